@@ -1,0 +1,59 @@
+#include "app/CommandLine.h"
+
+#include <wx/cmdline.h>
+
+namespace lumetra {
+
+std::string versionText() { return std::string("lumetra ") + LUMETRA_VERSION; }
+
+ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options) {
+  static const wxCmdLineEntryDesc description[] = {
+      {wxCMD_LINE_SWITCH, "h", "help", "show this help and exit", wxCMD_LINE_VAL_NONE, wxCMD_LINE_OPTION_HELP},
+      {wxCMD_LINE_SWITCH, nullptr, "version", "print the version and exit"},
+      {wxCMD_LINE_OPTION, nullptr, "save-diagram", "read MODEL and write its diagrams to this .dia file"},
+      {wxCMD_LINE_OPTION, nullptr, "export", "render MODEL into this .png or .jpg file"},
+      {wxCMD_LINE_OPTION, nullptr, "diagram", "with --export: the diagram of this name (default: the first)"},
+      {wxCMD_LINE_OPTION, nullptr, "size", "with --export: the picture size WxH (default 1024x768)"},
+      {wxCMD_LINE_OPTION, nullptr, "metrics", "with --export: the metrics file to read"},
+      {wxCMD_LINE_OPTION, nullptr, "metric", "with --export: show this metric (repeatable)",
+       wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_MULTIPLE},
+      {wxCMD_LINE_OPTION, nullptr, "area", "with --export: show this area (repeatable)", wxCMD_LINE_VAL_STRING,
+       wxCMD_LINE_PARAM_MULTIPLE},
+      {wxCMD_LINE_PARAM, nullptr, nullptr, "MODEL", wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL},
+      {wxCMD_LINE_NONE}};
+
+  wxCmdLineParser parser(description, argc, argv);
+  parser.SetLogo(wxString::FromUTF8(versionText() + " - a viewer for software architecture"));
+  switch (parser.Parse(true)) {
+    case -1: return ParseOutcome::ExitOk;  // help shown
+    case 0: break;
+    default: return ParseOutcome::ExitError;
+  }
+
+  options.version = parser.Found("version");
+  // Walk the arguments in order so that repeated options keep their order.
+  for (const wxCmdLineArg& arg : parser.GetArguments()) {
+    if (arg.GetKind() == wxCMD_LINE_PARAM) {
+      options.model = arg.GetStrVal().utf8_string();
+      continue;
+    }
+    if (arg.GetKind() != wxCMD_LINE_OPTION) continue;
+    const std::string name = arg.GetLongName().utf8_string();
+    const std::string value = arg.GetStrVal().utf8_string();
+    if (name == "save-diagram") options.saveDiagram = value;
+    else if (name == "export") options.exportImage = value;
+    else if (name == "diagram") options.diagram = value;
+    else if (name == "size") options.size = value;
+    else if (name == "metrics") options.metricsFile = value;
+    else if (name == "metric") options.metrics.push_back(value);
+    else if (name == "area") options.areas.push_back(value);
+  }
+
+  if ((!options.saveDiagram.empty() || !options.exportImage.empty()) && options.model.empty()) {
+    parser.Usage();
+    return ParseOutcome::ExitError;
+  }
+  return ParseOutcome::Run;
+}
+
+}  // namespace lumetra

@@ -1,0 +1,33 @@
+#pragma once
+// The program's command line: no argument starts the viewer; options run a
+// command without a window. Parsed with wxWidgets' command-line conventions.
+
+#include <string>
+#include <vector>
+
+namespace lumetra {
+
+struct CommandLineOptions {
+  bool version = false;
+  std::string saveDiagram;  // --save-diagram OUT.dia
+  std::string exportImage;  // --export OUT.png
+  std::string diagram;      // --diagram NAME
+  std::string size;         // --size WxH
+  std::string metricsFile;  // --metrics FILE
+  std::vector<std::string> metrics;  // --metric NAME, in order
+  std::vector<std::string> areas;    // --area NAME, in order
+  std::string model;        // the positional MODEL
+
+  bool isBatch() const { return version || !saveDiagram.empty() || !exportImage.empty(); }
+};
+
+enum class ParseOutcome { Run, ExitOk, ExitError };
+
+// Parses the arguments; usage, help and errors are printed by the parser.
+// Needs wxWidgets initialised (a wxInitializer is enough).
+ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options);
+
+// "lumetra <version>".
+std::string versionText();
+
+}  // namespace lumetra

@@ -1,0 +1,73 @@
+#include "settings/SettingsStore.h"
+
+#include <utility>
+
+namespace lumetra {
+
+SettingsStore& SettingsStore::instance() {
+  // Built and filled on first use, so no reader can see it before the
+  // defaults are in, whatever the order of static initialisation.
+  static SettingsStore store = [] {
+    SettingsStore s;
+    applyDefaultSettings(s);
+    return s;
+  }();
+  return store;
+}
+
+void SettingsStore::setFloat(std::string key, float value) { floats_[std::move(key)] = value; }
+void SettingsStore::setBool(std::string key, bool value) { bools_[std::move(key)] = value; }
+void SettingsStore::setColor(std::string key, Color value) { colors_[std::move(key)] = value; }
+
+float& SettingsStore::getFloat(std::string key) { return floats_.try_emplace(std::move(key), 0.0f).first->second; }
+bool SettingsStore::getBool(std::string key) { return bools_.try_emplace(std::move(key), false).first->second; }
+Color SettingsStore::getColor(std::string key) { return colors_.try_emplace(std::move(key), Color()).first->second; }
+
+void applyDefaultSettings(SettingsStore& s) {
+  s.setFloat("Canvas.Separator.Size", 3.0f);
+  s.setColor("Canvas.Separator.Color", Color(0x40000000u));
+  s.setBool("Visualizer.General.Associations", true);
+  s.setBool("Visualizer.General.Generalizations", true);
+  s.setBool("Visualizer.General.Dependencies", true);
+  s.setBool("Visualizer.General.Abstractions", true);
+  s.setBool("Visualizer.General.Messages", true);
+  s.setBool("Visualizer.General.Transitions", true);
+  s.setBool("Visualizer.General.Comments", false);
+  s.setBool("Visualizer.General.Methods", true);
+  s.setBool("Visualizer.General.Attributes", true);
+  s.setBool("Visualizer.General.RelationNames", false);
+  s.setBool("Visualizer.General.ElementNames", true);
+  s.setBool("Visualizer.General.Shadows", true);
+  s.setColor("Visualizer.General.SelectColor", Color(0x4C0033CCu));
+  s.setFloat("Visualizer.General.RelationWidth", 12.0f);
+  // "Seperation" is the key's spelling; every reader uses it.
+  s.setFloat("Visualizer.General.Stereo.EyeSeperation", 1.5f);
+  s.setFloat("Visualizer.General.Stereo.FocusDistance", 100.0f);
+  s.setColor("Visualizer.General.Legend.FillColor", Color(0xDDFFFFDDu));
+  s.setColor("Visualizer.General.Legend.OutlineColor", Color(0xDD000000u));
+  s.setColor("Visualizer.General.Legend.FontColor", Color(0xDD000000u));
+  s.setFloat("Visualizer.General.Legend.FontSize", 10.0f);
+  s.setFloat("Visualizer.General.Legend.Spacing", 3.0f);
+  s.setFloat("Visualizer.General.Legend.Transparency", 0.7f);
+  s.setBool("Visualizer.General.Legend.Enable", false);
+  s.setFloat("Visualizer.UMLModel.ShadowSize", 3.0f);
+  s.setFloat("Visualizer.UMLModel.TextSpacing", 3.0f);
+  s.setFloat("Visualizer.UMLModel.CommentNoteFraction", 3.0f);
+  s.setFloat("Visualizer.UMLModel.ArrowSize", 25.0f);
+  s.setFloat("Visualizer.UMLModel.ArrowAngle", 0.27f);  // radians
+  s.setFloat("Visualizer.UMLModel.MultiplicityDistance", 16.0f);
+  s.setFloat("Visualizer.UMLModel.MessageSize", 16.0f);
+  s.setFloat("Visualizer.UMLModel.StateRounding", 6.0f);
+  s.setColor("Visualizer.UMLModel.ShadowColor", Color(0.6f, 0.6f, 0.6f, 0.6f));
+  s.setFloat("Visualizer.SimpleMetrics.Spacing", 0.025f);
+  s.setFloat("HoverInfo.Spacing", 5.0f);
+  s.setFloat("HoverInfo.FontSize", 8.0f);
+  s.setColor("HoverInfo.Int.FillColor", Color(0xDDFFDDDDu));
+  s.setColor("HoverInfo.Int.OutlineColor", Color(0xDD000000u));
+  s.setColor("HoverInfo.Bool.FillColor", Color(0xDDDDDDFFu));
+  s.setColor("HoverInfo.Bool.OutlineColor", Color(0xDD000000u));
+  s.setColor("HoverInfo.ModelElement.FillColor", Color(0xDDDDFFDDu));
+  s.setColor("HoverInfo.ModelElement.OutlineColor", Color(0xDD000000u));
+}
+
+}  // namespace lumetra
