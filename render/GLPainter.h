@@ -1,0 +1,174 @@
+#pragma once
+// Immediate-mode drawing and text: every painter draws through this class.
+//
+// Sections: point lists and text flags; GLPainter (primitives, 3D glyph
+// shapes, 2D geometry, text, process-wide global alpha); FontRegistry.
+//
+// Coordinates are world units of the current model-view and projection
+// (diagram units, y up, for the diagram painters). Every primitive first sets
+// its colour with the alpha multiplied by the global alpha factor, then emits
+// one or more glBegin/glEnd blocks; nothing allocates GPU resources except the
+// font textures, so a whole scene can be captured in one display list.
+//
+// Elliptic operations take a segment count n as a float: a negative n asks
+// for segments of about |n| units, n = ceil(2*pi*max(rx, ry) / |n|). Their
+// points are (cx + rx*sin(a), cy + ry*cos(a)): angle 0 points up and angles
+// grow clockwise, in radians.
+
+#include <concepts>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/Vec2.h"
+#include "render/Exceptions.h"
+#include "render/Vec3.h"
+#include "settings/Color.h"
+
+class FTFont;
+
+namespace lumetra {
+
+// An ordered sequence of points drawn in one colour.
+struct PointList {
+  std::vector<Vec2> points;
+  Color color;
+
+  PointList() = default;
+  PointList(std::vector<Vec2> pts, Color c) : points(std::move(pts)), color(c) {}
+};
+
+// Alignment flags of drawText; they combine. Without flags the position is
+// the pen origin on the base line.
+enum TextAlign : int {
+  kTextCenterX = 1,   // the text's width is centred on the position
+  kTextCenterY = 2,   // the text's height is centred on the position
+  kTextHang = 4,      // the text hangs below the position by its height
+};
+
+// World units per font pixel at text size 1.
+inline constexpr float kTextScale = 0.08f;
+
+// Name and size of the default font the canvas registers at start-up.
+inline constexpr const char* kDefaultFontFile = "arial.ttf";
+inline constexpr const char* kDefaultFontName = "Arial";
+inline constexpr float kDefaultFontSize = 18.0f;
+
+class GLPainter {
+ public:
+  // --- lines and rectangles ------------------------------------------------
+  void line(Vec2 p, Vec2 q, Color color) const;
+  // Dashes of length dash separated by gap, starting at p. The last dash is
+  // not shortened, so it may pass q by up to dash. A step dash + gap that is
+  // not positive draws the line solid.
+  void dashedLine(Vec2 p, Vec2 q, Color color, float dash, float gap) const;
+  void rectOutline(Vec2 corner0, Vec2 corner1, Color color) const;
+  void filledRect(Vec2 corner0, Vec2 corner1, Color color) const;
+
+  // --- polygons (fewer points than needed draw nothing) --------------------
+  void polygonOutline(PointList list) const;        // more than 1 point
+  void filledConvexPolygon(PointList list) const;   // more than 2 points
+  void filledPolygon(PointList list) const;         // concave allowed; more than 2 points
+
+  // --- sampled curves ------------------------------------------------------
+  // A line strip through evaluate(i / n) for i = 0 .. n - 1; the end at t = 1
+  // is not drawn.
+  void curve(const std::function<Vec2(float)>& evaluate, Color color, int n) const;
+  // Any curve object with evaluate(t) -> Vec2 (the splines).
+  template <class Curve>
+    requires requires(Curve& c) {
+      { c.evaluate(0.0f) } -> std::convertible_to<Vec2>;
+    }
+  void curve(Curve& c, Color color, int n) const {
+    curve(std::function<Vec2(float)>([&c](float t) { return c.evaluate(t); }), color, n);
+  }
+
+  // --- ellipses (angles in radians, see the header comment) ----------------
+  void arcOutline(Vec2 centre, float rx, float ry, float start, float sweep, Color color, float n) const;
+  // The arc plus lines from the centre to both of its ends.
+  void pieOutline(Vec2 centre, float rx, float ry, float start, float sweep, Color color, float n) const;
+  // A fan from the centre; start 0 and sweep 2*pi fill the whole ellipse.
+  void filledSector(Vec2 centre, float rx, float ry, float start, float sweep, Color color, float n) const;
+
+  // --- 3D glyph shapes -----------------------------------------------------
+  // These set the depth function to GL_LEQUAL for their own duration and back
+  // to GL_ALWAYS afterwards (only relevant when the caller enables depth test).
+  void boxOutline3D(Vec3 corner0, Vec3 corner1, Color color) const;
+  void filledBox3D(Vec3 corner0, Vec3 corner1, Color color) const;
+  // Ellipses at z = 0 and z = -depth, no side lines.
+  void cylinderOutline3D(Vec2 centre, float rx, float ry, float depth, Color color, float n) const;
+  // Caps at z = 0 and z = -depth and the side between them.
+  void filledCylinder3D(Vec2 centre, float rx, float ry, float depth, Color color, float n) const;
+
+  // --- line state ------------------------------------------------------------
+  void setLineWidth(float width) const;
+  // on: push the enable bits and enable line smoothing; off: pop them.
+  // Calls come in on/off pairs.
+  void setLineSmoothing(bool on) const;
+
+  // --- 2D geometry (no GL) -------------------------------------------------
+  // True, with the crossing point in out, when segments a-b and c-d cross;
+  // touching end points count. Parallel segments never cross.
+  static bool segmentIntersect(Vec2 a, Vec2 b, Vec2 c, Vec2 d, Vec2& out);
+  // Moves to onto the border of the box where from-to first crosses it,
+  // testing the left, top, right and bottom edges in that order; leaves to
+  // unchanged when no edge is crossed.
+  static void clipToBox(Vec2 corner0, Vec2 corner1, Vec2 from, Vec2& to);
+  // The number of segments an elliptic operation uses for count n and radii
+  // rx, ry (at least 1).
+  static int segmentCount(float n, float rx, float ry);
+
+  // --- text ------------------------------------------------------------------
+  // Loads a texture font from path at the given face size (resolution 72),
+  // registers it under name (replacing an entry of that name) and makes it
+  // current if no font was current. Throws GraphicsException
+  // "Could not construct font from <path>" when the file cannot be used.
+  // Needs a current GL context.
+  static void createFont(const std::string& path, const std::string& name, float size);
+  // Makes the registered font of that name current; false if there is none.
+  static bool selectFont(const std::string& name);
+  // Width and height of the text's bounding box at text size `size`, in world
+  // units (kTextScale * size per font pixel). Zero without a current font.
+  static void textSize(const std::string& text, float size, float& width, float& height);
+  // Draws UTF-8 text at position, turned by angle (radians) about it.
+  void drawText(const std::string& text, Vec2 position, float angle, float size, int flags,
+                Color color) const;
+  void drawText(const std::string& text, Vec2 position, float size, int flags, Color color) const;
+
+  // --- global alpha ----------------------------------------------------------
+  // Multiplies the alpha of every colour drawn; 1.0 at start.
+  static void setGlobalAlpha(float factor);
+  static float globalAlpha();
+};
+
+// Process-wide map from font name to an owned texture font, plus the current
+// font (one of the registered ones, null until the first is registered).
+class FontRegistry {
+ public:
+  static FontRegistry& instance();
+
+  // Takes ownership; replaces (and deletes) an existing entry of that name.
+  // Selects it when no font is current. A replaced current font is replaced
+  // as current too.
+  void add(const std::string& name, std::unique_ptr<FTFont> font);
+  bool select(const std::string& name);
+  FTFont* current() const { return current_; }
+  FTFont* find(const std::string& name) const;
+  std::size_t size() const { return fonts_.size(); }
+  // Deletes every font (needs the GL context that created them to be current
+  // for their textures to be released) and clears the current font.
+  void clear();
+
+  FontRegistry() = default;
+  FontRegistry(const FontRegistry&) = delete;
+  FontRegistry& operator=(const FontRegistry&) = delete;
+  ~FontRegistry();
+
+ private:
+  std::map<std::string, std::unique_ptr<FTFont>> fonts_;
+  FTFont* current_ = nullptr;
+};
+
+}  // namespace lumetra
