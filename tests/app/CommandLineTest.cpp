@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct ProgramRun {
+  int exitCode;
+  std::string out;
+};
+
+// Runs the program with the given arguments, no display, stderr folded in.
+ProgramRun runLumetra(const std::string& args) {
+  const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY " + std::string(LUMETRA_EXE) + " " + args +
+                              " 2>&1 </dev/null";
+  ProgramRun run{-1, ""};
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return run;
+  std::array<char, 4096> buffer{};
+  while (size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) run.out.append(buffer.data(), n);
+  const int status = pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+TEST(CommandLineTest, VersionPrintsAndExitsZeroWithoutADisplay) {
+  ProgramRun r = runLumetra("--version");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out.rfind("lumetra ", 0), 0u) << r.out;
+  EXPECT_NE(r.out.find_first_of("0123456789"), std::string::npos);
+}
+
+TEST(CommandLineTest, HelpListsTheOptionsAndExitsZero) {
+  ProgramRun r = runLumetra("--help");
+  EXPECT_EQ(r.exitCode, 0);
+  for (const char* option : {"--version", "--save-diagram", "--export", "--metric", "--area", "--size"})
+    EXPECT_NE(r.out.find(option), std::string::npos) << option;
+}
+
+TEST(CommandLineTest, UnknownOptionOrMissingModelIsAnError) {
+  ProgramRun unknown = runLumetra("--no-such-option");
+  EXPECT_NE(unknown.exitCode, 0);
+  EXPECT_NE(unknown.out.find("no-such-option"), std::string::npos) << unknown.out;
+  ProgramRun noModel = runLumetra("--save-diagram /tmp/never-written.dia");
+  EXPECT_NE(noModel.exitCode, 0);
+}
+
+}  // namespace
