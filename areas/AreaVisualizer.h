@@ -1,0 +1,90 @@
+#pragma once
+// The area painter base: what the "Inner", "Outer" and "Square" painters
+// share. Painters draw an identified area with its inverted colour onto a
+// black colour buffer; the area pass (AreaPass.h) then turns the buffer into
+// white minus what the painters left, so areas mix like inks on white paper.
+//
+// Painters are chosen by display name through createAreaVisualizer; a
+// painter kind registers itself in AreaVisualizer.cpp's table.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace lumetra {
+
+class Diagram;
+class IdentifiedArea;
+
+// The program-wide names the option panels offer.
+inline constexpr const char* AREA_MODE_AREA = "Area";
+inline constexpr const char* AREA_MODE_CONTOUR = "Contour";
+inline constexpr const char* AREA_METHOD_POLYGONS = "Polygons";
+inline constexpr const char* AREA_METHOD_SPLATTING = "Splatting";
+inline constexpr const char* AREA_METHOD_LINE = "Line";
+inline constexpr const char* AREA_PAINTER_INNER = "Inner";
+inline constexpr const char* AREA_PAINTER_OUTER = "Outer";
+inline constexpr const char* AREA_PAINTER_SQUARE = "Square";
+inline constexpr const char* AREA_NONE = "None";
+
+class AreaVisualizer {
+ public:
+  // Empty drawing mode, "Polygons", softness 50.
+  AreaVisualizer();
+  AreaVisualizer(std::string drawingMode, std::string method, int softness);
+  AreaVisualizer(const AreaVisualizer&) = delete;
+  AreaVisualizer& operator=(const AreaVisualizer&) = delete;
+
+  virtual ~AreaVisualizer() = default;
+  // Stores the area and draws it in its inverted colour with the current alpha.
+  virtual void draw(IdentifiedArea* area) = 0;
+  // A diagnostic drawing of how the area is built (may draw nothing).
+  virtual void drawConnections(IdentifiedArea* area) = 0;
+  // Stores the softness (1..100) and rebuilds the painter's textures.
+  virtual void setSoftness(int softness) = 0;
+  // The display name: "Inner", "Outer" or "Square".
+  virtual std::string getName() const = 0;
+  virtual void setRadius(float radius) {}
+  virtual void setDistance(float distance) {}
+  virtual void setIterations(int iterations) {}
+  virtual void setMethod(const std::string& method) {}
+  // Per-frame preparation from the diagram's extent; the area pass passes 50.
+  virtual void prepare(int cells, Diagram* diagram) = 0;
+  // The painter's geometry object (owned by the painter), or null.
+  virtual void* getGrid() const { return grid_; }
+
+  std::string getDrawingMode() const { return drawingMode_; }
+  void setDrawingMode(const std::string& mode) { drawingMode_ = mode; }
+  std::string getMethod() const { return method_; }
+  int getSoftness() const { return softness_; }
+  void setAlpha(float alpha) { alpha_ = alpha; }
+  float getAlpha() const { return alpha_; }
+  IdentifiedArea* getArea() const { return area_; }
+
+  // The exponent of the softness curve: s / 50 up to 50, then rising to 4
+  // at 100 (1 -> 0.02, 50 -> 1, 100 -> 4).
+  static float softnessExponent(int softness);
+
+ protected:
+  std::string drawingMode_;
+  std::string method_ = AREA_METHOD_POLYGONS;
+  int softness_ = 50;
+  float alpha_ = 0.2f;
+  IdentifiedArea* area_ = nullptr;  // borrowed, set by draw
+  void* grid_ = nullptr;            // the subclass's geometry object, owned by it
+};
+
+// A new painter of that display name with those settings, or null for a name
+// no painter answers to.
+std::unique_ptr<AreaVisualizer> createAreaVisualizer(const std::string& name, const std::string& drawingMode,
+                                                     const std::string& method, int softness);
+// The display names createAreaVisualizer knows, in the order panels offer them.
+std::vector<std::string> areaVisualizerNames();
+
+// The 256 x 256 alpha texels of the soft disc, row-major: 255 x (1 - d/128)^k
+// with d the distance from texel (128, 128), clamped at 128, and
+// k = softnessExponent(softness).
+std::vector<std::uint8_t> makeDiscTexels(int softness);
+
+}  // namespace lumetra

@@ -1,0 +1,106 @@
+#pragma once
+// The "Inner" area painter: a soft blob growing from the area's elements
+// towards their weighted centroid. A large disc sits at the centroid, and a
+// trail of overlapping discs runs from every element to it, the radius moving
+// linearly from the element's half-diagonal to the centre radius. All discs
+// carry the soft disc texture, so their union reads as one smooth shape.
+
+#include <memory>
+#include <vector>
+
+#include "areas/AlphaTexture.h"
+#include "areas/AreaVisualizer.h"
+#include "model/Vec2.h"
+
+namespace lumetra {
+
+class IdentifiedArea;
+
+struct AreaDisc {
+  float x = 0.0f;
+  float y = 0.0f;
+  float radius = 0.0f;
+  int tag = 0;  // unused by the inner painter
+};
+
+// Builds the discs of one area; diagram units, y up.
+class InnerAreaGeometry {
+ public:
+  // Distance between trail discs.
+  static constexpr float kStep = 15.0f;
+  static constexpr float kContourStep = 3.0f;
+  // How much smaller the contour discs are.
+  static constexpr float kContourInset = 20.0f;
+  static constexpr float kThinRadius = 3.0f;
+
+  void setArea(IdentifiedArea* area) { area_ = area; }
+  IdentifiedArea* getArea() const { return area_; }
+  void setRadiusScale(float scale) { radiusScale_ = scale; }
+  float getRadiusScale() const { return radiusScale_; }
+  int getCentreRadius() const { return centreRadius_; }
+
+  // Element geometry of the area, skipping elements without a layout.
+  // Centre radius: truncate(truncate(mean half-diagonal) x radiusScale).
+  // Centroid: the centres weighted by box area; when every box has zero area
+  // the plain mean of the centres. False when the area has no element with a
+  // layout (nothing to draw).
+  bool computeCentre(Vec2& centroid);
+  // The disc set of a normal draw: the centre disc, then each element's trail.
+  void buildDiscs(std::vector<AreaDisc>& discs);
+  // The denser, smaller discs of "Contour" mode (radii clamped at 0).
+  void buildContourDiscs(std::vector<AreaDisc>& discs);
+  // Thin trails: radius 3 everywhere.
+  void buildThinDiscs(std::vector<AreaDisc>& discs);
+
+  // Appends the trail from (x0, y0, r0) to (xc, yc, rc): three discs at the
+  // start, then one every `step` units along the line while the fraction is
+  // below 1, the radius moving linearly from r0 towards rc.
+  static void appendTrail(std::vector<AreaDisc>& discs, float x0, float y0, float r0, float xc, float yc, float rc,
+                          float step);
+
+ private:
+  struct Item {
+    Vec2 centre;
+    float halfDiagonal;
+  };
+  void collect(std::vector<Item>& items, Vec2& centroid) const;
+  void build(std::vector<AreaDisc>& discs, float inset, float step, bool thin);
+
+  IdentifiedArea* area_ = nullptr;  // borrowed
+  int centreRadius_ = 0;
+  float radiusScale_ = 1.0f;
+};
+
+class AreaVisualizerInner : public AreaVisualizer {
+ public:
+  // Drawing mode "Area", method "Polygons", softness 50.
+  AreaVisualizerInner();
+  AreaVisualizerInner(const std::string& drawingMode, const std::string& method, int softness);
+  ~AreaVisualizerInner() override;
+
+  void draw(IdentifiedArea* area) override;
+  // A line from every element's centre to the centroid in the area colour.
+  void drawConnections(IdentifiedArea* area) override;
+  void setSoftness(int softness) override;
+  std::string getName() const override { return AREA_PAINTER_INNER; }
+  // The factor on the centre disc's radius.
+  void setRadius(float radius) override { geometry_->setRadiusScale(radius); }
+  void prepare(int cells, Diagram* diagram) override {}
+  // Only the thin trails (radius 3), with the same GL state, no contour.
+  virtual void drawThin(IdentifiedArea* area);
+
+  const std::vector<AreaDisc>& getDiscs() const { return discs_; }
+  const std::vector<AreaDisc>& getContourDiscs() const { return contourDiscs_; }
+  InnerAreaGeometry* getGeometry() const { return geometry_.get(); }
+  const AlphaTexture& getTexture() const { return texture_; }
+
+ private:
+  void drawDiscs(const std::vector<AreaDisc>& discs, bool setColour);
+
+  AlphaTexture texture_{true};
+  std::vector<AreaDisc> discs_;
+  std::vector<AreaDisc> contourDiscs_;
+  std::unique_ptr<InnerAreaGeometry> geometry_;
+};
+
+}  // namespace lumetra

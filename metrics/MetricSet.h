@@ -1,0 +1,53 @@
+#pragma once
+// Every metric read so far ("loaded", owned, in reading order) and the ones
+// the user chose to display ("shown", borrowed from loaded, in the order they
+// were chosen). Names are compared exactly; the first match wins.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "metrics/Metric.h"
+
+namespace lumetra {
+
+class MetricSet {
+ public:
+  MetricSet() = default;
+  MetricSet(const MetricSet&) = delete;
+  MetricSet& operator=(const MetricSet&) = delete;
+  ~MetricSet() { clear(); }
+
+  // Appends to loaded and takes ownership (null is ignored).
+  void add(Metric* metric);
+  // The first loaded metric of that name, or null.
+  Metric* findMetric(const std::string& name) const;
+  std::size_t getMetricCount() const { return loaded_.size(); }
+  // Throws std::out_of_range past the end.
+  Metric* getMetric(std::size_t index) const;
+
+  // Appends every loaded metric of that name to shown.
+  void showMetric(const std::string& name);
+  // Removes the first shown entry of that name.
+  void hideMetric(const std::string& name);
+  Metric* findShownMetric(const std::string& name) const;
+  // Position of the first shown metric of that name, or -1.
+  int indexOfShownMetric(const std::string& name) const;
+  std::size_t getShownCount() const { return shown_.size(); }
+  // Throws std::out_of_range past the end.
+  Metric* getShownMetric(std::size_t index) const;
+  const std::vector<Metric*>& getShownMetrics() const { return shown_; }
+
+  // Removes the first shown entry of that name, then deletes the first loaded
+  // metric of that name. Any shown entry still pointing at the deleted metric
+  // is dropped as well, so shown never holds a dangling pointer.
+  void removeMetric(const std::string& name);
+  // Deletes every loaded metric and empties both lists.
+  void clear();
+
+ private:
+  std::vector<Metric*> loaded_;  // owned
+  std::vector<Metric*> shown_;   // borrowed from loaded_
+};
+
+}  // namespace lumetra
