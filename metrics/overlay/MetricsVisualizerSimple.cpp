@@ -1,0 +1,86 @@
+#include "metrics/overlay/MetricsVisualizerSimple.h"
+
+#include <GL/gl.h>
+
+#include "metrics/Metric.h"
+#include "metrics/MetricSet.h"
+#include "render/GLPainter.h"
+#include "settings/SettingsStore.h"
+
+namespace lumetra {
+
+void MetricsVisualizerSimple::collectCurrent() {
+  if (currentElement()) deferred().push_back(currentElement());
+}
+
+void MetricsVisualizerSimple::visitClass(Class* element) {
+  if (getDrawDiagram()) UMLModelVisualizer::visitClass(element);
+  collectCurrent();
+}
+
+void MetricsVisualizerSimple::visitInterface(Interface* element) {
+  if (getDrawDiagram()) UMLModelVisualizer::visitInterface(element);
+  collectCurrent();
+}
+
+void MetricsVisualizerSimple::visitPelkInterface(PelkInterface* element) {
+  if (getDrawDiagram()) UMLModelVisualizer::visitPelkInterface(element);
+  collectCurrent();
+}
+
+void MetricsVisualizerSimple::visitPelkService(PelkService* element) {
+  if (getDrawDiagram()) UMLModelVisualizer::visitPelkService(element);
+  collectCurrent();
+}
+
+bool MetricsVisualizerSimple::glyphRectangle(const std::string& metricName, Vec2 lo, Vec2 hi, bool useGlyphArea,
+                                             Vec2& corner1, Vec2& corner2) const {
+  MetricSet* metrics = metricSet();
+  if (!metrics) return false;
+  const int count = static_cast<int>(metrics->getShownCount());
+  const int index = metrics->indexOfShownMetric(metricName);
+  if (count == 0 || index < 0) return false;
+
+  GlyphLayoutParams params;
+  params.areaSize = getGlyphAreaSize();
+  params.areaCentre = getGlyphAreaCentre();
+  params.useGlyphArea = useGlyphArea;
+  params.spacing = settings().getFloat("Visualizer.SimpleMetrics.Spacing");
+  const GlyphRect cell = glyphCell(index, count, lo, hi, params);
+  corner1 = cell.corner1;
+  corner2 = cell.corner2;
+  return true;
+}
+
+void MetricsVisualizerSimple::drawDeferredEntry(DiagramElement* entry) {
+  MetricSet* metrics = metricSet();
+  ModelElement* model = entry ? entry->getModelElement() : nullptr;
+  if (!metrics || !model) return;
+  const VisualElementLayout* layout = entry->getCurrentLayout();
+  if (!layout || !layout->getLowerLeft() || !layout->getUpperRight()) return;
+
+  const float saved = GLPainter::globalAlpha();
+  GLPainter::setGlobalAlpha(getMetricsAlpha());
+  const std::string id = model->getId();
+  const Vec2 lo = *layout->getLowerLeft();
+  const Vec2 hi = *layout->getUpperRight();
+
+  for (Metric* metric : metrics->getShownMetrics()) {
+    if (!metric->hasValue(id)) continue;
+    if (isPicking()) glPushName(static_cast<GLuint>(registerPickEntry(std::make_unique<MetricSelection>(metric, id))));
+
+    // A value outside the display bounds keeps its pick name but is not drawn.
+    auto* integer = dynamic_cast<IntegerMetric*>(metric);
+    const bool hidden = integer && (integer->getValue(id) < integer->getLowerBound() ||
+                                    integer->getValue(id) > integer->getUpperBound());
+    Vec2 corner1, corner2;
+    if (!hidden && glyphRectangle(metric->getName(), lo, hi, true, corner1, corner2)) {
+      GLPainter::setGlobalAlpha(metric->getTransparency() * getMetricsAlpha() * 2.0f);
+      metric->drawGlyph(id, corner1, corner2);
+    }
+    if (isPicking()) glPopName();
+  }
+  GLPainter::setGlobalAlpha(saved);
+}
+
+}  // namespace lumetra

@@ -1,0 +1,38 @@
+#pragma once
+// The diagram painter every view uses: the UML diagram exactly as
+// UMLModelVisualizer draws it, then, on every class, interface, service and
+// component interface, a grid of glyphs with one cell per shown metric. In the
+// pick pass every glyph of a metric that has a value takes its own GL name
+// mapped to a MetricSelection.
+
+#include <string>
+
+#include "metrics/overlay/GlyphLayout.h"
+#include "metrics/overlay/MetricsVisualizer.h"
+#include "render/diagram/UMLModelVisualizer.h"
+
+namespace lumetra {
+
+class MetricsVisualizerSimple : public UMLModelVisualizer, public MetricsVisualizer {
+ public:
+  MetricsVisualizerSimple() = default;
+
+  void visitClass(Class* element) override;
+  void visitInterface(Interface* element) override;
+  void visitPelkInterface(PelkInterface* element) override;
+  void visitPelkService(PelkService* element) override;
+  // The glyphs of the shown metrics on one shape.
+  void drawDeferredEntry(DiagramElement* entry) override;
+
+  // The rectangle of the named shown metric's glyph inside the box lo..hi
+  // (the overlay uses the glyph area; the layout preview passes false and
+  // uses the whole box). False when no metric of that name is shown.
+  virtual bool glyphRectangle(const std::string& metricName, Vec2 lo, Vec2 hi, bool useGlyphArea, Vec2& corner1,
+                              Vec2& corner2) const;
+
+ private:
+  // Queues the shape being visited for its glyphs.
+  void collectCurrent();
+};
+
+}  // namespace lumetra

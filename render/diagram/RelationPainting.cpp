@@ -1,0 +1,227 @@
+// The relation shapes of the diagram painter: associations (with the
+// self-association loop), generalizations, dependencies and component
+// connections. Each finds its participants on the diagram by identifier and
+// ends its line on their borders.
+
+#include <cmath>
+
+#include "model/ScenarioElements.h"
+#include "model/UmlElements.h"
+#include "render/GLPainter.h"
+#include "render/diagram/UMLModelVisualizer.h"
+#include "render/geometry/Spline.h"
+#include "settings/SettingsStore.h"
+
+namespace lumetra {
+
+namespace {
+
+constexpr float kPi = 3.14159265358979f;
+
+struct Box {
+  Vec2 min, max, centre;
+};
+
+bool boxOf(const DiagramElement* element, Box& box) {
+  if (!element) return false;
+  const VisualElementLayout* layout = element->getCurrentLayout();
+  if (!layout || !layout->getLowerLeft() || !layout->getUpperRight()) return false;
+  box.min = *layout->getLowerLeft();
+  box.max = *layout->getUpperRight();
+  box.centre = (box.min + box.max) * 0.5f;
+  return true;
+}
+
+// Counter-clockwise rotation by angle radians.
+Vec2 rotate(Vec2 v, float angle) {
+  const float c = std::cos(angle), s = std::sin(angle);
+  return {v.x * c - v.y * s, v.x * s + v.y * c};
+}
+
+// An angle for text along a line, turned so the text never reads upside down.
+float uprightAngle(float angle) {
+  if (angle < -kPi / 2.0f) angle += kPi;
+  if (angle > kPi / 2.0f) angle -= kPi;
+  return angle;
+}
+
+// Moves `to` onto the border of box along the segment from `from`.
+Vec2 onBorder(const Box& box, Vec2 from, Vec2 to) {
+  GLPainter::clipToBox(box.min, box.max, from, to);
+  return to;
+}
+
+// The shape of a component interface: inside its service's composed shape.
+DiagramElement* interfaceShape(const Diagram* diagram, const PelkInterface* end) {
+  if (!diagram || !end) return nullptr;
+  auto* service = dynamic_cast<ComposedDiagramElement*>(diagram->findElement(end->getServiceId()));
+  return service ? service->findChild(end->getId()) : nullptr;
+}
+
+}  // namespace
+
+bool UMLModelVisualizer::participantsPresent(ModelElement* element) const {
+  if (auto* a = dynamic_cast<Association*>(element)) {
+    return a->getFirstEnd() && a->getSecondEnd() && participant(a->getFirstEnd()->getType()) &&
+           participant(a->getSecondEnd()->getType());
+  }
+  if (auto* g = dynamic_cast<Inheritance*>(element)) return participant(g->getParent()) && participant(g->getChild());
+  if (auto* d = dynamic_cast<Dependency*>(element)) return participant(d->getClient()) && participant(d->getSupplier());
+  if (auto* c = dynamic_cast<PelkConnection*>(element))
+    return interfaceShape(indexed_, c->getFirstEnd()) && interfaceShape(indexed_, c->getSecondEnd());
+  return true;
+}
+
+void UMLModelVisualizer::drawBand(Vec2 from, Vec2 to) const {
+  const float w = settings().getFloat("Visualizer.General.RelationWidth");
+  const Vec2 along = to - from;
+  const Vec2 u = Vec2(-along.y, along.x).normalized();
+  PointList band({to + w * u, from + w * u, from - w * u, to - w * u},
+                 settings().getColor("Visualizer.General.SelectColor"));
+  GLPainter().filledConvexPolygon(band);
+}
+
+void UMLModelVisualizer::visitAssociation(Association* element) {
+  SettingsStore& s = settings();
+  if (!s.getBool("Visualizer.General.Associations")) return;
+  AssociationEnd* ends[2] = {element->getFirstEnd(), element->getSecondEnd()};
+  Box boxes[2];
+  if (!ends[0] || !ends[1] || !boxOf(participant(ends[0]->getType()), boxes[0]) ||
+      !boxOf(participant(ends[1]->getType()), boxes[1]))
+    return;
+
+  GLPainter painter;
+  const Color outline = appearance_->outlineColour;
+  const Color text = appearance_->textColour;
+  const float fs = static_cast<float>(appearance_->fontSize);
+  const bool selected = isSelected(element);
+  const bool names = s.getBool("Visualizer.General.RelationNames");
+  painter.setLineSmoothing(true);
+
+  if (ends[0]->getType() == ends[1]->getType()) {
+    // A loop from the class through the association's own label box.
+    const Vec2 c = hasBox_ ? box_.centre : boxes[0].centre + Vec2(0.0f, boxes[0].max.y - boxes[0].min.y);
+    const Vec2 p = onBorder(boxes[0], c, boxes[0].centre);
+    const Vec2 d = (c - p).normalized();
+    const Vec2 n(-d.y, d.x);
+    TCBSpline loop;
+    loop.setParameters(-0.5f, 0.0f, 0.0f);
+    for (Vec2 q : {p, p, c - 16.0f * n, c + 16.0f * n, p, p}) loop.addPoint(q);
+    painter.curve(loop, outline, 256);
+    if (names) painter.drawText(element->getName(), p, fs, kTextCenterX | kTextCenterY, text);
+    if (selected) {
+      painter.setLineWidth(s.getFloat("Visualizer.General.RelationWidth"));
+      painter.curve(loop, s.getColor("Visualizer.General.SelectColor"), 256);
+      painter.setLineWidth(1.0f);
+    }
+    painter.setLineSmoothing(false);
+    return;
+  }
+
+  Vec2 m = (boxes[0].centre + boxes[1].centre) * 0.5f;
+  const Vec2 p1 = onBorder(boxes[0], m, boxes[0].centre);
+  const Vec2 p2 = onBorder(boxes[1], m, boxes[1].centre);
+  m = (p1 + p2) * 0.5f;
+
+  const float arrow = s.getFloat("Visualizer.UMLModel.ArrowSize");
+  const float angle = s.getFloat("Visualizer.UMLModel.ArrowAngle");
+  const float multiplicityDistance = s.getFloat("Visualizer.UMLModel.MultiplicityDistance");
+  const Vec2 points[2] = {p1, p2};
+  for (int i = 0; i < 2; ++i) {
+    const Vec2 p = points[i];
+    const Vec2 d = (m - p).normalized();
+    const Vec2 n(-d.y, d.x);
+    painter.drawText(ends[i]->getMultiplicity(), p + multiplicityDistance * (d + n), fs, kTextCenterX | kTextCenterY,
+                     text);
+
+    const Vec2 inward = -arrow * d;  // points away from the line, I in the drawing notes
+    const std::string aggregation = ends[i]->getAggregation();
+    Vec2 start = p;
+    if (aggregation == "aggregate" || aggregation == "composite") {
+      PointList diamond({p, p - rotate(inward, angle), p - 2.0f * inward, p - rotate(inward, -angle), p},
+                        Color(aggregation == "composite" ? 0xff000000u : 0xffffffffu));
+      painter.filledConvexPolygon(diamond);
+      diamond.color = outline;
+      painter.polygonOutline(diamond);
+      start = p - 2.0f * inward;
+    } else if (ends[i]->isNavigable()) {
+      painter.line(p, p - rotate(inward, angle), outline);
+      painter.line(p, p - rotate(inward, -angle), outline);
+    }
+    painter.line(m, start, outline);
+    if (selected) drawBand(p, m);
+  }
+  painter.setLineSmoothing(false);
+
+  if (names) {
+    const float a = uprightAngle(std::atan2(p1.y - p2.y, p1.x - p2.x));
+    painter.drawText(element->getName(), m, a, fs, kTextCenterX, text);
+  }
+}
+
+void UMLModelVisualizer::visitInheritance(Inheritance* element) {
+  SettingsStore& s = settings();
+  if (!s.getBool("Visualizer.General.Generalizations")) return;
+  Box child, parent;
+  if (!boxOf(participant(element->getChild()), child) || !boxOf(participant(element->getParent()), parent)) return;
+
+  GLPainter painter;
+  painter.setLineSmoothing(true);
+  const Vec2 y = onBorder(child, parent.centre, child.centre);
+  const Vec2 x = onBorder(parent, y, parent.centre);
+  const float angle = s.getFloat("Visualizer.UMLModel.ArrowAngle");
+  const Vec2 c = s.getFloat("Visualizer.UMLModel.ArrowSize") * (x - y).normalized();
+  const Vec2 l = rotate(c, angle), r = rotate(c, -angle);
+  PointList triangle({x, x - l, x - r, x}, appearance_->fillColour);
+  painter.filledConvexPolygon(triangle);
+  triangle.color = appearance_->outlineColour;
+  painter.polygonOutline(triangle);
+  // The line stops at the triangle's base so a hollow head stays hollow.
+  Vec2 u = x;
+  if (!GLPainter::segmentIntersect(x - l, x - r, y, x, u)) u = y;
+  painter.line(y, u, appearance_->outlineColour);
+  painter.setLineSmoothing(false);
+  if (isSelected(element)) drawBand(y, x);
+}
+
+void UMLModelVisualizer::visitDependency(Dependency* element) {
+  SettingsStore& s = settings();
+  if (!s.getBool("Visualizer.General.Dependencies")) return;
+  Box client, supplier;
+  if (!boxOf(participant(element->getClient()), client) || !boxOf(participant(element->getSupplier()), supplier))
+    return;
+
+  GLPainter painter;
+  const Color outline = appearance_->outlineColour;
+  painter.setLineSmoothing(true);
+  const Vec2 y = onBorder(client, supplier.centre, client.centre);
+  const Vec2 x = onBorder(supplier, y, supplier.centre);
+  painter.dashedLine(y, x, outline, 8.0f, 5.0f);
+  const float angle = s.getFloat("Visualizer.UMLModel.ArrowAngle");
+  const Vec2 c = s.getFloat("Visualizer.UMLModel.ArrowSize") * (x - y).normalized();
+  painter.line(x, x - rotate(c, angle), outline);
+  painter.line(x, x - rotate(c, -angle), outline);
+  painter.setLineSmoothing(false);
+  if (s.getBool("Visualizer.General.RelationNames")) {
+    const float a = uprightAngle(std::atan2(y.y - x.y, y.x - x.x));
+    painter.drawText(element->getName(), (y + x) * 0.5f, a, static_cast<float>(appearance_->fontSize), kTextCenterX,
+                     appearance_->textColour);
+  }
+  if (isSelected(element)) drawBand(y, x);
+}
+
+void UMLModelVisualizer::visitPelkConnection(PelkConnection* element) {
+  Box first, second;
+  if (!boxOf(interfaceShape(indexed_, element->getFirstEnd()), first) ||
+      !boxOf(interfaceShape(indexed_, element->getSecondEnd()), second))
+    return;
+  GLPainter painter;
+  painter.setLineSmoothing(true);
+  const Vec2 p1 = onBorder(first, second.centre, first.centre);
+  const Vec2 p2 = onBorder(second, first.centre, second.centre);
+  painter.line(p1, p2, appearance_->outlineColour);
+  if (isSelected(element)) drawBand(p1, p2);
+  painter.setLineSmoothing(false);
+}
+
+}  // namespace lumetra

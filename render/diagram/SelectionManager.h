@@ -1,0 +1,38 @@
+#pragma once
+// The frame-wide selection: selected model elements and selected metrics.
+// Shared by every painter (which highlights what is selected) and edited by
+// the mouse handling. Elements compare by identifier and metrics by name, not
+// by address, so a reloaded or duplicate object counts as the same one.
+
+#include <vector>
+
+namespace lumetra {
+
+class ModelElement;
+class Metric;
+
+class SelectionManager {
+ public:
+  SelectionManager() = default;
+  SelectionManager(const SelectionManager&) = delete;
+  SelectionManager& operator=(const SelectionManager&) = delete;
+
+  virtual bool isMetricSelected(const Metric* metric) const;
+  virtual bool isElementSelected(const ModelElement* element) const;
+  // Empties both collections.
+  virtual void clear();
+  // Removes the first selected element with the same identifier, or adds it.
+  virtual void toggleElement(ModelElement* element);
+  // Removes the first selected metric with the same name, or appends it.
+  virtual void toggleMetric(Metric* metric);
+  virtual ~SelectionManager() = default;
+
+  const std::vector<ModelElement*>& selectedElements() const { return elements_; }
+  const std::vector<Metric*>& selectedMetrics() const { return metrics_; }
+
+ private:
+  std::vector<ModelElement*> elements_;  // not owned
+  std::vector<Metric*> metrics_;         // not owned
+};
+
+}  // namespace lumetra

@@ -1,0 +1,432 @@
+// The diagram pass, picking and the box shapes (classes, interfaces, packages,
+// services, component interfaces). Relations are in RelationPainting.cpp.
+//
+// Sections: construction and look-ups; drawDiagram and the area pass;
+// drawElement and labels; picking; boxes.
+
+#include "render/diagram/UMLModelVisualizer.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "areas/AreaElementsEraser.h"
+#include "areas/Area.h"
+#include "areas/AreaPass.h"
+#include "model/ScenarioElements.h"
+#include "model/UmlElements.h"
+#include "render/GLPainter.h"
+#include "render/GLState.h"
+#include "render/diagram/SelectionManager.h"
+#include "settings/SettingsStore.h"
+
+namespace lumetra {
+
+namespace {
+
+// Used for shapes that carry no appearance of their own.
+const ElementAppearance& fallbackAppearance() {
+  static const ElementAppearance appearance;
+  return appearance;
+}
+
+// Restores the global alpha factor on every path out of a pass.
+class GlobalAlphaScope {
+ public:
+  explicit GlobalAlphaScope(float factor) : saved_(GLPainter::globalAlpha()) { GLPainter::setGlobalAlpha(factor); }
+  ~GlobalAlphaScope() { GLPainter::setGlobalAlpha(saved_); }
+  GlobalAlphaScope(const GlobalAlphaScope&) = delete;
+  GlobalAlphaScope& operator=(const GlobalAlphaScope&) = delete;
+
+ private:
+  float saved_;
+};
+
+// Names longer than the box is tall are cut to the lines that fit; the last
+// kept line becomes "..." and at least one line stays.
+void shortenToFit(std::vector<std::string>& lines, float y, float lineStep, float bottom) {
+  while (lines.size() > 1 && y - static_cast<float>(lines.size()) * lineStep < bottom) {
+    lines.pop_back();
+    lines.back() = "...";
+  }
+}
+
+bool fits(std::size_t count, float y, float lineStep, float bottom) {
+  return y - static_cast<float>(count) * lineStep >= bottom;
+}
+
+template <class FeatureList>
+std::vector<std::string> featureNames(const FeatureList& features) {
+  std::vector<std::string> names;
+  names.reserve(features.size());
+  for (const auto* feature : features) names.push_back(feature->getName());
+  return names;
+}
+
+float tallestLine(const std::vector<std::string>& lines, float fontSize, float tallest) {
+  for (const std::string& line : lines) {
+    float w = 0.0f, h = 0.0f;
+    GLPainter::textSize(line, fontSize, w, h);
+    tallest = std::max(tallest, h);
+  }
+  return tallest;
+}
+
+}  // namespace
+
+// ---- construction and look-ups ----------------------------------------------
+
+UMLModelVisualizer::UMLModelVisualizer() = default;
+UMLModelVisualizer::~UMLModelVisualizer() = default;
+
+DiagramElement* UMLModelVisualizer::findDiagramElement(ModelElement* element) const {
+  auto it = elementMap_.find(element);
+  return it == elementMap_.end() ? nullptr : it->second;
+}
+
+AreaElementsEraser& UMLModelVisualizer::eraser() {
+  if (!eraser_) eraser_ = std::make_unique<AreaElementsEraser>();
+  return *eraser_;
+}
+
+DiagramElement* UMLModelVisualizer::participant(const std::string& modelId) const {
+  auto it = shapeIndex_.find(modelId);
+  return it == shapeIndex_.end() ? nullptr : it->second;
+}
+
+bool UMLModelVisualizer::isSelected(const ModelElement* element) const {
+  return selection_ && element && selection_->isElementSelected(element);
+}
+
+// ---- drawDiagram and the area pass --------------------------------------------
+
+void UMLModelVisualizer::drawDiagram(Diagram* diagram) {
+  diagramChanged_ = diagram != diagram_;
+  diagram_ = diagram;
+  GlobalAlphaScope alpha(transparency_);
+  elementMap_.clear();
+  // The glyph entries are collected afresh by every pass: a diagram destroyed
+  // and replaced by another at the same address must not leave stale entries.
+  deferred_.clear();
+  if (!diagram) return;
+
+  indexShapes(diagram);
+
+  // Areas take no pick names; the pick pass leaves the colour buffer alone.
+  if (!picking_) drawAreaPass(diagram);
+
+  for (DiagramElement* element : diagram->getElements()) {
+    if (ModelElement* m = element->getModelElement()) elementMap_[m] = element;
+    drawElement(element);
+    if (auto* composed = dynamic_cast<ComposedDiagramElement*>(element)) {
+      for (DiagramElement* child : composed->getChildren()) {
+        if (ModelElement* m = child->getModelElement()) elementMap_[m] = child;
+        drawElement(child);
+      }
+    }
+  }
+
+  for (DiagramElement* entry : deferred_) drawDeferredEntry(entry);
+}
+
+void UMLModelVisualizer::drawTopLevelElements(Diagram* diagram) {
+  if (!diagram) return;
+  GlobalAlphaScope alpha(transparency_);
+  indexShapes(diagram);
+  for (DiagramElement* element : diagram->getElements()) drawElement(element);
+}
+
+void UMLModelVisualizer::indexShapes(Diagram* diagram) {
+  // The first top-level shape per identifier, as Diagram::findElement finds
+  // it, without a linear search per relation end.
+  indexed_ = diagram;
+  shapeIndex_.clear();
+  shapeIndex_.reserve(diagram->getElementCount());
+  for (DiagramElement* element : diagram->getElements())
+    if (ModelElement* m = element->getModelElement()) shapeIndex_.emplace(m->idRef(), element);
+}
+
+void UMLModelVisualizer::drawAreaPass(Diagram* diagram) {
+  // With no area set bound the pass still runs and leaves the background white.
+  static const AreaSet noAreas;
+  lumetra::drawAreaPass(areas_ ? *areas_ : noAreas, diagram, areaAlpha_, blendEquation_, eraser());
+}
+
+// ---- drawElement and labels ---------------------------------------------------
+
+void UMLModelVisualizer::drawElement(DiagramElement* element) {
+  if (!element) return;
+  ModelElement* model = element->getModelElement();
+  // A relation whose participants are not on this diagram is neither drawn
+  // nor named.
+  if (model && !participantsPresent(model)) return;
+
+  if (picking_) {
+    const int name = registerPickEntry(std::make_unique<ModelSelectionElement>(model, elementLabel(element)));
+    glPushName(static_cast<GLuint>(name));
+  }
+
+  currentElement_ = element;
+  VisualElementLayout* layout = element->getCurrentLayout();
+  hasBox_ = layout && layout->getLowerLeft() && layout->getUpperRight();
+  if (hasBox_) {
+    box_.min = *layout->getLowerLeft();
+    box_.max = *layout->getUpperRight();
+    box_.centre = (box_.min + box_.max) * 0.5f;
+    box_.size = box_.max - box_.min + Vec2(1.0f, 1.0f);
+  }
+  appearance_ = element->getAppearance() ? element->getAppearance() : &fallbackAppearance();
+  drawUnknown_ = false;
+
+  if (model) model->accept(*this);
+  else drawUnknownElement(element);
+
+  if (picking_) glPopName();
+}
+
+void UMLModelVisualizer::drawUnknownElement(DiagramElement*) {
+  // Shapes without a model element have nothing of their own to show.
+}
+
+void UMLModelVisualizer::visitModelElement(ModelElement*) {
+  // Notes, features and placeholders are not drawn (drawUnknown is off).
+}
+
+std::string UMLModelVisualizer::elementLabel(DiagramElement* element) const {
+  ModelElement* m = element ? element->getModelElement() : nullptr;
+  if (auto* c = dynamic_cast<Class*>(m)) return c->getName();
+  if (auto* i = dynamic_cast<Interface*>(m)) return i->getName();
+  if (auto* s = dynamic_cast<PelkService*>(m)) return s->getName();
+  if (auto* i = dynamic_cast<PelkInterface*>(m)) return i->getName();
+  if (dynamic_cast<PelkConnection*>(m)) return "Connection";
+  if (dynamic_cast<Dependency*>(m)) return "Dependency";
+  if (dynamic_cast<Inheritance*>(m)) return "Inheritance";
+  if (dynamic_cast<Association*>(m)) return "Association";
+  if (auto* p = dynamic_cast<Package*>(m)) return p->getName();
+  return "<<LALA>>";
+}
+
+// ---- picking ------------------------------------------------------------------
+
+int UMLModelVisualizer::registerPickEntry(std::unique_ptr<SelectionElement> entry) {
+  ++pickCounter_;
+  pickMap_[pickCounter_] = std::move(entry);
+  return pickCounter_;
+}
+
+void UMLModelVisualizer::pick(PickResult& result, Diagram* diagram) {
+  // The buffer starts at 1024 integers; when a pick overflows it, the pass is
+  // repeated with a larger one rather than losing every hit.
+  constexpr std::size_t kFirstBuffer = 1024;
+  constexpr std::size_t kLargestBuffer = std::size_t{1} << 22;
+  std::vector<GLuint> buffer;
+  GLint hits = -1;
+  for (std::size_t size = kFirstBuffer; size <= kLargestBuffer && hits < 0; size *= 2) {
+    picking_ = true;
+    pickMap_.clear();
+    pickCounter_ = 0;
+    buffer.assign(size, 0);
+    glSelectBuffer(static_cast<GLsizei>(size), buffer.data());
+    glRenderMode(GL_SELECT);
+    glInitNames();
+    drawDiagram(diagram);
+    hits = glRenderMode(GL_RENDER);
+    picking_ = false;
+  }
+
+  struct Hit {
+    GLuint depth;
+    int name;
+  };
+  std::map<int, GLuint> nearest;  // name -> smallest minimum depth
+  std::size_t pos = 0;
+  for (GLint h = 0; h < hits && pos + 3 <= buffer.size(); ++h) {
+    const GLuint count = buffer[pos];
+    const GLuint minDepth = buffer[pos + 1];
+    pos += 3;
+    for (GLuint n = 0; n < count && pos < buffer.size(); ++n, ++pos) {
+      const int name = static_cast<int>(buffer[pos]);
+      if (!pickMap_.count(name)) continue;
+      auto [it, inserted] = nearest.emplace(name, minDepth);
+      if (!inserted) it->second = std::min(it->second, minDepth);
+    }
+  }
+
+  std::vector<Hit> ordered;
+  ordered.reserve(nearest.size());
+  for (const auto& [name, depth] : nearest) ordered.push_back({depth, name});
+  // Nearest first; at equal depth the later drawn shape lies on top.
+  std::sort(ordered.begin(), ordered.end(), [](const Hit& a, const Hit& b) {
+    return a.depth != b.depth ? a.depth < b.depth : a.name > b.name;
+  });
+  for (const Hit& hit : ordered) result.add(std::move(pickMap_[hit.name]));
+  pickMap_.clear();
+}
+
+// ---- boxes ----------------------------------------------------------------------
+
+void UMLModelVisualizer::drawBoxBody() {
+  GLPainter painter;
+  SettingsStore& s = settings();
+  const ShapeBox& b = box_;
+  if (s.getBool("Visualizer.General.Shadows")) {
+    const float sh = s.getFloat("Visualizer.UMLModel.ShadowSize");
+    const Color shadow = s.getColor("Visualizer.UMLModel.ShadowColor");
+    painter.filledRect({b.min.x + sh, b.min.y - sh}, {b.max.x, b.min.y}, shadow);
+    painter.filledRect({b.max.x, b.min.y - sh}, {b.max.x + sh, b.max.y - sh}, shadow);
+  }
+  painter.filledRect(b.min, b.max, appearance_->fillColour);
+  painter.rectOutline(b.min, b.max, appearance_->outlineColour);
+}
+
+void UMLModelVisualizer::drawBoxHighlight(ModelElement* element) {
+  if (!isSelected(element)) return;
+  GLPainter().filledRect(box_.min, box_.max, settings().getColor("Visualizer.General.SelectColor"));
+}
+
+void UMLModelVisualizer::visitClass(Class* element) {
+  if (!hasBox_) return;
+  GLPainter painter;
+  const ShapeBox& b = box_;
+  if (picking_) {
+    painter.filledRect(b.min, b.max, appearance_->fillColour);
+    return;
+  }
+  SettingsStore& s = settings();
+  const float fs = static_cast<float>(appearance_->fontSize);
+  const Color text = appearance_->textColour;
+  const Color outline = appearance_->outlineColour;
+
+  drawBoxBody();
+  const float sp = s.getFloat("Visualizer.UMLModel.TextSpacing");
+  float y = b.max.y - sp;
+
+  const std::string name = element->getName();
+  float w = 0.0f, h = 0.0f;
+  GLPainter::textSize(name, fs, w, h);
+  if (s.getBool("Visualizer.General.ElementNames")) painter.drawText(name, {b.centre.x, y}, fs, kTextCenterX | kTextHang, text);
+  y -= h + sp;
+  painter.line({b.min.x, y}, {b.max.x, y}, outline);
+
+  std::vector<std::string> attributes = featureNames(element->getAttributes());
+  std::vector<std::string> methods = featureNames(element->getMethods());
+  const float tallest = tallestLine(methods, fs, tallestLine(attributes, fs, 0.0f));
+  const float step = sp + tallest;
+
+  shortenToFit(attributes, y, step, b.min.y);
+  // Attributes are shown only if the method lines still fit below them.
+  if (s.getBool("Visualizer.General.Attributes") && fits(methods.size(), y, step, b.min.y)) {
+    for (const std::string& line : attributes) {
+      y -= sp;
+      painter.drawText(line, {b.min.x + sp, y}, fs, kTextHang, text);
+      y -= tallest;
+    }
+  }
+  y -= sp;
+  if (fits(methods.size(), y, step, b.min.y)) painter.line({b.min.x, y}, {b.max.x, y}, outline);
+
+  shortenToFit(methods, y, step, b.min.y);
+  if (s.getBool("Visualizer.General.Methods") && fits(methods.size(), y, step, b.min.y)) {
+    for (const std::string& line : methods) {
+      y -= sp;
+      y -= tallest;
+      painter.drawText(line, {b.min.x + sp, y}, fs, 0, text);
+    }
+  }
+  drawBoxHighlight(element);
+}
+
+void UMLModelVisualizer::visitInterface(Interface* element) {
+  if (!hasBox_) return;
+  GLPainter painter;
+  const ShapeBox& b = box_;
+  if (picking_) painter.filledRect(b.min, b.max, appearance_->fillColour);
+  SettingsStore& s = settings();
+  const float fs = static_cast<float>(appearance_->fontSize);
+  const Color text = appearance_->textColour;
+  const Color outline = appearance_->outlineColour;
+
+  drawBoxBody();
+  const float sp = s.getFloat("Visualizer.UMLModel.TextSpacing");
+  float y = b.max.y - sp;
+
+  const std::string name = "<< " + element->getName() + " >>";
+  float w = 0.0f, h = 0.0f;
+  GLPainter::textSize(name, fs, w, h);
+  if (s.getBool("Visualizer.General.ElementNames")) painter.drawText(name, {b.centre.x, y}, fs, kTextCenterX | kTextHang, text);
+  y -= h + sp;
+  painter.line({b.min.x, y}, {b.max.x, y}, outline);
+
+  std::vector<std::string> methods = featureNames(element->getMethods());
+  const float tallest = tallestLine(methods, fs, 0.0f);
+  const float step = sp + tallest;
+  y -= sp;
+  if (fits(methods.size(), y, step, b.min.y)) painter.line({b.min.x, y}, {b.max.x, y}, outline);
+  shortenToFit(methods, y, step, b.min.y);
+  if (s.getBool("Visualizer.General.Methods") && fits(methods.size(), y, step, b.min.y)) {
+    for (const std::string& line : methods) {
+      y -= sp;
+      y -= tallest;
+      painter.drawText(line, {b.min.x + sp, y}, fs, 0, text);
+    }
+  }
+  drawBoxHighlight(element);
+}
+
+void UMLModelVisualizer::visitPelkService(PelkService* element) {
+  if (!hasBox_) return;
+  drawBoxBody();
+  const float sp = settings().getFloat("Visualizer.UMLModel.TextSpacing");
+  GLPainter().drawText(element->getName(), {box_.centre.x, box_.max.y - sp}, static_cast<float>(appearance_->fontSize),
+                       kTextCenterX | kTextHang, appearance_->textColour);
+  drawBoxHighlight(element);
+}
+
+void UMLModelVisualizer::visitPelkInterface(PelkInterface*) {
+  if (!hasBox_) return;
+  drawBoxBody();
+  GLPainter painter;
+  painter.line({box_.min.x, box_.min.y}, box_.centre, appearance_->outlineColour);
+  painter.line({box_.min.x, box_.max.y}, box_.centre, appearance_->outlineColour);
+}
+
+void UMLModelVisualizer::visitPackage(Package* element) {
+  if (!hasBox_) return;
+  GLPainter painter;
+  SettingsStore& s = settings();
+  const ShapeBox& b = box_;
+  const float tab = b.size.y / 4.0f;
+  if (s.getBool("Visualizer.General.Shadows")) {
+    const float sh = s.getFloat("Visualizer.UMLModel.ShadowSize");
+    const Color shadow = s.getColor("Visualizer.UMLModel.ShadowColor");
+    painter.filledRect({b.min.x + sh, b.min.y - sh}, {b.max.x, b.min.y}, shadow);
+    painter.filledRect({b.max.x, b.min.y - sh}, {b.max.x + sh, b.max.y - tab - sh}, shadow);
+    painter.filledRect({b.centre.x, b.max.y - tab}, {b.centre.x + sh, b.max.y - sh}, shadow);
+  }
+  const Vec2 bodyMax(b.max.x, b.max.y - tab);
+  const Vec2 tabMin(b.min.x, b.max.y - tab);
+  const Vec2 tabMax(b.centre.x, b.max.y);
+  painter.filledRect(b.min, bodyMax, appearance_->fillColour);
+  painter.rectOutline(b.min, bodyMax, appearance_->outlineColour);
+  painter.filledRect(tabMin, tabMax, appearance_->fillColour);
+  painter.rectOutline(tabMin, tabMax, appearance_->outlineColour);
+
+  const float fs = static_cast<float>(appearance_->fontSize);
+  const std::string name = element->getName();
+  float w = 0.0f, h = 0.0f;
+  GLPainter::textSize(name, fs, w, h);
+  const float sp = s.getFloat("Visualizer.UMLModel.TextSpacing");
+  const float lineY = b.max.y - tab - (2.0f * sp + h);
+  painter.line({b.min.x, lineY}, {b.max.x, lineY}, appearance_->outlineColour);
+  if (s.getBool("Visualizer.General.ElementNames"))
+    painter.drawText(name, {b.centre.x, b.max.y - tab}, fs, kTextCenterX | kTextHang, appearance_->textColour);
+
+  if (isSelected(element)) {
+    const Color select = s.getColor("Visualizer.General.SelectColor");
+    painter.filledRect(b.min, bodyMax, select);
+    painter.filledRect(tabMin, tabMax, select);
+  }
+}
+
+}  // namespace lumetra

@@ -1,0 +1,164 @@
+#pragma once
+// The UML diagram painter: draws one diagram into the current GL context of a
+// canvas window (area pass, eraser halos, every shape through the model
+// visitor, then the glyph entries a subclass collected while visiting), and
+// picks what lies under the pointer by replaying that pass in GL selection
+// mode.
+//
+// Every look-and-feel value is read from the settings store at each use, so a
+// changed setting shows at the next recompile of a window's display list.
+// Coordinates are diagram units, y up.
+//
+// Abstract: drawDeferredEntry is the subclass's (the metrics overlay).
+
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "model/Diagram.h"
+#include "model/ModelVisitor.h"
+#include "platform/GLExtensions.h"
+#include "render/DiagramPainter.h"
+#include "render/diagram/SelectionElement.h"
+
+namespace lumetra {
+
+class AreaSet;
+class AreaElementsEraser;
+class MetricSet;
+class SelectionManager;
+
+// The box of a visited shape: corners, centre and extent (max - min + 1).
+struct ShapeBox {
+  Vec2 min, max, centre, size;
+};
+
+class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
+ public:
+  UMLModelVisualizer();
+  ~UMLModelVisualizer() override;
+  UMLModelVisualizer(const UMLModelVisualizer&) = delete;
+  UMLModelVisualizer& operator=(const UMLModelVisualizer&) = delete;
+
+  // ---- the visitor: one shape each ----
+  void visitPelkConnection(PelkConnection* element) override;
+  void visitPelkInterface(PelkInterface* element) override;
+  void visitPelkService(PelkService* element) override;
+  void visitPackage(Package* element) override;
+  void visitDependency(Dependency* element) override;
+  void visitInterface(Interface* element) override;
+  void visitInheritance(Inheritance* element) override;
+  void visitAssociation(Association* element) override;
+  void visitClass(Class* element) override;
+  // Notes, features, association ends, placeholders: nothing is drawn.
+  void visitModelElement(ModelElement* element) override;
+
+  // ---- passes ----
+  // The whole diagram: areas, eraser, shapes, glyph entries.
+  void drawDiagram(Diagram* diagram) override;
+  // Only the top-level shapes, under the painter's transparency.
+  virtual void drawTopLevelElements(Diagram* diagram);
+  // Draws one collected entry (the subclass's glyphs of one shape).
+  virtual void drawDeferredEntry(DiagramElement* entry) = 0;
+  // Replays drawDiagram in GL selection mode and fills result with what was
+  // hit, nearest first; among equal depths the later drawn (topmost) first.
+  // The caller has set up the pick projection and model-view.
+  virtual void pick(PickResult& result, Diagram* diagram);
+  // One shape: names it when picking, then lets its model element accept this
+  // visitor.
+  virtual void drawElement(DiagramElement* element);
+  // A shape without a model element: nothing is drawn.
+  virtual void drawUnknownElement(DiagramElement* element);
+
+  // ---- what the painter is bound to (not owned) ----
+  virtual SelectionManager* selectionManager() const { return selection_; }
+  virtual MetricSet* metricSet() const { return metrics_; }
+  virtual void setSelectionManager(SelectionManager* manager) { selection_ = manager; }
+  virtual void setMetricSet(MetricSet* metrics) { metrics_ = metrics; }
+  virtual void setAreas(AreaSet* areas) { areas_ = areas; }
+  // The text naming a shape (hover boxes, pick entries).
+  virtual std::string elementLabel(DiagramElement* element) const;
+
+  // The glBlendEquation entry point for the area pass; without one the pass
+  // composites through blend factors to the same result.
+  void setBlendEquation(BlendEquationProc entry) { blendEquation_ = entry; }
+  BlendEquationProc blendEquation() const { return blendEquation_; }
+  // The global alpha factor installed while drawing (slider position / 255).
+  float getTransparency() const { return transparency_; }
+  void setTransparency(float transparency) { transparency_ = transparency; }
+  // The fill alpha handed to every area painter (slider position / 100).
+  float getAreaAlpha() const { return areaAlpha_; }
+  void setAreaAlpha(float alpha) { areaAlpha_ = alpha; }
+  AreaSet* areas() const { return areas_; }
+
+  // Model element -> the shape that shows it, as of the last drawDiagram.
+  const std::map<ModelElement*, DiagramElement*>& elementMap() const { return elementMap_; }
+  DiagramElement* findDiagramElement(ModelElement* element) const;
+
+  // The eraser of free elements; created on first use (needs a current GL
+  // context, since it owns a texture).
+  AreaElementsEraser& eraser();
+
+ protected:
+  // The shape being visited, with its box and appearance.
+  DiagramElement* currentElement() const { return currentElement_; }
+  bool hasCurrentBox() const { return hasBox_; }
+  const ShapeBox& currentBox() const { return box_; }
+  const ElementAppearance& currentAppearance() const { return *appearance_; }
+
+  bool isPicking() const { return picking_; }
+  bool diagramChanged() const { return diagramChanged_; }
+  Diagram* currentDiagram() const { return diagram_; }
+  // Hands out the next GL name and maps it to entry.
+  int registerPickEntry(std::unique_ptr<SelectionElement> entry);
+  // Entries the subclass draws after all shapes, in order; rebuilt every pass.
+  std::vector<DiagramElement*>& deferred() { return deferred_; }
+
+  // The common box: shadow, fill, outline (no highlight).
+  void drawBoxBody();
+  // The selection colour over the box, if the model element is selected.
+  void drawBoxHighlight(ModelElement* element);
+  bool isSelected(const ModelElement* element) const;
+
+ private:
+  void drawAreaPass(Diagram* diagram);
+  // The shown shape of a model identifier on the current diagram, or null.
+  DiagramElement* participant(const std::string& modelId) const;
+  // Whether a relation's participants are on the diagram (other kinds: true).
+  bool participantsPresent(ModelElement* element) const;
+  void drawBand(Vec2 from, Vec2 to) const;
+
+  float transparency_ = 1.0f;
+  bool picking_ = false;
+  int pickCounter_ = 0;
+  std::map<int, std::unique_ptr<SelectionElement>> pickMap_;
+  bool diagramChanged_ = false;
+  std::map<ModelElement*, DiagramElement*> elementMap_;
+  std::vector<DiagramElement*> deferred_;
+  Diagram* diagram_ = nullptr;  // not owned
+
+  DiagramElement* currentElement_ = nullptr;
+  ShapeBox box_;
+  bool hasBox_ = false;
+  const ElementAppearance* appearance_ = nullptr;
+
+  SelectionManager* selection_ = nullptr;  // not owned
+  MetricSet* metrics_ = nullptr;           // not owned
+  AreaSet* areas_ = nullptr;               // not owned
+  std::unique_ptr<AreaElementsEraser> eraser_;
+  // Generic fallbacks for unknown shapes are off; drawUnknown is cleared
+  // before each shape is visited.
+  bool drawGeneric_ = false;
+  bool drawUnknown_ = false;
+  float areaAlpha_ = 0.2f;
+  BlendEquationProc blendEquation_ = nullptr;
+
+  // First top-level shape per model identifier of the diagram being drawn.
+  void indexShapes(Diagram* diagram);
+  Diagram* indexed_ = nullptr;
+  std::unordered_map<std::string, DiagramElement*> shapeIndex_;
+};
+
+}  // namespace lumetra
