@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/CommandLine.h"
+#include "app/SaveDiagramCommand.h"
 
 int main(int argc, char** argv) {
   lumetra::CommandLineOptions options;
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
       std::printf("%s\n", lumetra::versionText().c_str());
       return 0;
     }
+    if (!options.saveDiagram.empty()) return lumetra::runSaveDiagram(options.saveDiagram, options.model);
   }
   std::fprintf(stderr, "lumetra: the viewer is not built yet; try --help\n");
   return 1;

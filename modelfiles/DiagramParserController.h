@@ -1,0 +1,58 @@
+#pragma once
+// Opening a model file: load it as XML, choose the reader that understands
+// it (an XMI document by content, otherwise a scenario by the extension
+// "scenario") and run it over the caller's diagram list and element pool.
+//
+// open() reports nothing back: success shows in what was appended. Callers
+// that must tell a user why nothing was read (the batch commands) ask
+// status() afterwards.
+
+#include <string>
+#include <vector>
+
+#include "model/Diagram.h"
+
+namespace lumetra {
+
+// What the last open() did with a file. message() gives one line naming the
+// file and the reason, with the line and column of an XML error.
+struct LoadStatus {
+  enum class Outcome {
+    Read,      // a reader ran (it may still have found no diagram)
+    NotLoaded, // missing, unreadable or not well-formed
+    NoReader,  // well-formed but neither XMI nor a ".scenario" name
+  };
+
+  Outcome outcome = Outcome::NotLoaded;
+  std::string fileName;
+  std::string reason;     // empty when read
+  unsigned line = 0;      // 1-based position of an XML error; 0 when none
+  unsigned column = 0;
+
+  bool ok() const { return outcome == Outcome::Read; }
+  // "file:line:column: reason", or "file: reason" without a position.
+  std::string message() const;
+};
+
+class DiagramParserController {
+ public:
+  DiagramParserController(std::vector<Diagram*>& diagrams, ModelElementsPool& pool)
+      : diagrams_(diagrams), pool_(pool) {}
+  DiagramParserController(const DiagramParserController&) = delete;
+  DiagramParserController& operator=(const DiagramParserController&) = delete;
+
+  virtual void open(std::string fileName);
+  virtual ~DiagramParserController() = default;
+
+  const LoadStatus& status() const { return status_; }
+
+ private:
+  std::vector<Diagram*>& diagrams_;
+  ModelElementsPool& pool_;
+  LoadStatus status_;
+};
+
+// The part of a file name after its last "." (the whole name without one).
+std::string fileExtension(const std::string& fileName);
+
+}  // namespace lumetra

@@ -1,0 +1,58 @@
+#pragma once
+// Reads the diagrams of an XMI 1.x document. Only what the diagrams show is
+// built: for every shape the model element its subject names is looked up by
+// identifier in the model part of the document, built once and pooled.
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "modelfiles/DiagramParser.h"
+
+namespace lumetra {
+
+class DiagramParserXMI : public DiagramParser {
+ public:
+  using DiagramParser::DiagramParser;
+
+  void parse() override;
+  ~DiagramParserXMI() override = default;
+  virtual void parseDiagram(pugi::xml_node diagram);
+  virtual void parseDiagramElement(pugi::xml_node shape);
+  // Builds the model element with that xmi.id (the first in document order),
+  // or returns null with a debug line. The caller owns the result.
+  virtual ModelElement* findModelElement(const std::string& id);
+
+  // Each builds the model element of one XML element; the caller owns it.
+  virtual ModelElement* parseClass(pugi::xml_node element);
+  virtual ModelElement* parseGeneralization(pugi::xml_node element);
+  virtual ModelElement* parseComment(pugi::xml_node element);
+  virtual ModelElement* parsePackage(pugi::xml_node element);
+  // Null when the association lacks its connection or one of its two ends.
+  virtual ModelElement* parseAssociation(pugi::xml_node element);
+  virtual ModelElement* parseInterface(pugi::xml_node element);
+  virtual ModelElement* parseDependency(pugi::xml_node element);
+  virtual ModelElement* parseAttribute(pugi::xml_node element);
+  virtual ModelElement* parseOperation(pugi::xml_node element);
+  virtual ModelElement* parseAssociationEnd(pugi::xml_node element);
+
+  // The nodes of the model part in document pre-order (filled by parse).
+  const std::vector<pugi::xml_node>& indexedNodes() const { return nodeIndex_; }
+
+ private:
+  void buildIndex();
+
+  pugi::xml_node modelRoot_;
+  pugi::xml_node currentDiagram_;
+  std::vector<pugi::xml_node> nodeIndex_;
+  // xmi.id -> the first indexed element carrying it. The keys point into the
+  // document, which outlives the reader.
+  std::unordered_map<std::string_view, pugi::xml_node> idIndex_;
+};
+
+// "lower" when both bounds are equal, else "lower upper"; an upper bound of
+// "-1" reads "*".
+std::string multiplicityText(const std::string& lower, const std::string& upper);
+
+}  // namespace lumetra
