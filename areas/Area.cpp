@@ -1,0 +1,158 @@
+#include "areas/Area.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "areas/AreaVisualizer.h"
+#include "areas/AreaVisualizerInner.h"
+#include "model/Checked.h"
+#include "model/Diagram.h"
+#include "model/ScenarioElements.h"
+#include "model/UmlElements.h"
+
+namespace lumetra {
+
+// ---- Area ----
+
+Area::Area(std::string name)
+    : name_(std::move(name)), colour_(std::make_unique<Color>()), painter_(std::make_unique<AreaVisualizerInner>()) {}
+
+Area::~Area() = default;
+
+std::string Area::getElement(std::size_t index) const { return checkedAt(elementIds_, index); }
+
+void Area::setColor(Color* colour) {
+  if (colour != nullptr) colour_.reset(colour);
+}
+
+bool Area::setVisualizer(const std::string& methodName) {
+  auto next = createAreaVisualizer(methodName, painter_->getDrawingMode(), painter_->getMethod(),
+                                   painter_->getSoftness());
+  if (!next) return false;
+  painter_ = std::move(next);
+  return true;
+}
+
+void Area::replaceVisualizer(AreaVisualizer* painter) {
+  if (painter != nullptr) painter_.reset(painter);
+}
+
+// ---- IdentifiedArea ----
+
+DiagramElement* IdentifiedArea::getElement(std::size_t index) const { return checkedAt(elements_, index); }
+
+// ---- AreaSet ----
+
+void AreaSet::addArea(Area* area) {
+  if (area != nullptr) loaded_.push_back(area);
+}
+
+Area* AreaSet::findArea(const std::string& name) const {
+  for (Area* a : loaded_)
+    if (a->getName() == name) return a;
+  return nullptr;
+}
+
+Area* AreaSet::getLoadedArea(std::size_t index) const { return checkedAt(loaded_, index); }
+
+void AreaSet::addIdentified(IdentifiedArea* area) {
+  if (area != nullptr) identified_.push_back(area);
+}
+
+IdentifiedArea* AreaSet::getIdentifiedArea(std::size_t index) const { return checkedAt(identified_, index); }
+
+IdentifiedArea* AreaSet::findIdentified(const std::string& name) const {
+  for (IdentifiedArea* a : identified_)
+    if (a->getName() == name) return a;
+  return nullptr;
+}
+
+void AreaSet::removeIdentified(const std::string& name) {
+  auto it = std::find_if(identified_.begin(), identified_.end(),
+                         [&](IdentifiedArea* a) { return a->getName() == name; });
+  if (it == identified_.end()) return;
+  IdentifiedArea* doomed = *it;
+  identified_.erase(it);
+  delete doomed;
+}
+
+void AreaSet::clearIdentified() { deleteAll(identified_); }
+
+void AreaSet::sortByValue() {
+  std::stable_sort(identified_.begin(), identified_.end(),
+                   [](const IdentifiedArea* a, const IdentifiedArea* b) { return a->getValue() < b->getValue(); });
+}
+
+namespace {
+
+bool isNodeElement(const ModelElement* element) {
+  return dynamic_cast<const Class*>(element) != nullptr || dynamic_cast<const Interface*>(element) != nullptr ||
+         dynamic_cast<const Package*>(element) != nullptr || dynamic_cast<const PelkService*>(element) != nullptr;
+}
+
+}  // namespace
+
+void AreaSet::computeFreeElements(Diagram* diagram) {
+  freeElements_.clear();
+  if (diagram == nullptr) return;
+  // Every shape occurs once in a diagram, so "remove the first occurrence of
+  // each area member" is "keep the shapes that are in no area".
+  std::unordered_set<const DiagramElement*> members;
+  for (const IdentifiedArea* area : identified_)
+    for (const DiagramElement* element : area->getElements()) members.insert(element);
+  for (DiagramElement* element : diagram->getElements()) {
+    if (element == nullptr || !isNodeElement(element->getModelElement())) continue;
+    if (members.count(element) == 0) freeElements_.push_back(element);
+  }
+}
+
+void AreaSet::clear() {
+  freeElements_.clear();
+  deleteAll(identified_);
+  deleteAll(loaded_);
+}
+
+// ---- AreaIdentifier ----
+
+IdentifiedArea* AreaIdentifier::identify(Area* area) {
+  if (area == nullptr || areaSet_ == nullptr) return nullptr;
+  auto* result = new IdentifiedArea(area->getName(), area->getColor());
+  result->setValue(area->getValue());
+  if (diagram_ != nullptr && area->getElementCount() > 0) {
+    // Shapes by model identifier, each list in diagram order.
+    std::unordered_map<std::string, std::vector<DiagramElement*>> shapes;
+    for (DiagramElement* element : diagram_->getElements()) {
+      if (element == nullptr) continue;
+      ModelElement* model = element->getModelElement();
+      if (model != nullptr) shapes[model->getId()].push_back(element);
+    }
+    for (std::size_t i = 0; i < area->getElementCount(); ++i) {
+      auto it = shapes.find(area->getElement(i));
+      if (it == shapes.end()) continue;
+      for (DiagramElement* element : it->second) result->addElement(element);
+    }
+  }
+  areaSet_->addIdentified(result);
+  return result;
+}
+
+void reidentifyAreas(AreaSet& areaSet, Diagram* diagram, bool byValue) {
+  std::vector<std::string> names;
+  for (const IdentifiedArea* area : areaSet.getIdentifiedAreas()) names.push_back(area->getName());
+  areaSet.clearIdentified();
+  AreaIdentifier identifier(diagram, &areaSet);
+  for (const std::string& name : names) identifier.identify(areaSet.findArea(name));
+  areaSet.computeFreeElements(diagram);
+  if (byValue) areaSet.sortByValue();
+}
+
+bool showArea(AreaSet& areaSet, Diagram* diagram, const std::string& name) {
+  Area* area = areaSet.findArea(name);
+  if (area == nullptr) return false;
+  AreaIdentifier(diagram, &areaSet).identify(area);
+  areaSet.computeFreeElements(diagram);
+  return true;
+}
+
+}  // namespace lumetra

@@ -1,0 +1,81 @@
+#include "areas/AreaPass.h"
+
+#include <GL/gl.h>
+
+#include "areas/Area.h"
+#include "areas/AreaElementsEraser.h"
+#include "areas/AreaVisualizer.h"
+#include "areas/GLScope.h"
+
+namespace lumetra {
+
+using areas_detail::AttribScope;
+using areas_detail::IdentityMatrixScope;
+
+namespace {
+
+constexpr unsigned int kFuncAdd = 0x8006;       // GL_FUNC_ADD
+constexpr unsigned int kFuncSubtract = 0x800A;  // GL_FUNC_SUBTRACT: source minus destination
+// The area painters' per-frame preparation grid.
+constexpr int kPrepareCells = 50;
+
+void drawViewportRect() {
+  glBegin(GL_QUADS);
+  glVertex2f(-1.0f, -1.0f);
+  glVertex2f(-1.0f, 1.0f);
+  glVertex2f(1.0f, 1.0f);
+  glVertex2f(1.0f, -1.0f);
+  glEnd();
+}
+
+}  // namespace
+
+void compositeAreas(const AreaSet& areas, Diagram* diagram, float areaAlpha, BlendEquationProc blendEquation) {
+  AttribScope state(GL_ALL_ATTRIB_BITS);
+  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+
+  for (IdentifiedArea* identified : areas.getIdentifiedAreas()) {
+    const Area* area = areas.findArea(identified->getName());
+    if (area == nullptr) continue;
+    AreaVisualizer* painter = area->getVisualizer();
+    painter->prepare(kPrepareCells, diagram);
+    painter->setRadius(areas.getRadius());
+    painter->setIterations(areas.getIterations());
+    painter->setDistance(areas.getDistance());
+    painter->setAlpha(areaAlpha);
+    painter->draw(identified);
+  }
+
+  // Every pixel becomes white minus what the areas left in the buffer.
+  IdentityMatrixScope projection(GL_PROJECTION);
+  IdentityMatrixScope modelview(GL_MODELVIEW);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_CULL_FACE);
+  glColor3f(1.0f, 1.0f, 1.0f);
+  if (blendEquation != nullptr) {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    blendEquation(kFuncSubtract);
+    drawViewportRect();
+    blendEquation(kFuncAdd);
+  } else {
+    // Without a blend equation: inverting every bit of an 8-bit channel v
+    // gives 255 - v, the same as white minus v.
+    glDisable(GL_BLEND);
+    glEnable(GL_COLOR_LOGIC_OP);
+    glLogicOp(GL_INVERT);
+    drawViewportRect();
+    glDisable(GL_COLOR_LOGIC_OP);
+  }
+}
+
+void drawAreaPass(const AreaSet& areas, Diagram* diagram, float areaAlpha, BlendEquationProc blendEquation,
+                  AreaElementsEraser& eraser) {
+  compositeAreas(areas, diagram, areaAlpha, blendEquation);
+  if (areas.getIdentifiedCount() > 0) eraser.erase(areas.getFreeElements());
+}
+
+}  // namespace lumetra
