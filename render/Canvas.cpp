@@ -1,0 +1,263 @@
+// The canvas: GL context, split tree glue, separators and their dragging.
+//
+// Sections: start-up helpers; construction; tree operations; drawing;
+// events.
+
+#include "render/Canvas.h"
+
+#include <GL/gl.h>
+
+#include <cstdlib>
+
+#include <wx/dcclient.h>
+#include <wx/msgdlg.h>
+#include <wx/utils.h>
+
+#include "platform/DebugOutput.h"
+#include "platform/FontLookup.h"
+#include "render/Exceptions.h"
+#include "render/GLPainter.h"
+#include "render/PixelFormat.h"
+#include "settings/SettingsStore.h"
+
+namespace lumetra {
+
+// --- start-up helpers ---------------------------------------------------------
+
+void loadDefaultFont() {
+  const std::string found = findFontFile(kDefaultFontFile);
+  if (found.empty()) throw GraphicsException(std::string("Could not construct font from ") + kDefaultFontFile);
+  try {
+    GLPainter::createFont(found, kDefaultFontName, kDefaultFontSize);
+  } catch (const GraphicsException&) {
+    // Report the name the program asked for, not where the lookup went.
+    throw GraphicsException(std::string("Could not construct font from ") + kDefaultFontFile);
+  }
+}
+
+void applyFixedGLState() {
+  glClearColor(1.0f, 1.0f, 1.0f, 0.0f);
+  glClearStencil(0);
+  glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+  glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
+  glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
+  glEnable(GL_LINE_SMOOTH);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glEnable(GL_SCISSOR_TEST);
+  glDepthFunc(GL_ALWAYS);
+  glDisable(GL_DEPTH_TEST);
+}
+
+// --- construction ---------------------------------------------------------------
+
+wxBEGIN_EVENT_TABLE(Canvas, wxGLCanvas)
+  EVT_PAINT(Canvas::onPaint)
+  EVT_SIZE(Canvas::onSize)
+  EVT_ERASE_BACKGROUND(Canvas::onEraseBackground)
+  EVT_ENTER_WINDOW(Canvas::onEnter)
+  EVT_LEAVE_WINDOW(Canvas::onLeave)
+  EVT_MOUSE_EVENTS(Canvas::onMouse)
+wxEND_EVENT_TABLE()
+
+Canvas::Canvas(wxWindow* parent, wxWindowID id)
+    : wxGLCanvas(parent, chooseCanvasAttributes(), id, wxDefaultPosition, wxDefaultSize, 0, "GLCanvas") {
+  context_ = std::make_unique<wxGLContext>(this);
+  makeCurrent();
+  try {
+    loadDefaultFont();
+  } catch (const GraphicsException& e) {
+    wxMessageBox(wxString::FromUTF8(e.what()));
+    std::exit(EXIT_FAILURE);
+  }
+  const PixelRect client = clientRect();
+  tree_.root().window = new CanvasWindow(this, client.x, client.y, client.width, client.height);
+  activeNode_ = &tree_.root();
+  activeWindow_ = tree_.root().window;
+}
+
+Canvas::~Canvas() {
+  makeCurrent();  // the display lists are released in this context
+  while (activeNode_->parent != nullptr) {
+    CanvasWindow* old = activeWindow_;
+    activeNode_ = tree_.remove(activeNode_);
+    delete old;
+    activeWindow_ = activeNode_->window;
+  }
+  delete activeWindow_;
+  tree_.root().window = nullptr;
+}
+
+bool Canvas::makeCurrent() {
+  if (!context_ || !IsShownOnScreen()) return false;
+  if (!SetCurrent(*context_)) return false;
+  if (!glReady_) {
+    applyFixedGLState();
+    glReady_ = true;
+  }
+  return true;
+}
+
+PixelRect Canvas::clientRect() const {
+  const wxSize size = GetClientSize();
+  return {0, 0, size.GetWidth(), size.GetHeight()};
+}
+
+// --- tree operations --------------------------------------------------------------
+
+void Canvas::layout() {
+  tree_.forEachLeaf(clientRect(), [](WindowNode& node, const PixelRect& r) {
+    node.window->setRect(r.x, r.y, r.width, r.height);
+  });
+}
+
+void Canvas::splitActive(bool horizontal, float fraction) {
+  const PixelRect client = clientRect();
+  auto [kept, added] = tree_.split(activeNode_, horizontal, fraction);
+  const PixelRect addedRect = tree_.rectOf(added, client);
+  added->window = new CanvasWindow(this, addedRect.x, addedRect.y, addedRect.width, addedRect.height);
+  const PixelRect keptRect = tree_.rectOf(kept, client);
+  kept->window->setRect(keptRect.x, keptRect.y, keptRect.width, keptRect.height);
+  activeNode_ = kept;
+  dragNode_ = nullptr;
+
+  CanvasWindow* fresh = added->window;
+  fresh->setMouseHandler(nullptr);
+  fresh->setDiagram(activeWindow_->diagram());
+  fresh->setVisualizer(activeWindow_->visualizer());
+  fresh->zoomToFit();
+  notifyOwner();
+  repaint();
+}
+
+void Canvas::deleteActive() {
+  if (activeNode_->parent != nullptr) {
+    makeCurrent();
+    CanvasWindow* old = activeWindow_;
+    activeNode_ = tree_.remove(activeNode_);
+    delete old;
+    activeWindow_ = activeNode_->window;
+    dragNode_ = nullptr;  // the node under a drag may be gone
+    pointerInActive_ = false;
+    layout();
+  }
+  notifyOwner();
+  repaint();
+}
+
+void Canvas::forEachWindowClearDiagram() {
+  for (WindowNode* leaf : tree_.leaves()) leaf->window->clearDiagram();
+}
+
+void Canvas::notifyOwner() {
+  if (owner_ != nullptr) owner_->activeWindowChanged(activeWindow_, rootOnly());
+}
+
+// --- drawing ------------------------------------------------------------------------
+
+void Canvas::drawAll(CanvasWindow* uncachedWindow, bool allUncached) {
+  for (WindowNode* leaf : tree_.leaves()) {
+    CanvasWindow* w = leaf->window;
+    w->render(!(allUncached || w == uncachedWindow));
+    w->drawFrame(w == activeWindow_);
+  }
+  drawSeparators();
+  SwapBuffers();
+}
+
+void Canvas::refreshWindow(CanvasWindow* window, bool useCache) {
+  if (!makeCurrent()) return;
+  drawAll(useCache ? nullptr : window, false);
+}
+
+void Canvas::repaint() {
+  if (!makeCurrent()) return;
+  drawAll(nullptr, true);
+}
+
+void Canvas::drawSeparators() {
+  const PixelRect client = clientRect();
+  glViewport(0, 0, client.width, client.height);
+  glScissor(0, 0, client.width, client.height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0.0, client.width, 0.0, client.height, -1.0, 1.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  const float s = settings().getFloat("Canvas.Separator.Size");
+  const Color color = settings().getColor("Canvas.Separator.Color");
+  GLPainter painter;
+  for (const SeparatorBar& bar : tree_.separatorBars(client, s)) painter.filledRect(bar.lowerLeft, bar.upperRight, color);
+}
+
+// --- events ---------------------------------------------------------------------------
+
+void Canvas::onPaint(wxPaintEvent&) {
+  wxPaintDC dc(this);
+  repaint();
+}
+
+void Canvas::onSize(wxSizeEvent& event) {
+  event.Skip();
+  makeCurrent();
+  layout();
+}
+
+void Canvas::onEnter(wxMouseEvent& event) {
+  SetFocus();
+  onMouse(event);
+}
+
+void Canvas::onLeave(wxMouseEvent& event) {
+  activeWindow_->leave();
+  onMouse(event);
+}
+
+void Canvas::onMouse(wxMouseEvent& event) {
+  const int canvasHeight = GetClientSize().GetHeight();
+  wxPoint pos = event.GetPosition();
+  if (event.GetEventType() == wxEVT_MOUSEWHEEL) pos = ScreenToClient(wxGetMousePosition());
+  const int px = pos.x;
+  const int py = canvasHeight - pos.y;
+
+  if (dragNode_ != nullptr && event.LeftIsDown()) {
+    const int p = dragNode_->horizontal ? py : px;
+    dragNode_->fraction = dragFraction(p, dragStart_, dragEnd_);
+    layout();
+    repaint();
+    return;
+  }
+
+  dragNode_ = nullptr;
+  SetCursor(wxNullCursor);
+  const SplitHit hit = tree_.hitTest(clientRect(), px, py, settings().getFloat("Canvas.Separator.Size"));
+  if (hit.separator != nullptr) {
+    SetCursor(wxCursor(hit.separator->horizontal ? wxCURSOR_SIZENS : wxCURSOR_SIZEWE));
+    dragNode_ = hit.separator;
+    dragStart_ = hit.start;
+    dragEnd_ = hit.end;
+    return;
+  }
+
+  CanvasWindow* window = hit.leaf->window;
+  if (window == activeWindow_) {
+    pointerInActive_ = true;
+    window->onMouse(event, canvasHeight);
+    return;
+  }
+  if (pointerInActive_) {
+    activeWindow_->leave();
+    pointerInActive_ = false;
+  }
+  if (event.LeftUp()) {
+    activeNode_ = hit.leaf;
+    activeWindow_ = window;
+    notifyOwner();
+    repaint();
+  }
+}
+
+}  // namespace lumetra

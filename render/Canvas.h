@@ -1,0 +1,91 @@
+#pragma once
+// The OpenGL drawing surface of the main frame: a split tree of windows,
+// separator bars between them, and the one GL context they share.
+//
+// Thin glue over SplitTree (layout, hit test) and CanvasWindow (camera,
+// display list, drawing). The GL context is made current and the fixed GL
+// state set as soon as the widget can take a context (on GTK only once it is
+// shown); the default font is loaded in the constructor, which ends the
+// program with a message box when no font file can be opened.
+
+#include <memory>
+
+#include <wx/glcanvas.h>
+
+#include "render/CanvasOwner.h"
+#include "render/CanvasWindow.h"
+#include "render/SplitTree.h"
+
+namespace lumetra {
+
+// Loads "arial.ttf" (working directory, then beside the executable, then the
+// installed data folder) as the font "Arial" at size 18. Throws
+// GraphicsException "Could not construct font from arial.ttf" when none opens.
+void loadDefaultFont();
+
+// The fixed GL state every painter relies on (blending on, depth test off
+// with depth function GL_ALWAYS, scissor test on, smooth lines, white clear).
+void applyFixedGLState();
+
+class Canvas : public wxGLCanvas, public WindowHost {
+ public:
+  Canvas(wxWindow* parent, wxWindowID id);
+  ~Canvas() override;
+
+  // Makes the context current and, the first time, sets the fixed GL state.
+  // False while the widget cannot take a context yet.
+  bool makeCurrent();
+
+  // Splits the active window; horizontal stacks the halves. The old window
+  // stays active; the new one gets its diagram and painter, fitted.
+  void splitActive(bool horizontal, float fraction);
+  // Removes the active window; its sibling's leftmost leaf becomes active.
+  void deleteActive();
+  // Recomputes every window's rectangle from the tree and the client size.
+  void layout();
+  // Sets every window's diagram to null without redrawing.
+  void forEachWindowClearDiagram();
+
+  // Redraws one window (the others are replayed from their display lists so
+  // that the whole picture stays intact), the separators, and swaps.
+  void refreshWindow(CanvasWindow* window, bool useCache) override;
+  // Redraws every window uncached, the separators, and swaps.
+  void repaint();
+
+  CanvasWindow* activeWindow() const { return activeWindow_; }
+  CanvasOwner* owner() const override { return owner_; }
+  void setOwner(CanvasOwner* owner) { owner_ = owner; }
+  SplitTree& tree() { return tree_; }
+  bool rootOnly() const { return tree_.root().isLeaf(); }
+  PixelRect clientRect() const;
+
+  // Separator thickness and colour are read from the settings at each use.
+  void drawSeparators();
+
+ private:
+  void onPaint(wxPaintEvent& event);
+  void onSize(wxSizeEvent& event);
+  void onEraseBackground(wxEraseEvent& event) {}
+  void onEnter(wxMouseEvent& event);
+  void onLeave(wxMouseEvent& event);
+  void onMouse(wxMouseEvent& event);
+  void notifyOwner();
+  void drawAll(CanvasWindow* uncachedWindow, bool allUncached);
+
+  std::unique_ptr<wxGLContext> context_;
+  bool glReady_ = false;
+  SplitTree tree_;
+  WindowNode* activeNode_ = nullptr;
+  CanvasWindow* activeWindow_ = nullptr;
+  CanvasOwner* owner_ = nullptr;
+
+  // Separator drag state.
+  WindowNode* dragNode_ = nullptr;
+  int dragStart_ = 0;
+  int dragEnd_ = 0;
+  bool pointerInActive_ = false;
+
+  wxDECLARE_EVENT_TABLE();
+};
+
+}  // namespace lumetra

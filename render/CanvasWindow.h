@@ -1,0 +1,130 @@
+#pragma once
+// One view of the split canvas: a viewport rectangle, its camera, one display
+// list caching the compiled scene, and the borrowed painter and diagram.
+//
+// Repaint: render(useCache) clears the viewport, loads the camera matrices
+// and either replays the display list or recompiles it by calling the
+// painter's drawDiagram; drawFrame(isActive) then draws the window's border.
+// A camera-only change may use the cache; any change of the diagram, the
+// painter, a painter setting or the geometry needs an uncached render (the
+// window also recompiles by itself when its list was never built or went
+// stale, for example while stereo drew without it).
+//
+// Offscreen use (image export): with a GL context current, build a window of
+// the image size on any WindowHost (a host whose refreshWindow does nothing
+// is enough), setVisualizer and setDiagram (which fits the diagram), call
+// render(false) and leave out drawFrame, then glFinish and read the pixels of
+// (x, y, width, height), see render/PixelReadback.h.
+//
+// GL resources are created lazily at the first render, so a window may be
+// built before its host's context can be made current.
+
+#include <memory>
+
+#include "render/Camera.h"
+#include "render/SplitTree.h"
+
+class wxMouseEvent;
+
+namespace lumetra {
+
+class Diagram;
+class DiagramPainter;
+class HoverOverlay;
+class WindowHost;
+class CanvasWindow;
+
+// Mouse handling inside a window (picking, hover, camera moves).
+class WindowMouseHandler {
+ public:
+  virtual void onMouse(CanvasWindow& window, wxMouseEvent& event, int canvasHeight) = 0;
+  virtual ~WindowMouseHandler() = default;
+};
+
+class CanvasWindow {
+ public:
+  // Throws Exception "Invalid canvas pointer for window" when canvas is null.
+  CanvasWindow(WindowHost* canvas, int x, int y, int width, int height);
+  // Releases the display list; the host's context must be current.
+  ~CanvasWindow();
+  CanvasWindow(const CanvasWindow&) = delete;
+  CanvasWindow& operator=(const CanvasWindow&) = delete;
+
+  WindowHost* canvas() const { return canvas_; }
+
+  // --- viewport (canvas pixels, y from the bottom) ------------------------
+  void setRect(int x, int y, int width, int height);
+  PixelRect rect() const { return {x_, y_, width_, height_}; }
+  int x() const { return x_; }
+  int y() const { return y_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+
+  // --- content (both borrowed) ----------------------------------------------
+  // Stores v and redraws uncached when it differs from the current painter.
+  void setVisualizer(DiagramPainter* v);
+  DiagramPainter* visualizer() const { return visualizer_; }
+  // Stores d, fits it and redraws uncached.
+  void setDiagram(Diagram* d);
+  // Forgets the diagram without redrawing.
+  void clearDiagram();
+  Diagram* diagram() const { return diagram_; }
+
+  // --- camera -------------------------------------------------------------------
+  float zoom() const { return camera_.zoom; }
+  void setZoom(float zoom) { camera_.zoom = zoom; }  // stored unchanged, never clamped
+  bool perspective() const { return camera_.perspective; }
+  void setPerspective(bool on) { camera_.perspective = on; }
+  bool stereo() const { return camera_.stereo; }
+  void setStereo(bool on);
+  // Zoom 1, no pan, no rotation.
+  void resetCamera() { camera_.reset(); }
+  // Resets the camera and zooms the diagram's box into the viewport with a
+  // 5 % margin; nothing without a diagram.
+  void zoomToFit();
+  // The camera itself, for mouse handling (pan, rotations).
+  Camera& camera() { return camera_; }
+  const Camera& camera() const { return camera_; }
+
+  // eye in {-1, 0, +1}; the stereo settings are read at each call.
+  Matrix4 projectionMatrix(int eye) const;
+  Matrix4 viewMatrix(int eye) const;
+
+  // --- drawing (host's context current) --------------------------------------
+  void render(bool useCache);
+  void drawFrame(bool isActive);
+  // Whether the display list holds the current scene.
+  bool displayListValid() const { return listValid_; }
+  // Marks the display list stale so that the next render recompiles.
+  void invalidateDisplayList() { listValid_ = false; }
+
+  // --- hover box and mouse --------------------------------------------------------
+  // Takes ownership; null removes the box. Does not redraw.
+  void setHoverBox(std::unique_ptr<HoverOverlay> box);
+  HoverOverlay* hoverBox() const { return hoverBox_.get(); }
+  // The pointer left the window: removes the hover box and redraws if there
+  // was one.
+  void leave();
+  // Not owned; null drops mouse events.
+  void setMouseHandler(WindowMouseHandler* handler) { mouseHandler_ = handler; }
+  void onMouse(wxMouseEvent& event, int canvasHeight);
+
+ private:
+  void drawScene();
+  void loadMatrices(int eye) const;
+
+  WindowHost* canvas_;
+  int x_ = 0;
+  int y_ = 0;
+  int width_ = 0;
+  int height_ = 0;
+  DiagramPainter* visualizer_ = nullptr;
+  Diagram* diagram_ = nullptr;
+  std::unique_ptr<HoverOverlay> hoverBox_;
+  WindowMouseHandler* mouseHandler_ = nullptr;
+  Camera camera_;
+  unsigned int displayList_ = 0;  // 0 until the first render
+  bool listValid_ = false;
+};
+
+}  // namespace lumetra

@@ -1,0 +1,431 @@
+// Immediate-mode primitives, the 2D geometry helpers and texture-font text.
+//
+// Sections: colour and segment counts; lines and rectangles; polygons;
+// curves and ellipses; 3D glyph shapes; geometry; text; font registry.
+
+#include "render/GLPainter.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <FTGL/ftgl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+
+#include "render/GLState.h"
+
+namespace lumetra {
+
+namespace {
+
+constexpr float kTwoPi = 6.2831855f;          // float 2*pi for segment counts
+constexpr float kTwoPiCylinder = 2.0f * 3.1415927f;
+constexpr float kRadToDeg = 57.29578f;
+
+float gGlobalAlpha = 1.0f;
+
+void setColor(const Color& c) {
+  const GLfloat rgba[4] = {c.r, c.g, c.b, c.a * gGlobalAlpha};
+  glColor4fv(rgba);
+}
+
+Vec2 ellipsePoint(Vec2 centre, float rx, float ry, float angle) {
+  return {centre.x + rx * std::sin(angle), centre.y + ry * std::cos(angle)};
+}
+
+// Emits the n + 1 arc points from start to start + sweep.
+void emitArc(Vec2 centre, float rx, float ry, float start, float sweep, int n) {
+  for (int i = 0; i <= n; ++i) {
+    Vec2 p = ellipsePoint(centre, rx, ry, start + sweep * static_cast<float>(i) / static_cast<float>(n));
+    glVertex2f(p.x, p.y);
+  }
+}
+
+}  // namespace
+
+// --- colour and segment counts ----------------------------------------------
+
+void GLPainter::setGlobalAlpha(float factor) { gGlobalAlpha = factor; }
+float GLPainter::globalAlpha() { return gGlobalAlpha; }
+
+int GLPainter::segmentCount(float n, float rx, float ry) {
+  float count = n;
+  if (n < 0.0f) count = std::ceil(kTwoPi * std::max(rx, ry) / -n);
+  // A zero radius or a count below one would divide the sweep by zero.
+  if (!(count >= 1.0f)) return 1;
+  if (count > 1.0e6f) return 1000000;
+  return static_cast<int>(count);
+}
+
+// --- lines and rectangles ---------------------------------------------------
+
+void GLPainter::line(Vec2 p, Vec2 q, Color color) const {
+  setColor(color);
+  glBegin(GL_LINES);
+  glVertex2f(p.x, p.y);
+  glVertex2f(q.x, q.y);
+  glEnd();
+}
+
+void GLPainter::dashedLine(Vec2 p, Vec2 q, Color color, float dash, float gap) const {
+  const float step = dash + gap;
+  if (!(step > 0.0f)) {
+    // No progress per dash: the loop would never end; draw the line solid.
+    line(p, q, color);
+    return;
+  }
+  const Vec2 d = q - p;
+  const float length = d.length();
+  const Vec2 u = d.normalized();
+  setColor(color);
+  glBegin(GL_LINES);
+  for (float t = 0.0f; t < length; t += step) {
+    Vec2 a = p + u * t;
+    Vec2 b = a + u * dash;
+    glVertex2f(a.x, a.y);
+    glVertex2f(b.x, b.y);
+  }
+  glEnd();
+}
+
+void GLPainter::rectOutline(Vec2 c0, Vec2 c1, Color color) const {
+  setColor(color);
+  glBegin(GL_LINE_LOOP);
+  glVertex2f(c0.x, c0.y);
+  glVertex2f(c0.x, c1.y);
+  glVertex2f(c1.x, c1.y);
+  glVertex2f(c1.x, c0.y);
+  glEnd();
+}
+
+void GLPainter::filledRect(Vec2 c0, Vec2 c1, Color color) const {
+  setColor(color);
+  glBegin(GL_TRIANGLE_STRIP);
+  glVertex2f(c0.x, c0.y);
+  glVertex2f(c0.x, c1.y);
+  glVertex2f(c1.x, c0.y);
+  glVertex2f(c1.x, c1.y);
+  glEnd();
+}
+
+// --- polygons -----------------------------------------------------------------
+
+void GLPainter::polygonOutline(PointList list) const {
+  if (list.points.size() <= 1) return;
+  setColor(list.color);
+  glBegin(GL_LINE_LOOP);
+  for (const Vec2& p : list.points) glVertex2f(p.x, p.y);
+  glEnd();
+}
+
+void GLPainter::filledConvexPolygon(PointList list) const {
+  if (list.points.size() <= 2) return;
+  setColor(list.color);
+  glBegin(GL_POLYGON);
+  for (const Vec2& p : list.points) glVertex2f(p.x, p.y);
+  glEnd();
+}
+
+namespace {
+
+using TessCallback = void (*)();
+
+void tessBegin(GLenum type) { glBegin(type); }
+void tessEdgeFlag(GLboolean flag) { glEdgeFlag(flag); }
+void tessVertex(void* data) { glVertex2fv(static_cast<const GLfloat*>(data)); }
+void tessEnd() { glEnd(); }
+
+// Self-crossing outlines need new vertices where edges cross; they live in
+// the deque passed as polygon data until the tessellation is finished.
+void tessCombine(GLdouble coords[3], void* /*vertexData*/[4], GLfloat /*weight*/[4], void** outData,
+                          void* polygonData) {
+  auto* extra = static_cast<std::deque<Vec2>*>(polygonData);
+  extra->emplace_back(static_cast<float>(coords[0]), static_cast<float>(coords[1]));
+  *outData = &extra->back().x;
+}
+
+}  // namespace
+
+void GLPainter::filledPolygon(PointList list) const {
+  if (list.points.size() <= 2) return;
+  GLUtesselator* tess = gluNewTess();
+  if (tess == nullptr) return;
+  gluTessCallback(tess, GLU_TESS_BEGIN, reinterpret_cast<TessCallback>(&tessBegin));
+  gluTessCallback(tess, GLU_TESS_EDGE_FLAG, reinterpret_cast<TessCallback>(&tessEdgeFlag));
+  gluTessCallback(tess, GLU_TESS_VERTEX, reinterpret_cast<TessCallback>(&tessVertex));
+  gluTessCallback(tess, GLU_TESS_END, reinterpret_cast<TessCallback>(&tessEnd));
+  gluTessCallback(tess, GLU_TESS_COMBINE_DATA, reinterpret_cast<TessCallback>(&tessCombine));
+
+  std::vector<GLdouble> coords;
+  coords.reserve(list.points.size() * 3);
+  for (const Vec2& p : list.points) {
+    coords.push_back(p.x);
+    coords.push_back(p.y);
+    coords.push_back(0.0);
+  }
+  std::deque<Vec2> extra;
+  setColor(list.color);
+  gluTessBeginPolygon(tess, &extra);
+  gluTessBeginContour(tess);
+  for (std::size_t i = 0; i < list.points.size(); ++i) {
+    gluTessVertex(tess, &coords[i * 3], &list.points[i].x);
+  }
+  gluTessEndContour(tess);
+  gluTessEndPolygon(tess);
+  gluDeleteTess(tess);
+}
+
+// --- curves and ellipses ------------------------------------------------------
+
+void GLPainter::curve(const std::function<Vec2(float)>& evaluate, Color color, int n) const {
+  if (n <= 0 || !evaluate) return;
+  setColor(color);
+  glBegin(GL_LINE_STRIP);
+  for (int i = 0; i < n; ++i) {
+    Vec2 p = evaluate(static_cast<float>(i) / static_cast<float>(n));
+    glVertex2f(p.x, p.y);
+  }
+  glEnd();
+}
+
+void GLPainter::arcOutline(Vec2 centre, float rx, float ry, float start, float sweep, Color color,
+                           float n) const {
+  const int count = segmentCount(n, rx, ry);
+  setColor(color);
+  glBegin(GL_LINE_STRIP);
+  emitArc(centre, rx, ry, start, sweep, count);
+  glEnd();
+}
+
+void GLPainter::pieOutline(Vec2 centre, float rx, float ry, float start, float sweep, Color color,
+                           float n) const {
+  arcOutline(centre, rx, ry, start, sweep, color, n);
+  line(centre, ellipsePoint(centre, rx, ry, start), color);
+  line(centre, ellipsePoint(centre, rx, ry, start + sweep), color);
+}
+
+void GLPainter::filledSector(Vec2 centre, float rx, float ry, float start, float sweep, Color color,
+                             float n) const {
+  const int count = segmentCount(n, rx, ry);
+  setColor(color);
+  glBegin(GL_TRIANGLE_FAN);
+  glVertex2f(centre.x, centre.y);
+  emitArc(centre, rx, ry, start, sweep, count);
+  glEnd();
+}
+
+// --- 3D glyph shapes ----------------------------------------------------------
+
+void GLPainter::boxOutline3D(Vec3 a, Vec3 b, Color color) const {
+  DepthLessEqualScope depth;
+  setColor(color);
+  const float xs[2] = {a.x, b.x};
+  const float ys[2] = {a.y, b.y};
+  const float zs[2] = {a.z, b.z};
+  glBegin(GL_LINES);
+  // Four edges along each axis.
+  for (int i = 0; i < 2; ++i) {
+    for (int j = 0; j < 2; ++j) {
+      glVertex3f(a.x, ys[i], zs[j]);
+      glVertex3f(b.x, ys[i], zs[j]);
+      glVertex3f(xs[i], a.y, zs[j]);
+      glVertex3f(xs[i], b.y, zs[j]);
+      glVertex3f(xs[i], ys[j], a.z);
+      glVertex3f(xs[i], ys[j], b.z);
+    }
+  }
+  glEnd();
+}
+
+void GLPainter::filledBox3D(Vec3 a, Vec3 b, Color color) const {
+  DepthLessEqualScope depth;
+  setColor(color);
+  glBegin(GL_TRIANGLE_STRIP);  // faces x = x0, y = y1, x = x1
+  glVertex3f(a.x, a.y, a.z);
+  glVertex3f(a.x, a.y, b.z);
+  glVertex3f(a.x, b.y, a.z);
+  glVertex3f(a.x, b.y, b.z);
+  glVertex3f(b.x, b.y, a.z);
+  glVertex3f(b.x, b.y, b.z);
+  glVertex3f(b.x, a.y, a.z);
+  glVertex3f(b.x, a.y, b.z);
+  glEnd();
+  glBegin(GL_TRIANGLE_STRIP);  // faces z = z0, y = y0, z = z1
+  glVertex3f(a.x, b.y, a.z);
+  glVertex3f(b.x, b.y, a.z);
+  glVertex3f(a.x, a.y, a.z);
+  glVertex3f(b.x, a.y, a.z);
+  glVertex3f(a.x, a.y, b.z);
+  glVertex3f(b.x, a.y, b.z);
+  glVertex3f(a.x, b.y, b.z);
+  glVertex3f(b.x, b.y, b.z);
+  glEnd();
+}
+
+void GLPainter::cylinderOutline3D(Vec2 centre, float rx, float ry, float depth, Color color, float n) const {
+  const int count = segmentCount(n, rx, ry);
+  DepthLessEqualScope depthScope;
+  setColor(color);
+  for (float z : {0.0f, -depth}) {
+    glBegin(GL_LINE_LOOP);
+    for (int i = 0; i < count; ++i) {
+      Vec2 p = ellipsePoint(centre, rx, ry, kTwoPiCylinder * static_cast<float>(i) / static_cast<float>(count));
+      glVertex3f(p.x, p.y, z);
+    }
+    glEnd();
+  }
+}
+
+void GLPainter::filledCylinder3D(Vec2 centre, float rx, float ry, float depth, Color color, float n) const {
+  const int count = segmentCount(n, rx, ry);
+  auto angle = [count](int i) { return kTwoPiCylinder * static_cast<float>(i) / static_cast<float>(count); };
+  DepthLessEqualScope depthScope;
+  setColor(color);
+  for (float z : {0.0f, -depth}) {
+    glBegin(GL_TRIANGLE_FAN);
+    glVertex3f(centre.x, centre.y, z);
+    for (int i = 0; i <= count; ++i) {
+      Vec2 p = ellipsePoint(centre, rx, ry, angle(i));
+      glVertex3f(p.x, p.y, z);
+    }
+    glEnd();
+  }
+  glBegin(GL_TRIANGLE_STRIP);
+  for (int i = 0; i < count; ++i) {
+    Vec2 p = ellipsePoint(centre, rx, ry, angle(i));
+    Vec2 q = ellipsePoint(centre, rx, ry, angle(i + 1));
+    glVertex3f(p.x, p.y, -depth);
+    glVertex3f(p.x, p.y, 0.0f);
+    glVertex3f(q.x, q.y, -depth);
+    glVertex3f(q.x, q.y, 0.0f);
+  }
+  glEnd();
+}
+
+// --- line state ---------------------------------------------------------------
+
+void GLPainter::setLineWidth(float width) const { glLineWidth(width); }
+
+void GLPainter::setLineSmoothing(bool on) const {
+  if (on) {
+    glPushAttrib(GL_ENABLE_BIT);
+    glEnable(GL_LINE_SMOOTH);
+  } else {
+    glPopAttrib();
+  }
+}
+
+// --- geometry -------------------------------------------------------------------
+
+bool GLPainter::segmentIntersect(Vec2 a, Vec2 b, Vec2 c, Vec2 d, Vec2& out) {
+  const float den = (d.y - c.y) * (b.x - a.x) - (d.x - c.x) * (b.y - a.y);
+  if (den == 0.0f) return false;
+  const float ua = ((d.x - c.x) * (a.y - c.y) - (d.y - c.y) * (a.x - c.x)) / den;
+  const float ub = ((b.x - a.x) * (a.y - c.y) - (b.y - a.y) * (a.x - c.x)) / den;
+  if (ua < 0.0f || ub < 0.0f || ua > 1.0f || ub > 1.0f) return false;
+  out = a + (b - a) * ua;
+  return true;
+}
+
+void GLPainter::clipToBox(Vec2 c0, Vec2 c1, Vec2 from, Vec2& to) {
+  const Vec2 edges[4][2] = {
+      {{c0.x, c0.y}, {c0.x, c1.y}},  // left
+      {{c0.x, c1.y}, {c1.x, c1.y}},  // top
+      {{c1.x, c1.y}, {c1.x, c0.y}},  // right
+      {{c1.x, c0.y}, {c0.x, c0.y}},  // bottom
+  };
+  for (const auto& edge : edges) {
+    Vec2 hit;
+    if (segmentIntersect(from, to, edge[0], edge[1], hit)) {
+      to = hit;
+      return;
+    }
+  }
+}
+
+// --- text -----------------------------------------------------------------------
+
+void GLPainter::createFont(const std::string& path, const std::string& name, float size) {
+  auto font = std::make_unique<FTTextureFont>(path.c_str());
+  if (font->Error() != 0) throw GraphicsException("Could not construct font from " + path);
+  font->FaceSize(static_cast<unsigned int>(size), 72);
+  FontRegistry::instance().add(name, std::move(font));
+}
+
+bool GLPainter::selectFont(const std::string& name) { return FontRegistry::instance().select(name); }
+
+void GLPainter::textSize(const std::string& text, float size, float& width, float& height) {
+  FTFont* font = FontRegistry::instance().current();
+  if (font == nullptr) {
+    width = 0.0f;
+    height = 0.0f;
+    return;
+  }
+  FTBBox box = font->BBox(text.c_str());
+  width = kTextScale * size * (box.Upper().Xf() - box.Lower().Xf());
+  height = kTextScale * size * (box.Upper().Yf() - box.Lower().Yf());
+}
+
+void GLPainter::drawText(const std::string& text, Vec2 position, float angle, float size, int flags,
+                         Color color) const {
+  FTFont* font = FontRegistry::instance().current();
+  if (font == nullptr) return;
+  setColor(color);
+  MatrixGuard matrix(GL_MODELVIEW);
+  glTranslatef(position.x, position.y, 0.0f);
+  glRotatef(angle * kRadToDeg, 0.0f, 0.0f, 1.0f);
+  if (flags != 0) {
+    FTBBox box = font->BBox(text.c_str());
+    const float w = kTextScale * size * (box.Upper().Xf() - box.Lower().Xf());
+    const float h = kTextScale * size * (box.Upper().Yf() - box.Lower().Yf());
+    if (flags & kTextCenterX) glTranslatef(-w / 2.0f, 0.0f, 0.0f);
+    if (flags & kTextCenterY) glTranslatef(0.0f, -h / 2.0f, 0.0f);
+    if (flags & kTextHang) glTranslatef(0.0f, -h, 0.0f);
+  }
+  glScalef(kTextScale * size, kTextScale * size, 0.0f);
+  AttribGuard attribs(GL_ENABLE_BIT);
+  glEnable(GL_TEXTURE_2D);
+  font->Render(text.c_str());
+}
+
+void GLPainter::drawText(const std::string& text, Vec2 position, float size, int flags, Color color) const {
+  drawText(text, position, 0.0f, size, flags, color);
+}
+
+// --- font registry ----------------------------------------------------------------
+
+FontRegistry& FontRegistry::instance() {
+  static FontRegistry registry;
+  return registry;
+}
+
+void FontRegistry::add(const std::string& name, std::unique_ptr<FTFont> font) {
+  auto& slot = fonts_[name];
+  const bool wasCurrent = slot && slot.get() == current_;
+  slot = std::move(font);
+  if (current_ == nullptr || wasCurrent) current_ = slot.get();
+}
+
+bool FontRegistry::select(const std::string& name) {
+  FTFont* font = find(name);
+  if (font == nullptr) return false;
+  current_ = font;
+  return true;
+}
+
+FTFont* FontRegistry::find(const std::string& name) const {
+  auto it = fonts_.find(name);
+  return it == fonts_.end() ? nullptr : it->second.get();
+}
+
+void FontRegistry::clear() {
+  current_ = nullptr;
+  fonts_.clear();
+}
+
+// The fonts' textures die with the GL context at exit; the objects are
+// released here so that memory checkers see no leak.
+FontRegistry::~FontRegistry() { clear(); }
+
+}  // namespace lumetra
