@@ -1,0 +1,193 @@
+// The metrics file reader, on files kept in data/.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "areas/Area.h"
+#include "areas/AreaVisualizer.h"
+#include "metrics/Metric.h"
+#include "metrics/MetricParser.h"
+#include "metrics/MetricSet.h"
+#include "platform/DebugOutput.h"
+
+namespace lumetra {
+namespace {
+
+std::string dataFile(const std::string& name) { return std::string(LUMETRA_TEST_DATA_DIR) + "/" + name; }
+
+class CapturedDebug {
+ public:
+  CapturedDebug() { previous_ = setDebugSink([this](const std::string& s) { text += s; }); }
+  ~CapturedDebug() { setDebugSink(previous_); }
+  std::string text;
+
+ private:
+  DebugSink previous_;
+};
+
+void expectColour(const Color& actual, const Color& expected, const std::string& what) {
+  EXPECT_NEAR(actual.r, expected.r, 1e-6f) << what;
+  EXPECT_NEAR(actual.g, expected.g, 1e-6f) << what;
+  EXPECT_NEAR(actual.b, expected.b, 1e-6f) << what;
+  EXPECT_NEAR(actual.a, expected.a, 1e-6f) << what;
+}
+
+Color inverted(Color c) { return {1.0f - c.r, 1.0f - c.g, 1.0f - c.b, c.a}; }
+
+class MetricParserTest : public ::testing::Test {
+ protected:
+  bool load(const std::string& name) { return parser.load(dataFile(name)); }
+  // The colour of a metric or (as stored, inverted) of an area.
+  Color colourOf(const std::string& name) {
+    if (Metric* m = metrics.findMetric(name)) return *m->getColor();
+    if (Area* a = areas.findArea(name)) return *a->getColor();
+    ADD_FAILURE() << "no metric or area " << name;
+    return {};
+  }
+
+  MetricSet metrics;
+  AreaSet areas;
+  MetricParser parser{&metrics, &areas};
+};
+
+TEST_F(MetricParserTest, PaletteCyclesAfterSixteenEntries) {
+  ASSERT_TRUE(load("palette17.met"));
+  EXPECT_EQ(metrics.getMetricCount() + areas.getLoadedCount(), 17u);
+  for (int i = 0; i < 17; ++i) {
+    const std::string name = "m" + std::to_string(i);
+    // Entries 2, 5, 8, ... are areas: their colour is stored inverted.
+    const Color expected = i % 3 == 2 ? inverted(paletteColor(i)) : paletteColor(i);
+    expectColour(colourOf(name), expected, name + " (a colour other than \"defined\" uses the palette)");
+  }
+  expectColour(colourOf("m16"), colourOf("m0"), "the 17th entry repeats the first");
+  EXPECT_NEAR(colourOf("m0").a, 221.0f / 255.0f, 1e-6f) << "entry 0 is translucent black";
+}
+
+TEST_F(MetricParserTest, DefinedColoursAndInvertedAreas) {
+  ASSERT_TRUE(load("colours.met"));
+  expectColour(colourOf("Defined"), {1.0f, 128.0f / 255.0f, 0.0f, 1.0f}, "defined int metric");
+  expectColour(colourOf("Named"), paletteColor(1), "color=\"red\" falls back to the palette");
+  expectColour(colourOf("Red area"), {0.0f, 1.0f, 1.0f, 1.0f}, "area (255, 0, 0) is stored inverted");
+  expectColour(colourOf("Palette area"), inverted(paletteColor(3)), "palette area colour is inverted too");
+  expectColour(colourOf("Half blue"), {0.0f, 0.0f, 0.5f, 1.0f}, "missing r, g read 0; b reads its leading number");
+  EXPECT_EQ(areas.findArea("Red area")->getValue(), 3);
+  EXPECT_EQ(areas.findArea("Palette area")->getValue(), -2);
+  EXPECT_EQ(areas.findArea("Red area")->getVisualizer()->getName(), "Inner") << "areas start with the inner painter";
+}
+
+TEST_F(MetricParserTest, ReadsValuesAndSkipsUnknownTypes) {
+  CapturedDebug debug;
+  ASSERT_TRUE(load("mixed.met"));
+  EXPECT_NE(debug.text.find(dataFile("mixed.met")), std::string::npos);
+  EXPECT_NE(debug.text.find(" metric load OK\n"), std::string::npos);
+
+  // "Ratio" (type float) and "Untyped" are skipped; "Depth" is read although
+  // its tag is not "metric".
+  ASSERT_EQ(metrics.getMetricCount(), 3u);
+  EXPECT_EQ(metrics.getMetric(0)->getName(), "Lines");
+  EXPECT_EQ(metrics.getMetric(1)->getName(), "Tested");
+  EXPECT_EQ(metrics.getMetric(2)->getName(), "Depth");
+  EXPECT_EQ(metrics.findMetric("Ratio"), nullptr);
+
+  auto* lines = dynamic_cast<IntegerMetric*>(metrics.findMetric("Lines"));
+  ASSERT_NE(lines, nullptr);
+  EXPECT_EQ(lines->getValueCount(), 6u) << "only <element> children are read";
+  EXPECT_EQ(lines->getValue("c1"), 120) << "the first pair of an element wins";
+  EXPECT_EQ(lines->getValue("c2"), 40) << "leading blanks skipped, trailing text ignored";
+  EXPECT_FALSE(lines->hasValue("c3")) << "<note> is not an element entry";
+  EXPECT_EQ(lines->getValue("c4"), 0) << "no digits read as 0";
+  EXPECT_TRUE(lines->hasValue("")) << "a missing id reads as empty text";
+  EXPECT_EQ(lines->getValue(""), 5);
+  EXPECT_EQ(lines->getMinimum(), -12);
+  EXPECT_EQ(lines->getMaximum(), 120);
+  EXPECT_EQ(lines->getLowerBound(), -12) << "bounds equal the range right after loading";
+  EXPECT_EQ(lines->getUpperBound(), 120);
+
+  auto* tested = dynamic_cast<BooleanMetric*>(metrics.findMetric("Tested"));
+  ASSERT_NE(tested, nullptr);
+  EXPECT_TRUE(tested->getValue("c1"));
+  EXPECT_FALSE(tested->getValue("c2")) << "only the exact text true is true";
+  EXPECT_TRUE(tested->hasValue("c3"));
+  EXPECT_FALSE(tested->getValue("c3"));
+  EXPECT_FALSE(tested->getValue("c4"));
+  EXPECT_TRUE(tested->hasValue("c5")) << "a missing value still adds the element";
+  EXPECT_FALSE(tested->getValue("c5"));
+
+  // Palette order counts every entry, the comment and the skipped ones too.
+  const Color outline(0xDD000000u);
+  expectColour(*lines->getColor(), paletteColor(0), "Lines");
+  expectColour(*tested->getColor(), paletteColor(2), "Tested, after the comment");
+  expectColour(*metrics.findMetric("Depth")->getColor(), paletteColor(5), "Depth, after two skipped");
+  expectColour(*tested->getOutlineColor(), outline, "outline");
+
+  ASSERT_EQ(areas.getLoadedCount(), 1u);
+  Area* area = areas.getLoadedArea(0);
+  EXPECT_EQ(area->getName(), "") << "a missing name reads as empty text";
+  EXPECT_EQ(area->getValue(), 0) << "a non-numeric value reads as 0";
+  ASSERT_EQ(area->getElementCount(), 3u) << "identifiers keep duplicates";
+  EXPECT_EQ(area->getElement(0), "c1");
+  EXPECT_EQ(area->getElement(1), "");
+  EXPECT_EQ(area->getElement(2), "c1");
+  expectColour(*area->getColor(), inverted(paletteColor(6)), "area");
+}
+
+TEST_F(MetricParserTest, LoadingTwiceAddsEverythingTwice) {
+  ASSERT_TRUE(load("colours.met"));
+  ASSERT_TRUE(load("colours.met"));
+  EXPECT_EQ(metrics.getMetricCount(), 6u);
+  EXPECT_EQ(areas.getLoadedCount(), 4u);
+  EXPECT_EQ(metrics.getMetric(0)->getName(), metrics.getMetric(3)->getName());
+  EXPECT_NE(metrics.getMetric(0), metrics.getMetric(3));
+  EXPECT_EQ(areas.getLoadedArea(2)->getName(), "Red area");
+}
+
+TEST_F(MetricParserTest, UnreadableFilesAddNothing) {
+  struct Case {
+    const char* file;
+    bool loads;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"does-not-exist.met", false, "File was not found"},
+      {"malformed.met", false, "offset"},
+      {"noroot.met", true, ""},
+      {"nometric.met", true, ""},
+  };
+  ASSERT_TRUE(load("colours.met"));
+  for (const Case& c : cases) {
+    CapturedDebug debug;
+    EXPECT_EQ(load(c.file), c.loads) << c.file;
+    EXPECT_EQ(metrics.getMetricCount(), 3u) << c.file << ": earlier contents stay";
+    EXPECT_EQ(areas.getLoadedCount(), 2u) << c.file;
+    if (!c.loads) {
+      EXPECT_NE(parser.lastError().find(c.file), std::string::npos) << parser.lastError();
+      EXPECT_NE(parser.lastError().find(c.reason), std::string::npos) << parser.lastError();
+      EXPECT_EQ(debug.text.find("metric load OK"), std::string::npos) << c.file;
+    } else {
+      EXPECT_EQ(parser.lastError(), "") << c.file;
+    }
+  }
+}
+
+TEST(TextToNumberTest, FollowsTheCLibraryRules) {
+  struct Case {
+    const char* text;
+    int integer;
+    double real;
+  };
+  const Case cases[] = {
+      {"42", 42, 42.0},        {"  -7", -7, -7.0},        {"3.75", 3, 3.75},   {"12abc", 12, 12.0},
+      {"abc", 0, 0.0},         {"", 0, 0.0},              {"+5", 5, 5.0},      {"0x10", 0, 16.0},
+      {"99999999999", 2147483647, 99999999999.0},         {"-99999999999", -2147483647 - 1, -99999999999.0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(textToInt(c.text), c.integer) << c.text;
+    EXPECT_DOUBLE_EQ(textToDouble(c.text), c.real) << c.text;
+  }
+  EXPECT_EQ(textToInt(nullptr), 0);
+  EXPECT_EQ(textToDouble(nullptr), 0.0);
+}
+
+}  // namespace
+}  // namespace lumetra
