@@ -68,24 +68,31 @@ void GLPainter::line(Vec2 p, Vec2 q, Color color) const {
   glEnd();
 }
 
-void GLPainter::dashedLine(Vec2 p, Vec2 q, Color color, float dash, float gap) const {
+std::vector<Vec2> GLPainter::dashEnds(Vec2 p, Vec2 q, float dash, float gap) {
+  std::vector<Vec2> ends;
   const float step = dash + gap;
-  if (!(step > 0.0f)) {
-    // No progress per dash: the loop would never end; draw the line solid.
-    line(p, q, color);
-    return;
-  }
   const Vec2 d = q - p;
   const float length = d.length();
+  if (!(step > 0.0f)) {
+    // No progress per dash: the loop would never end; the line is solid.
+    if (length > 0.0f) ends = {p, q};
+    return ends;
+  }
   const Vec2 u = d.normalized();
+  for (float t = 0.0f; t < length; t += step) {
+    const Vec2 a = p + u * t;
+    ends.push_back(a);
+    ends.push_back(a + u * dash);
+    if (t + step == t) break;  // a step below float precision would never end
+  }
+  return ends;
+}
+
+void GLPainter::dashedLine(Vec2 p, Vec2 q, Color color, float dash, float gap) const {
+  const std::vector<Vec2> ends = dashEnds(p, q, dash, gap);
   setColor(color);
   glBegin(GL_LINES);
-  for (float t = 0.0f; t < length; t += step) {
-    Vec2 a = p + u * t;
-    Vec2 b = a + u * dash;
-    glVertex2f(a.x, a.y);
-    glVertex2f(b.x, b.y);
-  }
+  for (const Vec2& e : ends) glVertex2f(e.x, e.y);
   glEnd();
 }
 

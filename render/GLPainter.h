@@ -119,6 +119,8 @@ class GLPainter {
   // The number of segments an elliptic operation uses for count n and radii
   // rx, ry (at least 1).
   static int segmentCount(float n, float rx, float ry);
+  // The end points dashedLine draws, two per dash: start, end, start, end...
+  static std::vector<Vec2> dashEnds(Vec2 p, Vec2 q, float dash, float gap);
 
   // --- text ------------------------------------------------------------------
   // Loads a texture font from path at the given face size (resolution 72),
