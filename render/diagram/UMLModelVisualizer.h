@@ -109,6 +109,8 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   const ElementAppearance& currentAppearance() const { return *appearance_; }
 
   bool isPicking() const { return picking_; }
+  // The last GL name handed out by the current or last pick pass.
+  int lastPickName() const { return pickCounter_; }
   bool diagramChanged() const { return diagramChanged_; }
   Diagram* currentDiagram() const { return diagram_; }
   // Hands out the next GL name and maps it to entry.

@@ -1,0 +1,140 @@
+#include "render/diagram/OffscreenGL.h"
+
+#include <GL/gl.h>
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace lumetra {
+
+namespace {
+
+// X errors during set-up are recorded instead of ending the process.
+int lastXError = 0;
+int recordXError(Display*, XErrorEvent* event) {
+  lastXError = event->error_code;
+  return 0;
+}
+
+class XErrorTrap {
+ public:
+  explicit XErrorTrap(Display* display) : display_(display) {
+    lastXError = 0;
+    previous_ = XSetErrorHandler(recordXError);
+  }
+  ~XErrorTrap() { XSetErrorHandler(previous_); }
+  // Flushes the requests so far and tells whether any of them failed.
+  bool failed() {
+    XSync(display_, False);
+    return lastXError != 0;
+  }
+
+ private:
+  Display* display_;
+  int (*previous_)(Display*, XErrorEvent*);
+};
+
+}  // namespace
+
+struct OffscreenGL::Impl {
+  Display* display = nullptr;
+  GLXPbuffer buffer = 0;
+  GLXContext context = nullptr;
+
+  void release() {
+    if (!display) return;
+    glXMakeContextCurrent(display, None, None, nullptr);
+    if (context) glXDestroyContext(display, context);
+    if (buffer) glXDestroyPbuffer(display, buffer);
+    XCloseDisplay(display);
+    display = nullptr;
+  }
+};
+
+OffscreenGL::OffscreenGL(int width, int height) : impl_(new Impl), width_(width), height_(height) {
+  try {
+    if (width <= 0 || height <= 0) throw OffscreenError("the image size must be positive");
+    const char* name = std::getenv("DISPLAY");
+    if (!name || !*name) throw OffscreenError("no display: DISPLAY is not set (run under an X server or xvfb-run)");
+    impl_->display = XOpenDisplay(nullptr);
+    if (!impl_->display) throw OffscreenError(std::string("no display: cannot open X display ") + name);
+
+    Display* display = impl_->display;
+    int glxMajor = 0, glxMinor = 0;
+    if (!glXQueryVersion(display, &glxMajor, &glxMinor) || (glxMajor == 1 && glxMinor < 3))
+      throw OffscreenError(std::string("the X display ") + name + " offers no GLX 1.3 (needed for offscreen drawing)");
+
+    // Destination alpha is not needed (every blend reads the source alpha),
+    // and a format whose depth differs from the screen's cannot be read back
+    // on some servers: prefer one of the screen's depth.
+    const int attributes[] = {GLX_DRAWABLE_TYPE, GLX_PBUFFER_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT,
+                              GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8,
+                              GLX_DEPTH_SIZE, 16, GLX_STENCIL_SIZE, 8, GLX_DOUBLEBUFFER, False, None};
+    int count = 0;
+    GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), attributes, &count);
+    if (!configs || count == 0) {
+      if (configs) XFree(configs);
+      throw OffscreenError(std::string("the X display ") + name + " has no offscreen RGB pixel format with stencil");
+    }
+    GLXFBConfig config = configs[0];
+    const int screenDepth = DefaultDepth(display, DefaultScreen(display));
+    for (int i = 0; i < count; ++i) {
+      XVisualInfo* visual = glXGetVisualFromFBConfig(display, configs[i]);
+      const bool matches = visual && visual->depth == screenDepth;
+      if (visual) XFree(visual);
+      if (matches) {
+        config = configs[i];
+        break;
+      }
+    }
+    XFree(configs);
+
+    int maxWidth = 0, maxHeight = 0;
+    glXGetFBConfigAttrib(display, config, GLX_MAX_PBUFFER_WIDTH, &maxWidth);
+    glXGetFBConfigAttrib(display, config, GLX_MAX_PBUFFER_HEIGHT, &maxHeight);
+    if ((maxWidth > 0 && width > maxWidth) || (maxHeight > 0 && height > maxHeight))
+      throw OffscreenError("the image size " + std::to_string(width) + "x" + std::to_string(height) +
+                           " exceeds the display's largest offscreen buffer " + std::to_string(maxWidth) + "x" +
+                           std::to_string(maxHeight));
+
+    XErrorTrap trap(display);
+    const int bufferAttributes[] = {GLX_PBUFFER_WIDTH, width, GLX_PBUFFER_HEIGHT, height,
+                                    GLX_PRESERVED_CONTENTS, True, None};
+    impl_->buffer = glXCreatePbuffer(display, config, bufferAttributes);
+    if (trap.failed() || !impl_->buffer)
+      throw OffscreenError("cannot create an offscreen buffer of " + std::to_string(width) + "x" +
+                           std::to_string(height) + " pixels");
+    impl_->context = glXCreateNewContext(display, config, GLX_RGBA_TYPE, nullptr, True);
+    if (trap.failed() || !impl_->context) throw OffscreenError("cannot create an OpenGL context for offscreen drawing");
+    if (!glXMakeContextCurrent(display, impl_->buffer, impl_->buffer, impl_->context) || trap.failed())
+      throw OffscreenError("cannot make the offscreen OpenGL context current");
+  } catch (...) {
+    impl_->release();
+    delete impl_;
+    throw;
+  }
+}
+
+OffscreenGL::~OffscreenGL() {
+  impl_->release();
+  delete impl_;
+}
+
+void OffscreenGL::makeCurrent() { glXMakeContextCurrent(impl_->display, impl_->buffer, impl_->buffer, impl_->context); }
+
+std::vector<unsigned char> OffscreenGL::readRGB() const {
+  const std::size_t row = static_cast<std::size_t>(width_) * 3;
+  std::vector<unsigned char> bottomUp(row * static_cast<std::size_t>(height_));
+  glFinish();
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+  std::vector<unsigned char> topDown(bottomUp.size());
+  for (int y = 0; y < height_; ++y)
+    std::memcpy(&topDown[static_cast<std::size_t>(y) * row],
+                &bottomUp[static_cast<std::size_t>(height_ - 1 - y) * row], row);
+  return topDown;
+}
+
+}  // namespace lumetra

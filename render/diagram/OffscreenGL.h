@@ -1,0 +1,42 @@
+#pragma once
+// A GL context on an offscreen pixel buffer of the X display: rendering
+// without showing any window (the batch image export, GL tests). Needs an X
+// server (a desktop session or Xvfb); the pixel format matches the canvas's
+// (RGBA 8 bits each, depth, stencil 8) but is single-buffered.
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace lumetra {
+
+// Why no offscreen context could be had, as one line of text.
+class OffscreenError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class OffscreenGL {
+ public:
+  // Opens the display named by $DISPLAY and makes a context on a width x
+  // height pixel buffer current. Throws OffscreenError.
+  OffscreenGL(int width, int height);
+  ~OffscreenGL();
+  OffscreenGL(const OffscreenGL&) = delete;
+  OffscreenGL& operator=(const OffscreenGL&) = delete;
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  // Makes the context current again (after another context was used).
+  void makeCurrent();
+  // The buffer's pixels as RGB bytes, top row first (image order).
+  std::vector<unsigned char> readRGB() const;
+
+ private:
+  struct Impl;
+  Impl* impl_;
+  int width_;
+  int height_;
+};
+
+}  // namespace lumetra

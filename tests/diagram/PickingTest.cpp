@@ -1,0 +1,187 @@
+// Picking through GL selection mode: what lies under a 4 x 4 pixel region,
+// nearest and topmost first, elements and metric glyphs alike.
+
+#include <GL/gl.h>
+
+#include "areas/Area.h"
+#include "metrics/overlay/MetricsVisualizerSimple.h"
+#include "render/diagram/SelectionManager.h"
+#include "tests/diagram/DiagramScene.h"
+#include "tests/diagram/GLTestSupport.h"
+
+namespace lumetra {
+namespace {
+
+using test::DiagramScene;
+
+// Exposes how many pick names the last pass handed out.
+class CountingPainter : public MetricsVisualizerSimple {
+ public:
+  int namesHandedOut = 0;
+  void pick(PickResult& result, Diagram* diagram) override {
+    MetricsVisualizerSimple::pick(result, diagram);
+    namesHandedOut = lastPickName();
+  }
+};
+
+class PickingTest : public test::GLPainterTest {
+ protected:
+  PickingTest() {
+    painter.setSelectionManager(&selection);
+    painter.setMetricSet(&metrics);
+    painter.setAreas(&areas);
+  }
+
+  PickResult pickAt(float x, float y) {
+    loadPickProjection(x, y);
+    PickResult result;
+    painter.pick(result, scene.diagram());
+    loadDrawProjection();
+    return result;
+  }
+
+  static std::vector<std::string> labels(const PickResult& result) {
+    std::vector<std::string> out;
+    for (ModelSelectionElement* e : result.elementHits()) out.push_back(e->getLabel());
+    return out;
+  }
+
+  DiagramScene scene;
+  SelectionManager selection;
+  MetricSet metrics;
+  AreaSet areas;
+  CountingPainter painter;
+};
+
+TEST_F(PickingTest, TwoOverlappingElementsAreBothHitTopmostFirst) {
+  Class* below = scene.addClass("a", "Below", {-50, -50}, {10, 10});
+  Class* above = scene.addClass("b", "Above", {-10, -10}, {50, 50});
+  const PickResult result = pickAt(0, 0);
+  const auto hits = result.elementHits();
+  ASSERT_EQ(hits.size(), 2u);
+  EXPECT_EQ(hits[0]->getModelElement(), above);
+  EXPECT_EQ(hits[1]->getModelElement(), below);
+  EXPECT_EQ(labels(result), (std::vector<std::string>{"Above", "Below"}));
+  EXPECT_TRUE(result.metricHits().empty());
+}
+
+TEST_F(PickingTest, OnlyElementsUnderThePointerAreHit) {
+  scene.addClass("a", "Left", {-90, -20}, {-30, 20});
+  scene.addClass("b", "Right", {30, -20}, {90, 20});
+  struct Case {
+    const char* where;
+    Vec2 at;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"left box", {-60, 0}, {"Left"}},
+      {"right box", {60, 0}, {"Right"}},
+      {"between", {0, 0}, {}},
+      {"above both", {0, 80}, {}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(labels(pickAt(c.at.x, c.at.y)), c.expected) << c.where;
+}
+
+TEST_F(PickingTest, PickingLeavesTheRenderModeAndSelectionAlone) {
+  Class* a = scene.addClass("a", "A", {-20, -20}, {20, 20});
+  const PickResult result = pickAt(0, 0);
+  GLint mode = 0;
+  glGetIntegerv(GL_RENDER_MODE, &mode);
+  EXPECT_EQ(mode, GL_RENDER);
+  EXPECT_FALSE(selection.isElementSelected(a));
+  EXPECT_EQ(painter.elementMap().at(a), scene.shape("a"));
+}
+
+TEST_F(PickingTest, RelationsArePickedByTheirLines) {
+  scene.addAssociation("r1", "left", "right", "none", "none");
+  scene.addClass("left", "Left", {-90, -20}, {-50, 20});
+  scene.addClass("right", "Right", {50, -20}, {90, 20});
+  EXPECT_EQ(labels(pickAt(0, 0)), (std::vector<std::string>{"Association"}));
+}
+
+TEST_F(PickingTest, RelationWithAParticipantOffTheDiagramTakesNoName) {
+  scene.addClass("left", "Left", {-90, -20}, {-50, 20});
+  scene.addAssociation("r1", "left", "ghost", "none", "none");
+  scene.addInheritance("g1", "ghost", "left");
+  pickAt(-70, 0);
+  EXPECT_EQ(painter.namesHandedOut, 1);  // the class only
+  EXPECT_EQ(painter.elementMap().size(), 3u);  // every shape is still mapped
+}
+
+TEST_F(PickingTest, GlyphHitGivesItsMetricAndElement) {
+  scene.addClass("c1", "Order", {-60, -40}, {60, 40});
+  Metric* loc = test::makeBarMetric("LOC", Color(0xFFFF0000u), {{"c1", 120}, {"c2", 10}});
+  metrics.add(loc);
+  metrics.showMetric("LOC");
+
+  const PickResult result = pickAt(0, 0);
+  const auto glyphs = result.metricHits();
+  ASSERT_EQ(glyphs.size(), 1u);
+  EXPECT_EQ(glyphs[0]->getMetric(), loc);
+  EXPECT_EQ(glyphs[0]->getElementId(), "c1");
+  EXPECT_EQ(glyphs[0]->getMetric()->getValueText(glyphs[0]->getElementId()), "120");
+  EXPECT_EQ(labels(result), (std::vector<std::string>{"Order"}));
+  EXPECT_EQ(painter.namesHandedOut, 2);
+}
+
+TEST_F(PickingTest, GlyphsOfTwoMetricsAreToldApart) {
+  scene.addClass("c1", "Order", {-60, -40}, {60, 40});
+  Metric* first = test::makeBarMetric("First", Color(0xFFFF0000u), {{"c1", 3}});
+  Metric* second = test::makeBarMetric("Second", Color(0xFF00FF00u), {{"c1", 4}});
+  metrics.add(first);
+  metrics.add(second);
+  metrics.showMetric("First");
+  metrics.showMetric("Second");
+  // One row of two cells: the first on the left.
+  const PickResult leftResult = pickAt(-30, 0);
+  const PickResult rightResult = pickAt(30, 0);
+  const auto left = leftResult.metricHits();
+  const auto right = rightResult.metricHits();
+  ASSERT_EQ(left.size(), 1u);
+  ASSERT_EQ(right.size(), 1u);
+  EXPECT_EQ(left[0]->getMetric(), first);
+  EXPECT_EQ(right[0]->getMetric(), second);
+}
+
+TEST_F(PickingTest, MetricHiddenByItsBoundsTakesAPickNameButDrawsNothing) {
+  scene.addClass("c1", "Order", {-60, -40}, {60, 40});
+  auto* loc = test::makeBarMetric("LOC", Color(0xFFFF0000u), {{"c1", 120}, {"c2", 10}});
+  metrics.add(loc);
+  metrics.showMetric("LOC");
+  loc->setUpperBound(100);
+
+  const PickResult result = pickAt(0, 0);
+  EXPECT_TRUE(result.metricHits().empty());
+  EXPECT_EQ(labels(result), (std::vector<std::string>{"Order"}));
+  EXPECT_EQ(painter.namesHandedOut, 2);  // the class and the hidden glyph
+
+  painter.drawDiagram(scene.diagram());
+  EXPECT_RGB_NEAR(pixelAt(0, 0), test::rgbOf(test::kLightYellow), 3);
+}
+
+TEST_F(PickingTest, ElementWithoutAValueHasNoGlyphName) {
+  scene.addClass("c1", "Order", {-60, -40}, {60, 40});
+  metrics.add(test::makeBarMetric("LOC", Color(0xFFFF0000u), {{"other", 1}}));
+  metrics.showMetric("LOC");
+  EXPECT_TRUE(pickAt(0, 0).metricHits().empty());
+  EXPECT_EQ(painter.namesHandedOut, 1);
+}
+
+TEST_F(PickingTest, ManyOverlappingHitsOverflowingTheFirstBufferAreAllKept) {
+  // 400 hit records of 4 integers each need more than 1024 integers.
+  for (int i = 0; i < 400; ++i) scene.addClass("c" + std::to_string(i), "C", {-30, -30}, {30, 30});
+  const PickResult result = pickAt(0, 0);
+  ASSERT_EQ(result.size(), 400u);
+  EXPECT_EQ(result.elementHits().front()->getModelElement()->getId(), "c399");
+  EXPECT_EQ(result.elementHits().back()->getModelElement()->getId(), "c0");
+}
+
+TEST_F(PickingTest, APickBetweenDrawsDoesNotDisturbTheNextDrawing) {
+  scene.addClass("c1", "", {-60, -40}, {60, 40});
+  pickAt(0, 0);
+  painter.drawDiagram(scene.diagram());
+  EXPECT_RGB_NEAR(pixelAt(0, -20), test::rgbOf(test::kLightYellow), 2);
+  EXPECT_RGB_NEAR(pixelAt(90, 90), test::Rgb({255, 255, 255}), 1);
+}
+
+}  // namespace
+}  // namespace lumetra
