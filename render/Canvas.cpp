@@ -159,12 +159,16 @@ void Canvas::notifyOwner() {
 // --- drawing ------------------------------------------------------------------------
 
 void Canvas::drawAll(CanvasWindow* uncachedWindow, bool allUncached) {
-  for (WindowNode* leaf : tree_.leaves()) {
-    CanvasWindow* w = leaf->window;
-    w->render(!(allUncached || w == uncachedWindow));
-    w->drawFrame(w == activeWindow_);
+  if (allUncached) {
+    renderAllWindows();
+  } else {
+    for (WindowNode* leaf : tree_.leaves()) {
+      CanvasWindow* w = leaf->window;
+      w->render(w != uncachedWindow);
+      w->drawFrame(w == activeWindow_);
+    }
+    drawSeparators();
   }
-  drawSeparators();
   SwapBuffers();
 }
 
@@ -176,6 +180,14 @@ void Canvas::refreshWindow(CanvasWindow* window, bool useCache) {
 void Canvas::repaint() {
   if (!makeCurrent()) return;
   drawAll(nullptr, true);
+}
+
+void Canvas::renderAllWindows() {
+  for (WindowNode* leaf : tree_.leaves()) {
+    leaf->window->render(false);
+    leaf->window->drawFrame(leaf->window == activeWindow_);
+  }
+  drawSeparators();
 }
 
 void Canvas::drawSeparators() {

@@ -51,6 +51,10 @@ class Canvas : public wxGLCanvas, public WindowHost {
   void refreshWindow(CanvasWindow* window, bool useCache) override;
   // Redraws every window uncached, the separators, and swaps.
   void repaint();
+  // Draws every window uncached with its frame, then the separators, into
+  // the back buffer without swapping (for reading the picture back). Needs
+  // the context current (makeCurrent).
+  void renderAllWindows();
 
   CanvasWindow* activeWindow() const { return activeWindow_; }
   CanvasOwner* owner() const override { return owner_; }

@@ -1,0 +1,334 @@
+// Drawing primitives and text on a real GL canvas, checked by reading pixels
+// back: coverage, alpha, text boxes and alignment, tessellation, the depth
+// bracket of the 3D shapes, and a window's camera placing a rectangle.
+
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "model/Diagram.h"
+#include "render/Canvas.h"
+#include "render/CanvasOwner.h"
+#include "render/CanvasWindow.h"
+#include "render/DiagramPainter.h"
+#include "render/GLPainter.h"
+#include "tests/render/GLTestHarness.h"
+
+namespace lumetra {
+namespace {
+
+const Color kBlack(0, 0, 0, 1);
+const Color kBlue(0, 0, 1, 1);
+
+bool near(const Rgba& p, int r, int g, int b, int tol = 2) {
+  return std::abs(p.r - r) <= tol && std::abs(p.g - g) <= tol && std::abs(p.b - b) <= tol;
+}
+
+class GLPainterTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    gl_ = new GLTestWindow(200, 120);
+    if (gl_->ok() && FontRegistry::instance().find(kDefaultFontName) == nullptr) loadDefaultFont();
+  }
+  static void TearDownTestSuite() {
+    FontRegistry::instance().clear();  // textures go with this context
+    delete gl_;
+    gl_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(gl_->ok()) << "no GL canvas of the requested size";
+    gl_->makeCurrent();
+    gl_->pixelProjection();
+    gl_->clear();
+    GLPainter::setGlobalAlpha(1.0f);
+    ASSERT_TRUE(GLPainter::selectFont(kDefaultFontName));
+  }
+  void TearDown() override {
+    GLPainter::setGlobalAlpha(1.0f);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  }
+
+  static GLTestWindow* gl_;
+  GLPainter painter_;
+};
+
+GLTestWindow* GLPainterTest::gl_ = nullptr;
+
+TEST_F(GLPainterTest, FilledRectCoversExactlyItsPixels) {
+  painter_.filledRect({10, 10}, {30, 20}, kBlack);
+  EXPECT_TRUE(near(gl_->pixel(10, 10), 0, 0, 0)) << gl_->pixel(10, 10);
+  EXPECT_TRUE(near(gl_->pixel(29, 19), 0, 0, 0)) << gl_->pixel(29, 19);
+  EXPECT_TRUE(near(gl_->pixel(30, 15), 255, 255, 255)) << gl_->pixel(30, 15);
+  EXPECT_TRUE(near(gl_->pixel(15, 20), 255, 255, 255)) << gl_->pixel(15, 20);
+  EXPECT_TRUE(near(gl_->pixel(9, 15), 255, 255, 255)) << gl_->pixel(9, 15);
+  // Corners given the other way round cover the same pixels.
+  gl_->clear();
+  painter_.filledRect({30, 20}, {10, 10}, kBlue);
+  EXPECT_TRUE(near(gl_->pixel(10, 10), 0, 0, 255)) << gl_->pixel(10, 10);
+  EXPECT_TRUE(near(gl_->pixel(30, 15), 255, 255, 255)) << gl_->pixel(30, 15);
+}
+
+TEST_F(GLPainterTest, GlobalAlphaHalvesAlphaOfShapesAndText) {
+  struct Case {
+    const char* name;
+    float factor, colourAlpha;
+    int expected;  // black over white: 255 * (1 - alpha)
+  };
+  const Case cases[] = {
+      {"factor 1", 1.0f, 1.0f, 0},
+      {"factor 0.5", 0.5f, 1.0f, 128},
+      {"factor 0.5 on half alpha", 0.5f, 0.5f, 191},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    gl_->clear();
+    GLPainter::setGlobalAlpha(c.factor);
+    EXPECT_FLOAT_EQ(GLPainter::globalAlpha(), c.factor);
+    painter_.filledRect({0, 0}, {50, 50}, Color(0, 0, 0, c.colourAlpha));
+    painter_.filledSector({100, 60}, 20, 20, 0, 6.2831855f, Color(0, 0, 0, c.colourAlpha), -3.0f);
+    EXPECT_TRUE(near(gl_->pixel(25, 25), c.expected, c.expected, c.expected)) << gl_->pixel(25, 25);
+    EXPECT_TRUE(near(gl_->pixel(100, 60), c.expected, c.expected, c.expected)) << gl_->pixel(100, 60);
+  }
+  // Text: its darkest pixel is about half black, never darker.
+  gl_->clear();
+  GLPainter::setGlobalAlpha(0.5f);
+  painter_.drawText("HHHH", {20, 60}, 25.0f, 0, kBlack);
+  const std::vector<std::uint8_t> px = gl_->pixels();
+  int darkest = 255;
+  for (std::size_t i = 0; i < px.size(); i += 4) darkest = std::min<int>(darkest, px[i]);
+  EXPECT_GE(darkest, 125);
+  EXPECT_LE(darkest, 140);
+}
+
+TEST_F(GLPainterTest, TextDrawsInsideItsMeasuredBox) {
+  float w = 0, h = 0;
+  const float size = 12.5f;  // 0.08 * 12.5 = one canvas pixel per font pixel
+  GLPainter::textSize("HEH", size, w, h);
+  ASSERT_GT(w, 20.0f);
+  ASSERT_GT(h, 8.0f);
+  painter_.drawText("HEH", {40, 50}, size, 0, kBlack);
+  int minX, minY, maxX, maxY;
+  ASSERT_TRUE(gl_->darkBox(600, minX, minY, maxX, maxY));
+  EXPECT_GE(minX, 40 - 1);
+  EXPECT_LE(maxX - minX + 1, std::ceil(w) + 2);
+  EXPECT_GE(maxX - minX + 1, w - 3);
+  EXPECT_NEAR(minY, 50, 1);  // capitals stand on the base line
+  EXPECT_NEAR(maxY - minY + 1, h, 2);
+}
+
+TEST_F(GLPainterTest, TextFlagsCentreAndHang) {
+  float w = 0, h = 0;
+  const float size = 12.5f;
+  GLPainter::textSize("HEH", size, w, h);
+  struct Case {
+    const char* name;
+    int flags;
+    float centreX, top;  // expected dark box centre and top edge
+  };
+  const Vec2 pos(100, 60);
+  const Case cases[] = {
+      {"centred and hanging", kTextCenterX | kTextHang, pos.x, pos.y},
+      {"centred both ways", kTextCenterX | kTextCenterY, pos.x, pos.y + h / 2},
+      {"pen origin", 0, pos.x + w / 2, pos.y + h},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    gl_->clear();
+    painter_.drawText("HEH", pos, size, c.flags, kBlack);
+    int minX, minY, maxX, maxY;
+    ASSERT_TRUE(gl_->darkBox(600, minX, minY, maxX, maxY));
+    EXPECT_NEAR((minX + maxX + 1) / 2.0f, c.centreX, 2.0f);
+    EXPECT_NEAR(static_cast<float>(maxY + 1), c.top, 2.0f);
+  }
+}
+
+TEST_F(GLPainterTest, RotatedTextTurnsAboutItsPosition) {
+  // A quarter turn counter-clockwise: the text runs upwards from the position.
+  painter_.drawText("HEHEH", {100, 20}, 1.5707964f, 12.5f, 0, kBlack);
+  int minX, minY, maxX, maxY;
+  ASSERT_TRUE(gl_->darkBox(600, minX, minY, maxX, maxY));
+  EXPECT_GT(maxY - minY, 2 * (maxX - minX));
+  EXPECT_GE(minY, 19);
+  EXPECT_LE(maxX, 101);
+}
+
+TEST_F(GLPainterTest, FontRegistryFailuresAndReplacement) {
+  try {
+    GLPainter::createFont("/nonexistent/nofont.ttf", "Broken", 18.0f);
+    FAIL() << "no exception";
+  } catch (const GraphicsException& e) {
+    EXPECT_STREQ(e.what(), "Could not construct font from /nonexistent/nofont.ttf");
+  }
+  EXPECT_EQ(FontRegistry::instance().find("Broken"), nullptr);
+  EXPECT_FALSE(GLPainter::selectFont("Broken"));
+
+  // Replacing the current font keeps a usable current font.
+  const std::size_t before = FontRegistry::instance().size();
+  loadDefaultFont();
+  EXPECT_EQ(FontRegistry::instance().size(), before);
+  EXPECT_EQ(FontRegistry::instance().current(), FontRegistry::instance().find(kDefaultFontName));
+  float w = 0, h = 0;
+  GLPainter::textSize("HEH", 12.5f, w, h);
+  EXPECT_GT(w, 20.0f);
+  painter_.drawText("HEH", {40, 50}, 12.5f, 0, kBlack);
+  int minX, minY, maxX, maxY;
+  EXPECT_TRUE(gl_->darkBox(600, minX, minY, maxX, maxY));
+}
+
+TEST_F(GLPainterTest, ConcaveAndSelfCrossingPolygonsFillTheirInside) {
+  // The tick of the boolean glyph in a 100 x 100 box.
+  PointList tick({{10, 40}, {10, 50}, {40, 30}, {80, 90}, {90, 90}, {40, 10}}, kBlack);
+  painter_.filledPolygon(tick);
+  EXPECT_TRUE(near(gl_->pixel(25, 32), 0, 0, 0)) << "left arm";
+  EXPECT_TRUE(near(gl_->pixel(60, 51), 0, 0, 0)) << "right arm";
+  EXPECT_TRUE(near(gl_->pixel(70, 40), 255, 255, 255)) << "below the right arm";
+  EXPECT_TRUE(near(gl_->pixel(30, 60), 255, 255, 255)) << "above the left arm";
+
+  // A bow tie crosses itself: both lobes are filled.
+  gl_->clear();
+  painter_.filledPolygon(PointList({{110, 10}, {150, 50}, {150, 10}, {110, 50}}, kBlue));
+  EXPECT_TRUE(near(gl_->pixel(115, 30), 0, 0, 255)) << gl_->pixel(115, 30);
+  EXPECT_TRUE(near(gl_->pixel(145, 30), 0, 0, 255)) << gl_->pixel(145, 30);
+  EXPECT_TRUE(near(gl_->pixel(130, 45), 255, 255, 255)) << gl_->pixel(130, 45);
+}
+
+TEST_F(GLPainterTest, FullSectorClosesTheEllipse) {
+  painter_.filledSector({100, 60}, 40, 25, 0.0f, 6.2831855f, kBlack, -3.0f);
+  for (int i = 0; i < 32; ++i) {
+    const float a = 6.2831855f * static_cast<float>(i) / 32.0f;
+    const int x = static_cast<int>(std::lround(100 + 34 * std::sin(a)));
+    const int y = static_cast<int>(std::lround(60 + 20 * std::cos(a)));
+    EXPECT_TRUE(near(gl_->pixel(x, y), 0, 0, 0)) << "angle " << a;
+  }
+  EXPECT_TRUE(near(gl_->pixel(100, 88), 255, 255, 255));  // above ry = 25
+  // Angle 0 points up and angles grow clockwise: a quarter from 0 fills the
+  // upper right quadrant only.
+  gl_->clear();
+  painter_.filledSector({100, 60}, 40, 40, 0.0f, 1.5707964f, kBlack, -3.0f);
+  EXPECT_TRUE(near(gl_->pixel(115, 75), 0, 0, 0));
+  EXPECT_TRUE(near(gl_->pixel(85, 75), 255, 255, 255));
+  EXPECT_TRUE(near(gl_->pixel(115, 45), 255, 255, 255));
+}
+
+TEST_F(GLPainterTest, ThreeDShapesCompareDepthOnlyForTheirDuration) {
+  // A blue square near the viewer written with depth test on; boxes and
+  // cylinders behind it stay hidden because they compare with GL_LEQUAL.
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LESS);
+  glClear(GL_DEPTH_BUFFER_BIT);
+  glColor4f(0, 0, 1, 1);
+  glBegin(GL_QUADS);
+  glVertex3f(0, 0, 0.5f);
+  glVertex3f(200, 0, 0.5f);
+  glVertex3f(200, 120, 0.5f);
+  glVertex3f(0, 120, 0.5f);
+  glEnd();
+  painter_.filledBox3D({20, 20, 0}, {60, 60, -0.5f}, kBlack);
+  GLint func = 0;
+  glGetIntegerv(GL_DEPTH_FUNC, &func);
+  EXPECT_EQ(func, GL_ALWAYS);
+  glDepthFunc(GL_LESS);
+  painter_.filledCylinder3D({120, 60}, 20, 20, 0.5f, kBlack, -3.0f);
+  glGetIntegerv(GL_DEPTH_FUNC, &func);
+  EXPECT_EQ(func, GL_ALWAYS);
+  EXPECT_TRUE(near(gl_->pixel(40, 40), 0, 0, 255)) << gl_->pixel(40, 40);
+  EXPECT_TRUE(near(gl_->pixel(120, 60), 0, 0, 255)) << gl_->pixel(120, 60);
+  // With GL_ALWAYS left behind the next shape overwrites the square.
+  painter_.filledRect({150, 20}, {170, 40}, kBlack);
+  EXPECT_TRUE(near(gl_->pixel(160, 30), 0, 0, 0)) << gl_->pixel(160, 30);
+  for (auto draw : {+[](const GLPainter& p) { p.boxOutline3D({1, 1, 0}, {5, 5, -1}, kBlack); },
+                    +[](const GLPainter& p) { p.cylinderOutline3D({9, 9}, 3, 3, 1, kBlack, -3.0f); }}) {
+    glDepthFunc(GL_LESS);
+    draw(painter_);
+    glGetIntegerv(GL_DEPTH_FUNC, &func);
+    EXPECT_EQ(func, GL_ALWAYS);
+  }
+  glDisable(GL_DEPTH_TEST);
+}
+
+TEST_F(GLPainterTest, FilledShapesWithoutDepthTestCoverTheirFootprint) {
+  painter_.filledBox3D({20, 20, 0}, {60, 60, -10}, kBlack);
+  painter_.filledCylinder3D({120, 60}, 20, 10, 10, kBlue, -3.0f);
+  EXPECT_TRUE(near(gl_->pixel(40, 40), 0, 0, 0));
+  EXPECT_TRUE(near(gl_->pixel(61, 40), 255, 255, 255));
+  EXPECT_TRUE(near(gl_->pixel(135, 60), 0, 0, 255));
+  EXPECT_TRUE(near(gl_->pixel(120, 68), 0, 0, 255));
+  EXPECT_TRUE(near(gl_->pixel(120, 73), 255, 255, 255));
+}
+
+TEST_F(GLPainterTest, LineSmoothingComesInPairs) {
+  glDisable(GL_LINE_SMOOTH);
+  painter_.setLineSmoothing(true);
+  EXPECT_TRUE(glIsEnabled(GL_LINE_SMOOTH));
+  painter_.setLineSmoothing(false);
+  EXPECT_FALSE(glIsEnabled(GL_LINE_SMOOTH));
+  glEnable(GL_LINE_SMOOTH);
+}
+
+TEST_F(GLPainterTest, DashedLineLeavesGaps) {
+  glDisable(GL_LINE_SMOOTH);
+  painter_.dashedLine({10.5f, 30.5f}, {60.5f, 30.5f}, kBlack, 6.0f, 4.0f);
+  glEnable(GL_LINE_SMOOTH);
+  EXPECT_TRUE(near(gl_->pixel(13, 30), 0, 0, 0)) << gl_->pixel(13, 30);
+  EXPECT_TRUE(near(gl_->pixel(18, 30), 255, 255, 255)) << gl_->pixel(18, 30);
+  EXPECT_TRUE(near(gl_->pixel(23, 30), 0, 0, 0)) << gl_->pixel(23, 30);
+}
+
+// --- a window's camera places the diagram -------------------------------------
+
+class QuietHost : public WindowHost {
+ public:
+  void refreshWindow(CanvasWindow*, bool) override {}
+};
+
+class BoxPainter : public DiagramPainter {
+ public:
+  void drawDiagram(Diagram* d) override {
+    ++calls;
+    VisualElementLayout* l = d->getCurrentLayout();
+    GLPainter().filledRect(*l->getLowerLeft(), *l->getUpperRight(), color);
+  }
+  int calls = 0;
+  Color color = kBlack;
+};
+
+TEST_F(GLPainterTest, FilledRectLandsWhereTheCameraSays) {
+  QuietHost host;
+  BoxPainter painter;
+  ClassDiagram diagram("d", new VisualElementLayout("", new Vec2(-10, -10), new Vec2(10, 10)));
+  struct Case {
+    const char* name;
+    PixelRect viewport;
+    bool perspective;
+    Vec2 pan;
+    float left, bottom;  // expected pixel edges of the 40 x 40 square
+  };
+  const Case cases[] = {
+      {"orthographic", {0, 0, 200, 120}, false, {0, 0}, 80, 40},
+      {"perspective", {0, 0, 200, 120}, true, {0, 0}, 80, 40},
+      {"panned", {0, 0, 200, 120}, false, {5, -5}, 70, 50},
+      {"offset viewport", {100, 0, 100, 120}, false, {0, 0}, 130, 40},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CanvasWindow window(&host, c.viewport.x, c.viewport.y, c.viewport.width, c.viewport.height);
+    window.setVisualizer(&painter);
+    window.setDiagram(&diagram);
+    window.setZoom(2.0f);
+    window.setPerspective(c.perspective);
+    window.camera().pan = c.pan;
+    gl_->clear();
+    window.render(false);
+    const int l = static_cast<int>(c.left), b = static_cast<int>(c.bottom);
+    EXPECT_TRUE(near(gl_->pixel(l + 1, b + 1), 0, 0, 0)) << gl_->pixel(l + 1, b + 1);
+    EXPECT_TRUE(near(gl_->pixel(l + 38, b + 38), 0, 0, 0)) << gl_->pixel(l + 38, b + 38);
+    EXPECT_TRUE(near(gl_->pixel(l - 2, b + 20), 255, 255, 255)) << gl_->pixel(l - 2, b + 20);
+    EXPECT_TRUE(near(gl_->pixel(l + 42, b + 20), 255, 255, 255)) << gl_->pixel(l + 42, b + 20);
+    EXPECT_TRUE(near(gl_->pixel(l + 20, b + 42), 255, 255, 255)) << gl_->pixel(l + 20, b + 42);
+  }
+}
+
+}  // namespace
+}  // namespace lumetra
