@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/CommandLine.h"
+#include "app/ExportCommand.h"
 #include "app/SaveDiagramCommand.h"
 
 int main(int argc, char** argv) {
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (!options.saveDiagram.empty()) return lumetra::runSaveDiagram(options.saveDiagram, options.model);
+    if (!options.exportImage.empty()) return lumetra::runExport(options);
   }
   std::fprintf(stderr, "lumetra: the viewer is not built yet; try --help\n");
   return 1;

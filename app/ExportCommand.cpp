@@ -1,0 +1,227 @@
+#include "app/ExportCommand.h"
+
+#include <wx/image.h>
+#include <wx/log.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "areas/Area.h"
+#include "metrics/MetricParser.h"
+#include "metrics/MetricSet.h"
+#include "metrics/overlay/MetricsVisualizerSimple.h"
+#include "modelfiles/ModelLoader.h"
+#include "platform/DebugOutput.h"
+#include "platform/GLExtensions.h"
+#include "render/Canvas.h"
+#include "render/CanvasWindow.h"
+#include "render/Exceptions.h"
+#include "render/GLPainter.h"
+#include "render/diagram/OffscreenGL.h"
+#include "render/diagram/SelectionManager.h"
+
+namespace lumetra {
+
+namespace {
+
+// One line for the user: what failed and why.
+class ExportFailure : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+std::string quoted(const std::string& text) { return "'" + text + "'"; }
+
+std::string lowerExtension(const std::string& fileName) {
+  const std::size_t slash = fileName.find_last_of('/');
+  const std::size_t dot = fileName.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  std::string ext = fileName.substr(dot + 1);
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+  return ext;
+}
+
+wxBitmapType imageTypeFor(const std::string& out) {
+  const std::string ext = lowerExtension(out);
+  if (ext == "png") return wxBITMAP_TYPE_PNG;
+  if (ext == "jpg" || ext == "jpeg") return wxBITMAP_TYPE_JPEG;
+  throw ExportFailure("cannot export to " + out + ": the file name must end in .png, .jpg or .jpeg");
+}
+
+void ensureImageHandlers() {
+  if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+  if (!wxImage::FindHandler(wxBITMAP_TYPE_JPEG)) wxImage::AddHandler(new wxJPEGHandler);
+}
+
+Diagram* chooseDiagram(const std::vector<Diagram*>& diagrams, const std::string& name, const std::string& model) {
+  if (diagrams.empty()) throw ExportFailure("cannot export " + model + ": the model contains no diagram");
+  if (name.empty()) return diagrams.front();
+  for (Diagram* d : diagrams)
+    if (d->getName() == name) return d;
+  std::string known;
+  for (Diagram* d : diagrams) known += (known.empty() ? "" : ", ") + quoted(d->getName());
+  throw ExportFailure("unknown diagram " + quoted(name) + " in " + model + " (it has " + known + ")");
+}
+
+// Writes the picture beside its destination first and renames it, so that a
+// failed write leaves no partial file under the requested name.
+void writeImage(const std::vector<unsigned char>& rgb, int width, int height, const std::string& out,
+                wxBitmapType type) {
+  wxImage image(width, height, false);
+  std::memcpy(image.GetData(), rgb.data(), rgb.size());
+
+  const std::string temporary = out + ".tmp-" + std::to_string(::getpid());
+  if (std::FILE* probe = std::fopen(temporary.c_str(), "wb")) {
+    std::fclose(probe);
+  } else {
+    throw ExportFailure("cannot write " + out + ": " + std::strerror(errno));
+  }
+  bool saved = false;
+  {
+    wxLogNull quiet;  // the reason is reported below, once
+    saved = image.SaveFile(wxString::FromUTF8(temporary), type);
+  }
+  if (!saved) {
+    std::remove(temporary.c_str());
+    throw ExportFailure("cannot write " + out + ": the image could not be encoded");
+  }
+  if (std::rename(temporary.c_str(), out.c_str()) != 0) {
+    const int error = errno;
+    std::remove(temporary.c_str());
+    throw ExportFailure("cannot write " + out + ": " + std::strerror(error));
+  }
+}
+
+// A window host for a view that is drawn once and read back: there is no
+// screen to refresh.
+class OffscreenHost : public WindowHost {
+ public:
+  void refreshWindow(CanvasWindow*, bool) override {}
+};
+
+// Everything loaded for one export. Members are destroyed in reverse order:
+// the areas (which point into diagrams) before the diagrams.
+struct ExportModel {
+  ModelElementsPool pool;
+  std::vector<Diagram*> diagrams;
+  MetricSet metrics;
+  AreaSet areas;
+
+  ~ExportModel() {
+    areas.clear();
+    deleteDiagrams(diagrams);
+  }
+};
+
+std::vector<unsigned char> render(ExportModel& model, Diagram* diagram, int width, int height) {
+  std::unique_ptr<OffscreenGL> gl;
+  try {
+    gl = std::make_unique<OffscreenGL>(width, height);
+  } catch (const OffscreenError& e) {
+    throw ExportFailure(std::string("cannot export: ") + e.what());
+  }
+  try {
+    loadDefaultFont();
+  } catch (const GraphicsException& e) {
+    throw ExportFailure(std::string("cannot export: ") + e.what());
+  }
+  applyFixedGLState();
+
+  std::vector<unsigned char> pixels;
+  {
+    OffscreenHost host;
+    SelectionManager selection;
+    MetricsVisualizerSimple painter;
+    painter.setBlendEquation(lookupBlendEquation());
+    painter.setSelectionManager(&selection);
+    painter.setMetricSet(&model.metrics);
+    painter.setAreas(&model.areas);
+    CanvasWindow view(&host, 0, 0, width, height);
+    view.setVisualizer(&painter);
+    view.setDiagram(diagram);
+    view.render(false);
+    pixels = gl->readRGB();
+    // The view's display list and the painter's textures go while the
+    // context is still current.
+  }
+  // So do the font textures.
+  FontRegistry::instance().clear();
+  return pixels;
+}
+
+void exportImage(const CommandLineOptions& options) {
+  const std::string& out = options.exportImage;
+  const wxBitmapType type = imageTypeFor(out);
+  int width = kDefaultExportWidth, height = kDefaultExportHeight;
+  if (!options.size.empty() && !parseImageSize(options.size, width, height))
+    throw ExportFailure("invalid --size " + quoted(options.size) + ": expected WIDTHxHEIGHT, each 1 to " +
+                        std::to_string(kMaxExportSide));
+
+  ExportModel model;
+  const LoadStatus status = loadModel(options.model, model.diagrams, model.pool);
+  if (!status.ok()) throw ExportFailure("cannot read model " + status.message());
+
+  if (!options.metricsFile.empty()) {
+    MetricParser parser(&model.metrics, &model.areas);
+    if (!parser.load(options.metricsFile)) throw ExportFailure("cannot read metrics file " + parser.lastError());
+  }
+  const std::string source = options.metricsFile.empty() ? "" : " in " + options.metricsFile;
+  const std::string noFile = ": no metrics file was given (--metrics FILE)";
+  for (const std::string& name : options.metrics) {
+    if (!model.metrics.findMetric(name))
+      throw ExportFailure("unknown metric " + quoted(name) + (source.empty() ? noFile : source));
+    model.metrics.showMetric(name);
+  }
+
+  Diagram* diagram = chooseDiagram(model.diagrams, options.diagram, options.model);
+  for (const std::string& name : options.areas)
+    if (!showArea(model.areas, diagram, name))
+      throw ExportFailure("unknown area " + quoted(name) + (source.empty() ? noFile : source));
+
+  const std::vector<unsigned char> pixels = render(model, diagram, width, height);
+  ensureImageHandlers();
+  writeImage(pixels, width, height, out, type);
+}
+
+}  // namespace
+
+bool parseImageSize(const std::string& text, int& width, int& height) {
+  const std::size_t x = text.find_first_of("xX");
+  if (x == std::string::npos || x == 0 || x + 1 >= text.size()) return false;
+  auto side = [](const std::string& digits, int& value) {
+    if (digits.empty() || digits.size() > 6) return false;
+    if (!std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); })) return false;
+    value = std::stoi(digits);
+    return value >= 1 && value <= kMaxExportSide;
+  };
+  int w = 0, h = 0;
+  if (!side(text.substr(0, x), w) || !side(text.substr(x + 1), h)) return false;
+  width = w;
+  height = h;
+  return true;
+}
+
+int runExport(const CommandLineOptions& options) {
+  // The readers' trace lines are for debugging the viewer; a batch command
+  // keeps stderr for its one line of error.
+  const DebugSink previous = setDebugSink([](const std::string&) {});
+  int code = 0;
+  try {
+    exportImage(options);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "lumetra: %s\n", e.what());
+    code = 1;
+  }
+  setDebugSink(previous);
+  return code;
+}
+
+}  // namespace lumetra

@@ -1,0 +1,204 @@
+// The batch export run as a user runs it: the lumetra program with
+// --export, checked by its exit code, its stderr and the file it leaves.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/ExportCommand.h"
+
+namespace lumetra {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kModel = std::string(LUMETRA_SOURCE_DIR) + "/examples/webshop.xmi";
+const std::string kMetrics = std::string(LUMETRA_TEST_DATA_DIR) + "/webshop-export.met";
+
+struct Outcome {
+  int exitCode = -1;
+  std::vector<std::string> errorLines;
+};
+
+class ExportCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("lumetra-export-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string out(const std::string& name) const { return (dir_ / name).string(); }
+
+  static std::string shellQuote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+  }
+
+  // Runs lumetra with the arguments; envPrefix goes before the program (e.g.
+  // "env -u DISPLAY").
+  Outcome lumetra(const std::vector<std::string>& args, const std::string& envPrefix = "") const {
+    const std::string errFile = (dir_ / "stderr.txt").string();
+    std::string command = envPrefix + " " + shellQuote(LUMETRA_BINARY);
+    for (const std::string& a : args) command += " " + shellQuote(a);
+    command += " >/dev/null 2>" + shellQuote(errFile);
+    const int status = std::system(command.c_str());
+    Outcome run;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream err(errFile);
+    for (std::string line; std::getline(err, line);) run.errorLines.push_back(line);
+    fs::remove(errFile);
+    return run;
+  }
+
+  // Only the files the test made itself may be in the folder.
+  std::vector<std::string> leftovers() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+    return names;
+  }
+
+  fs::path dir_;
+};
+
+// Width and height from a PNG file's header.
+bool pngSize(const std::string& file, int& width, int& height) {
+  std::ifstream in(file, std::ios::binary);
+  unsigned char header[24] = {};
+  if (!in.read(reinterpret_cast<char*>(header), sizeof header)) return false;
+  static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+  if (!std::equal(signature, signature + 8, header)) return false;
+  auto be32 = [&](int at) { return (header[at] << 24) | (header[at + 1] << 16) | (header[at + 2] << 8) | header[at + 3]; };
+  width = be32(16);
+  height = be32(20);
+  return true;
+}
+
+TEST_F(ExportCommandTest, WritesAPngOfTheDefaultSize) {
+  const Outcome run = lumetra({"--export", out("plain.png"), kModel});
+  ASSERT_EQ(run.exitCode, 0) << (run.errorLines.empty() ? "" : run.errorLines[0]);
+  EXPECT_TRUE(run.errorLines.empty());
+  int w = 0, h = 0;
+  ASSERT_TRUE(pngSize(out("plain.png"), w, h));
+  EXPECT_EQ(w, 1024);
+  EXPECT_EQ(h, 768);
+  EXPECT_EQ(leftovers(), std::vector<std::string>{"plain.png"});  // no temporary file left
+}
+
+TEST_F(ExportCommandTest, WritesTheGivenSizeWithMetricsAndAreas) {
+  const Outcome run = lumetra({"--export", out("full.png"), "--size", "640x480", "--diagram", "Orders and billing",
+                           "--metrics", kMetrics, "--metric", "Size", "--metric", "Tested", "--area", "Ordering",
+                           "--area", "Billing", kModel});
+  ASSERT_EQ(run.exitCode, 0) << (run.errorLines.empty() ? "" : run.errorLines[0]);
+  int w = 0, h = 0;
+  ASSERT_TRUE(pngSize(out("full.png"), w, h));
+  EXPECT_EQ(w, 640);
+  EXPECT_EQ(h, 480);
+}
+
+TEST_F(ExportCommandTest, JpegByExtension) {
+  const Outcome run = lumetra({"--export", out("picture.JPG"), "--size", "320x200", kModel});
+  ASSERT_EQ(run.exitCode, 0) << (run.errorLines.empty() ? "" : run.errorLines[0]);
+  std::ifstream in(out("picture.JPG"), std::ios::binary);
+  unsigned char magic[3] = {};
+  ASSERT_TRUE(in.read(reinterpret_cast<char*>(magic), 3));
+  EXPECT_EQ(magic[0], 0xFF);
+  EXPECT_EQ(magic[1], 0xD8);
+  EXPECT_EQ(magic[2], 0xFF);
+}
+
+TEST_F(ExportCommandTest, EachFailurePrintsOneLineExitsNonZeroAndLeavesNoFile) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;  // the output file is always bad.png
+    std::string expectedInLine;
+    std::string envPrefix;
+  } cases[] = {
+      {"unknown diagram", {"--diagram", "No such diagram", kModel}, "unknown diagram 'No such diagram'"},
+      {"unknown metric", {"--metrics", kMetrics, "--metric", "Lines", kModel}, "unknown metric 'Lines'"},
+      {"metric without a metrics file", {"--metric", "Size", kModel}, "no metrics file"},
+      {"unknown area", {"--metrics", kMetrics, "--area", "Shipping", kModel}, "unknown area 'Shipping'"},
+      {"unreadable model", {"/nonexistent/model.xmi"}, "/nonexistent/model.xmi"},
+      {"model that is not XML", {kMetrics + ".missing"}, ".missing"},
+      {"unreadable metrics file", {"--metrics", "/nonexistent/m.met", kModel}, "/nonexistent/m.met"},
+      {"malformed metrics file", {"--metrics", std::string(LUMETRA_TEST_DATA_DIR) + "/broken.met", kModel},
+       "broken.met"},
+      {"bad size", {"--size", "wide", kModel}, "invalid --size 'wide'"},
+      {"zero size", {"--size", "0x100", kModel}, "invalid --size '0x100'"},
+      {"no display", {kModel}, "no display", "env -u DISPLAY"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> args{"--export", out("bad.png")};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const Outcome run = lumetra(args, c.envPrefix);
+    EXPECT_NE(run.exitCode, 0);
+    ASSERT_EQ(run.errorLines.size(), 1u);
+    EXPECT_NE(run.errorLines[0].find(c.expectedInLine), std::string::npos) << run.errorLines[0];
+    EXPECT_TRUE(leftovers().empty());
+  }
+}
+
+TEST_F(ExportCommandTest, FailedWritesLeaveNothingAndKeepAnExistingFile) {
+  // Into a folder that does not exist.
+  Outcome run = lumetra({"--export", out("missing/folder/x.png"), kModel});
+  EXPECT_NE(run.exitCode, 0);
+  ASSERT_EQ(run.errorLines.size(), 1u);
+  EXPECT_NE(run.errorLines[0].find("cannot write"), std::string::npos) << run.errorLines[0];
+  EXPECT_TRUE(leftovers().empty());
+
+  // An unsupported file type.
+  run = lumetra({"--export", out("x.gif"), kModel});
+  EXPECT_NE(run.exitCode, 0);
+  ASSERT_EQ(run.errorLines.size(), 1u);
+  EXPECT_NE(run.errorLines[0].find(".png, .jpg or .jpeg"), std::string::npos) << run.errorLines[0];
+  EXPECT_TRUE(leftovers().empty());
+
+  // A failing export does not touch a picture already there.
+  { std::ofstream(out("keep.png")) << "previous"; }
+  run = lumetra({"--export", out("keep.png"), "--diagram", "nope", kModel});
+  EXPECT_NE(run.exitCode, 0);
+  std::ifstream kept(out("keep.png"));
+  std::string content;
+  std::getline(kept, content);
+  EXPECT_EQ(content, "previous");
+}
+
+TEST(ImageSize, ParsesWidthByHeight) {
+  struct Case {
+    const char* text;
+    bool ok;
+    int width, height;
+  } cases[] = {
+      {"1024x768", true, 1024, 768}, {"1X1", true, 1, 1},       {"16384x16384", true, 16384, 16384},
+      {"16385x10", false, 0, 0},     {"0x10", false, 0, 0},     {"10x", false, 0, 0},
+      {"x10", false, 0, 0},          {"10*10", false, 0, 0},    {"-5x10", false, 0, 0},
+      {"10x10x10", false, 0, 0},     {"", false, 0, 0},         {"99999999999x1", false, 0, 0},
+  };
+  for (const Case& c : cases) {
+    int w = -1, h = -1;
+    EXPECT_EQ(parseImageSize(c.text, w, h), c.ok) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(w, c.width) << c.text;
+      EXPECT_EQ(h, c.height) << c.text;
+    } else {
+      EXPECT_EQ(w, -1) << "unchanged on failure: " << c.text;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lumetra
