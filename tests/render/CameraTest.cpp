@@ -85,6 +85,13 @@ TEST(CameraViewTest, RotationsTurnThenTilt) {
   const Vec3 q = cam.viewMatrix(0, 200, 100, {}).transformPoint({0.0f, 1.0f, 0.0f});
   EXPECT_NEAR(q.y, 0.0f, kTol);
   EXPECT_NEAR(q.z - 50.0f, 1.0f, 1e-4f);  // tilted towards the far side
+
+  // Both: the turn comes first, so x goes to y and the tilt sends it away.
+  cam.rotationZ = 90.0f;
+  const Vec3 r = cam.viewMatrix(0, 200, 100, {}).transformPoint({1.0f, 0.0f, 0.0f});
+  EXPECT_NEAR(r.x, 0.0f, kTol);
+  EXPECT_NEAR(r.y, 0.0f, kTol);
+  EXPECT_NEAR(r.z - 50.0f, 1.0f, 1e-4f);
 }
 
 TEST(CameraViewTest, PerspectiveMatchesOrthographicAtDiagramPlane) {

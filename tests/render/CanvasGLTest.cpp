@@ -36,7 +36,9 @@ class BoxPainter : public DiagramPainter {
     ++calls;
     VisualElementLayout* l = d->getCurrentLayout();
     GLPainter().filledRect(*l->getLowerLeft(), *l->getUpperRight(), color);
+    if (withText) GLPainter().drawText("Hg", {-25, 0}, 3.0f, 0, Color(1, 0, 0, 1));
   }
+  bool withText = false;
   int calls = 0;
   Color color{0, 0, 0, 1};
 };
@@ -149,6 +151,7 @@ TEST_F(CanvasTest, SeparatorsUseTheSettingsColourAndThickness) {
 }
 
 TEST_F(CanvasTest, ReplayedListGivesTheRecompiledPicture) {
+  painter_.withText = true;  // glyph textures are made while compiling
   CanvasWindow* w = canvas_->activeWindow();
   w->setVisualizer(&painter_);
   w->setDiagram(diagram_.get());
@@ -161,8 +164,15 @@ TEST_F(CanvasTest, ReplayedListGivesTheRecompiledPicture) {
   w->render(true);
   EXPECT_EQ(painter_.calls, compiled + 1) << "the cached render called the painter";
   EXPECT_EQ(gl_->pixels(), recompiled);
-  // The diagram (60 x 40 at zoom 2.85) is in the middle.
+  // The diagram (60 x 40 at zoom 2.85) is in the middle, the red text on it.
   EXPECT_TRUE(near(gl_->pixel(120, 60), 0, 0, 0));
+  int textPixels = 0;
+  for (std::size_t i = 0; i < recompiled.size(); i += 4) textPixels += recompiled[i] > 100 && recompiled[i + 1] < 60;
+  EXPECT_GT(textPixels, 20);
+  // A second replay, after other drawing, still shows the text.
+  gl_->clear();
+  w->render(true);
+  EXPECT_EQ(gl_->pixels(), recompiled);
 
   // A camera change replays the same list from another place.
   w->camera().pan = {20, 0};

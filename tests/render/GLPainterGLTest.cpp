@@ -14,6 +14,7 @@
 #include "render/CanvasWindow.h"
 #include "render/DiagramPainter.h"
 #include "render/GLPainter.h"
+#include "render/HoverOverlay.h"
 #include "tests/render/GLTestHarness.h"
 
 namespace lumetra {
@@ -328,6 +329,44 @@ TEST_F(GLPainterTest, FilledRectLandsWhereTheCameraSays) {
     EXPECT_TRUE(near(gl_->pixel(l + 42, b + 20), 255, 255, 255)) << gl_->pixel(l + 42, b + 20);
     EXPECT_TRUE(near(gl_->pixel(l + 20, b + 42), 255, 255, 255)) << gl_->pixel(l + 20, b + 42);
   }
+}
+
+class CountingHost : public WindowHost {
+ public:
+  void refreshWindow(CanvasWindow*, bool useCache) override { refreshes.push_back(useCache); }
+  std::vector<bool> refreshes;
+};
+
+class CornerOverlay : public HoverOverlay {
+ public:
+  explicit CornerOverlay(int* alive) : alive_(alive) { ++*alive_; }
+  ~CornerOverlay() override { --*alive_; }
+  void draw(int width, int height) override {
+    GLPainter().filledRect({static_cast<float>(width - 10), static_cast<float>(height - 10)},
+                           {static_cast<float>(width), static_cast<float>(height)}, Color(1, 0, 0, 1));
+  }
+
+ private:
+  int* alive_;
+};
+
+TEST_F(GLPainterTest, HoverBoxIsDrawnInWindowPixelsAndGoesOnLeave) {
+  CountingHost host;
+  CanvasWindow window(&host, 100, 20, 80, 60);
+  int alive = 0;
+  window.setHoverBox(std::make_unique<CornerOverlay>(&alive));
+  gl_->clear();
+  window.render(false);  // no diagram: only the box
+  EXPECT_TRUE(near(gl_->pixel(175, 75), 255, 0, 0)) << gl_->pixel(175, 75);
+  EXPECT_TRUE(near(gl_->pixel(165, 75), 255, 255, 255)) << gl_->pixel(165, 75);
+  EXPECT_TRUE(near(gl_->pixel(185, 85), 255, 255, 255)) << "outside the window";
+  window.leave();
+  EXPECT_EQ(alive, 0);
+  EXPECT_EQ(window.hoverBox(), nullptr);
+  EXPECT_EQ(host.refreshes, std::vector<bool>{false});
+  gl_->clear();
+  window.render(false);
+  EXPECT_TRUE(near(gl_->pixel(175, 75), 255, 255, 255));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <wx/app.h>
 
 #include "render/Canvas.h"
+#include "render/GLPainter.h"
 #include "render/PixelFormat.h"
 #include "render/PixelReadback.h"
 
@@ -43,6 +44,8 @@ GLTestWindow::GLTestWindow(int width, int height, bool programCanvas) : width_(w
 
 GLTestWindow::~GLTestWindow() {
   makeCurrent();
+  // Font textures belong to this context: release the fonts with it.
+  FontRegistry::instance().clear();
   if (programCanvas_ != nullptr) {
     programCanvas_->Destroy();  // releases its windows' lists in its context
   }

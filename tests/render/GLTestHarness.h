@@ -42,6 +42,7 @@ class GLTestWindow {
   GLTestWindow(int width, int height);
   // The same with the program's Canvas (its first window covers the canvas).
   static std::unique_ptr<GLTestWindow> withCanvas(int width, int height);
+  // Also clears the font registry: the fonts' textures live in this context.
   ~GLTestWindow();
   GLTestWindow(const GLTestWindow&) = delete;
   GLTestWindow& operator=(const GLTestWindow&) = delete;
