@@ -1,0 +1,16 @@
+// libFuzzer target: arbitrary bytes as an XMI model file.
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/DebugOutput.h"
+#include "tests/fuzz/ReadModelBytes.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  lumetra::setDebugSink([](const std::string&) {});
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  lumetra::readModelBytes(data, size, "input.xmi");
+  return 0;
+}

@@ -1,0 +1,303 @@
+#include <gtest/gtest.h>
+
+#include "model/UmlElements.h"
+#include "modelfiles/DiagramParserXMI.h"
+#include "tests/modelfiles/ReadHelpers.h"
+
+namespace lumetra {
+namespace {
+
+using testing::classDiagram;
+using testing::DebugCapture;
+using testing::readText;
+using testing::shape;
+using testing::xmiDocument;
+
+const std::string kClassA =
+    R"(<UML:Class xmi.id="A" name="Alpha"><UML:Classifier.feature>)"
+    R"(<UML:Operation xmi.id="A.op1" name="run" visibility="public"/>)"
+    R"(<UML:Attribute xmi.id="A.at1" name="size" type="int" visibility="private"/>)"
+    R"(<UML:Operation xmi.id="A.op2" name="stop" visibility="protected"/>)"
+    R"(<UML:Attribute xmi.id="A.at2" name="name" type="String" visibility="public"/>)"
+    R"(</UML:Classifier.feature></UML:Class>)";
+const std::string kClassB = R"(<UML:Class xmi.id="B" name="Beta"/>)";
+
+std::string association(const std::string& id, const std::string& lower, const std::string& upper,
+                        const std::string& navigable = "true") {
+  return R"(<UML:Association xmi.id=")" + id + R"(" name="uses"><UML:Association.connection>)"
+         R"(<UML:AssociationEnd xmi.id=")" + id + R"(.1" type="A" aggregation="composite" isNavigable=")" +
+         navigable + R"("><UML:AssociationEnd.multiplicity><UML:Multiplicity><UML:Multiplicity.range>)"
+         R"(<UML:MultiplicityRange lower=")" + lower + R"(" upper=")" + upper +
+         R"("/></UML:Multiplicity.range></UML:Multiplicity></UML:AssociationEnd.multiplicity></UML:AssociationEnd>)"
+         R"(<UML:AssociationEnd xmi.id=")" + id + R"(.2" type="B" aggregation="none" isNavigable="false"/>)"
+         R"(</UML:Association.connection></UML:Association>)";
+}
+
+TEST(XmiReaderTest, ShapesWithTheSameSubjectShareOneModelElement) {
+  const auto m = readText(xmiDocument(kClassA + kClassB,
+                                      classDiagram(shape("s1", "A") + shape("s2", "B") + shape("s3", "A"), "D1") +
+                                          classDiagram(shape("s4", "A"), "D2")),
+                          "m.xmi");
+  ASSERT_EQ(m->diagrams.size(), 2u);
+  ASSERT_EQ(m->pool.size(), 2u);  // A once, B once, in reading order
+  EXPECT_EQ(m->pool.get(0)->getId(), "A");
+  EXPECT_EQ(m->pool.get(1)->getId(), "B");
+  ModelElement* a = m->pool.get(0);
+  EXPECT_EQ(m->diagram(0)->getElement(0)->getModelElement(), a);
+  EXPECT_EQ(m->diagram(0)->getElement(2)->getModelElement(), a);
+  EXPECT_EQ(m->diagram(1)->getElement(0)->getModelElement(), a);
+}
+
+TEST(XmiReaderTest, EveryRelationShapeGetsItsOwnDummy) {
+  const std::string model = kClassA + R"(<UML:Abstraction xmi.id="R" client="A" supplier="B"/>)";
+  const auto m = readText(xmiDocument(model, classDiagram(shape("s1", "A", "RealizeRelation") +
+                                                          shape("s2", "A", "RealizeRelation") +
+                                                          shape("s3", "R", "DependencyRelation"))),
+                          "m.xmi");
+  ASSERT_EQ(m->diagrams.size(), 1u);
+  ASSERT_EQ(m->pool.size(), 3u);  // three dummies; the class itself is never built
+  for (std::size_t i = 0; i < 3; ++i) {
+    auto* dummy = dynamic_cast<Dummy*>(m->pool.get(i));
+    ASSERT_NE(dummy, nullptr) << i;
+    EXPECT_EQ(m->diagram(0)->getElement(i)->getModelElement(), dummy);
+    EXPECT_EQ(dummy->getId(), m->diagram(0)->getElement(i)->getId());
+  }
+  EXPECT_EQ(static_cast<Dummy*>(m->pool.get(0))->getSubjectId(), "A");
+  EXPECT_EQ(static_cast<Dummy*>(m->pool.get(0))->getRelationKind(), "RealizeRelation");
+  EXPECT_EQ(static_cast<Dummy*>(m->pool.get(2))->getRelationKind(), "DependencyRelation");
+}
+
+TEST(XmiReaderTest, RoleShapesNeverMakeModelElements) {
+  // A diagram of role labels only has no element shapes and is dropped.
+  const auto onlyRoles = readText(xmiDocument(kClassA, classDiagram(shape("r1", "A", "Role"))), "m.xmi");
+  EXPECT_TRUE(onlyRoles->diagrams.empty());
+  EXPECT_EQ(onlyRoles->pool.size(), 0u);
+
+  const auto mixed =
+      readText(xmiDocument(kClassA + association("S", "1", "1"),
+                           classDiagram(shape("s1", "S") + shape("r1", "A", "Role") + shape("r2", "S.1", "Role"))),
+               "m.xmi");
+  ASSERT_EQ(mixed->diagrams.size(), 1u);
+  EXPECT_EQ(mixed->pool.size(), 1u);  // the association only
+  ASSERT_EQ(mixed->diagram(0)->getSupplementaryElementCount(), 2u);
+  EXPECT_EQ(mixed->diagram(0)->getSupplementaryElement(0)->getSubjectId(), "A");
+  EXPECT_EQ(mixed->diagram(0)->getSupplementaryElement(1)->getSubjectId(), "S.1");
+}
+
+TEST(XmiReaderTest, MultiplicityTexts) {
+  struct Case {
+    const char* name;
+    std::string lower, upper, expected;
+  } cases[] = {
+      {"one to many", "1", "-1", "1 *"},
+      {"zero to many", "0", "-1", "0 *"},
+      {"exactly one", "1", "1", "1"},
+      {"optional", "0", "1", "0 1"},
+      {"many written as -1 on both sides", "-1", "-1", "-1 *"},
+      {"range", "2", "5", "2 5"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(multiplicityText(c.lower, c.upper), c.expected);
+    const auto m = readText(xmiDocument(kClassA + association("S", c.lower, c.upper), classDiagram(shape("s", "S"))),
+                            "m.xmi");
+    ASSERT_EQ(m->pool.size(), 1u);
+    auto* assoc = dynamic_cast<Association*>(m->pool.get(0));
+    ASSERT_NE(assoc, nullptr);
+    EXPECT_EQ(assoc->getFirstEnd()->getMultiplicity(), c.expected);
+    // The second end has no multiplicity path at all: empty text.
+    EXPECT_EQ(assoc->getSecondEnd()->getMultiplicity(), "");
+  }
+}
+
+TEST(XmiReaderTest, AssociationEndsKeepTheirAttributes) {
+  struct Case {
+    const char* navigable;
+    bool expected;
+  } cases[] = {{"true", true}, {"True", false}, {"TRUE", false}, {"false", false}, {"", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.navigable);
+    const auto m =
+        readText(xmiDocument(association("S", "0", "1", c.navigable), classDiagram(shape("s", "S"))), "m.xmi");
+    ASSERT_EQ(m->pool.size(), 1u);
+    auto* assoc = static_cast<Association*>(m->pool.get(0));
+    EXPECT_EQ(assoc->getName(), "uses");
+    EXPECT_EQ(assoc->getFirstEnd()->isNavigable(), c.expected);
+    EXPECT_EQ(assoc->getFirstEnd()->getId(), "S.1");
+    EXPECT_EQ(assoc->getFirstEnd()->getType(), "A");
+    EXPECT_EQ(assoc->getFirstEnd()->getAggregation(), "composite");
+    EXPECT_EQ(assoc->getSecondEnd()->getType(), "B");
+  }
+}
+
+TEST(XmiReaderTest, AttributesPrecedeOperationsWhateverTheFileOrder) {
+  const auto m = readText(xmiDocument(kClassA, classDiagram(shape("s", "A"))), "m.xmi");
+  ASSERT_EQ(m->pool.size(), 1u);
+  auto* cls = dynamic_cast<Class*>(m->pool.get(0));
+  ASSERT_NE(cls, nullptr);
+  EXPECT_EQ(cls->getName(), "Alpha");
+  ASSERT_EQ(cls->attributeCount(), 2u);
+  ASSERT_EQ(cls->methodCount(), 2u);
+  EXPECT_EQ(cls->getAttribute(0)->getName(), "size");
+  EXPECT_EQ(cls->getAttribute(0)->getType(), "int");
+  EXPECT_EQ(cls->getAttribute(0)->getVisibility(), "private");
+  EXPECT_EQ(cls->getAttribute(1)->getName(), "name");
+  EXPECT_EQ(cls->getMethod(0)->getName(), "run");
+  EXPECT_EQ(cls->getMethod(0)->getType(), "");  // operations have no type
+  EXPECT_EQ(cls->getMethod(1)->getVisibility(), "protected");
+}
+
+TEST(XmiReaderTest, EachKindIsBuiltFromItsElement) {
+  const std::string model =
+      R"(<UML:Interface xmi.id="I" name="Iface"><UML:Classifier.feature>)"
+      R"(<UML:Attribute xmi.id="I.a" name="ignored" type="int" visibility="public"/>)"
+      R"(<UML:Operation xmi.id="I.o" name="call" visibility="public"/></UML:Classifier.feature></UML:Interface>)"
+      R"(<UML:Package xmi.id="P" name="pkg"><UML:Namespace.ownedElement>)" + kClassB +
+      R"(</UML:Namespace.ownedElement></UML:Package>)"
+      R"(<UML:Comment xmi.id="N1" name="A note"/><UML:Comment xmi.id="N2"/>)"
+      R"(<UML:Generalization xmi.id="G" parent="I" child="B"/>)"
+      R"(<UML:Dependency xmi.id="E" client="B" supplier="I" name="needs"/>)";
+  const auto m = readText(xmiDocument(model, classDiagram(shape("1", "I") + shape("2", "P") + shape("3", "N1") +
+                                                          shape("4", "N2") + shape("5", "G") + shape("6", "E") +
+                                                          shape("7", "B"))),
+                          "m.xmi");
+  ASSERT_EQ(m->pool.size(), 7u);
+  auto* iface = dynamic_cast<Interface*>(m->pool.get(0));
+  ASSERT_NE(iface, nullptr);
+  ASSERT_EQ(iface->getMethods().size(), 1u);  // interface attributes are not read
+  EXPECT_EQ(iface->getMethods()[0]->getName(), "call");
+  EXPECT_EQ(dynamic_cast<Package*>(m->pool.get(1))->getName(), "pkg");
+  EXPECT_EQ(dynamic_cast<Note*>(m->pool.get(2))->getText(), "A note");
+  EXPECT_EQ(dynamic_cast<Note*>(m->pool.get(3))->getText(), "");
+  auto* gen = dynamic_cast<Inheritance*>(m->pool.get(4));
+  ASSERT_NE(gen, nullptr);
+  EXPECT_EQ(gen->getParent(), "I");
+  EXPECT_EQ(gen->getChild(), "B");
+  auto* dep = dynamic_cast<Dependency*>(m->pool.get(5));
+  ASSERT_NE(dep, nullptr);
+  EXPECT_EQ(dep->getClient(), "B");
+  EXPECT_EQ(dep->getSupplier(), "I");
+  EXPECT_EQ(dep->getName(), "needs");
+  EXPECT_EQ(dynamic_cast<Class*>(m->pool.get(6))->getName(), "Beta");  // nested in a package
+}
+
+TEST(XmiReaderTest, ShapesThatNameNoBuildableElementAreDroppedWithADiagnostic) {
+  struct Case {
+    const char* name;
+    std::string subject;
+    std::string debugLine;
+  } cases[] = {
+      {"unknown identifier", "nowhere", "\n ERROR: MODEL ELEMENT IS NOT FOUND \n"},
+      {"association end", "S.1", "\n SKIP \n"},
+      {"attribute", "A.at1", "\n ERROR: UNEXPECTED ELEMENT FOR XMI PARSING \n"},
+      {"operation", "A.op1", "\n ERROR: UNEXPECTED ELEMENT FOR XMI PARSING \n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DebugCapture debug;
+    const auto m = readText(
+        xmiDocument(kClassA + association("S", "1", "1"), classDiagram(shape("x", c.subject) + shape("a", "A"))),
+        "m.xmi");
+    EXPECT_TRUE(debug.contains(c.debugLine)) << debug.text();
+    ASSERT_EQ(m->diagrams.size(), 1u);
+    ASSERT_EQ(m->diagram(0)->getElementCount(), 1u);  // the rest of the diagram is read
+    EXPECT_EQ(m->diagram(0)->getElement(0)->getId(), "a");
+  }
+}
+
+TEST(XmiReaderTest, DiagramsOfUnknownTypeAndEmptyDiagramsAreSkipped) {
+  const std::string diagrams =
+      classDiagram(shape("1", "A"), "D1") +
+      R"(<UML:Diagram xmi.id="D2" name="Seq" diagramType="SequenceDiagram"><UML:Diagram.element>)" +
+      shape("2", "A") + "</UML:Diagram.element></UML:Diagram>" + classDiagram(shape("3", "missing"), "D3") +
+      R"(<UML:Diagram xmi.id="D4" name="C" diagramType="PelkComponentDiagram"><UML:Diagram.element>)" +
+      shape("4", "A") + "</UML:Diagram.element></UML:Diagram>";
+  const auto m = readText(xmiDocument(kClassA, diagrams), "m.xmi");
+  ASSERT_EQ(m->diagrams.size(), 2u);
+  EXPECT_EQ(m->diagram(0)->getId(), "D1");
+  EXPECT_EQ(m->diagram(0)->getName(), "Main");
+  EXPECT_EQ(m->diagram(1)->getTypeName(), "PelkComponentDiagram");
+}
+
+TEST(XmiReaderTest, TheFirstElementWithAnIdentifierWinsAndElementsAfterTheModelAreFound) {
+  const std::string document =
+      "<XMI><XMI.content>"
+      R"(<UML:Class xmi.id="before" name="BeforeTheModel"/>)"
+      R"(<UML:Model xmi.id="m"><UML:Class xmi.id="dup" name="First"/><UML:Class xmi.id="dup" name="Second"/></UML:Model>)"
+      R"(<UML:Class xmi.id="after" name="AfterTheModel"/>)" +
+      classDiagram(shape("1", "dup") + shape("2", "after") + shape("3", "before")) + "</XMI.content></XMI>";
+  const auto m = readText(document, "m.xmi");
+  ASSERT_EQ(m->pool.size(), 2u);
+  EXPECT_EQ(static_cast<Class*>(m->pool.get(0))->getName(), "First");
+  EXPECT_EQ(static_cast<Class*>(m->pool.get(1))->getName(), "AfterTheModel");
+}
+
+TEST(XmiReaderTest, IncompleteDocumentsAreReadAsFarAsTheyGo) {
+  struct Case {
+    const char* name;
+    std::string document;
+    std::size_t diagrams;
+    std::size_t pooled;
+  } cases[] = {
+      {"no XMI.content", "<XMI><UML:Model/></XMI>", 0, 0},
+      {"empty XMI", "<XMI/>", 0, 0},
+      {"no UML:Model: elements beside the diagrams are found",
+       "<XMI><XMI.content>" + kClassB + classDiagram(shape("1", "B")) + "</XMI.content></XMI>", 1, 1},
+      {"association without connection",
+       xmiDocument(R"(<UML:Association xmi.id="S" name="x"/>)" + kClassB,
+                   classDiagram(shape("1", "S") + shape("2", "B"))),
+       1, 1},
+      {"association with one end",
+       xmiDocument(R"(<UML:Association xmi.id="S"><UML:Association.connection><UML:AssociationEnd xmi.id="e" type="B"/>)"
+                   R"(</UML:Association.connection></UML:Association>)" + kClassB,
+                   classDiagram(shape("1", "S") + shape("2", "B"))),
+       1, 1},
+      {"shape and elements without attributes",
+       xmiDocument("<UML:Class/><UML:Comment/>", classDiagram("<UML:DiagramElement/>")), 0, 0},
+      {"diagram without element list",
+       xmiDocument(kClassB, R"(<UML:Diagram xmi.id="D" diagramType="ClassDiagram"/>)"), 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DebugCapture quiet;
+    const auto m = readText(c.document, "m.xmi");
+    EXPECT_TRUE(m->status.ok());
+    EXPECT_EQ(m->diagrams.size(), c.diagrams);
+    EXPECT_EQ(m->pool.size(), c.pooled);
+  }
+}
+
+TEST(XmiReaderTest, ShapesWithoutAttributesReadAsEmptyText) {
+  // An element whose xmi.id is missing matches the empty subject of a shape
+  // without attributes; both read as empty text and nothing breaks.
+  DebugCapture quiet;
+  const auto m = readText(xmiDocument(R"(<UML:Class name="Anonymous"/>)", classDiagram("<UML:DiagramElement/>")),
+                          "m.xmi");
+  EXPECT_TRUE(m->diagrams.empty());  // no element carries xmi.id="", so the shape is dropped
+  const auto named =
+      readText(xmiDocument(R"(<UML:Class xmi.id="" name="EmptyId"/>)", classDiagram("<UML:DiagramElement/>")),
+               "m.xmi");
+  ASSERT_EQ(named->diagrams.size(), 1u);
+  EXPECT_EQ(static_cast<Class*>(named->pool.get(0))->getName(), "EmptyId");
+  // Invalid geometry gives a layout at the origin.
+  EXPECT_EQ(*named->diagram(0)->getElement(0)->getCurrentLayout()->getLowerLeft(), Vec2());
+}
+
+TEST(XmiReaderTest, IndexFollowsDocumentPreOrderFromTheModel) {
+  const std::string document =
+      "<XMI><XMI.content><Before/><UML:Model><a><b/>text</a><c/></UML:Model><After><d/></After></XMI.content></XMI>";
+  pugi::xml_document doc;
+  ASSERT_TRUE(doc.load_string(document.c_str()));
+  std::vector<Diagram*> diagrams;
+  ModelElementsPool pool;
+  DiagramParserXMI reader(diagrams, pool, doc);
+  reader.parse();
+  std::string order;
+  for (const pugi::xml_node& node : reader.indexedNodes())
+    order += node.type() == pugi::node_pcdata ? std::string("#") + node.value() : std::string(node.name());
+  order += "|";
+  EXPECT_EQ(order, "UML:Modelab#textcAfterd|");
+}
+
+}  // namespace
+}  // namespace lumetra
