@@ -32,7 +32,6 @@ class AreaElementsEraser {
 
  private:
   AlphaTexture texture_{false};
-  float unused_ = 0.2f;
 };
 
 // Halo texels, row-major 256 x 256, constant along a row.
