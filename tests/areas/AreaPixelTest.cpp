@@ -14,6 +14,7 @@
 #include "areas/AreaElementsEraser.h"
 #include "areas/AreaPass.h"
 #include "areas/AreaVisualizer.h"
+#include "areas/AreaVisualizerInner.h"
 #include "platform/GLExtensions.h"
 #include "tests/areas/AreaScene.h"
 #include "tests/areas/PixelCanvas.h"
@@ -236,6 +237,47 @@ TEST_F(AreaPixelTest, GLStateIsRestored) {
     EXPECT_FLOAT_EQ(clear[2], 0.75f) << c.name;
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << c.name;
   }
+}
+
+}  // namespace
+}  // namespace lumetra
+
+namespace lumetra {
+namespace {
+
+// The diagnostic drawings of the inner painter, straight onto black.
+TEST_F(AreaPixelTest, ThinTrailsAndConnectionsFollowTheLineToTheCentroid) {
+  scene.addClass("a", {20, 95}, {39, 104});
+  scene.addClass("b", {160, 95}, {179, 104});
+  Area* area = addArea("cyan", {1.0f, 0.0f, 0.0f}, {"a", "b"});
+  show("cyan");
+  auto* painter = dynamic_cast<AreaVisualizerInner*>(area->getVisualizer());
+  ASSERT_NE(painter, nullptr);
+  IdentifiedArea* identified = areas.getIdentifiedArea(0);
+  painter->setAlpha(1.0f);
+
+  struct Case {
+    const char* name;
+    void (*draw)(AreaVisualizerInner*, IdentifiedArea*);
+  };
+  const Case cases[] = {
+      {"thin trails", [](AreaVisualizerInner* p, IdentifiedArea* a) { p->drawThin(a); }},
+      {"connections", [](AreaVisualizerInner* p, IdentifiedArea* a) { p->drawConnections(a); }},
+  };
+  for (const Case& c : cases) {
+    canvas_->clear(0.0f, 0.0f, 0.0f);
+    c.draw(painter, identified);
+    // Trail dots sit every 15 units from the element centres (29.5, 169.5).
+    for (int x : {44, 100, 154}) {
+      const Pixel on = at(x, 99);
+      EXPECT_GE(on.g, 100) << c.name << " at " << x << " " << on;
+      EXPECT_LE(on.r, 10) << c.name << " drawn in the stored colour " << on;
+    }
+    EXPECT_EQ(at(100, 110), (Pixel{0, 0, 0})) << c.name << ": thin";
+    EXPECT_EQ(at(100, 88), (Pixel{0, 0, 0})) << c.name;
+  }
+  EXPECT_FALSE(painter->getDiscs().empty());
+  for (const AreaDisc& d : painter->getDiscs()) EXPECT_FLOAT_EQ(d.radius, 3.0f);
 }
 
 }  // namespace
