@@ -1,0 +1,244 @@
+// Times the diagram painter on generated class diagrams: recompiling a
+// view's display list, replaying it, and one pick, each as the median of
+// several runs. Run under an X server, e.g.
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/draw_benchmark [classes...]
+//
+// Each class has 4 attributes and 4 operations and one association or
+// generalization to its neighbour; 3 integer metrics are shown on every class
+// and 3 inner areas of 20 members each are identified. The view is 1280 x
+// 1024, zoomed to fit, with every setting at its default. Variants without
+// text and without areas show where the time goes.
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "areas/Area.h"
+#include "areas/AreaVisualizerInner.h"
+#include "metrics/Metric.h"
+#include "metrics/MetricSet.h"
+#include "metrics/overlay/MetricsVisualizerSimple.h"
+#include "model/Model.h"
+#include "platform/GLExtensions.h"
+#include "render/Canvas.h"
+#include "render/CanvasWindow.h"
+#include "render/GLPainter.h"
+#include "render/geometry/GeometryPasses.h"
+#include "render/diagram/OffscreenGL.h"
+#include "render/diagram/SelectionManager.h"
+#include "settings/SettingsStore.h"
+
+using namespace lumetra;
+
+namespace {
+
+constexpr int kWidth = 1280;
+constexpr int kHeight = 1024;
+
+class NoScreen : public WindowHost {
+ public:
+  void refreshWindow(CanvasWindow*, bool) override {}
+};
+
+struct GeneratedModel {
+  ModelElementsPool pool;
+  std::vector<Diagram*> diagrams;
+  MetricSet metrics;
+  AreaSet areas;
+  ~GeneratedModel() {
+    areas.clear();
+    for (Diagram* d : diagrams) delete d;
+  }
+};
+
+DiagramElement* addShape(Diagram* d, ModelElement* m, float x, float y, float w, float h) {
+  auto* shape = new DiagramElement("S" + m->getId(), new VisualElementLayout("Default", new Vec2(x, y),
+                                                                             new Vec2(x + w, y + h)));
+  shape->setModelElement(m);
+  shape->setAppearance(makeDefaultAppearance());
+  d->addElement(shape);
+  return shape;
+}
+
+void generate(GeneratedModel& model, int classes) {
+  auto* diagram = new ClassDiagram("D", "Generated");
+  model.diagrams.push_back(diagram);
+  const int columns = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(classes)) * 1.25));
+  for (int i = 0; i < classes; ++i) {
+    const std::string id = "C" + std::to_string(i);
+    Class* c = createClass(id, "Class" + std::to_string(i));
+    for (int f = 0; f < 4; ++f) {
+      c->addAttribute(createFeature("attribute", id + "A" + std::to_string(f), "field" + std::to_string(f), "int", "private"));
+      c->addMethod(createFeature("method", id + "M" + std::to_string(f), "operation" + std::to_string(f) + "()", "", "public"));
+    }
+    model.pool.add(c);
+    // Top-down file coordinates, as the readers deliver them.
+    addShape(diagram, c, static_cast<float>(i % columns) * 160.0f, static_cast<float>(i / columns) * 130.0f, 110.0f, 90.0f);
+  }
+  for (int i = 1; i < classes; ++i) {
+    const std::string self = "C" + std::to_string(i);
+    const std::string other = "C" + std::to_string(i - 1);
+    ModelElement* relation = nullptr;
+    if (i % 2) {
+      Association* a = createAssociation("R" + std::to_string(i), "uses");
+      a->setFirstEnd(createAssociationEnd("R" + std::to_string(i) + "a", self, i % 3 ? "none" : "composite", "1", "false"));
+      a->setSecondEnd(createAssociationEnd("R" + std::to_string(i) + "b", other, "none", "0 *", "true"));
+      relation = a;
+    } else {
+      relation = createInheritance("R" + std::to_string(i), other, self);
+    }
+    model.pool.add(relation);
+    addShape(diagram, relation, 0, 0, 0, 0);
+  }
+  normalizeGeometry(model.diagrams);
+  applyDefaultAppearances(model.diagrams);
+  orderElements(model.diagrams);
+
+  const char* painters[3] = {"3D Bar", "2D Bar", "2D Pie"};
+  for (int k = 0; k < 3; ++k) {
+    auto* metric = new IntegerMetric("M" + std::to_string(k), new Color(paletteColor(k + 1)), new Color(METRIC_OUTLINE));
+    metric->setVisualizer(painters[k]);
+    for (int i = 0; i < classes; ++i) metric->addValue("C" + std::to_string(i), (i * (k + 3)) % 50);
+    metric->computeRange();
+    model.metrics.add(metric);
+    model.metrics.showMetric(metric->getName());
+  }
+  for (int a = 0; a < 3; ++a) {
+    auto* area = new Area("Area" + std::to_string(a));
+    area->setColor(new Color(a == 0 ? 0.0f : 1.0f, a == 1 ? 0.0f : 1.0f, a == 2 ? 0.0f : 1.0f, 1.0f));
+    // 20 members, neighbours in the grid, spread over the diagram.
+    const int start = (classes / 4) * (a + 1) - 10;
+    for (int i = 0; i < 20; ++i) area->addElement("C" + std::to_string(std::clamp(start + i, 0, classes - 1)));
+    model.areas.addArea(area);
+    showArea(model.areas, diagram, area->getName());
+  }
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+double cpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// Median wall time in ms; cpu receives the median processor time of the
+// process (all threads), which a busy machine disturbs less.
+double timeMs(const std::function<void()>& action, int runs, double* cpu = nullptr) {
+  std::vector<double> times, cpuTimes;
+  for (int i = 0; i < runs; ++i) {
+    const double cpuStart = cpuMs();
+    const auto start = std::chrono::steady_clock::now();
+    action();
+    glFinish();
+    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    cpuTimes.push_back(cpuMs() - cpuStart);
+  }
+  if (cpu) *cpu = median(cpuTimes);
+  return median(times);
+}
+
+struct Figures {
+  double recompile, replay, pick;
+  double recompileCpu, replayCpu, pickCpu;
+  std::size_t hits;
+};
+
+Figures measure(GeneratedModel& model, CanvasWindow& view, MetricsVisualizerSimple& painter, int runs) {
+  Figures f{};
+  view.render(false);  // warm up: font textures, area textures
+  f.recompile = timeMs([&] { view.render(false); }, runs, &f.recompileCpu);
+  f.replay = timeMs([&] { view.render(true); }, runs * 2, &f.replayCpu);
+  Diagram* diagram = model.diagrams.front();
+  f.pick = timeMs(
+      [&] {
+        GLint viewport[4] = {0, 0, kWidth, kHeight};
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPickMatrix(kWidth / 2.0, kHeight / 2.0, 4.0, 4.0, viewport);
+        glMultMatrixf(view.projectionMatrix(0).data());
+        glMatrixMode(GL_MODELVIEW);
+        glLoadMatrixf(view.viewMatrix(0).data());
+        PickResult result;
+        painter.pick(result, diagram);
+        f.hits = result.size();
+      },
+      runs * 2, &f.pickCpu);
+  return f;
+}
+
+void setText(bool on) {
+  settings().setBool("Visualizer.General.ElementNames", on);
+  settings().setBool("Visualizer.General.Attributes", on);
+  settings().setBool("Visualizer.General.Methods", on);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  if (sizes.empty()) sizes = {1000, 5000};
+
+  try {
+    OffscreenGL gl(kWidth, kHeight);
+    loadDefaultFont();
+    applyFixedGLState();
+    std::printf("%s, %dx%d view; medians in ms\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)), kWidth,
+                kHeight);
+    std::printf("%8s %-12s %18s %18s %18s %6s\n", "classes", "variant", "recompile wall/cpu", "replay wall/cpu",
+                "pick wall/cpu", "hits");
+    for (int classes : sizes) {
+      GeneratedModel model;
+      generate(model, classes);
+      NoScreen host;
+      SelectionManager selection;
+      MetricsVisualizerSimple painter;
+      painter.setBlendEquation(lookupBlendEquation());
+      painter.setSelectionManager(&selection);
+      painter.setMetricSet(&model.metrics);
+      painter.setAreas(&model.areas);
+      {
+        CanvasWindow view(&host, 0, 0, kWidth, kHeight);
+        view.setVisualizer(&painter);
+        view.setDiagram(model.diagrams.front());
+        const int runs = classes > 2000 ? 5 : 9;
+
+        auto report = [&](const char* variant) {
+          const Figures f = measure(model, view, painter, runs);
+          std::printf("%8d %-12s %9.1f /%7.1f %9.1f /%7.1f %9.1f /%7.1f %6zu\n", classes, variant, f.recompile,
+                      f.recompileCpu, f.replay, f.replayCpu, f.pick, f.pickCpu, f.hits);
+          std::fflush(stdout);
+        };
+        report("full");
+        setText(false);
+        report("no text");
+        setText(true);
+        painter.setAreas(nullptr);
+        report("no areas");
+        painter.setAreas(&model.areas);
+        model.metrics.hideMetric("M0");
+        model.metrics.hideMetric("M1");
+        model.metrics.hideMetric("M2");
+        report("no glyphs");
+      }
+    }
+    FontRegistry::instance().clear();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "draw_benchmark: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
