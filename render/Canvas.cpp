@@ -80,7 +80,9 @@ Canvas::Canvas(wxWindow* parent, wxWindowID id)
 }
 
 Canvas::~Canvas() {
-  makeCurrent();  // the display lists are released in this context
+  // The display lists are released in this context, if it can still be
+  // made current.
+  if (context_) SetCurrent(*context_);
   while (activeNode_->parent != nullptr) {
     CanvasWindow* old = activeWindow_;
     activeNode_ = tree_.remove(activeNode_);
@@ -158,28 +160,32 @@ void Canvas::notifyOwner() {
 
 // --- drawing ------------------------------------------------------------------------
 
-void Canvas::drawAll(CanvasWindow* uncachedWindow, bool allUncached) {
-  if (allUncached) {
-    renderAllWindows();
-  } else {
-    for (WindowNode* leaf : tree_.leaves()) {
-      CanvasWindow* w = leaf->window;
-      w->render(w != uncachedWindow);
-      w->drawFrame(w == activeWindow_);
-    }
-    drawSeparators();
+void Canvas::drawAll(CanvasWindow* window, bool useCache) {
+  // The painter is shared by all windows and keeps what it drew last for
+  // picking, so the window asked for is drawn last; the others replay their
+  // display lists so that the picture stays whole whatever the buffer swap
+  // left in the back buffer.
+  for (WindowNode* leaf : tree_.leaves()) {
+    CanvasWindow* w = leaf->window;
+    if (w == window) continue;
+    w->render(true);
+    w->drawFrame(w == activeWindow_);
   }
+  window->render(useCache);
+  window->drawFrame(window == activeWindow_);
+  drawSeparators();
   SwapBuffers();
 }
 
 void Canvas::refreshWindow(CanvasWindow* window, bool useCache) {
-  if (!makeCurrent()) return;
-  drawAll(useCache ? nullptr : window, false);
+  if (window == nullptr || !makeCurrent()) return;
+  drawAll(window, useCache);
 }
 
 void Canvas::repaint() {
   if (!makeCurrent()) return;
-  drawAll(nullptr, true);
+  renderAllWindows();
+  SwapBuffers();
 }
 
 void Canvas::renderAllWindows() {
@@ -216,6 +222,7 @@ void Canvas::onSize(wxSizeEvent& event) {
   event.Skip();
   makeCurrent();
   layout();
+  Refresh(false);  // not every toolkit repaints a window that shrank
 }
 
 void Canvas::onEnter(wxMouseEvent& event) {

@@ -46,8 +46,8 @@ class Canvas : public wxGLCanvas, public WindowHost {
   // Sets every window's diagram to null without redrawing.
   void forEachWindowClearDiagram();
 
-  // Redraws one window (the others are replayed from their display lists so
-  // that the whole picture stays intact), the separators, and swaps.
+  // Redraws one window (after replaying the others from their display lists,
+  // so that the whole picture stays intact), the separators, and swaps.
   void refreshWindow(CanvasWindow* window, bool useCache) override;
   // Redraws every window uncached, the separators, and swaps.
   void repaint();
@@ -74,7 +74,7 @@ class Canvas : public wxGLCanvas, public WindowHost {
   void onLeave(wxMouseEvent& event);
   void onMouse(wxMouseEvent& event);
   void notifyOwner();
-  void drawAll(CanvasWindow* uncachedWindow, bool allUncached);
+  void drawAll(CanvasWindow* window, bool useCache);
 
   std::unique_ptr<wxGLContext> context_;
   bool glReady_ = false;

@@ -34,11 +34,13 @@ class BoxPainter : public DiagramPainter {
  public:
   void drawDiagram(Diagram* d) override {
     ++calls;
+    last = d;
     VisualElementLayout* l = d->getCurrentLayout();
     GLPainter().filledRect(*l->getLowerLeft(), *l->getUpperRight(), color);
     if (withText) GLPainter().drawText("Hg", {-25, 0}, 3.0f, 0, Color(1, 0, 0, 1));
   }
   bool withText = false;
+  Diagram* last = nullptr;
   int calls = 0;
   Color color{0, 0, 0, 1};
 };
@@ -306,6 +308,26 @@ TEST_F(CanvasTest, DraggingASeparatorStopsAtTenAndNinetyPercent) {
   mouse(wxEVT_LEFT_DOWN, 200, 60, true);
   mouse(wxEVT_MOTION, 210, 60, true);
   EXPECT_FLOAT_EQ(canvas_->tree().root().fraction, 0.1f);
+}
+
+TEST_F(CanvasTest, RefreshRecompilesOnlyTheWindowAskedForAndDrawsItLast) {
+  CanvasWindow* first = canvas_->activeWindow();
+  first->setVisualizer(&painter_);
+  first->setDiagram(diagram_.get());
+  canvas_->splitActive(false, 0.5f);
+  CanvasWindow* second = canvas_->tree().leaves()[1]->window;
+  ClassDiagram other("o", new VisualElementLayout("", new Vec2(-5, -5), new Vec2(5, 5)));
+  second->setDiagram(&other);
+  ASSERT_EQ(painter_.last, &other);
+
+  painter_.calls = 0;
+  canvas_->refreshWindow(first, false);
+  EXPECT_EQ(painter_.calls, 1);
+  EXPECT_EQ(painter_.last, diagram_.get());
+  canvas_->refreshWindow(second, true);
+  EXPECT_EQ(painter_.calls, 1);  // both replayed
+  canvas_->repaint();
+  EXPECT_EQ(painter_.calls, 3);  // a full repaint recompiles every window
 }
 
 TEST_F(CanvasTest, ClearingDiagramsLeavesPaintersAndDrawsNothing) {
