@@ -1,5 +1,6 @@
 #include "modelfiles/DiagramParserController.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -85,6 +86,34 @@ void DiagramParserController::open(std::string fileName) {
     return;
   }
 
+  read(document, fileName);
+}
+
+void DiagramParserController::openBuffer(const void* data, std::size_t size, const std::string& fileName) {
+  status_ = LoadStatus();
+  status_.fileName = fileName;
+  pugi::xml_document document;
+  const pugi::xml_parse_result result = document.load_buffer(data, size, kParseOptions);
+  if (!result) {
+    status_.reason = result.description();
+    status_.line = 1;
+    status_.column = 1;
+    const char* text = static_cast<const char*>(data);
+    const std::size_t end = std::min(size, static_cast<std::size_t>(std::max<std::ptrdiff_t>(result.offset, 0)));
+    for (std::size_t i = 0; i < end; ++i) {
+      if (text[i] == '\n') {
+        ++status_.line;
+        status_.column = 1;
+      } else {
+        ++status_.column;
+      }
+    }
+    return;
+  }
+  read(document, fileName);
+}
+
+void DiagramParserController::read(pugi::xml_document& document, const std::string& fileName) {
   const pugi::xml_node root = document;
   std::unique_ptr<DiagramParser> reader;
   const pugi::xml_node xmi = root.child("XMI");

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <pugixml.hpp>
+
 #include "model/Diagram.h"
 
 namespace lumetra {
@@ -44,9 +46,16 @@ class DiagramParserController {
   virtual void open(std::string fileName);
   virtual ~DiagramParserController() = default;
 
+  // As open(), for a file's content already in memory; fileName chooses the
+  // reader as in open() and names the file in the status.
+  void openBuffer(const void* data, std::size_t size, const std::string& fileName);
+
   const LoadStatus& status() const { return status_; }
 
  private:
+  // Runs the reader the loaded document calls for.
+  void read(pugi::xml_document& document, const std::string& fileName);
+
   std::vector<Diagram*>& diagrams_;
   ModelElementsPool& pool_;
   LoadStatus status_;

@@ -21,7 +21,6 @@ std::string multiplicityText(const std::string& lower, const std::string& upper)
 }
 
 void DiagramParserXMI::parse() {
-  nodeIndex_.clear();
   idIndex_.clear();
   const pugi::xml_node content = document_.child("XMI").child("XMI.content");
   modelRoot_ = content.child("UML:Model");
@@ -32,11 +31,10 @@ void DiagramParserXMI::parse() {
   }
 }
 
-// Pre-order over the model part: the model node, its subtree, then every
-// following sibling with its subtree (the diagrams after the model among
-// them). Iterative, so neither deep nesting nor long sibling chains can
-// exhaust the stack. Without a model part, the whole content is indexed.
-void DiagramParserXMI::buildIndex() {
+// Iterative, so neither deep nesting nor long sibling chains can exhaust
+// the stack.
+template <typename Visit>
+void DiagramParserXMI::walkIndex(Visit&& visit) const {
   pugi::xml_node start = modelRoot_;
   if (!start) start = document_.child("XMI").child("XMI.content").first_child();
   if (!start) return;
@@ -44,11 +42,7 @@ void DiagramParserXMI::buildIndex() {
 
   pugi::xml_node node = start;
   while (node) {
-    nodeIndex_.push_back(node);
-    if (node.type() == pugi::node_element) {
-      if (const pugi::xml_attribute id = node.attribute("xmi.id"))
-        idIndex_.try_emplace(std::string_view(id.value()), node);  // first match wins
-    }
+    visit(node);
     if (pugi::xml_node child = node.first_child()) {
       node = child;
       continue;
@@ -57,6 +51,42 @@ void DiagramParserXMI::buildIndex() {
     if (!node || node == top) break;
     node = node.next_sibling();
   }
+}
+
+std::vector<pugi::xml_node> DiagramParserXMI::indexedNodes() const {
+  std::vector<pugi::xml_node> nodes;
+  walkIndex([&nodes](pugi::xml_node node) { nodes.push_back(node); });
+  return nodes;
+}
+
+void DiagramParserXMI::buildIndex() {
+  // The subjects that may need a look-up: those of every shape that is
+  // neither a role label nor a relation drawn with a Dummy.
+  const pugi::xml_node content = document_.child("XMI").child("XMI.content");
+  for (pugi::xml_node diagram = content.child("UML:Diagram"); diagram; diagram = diagram.next_sibling("UML:Diagram")) {
+    const pugi::xml_node shapes = diagram.child("UML:Diagram.element");
+    for (pugi::xml_node shape = shapes.child("UML:DiagramElement"); shape;
+         shape = shape.next_sibling("UML:DiagramElement")) {
+      const char* style = shape.attribute("style").value();
+      if (std::strcmp(style, "Role") == 0 || std::strcmp(style, "RealizeRelation") == 0 ||
+          std::strcmp(style, "DependencyRelation") == 0)
+        continue;
+      idIndex_.try_emplace(std::string_view(shape.attribute("subject").value()), pugi::xml_node());
+    }
+  }
+  if (idIndex_.empty()) return;
+
+  std::size_t unresolved = idIndex_.size();
+  walkIndex([this, &unresolved](pugi::xml_node node) {
+    if (unresolved == 0 || node.type() != pugi::node_element) return;
+    const pugi::xml_attribute id = node.attribute("xmi.id");
+    if (!id) return;
+    const auto entry = idIndex_.find(std::string_view(id.value()));
+    if (entry != idIndex_.end() && !entry->second) {  // first match wins
+      entry->second = node;
+      --unresolved;
+    }
+  });
 }
 
 void DiagramParserXMI::parseDiagram(pugi::xml_node diagramNode) {
@@ -113,12 +143,22 @@ void DiagramParserXMI::parseDiagramElement(pugi::xml_node shapeNode) {
 }
 
 ModelElement* DiagramParserXMI::findModelElement(const std::string& id) {
+  pugi::xml_node match;
   const auto found = idIndex_.find(std::string_view(id));
-  if (found == idIndex_.end()) {
+  if (found != idIndex_.end()) {
+    match = found->second;
+  } else {
+    // An identifier no shape names (a direct call): search the index order.
+    walkIndex([&match, &id](pugi::xml_node node) {
+      if (!match && node.type() == pugi::node_element && id == node.attribute("xmi.id").value() &&
+          node.attribute("xmi.id"))
+        match = node;
+    });
+  }
+  if (!match) {
     debugOutput("\n ERROR: MODEL ELEMENT IS NOT FOUND \n");
     return nullptr;
   }
-  const pugi::xml_node match = found->second;
   const char* tag = match.name();
   auto is = [tag](const char* name) { return std::strcmp(tag, name) == 0; };
 

@@ -37,17 +37,24 @@ class DiagramParserXMI : public DiagramParser {
   virtual ModelElement* parseOperation(pugi::xml_node element);
   virtual ModelElement* parseAssociationEnd(pugi::xml_node element);
 
-  // The nodes of the model part in document pre-order (filled by parse).
-  const std::vector<pugi::xml_node>& indexedNodes() const { return nodeIndex_; }
+  // The nodes of the model part in document pre-order: the model element,
+  // its subtree, then every following sibling with its subtree (the
+  // diagrams after the model among them). Identifiers are looked up in this
+  // order, first match wins. Without a model part, the whole content.
+  std::vector<pugi::xml_node> indexedNodes() const;
 
  private:
+  template <typename Visit>
+  void walkIndex(Visit&& visit) const;
   void buildIndex();
 
   pugi::xml_node modelRoot_;
   pugi::xml_node currentDiagram_;
-  std::vector<pugi::xml_node> nodeIndex_;
-  // xmi.id -> the first indexed element carrying it. The keys point into the
-  // document, which outlives the reader.
+  // Subject identifier -> the first indexed element carrying it as xmi.id
+  // (a null node while none was found). Only the subjects that shapes name
+  // are indexed, so a model part much larger than its diagrams costs one
+  // walk and no more. The keys point into the document, which outlives the
+  // reader.
   std::unordered_map<std::string_view, pugi::xml_node> idIndex_;
 };
 

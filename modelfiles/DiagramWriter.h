@@ -32,7 +32,9 @@ class DiagramWriter {
 //
 // The file is written to a temporary file in the target's folder and renamed
 // over the target only when complete, so a failed save never leaves a
-// half-written or emptied file behind.
+// half-written or emptied file behind. write() streams the tree straight to
+// the file, byte for byte what saving the document of buildDocument() with
+// pugixml's default format would give, without holding it in memory.
 class XMLDiagramWriter : public DiagramWriter {
  public:
   XMLDiagramWriter(std::string fileName, const std::vector<Diagram*>& diagrams, const ModelElementsPool& pool);
@@ -40,15 +42,17 @@ class XMLDiagramWriter : public DiagramWriter {
   bool write() override;
   ~XMLDiagramWriter() override = default;
 
+  // Builds, in document(), the tree that write() streams to the file.
+  void buildDocument();
+
   // Why the last write() failed (empty after success).
   const std::string& errorText() const { return errorText_; }
   // The document as built by the last write(), for inspection.
   const pugi::xml_document& document() const { return document_; }
 
  private:
-  void writeDiagram(pugi::xml_node parent, const Diagram& diagram);
-  void writeShape(pugi::xml_node parent, const DiagramElement& shape);
-  void writeModelElement(pugi::xml_node parent, const ModelElement& element);
+  template <typename Emitter>
+  void emitTree(Emitter& out) const;
   bool saveAtomically();
 
   std::string fileName_;

@@ -1,8 +1,15 @@
+// The diagram file writer.
+//
+// Contents:
+//   - emitters: one builds a pugixml document, one streams the same XML text
+//     to a file descriptor;
+//   - the tree walk shared by both (diagrams, then pool elements);
+//   - saving through a temporary file renamed over the target.
+
 #include "modelfiles/DiagramWriter.h"
 
 #include <cerrno>
 #include <charconv>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -18,66 +25,252 @@ namespace lumetra {
 
 namespace {
 
-// Streams the document into an open file descriptor, remembering the first
-// write error (a full disk, a failing device).
-class FileWriter : public pugi::xml_writer {
+// ---- emitters ----
+
+// Builds the tree under a pugixml node.
+class DocumentEmitter {
  public:
-  explicit FileWriter(int fd) : fd_(fd) {}
-  void write(const void* data, size_t size) override {
-    const char* bytes = static_cast<const char*>(data);
+  explicit DocumentEmitter(pugi::xml_node root) { stack_.push_back(root); }
+  void begin(const char* name) { stack_.push_back(stack_.back().append_child(name)); }
+  void attribute(const char* name, const char* value) { stack_.back().append_attribute(name).set_value(value); }
+  void end() { stack_.pop_back(); }
+
+ private:
+  std::vector<pugi::xml_node> stack_;
+};
+
+// Streams the XML text pugixml's default format gives for the same tree:
+// tab indentation, one element per line, " />" for an element without
+// children, and attribute values escaped as pugixml escapes them (&, < and
+// the double quote by name, control characters by number; > stays).
+class StreamEmitter {
+ public:
+  explicit StreamEmitter(int fd) : fd_(fd) {
+    buffer_.reserve(kChunk + 4096);
+    buffer_ += "<?xml version=\"1.0\"?>\n";
+  }
+
+  void begin(const char* name) {
+    openParent();
+    buffer_.append(depth_, '\t');
+    buffer_ += '<';
+    buffer_ += name;
+    names_.push_back(name);
+    open_ = true;
+    ++depth_;
+  }
+  void attribute(const char* name, const char* value) {
+    buffer_ += ' ';
+    buffer_ += name;
+    buffer_ += "=\"";
+    appendEscaped(value);
+    buffer_ += '"';
+  }
+  void end() {
+    --depth_;
+    if (open_) {
+      buffer_ += " />\n";
+    } else {
+      buffer_.append(depth_, '\t');
+      buffer_ += "</";
+      buffer_ += names_.back();
+      buffer_ += ">\n";
+    }
+    names_.pop_back();
+    open_ = false;
+    if (buffer_.size() >= kChunk) flush();
+  }
+  // Writes what is buffered; returns the first write error (0 when none).
+  int finish() {
+    flush();
+    return error_;
+  }
+
+ private:
+  static constexpr std::size_t kChunk = 1 << 20;
+
+  // The parent's start tag is complete once it gets a child.
+  void openParent() {
+    if (open_) buffer_ += ">\n";
+    open_ = false;
+  }
+  void appendEscaped(const char* s) {
+    for (; *s; ++s) {
+      const unsigned char c = static_cast<unsigned char>(*s);
+      switch (c) {
+        case '&': buffer_ += "&amp;"; break;
+        case '<': buffer_ += "&lt;"; break;
+        case '"': buffer_ += "&quot;"; break;
+        default:
+          if (c < 32) {
+            const char ref[] = {'&', '#', static_cast<char>('0' + c / 10), static_cast<char>('0' + c % 10), ';'};
+            buffer_.append(ref, sizeof ref);
+          } else {
+            buffer_ += static_cast<char>(c);
+          }
+      }
+    }
+  }
+  void flush() {
+    const char* bytes = buffer_.data();
+    std::size_t size = buffer_.size();
     while (size > 0 && error_ == 0) {
       const ssize_t written = ::write(fd_, bytes, size);
       if (written < 0) {
-        if (errno == EINTR) continue;
-        error_ = errno;
-        return;
+        if (errno != EINTR) error_ = errno;
+        continue;
       }
       bytes += written;
-      size -= static_cast<size_t>(written);
+      size -= static_cast<std::size_t>(written);
     }
+    buffer_.clear();
   }
-  int error() const { return error_; }
 
- private:
   int fd_;
   int error_ = 0;
+  std::string buffer_;
+  std::vector<const char*> names_;  // static tag names
+  std::size_t depth_ = 0;
+  bool open_ = false;  // a start tag still waits for ">" or " />"
 };
 
-void setNumber(pugi::xml_node node, const char* name, float value) {
-  node.append_attribute(name).set_value(formatNumber(value).c_str());
+// ---- the tree ----
+
+template <typename Emitter>
+void emitNumber(Emitter& out, const char* name, float value) {
+  out.attribute(name, formatNumber(value).c_str());
 }
 
-void writeLayouts(pugi::xml_node parent, const VisualElement& shape) {
-  pugi::xml_node layouts = parent.append_child("layouts");
+template <typename Emitter>
+void emitLayouts(Emitter& out, const VisualElement& shape) {
+  out.begin("layouts");
   for (const VisualElementLayout* layout : shape.getLayouts()) {
-    pugi::xml_node node = layouts.append_child("layout");
-    node.append_attribute("name").set_value(layout->getName().c_str());
+    out.begin("layout");
+    out.attribute("name", layout->getName().c_str());
     // A layout without corners (none is left after loading) is written at the origin.
     const Vec2 lo = layout->getLowerLeft() ? *layout->getLowerLeft() : Vec2();
     const Vec2 hi = layout->getUpperRight() ? *layout->getUpperRight() : Vec2();
-    setNumber(node, "down", lo.y);
-    setNumber(node, "left", lo.x);
-    setNumber(node, "up", hi.y);
-    setNumber(node, "right", hi.x);
+    emitNumber(out, "down", lo.y);
+    emitNumber(out, "left", lo.x);
+    emitNumber(out, "up", hi.y);
+    emitNumber(out, "right", hi.x);
+    out.end();
   }
+  out.end();
 }
 
-void writeFeature(pugi::xml_node parent, const Feature& feature) {
-  pugi::xml_node node = parent.append_child("element");
-  node.append_attribute("id").set_value(feature.idRef().c_str());
-  node.append_attribute("name").set_value(feature.getName().c_str());
-  node.append_attribute("type").set_value(feature.getType().c_str());
-  node.append_attribute("visibility").set_value(feature.getVisibility().c_str());
+// Composed shapes nest their children; the depth is that of the model (a
+// service holds flat interface markers), so the recursion stays shallow.
+template <typename Emitter>
+void emitShape(Emitter& out, const DiagramElement& shape) {
+  out.begin("diagram_element");
+  out.attribute("id", shape.idRef().c_str());
+  const ModelElement* model = shape.getModelElement();
+  out.attribute("model_id", model ? model->idRef().c_str() : "");
+  emitLayouts(out, shape);
+  if (shape.getTypeName() == "ComposedDiagramElement") {
+    const auto& composed = static_cast<const ComposedDiagramElement&>(shape);
+    out.begin("children");
+    for (std::size_t i = 0; i < composed.getChildCount(); ++i)
+      if (const DiagramElement* child = composed.getChild(i)) emitShape(out, *child);
+    out.end();
+  }
+  out.end();
 }
 
-void writeAssociationEnd(pugi::xml_node parent, const AssociationEnd* end) {
-  pugi::xml_node node = parent.append_child("association_end");
-  if (!end) return;  // a hand-built association may lack an end
-  node.append_attribute("id").set_value(end->idRef().c_str());
-  node.append_attribute("model_id").set_value(end->getType().c_str());
-  node.append_attribute("aggregation").set_value(end->getAggregation().c_str());
-  node.append_attribute("multiplicity").set_value(end->getMultiplicity().c_str());
-  node.append_attribute("navigable").set_value(end->isNavigable() ? "1" : "0");
+template <typename Emitter>
+void emitDiagram(Emitter& out, const Diagram& diagram) {
+  out.begin("diagram");
+  out.attribute("id", diagram.idRef().c_str());
+  out.attribute("name", diagram.getName().c_str());
+  out.attribute("class", diagram.getTypeName().c_str());
+  out.begin("diagram_elements");
+  for (std::size_t i = 0; i < diagram.getElementCount(); ++i) emitShape(out, *diagram.getElement(i));
+  out.end();
+  out.begin("supplementary_elements");
+  for (std::size_t i = 0; i < diagram.getSupplementaryElementCount(); ++i) {
+    const VisualSupplElement& shape = *diagram.getSupplementaryElement(i);
+    out.begin("supplementary_element");
+    out.attribute("id", shape.idRef().c_str());
+    out.attribute("model_id", shape.getSubjectId().c_str());
+    emitLayouts(out, shape);
+    out.end();
+  }
+  out.end();
+  out.end();
+}
+
+template <typename Emitter>
+void emitFeature(Emitter& out, const Feature& feature) {
+  out.begin("element");
+  out.attribute("id", feature.idRef().c_str());
+  out.attribute("name", feature.getName().c_str());
+  out.attribute("type", feature.getType().c_str());
+  out.attribute("visibility", feature.getVisibility().c_str());
+  out.end();
+}
+
+template <typename Emitter>
+void emitAssociationEnd(Emitter& out, const AssociationEnd* end) {
+  out.begin("association_end");
+  if (end) {  // a hand-built association may lack an end
+    out.attribute("id", end->idRef().c_str());
+    out.attribute("model_id", end->getType().c_str());
+    out.attribute("aggregation", end->getAggregation().c_str());
+    out.attribute("multiplicity", end->getMultiplicity().c_str());
+    out.attribute("navigable", end->isNavigable() ? "1" : "0");
+  }
+  out.end();
+}
+
+template <typename Emitter>
+void emitModelElement(Emitter& out, const ModelElement& element, const std::map<std::string, TypeCode>& typeCodes) {
+  debugOutput("\n");
+  const std::string typeName = element.getTypeName();
+  out.begin("element");
+  out.attribute("id", element.idRef().c_str());
+  out.attribute("class", typeName.c_str());
+
+  const auto code = typeCodes.find(typeName);
+  switch (code == typeCodes.end() ? TypeCode::VisualElement : code->second) {
+    case TypeCode::Class: {
+      const auto& cls = static_cast<const Class&>(element);
+      out.attribute("name", cls.getName().c_str());
+      if (cls.attributeCount() > 0) {
+        out.begin("attributes");
+        for (std::size_t i = 0; i < cls.attributeCount(); ++i) emitFeature(out, *cls.getAttribute(i));
+        out.end();
+      }
+      if (cls.methodCount() > 0) {
+        out.begin("methods");
+        for (std::size_t i = 0; i < cls.methodCount(); ++i) emitFeature(out, *cls.getMethod(i));
+        out.end();
+      }
+      break;
+    }
+    case TypeCode::Association: {
+      const auto& association = static_cast<const Association&>(element);
+      out.attribute("name", association.getName().c_str());
+      emitAssociationEnd(out, association.getFirstEnd());
+      emitAssociationEnd(out, association.getSecondEnd());
+      break;
+    }
+    case TypeCode::Dependency:
+    case TypeCode::Interface:
+    case TypeCode::Inheritance:
+    case TypeCode::Note:
+    case TypeCode::Package:
+    case TypeCode::Dummy:
+    case TypeCode::PelkConnection:
+    case TypeCode::PelkInterface:
+    case TypeCode::PelkService:
+      debugOutput(typeName);
+      break;
+    default:
+      debugOutput("\n UNEXPECTED MODEL ELEMENT WRITING " + typeName);
+      break;
+  }
+  out.end();
 }
 
 }  // namespace
@@ -100,109 +293,33 @@ XMLDiagramWriter::XMLDiagramWriter(std::string fileName, const std::vector<Diagr
   for (const char* name : names) typeCodes_.emplace(name, static_cast<TypeCode>(typeCodeOf(name)));
 }
 
-bool XMLDiagramWriter::write() {
+// root holding diagrams, then model_elements: one diagram per diagram of the
+// list, one element per pool entry by index.
+template <typename Emitter>
+void XMLDiagramWriter::emitTree(Emitter& out) const {
+  out.begin("root");
+  out.begin("diagrams");
+  for (const Diagram* diagram : *diagrams_)
+    if (diagram) emitDiagram(out, *diagram);
+  out.end();
+  out.begin("model_elements");
+  for (std::size_t i = 0; i < pool_->size(); ++i) emitModelElement(out, *pool_->get(i), typeCodes_);
+  out.end();
+  out.end();
+}
+
+bool XMLDiagramWriter::write() { return saveAtomically(); }
+
+void XMLDiagramWriter::buildDocument() {
   errorText_.clear();
   document_.reset();
-  document_.load_string("<root>\n</root>");
-  pugi::xml_node root = document_.child("root");
-  // Built in place under root: the same tree as building apart and copying.
-  pugi::xml_node diagramsNode = root.append_child("diagrams");
-  pugi::xml_node modelElementsNode = root.append_child("model_elements");
-
-  for (const Diagram* diagram : *diagrams_)
-    if (diagram) writeDiagram(diagramsNode, *diagram);
-  for (std::size_t i = 0; i < pool_->size(); ++i) writeModelElement(modelElementsNode, *pool_->get(i));
-
-  return saveAtomically();
-}
-
-void XMLDiagramWriter::writeDiagram(pugi::xml_node parent, const Diagram& diagram) {
-  pugi::xml_node node = parent.append_child("diagram");
-  node.append_attribute("id").set_value(diagram.idRef().c_str());
-  node.append_attribute("name").set_value(diagram.getName().c_str());
-  node.append_attribute("class").set_value(diagram.getTypeName().c_str());
-
-  pugi::xml_node elements = node.append_child("diagram_elements");
-  for (std::size_t i = 0; i < diagram.getElementCount(); ++i) writeShape(elements, *diagram.getElement(i));
-
-  pugi::xml_node supplementary = node.append_child("supplementary_elements");
-  for (std::size_t i = 0; i < diagram.getSupplementaryElementCount(); ++i) {
-    const VisualSupplElement& shape = *diagram.getSupplementaryElement(i);
-    pugi::xml_node shapeNode = supplementary.append_child("supplementary_element");
-    shapeNode.append_attribute("id").set_value(shape.idRef().c_str());
-    shapeNode.append_attribute("model_id").set_value(shape.getSubjectId().c_str());
-    writeLayouts(shapeNode, shape);
-  }
-}
-
-// Composed shapes nest their children; the depth is that of the model (a
-// service holds flat interface markers), so recursion stays shallow.
-void XMLDiagramWriter::writeShape(pugi::xml_node parent, const DiagramElement& shape) {
-  pugi::xml_node node = parent.append_child("diagram_element");
-  node.append_attribute("id").set_value(shape.idRef().c_str());
-  const ModelElement* model = shape.getModelElement();
-  node.append_attribute("model_id").set_value(model ? model->idRef().c_str() : "");
-  writeLayouts(node, shape);
-  if (shape.getTypeName() == "ComposedDiagramElement") {
-    const auto& composed = static_cast<const ComposedDiagramElement&>(shape);
-    pugi::xml_node children = node.append_child("children");
-    for (std::size_t i = 0; i < composed.getChildCount(); ++i)
-      if (const DiagramElement* child = composed.getChild(i)) writeShape(children, *child);
-  }
-}
-
-void XMLDiagramWriter::writeModelElement(pugi::xml_node parent, const ModelElement& element) {
-  debugOutput("\n");
-  const std::string typeName = element.getTypeName();
-  pugi::xml_node node = parent.append_child("element");
-  node.append_attribute("id").set_value(element.idRef().c_str());
-  node.append_attribute("class").set_value(typeName.c_str());
-
-  const auto code = typeCodes_.find(typeName);
-  if (code == typeCodes_.end()) {
-    debugOutput("\n UNEXPECTED MODEL ELEMENT WRITING " + typeName);
-    return;
-  }
-  switch (code->second) {
-    case TypeCode::Class: {
-      const auto& cls = static_cast<const Class&>(element);
-      node.append_attribute("name").set_value(cls.getName().c_str());
-      if (cls.attributeCount() > 0) {
-        pugi::xml_node attributes = node.append_child("attributes");
-        for (const Attribute* a : cls.getAttributes()) writeFeature(attributes, *a);
-      }
-      if (cls.methodCount() > 0) {
-        pugi::xml_node methods = node.append_child("methods");
-        for (const Method* m : cls.getMethods()) writeFeature(methods, *m);
-      }
-      break;
-    }
-    case TypeCode::Association: {
-      const auto& association = static_cast<const Association&>(element);
-      node.append_attribute("name").set_value(association.getName().c_str());
-      writeAssociationEnd(node, association.getFirstEnd());
-      writeAssociationEnd(node, association.getSecondEnd());
-      break;
-    }
-    case TypeCode::Dependency:
-    case TypeCode::Interface:
-    case TypeCode::Inheritance:
-    case TypeCode::Note:
-    case TypeCode::Package:
-    case TypeCode::Dummy:
-    case TypeCode::PelkConnection:
-    case TypeCode::PelkInterface:
-    case TypeCode::PelkService:
-      debugOutput(typeName);
-      break;
-    default:
-      debugOutput("\n UNEXPECTED MODEL ELEMENT WRITING " + typeName);
-      break;
-  }
+  DocumentEmitter out(document_);
+  emitTree(out);
 }
 
 bool XMLDiagramWriter::saveAtomically() {
   namespace fs = std::filesystem;
+  errorText_.clear();
   const fs::path target(fileName_);
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
@@ -229,9 +346,9 @@ bool XMLDiagramWriter::saveAtomically() {
   }
   ::fchmod(fd, mode);
 
-  FileWriter writer(fd);
-  document_.save(writer, "\t", pugi::format_default, pugi::encoding_utf8);
-  int error = writer.error();
+  StreamEmitter out(fd);
+  emitTree(out);
+  int error = out.finish();
   if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
   if (error == 0 && ::rename(tempName.c_str(), fileName_.c_str()) != 0) error = errno;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <iterator>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -217,6 +218,49 @@ TEST_F(DiagramWriterTest, ASuccessfulSaveReplacesTheTargetAndKeepsItsMode) {
   EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_EQ(filesInFolder(), 1u);
+}
+
+TEST_F(DiagramWriterTest, TheStreamedFileIsWhatSavingTheDocumentGives) {
+  // Every byte value that can stand in an attribute, and markup characters.
+  std::string awkward;
+  for (int c = 1; c < 256; ++c) awkward += static_cast<char>(c);
+  awkward += "&amp; <tag attr=\"x\" other='y'> ]]> \r\n\t";
+
+  Diagram* d = createDiagram(awkward, awkward, "PelkComponentDiagram", "Default");
+  diagrams_.push_back(d);
+  diagrams_.push_back(createDiagram("empty", "", "ClassDiagram", "Default"));
+  ComposedDiagramElement* node = createComposedElement("N", awkward);
+  node->getCurrentLayout()->setCorners(new Vec2(-1.5f, 2e-7f), new Vec2(3e9f, 7.25f));
+  auto* service = createPelkService("N", awkward);
+  pool_.add(service);
+  node->setModelElement(service);
+  std::unique_ptr<DiagramElement> marker(createEmptyElement("M", "Default"));  // no corners
+  node->addChild(marker.get());
+  d->addElement(node);
+  d->addSupplementaryElement(createSupplementaryElement("R", "Default", "1, 2, 3, 4,", "Role", awkward));
+  auto* cls = createClass(awkward, awkward);
+  cls->addAttribute(createFeature("attribute", "a", awkward, awkward, awkward));
+  pool_.add(cls);
+  auto* assoc = createAssociation("A", awkward);
+  assoc->setFirstEnd(createAssociationEnd("e", awkward, awkward, awkward, "true"));
+  pool_.add(assoc);  // second end missing
+  pool_.add(createNote("n", awkward));
+
+  const fs::path target = folder_ / "streamed.dia";
+  XMLDiagramWriter writer(target.string(), diagrams_, pool_);
+  ASSERT_TRUE(writer.write()) << writer.errorText();
+  writer.buildDocument();
+  std::ostringstream expected;
+  writer.document().save(expected);
+
+  std::ifstream in(target, std::ios::binary);
+  const std::string streamed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(streamed, expected.str());
+  // And it reads back with the awkward text intact.
+  pugi::xml_document back;
+  ASSERT_TRUE(back.load_string(streamed.c_str()));
+  std::string name = back.child("root").child("diagrams").child("diagram").attribute("name").value();
+  EXPECT_EQ(name, awkward);
 }
 
 }  // namespace
