@@ -5,12 +5,11 @@
 #include <cmath>
 
 #include "areas/AreaVisualizer.h"
-#include "areas/GLScope.h"
+#include "render/GLState.h"
 #include "model/Element.h"
 
 namespace lumetra {
 
-using areas_detail::AttribScope;
 
 namespace {
 
@@ -83,7 +82,7 @@ void haloQuad(float ox0, float oy0, float ex0, float ey0, float ex1, float ey1, 
 }  // namespace
 
 void AreaElementsEraser::erase(const std::vector<DiagramElement*>& elements) {
-  AttribScope state(GL_ALL_ATTRIB_BITS);
+  AttribGuard state(GL_ALL_ATTRIB_BITS);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

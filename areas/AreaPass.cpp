@@ -5,12 +5,10 @@
 #include "areas/Area.h"
 #include "areas/AreaElementsEraser.h"
 #include "areas/AreaVisualizer.h"
-#include "areas/GLScope.h"
+#include "render/GLState.h"
 
 namespace lumetra {
 
-using areas_detail::AttribScope;
-using areas_detail::IdentityMatrixScope;
 
 namespace {
 
@@ -31,7 +29,7 @@ void drawViewportRect() {
 }  // namespace
 
 void compositeAreas(const AreaSet& areas, Diagram* diagram, float areaAlpha, BlendEquationProc blendEquation) {
-  AttribScope state(GL_ALL_ATTRIB_BITS);
+  AttribGuard state(GL_ALL_ATTRIB_BITS);
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   glClear(GL_COLOR_BUFFER_BIT);
 
@@ -48,8 +46,10 @@ void compositeAreas(const AreaSet& areas, Diagram* diagram, float areaAlpha, Ble
   }
 
   // Every pixel becomes white minus what the areas left in the buffer.
-  IdentityMatrixScope projection(GL_PROJECTION);
-  IdentityMatrixScope modelview(GL_MODELVIEW);
+  MatrixGuard projection(GL_PROJECTION);
+  glLoadIdentity();
+  MatrixGuard modelview(GL_MODELVIEW);
+  glLoadIdentity();
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_ALPHA_TEST);

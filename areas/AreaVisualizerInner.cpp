@@ -5,13 +5,12 @@
 #include <cmath>
 
 #include "areas/Area.h"
-#include "areas/GLScope.h"
+#include "render/GLState.h"
 #include "model/Element.h"
 #include "render/GLPainter.h"
 
 namespace lumetra {
 
-using areas_detail::AttribScope;
 
 namespace {
 constexpr float kMinTrailFraction = 1.0e-5f;
@@ -135,7 +134,7 @@ void AreaVisualizerInner::draw(IdentifiedArea* area) {
   if (contour) geometry_->buildContourDiscs(contourDiscs_);
   if (discs_.empty()) return;
 
-  AttribScope state(GL_ALL_ATTRIB_BITS);
+  AttribGuard state(GL_ALL_ATTRIB_BITS);
   glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   texture_.bind();
@@ -157,7 +156,7 @@ void AreaVisualizerInner::drawThin(IdentifiedArea* area) {
   geometry_->buildThinDiscs(discs_);
   if (discs_.empty()) return;
 
-  AttribScope state(GL_ALL_ATTRIB_BITS);
+  AttribGuard state(GL_ALL_ATTRIB_BITS);
   glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   texture_.bind();
