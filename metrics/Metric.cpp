@@ -1,6 +1,5 @@
 #include "metrics/Metric.h"
 
-#include <sstream>
 #include <stdexcept>
 
 namespace lumetra {
@@ -50,9 +49,8 @@ bool IntegerMetric::hasValue(const std::string& elementId) const { return firstI
 std::string IntegerMetric::getValueText(const std::string& elementId) const {
   auto it = firstIndex_.find(elementId);
   if (it == firstIndex_.end()) return {};
-  std::ostringstream text;
-  text << values_[it->second].value;
-  return text.str();
+  // Plain decimal, whatever locale the toolkit installed.
+  return std::to_string(values_[it->second].value);
 }
 
 void IntegerMetric::drawGlyph(const std::string& elementId, const Vec2& corner1, const Vec2& corner2) {
