@@ -13,7 +13,7 @@ namespace lumetra {
 
 // The two stereo settings the eye matrices use.
 struct StereoSettings {
-  float eyeSeparation = 1.5f;   // "Visualizer.General.Stereo.EyeSeperation"
+  float eyeSeparation = 1.5f;    // "Visualizer.General.Stereo.EyeSeperation"
   float focusDistance = 100.0f;  // "Visualizer.General.Stereo.FocusDistance"
 
   // The current values of the settings store.

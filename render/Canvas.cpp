@@ -6,12 +6,11 @@
 #include "render/Canvas.h"
 
 #include <GL/gl.h>
-
-#include <cstdlib>
-
 #include <wx/dcclient.h>
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
+
+#include <cstdlib>
 
 #include "platform/DebugOutput.h"
 #include "platform/FontLookup.h"
@@ -54,16 +53,11 @@ void applyFixedGLState() {
 
 // --- construction ---------------------------------------------------------------
 
-wxBEGIN_EVENT_TABLE(Canvas, wxGLCanvas)
-  EVT_PAINT(Canvas::onPaint)
-  EVT_SIZE(Canvas::onSize)
-  EVT_ERASE_BACKGROUND(Canvas::onEraseBackground)
-  EVT_ENTER_WINDOW(Canvas::onEnter)
-  EVT_LEAVE_WINDOW(Canvas::onLeave)
-  EVT_MOUSE_EVENTS(Canvas::onMouse)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(Canvas, wxGLCanvas) EVT_PAINT(Canvas::onPaint) EVT_SIZE(Canvas::onSize)
+    EVT_ERASE_BACKGROUND(Canvas::onEraseBackground) EVT_ENTER_WINDOW(Canvas::onEnter) EVT_LEAVE_WINDOW(Canvas::onLeave)
+        EVT_MOUSE_EVENTS(Canvas::onMouse) wxEND_EVENT_TABLE()
 
-Canvas::Canvas(wxWindow* parent, wxWindowID id)
+            Canvas::Canvas(wxWindow* parent, wxWindowID id)
     : wxGLCanvas(parent, chooseCanvasAttributes(), id, wxDefaultPosition, wxDefaultSize, 0, "GLCanvas") {
   context_ = std::make_unique<wxGLContext>(this);
   makeCurrent();
@@ -111,9 +105,8 @@ PixelRect Canvas::clientRect() const {
 // --- tree operations --------------------------------------------------------------
 
 void Canvas::layout() {
-  tree_.forEachLeaf(clientRect(), [](WindowNode& node, const PixelRect& r) {
-    node.window->setRect(r.x, r.y, r.width, r.height);
-  });
+  tree_.forEachLeaf(clientRect(),
+                    [](WindowNode& node, const PixelRect& r) { node.window->setRect(r.x, r.y, r.width, r.height); });
 }
 
 void Canvas::splitActive(bool horizontal, float fraction) {
@@ -208,7 +201,8 @@ void Canvas::drawSeparators() {
   const float s = settings().getFloat("Canvas.Separator.Size");
   const Color color = settings().getColor("Canvas.Separator.Color");
   GLPainter painter;
-  for (const SeparatorBar& bar : tree_.separatorBars(client, s)) painter.filledRect(bar.lowerLeft, bar.upperRight, color);
+  for (const SeparatorBar& bar : tree_.separatorBars(client, s))
+    painter.filledRect(bar.lowerLeft, bar.upperRight, color);
 }
 
 // --- events ---------------------------------------------------------------------------

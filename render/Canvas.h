@@ -8,9 +8,9 @@
 // shown); the default font is loaded in the constructor, which ends the
 // program with a message box when no font file can be opened.
 
-#include <memory>
-
 #include <wx/glcanvas.h>
+
+#include <memory>
 
 #include "render/CanvasOwner.h"
 #include "render/CanvasWindow.h"

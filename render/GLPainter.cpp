@@ -5,9 +5,9 @@
 
 #include "render/GLPainter.h"
 
+#include <FTGL/ftgl.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
-#include <FTGL/ftgl.h>
 
 #include <algorithm>
 #include <cmath>
@@ -19,7 +19,7 @@ namespace lumetra {
 
 namespace {
 
-constexpr float kTwoPi = 6.2831855f;          // float 2*pi for segment counts
+constexpr float kTwoPi = 6.2831855f;  // float 2*pi for segment counts
 constexpr float kTwoPiCylinder = 2.0f * 3.1415927f;
 constexpr float kRadToDeg = 57.29578f;
 
@@ -146,7 +146,7 @@ void tessEnd() { glEnd(); }
 // Self-crossing outlines need new vertices where edges cross; they live in
 // the deque passed as polygon data until the tessellation is finished.
 void tessCombine(GLdouble coords[3], void* /*vertexData*/[4], GLfloat /*weight*/[4], void** outData,
-                          void* polygonData) {
+                 void* polygonData) {
   auto* extra = static_cast<std::deque<Vec2>*>(polygonData);
   extra->emplace_back(static_cast<float>(coords[0]), static_cast<float>(coords[1]));
   *outData = &extra->back().x;
@@ -196,8 +196,7 @@ void GLPainter::curve(const std::function<Vec2(float)>& evaluate, Color color, i
   glEnd();
 }
 
-void GLPainter::arcOutline(Vec2 centre, float rx, float ry, float start, float sweep, Color color,
-                           float n) const {
+void GLPainter::arcOutline(Vec2 centre, float rx, float ry, float start, float sweep, Color color, float n) const {
   const int count = segmentCount(n, rx, ry);
   setColor(color);
   glBegin(GL_LINE_STRIP);
@@ -205,15 +204,13 @@ void GLPainter::arcOutline(Vec2 centre, float rx, float ry, float start, float s
   glEnd();
 }
 
-void GLPainter::pieOutline(Vec2 centre, float rx, float ry, float start, float sweep, Color color,
-                           float n) const {
+void GLPainter::pieOutline(Vec2 centre, float rx, float ry, float start, float sweep, Color color, float n) const {
   arcOutline(centre, rx, ry, start, sweep, color, n);
   line(centre, ellipsePoint(centre, rx, ry, start), color);
   line(centre, ellipsePoint(centre, rx, ry, start + sweep), color);
 }
 
-void GLPainter::filledSector(Vec2 centre, float rx, float ry, float start, float sweep, Color color,
-                             float n) const {
+void GLPainter::filledSector(Vec2 centre, float rx, float ry, float start, float sweep, Color color, float n) const {
   const int count = segmentCount(n, rx, ry);
   setColor(color);
   glBegin(GL_TRIANGLE_FAN);

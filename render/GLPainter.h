@@ -43,9 +43,9 @@ struct PointList {
 // Alignment flags of drawText; they combine. Without flags the position is
 // the pen origin on the base line.
 enum TextAlign : int {
-  kTextCenterX = 1,   // the text's width is centred on the position
-  kTextCenterY = 2,   // the text's height is centred on the position
-  kTextHang = 4,      // the text hangs below the position by its height
+  kTextCenterX = 1,  // the text's width is centred on the position
+  kTextCenterY = 2,  // the text's height is centred on the position
+  kTextHang = 4,     // the text hangs below the position by its height
 };
 
 // World units per font pixel at text size 1.
@@ -68,9 +68,9 @@ class GLPainter {
   void filledRect(Vec2 corner0, Vec2 corner1, Color color) const;
 
   // --- polygons (fewer points than needed draw nothing) --------------------
-  void polygonOutline(PointList list) const;        // more than 1 point
-  void filledConvexPolygon(PointList list) const;   // more than 2 points
-  void filledPolygon(PointList list) const;         // concave allowed; more than 2 points
+  void polygonOutline(PointList list) const;       // more than 1 point
+  void filledConvexPolygon(PointList list) const;  // more than 2 points
+  void filledPolygon(PointList list) const;        // concave allowed; more than 2 points
 
   // --- sampled curves ------------------------------------------------------
   // A line strip through evaluate(i / n) for i = 0 .. n - 1; the end at t = 1
@@ -78,9 +78,9 @@ class GLPainter {
   void curve(const std::function<Vec2(float)>& evaluate, Color color, int n) const;
   // Any curve object with evaluate(t) -> Vec2 (the splines).
   template <class Curve>
-    requires requires(Curve& c) {
-      { c.evaluate(0.0f) } -> std::convertible_to<Vec2>;
-    }
+  requires requires(Curve& c) {
+    { c.evaluate(0.0f) } -> std::convertible_to<Vec2>;
+  }
   void curve(Curve& c, Color color, int n) const {
     curve(std::function<Vec2(float)>([&c](float t) { return c.evaluate(t); }), color, n);
   }
@@ -135,8 +135,7 @@ class GLPainter {
   // units (kTextScale * size per font pixel). Zero without a current font.
   static void textSize(const std::string& text, float size, float& width, float& height);
   // Draws UTF-8 text at position, turned by angle (radians) about it.
-  void drawText(const std::string& text, Vec2 position, float angle, float size, int flags,
-                Color color) const;
+  void drawText(const std::string& text, Vec2 position, float angle, float size, int flags, Color color) const;
   void drawText(const std::string& text, Vec2 position, float size, int flags, Color color) const;
 
   // --- global alpha ----------------------------------------------------------

@@ -97,8 +97,7 @@ float minor3(const Matrix4& a, int r, int c) {
       s[n++] = a[i * 4 + j];
     }
   }
-  return s[0] * (s[4] * s[8] - s[5] * s[7]) - s[1] * (s[3] * s[8] - s[5] * s[6]) +
-         s[2] * (s[3] * s[7] - s[4] * s[6]);
+  return s[0] * (s[4] * s[8] - s[5] * s[7]) - s[1] * (s[3] * s[8] - s[5] * s[6]) + s[2] * (s[3] * s[7] - s[4] * s[6]);
 }
 
 float cofactor(const Matrix4& a, int r, int c) {

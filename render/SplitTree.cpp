@@ -10,9 +10,7 @@ namespace {
 int floorPart(int extent, float fraction) {
   return static_cast<int>(std::floor(static_cast<float>(extent) * fraction));
 }
-int ceilPart(int extent, float fraction) {
-  return static_cast<int>(std::ceil(static_cast<float>(extent) * fraction));
-}
+int ceilPart(int extent, float fraction) { return static_cast<int>(std::ceil(static_cast<float>(extent) * fraction)); }
 
 void freeSubtree(WindowNode* node) {
   if (node == nullptr) return;

@@ -44,9 +44,8 @@ TEST(CameraProjectionTest, StereoEyesShareOneShiftedFrustum) {
   StereoSettings s{1.5f, 100.0f};
   // shift = 1.5 * 0.5 / 100; l = -2 - shift, r = 2 - shift for aspect 2.
   const float shift = 0.0075f;
-  expectMatrix(cam.projectionMatrix(-1, 200, 100, s),
-               {0.5f, 0, 0, 0, 0, 1.0f, 0, 0, -2.0f * shift / 4.0f, 0, 32769.0f / -32767.0f, 1, 0, 0,
-                65536.0f / 32767.0f, 0});
+  expectMatrix(cam.projectionMatrix(-1, 200, 100, s), {0.5f, 0, 0, 0, 0, 1.0f, 0, 0, -2.0f * shift / 4.0f, 0,
+                                                       32769.0f / -32767.0f, 1, 0, 0, 65536.0f / 32767.0f, 0});
   EXPECT_EQ(cam.projectionMatrix(-1, 200, 100, s), cam.projectionMatrix(+1, 200, 100, s));
 }
 
@@ -147,7 +146,7 @@ TEST(MatrixTest, InverseUndoesAndNearSingularGivesIdentity) {
   const Matrix4 product = m * m.inverse();
   expectMatrix(product, Matrix4::identity().m);
   EXPECT_EQ(Matrix4::scale(0.05f, 0.1f, 0.1f).inverse(), Matrix4::identity());  // det 0.0005
-  EXPECT_EQ(Matrix4::scale(-1, 1, 1).inverse(), Matrix4::identity());             // det below zero
+  EXPECT_EQ(Matrix4::scale(-1, 1, 1).inverse(), Matrix4::identity());           // det below zero
   expectMatrix(Matrix4::scale(0.1f, 0.1f, 0.1f).inverse(), Matrix4::scale(10, 10, 10).m, 1e-3f);
 }
 

@@ -2,9 +2,8 @@
 // display-list replay, split and delete with the owner told, and separator
 // dragging through mouse events.
 
-#include <gtest/gtest.h>
-
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 #include <wx/app.h>
 
 #include <cmath>

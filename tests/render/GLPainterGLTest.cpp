@@ -2,9 +2,8 @@
 // back: coverage, alpha, text boxes and alignment, tessellation, the depth
 // bracket of the 3D shapes, and a window's camera placing a rectangle.
 
-#include <gtest/gtest.h>
-
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 
 #include <cmath>
 
@@ -239,8 +238,12 @@ TEST_F(GLPainterTest, ThreeDShapesCompareDepthOnlyForTheirDuration) {
   // With GL_ALWAYS left behind the next shape overwrites the square.
   painter_.filledRect({150, 20}, {170, 40}, kBlack);
   EXPECT_TRUE(near(gl_->pixel(160, 30), 0, 0, 0)) << gl_->pixel(160, 30);
-  for (auto draw : {+[](const GLPainter& p) { p.boxOutline3D({1, 1, 0}, {5, 5, -1}, kBlack); },
-                    +[](const GLPainter& p) { p.cylinderOutline3D({9, 9}, 3, 3, 1, kBlack, -3.0f); }}) {
+  for (auto draw : {+[](const GLPainter& p) {
+                      p.boxOutline3D({1, 1, 0}, {5, 5, -1}, kBlack);
+                    },
+                    +[](const GLPainter& p) {
+                      p.cylinderOutline3D({9, 9}, 3, 3, 1, kBlack, -3.0f);
+                    }}) {
     glDepthFunc(GL_LESS);
     draw(painter_);
     glGetIntegerv(GL_DEPTH_FUNC, &func);

@@ -92,7 +92,8 @@ bool GLTestWindow::darkBox(int threshold, int& minX, int& minY, int& maxX, int& 
   bool any = false;
   for (int y = 0; y < height_; ++y) {
     for (int x = 0; x < width_; ++x) {
-      const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)) * 4;
+      const std::size_t i =
+          (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)) * 4;
       if (p[i] + p[i + 1] + p[i + 2] >= threshold) continue;
       if (!any) {
         minX = maxX = x;

@@ -154,9 +154,8 @@ TEST(SplitDragTest, FractionIsClampedToTenAndNinetyPercent) {
     float fraction;
   };
   const Case cases[] = {
-      {"middle", 50, 0, 100, 0.5f},   {"offset node", 75, 50, 150, 0.25f},
-      {"beyond start", -40, 0, 100, 0.1f}, {"beyond end", 400, 0, 100, 0.9f},
-      {"at start", 0, 0, 100, 0.1f},  {"one-pixel node", 3, 3, 3, 0.5f},
+      {"middle", 50, 0, 100, 0.5f},      {"offset node", 75, 50, 150, 0.25f}, {"beyond start", -40, 0, 100, 0.1f},
+      {"beyond end", 400, 0, 100, 0.9f}, {"at start", 0, 0, 100, 0.1f},       {"one-pixel node", 3, 3, 3, 0.5f},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
