@@ -14,6 +14,14 @@ bool compilingDisplayList() {
   return list != 0;
 }
 
+// Compiling a list without executing it: nothing reaches the texture now.
+bool compilingOnly() {
+  if (!compilingDisplayList()) return false;
+  GLint mode = 0;
+  glGetIntegerv(GL_LIST_MODE, &mode);
+  return mode == GL_COMPILE;
+}
+
 }  // namespace
 
 bool AlphaTexture::contextIsCurrent() { return glGetString(GL_VERSION) != nullptr; }
@@ -64,9 +72,9 @@ void AlphaTexture::upload() {
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, kSize, kSize, 0, GL_ALPHA, GL_UNSIGNED_BYTE, texels_.data());
   glPopClientAttrib();
-  // An upload compiled into a display list only happens when the list runs;
-  // keep it stale until one is done outside a list.
-  stale_ = compilingDisplayList();
+  // An upload into a list compiled without executing it only happens when
+  // the list runs: keep the texels pending until one really took place.
+  stale_ = compilingOnly();
 }
 
 }  // namespace lumetra

@@ -4,7 +4,9 @@
 // The texels are uploaded at once when a GL context is current and no display
 // list is being compiled; otherwise at the next bind(). That lets painters be
 // made before any context exists (by the metrics reader, or in tests), and
-// keeps an upload out of display lists whenever possible. A texture name is
+// keeps an upload out of display lists whenever possible. An upload recorded
+// in a list compiled without executing it counts as done only once a later
+// bind outside such a list repeats it. A texture name is
 // deleted with the object only if a context is current then.
 
 #include <cstdint>
@@ -28,6 +30,8 @@ class AlphaTexture {
   void bind();
   // The GL texture name, 0 before the first upload.
   unsigned int name() const { return name_; }
+  // Whether the current texels have reached the GL texture.
+  bool isUploaded() const { return name_ != 0 && !stale_; }
   const std::vector<std::uint8_t>& texels() const { return texels_; }
 
   // Whether a GL context is current in this thread.

@@ -282,3 +282,54 @@ TEST_F(AreaPixelTest, ThinTrailsAndConnectionsFollowTheLineToTheCentroid) {
 
 }  // namespace
 }  // namespace lumetra
+
+namespace lumetra {
+namespace {
+
+// Painters made while a display list is being recorded (the diagram painter
+// makes its eraser on first use, inside the canvas's list).
+TEST_F(AreaPixelTest, TexturesMadeWhileRecordingAListStillReachTheScreen) {
+  scene.addClass("m", {80, 80}, {119, 119});
+  scene.addClass("free", {150, 20}, {179, 49});
+  struct Case {
+    const char* name;
+    GLenum mode;
+    bool uploadedAfterRecording;
+  };
+  const Case cases[] = {{"compile only", GL_COMPILE, false}, {"compile and execute", GL_COMPILE_AND_EXECUTE, true}};
+  for (const Case& c : cases) {
+    AreaSet local;
+    canvas_->clear(1.0f, 0.0f, 1.0f);
+    const GLuint list = glGenLists(1);
+    glNewList(list, c.mode);
+    auto recordedEraser = std::make_unique<AreaElementsEraser>();
+    auto* area = new Area("red");
+    area->setColor(new Color(0.0f, 1.0f, 1.0f, 1.0f));
+    area->addElement("m");
+    area->getVisualizer()->setSoftness(1);
+    local.addArea(area);
+    local.setRadius(4.0f);  // the blob reaches over the free box
+    showArea(local, &scene.diagram, "red");
+    EXPECT_FALSE(recordedEraser->getTexture().isUploaded()) << c.name << ": nothing uploaded while recording";
+    drawAreaPass(local, &scene.diagram, 1.0f, lookupBlendEquation(), *recordedEraser);
+    glEndList();
+    EXPECT_EQ(recordedEraser->getTexture().isUploaded(), c.uploadedAfterRecording) << c.name;
+    glCallList(list);
+    const Pixel p = at(100, 100);
+    EXPECT_GE(p.r, 250) << c.name << " " << p;
+    EXPECT_LE(p.g, 5) << c.name << " " << p;
+    EXPECT_EQ(at(165, 35), (Pixel{255, 255, 255})) << c.name << ": the recorded eraser whitens";
+    EXPECT_GE(at(182, 35).g, 200) << c.name << ": and draws its halo " << at(182, 35);
+    glDeleteLists(list, 1);
+
+    // Drawn again outside any list, the textures are complete.
+    canvas_->clear(1.0f, 0.0f, 1.0f);
+    drawAreaPass(local, &scene.diagram, 1.0f, lookupBlendEquation(), *recordedEraser);
+    EXPECT_TRUE(recordedEraser->getTexture().isUploaded()) << c.name;
+    EXPECT_GE(at(100, 100).r, 250) << c.name;
+    EXPECT_GE(at(182, 35).g, 200) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace lumetra
