@@ -1,6 +1,8 @@
 #include "modelfiles/DiagramParserXMI.h"
 
+#include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 #include "model/ModelFactory.h"
@@ -76,12 +78,34 @@ void DiagramParserXMI::buildIndex() {
   }
   if (idIndex_.empty()) return;
 
+  // Most identifiers in the model part (features, association ends) are no
+  // subject; a small bit filter of the subjects' hashes, which stays in the
+  // cache, turns most of them away before the table is probed.
+  const std::size_t bitCount = std::size_t{1} << 21;
+  std::vector<std::uint64_t> filter(bitCount / 64);
+  const std::hash<std::string_view> hasher;
+  auto bitsOf = [&](std::size_t hash, std::size_t& a, std::size_t& b) {
+    a = hash & (bitCount - 1);
+    b = (hash >> 32) & (bitCount - 1);
+  };
+  for (const auto& entry : idIndex_) {
+    std::size_t a = 0, b = 0;
+    bitsOf(hasher(entry.first), a, b);
+    filter[a / 64] |= std::uint64_t{1} << (a % 64);
+    filter[b / 64] |= std::uint64_t{1} << (b % 64);
+  }
+
   std::size_t unresolved = idIndex_.size();
-  walkIndex([this, &unresolved](pugi::xml_node node) {
+  walkIndex([&](pugi::xml_node node) {
     if (unresolved == 0 || node.type() != pugi::node_element) return;
     const pugi::xml_attribute id = node.attribute("xmi.id");
     if (!id) return;
-    const auto entry = idIndex_.find(std::string_view(id.value()));
+    const std::string_view key(id.value());
+    const std::size_t hash = hasher(key);
+    std::size_t a = 0, b = 0;
+    bitsOf(hash, a, b);
+    if (!(filter[a / 64] >> (a % 64) & 1) || !(filter[b / 64] >> (b % 64) & 1)) return;
+    const auto entry = idIndex_.find(key);
     if (entry != idIndex_.end() && !entry->second) {  // first match wins
       entry->second = node;
       --unresolved;

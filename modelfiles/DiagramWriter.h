@@ -44,6 +44,9 @@ class XMLDiagramWriter : public DiagramWriter {
 
   // Builds, in document(), the tree that write() streams to the file.
   void buildDocument();
+  // Streams the file's content to an open descriptor (what write() puts in
+  // the temporary file); returns 0 or the first write error's errno.
+  int streamTo(int fd) const;
 
   // Why the last write() failed (empty after success).
   const std::string& errorText() const { return errorText_; }

@@ -310,6 +310,12 @@ void XMLDiagramWriter::emitTree(Emitter& out) const {
 
 bool XMLDiagramWriter::write() { return saveAtomically(); }
 
+int XMLDiagramWriter::streamTo(int fd) const {
+  StreamEmitter out(fd);
+  emitTree(out);
+  return out.finish();
+}
+
 void XMLDiagramWriter::buildDocument() {
   errorText_.clear();
   document_.reset();
@@ -346,9 +352,7 @@ bool XMLDiagramWriter::saveAtomically() {
   }
   ::fchmod(fd, mode);
 
-  StreamEmitter out(fd);
-  emitTree(out);
-  int error = out.finish();
+  int error = streamTo(fd);
   if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
   if (error == 0 && ::rename(tempName.c_str(), fileName_.c_str()) != 0) error = errno;
