@@ -1,0 +1,83 @@
+// The batch save of synthetic models (read, passes, write) against pugixml
+// parsing the same file alone. Models are generated once into a temporary
+// folder; benchmarks are built but never run by CTest.
+//
+//   build/bin/bench_load --benchmark_min_time=1
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include <unistd.h>
+
+#include <pugixml.hpp>
+
+#include "app/SaveDiagramCommand.h"
+#include "bench/load/SyntheticXmi.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path folder() {
+  static const fs::path path = [] {
+    fs::path p = fs::temp_directory_path() / ("lumetra-bench-" + std::to_string(::getpid()));
+    fs::create_directories(p);
+    return p;
+  }();
+  return path;
+}
+
+// The model file for n classes on that many diagrams, made on first use.
+std::string modelFile(int n, int diagrams) {
+  static std::map<std::pair<int, int>, std::string> files;
+  auto& name = files[{n, diagrams}];
+  if (name.empty()) {
+    name = (folder() / ("synthetic-" + std::to_string(n) + "-" + std::to_string(diagrams) + ".xmi")).string();
+    lumetra::bench::SyntheticModel model;
+    model.classes = n;
+    model.diagrams = diagrams;
+    if (!lumetra::bench::writeSyntheticXmi(name, model)) std::abort();
+  }
+  return name;
+}
+
+void BM_PugixmlParse(benchmark::State& state) {
+  const std::string file = modelFile(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  for (auto _ : state) {
+    pugi::xml_document document;
+    benchmark::DoNotOptimize(document.load_file(file.c_str()));
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(fs::file_size(file)));
+}
+
+void BM_SaveDiagram(benchmark::State& state) {
+  const std::string file = modelFile(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  const std::string out = (folder() / "out.dia").string();
+  for (auto _ : state) {
+    if (lumetra::runSaveDiagram(out, file) != 0) state.SkipWithError("save failed");
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(fs::file_size(file)));
+}
+
+void sizes(benchmark::internal::Benchmark* b) {
+  for (int n : {1000, 10000, 50000}) b->Args({n, 1});
+  b->Args({50000, 20});  // the same model over several diagrams
+  b->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_PugixmlParse)->Apply(sizes);
+BENCHMARK(BM_SaveDiagram)->Apply(sizes);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  fs::remove_all(folder());
+  return 0;
+}

@@ -1,0 +1,87 @@
+#include "bench/load/SyntheticXmi.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace lumetra::bench {
+
+namespace {
+
+const char* const kTypes[] = {"int", "String", "double", "List<Item>", "boolean"};
+const char* const kVisibility[] = {"private", "protected", "public", "package", "private"};
+const char* const kAggregation[] = {"none", "aggregate", "composite"};
+
+// The place of a class on its diagram (file units, y down).
+void positionOf(int cls, int diagrams, int& x, int& y) {
+  const int index = cls / diagrams;
+  x = 200 + (index % 40) * 400;
+  y = 150 + (index / 40) * 360;
+}
+int associatedWith(int cls, int n) { return static_cast<int>((static_cast<long long>(cls) * 7 + 1) % n); }
+
+}  // namespace
+
+bool writeSyntheticXmi(const std::string& fileName, const SyntheticModel& model) {
+  const int n = model.classes;
+  const int d = model.diagrams < 1 ? 1 : model.diagrams;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "wb"), std::fclose);
+  if (!file || n < 1) return false;
+  std::FILE* f = file.get();
+
+  std::fprintf(f, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<XMI xmi.version=\"1.1\">\n<XMI.content>\n"
+                  "<UML:Model xmi.id=\"model\" name=\"Synthetic\"><UML:Namespace.ownedElement>\n");
+  for (int c = 0; c < n; ++c) {
+    std::fprintf(f, "<UML:Class xmi.id=\"C%d\" name=\"Class%d\"><UML:Classifier.feature>", c, c);
+    for (int a = 0; a < 5; ++a)
+      std::fprintf(f, "<UML:Attribute xmi.id=\"C%d.a%d\" name=\"field%d\" type=\"%s\" visibility=\"%s\"/>", c, a, a,
+                   kTypes[a], kVisibility[a]);
+    for (int o = 0; o < 5; ++o)
+      std::fprintf(f, "<UML:Operation xmi.id=\"C%d.o%d\" name=\"operation%d\" visibility=\"%s\"/>", c, o, o,
+                   kVisibility[4 - o]);
+    std::fprintf(f, "</UML:Classifier.feature></UML:Class>\n");
+  }
+  for (int a = 0; a < n; ++a) {
+    std::fprintf(f, "<UML:Association xmi.id=\"A%d\" name=\"link%d\"><UML:Association.connection>", a, a);
+    const int ends[2] = {a, associatedWith(a, n)};
+    for (int e = 0; e < 2; ++e)
+      std::fprintf(f,
+                   "<UML:AssociationEnd xmi.id=\"A%d.e%d\" type=\"C%d\" aggregation=\"%s\" isNavigable=\"%s\">"
+                   "<UML:AssociationEnd.multiplicity><UML:Multiplicity><UML:Multiplicity.range>"
+                   "<UML:MultiplicityRange lower=\"%d\" upper=\"%d\"/></UML:Multiplicity.range></UML:Multiplicity>"
+                   "</UML:AssociationEnd.multiplicity></UML:AssociationEnd>",
+                   a, e, ends[e], e == 0 ? kAggregation[a % 3] : "none", e == 1 ? "true" : "false", e == 0 ? 1 : 0,
+                   e == 0 ? 1 : -1);
+    std::fprintf(f, "</UML:Association.connection></UML:Association>\n");
+  }
+  for (int g = 1; g <= n / 2; ++g)
+    std::fprintf(f, "<UML:Generalization xmi.id=\"G%d\" parent=\"C%d\" child=\"C%d\"/>\n", g, g / 2, g);
+  std::fprintf(f, "</UML:Namespace.ownedElement></UML:Model>\n");
+
+  int shape = 0;
+  for (int diagram = 0; diagram < d; ++diagram) {
+    std::fprintf(f, "<UML:Diagram xmi.id=\"D%d\" name=\"Diagram %d\" diagramType=\"ClassDiagram\" style=\"\">"
+                    "<UML:Diagram.element>\n", diagram, diagram);
+    for (int c = diagram; c < n; c += d) {
+      int x = 0, y = 0;
+      positionOf(c, d, x, y);
+      std::fprintf(f, "<UML:DiagramElement xmi.id=\"S%d\" geometry=\"%d, %d, 300, 260,\" style=\"\" subject=\"C%d\"/>\n",
+                   shape++, x, y, c);
+      // The association and generalization whose first class this is.
+      std::fprintf(f, "<UML:DiagramElement xmi.id=\"S%d\" geometry=\"%d, %d, 90, 30,\" style=\"\" subject=\"A%d\"/>\n",
+                   shape++, x + 200, y, c);
+      if (c >= 1 && c <= n / 2)
+        std::fprintf(f,
+                     "<UML:DiagramElement xmi.id=\"S%d\" geometry=\"%d, %d, 60, 30,\" style=\"\" subject=\"G%d\"/>\n",
+                     shape++, x, y - 170, c);
+      if (c % 10 == 0)
+        std::fprintf(f,
+                     "<UML:DiagramElement xmi.id=\"S%d\" geometry=\"%d, %d, 60, 20,\" style=\"Role\" subject=\"A%d.e0\"/>\n",
+                     shape++, x + 160, y + 20, c);
+    }
+    std::fprintf(f, "</UML:Diagram.element></UML:Diagram>\n");
+  }
+  std::fprintf(f, "</XMI.content>\n</XMI>\n");
+  return std::ferror(f) == 0;
+}
+
+}  // namespace lumetra::bench
