@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 #include "model/Diagram.h"
 #include "render/Canvas.h"
@@ -260,6 +261,114 @@ TEST_F(GLPainterTest, FilledShapesWithoutDepthTestCoverTheirFootprint) {
   EXPECT_TRUE(near(gl_->pixel(135, 60), 0, 0, 255));
   EXPECT_TRUE(near(gl_->pixel(120, 68), 0, 0, 255));
   EXPECT_TRUE(near(gl_->pixel(120, 73), 255, 255, 255));
+}
+
+// The line segments a drawing call emits, from GL feedback mode (window
+// coordinates of the pixel projection, so they equal the inputs).
+std::vector<std::pair<Vec2, Vec2>> feedbackSegments(const std::function<void()>& draw) {
+  std::vector<GLfloat> buffer(1 << 16);
+  glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
+  glRenderMode(GL_FEEDBACK);
+  draw();
+  const GLint used = glRenderMode(GL_RENDER);
+  std::vector<std::pair<Vec2, Vec2>> segments;
+  for (GLint i = 0; i < used;) {
+    const auto token = static_cast<GLint>(buffer[static_cast<std::size_t>(i)]);
+    if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
+      const GLfloat* v = &buffer[static_cast<std::size_t>(i) + 1];
+      segments.push_back({{v[0], v[1]}, {v[3], v[4]}});
+      i += 7;
+    } else if (token == GL_POLYGON_TOKEN) {
+      i += 2 + 3 * static_cast<GLint>(buffer[static_cast<std::size_t>(i) + 1]);
+    } else {
+      i += 4;  // a point or pass-through token: skip (none expected)
+    }
+  }
+  return segments;
+}
+
+TEST_F(GLPainterTest, OutlinesEmitTheirSegments) {
+  auto diagonal = [](float t) { return Vec2(20 + 40 * t, 20 + 80 * t); };
+  struct Case {
+    const char* name;
+    std::function<void()> draw;
+    std::size_t segments;
+  };
+  const Case cases[] = {
+      {"line",
+       [&] {
+         painter_.line({10, 10}, {50, 60}, kBlack);
+       },
+       1},
+      {"rectangle outline",
+       [&] {
+         painter_.rectOutline({10, 10}, {50, 60}, kBlack);
+       },
+       4},
+      {"polygon outline",
+       [&] {
+         painter_.polygonOutline(PointList({{10, 10}, {50, 10}, {30, 50}}, kBlack));
+       },
+       3},
+      {"polygon outline of one point",
+       [&] {
+         painter_.polygonOutline(PointList({{10, 10}}, kBlack));
+       },
+       0},
+      {"arc of 8 segments",
+       [&] {
+         painter_.arcOutline({100, 60}, 30, 20, 0, 3.0f, kBlack, 8);
+       },
+       8},
+      {"pie of 8 segments",
+       [&] {
+         painter_.pieOutline({100, 60}, 30, 20, 0, 3.0f, kBlack, 8);
+       },
+       10},
+      {"arc at 3 units",
+       [&] {
+         painter_.arcOutline({100, 60}, 30, 10, 0, 6.2831855f, kBlack, -3.0f);
+       },
+       63},
+      {"dashes",
+       [&] {
+         painter_.dashedLine({10, 10}, {16, 10}, kBlack, 3, 2);
+       },
+       2},
+      {"curve of 4 samples", [&] { painter_.curve(diagonal, kBlack, 4); }, 3},
+      {"box outline",
+       [&] {
+         painter_.boxOutline3D({10, 10, 0}, {50, 60, -0.5f}, kBlack);
+       },
+       12},
+      {"cylinder outline",
+       [&] {
+         painter_.cylinderOutline3D({100, 60}, 30, 20, 0.5f, kBlack, 16);
+       },
+       32},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(feedbackSegments(c.draw).size(), c.segments);
+  }
+}
+
+TEST_F(GLPainterTest, OutlineEndPoints) {
+  // The curve stops one sample short of t = 1.
+  auto curve = feedbackSegments([&] { painter_.curve([](float t) { return Vec2(20 + 40 * t, 20); }, kBlack, 4); });
+  ASSERT_EQ(curve.size(), 3u);
+  EXPECT_NEAR(curve.front().first.x, 20.0f, 1e-3f);
+  EXPECT_NEAR(curve.back().second.x, 50.0f, 1e-3f);
+  // The pie's two radii end on the arc's ends: angle 0 is up, pi/2 right.
+  auto pie = feedbackSegments([&] { painter_.pieOutline({100, 60}, 30, 20, 0, 1.5707964f, kBlack, 4); });
+  ASSERT_EQ(pie.size(), 6u);
+  EXPECT_NEAR(pie[0].first.x, 100.0f, 1e-3f);
+  EXPECT_NEAR(pie[0].first.y, 80.0f, 1e-3f);
+  EXPECT_NEAR(pie[3].second.x, 130.0f, 1e-3f);
+  EXPECT_NEAR(pie[3].second.y, 60.0f, 1e-3f);
+  EXPECT_EQ(pie[4].first, Vec2(100, 60));
+  EXPECT_EQ(pie[4].second, pie[0].first);
+  EXPECT_EQ(pie[5].second, pie[3].second);
 }
 
 TEST_F(GLPainterTest, LineSmoothingComesInPairs) {
