@@ -120,7 +120,7 @@ void Canvas::splitActive(bool horizontal, float fraction) {
   dragNode_ = nullptr;
 
   CanvasWindow* fresh = added->window;
-  fresh->setMouseHandler(nullptr);
+  fresh->setMouseHandler(activeWindow_->mouseHandler());  // one handler serves the canvas
   fresh->setDiagram(activeWindow_->diagram());
   fresh->setVisualizer(activeWindow_->visualizer());
   fresh->zoomToFit();

@@ -105,8 +105,10 @@ class CanvasWindow {
   // The pointer left the window: removes the hover box and redraws if there
   // was one.
   void leave();
-  // Not owned; null drops mouse events.
+  // Not owned; null drops mouse events. A split hands the active window's
+  // handler to the new window.
   void setMouseHandler(WindowMouseHandler* handler) { mouseHandler_ = handler; }
+  WindowMouseHandler* mouseHandler() const { return mouseHandler_; }
   void onMouse(wxMouseEvent& event, int canvasHeight);
 
  private:

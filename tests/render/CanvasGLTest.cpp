@@ -13,6 +13,7 @@
 #include "render/CanvasWindow.h"
 #include "render/DiagramPainter.h"
 #include "render/GLPainter.h"
+#include "render/HoverOverlay.h"
 #include "settings/SettingsStore.h"
 #include "tests/render/GLTestHarness.h"
 
@@ -327,6 +328,52 @@ TEST_F(CanvasTest, RefreshRecompilesOnlyTheWindowAskedForAndDrawsItLast) {
   EXPECT_EQ(painter_.calls, 1);  // both replayed
   canvas_->repaint();
   EXPECT_EQ(painter_.calls, 3);  // a full repaint recompiles every window
+}
+
+class RecordingMouse : public WindowMouseHandler {
+ public:
+  void onMouse(CanvasWindow& window, wxMouseEvent& event, int canvasHeight) override {
+    windows.push_back(&window);
+    heights.push_back(canvasHeight);
+  }
+  std::vector<CanvasWindow*> windows;
+  std::vector<int> heights;
+};
+
+class NoOverlay : public HoverOverlay {
+ public:
+  void draw(int, int) override {}
+};
+
+TEST_F(CanvasTest, MouseGoesToTheActiveWindowAndAClickElsewhereMovesIt) {
+  RecordingMouse handler;
+  CanvasWindow* first = canvas_->activeWindow();
+  first->setMouseHandler(&handler);
+  canvas_->splitActive(false, 0.5f);
+  CanvasWindow* second = canvas_->tree().leaves()[1]->window;
+  EXPECT_EQ(second->mouseHandler(), &handler);
+  owner_.calls.clear();
+
+  mouse(wxEVT_MOTION, 30, 10, false);
+  ASSERT_EQ(handler.windows.size(), 1u);
+  EXPECT_EQ(handler.windows[0], first);
+  EXPECT_EQ(handler.heights[0], 120);
+
+  // Into the other window: the active one loses its hover box, nothing is
+  // handed on until a click there.
+  first->setHoverBox(std::make_unique<NoOverlay>());
+  mouse(wxEVT_MOTION, 200, 10, false);
+  EXPECT_EQ(first->hoverBox(), nullptr);
+  EXPECT_EQ(handler.windows.size(), 1u);
+  mouse(wxEVT_LEFT_DOWN, 200, 10, true);
+  EXPECT_EQ(canvas_->activeWindow(), first);
+  mouse(wxEVT_LEFT_UP, 200, 10, false);
+  EXPECT_EQ(canvas_->activeWindow(), second);
+  ASSERT_EQ(owner_.calls.size(), 1u);
+  EXPECT_EQ(owner_.calls[0], std::make_pair(second, false));
+  mouse(wxEVT_MOTION, 210, 10, false);
+  ASSERT_EQ(handler.windows.size(), 2u);
+  EXPECT_EQ(handler.windows[1], second);
 }
 
 TEST_F(CanvasTest, ClearingDiagramsLeavesPaintersAndDrawsNothing) {
