@@ -67,7 +67,7 @@ void MetricsVisualizerSimple::drawDeferredEntry(DiagramElement* entry) {
 
   for (Metric* metric : metrics->getShownMetrics()) {
     if (!metric->hasValue(id)) continue;
-    if (isPicking()) glPushName(static_cast<GLuint>(registerPickEntry(std::make_unique<MetricSelection>(metric, id))));
+    if (isPicking()) glPushName(static_cast<GLuint>(registerGlyphPick(metric, entry)));
 
     // A value outside the display bounds keeps its pick name but is not drawn.
     auto* integer = dynamic_cast<IntegerMetric*>(metric);

@@ -8,6 +8,7 @@
 #include "model/ScenarioElements.h"
 #include "model/UmlElements.h"
 #include "render/GLPainter.h"
+#include "render/diagram/TextLabel.h"
 #include "render/diagram/UMLModelVisualizer.h"
 #include "render/geometry/Spline.h"
 #include "settings/SettingsStore.h"
@@ -73,17 +74,16 @@ bool UMLModelVisualizer::participantsPresent(ModelElement* element) const {
 }
 
 void UMLModelVisualizer::drawBand(Vec2 from, Vec2 to) const {
-  const float w = settings().getFloat("Visualizer.General.RelationWidth");
+  const float w = look_.relationWidth;
   const Vec2 along = to - from;
   const Vec2 u = Vec2(-along.y, along.x).normalized();
   PointList band({to + w * u, from + w * u, from - w * u, to - w * u},
-                 settings().getColor("Visualizer.General.SelectColor"));
+                 look_.selectColor);
   GLPainter().filledConvexPolygon(band);
 }
 
 void UMLModelVisualizer::visitAssociation(Association* element) {
-  SettingsStore& s = settings();
-  if (!s.getBool("Visualizer.General.Associations")) return;
+  if (!look_.associations) return;
   AssociationEnd* ends[2] = {element->getFirstEnd(), element->getSecondEnd()};
   Box boxes[2];
   if (!ends[0] || !ends[1] || !boxOf(participant(ends[0]->getType()), boxes[0]) ||
@@ -95,7 +95,7 @@ void UMLModelVisualizer::visitAssociation(Association* element) {
   const Color text = appearance_->textColour;
   const float fs = static_cast<float>(appearance_->fontSize);
   const bool selected = isSelected(element);
-  const bool names = s.getBool("Visualizer.General.RelationNames");
+  const bool names = look_.relationNames;
   painter.setLineSmoothing(true);
 
   if (ends[0]->getType() == ends[1]->getType()) {
@@ -108,10 +108,10 @@ void UMLModelVisualizer::visitAssociation(Association* element) {
     loop.setParameters(-0.5f, 0.0f, 0.0f);
     for (Vec2 q : {p, p, c - 16.0f * n, c + 16.0f * n, p, p}) loop.addPoint(q);
     painter.curve(loop, outline, 256);
-    if (names) painter.drawText(element->getName(), p, fs, kTextCenterX | kTextCenterY, text);
+    if (names) drawLabel(painter, element->getName(), p, fs, kTextCenterX | kTextCenterY, text);
     if (selected) {
-      painter.setLineWidth(s.getFloat("Visualizer.General.RelationWidth"));
-      painter.curve(loop, s.getColor("Visualizer.General.SelectColor"), 256);
+      painter.setLineWidth(look_.relationWidth);
+      painter.curve(loop, look_.selectColor, 256);
       painter.setLineWidth(1.0f);
     }
     painter.setLineSmoothing(false);
@@ -123,15 +123,15 @@ void UMLModelVisualizer::visitAssociation(Association* element) {
   const Vec2 p2 = onBorder(boxes[1], m, boxes[1].centre);
   m = (p1 + p2) * 0.5f;
 
-  const float arrow = s.getFloat("Visualizer.UMLModel.ArrowSize");
-  const float angle = s.getFloat("Visualizer.UMLModel.ArrowAngle");
-  const float multiplicityDistance = s.getFloat("Visualizer.UMLModel.MultiplicityDistance");
+  const float arrow = look_.arrowSize;
+  const float angle = look_.arrowAngle;
+  const float multiplicityDistance = look_.multiplicityDistance;
   const Vec2 points[2] = {p1, p2};
   for (int i = 0; i < 2; ++i) {
     const Vec2 p = points[i];
     const Vec2 d = (m - p).normalized();
     const Vec2 n(-d.y, d.x);
-    painter.drawText(ends[i]->getMultiplicity(), p + multiplicityDistance * (d + n), fs, kTextCenterX | kTextCenterY,
+    drawLabel(painter, ends[i]->getMultiplicity(), p + multiplicityDistance * (d + n), fs, kTextCenterX | kTextCenterY,
                      text);
 
     const Vec2 inward = -arrow * d;  // points away from the line, I in the drawing notes
@@ -155,13 +155,12 @@ void UMLModelVisualizer::visitAssociation(Association* element) {
 
   if (names) {
     const float a = uprightAngle(std::atan2(p1.y - p2.y, p1.x - p2.x));
-    painter.drawText(element->getName(), m, a, fs, kTextCenterX, text);
+    drawLabel(painter, element->getName(), m, a, fs, kTextCenterX, text);
   }
 }
 
 void UMLModelVisualizer::visitInheritance(Inheritance* element) {
-  SettingsStore& s = settings();
-  if (!s.getBool("Visualizer.General.Generalizations")) return;
+  if (!look_.generalizations) return;
   Box child, parent;
   if (!boxOf(participant(element->getChild()), child) || !boxOf(participant(element->getParent()), parent)) return;
 
@@ -169,8 +168,8 @@ void UMLModelVisualizer::visitInheritance(Inheritance* element) {
   painter.setLineSmoothing(true);
   const Vec2 y = onBorder(child, parent.centre, child.centre);
   const Vec2 x = onBorder(parent, y, parent.centre);
-  const float angle = s.getFloat("Visualizer.UMLModel.ArrowAngle");
-  const Vec2 c = s.getFloat("Visualizer.UMLModel.ArrowSize") * (x - y).normalized();
+  const float angle = look_.arrowAngle;
+  const Vec2 c = look_.arrowSize * (x - y).normalized();
   const Vec2 l = rotate(c, angle), r = rotate(c, -angle);
   PointList triangle({x, x - l, x - r, x}, appearance_->fillColour);
   painter.filledConvexPolygon(triangle);
@@ -185,8 +184,7 @@ void UMLModelVisualizer::visitInheritance(Inheritance* element) {
 }
 
 void UMLModelVisualizer::visitDependency(Dependency* element) {
-  SettingsStore& s = settings();
-  if (!s.getBool("Visualizer.General.Dependencies")) return;
+  if (!look_.dependencies) return;
   Box client, supplier;
   if (!boxOf(participant(element->getClient()), client) || !boxOf(participant(element->getSupplier()), supplier))
     return;
@@ -197,14 +195,14 @@ void UMLModelVisualizer::visitDependency(Dependency* element) {
   const Vec2 y = onBorder(client, supplier.centre, client.centre);
   const Vec2 x = onBorder(supplier, y, supplier.centre);
   painter.dashedLine(y, x, outline, 8.0f, 5.0f);
-  const float angle = s.getFloat("Visualizer.UMLModel.ArrowAngle");
-  const Vec2 c = s.getFloat("Visualizer.UMLModel.ArrowSize") * (x - y).normalized();
+  const float angle = look_.arrowAngle;
+  const Vec2 c = look_.arrowSize * (x - y).normalized();
   painter.line(x, x - rotate(c, angle), outline);
   painter.line(x, x - rotate(c, -angle), outline);
   painter.setLineSmoothing(false);
-  if (s.getBool("Visualizer.General.RelationNames")) {
+  if (look_.relationNames) {
     const float a = uprightAngle(std::atan2(y.y - x.y, y.x - x.x));
-    painter.drawText(element->getName(), (y + x) * 0.5f, a, static_cast<float>(appearance_->fontSize), kTextCenterX,
+    drawLabel(painter, element->getName(), (y + x) * 0.5f, a, static_cast<float>(appearance_->fontSize), kTextCenterX,
                      appearance_->textColour);
   }
   if (isSelected(element)) drawBand(y, x);

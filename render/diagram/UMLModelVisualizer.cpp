@@ -19,6 +19,7 @@
 #include "render/GLPainter.h"
 #include "render/GLState.h"
 #include "render/diagram/SelectionManager.h"
+#include "render/diagram/TextLabel.h"
 #include "settings/SettingsStore.h"
 
 namespace lumetra {
@@ -91,7 +92,7 @@ AreaElementsEraser& UMLModelVisualizer::eraser() {
 }
 
 DiagramElement* UMLModelVisualizer::participant(const std::string& modelId) const {
-  auto it = shapeIndex_.find(modelId);
+  auto it = shapeIndex_.find(std::string_view(modelId));
   return it == shapeIndex_.end() ? nullptr : it->second;
 }
 
@@ -104,8 +105,10 @@ bool UMLModelVisualizer::isSelected(const ModelElement* element) const {
 void UMLModelVisualizer::drawDiagram(Diagram* diagram) {
   diagramChanged_ = diagram != diagram_;
   diagram_ = diagram;
+  look_ = DiagramLook::read();
   GlobalAlphaScope alpha(transparency_);
   elementMap_.clear();
+  if (diagram) elementMap_.reserve(diagram->getElementCount());
   // The glyph entries are collected afresh by every pass: a diagram destroyed
   // and replaced by another at the same address must not leave stale entries.
   deferred_.clear();
@@ -132,6 +135,7 @@ void UMLModelVisualizer::drawDiagram(Diagram* diagram) {
 
 void UMLModelVisualizer::drawTopLevelElements(Diagram* diagram) {
   if (!diagram) return;
+  look_ = DiagramLook::read();
   GlobalAlphaScope alpha(transparency_);
   indexShapes(diagram);
   for (DiagramElement* element : diagram->getElements()) drawElement(element);
@@ -144,7 +148,7 @@ void UMLModelVisualizer::indexShapes(Diagram* diagram) {
   shapeIndex_.clear();
   shapeIndex_.reserve(diagram->getElementCount());
   for (DiagramElement* element : diagram->getElements())
-    if (ModelElement* m = element->getModelElement()) shapeIndex_.emplace(m->idRef(), element);
+    if (ModelElement* m = element->getModelElement()) shapeIndex_.emplace(std::string_view(m->idRef()), element);
 }
 
 void UMLModelVisualizer::drawAreaPass(Diagram* diagram) {
@@ -163,8 +167,7 @@ void UMLModelVisualizer::drawElement(DiagramElement* element) {
   if (model && !participantsPresent(model)) return;
 
   if (picking_) {
-    const int name = registerPickEntry(std::make_unique<ModelSelectionElement>(model, elementLabel(element)));
-    glPushName(static_cast<GLuint>(name));
+    glPushName(static_cast<GLuint>(registerElementPick(element)));
   }
 
   currentElement_ = element;
@@ -209,10 +212,22 @@ std::string UMLModelVisualizer::elementLabel(DiagramElement* element) const {
 
 // ---- picking ------------------------------------------------------------------
 
-int UMLModelVisualizer::registerPickEntry(std::unique_ptr<SelectionElement> entry) {
-  ++pickCounter_;
-  pickMap_[pickCounter_] = std::move(entry);
+int UMLModelVisualizer::registerElementPick(DiagramElement* element) {
+  pickNames_.push_back({element, nullptr});
+  pickCounter_ = static_cast<int>(pickNames_.size());
   return pickCounter_;
+}
+
+int UMLModelVisualizer::registerGlyphPick(Metric* metric, DiagramElement* element) {
+  pickNames_.push_back({element, metric});
+  pickCounter_ = static_cast<int>(pickNames_.size());
+  return pickCounter_;
+}
+
+std::unique_ptr<SelectionElement> UMLModelVisualizer::makeEntry(const PickName& name) const {
+  ModelElement* model = name.element ? name.element->getModelElement() : nullptr;
+  if (name.metric) return std::make_unique<MetricSelection>(name.metric, model ? model->getId() : std::string());
+  return std::make_unique<ModelSelectionElement>(model, elementLabel(name.element));
 }
 
 void UMLModelVisualizer::pick(PickResult& result, Diagram* diagram) {
@@ -224,7 +239,7 @@ void UMLModelVisualizer::pick(PickResult& result, Diagram* diagram) {
   GLint hits = -1;
   for (std::size_t size = kFirstBuffer; size <= kLargestBuffer && hits < 0; size *= 2) {
     picking_ = true;
-    pickMap_.clear();
+    pickNames_.clear();
     pickCounter_ = 0;
     buffer.assign(size, 0);
     glSelectBuffer(static_cast<GLsizei>(size), buffer.data());
@@ -237,17 +252,17 @@ void UMLModelVisualizer::pick(PickResult& result, Diagram* diagram) {
 
   struct Hit {
     GLuint depth;
-    int name;
+    GLuint name;
   };
-  std::map<int, GLuint> nearest;  // name -> smallest minimum depth
+  std::map<GLuint, GLuint> nearest;  // name -> smallest minimum depth
   std::size_t pos = 0;
   for (GLint h = 0; h < hits && pos + 3 <= buffer.size(); ++h) {
     const GLuint count = buffer[pos];
     const GLuint minDepth = buffer[pos + 1];
     pos += 3;
     for (GLuint n = 0; n < count && pos < buffer.size(); ++n, ++pos) {
-      const int name = static_cast<int>(buffer[pos]);
-      if (!pickMap_.count(name)) continue;
+      const GLuint name = buffer[pos];
+      if (name == 0 || name > pickNames_.size()) continue;
       auto [it, inserted] = nearest.emplace(name, minDepth);
       if (!inserted) it->second = std::min(it->second, minDepth);
     }
@@ -260,19 +275,18 @@ void UMLModelVisualizer::pick(PickResult& result, Diagram* diagram) {
   std::sort(ordered.begin(), ordered.end(), [](const Hit& a, const Hit& b) {
     return a.depth != b.depth ? a.depth < b.depth : a.name > b.name;
   });
-  for (const Hit& hit : ordered) result.add(std::move(pickMap_[hit.name]));
-  pickMap_.clear();
+  for (const Hit& hit : ordered) result.add(makeEntry(pickNames_[hit.name - 1]));
+  pickNames_.clear();
 }
 
 // ---- boxes ----------------------------------------------------------------------
 
 void UMLModelVisualizer::drawBoxBody() {
   GLPainter painter;
-  SettingsStore& s = settings();
   const ShapeBox& b = box_;
-  if (s.getBool("Visualizer.General.Shadows")) {
-    const float sh = s.getFloat("Visualizer.UMLModel.ShadowSize");
-    const Color shadow = s.getColor("Visualizer.UMLModel.ShadowColor");
+  if (look_.shadows) {
+    const float sh = look_.shadowSize;
+    const Color shadow = look_.shadowColor;
     painter.filledRect({b.min.x + sh, b.min.y - sh}, {b.max.x, b.min.y}, shadow);
     painter.filledRect({b.max.x, b.min.y - sh}, {b.max.x + sh, b.max.y - sh}, shadow);
   }
@@ -282,7 +296,7 @@ void UMLModelVisualizer::drawBoxBody() {
 
 void UMLModelVisualizer::drawBoxHighlight(ModelElement* element) {
   if (!isSelected(element)) return;
-  GLPainter().filledRect(box_.min, box_.max, settings().getColor("Visualizer.General.SelectColor"));
+  GLPainter().filledRect(box_.min, box_.max, look_.selectColor);
 }
 
 void UMLModelVisualizer::visitClass(Class* element) {
@@ -293,19 +307,18 @@ void UMLModelVisualizer::visitClass(Class* element) {
     painter.filledRect(b.min, b.max, appearance_->fillColour);
     return;
   }
-  SettingsStore& s = settings();
   const float fs = static_cast<float>(appearance_->fontSize);
   const Color text = appearance_->textColour;
   const Color outline = appearance_->outlineColour;
 
   drawBoxBody();
-  const float sp = s.getFloat("Visualizer.UMLModel.TextSpacing");
+  const float sp = look_.textSpacing;
   float y = b.max.y - sp;
 
   const std::string name = element->getName();
   float w = 0.0f, h = 0.0f;
   GLPainter::textSize(name, fs, w, h);
-  if (s.getBool("Visualizer.General.ElementNames")) painter.drawText(name, {b.centre.x, y}, fs, kTextCenterX | kTextHang, text);
+  if (look_.elementNames) drawLabel(painter, name, {b.centre.x, y}, fs, kTextCenterX | kTextHang, text);
   y -= h + sp;
   painter.line({b.min.x, y}, {b.max.x, y}, outline);
 
@@ -316,10 +329,10 @@ void UMLModelVisualizer::visitClass(Class* element) {
 
   shortenToFit(attributes, y, step, b.min.y);
   // Attributes are shown only if the method lines still fit below them.
-  if (s.getBool("Visualizer.General.Attributes") && fits(methods.size(), y, step, b.min.y)) {
+  if (look_.attributes && fits(methods.size(), y, step, b.min.y)) {
     for (const std::string& line : attributes) {
       y -= sp;
-      painter.drawText(line, {b.min.x + sp, y}, fs, kTextHang, text);
+      drawLabel(painter, line, {b.min.x + sp, y}, fs, kTextHang, text);
       y -= tallest;
     }
   }
@@ -327,11 +340,11 @@ void UMLModelVisualizer::visitClass(Class* element) {
   if (fits(methods.size(), y, step, b.min.y)) painter.line({b.min.x, y}, {b.max.x, y}, outline);
 
   shortenToFit(methods, y, step, b.min.y);
-  if (s.getBool("Visualizer.General.Methods") && fits(methods.size(), y, step, b.min.y)) {
+  if (look_.methods && fits(methods.size(), y, step, b.min.y)) {
     for (const std::string& line : methods) {
       y -= sp;
       y -= tallest;
-      painter.drawText(line, {b.min.x + sp, y}, fs, 0, text);
+      drawLabel(painter, line, {b.min.x + sp, y}, fs, 0, text);
     }
   }
   drawBoxHighlight(element);
@@ -342,19 +355,18 @@ void UMLModelVisualizer::visitInterface(Interface* element) {
   GLPainter painter;
   const ShapeBox& b = box_;
   if (picking_) painter.filledRect(b.min, b.max, appearance_->fillColour);
-  SettingsStore& s = settings();
   const float fs = static_cast<float>(appearance_->fontSize);
   const Color text = appearance_->textColour;
   const Color outline = appearance_->outlineColour;
 
   drawBoxBody();
-  const float sp = s.getFloat("Visualizer.UMLModel.TextSpacing");
+  const float sp = look_.textSpacing;
   float y = b.max.y - sp;
 
   const std::string name = "<< " + element->getName() + " >>";
   float w = 0.0f, h = 0.0f;
   GLPainter::textSize(name, fs, w, h);
-  if (s.getBool("Visualizer.General.ElementNames")) painter.drawText(name, {b.centre.x, y}, fs, kTextCenterX | kTextHang, text);
+  if (look_.elementNames) drawLabel(painter, name, {b.centre.x, y}, fs, kTextCenterX | kTextHang, text);
   y -= h + sp;
   painter.line({b.min.x, y}, {b.max.x, y}, outline);
 
@@ -364,11 +376,11 @@ void UMLModelVisualizer::visitInterface(Interface* element) {
   y -= sp;
   if (fits(methods.size(), y, step, b.min.y)) painter.line({b.min.x, y}, {b.max.x, y}, outline);
   shortenToFit(methods, y, step, b.min.y);
-  if (s.getBool("Visualizer.General.Methods") && fits(methods.size(), y, step, b.min.y)) {
+  if (look_.methods && fits(methods.size(), y, step, b.min.y)) {
     for (const std::string& line : methods) {
       y -= sp;
       y -= tallest;
-      painter.drawText(line, {b.min.x + sp, y}, fs, 0, text);
+      drawLabel(painter, line, {b.min.x + sp, y}, fs, 0, text);
     }
   }
   drawBoxHighlight(element);
@@ -377,8 +389,8 @@ void UMLModelVisualizer::visitInterface(Interface* element) {
 void UMLModelVisualizer::visitPelkService(PelkService* element) {
   if (!hasBox_) return;
   drawBoxBody();
-  const float sp = settings().getFloat("Visualizer.UMLModel.TextSpacing");
-  GLPainter().drawText(element->getName(), {box_.centre.x, box_.max.y - sp}, static_cast<float>(appearance_->fontSize),
+  const float sp = look_.textSpacing;
+  drawLabel(GLPainter(), element->getName(), {box_.centre.x, box_.max.y - sp}, static_cast<float>(appearance_->fontSize),
                        kTextCenterX | kTextHang, appearance_->textColour);
   drawBoxHighlight(element);
 }
@@ -394,12 +406,11 @@ void UMLModelVisualizer::visitPelkInterface(PelkInterface*) {
 void UMLModelVisualizer::visitPackage(Package* element) {
   if (!hasBox_) return;
   GLPainter painter;
-  SettingsStore& s = settings();
   const ShapeBox& b = box_;
   const float tab = b.size.y / 4.0f;
-  if (s.getBool("Visualizer.General.Shadows")) {
-    const float sh = s.getFloat("Visualizer.UMLModel.ShadowSize");
-    const Color shadow = s.getColor("Visualizer.UMLModel.ShadowColor");
+  if (look_.shadows) {
+    const float sh = look_.shadowSize;
+    const Color shadow = look_.shadowColor;
     painter.filledRect({b.min.x + sh, b.min.y - sh}, {b.max.x, b.min.y}, shadow);
     painter.filledRect({b.max.x, b.min.y - sh}, {b.max.x + sh, b.max.y - tab - sh}, shadow);
     painter.filledRect({b.centre.x, b.max.y - tab}, {b.centre.x + sh, b.max.y - sh}, shadow);
@@ -416,14 +427,14 @@ void UMLModelVisualizer::visitPackage(Package* element) {
   const std::string name = element->getName();
   float w = 0.0f, h = 0.0f;
   GLPainter::textSize(name, fs, w, h);
-  const float sp = s.getFloat("Visualizer.UMLModel.TextSpacing");
+  const float sp = look_.textSpacing;
   const float lineY = b.max.y - tab - (2.0f * sp + h);
   painter.line({b.min.x, lineY}, {b.max.x, lineY}, appearance_->outlineColour);
-  if (s.getBool("Visualizer.General.ElementNames"))
-    painter.drawText(name, {b.centre.x, b.max.y - tab}, fs, kTextCenterX | kTextHang, appearance_->textColour);
+  if (look_.elementNames)
+    drawLabel(painter, name, {b.centre.x, b.max.y - tab}, fs, kTextCenterX | kTextHang, appearance_->textColour);
 
   if (isSelected(element)) {
-    const Color select = s.getColor("Visualizer.General.SelectColor");
+    const Color select = look_.selectColor;
     painter.filledRect(b.min, bodyMax, select);
     painter.filledRect(tabMin, tabMax, select);
   }

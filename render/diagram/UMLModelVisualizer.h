@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "model/ModelVisitor.h"
 #include "platform/GLExtensions.h"
 #include "render/DiagramPainter.h"
+#include "render/diagram/DiagramLook.h"
 #include "render/diagram/SelectionElement.h"
 
 namespace lumetra {
@@ -94,7 +96,7 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   AreaSet* areas() const { return areas_; }
 
   // Model element -> the shape that shows it, as of the last drawDiagram.
-  const std::map<ModelElement*, DiagramElement*>& elementMap() const { return elementMap_; }
+  const std::unordered_map<ModelElement*, DiagramElement*>& elementMap() const { return elementMap_; }
   DiagramElement* findDiagramElement(ModelElement* element) const;
 
   // The eraser of free elements; created on first use (needs a current GL
@@ -113,8 +115,10 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   int lastPickName() const { return pickCounter_; }
   bool diagramChanged() const { return diagramChanged_; }
   Diagram* currentDiagram() const { return diagram_; }
-  // Hands out the next GL name and maps it to entry.
-  int registerPickEntry(std::unique_ptr<SelectionElement> entry);
+  // Hand out the next GL name for a shape, or for the glyph of a metric on
+  // a shape. The selection entries are made only for names that were hit.
+  int registerElementPick(DiagramElement* element);
+  int registerGlyphPick(Metric* metric, DiagramElement* element);
   // Entries the subclass draws after all shapes, in order; rebuilt every pass.
   std::vector<DiagramElement*>& deferred() { return deferred_; }
 
@@ -123,6 +127,8 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   // The selection colour over the box, if the model element is selected.
   void drawBoxHighlight(ModelElement* element);
   bool isSelected(const ModelElement* element) const;
+  // The settings as read at the start of the current pass.
+  const DiagramLook& look() const { return look_; }
 
  private:
   void drawAreaPass(Diagram* diagram);
@@ -132,12 +138,19 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   bool participantsPresent(ModelElement* element) const;
   void drawBand(Vec2 from, Vec2 to) const;
 
+  DiagramLook look_ = DiagramLook::read();
   float transparency_ = 1.0f;
   bool picking_ = false;
   int pickCounter_ = 0;
-  std::map<int, std::unique_ptr<SelectionElement>> pickMap_;
+  // What each GL name of the current pick stands for (name = index + 1).
+  struct PickName {
+    DiagramElement* element;
+    Metric* metric;  // null for the shape itself
+  };
+  std::vector<PickName> pickNames_;
+  std::unique_ptr<SelectionElement> makeEntry(const PickName& name) const;
   bool diagramChanged_ = false;
-  std::map<ModelElement*, DiagramElement*> elementMap_;
+  std::unordered_map<ModelElement*, DiagramElement*> elementMap_;
   std::vector<DiagramElement*> deferred_;
   Diagram* diagram_ = nullptr;  // not owned
 
@@ -160,7 +173,8 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   // First top-level shape per model identifier of the diagram being drawn.
   void indexShapes(Diagram* diagram);
   Diagram* indexed_ = nullptr;
-  std::unordered_map<std::string, DiagramElement*> shapeIndex_;
+  // Keys view the identifiers of the diagram's own model elements.
+  std::unordered_map<std::string_view, DiagramElement*> shapeIndex_;
 };
 
 }  // namespace lumetra

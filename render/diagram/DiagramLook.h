@@ -1,0 +1,53 @@
+#pragma once
+// The look-and-feel settings the diagram painter uses, read from the
+// settings store once at the start of every pass (never cached across
+// passes), so that a changed setting shows at the next repaint while a pass
+// over thousands of shapes does not look each key up per shape.
+
+#include "settings/Color.h"
+#include "settings/SettingsStore.h"
+
+namespace lumetra {
+
+struct DiagramLook {
+  bool shadows = true;
+  bool elementNames = true;
+  bool attributes = true;
+  bool methods = true;
+  bool relationNames = false;
+  bool associations = true;
+  bool generalizations = true;
+  bool dependencies = true;
+  float shadowSize = 0.0f;
+  float textSpacing = 0.0f;
+  float arrowSize = 0.0f;
+  float arrowAngle = 0.0f;  // radians
+  float multiplicityDistance = 0.0f;
+  float relationWidth = 0.0f;
+  Color shadowColor;
+  Color selectColor;
+
+  static DiagramLook read() {
+    SettingsStore& s = settings();
+    DiagramLook look;
+    look.shadows = s.getBool("Visualizer.General.Shadows");
+    look.elementNames = s.getBool("Visualizer.General.ElementNames");
+    look.attributes = s.getBool("Visualizer.General.Attributes");
+    look.methods = s.getBool("Visualizer.General.Methods");
+    look.relationNames = s.getBool("Visualizer.General.RelationNames");
+    look.associations = s.getBool("Visualizer.General.Associations");
+    look.generalizations = s.getBool("Visualizer.General.Generalizations");
+    look.dependencies = s.getBool("Visualizer.General.Dependencies");
+    look.shadowSize = s.getFloat("Visualizer.UMLModel.ShadowSize");
+    look.textSpacing = s.getFloat("Visualizer.UMLModel.TextSpacing");
+    look.arrowSize = s.getFloat("Visualizer.UMLModel.ArrowSize");
+    look.arrowAngle = s.getFloat("Visualizer.UMLModel.ArrowAngle");
+    look.multiplicityDistance = s.getFloat("Visualizer.UMLModel.MultiplicityDistance");
+    look.relationWidth = s.getFloat("Visualizer.General.RelationWidth");
+    look.shadowColor = s.getColor("Visualizer.UMLModel.ShadowColor");
+    look.selectColor = s.getColor("Visualizer.General.SelectColor");
+    return look;
+  }
+};
+
+}  // namespace lumetra
