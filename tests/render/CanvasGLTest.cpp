@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/utils.h>
 
 #include <cmath>
 
@@ -374,6 +375,21 @@ TEST_F(CanvasTest, MouseGoesToTheActiveWindowAndAClickElsewhereMovesIt) {
   mouse(wxEVT_MOTION, 210, 10, false);
   ASSERT_EQ(handler.windows.size(), 2u);
   EXPECT_EQ(handler.windows[1], second);
+}
+
+TEST_F(CanvasTest, PaintEventRedrawsEveryWindow) {
+  canvas_->activeWindow()->setVisualizer(&painter_);
+  canvas_->activeWindow()->setDiagram(diagram_.get());
+  canvas_->splitActive(true, 0.5f);
+  const int before = painter_.calls;
+  canvas_->Refresh(false);
+  // The toolkit delivers the paint when it gets to it (and may add its own).
+  for (int i = 0; i < 300 && painter_.calls < before + 2; ++i) {
+    wxTheApp->Yield(true);
+    wxMilliSleep(10);
+  }
+  EXPECT_GE(painter_.calls, before + 2);
+  EXPECT_EQ((painter_.calls - before) % 2, 0) << "a paint draws both windows";
 }
 
 TEST_F(CanvasTest, ClearingDiagramsLeavesPaintersAndDrawsNothing) {
