@@ -50,7 +50,7 @@ class XMLDiagramWriter : public DiagramWriter {
 
   // Why the last write() failed (empty after success).
   const std::string& errorText() const { return errorText_; }
-  // The document as built by the last write(), for inspection.
+  // The document as built by the last buildDocument(), for inspection.
   const pugi::xml_document& document() const { return document_; }
 
  private:
