@@ -13,7 +13,9 @@ namespace lumetra {
 
 // Appends the file's diagrams to `diagrams` (the caller owns them) and its
 // model elements to `pool`, then normalizes, colours and orders the
-// diagrams. The status tells whether a reader ran and, if not, why.
+// diagrams. The passes run over the whole list, so callers start from an
+// empty list and pool (the viewer clears its model first). The status tells
+// whether a reader ran and, if not, why.
 LoadStatus loadModel(const std::string& fileName, std::vector<Diagram*>& diagrams, ModelElementsPool& pool);
 
 // Deletes every diagram of the list and empties it.
