@@ -23,12 +23,10 @@ int readInteger(const char* text) {
   return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
 }
 
-// The scenario element. In the usual file it follows the XML declaration as
-// the second top-level node; a file without a declaration (or with comments
-// before the element) still has it as its first top-level element.
+// The scenario element: the first top-level element. In the usual file it
+// is the second top-level node, after the XML declaration; a file without a
+// declaration has it first, and comments before it are passed over.
 pugi::xml_node scenarioElement(pugi::xml_node document) {
-  const pugi::xml_node second = document.first_child().next_sibling();
-  if (second.type() == pugi::node_element) return second;
   for (pugi::xml_node node = document.first_child(); node; node = node.next_sibling())
     if (node.type() == pugi::node_element) return node;
   return pugi::xml_node();
