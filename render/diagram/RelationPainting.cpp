@@ -8,6 +8,7 @@
 #include "model/ScenarioElements.h"
 #include "model/UmlElements.h"
 #include "render/GLPainter.h"
+#include "render/diagram/RelationGeometry.h"
 #include "render/diagram/TextLabel.h"
 #include "render/diagram/UMLModelVisualizer.h"
 #include "render/geometry/Spline.h"
@@ -16,8 +17,6 @@
 namespace lumetra {
 
 namespace {
-
-constexpr float kPi = 3.14159265358979f;
 
 struct Box {
   Vec2 min, max, centre;
@@ -31,19 +30,6 @@ bool boxOf(const DiagramElement* element, Box& box) {
   box.max = *layout->getUpperRight();
   box.centre = (box.min + box.max) * 0.5f;
   return true;
-}
-
-// Counter-clockwise rotation by angle radians.
-Vec2 rotate(Vec2 v, float angle) {
-  const float c = std::cos(angle), s = std::sin(angle);
-  return {v.x * c - v.y * s, v.x * s + v.y * c};
-}
-
-// An angle for text along a line, turned so the text never reads upside down.
-float uprightAngle(float angle) {
-  if (angle < -kPi / 2.0f) angle += kPi;
-  if (angle > kPi / 2.0f) angle -= kPi;
-  return angle;
 }
 
 // Moves `to` onto the border of box along the segment from `from`.
@@ -75,11 +61,8 @@ bool UMLModelVisualizer::participantsPresent(ModelElement* element) const {
 
 void UMLModelVisualizer::drawBand(Vec2 from, Vec2 to) const {
   const float w = look_.relationWidth;
-  const Vec2 along = to - from;
-  const Vec2 u = Vec2(-along.y, along.x).normalized();
-  PointList band({to + w * u, from + w * u, from - w * u, to - w * u},
-                 look_.selectColor);
-  GLPainter().filledConvexPolygon(band);
+  const auto corners = bandAround(from, to, w);
+  GLPainter().filledConvexPolygon(PointList({corners.begin(), corners.end()}, look_.selectColor));
 }
 
 void UMLModelVisualizer::visitAssociation(Association* element) {
@@ -134,19 +117,18 @@ void UMLModelVisualizer::visitAssociation(Association* element) {
     drawLabel(painter, ends[i]->getMultiplicity(), p + multiplicityDistance * (d + n), fs, kTextCenterX | kTextCenterY,
                      text);
 
-    const Vec2 inward = -arrow * d;  // points away from the line, I in the drawing notes
     const std::string aggregation = ends[i]->getAggregation();
     Vec2 start = p;
     if (aggregation == "aggregate" || aggregation == "composite") {
-      PointList diamond({p, p - rotate(inward, angle), p - 2.0f * inward, p - rotate(inward, -angle), p},
+      const auto corners = diamondAt(p, d, arrow, angle);
+      PointList diamond({corners.begin(), corners.end()},
                         Color(aggregation == "composite" ? 0xff000000u : 0xffffffffu));
       painter.filledConvexPolygon(diamond);
       diamond.color = outline;
       painter.polygonOutline(diamond);
-      start = p - 2.0f * inward;
+      start = corners[2];  // the inner tip
     } else if (ends[i]->isNavigable()) {
-      painter.line(p, p - rotate(inward, angle), outline);
-      painter.line(p, p - rotate(inward, -angle), outline);
+      for (Vec2 barb : arrowBarbs(p, d, arrow, angle)) painter.line(p, barb, outline);
     }
     painter.line(m, start, outline);
     if (selected) drawBand(p, m);

@@ -18,6 +18,7 @@
 #include "model/UmlElements.h"
 #include "render/GLPainter.h"
 #include "render/GLState.h"
+#include "render/diagram/Compartments.h"
 #include "render/diagram/SelectionManager.h"
 #include "render/diagram/TextLabel.h"
 #include "settings/SettingsStore.h"
@@ -43,19 +44,6 @@ class GlobalAlphaScope {
  private:
   float saved_;
 };
-
-// Names longer than the box is tall are cut to the lines that fit; the last
-// kept line becomes "..." and at least one line stays.
-void shortenToFit(std::vector<std::string>& lines, float y, float lineStep, float bottom) {
-  while (lines.size() > 1 && y - static_cast<float>(lines.size()) * lineStep < bottom) {
-    lines.pop_back();
-    lines.back() = "...";
-  }
-}
-
-bool fits(std::size_t count, float y, float lineStep, float bottom) {
-  return y - static_cast<float>(count) * lineStep >= bottom;
-}
 
 template <class FeatureList>
 std::vector<std::string> featureNames(const FeatureList& features) {
@@ -299,6 +287,17 @@ void UMLModelVisualizer::drawBoxHighlight(ModelElement* element) {
   GLPainter().filledRect(box_.min, box_.max, look_.selectColor);
 }
 
+void UMLModelVisualizer::drawCompartments(const CompartmentLayout& layout) {
+  GLPainter painter;
+  const float fs = static_cast<float>(appearance_->fontSize);
+  const float x = box_.min.x + look_.textSpacing;
+  for (const TextLine& line : layout.attributes)
+    drawLabel(painter, line.text, {x, line.y}, fs, kTextHang, appearance_->textColour);
+  if (layout.separator)
+    painter.line({box_.min.x, layout.separatorY}, {box_.max.x, layout.separatorY}, appearance_->outlineColour);
+  for (const TextLine& line : layout.methods) drawLabel(painter, line.text, {x, line.y}, fs, 0, appearance_->textColour);
+}
+
 void UMLModelVisualizer::visitClass(Class* element) {
   if (!hasBox_) return;
   GLPainter painter;
@@ -325,28 +324,8 @@ void UMLModelVisualizer::visitClass(Class* element) {
   std::vector<std::string> attributes = featureNames(element->getAttributes());
   std::vector<std::string> methods = featureNames(element->getMethods());
   const float tallest = tallestLine(methods, fs, tallestLine(attributes, fs, 0.0f));
-  const float step = sp + tallest;
-
-  shortenToFit(attributes, y, step, b.min.y);
-  // Attributes are shown only if the method lines still fit below them.
-  if (look_.attributes && fits(methods.size(), y, step, b.min.y)) {
-    for (const std::string& line : attributes) {
-      y -= sp;
-      drawLabel(painter, line, {b.min.x + sp, y}, fs, kTextHang, text);
-      y -= tallest;
-    }
-  }
-  y -= sp;
-  if (fits(methods.size(), y, step, b.min.y)) painter.line({b.min.x, y}, {b.max.x, y}, outline);
-
-  shortenToFit(methods, y, step, b.min.y);
-  if (look_.methods && fits(methods.size(), y, step, b.min.y)) {
-    for (const std::string& line : methods) {
-      y -= sp;
-      y -= tallest;
-      drawLabel(painter, line, {b.min.x + sp, y}, fs, 0, text);
-    }
-  }
+  drawCompartments(layoutClassCompartments(y, b.min.y, sp, tallest, std::move(attributes), std::move(methods),
+                                           look_.attributes, look_.methods));
   drawBoxHighlight(element);
 }
 
@@ -372,17 +351,7 @@ void UMLModelVisualizer::visitInterface(Interface* element) {
 
   std::vector<std::string> methods = featureNames(element->getMethods());
   const float tallest = tallestLine(methods, fs, 0.0f);
-  const float step = sp + tallest;
-  y -= sp;
-  if (fits(methods.size(), y, step, b.min.y)) painter.line({b.min.x, y}, {b.max.x, y}, outline);
-  shortenToFit(methods, y, step, b.min.y);
-  if (look_.methods && fits(methods.size(), y, step, b.min.y)) {
-    for (const std::string& line : methods) {
-      y -= sp;
-      y -= tallest;
-      drawLabel(painter, line, {b.min.x + sp, y}, fs, 0, text);
-    }
-  }
+  drawCompartments(layoutInterfaceCompartments(y, b.min.y, sp, tallest, std::move(methods), look_.methods));
   drawBoxHighlight(element);
 }
 

@@ -28,6 +28,7 @@
 namespace lumetra {
 
 class AreaSet;
+struct CompartmentLayout;
 class AreaElementsEraser;
 class MetricSet;
 class SelectionManager;
@@ -127,6 +128,8 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   // The selection colour over the box, if the model element is selected.
   void drawBoxHighlight(ModelElement* element);
   bool isSelected(const ModelElement* element) const;
+  // Feature lines and the compartment separator of the visited box.
+  void drawCompartments(const CompartmentLayout& layout);
   // The settings as read at the start of the current pass.
   const DiagramLook& look() const { return look_; }
 

@@ -145,6 +145,22 @@ TEST_F(DiagramPixelTest, RelationToAShapeNotOnTheDiagramIsNotDrawn) {
   EXPECT_RGB_NEAR(pixelAt(-25, 0), Rgb({0, 0, 255}), 3);
 }
 
+TEST_F(DiagramPixelTest, SelfAssociationLoopsThroughItsLabelBox) {
+  // The label box is centred at (20, 0); the loop leaves the class's right
+  // border at (-40, 0) and turns 16 units either side of the label centre.
+  scene.addAssociation("self", "c1", "c1", "none", "none", {10, -5}, {30, 5});
+  scene.addClass("c1", "", {-80, -20}, {-40, 20});
+  draw();
+  auto darkness = [&](float x, float y) {
+    const Rgb c = darkestNear(x, y, 2);
+    return 765 - (c[0] + c[1] + c[2]);
+  };
+  EXPECT_GT(darkness(20, 16), 200) << "upper turn";
+  EXPECT_GT(darkness(20, -16), 200) << "lower turn";
+  EXPECT_EQ(darkness(0, 0), 0) << "no straight line towards the label";
+  EXPECT_EQ(darkness(60, 0), 0) << "nothing beyond the label";
+}
+
 class GlyphGridTest : public DiagramPixelTest {
  protected:
   // Five 2D bars at their maximum on one class, in five colours.

@@ -27,12 +27,12 @@ Interface* DiagramScene::addInterface(const std::string& id, const std::string& 
 
 Association* DiagramScene::addAssociation(const std::string& id, const std::string& first, const std::string& second,
                                           const std::string& firstAggregation,
-                                          const std::string& secondAggregation) {
+                                          const std::string& secondAggregation, Vec2 labelLo, Vec2 labelHi) {
   Association* a = createAssociation(id, "");
   a->setFirstEnd(createAssociationEnd(id + "-1", first, firstAggregation, "", "false"));
   a->setSecondEnd(createAssociationEnd(id + "-2", second, secondAggregation, "", "false"));
   pool_.add(a);
-  addShape(a, {0.0f, 0.0f}, {0.0f, 0.0f});
+  addShape(a, labelLo, labelHi);
   return a;
 }
 

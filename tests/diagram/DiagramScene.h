@@ -26,7 +26,8 @@ class DiagramScene {
   // An association shape between two identifiers (which need not be shown).
   Association* addAssociation(const std::string& id, const std::string& first, const std::string& second,
                               const std::string& firstAggregation = "none",
-                              const std::string& secondAggregation = "none");
+                              const std::string& secondAggregation = "none", Vec2 labelLo = {},
+                              Vec2 labelHi = {});
   Inheritance* addInheritance(const std::string& id, const std::string& parent, const std::string& child);
   // The shape showing a model element (first match).
   DiagramElement* shape(const std::string& modelId) const { return diagram_->findElement(modelId); }
