@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "model/Vec2.h"
+
 namespace lumetra {
 
 class Diagram;
@@ -53,6 +55,10 @@ class AreaVisualizer {
   virtual void prepare(int cells, Diagram* diagram) = 0;
   // The painter's geometry object (owned by the painter), or null.
   virtual void* getGrid() const { return grid_; }
+  // The diagram-space box the last draw may have coloured, for skipping work
+  // (the eraser) where no area reaches. False when the painter cannot tell;
+  // an empty box (lower above upper) means it drew nothing.
+  virtual bool getExtent(Vec2& lower, Vec2& upper) const { return false; }
 
   std::string getDrawingMode() const { return drawingMode_; }
   void setDrawingMode(const std::string& mode) { drawingMode_ = mode; }

@@ -152,6 +152,7 @@ void AreaVisualizerInner::drawThin(IdentifiedArea* area) {
   area_ = area;
   geometry_->setArea(area);
   discs_.clear();
+  contourDiscs_.clear();
   if (area == nullptr || area->getElementCount() == 0) return;
   geometry_->buildThinDiscs(discs_);
   if (discs_.empty()) return;
@@ -192,6 +193,21 @@ void AreaVisualizerInner::drawDiscs(const std::vector<AreaDisc>& discs, bool set
     glVertex2i(right, bottom);
   }
   glEnd();
+}
+
+bool AreaVisualizerInner::getExtent(Vec2& lower, Vec2& upper) const {
+  constexpr float kHuge = 3.0e38f;
+  lower = Vec2(kHuge, kHuge);
+  upper = Vec2(-kHuge, -kHuge);
+  for (const auto* list : {&discs_, &contourDiscs_}) {
+    for (const AreaDisc& d : *list) {
+      if (!(d.radius > 0.0f)) continue;
+      // One unit of slack for the quads' whole-unit coordinates.
+      lower = Vec2(std::fmin(lower.x, d.x - d.radius - 1.0f), std::fmin(lower.y, d.y - d.radius - 1.0f));
+      upper = Vec2(std::fmax(upper.x, d.x + d.radius + 1.0f), std::fmax(upper.y, d.y + d.radius + 1.0f));
+    }
+  }
+  return true;
 }
 
 void AreaVisualizerInner::drawConnections(IdentifiedArea* area) {

@@ -88,6 +88,8 @@ class AreaVisualizerInner : public AreaVisualizer {
   void prepare(int cells, Diagram* diagram) override {}
   // Only the thin trails (radius 3), with the same GL state, no contour.
   virtual void drawThin(IdentifiedArea* area);
+  // The union of the quads of the discs last drawn.
+  bool getExtent(Vec2& lower, Vec2& upper) const override;
 
   const std::vector<AreaDisc>& getDiscs() const { return discs_; }
   const std::vector<AreaDisc>& getContourDiscs() const { return contourDiscs_; }

@@ -8,6 +8,7 @@
 
 #include "areas/Area.h"
 #include "areas/AreaElementsEraser.h"
+#include "areas/AreaPass.h"
 #include "areas/AreaVisualizer.h"
 #include "areas/AreaVisualizerInner.h"
 #include "tests/areas/AreaScene.h"
@@ -263,6 +264,36 @@ TEST(InnerPainterTest, EmptyAreaDrawsNothing) {
   painter.draw(nullptr);
   painter.drawThin(&empty);
   EXPECT_TRUE(painter.getDiscs().empty());
+}
+
+}  // namespace
+}  // namespace lumetra
+
+namespace lumetra {
+namespace {
+
+TEST(EraserCullingTest, KeepsElementsWhoseHaloMeetsAnArea) {
+  AreaScene scene;
+  DiagramElement* inside = scene.addClass("inside", {0, 0}, {10, 10});
+  DiagramElement* haloTouches = scene.addClass("halo", {125, 0}, {135, 10});  // 25 right of the extent
+  DiagramElement* far = scene.addClass("far", {200, 200}, {210, 210});
+  DiagramElement* corner = scene.addClass("corner", {125, 125}, {135, 135});  // diagonal, halo overlaps
+  DiagramElement bare("bare");
+  const std::vector<DiagramElement*> all = {inside, haloTouches, far, corner, &bare};
+
+  struct Case {
+    const char* name;
+    std::vector<AreaExtent> extents;
+    std::vector<DiagramElement*> expected;
+  };
+  const Case cases[] = {
+      {"one extent", {{{-50, -50}, {100, 100}}}, {inside, haloTouches, corner}},
+      {"no extent", {}, {}},
+      {"an empty extent reaches nothing", {{{1, 1}, {-1, -1}}}, {}},
+      {"two extents", {{{-50, -50}, {100, 100}}, {{190, 190}, {195, 195}}}, {inside, haloTouches, far, corner}},
+      {"just out of reach", {{{-50, -50}, {94, 94}}}, {inside}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(elementsNearAreas(all, c.extents, 30.0f), c.expected) << c.name;
 }
 
 }  // namespace

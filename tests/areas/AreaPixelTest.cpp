@@ -333,3 +333,43 @@ TEST_F(AreaPixelTest, TexturesMadeWhileRecordingAListStillReachTheScreen) {
 
 }  // namespace
 }  // namespace lumetra
+
+namespace lumetra {
+namespace {
+
+// The pass whitens only free elements an area reaches; the picture must be
+// the same as whitening every free element.
+TEST_F(AreaPixelTest, SkippingUnreachedFreeElementsChangesNoPixel) {
+  scene.addClass("member", {20, 80}, {59, 119});
+  scene.addClass("near", {110, 85}, {139, 114});
+  scene.addClass("far", {160, 10}, {189, 30});
+  scene.addClass("corner", {0, 0}, {9, 9});
+  Area* area = addArea("red", {1.0f, 0.0f, 0.0f}, {"member"});
+  areas.setRadius(2.5f);
+  show("red");
+  ASSERT_EQ(areas.getFreeElements().size(), 3u);
+
+  auto frame = [&] {
+    std::vector<unsigned char> rgb(200 * 200 * 3);
+    glFinish();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 200, 200, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+  };
+  for (int softness : {1, 50, 100}) {
+    area->getVisualizer()->setSoftness(softness);
+    drawAreaPass(areas, &scene.diagram, 0.6f, lookupBlendEquation(), eraser);
+    const auto culled = frame();
+    compositeAreas(areas, &scene.diagram, 0.6f, lookupBlendEquation());
+    eraser.erase(areas.getFreeElements());
+    const auto everything = frame();
+    EXPECT_TRUE(culled == everything) << "softness " << softness;
+  }
+  Vec2 lower, upper;
+  ASSERT_TRUE(area->getVisualizer()->getExtent(lower, upper));
+  EXPECT_LT(upper.x, 160.0f) << "the far element lies outside the area";
+  EXPECT_GT(upper.x, 110.0f - 30.0f) << "the near one's halo meets it";
+}
+
+}  // namespace
+}  // namespace lumetra
