@@ -34,7 +34,6 @@ class MetricParser {
   MetricParser(MetricSet* metricSet, AreaSet* areaSet);
   MetricParser(const MetricParser&) = delete;
   MetricParser& operator=(const MetricParser&) = delete;
-  virtual ~MetricParser() = default;
 
   // Reads one entry of the root; index picks the palette colour.
   virtual void parseMetric(const pugi::xml_node& node, int index);
@@ -44,6 +43,7 @@ class MetricParser {
   // Reads a whole file. False when it could not be read or parsed (nothing
   // is added then); lastError() says why.
   virtual bool load(const std::string& fileName);
+  virtual ~MetricParser() = default;
 
   // "FILE: reason" of the last failed load; empty after a successful one.
   const std::string& lastError() const { return lastError_; }
