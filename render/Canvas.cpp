@@ -14,6 +14,7 @@
 
 #include "platform/DebugOutput.h"
 #include "platform/FontLookup.h"
+#include "render/DefaultFont.h"
 #include "render/Exceptions.h"
 #include "render/GLPainter.h"
 #include "render/PixelFormat.h"
@@ -22,17 +23,6 @@
 namespace lumetra {
 
 // --- start-up helpers ---------------------------------------------------------
-
-void loadDefaultFont() {
-  const std::string found = findFontFile(kDefaultFontFile);
-  if (found.empty()) throw GraphicsException(std::string("Could not construct font from ") + kDefaultFontFile);
-  try {
-    GLPainter::createFont(found, kDefaultFontName, kDefaultFontSize);
-  } catch (const GraphicsException&) {
-    // Report the name the program asked for, not where the lookup went.
-    throw GraphicsException(std::string("Could not construct font from ") + kDefaultFontFile);
-  }
-}
 
 void applyFixedGLState() {
   glClearColor(1.0f, 1.0f, 1.0f, 0.0f);

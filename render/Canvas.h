@@ -14,14 +14,10 @@
 
 #include "render/CanvasOwner.h"
 #include "render/CanvasWindow.h"
+#include "render/DefaultFont.h"
 #include "render/SplitTree.h"
 
 namespace lumetra {
-
-// Loads "arial.ttf" (working directory, then beside the executable, then the
-// installed data folder) as the font "Arial" at size 18. Throws
-// GraphicsException "Could not construct font from arial.ttf" when none opens.
-void loadDefaultFont();
 
 // The fixed GL state every painter relies on (blending on, depth test off
 // with depth function GL_ALWAYS, scissor test on, smooth lines, white clear).

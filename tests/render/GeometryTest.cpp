@@ -2,10 +2,16 @@
 // clipping to a box; and the canvas window's checks that need no context.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "model/Diagram.h"
+#include "platform/DebugOutput.h"
 #include "render/CanvasOwner.h"
 #include "render/CanvasWindow.h"
+#include "render/DefaultFont.h"
 #include "render/DiagramPainter.h"
 #include "render/Exceptions.h"
 #include "render/GLPainter.h"
@@ -185,6 +191,42 @@ TEST(CanvasWindowTest, ZoomToFitWithoutDiagramOrBoxIsSafe) {
   EXPECT_FLOAT_EQ(window.zoom(), 1.0f);
   window.setZoom(-3.0f);  // stored unchanged
   EXPECT_FLOAT_EQ(window.zoom(), -3.0f);
+}
+
+// --- the default font ---------------------------------------------------------
+
+// Runs in a scratch working directory and returns to the old one.
+class ScratchDir {
+ public:
+  ScratchDir() : old_(std::filesystem::current_path()) {
+    dir_ = std::filesystem::temp_directory_path() / ("lumetra-font-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir_);
+    std::filesystem::current_path(dir_);
+  }
+  ~ScratchDir() {
+    std::filesystem::current_path(old_);
+    std::filesystem::remove_all(dir_);
+  }
+
+ private:
+  std::filesystem::path old_;
+  std::filesystem::path dir_;
+};
+
+TEST(DefaultFontTest, DamagedCopyInWorkingDirectoryFallsBackToTheNextCandidate) {
+  ScratchDir scratch;
+  std::ofstream("arial.ttf") << "not a font";
+  std::vector<std::string> trace;
+  DebugSink old = setDebugSink([&trace](const std::string& text) { trace.push_back(text); });
+  loadDefaultFont();
+  setDebugSink(old);
+  EXPECT_NE(FontRegistry::instance().current(), nullptr);
+  EXPECT_EQ(FontRegistry::instance().current(), FontRegistry::instance().find("Arial"));
+  ASSERT_EQ(trace.size(), 1u);
+  EXPECT_NE(trace[0].find("Could not construct font from arial.ttf"), std::string::npos) << trace[0];
+  FontRegistry::instance().clear();
+  EXPECT_EQ(FontRegistry::instance().current(), nullptr);
+  EXPECT_EQ(FontRegistry::instance().size(), 0u);
 }
 
 }  // namespace
