@@ -5,11 +5,10 @@
 #include <cmath>
 
 #include "areas/AreaVisualizer.h"
-#include "render/GLState.h"
 #include "model/Element.h"
+#include "render/GLState.h"
 
 namespace lumetra {
-
 
 namespace {
 

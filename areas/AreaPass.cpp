@@ -10,7 +10,6 @@
 
 namespace lumetra {
 
-
 namespace {
 
 constexpr unsigned int kFuncAdd = 0x8006;       // GL_FUNC_ADD

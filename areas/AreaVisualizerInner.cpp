@@ -5,14 +5,14 @@
 #include <cmath>
 
 #include "areas/Area.h"
-#include "render/GLState.h"
 #include "model/Element.h"
 #include "render/GLPainter.h"
+#include "render/GLState.h"
 
 namespace lumetra {
 
-
 namespace {
+// At most 100,000 discs per trail.
 constexpr float kMinTrailFraction = 1.0e-5f;
 }  // namespace
 
