@@ -161,6 +161,17 @@ TEST_F(DiagramPixelTest, SelfAssociationLoopsThroughItsLabelBox) {
   EXPECT_EQ(darkness(60, 0), 0) << "nothing beyond the label";
 }
 
+TEST_F(DiagramPixelTest, TopLevelPassLeavesOutTheShapesInsideServices) {
+  scene.addService("s1", "", {-60, -40}, {40, 40});
+  scene.addPort("s1", "p1", {-67, -7}, {-53, 7});
+  const Rgb cyan = test::rgbOf(Color(0.4f, 1.0f, 1.0f, 1.0f));
+  painter.drawTopLevelElements(scene.diagram());
+  EXPECT_RGB_NEAR(pixelAt(-57, -3), cyan, 3);
+  draw();
+  EXPECT_RGB_NEAR(pixelAt(-57, -3), kWhite, 3);  // the marker, drawn over its service
+  EXPECT_RGB_NEAR(pixelAt(0, -20), cyan, 3);
+}
+
 class GlyphGridTest : public DiagramPixelTest {
  protected:
   // Five 2D bars at their maximum on one class, in five colours.

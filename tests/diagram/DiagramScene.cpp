@@ -43,6 +43,40 @@ Inheritance* DiagramScene::addInheritance(const std::string& id, const std::stri
   return g;
 }
 
+PelkService* DiagramScene::addService(const std::string& id, const std::string& name, Vec2 lo, Vec2 hi) {
+  PelkService* service = createPelkService(id, name);
+  pool_.add(service);
+  auto* shape = new ComposedDiagramElement("shape-" + id, new VisualElementLayout("Default", new Vec2(lo), new Vec2(hi)));
+  shape->setModelElement(service);
+  shape->setAppearance(makeDefaultAppearance());
+  shape->getAppearance()->fillColour = Color(0.4f, 1.0f, 1.0f, 1.0f);
+  diagram_->addElement(shape);
+  return service;
+}
+
+PelkInterface* DiagramScene::addPort(const std::string& serviceId, const std::string& id, Vec2 lo, Vec2 hi) {
+  PelkInterface* port = createPelkInterface(id, id, "provided", serviceId);
+  pool_.add(port);
+  auto* service = dynamic_cast<ComposedDiagramElement*>(diagram_->findElement(serviceId));
+  auto child = std::make_unique<DiagramElement>("shape-" + id,
+                                                new VisualElementLayout("Default", new Vec2(lo), new Vec2(hi)));
+  child->setModelElement(port);
+  child->setAppearance(makeDefaultAppearance());
+  child->getAppearance()->fillColour = Color(1.0f, 1.0f, 1.0f, 1.0f);
+  service->addChild(child.get());
+  children_.push_back(std::move(child));
+  return port;
+}
+
+PelkConnection* DiagramScene::addConnection(const std::string& id, PelkInterface* first, PelkInterface* second) {
+  PelkConnection* connection = createPelkConnection(id);
+  connection->setFirstEnd(first);
+  connection->setSecondEnd(second);
+  pool_.add(connection);
+  addShape(connection, {0.0f, 0.0f}, {0.0f, 0.0f});
+  return connection;
+}
+
 IntegerMetric* makeBarMetric(const std::string& name, Color colour,
                              std::initializer_list<std::pair<std::string, int>> values) {
   auto* metric = new IntegerMetric(name, new Color(colour), new Color(METRIC_OUTLINE));

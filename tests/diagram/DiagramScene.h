@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "metrics/Metric.h"
 #include "metrics/MetricSet.h"
@@ -29,6 +30,12 @@ class DiagramScene {
                               const std::string& secondAggregation = "none", Vec2 labelLo = {},
                               Vec2 labelHi = {});
   Inheritance* addInheritance(const std::string& id, const std::string& parent, const std::string& child);
+  // A component service shown as a composed shape in light cyan.
+  PelkService* addService(const std::string& id, const std::string& name, Vec2 lo, Vec2 hi);
+  // A provided interface of a service, shown as a white marker inside the
+  // service's shape.
+  PelkInterface* addPort(const std::string& serviceId, const std::string& id, Vec2 lo, Vec2 hi);
+  PelkConnection* addConnection(const std::string& id, PelkInterface* first, PelkInterface* second);
   // The shape showing a model element (first match).
   DiagramElement* shape(const std::string& modelId) const { return diagram_->findElement(modelId); }
 
@@ -37,6 +44,7 @@ class DiagramScene {
 
   ModelElementsPool pool_;
   std::unique_ptr<Diagram> diagram_;
+  std::vector<std::unique_ptr<DiagramElement>> children_;  // composed shapes do not own theirs
 };
 
 // An integer metric drawn as a "2D Bar" in an opaque colour, fully opaque

@@ -107,6 +107,20 @@ TEST_F(PickingTest, RelationWithAParticipantOffTheDiagramTakesNoName) {
   EXPECT_EQ(painter.elementMap().size(), 3u);  // every shape is still mapped
 }
 
+TEST_F(PickingTest, ServiceInterfacesAndConnectionsTakeNames) {
+  scene.addService("s1", "Billing", {-90, -30}, {-30, 30});
+  scene.addService("s2", "Ledger", {30, -30}, {90, 30});
+  PelkInterface* out = scene.addPort("s1", "charge", {-37, -7}, {-23, 7});
+  PelkInterface* in = scene.addPort("s2", "book", {23, -7}, {37, 7});
+  scene.addConnection("k1", out, in);
+  // Connections come first in the diagram's order; here they were added last.
+  EXPECT_EQ(labels(pickAt(-30, 0)), (std::vector<std::string>{"charge", "Billing"}));
+  EXPECT_EQ(labels(pickAt(0, 0)), (std::vector<std::string>{"Connection"}));
+  EXPECT_EQ(labels(pickAt(60, 20)), (std::vector<std::string>{"Ledger"}));
+  // The element map finds the marker shapes for dragging.
+  EXPECT_EQ(painter.elementMap().at(out)->getId(), "shape-charge");
+}
+
 TEST_F(PickingTest, GlyphHitGivesItsMetricAndElement) {
   scene.addClass("c1", "Order", {-60, -40}, {60, 40});
   Metric* loc = test::makeBarMetric("LOC", Color(0xFFFF0000u), {{"c1", 120}, {"c2", 10}});
