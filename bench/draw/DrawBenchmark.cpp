@@ -233,6 +233,12 @@ int main(int argc, char** argv) {
         model.metrics.hideMetric("M1");
         model.metrics.hideMetric("M2");
         report("no glyphs");
+        // Boxes, shadows and relations alone.
+        painter.setAreas(nullptr);
+        setText(false);
+        report("bare");
+        setText(true);
+        painter.setAreas(&model.areas);
       }
     }
     FontRegistry::instance().clear();
