@@ -5,8 +5,9 @@
 // picks what lies under the pointer by replaying that pass in GL selection
 // mode.
 //
-// Every look-and-feel value is read from the settings store at each use, so a
-// changed setting shows at the next recompile of a window's display list.
+// The look-and-feel settings are read from the settings store at the start of
+// every pass, so a changed setting shows at the next recompile of a window's
+// display list.
 // Coordinates are diagram units, y up.
 //
 // Abstract: drawDeferredEntry is the subclass's (the metrics overlay).
