@@ -132,13 +132,14 @@ TEST_F(ExportCommandTest, EachFailurePrintsOneLineExitsNonZeroAndLeavesNoFile) {
       {"metric without a metrics file", {"--metric", "Size", kModel}, "no metrics file"},
       {"unknown area", {"--metrics", kMetrics, "--area", "Shipping", kModel}, "unknown area 'Shipping'"},
       {"unreadable model", {"/nonexistent/model.xmi"}, "/nonexistent/model.xmi"},
-      {"model that is not XML", {kMetrics + ".missing"}, ".missing"},
+      {"model that is no model", {kMetrics}, "webshop-export.met"},
       {"unreadable metrics file", {"--metrics", "/nonexistent/m.met", kModel}, "/nonexistent/m.met"},
       {"malformed metrics file", {"--metrics", std::string(LUMETRA_TEST_DATA_DIR) + "/broken.met", kModel},
        "broken.met"},
       {"bad size", {"--size", "wide", kModel}, "invalid --size 'wide'"},
       {"zero size", {"--size", "0x100", kModel}, "invalid --size '0x100'"},
       {"no display", {kModel}, "no display", "env -u DISPLAY"},
+      {"unreachable display", {kModel}, "cannot open X display :4711", "env DISPLAY=:4711"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
