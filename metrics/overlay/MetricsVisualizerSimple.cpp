@@ -9,6 +9,11 @@
 
 namespace lumetra {
 
+namespace {
+// Above the tallest glyph (128 units) with room to spare for outlines.
+constexpr float kGlyphHeightBound = 130.0f;
+}  // namespace
+
 void MetricsVisualizerSimple::collectCurrent() {
   if (currentElement()) deferred().push_back(currentElement());
 }
@@ -74,7 +79,11 @@ void MetricsVisualizerSimple::drawDeferredEntry(DiagramElement* entry) {
     const bool hidden = integer && (integer->getValue(id) < integer->getLowerBound() ||
                                     integer->getValue(id) > integer->getUpperBound());
     Vec2 corner1, corner2;
-    if (!hidden && glyphRectangle(metric->getName(), lo, hi, true, corner1, corner2)) {
+    // The glyphs rise at most 128 units above the diagram plane (towards
+    // negative z); one that cannot reach the pick region is left out of the
+    // pick pass, which then costs little more than the boxes.
+    if (!hidden && glyphRectangle(metric->getName(), lo, hi, true, corner1, corner2) &&
+        (!isPicking() || mayBeInPickVolume(corner1, corner2, 1.0f, -kGlyphHeightBound))) {
       GLPainter::setGlobalAlpha(metric->getTransparency() * getMetricsAlpha() * 2.0f);
       metric->drawGlyph(id, corner1, corner2);
     }

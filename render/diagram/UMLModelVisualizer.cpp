@@ -212,6 +212,42 @@ int UMLModelVisualizer::registerGlyphPick(Metric* metric, DiagramElement* elemen
   return pickCounter_;
 }
 
+void UMLModelVisualizer::capturePickVolume() {
+  // clip = projection * model-view * point, all column-major as GL keeps them.
+  float projection[16], modelView[16];
+  glGetFloatv(GL_PROJECTION_MATRIX, projection);
+  glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+  for (int col = 0; col < 4; ++col)
+    for (int row = 0; row < 4; ++row) {
+      float sum = 0.0f;
+      for (int k = 0; k < 4; ++k) sum += projection[k * 4 + row] * modelView[col * 4 + k];
+      pickVolume_[col * 4 + row] = sum;
+    }
+}
+
+bool UMLModelVisualizer::mayBeInPickVolume(Vec2 lo, Vec2 hi, float nearZ, float farZ) const {
+  // The box is outside when all eight corners lie beyond one clip plane; the
+  // test in homogeneous coordinates also holds for corners behind the eye.
+  float clip[8][4];
+  int n = 0;
+  for (float x : {lo.x, hi.x})
+    for (float y : {lo.y, hi.y})
+      for (float z : {nearZ, farZ}) {
+        for (int row = 0; row < 4; ++row)
+          clip[n][row] = pickVolume_[row] * x + pickVolume_[4 + row] * y + pickVolume_[8 + row] * z + pickVolume_[12 + row];
+        ++n;
+      }
+  for (int axis = 0; axis < 3; ++axis) {
+    bool allBelow = true, allAbove = true;
+    for (const auto& c : clip) {
+      allBelow = allBelow && c[axis] < -c[3];
+      allAbove = allAbove && c[axis] > c[3];
+    }
+    if (allBelow || allAbove) return false;
+  }
+  return true;
+}
+
 std::unique_ptr<SelectionElement> UMLModelVisualizer::makeEntry(const PickName& name) const {
   ModelElement* model = name.element ? name.element->getModelElement() : nullptr;
   if (name.metric) return std::make_unique<MetricSelection>(name.metric, model ? model->getId() : std::string());
@@ -225,6 +261,7 @@ void UMLModelVisualizer::pick(PickResult& result, Diagram* diagram) {
   constexpr std::size_t kLargestBuffer = std::size_t{1} << 22;
   std::vector<GLuint> buffer;
   GLint hits = -1;
+  capturePickVolume();
   for (std::size_t size = kFirstBuffer; size <= kLargestBuffer && hits < 0; size *= 2) {
     picking_ = true;
     pickNames_.clear();

@@ -121,6 +121,10 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   // a shape. The selection entries are made only for names that were hit.
   int registerElementPick(DiagramElement* element);
   int registerGlyphPick(Metric* metric, DiagramElement* element);
+  // While picking: whether anything drawn inside the box lo..hi, between
+  // heights nearZ and farZ, can lie in the pick region. False only when it
+  // certainly cannot, so a caller may leave such geometry out of the pass.
+  bool mayBeInPickVolume(Vec2 lo, Vec2 hi, float nearZ, float farZ) const;
   // Entries the subclass draws after all shapes, in order; rebuilt every pass.
   std::vector<DiagramElement*>& deferred() { return deferred_; }
 
@@ -152,6 +156,9 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
     Metric* metric;  // null for the shape itself
   };
   std::vector<PickName> pickNames_;
+  // Projection times model-view as the pick began (column-major).
+  void capturePickVolume();
+  float pickVolume_[16] = {};
   std::unique_ptr<SelectionElement> makeEntry(const PickName& name) const;
   bool diagramChanged_ = false;
   std::unordered_map<ModelElement*, DiagramElement*> elementMap_;

@@ -156,6 +156,31 @@ TEST_F(PickingTest, GlyphsOfTwoMetricsAreToldApart) {
   EXPECT_EQ(right[0]->getMetric(), second);
 }
 
+TEST_F(PickingTest, RaisedGlyphIsHitWhereItRisesAwayFromItsBox) {
+  // Tilted 45 degrees about x, a 3D bar of 128 units shows its top face well
+  // above the class box it stands on: a pick there hits the glyph only.
+  scene.addClass("c1", "Order", {-20, -80}, {20, -40});
+  IntegerMetric* size = test::makeBarMetric("Size", Color(0xFFFF0000u), {{"c1", 9}, {"c2", 1}});
+  size->setVisualizer("3D Bar");
+  metrics.add(size);
+  metrics.showMetric("Size");
+
+  auto tiltedPick = [&](float x, float y) {
+    loadPickProjection(x, y);
+    glRotatef(45.0f, 1.0f, 0.0f, 0.0f);
+    PickResult result;
+    painter.pick(result, scene.diagram());
+    loadDrawProjection();
+    return result;
+  };
+  const PickResult onTop = tiltedPick(0, 48);
+  ASSERT_EQ(onTop.metricHits().size(), 1u);
+  EXPECT_EQ(onTop.metricHits()[0]->getMetric(), size);
+  EXPECT_TRUE(onTop.elementHits().empty());
+  EXPECT_TRUE(tiltedPick(0, 80).metricHits().empty());  // above the bar's top
+  EXPECT_EQ(labels(tiltedPick(0, -40)), (std::vector<std::string>{"Order"}));
+}
+
 TEST_F(PickingTest, MetricHiddenByItsBoundsTakesAPickNameButDrawsNothing) {
   scene.addClass("c1", "Order", {-60, -40}, {60, 40});
   auto* loc = test::makeBarMetric("LOC", Color(0xFFFF0000u), {{"c1", 120}, {"c2", 10}});
