@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace lumetra {
 
@@ -14,5 +15,22 @@ void debugOutput(const std::string& text);
 // Returns the previous sink.
 using DebugSink = std::function<void(const std::string&)>;
 DebugSink setDebugSink(DebugSink sink);
+
+// Collects the debug text written while it is alive, then restores the sink
+// that was there before (for tests, and for commands that keep it quiet).
+class DebugCapture {
+ public:
+  DebugCapture() : previous_(setDebugSink([this](const std::string& text) { text_ += text; })) {}
+  ~DebugCapture() { setDebugSink(std::move(previous_)); }
+  DebugCapture(const DebugCapture&) = delete;
+  DebugCapture& operator=(const DebugCapture&) = delete;
+
+  const std::string& text() const { return text_; }
+  bool contains(const std::string& line) const { return text_.find(line) != std::string::npos; }
+
+ private:
+  std::string text_;
+  DebugSink previous_;
+};
 
 }  // namespace lumetra

@@ -16,15 +16,6 @@ namespace {
 
 std::string dataFile(const std::string& name) { return std::string(LUMETRA_TEST_DATA_DIR) + "/" + name; }
 
-class CapturedDebug {
- public:
-  CapturedDebug() { previous_ = setDebugSink([this](const std::string& s) { text += s; }); }
-  ~CapturedDebug() { setDebugSink(previous_); }
-  std::string text;
-
- private:
-  DebugSink previous_;
-};
 
 void expectColour(const Color& actual, const Color& expected, const std::string& what) {
   EXPECT_NEAR(actual.r, expected.r, 1e-6f) << what;
@@ -77,10 +68,10 @@ TEST_F(MetricParserTest, DefinedColoursAndInvertedAreas) {
 }
 
 TEST_F(MetricParserTest, ReadsValuesAndSkipsUnknownTypes) {
-  CapturedDebug debug;
+  DebugCapture debug;
   ASSERT_TRUE(load("mixed.met"));
-  EXPECT_NE(debug.text.find(dataFile("mixed.met")), std::string::npos);
-  EXPECT_NE(debug.text.find(" metric load OK\n"), std::string::npos);
+  EXPECT_NE(debug.text().find(dataFile("mixed.met")), std::string::npos);
+  EXPECT_NE(debug.text().find(" metric load OK\n"), std::string::npos);
 
   // "Ratio" (type float) and "Untyped" are skipped; "Depth" is read although
   // its tag is not "metric".
@@ -156,14 +147,14 @@ TEST_F(MetricParserTest, UnreadableFilesAddNothing) {
   };
   ASSERT_TRUE(load("colours.met"));
   for (const Case& c : cases) {
-    CapturedDebug debug;
+    DebugCapture debug;
     EXPECT_EQ(load(c.file), c.loads) << c.file;
     EXPECT_EQ(metrics.getMetricCount(), 3u) << c.file << ": earlier contents stay";
     EXPECT_EQ(areas.getLoadedCount(), 2u) << c.file;
     if (!c.loads) {
       EXPECT_NE(parser.lastError().find(c.file), std::string::npos) << parser.lastError();
       EXPECT_NE(parser.lastError().find(c.reason), std::string::npos) << parser.lastError();
-      EXPECT_EQ(debug.text.find("metric load OK"), std::string::npos) << c.file;
+      EXPECT_EQ(debug.text().find("metric load OK"), std::string::npos) << c.file;
     } else {
       EXPECT_EQ(parser.lastError(), "") << c.file;
     }

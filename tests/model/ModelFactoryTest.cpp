@@ -9,16 +9,6 @@
 namespace lumetra {
 namespace {
 
-// Captures the debug channel for the lifetime of the object.
-class CapturedDebug {
- public:
-  CapturedDebug() { previous_ = setDebugSink([this](const std::string& s) { text += s; }); }
-  ~CapturedDebug() { setDebugSink(previous_); }
-  std::string text;
-
- private:
-  DebugSink previous_;
-};
 
 struct GeometryCase {
   const char* name;
@@ -61,12 +51,12 @@ TEST(ParseGeometryTest, TheDocumentedBoxIsExact) {
 
 TEST(ParseGeometryTest, FewerThanThreeCommasGiveZeroCornersAndADebugLine) {
   for (const char* text : {"", "12", "1,2", "1,2,", "no numbers at all"}) {
-    CapturedDebug debug;
+    DebugCapture debug;
     std::unique_ptr<VisualElementLayout> layout(parseGeometry("Default", text));
     EXPECT_EQ(*layout->getLowerLeft(), Vec2(0, 0)) << text;
     EXPECT_EQ(*layout->getUpperRight(), Vec2(0, 0)) << text;
     EXPECT_EQ(*layout->getSize(), Vec2(1, 1)) << text;
-    EXPECT_NE(debug.text.find("GEOMETRY"), std::string::npos) << text;
+    EXPECT_NE(debug.text().find("GEOMETRY"), std::string::npos) << text;
   }
 }
 
@@ -128,9 +118,9 @@ TEST(ModelFactoryTest, FeaturesByKind) {
   EXPECT_EQ(a->getVisibility(), "private");
   std::unique_ptr<Feature> m(createFeature("method", "m", "pay", "", "public"));
   ASSERT_NE(dynamic_cast<Method*>(m.get()), nullptr);
-  CapturedDebug debug;
+  DebugCapture debug;
   EXPECT_EQ(createFeature("Attribute", "x", "n", "t", "v"), nullptr);
-  EXPECT_EQ(debug.text, "\n ERROR: WRONG CLASS FEATURE CREATION \n");
+  EXPECT_EQ(debug.text(), "\n ERROR: WRONG CLASS FEATURE CREATION \n");
 }
 
 TEST(ModelFactoryTest, RelationsAndEnds) {

@@ -51,19 +51,6 @@ inline std::string shape(const std::string& id, const std::string& subject, cons
          "\" subject=\"" + subject + "\"/>";
 }
 
-// Collects the debug channel while alive.
-class DebugCapture {
- public:
-  DebugCapture() {
-    previous_ = setDebugSink([this](const std::string& text) { text_ += text; });
-  }
-  ~DebugCapture() { setDebugSink(previous_); }
-  const std::string& text() const { return text_; }
-  bool contains(const std::string& line) const { return text_.find(line) != std::string::npos; }
-
- private:
-  std::string text_;
-  DebugSink previous_;
-};
+using lumetra::DebugCapture;
 
 }  // namespace lumetra::testing

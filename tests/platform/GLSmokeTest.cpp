@@ -68,23 +68,5 @@ TEST_F(GLSmokeTest, PixelFormatHasDepthStencilAndDoubleBuffer) {
 
 TEST_F(GLSmokeTest, BlendEquationIsFound) { EXPECT_NE(lookupBlendEquation(), nullptr); }
 
-class SmokeApp : public wxApp {
- public:
-  bool OnInit() override { return true; }
-};
-
 }  // namespace
 }  // namespace lumetra
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  wxApp::SetInstance(new lumetra::SmokeApp);
-  if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
-    std::fprintf(stderr, "cannot start wxWidgets (no display?)\n");
-    return 1;
-  }
-  const int result = RUN_ALL_TESTS();
-  wxTheApp->OnExit();
-  wxEntryCleanup();
-  return result;
-}

@@ -57,5 +57,16 @@ TEST(DebugOutputTest, SinkReceivesTextAndCanBeRestored) {
   EXPECT_EQ(captured, "\n ERROR: MODEL ELEMENT IS NOT FOUND \nsecond");
 }
 
+TEST(DebugOutputTest, CaptureCollectsAndRestoresTheOuterSink) {
+  DebugCapture outer;
+  {
+    DebugCapture inner;
+    debugOutput("inner line");
+    EXPECT_TRUE(inner.contains("inner"));
+  }
+  debugOutput("outer line");
+  EXPECT_EQ(outer.text(), "outer line");
+}
+
 }  // namespace
 }  // namespace lumetra
