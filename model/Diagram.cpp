@@ -36,6 +36,11 @@ ModelElement* ModelElementsPool::find(const std::string& id) const {
   return it == firstIndex_.end() ? nullptr : elements_[it->second];
 }
 
+void ModelElementsPool::reserve(std::size_t count) {
+  elements_.reserve(count);
+  firstIndex_.reserve(count);
+}
+
 ModelElementsPool::~ModelElementsPool() { clear(); }
 
 }  // namespace lumetra

@@ -80,6 +80,10 @@ class ModelElementsPool {
   virtual ModelElement* get(std::size_t index) const { return checkedAt(elements_, index); }
   virtual ~ModelElementsPool();
 
+  // Makes room for that many elements in all, so that adding up to that
+  // count neither moves the list nor rebuilds the identifier index.
+  void reserve(std::size_t count);
+
  private:
   std::vector<ModelElement*> elements_;                    // owned
   std::unordered_map<std::string, std::size_t> firstIndex_;  // id -> first position

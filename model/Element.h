@@ -99,6 +99,9 @@ class VisualElement : public Element {
   virtual VisualElementLayout* getLayout(std::size_t index) const { return checkedAt(layouts_, index); }
   ~VisualElement() override;
 
+  // The list of layouts without a copy, for reading on hot paths.
+  const std::vector<VisualElementLayout*>& layoutsRef() const { return layouts_; }
+
  private:
   std::vector<VisualElementLayout*> layouts_;  // owned
   VisualElementLayout* currentLayout_ = nullptr;

@@ -31,6 +31,8 @@ class VisualElementLayout {
   virtual VisualElementLayout* setCorners(Vec2* lowerLeft, Vec2* upperRight);
   virtual ~VisualElementLayout();
 
+  // The name without a copy, for reading on hot paths.
+  const std::string& nameRef() const { return name_; }
   // The derived points as last computed (null before corners are set).
   Vec2* getCentre() const { return centre_; }
   Vec2* getSize() const { return size_; }

@@ -1,5 +1,6 @@
 #include "modelfiles/DiagramParserXMI.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -14,6 +15,31 @@ namespace {
 
 // An attribute's text; a missing attribute reads as empty text.
 std::string attr(pugi::xml_node node, const char* name) { return node.attribute(name).value(); }
+
+// The texts of several attributes of one element, read in one pass over its
+// attribute list instead of one search per name. As with attribute(), the
+// first attribute of a name counts and a missing one reads as empty text.
+template <std::size_t N>
+std::array<const char*, N> attrs(pugi::xml_node node, const std::array<const char*, N>& names) {
+  std::array<const char*, N> values;
+  values.fill("");
+  std::array<bool, N> found{};
+  std::size_t left = N;
+  for (pugi::xml_attribute a = node.first_attribute(); a && left > 0; a = a.next_attribute()) {
+    const char* name = a.name();
+    for (std::size_t i = 0; i < N; ++i) {
+      if (!found[i] && std::strcmp(name, names[i]) == 0) {
+        values[i] = a.value();
+        found[i] = true;
+        --left;
+        break;
+      }
+    }
+  }
+  return values;
+}
+
+bool equal(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
 
 }  // namespace
 
@@ -65,17 +91,26 @@ void DiagramParserXMI::buildIndex() {
   // The subjects that may need a look-up: those of every shape that is
   // neither a role label nor a relation drawn with a Dummy.
   const pugi::xml_node content = document_.child("XMI").child("XMI.content");
-  for (pugi::xml_node diagram = content.child("UML:Diagram"); diagram; diagram = diagram.next_sibling("UML:Diagram")) {
-    const pugi::xml_node shapes = diagram.child("UML:Diagram.element");
-    for (pugi::xml_node shape = shapes.child("UML:DiagramElement"); shape;
-         shape = shape.next_sibling("UML:DiagramElement")) {
-      const char* style = shape.attribute("style").value();
-      if (std::strcmp(style, "Role") == 0 || std::strcmp(style, "RealizeRelation") == 0 ||
-          std::strcmp(style, "DependencyRelation") == 0)
-        continue;
-      idIndex_.try_emplace(std::string_view(shape.attribute("subject").value()), pugi::xml_node());
+  auto forEachShape = [&content](auto&& visit) {
+    for (pugi::xml_node diagram = content.child("UML:Diagram"); diagram;
+         diagram = diagram.next_sibling("UML:Diagram")) {
+      const pugi::xml_node shapes = diagram.child("UML:Diagram.element");
+      for (pugi::xml_node shape = shapes.child("UML:DiagramElement"); shape;
+           shape = shape.next_sibling("UML:DiagramElement"))
+        visit(shape);
     }
-  }
+  };
+  // Sized once for every shape, so that neither the table nor the pool
+  // (which gets at most one element per shape) grows step by step.
+  std::size_t shapeCount = 0;
+  forEachShape([&shapeCount](pugi::xml_node) { ++shapeCount; });
+  idIndex_.reserve(shapeCount);
+  pool_->reserve(pool_->size() + shapeCount);
+  forEachShape([this](pugi::xml_node shape) {
+    const auto [style, subject] = attrs<2>(shape, {"style", "subject"});
+    if (equal(style, "Role") || equal(style, "RealizeRelation") || equal(style, "DependencyRelation")) return;
+    idIndex_.try_emplace(std::string_view(subject), pugi::xml_node());
+  });
   if (idIndex_.empty()) return;
 
   // Most identifiers in the model part (features, association ends) are no
@@ -137,10 +172,11 @@ void DiagramParserXMI::parseDiagram(pugi::xml_node diagramNode) {
 }
 
 void DiagramParserXMI::parseDiagramElement(pugi::xml_node shapeNode) {
-  const std::string id = attr(shapeNode, "xmi.id");
-  const std::string geometry = attr(shapeNode, "geometry");
-  const std::string style = attr(shapeNode, "style");
-  const std::string subject = attr(shapeNode, "subject");
+  const auto texts = attrs<4>(shapeNode, {"xmi.id", "geometry", "style", "subject"});
+  const std::string id = texts[0];
+  const std::string geometry = texts[1];
+  const std::string style = texts[2];
+  const std::string subject = texts[3];
   Diagram* diagram = diagrams_->back();
 
   if (style == "Role") {
@@ -202,7 +238,8 @@ ModelElement* DiagramParserXMI::findModelElement(const std::string& id) {
 }
 
 ModelElement* DiagramParserXMI::parseClass(pugi::xml_node element) {
-  Class* cls = createClass(attr(element, "xmi.id"), attr(element, "name"));
+  const auto [id, name] = attrs<2>(element, {"xmi.id", "name"});
+  Class* cls = createClass(id, name);
   const pugi::xml_node features = element.child("UML:Classifier.feature");
   // Attributes first, then operations, whatever their order in the file.
   for (pugi::xml_node a = features.child("UML:Attribute"); a; a = a.next_sibling("UML:Attribute"))
@@ -213,7 +250,8 @@ ModelElement* DiagramParserXMI::parseClass(pugi::xml_node element) {
 }
 
 ModelElement* DiagramParserXMI::parseGeneralization(pugi::xml_node element) {
-  return createInheritance(attr(element, "xmi.id"), attr(element, "parent"), attr(element, "child"));
+  const auto [id, parent, child] = attrs<3>(element, {"xmi.id", "parent", "child"});
+  return createInheritance(id, parent, child);
 }
 
 ModelElement* DiagramParserXMI::parseComment(pugi::xml_node element) {
@@ -234,7 +272,8 @@ ModelElement* DiagramParserXMI::parseAssociation(pugi::xml_node element) {
     debugOutput("\n ERROR: ASSOCIATION WITHOUT TWO ENDS \n");
     return nullptr;
   }
-  Association* association = createAssociation(attr(element, "xmi.id"), attr(element, "name"));
+  const auto [id, name] = attrs<2>(element, {"xmi.id", "name"});
+  Association* association = createAssociation(id, name);
   association->setFirstEnd(parseAssociationEnd(first));
   association->setSecondEnd(parseAssociationEnd(second));
   return association;
@@ -254,13 +293,15 @@ ModelElement* DiagramParserXMI::parseDependency(pugi::xml_node element) {
 }
 
 ModelElement* DiagramParserXMI::parseAttribute(pugi::xml_node element) {
-  return createFeature("attribute", attr(element, "xmi.id"), attr(element, "name"), attr(element, "type"),
-                       attr(element, "visibility"));
+  static const std::string kind = "attribute";
+  const auto [id, name, type, visibility] = attrs<4>(element, {"xmi.id", "name", "type", "visibility"});
+  return createFeature(kind, id, name, type, visibility);
 }
 
 ModelElement* DiagramParserXMI::parseOperation(pugi::xml_node element) {
-  return createFeature("method", attr(element, "xmi.id"), attr(element, "name"), std::string(),
-                       attr(element, "visibility"));
+  static const std::string kind = "method";
+  const auto [id, name, visibility] = attrs<3>(element, {"xmi.id", "name", "visibility"});
+  return createFeature(kind, id, name, std::string(), visibility);
 }
 
 ModelElement* DiagramParserXMI::parseAssociationEnd(pugi::xml_node element) {
@@ -269,9 +310,10 @@ ModelElement* DiagramParserXMI::parseAssociationEnd(pugi::xml_node element) {
                                    .child("UML:Multiplicity")
                                    .child("UML:Multiplicity.range")
                                    .child("UML:MultiplicityRange");
-  return createAssociationEnd(attr(element, "xmi.id"), attr(element, "type"), attr(element, "aggregation"),
-                              multiplicityText(attr(range, "lower"), attr(range, "upper")),
-                              attr(element, "isNavigable"));
+  const auto [id, type, aggregation, navigable] =
+      attrs<4>(element, {"xmi.id", "type", "aggregation", "isNavigable"});
+  const auto [lower, upper] = attrs<2>(range, {"lower", "upper"});
+  return createAssociationEnd(id, type, aggregation, multiplicityText(lower, upper), navigable);
 }
 
 }  // namespace lumetra

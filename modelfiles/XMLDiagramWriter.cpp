@@ -95,20 +95,23 @@ class StreamEmitter {
     open_ = false;
   }
   void appendEscaped(const char* s) {
-    for (; *s; ++s) {
+    // Runs of characters that need no escape are appended whole.
+    const char* run = s;
+    for (;; ++s) {
       const unsigned char c = static_cast<unsigned char>(*s);
+      if (c >= 32 && c != '&' && c != '<' && c != '"') continue;
+      buffer_.append(run, static_cast<std::size_t>(s - run));
+      if (c == 0) return;
       switch (c) {
         case '&': buffer_ += "&amp;"; break;
         case '<': buffer_ += "&lt;"; break;
         case '"': buffer_ += "&quot;"; break;
-        default:
-          if (c < 32) {
-            const char ref[] = {'&', '#', static_cast<char>('0' + c / 10), static_cast<char>('0' + c % 10), ';'};
-            buffer_.append(ref, sizeof ref);
-          } else {
-            buffer_ += static_cast<char>(c);
-          }
+        default: {
+          const char ref[] = {'&', '#', static_cast<char>('0' + c / 10), static_cast<char>('0' + c % 10), ';'};
+          buffer_.append(ref, sizeof ref);
+        }
       }
+      run = s + 1;
     }
   }
   void flush() {
@@ -144,9 +147,9 @@ void emitNumber(Emitter& out, const char* name, float value) {
 template <typename Emitter>
 void emitLayouts(Emitter& out, const VisualElement& shape) {
   out.begin("layouts");
-  for (const VisualElementLayout* layout : shape.getLayouts()) {
+  for (const VisualElementLayout* layout : shape.layoutsRef()) {
     out.begin("layout");
-    out.attribute("name", layout->getName().c_str());
+    out.attribute("name", layout->nameRef().c_str());
     // A layout without corners (none is left after loading) is written at the origin.
     const Vec2 lo = layout->getLowerLeft() ? *layout->getLowerLeft() : Vec2();
     const Vec2 hi = layout->getUpperRight() ? *layout->getUpperRight() : Vec2();

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # toolchain
   g++ cmake ninja-build pkg-config libgtest-dev valgrind libbenchmark-dev
+  # allocator of the executables
+  libmimalloc-dev
   # GUI, GL and text
   libwxgtk3.2-dev libglu1-mesa-dev libftgl-dev fonts-liberation
   # XML, kd-tree, geometry
