@@ -50,6 +50,7 @@ std::string multiplicityText(const std::string& lower, const std::string& upper)
 
 void DiagramParserXMI::parse() {
   idIndex_.clear();
+  poolStartedEmpty_ = pool_->size() == 0;
   const pugi::xml_node content = document_.child("XMI").child("XMI.content");
   modelRoot_ = content.child("UML:Model");
   buildIndex();
@@ -109,7 +110,7 @@ void DiagramParserXMI::buildIndex() {
   forEachShape([this](pugi::xml_node shape) {
     const auto [style, subject] = attrs<2>(shape, {"style", "subject"});
     if (equal(style, "Role") || equal(style, "RealizeRelation") || equal(style, "DependencyRelation")) return;
-    idIndex_.try_emplace(std::string_view(subject), pugi::xml_node());
+    idIndex_.try_emplace(std::string_view(subject));
   });
   if (idIndex_.empty()) return;
 
@@ -141,8 +142,8 @@ void DiagramParserXMI::buildIndex() {
     bitsOf(hash, a, b);
     if (!(filter[a / 64] >> (a % 64) & 1) || !(filter[b / 64] >> (b % 64) & 1)) return;
     const auto entry = idIndex_.find(key);
-    if (entry != idIndex_.end() && !entry->second) {  // first match wins
-      entry->second = node;
+    if (entry != idIndex_.end() && !entry->second.node) {  // first match wins
+      entry->second.node = node;
       --unresolved;
     }
   });
@@ -187,26 +188,49 @@ void DiagramParserXMI::parseDiagramElement(pugi::xml_node shapeNode) {
   std::unique_ptr<DiagramElement> shape(createDiagramElement(id, "Default", geometry, style));
   ModelElement* model = nullptr;
   bool isNew = false;
+  SubjectEntry* entry = nullptr;
   if (style == "RealizeRelation" || style == "DependencyRelation") {
     // Every relation shape gets its own Dummy, even when the subject exists.
     model = createDummy(id, subject, style);
     isNew = true;
-  } else if ((model = pool_->find(subject)) == nullptr) {
+  } else if ((model = pooledElement(subject, entry)) == nullptr) {
     model = findModelElement(subject);
     isNew = model != nullptr;
   }
   if (!model) return;  // the shape is dropped
 
   shape->setModelElement(model);
-  if (isNew) pool_->add(model);
+  if (isNew) {
+    pool_->add(model);
+    notePooled(model, entry);
+  }
   diagram->addElement(shape.release());
+}
+
+ModelElement* DiagramParserXMI::pooledElement(const std::string& id, SubjectEntry*& entry) {
+  const auto found = idIndex_.find(std::string_view(id));
+  entry = found == idIndex_.end() ? nullptr : &*found;
+  if (entry && poolStartedEmpty_) return entry->second.pooled;
+  return pool_->find(id);
+}
+
+void DiagramParserXMI::notePooled(ModelElement* element, SubjectEntry* entry) {
+  if (!poolStartedEmpty_) return;
+  // The entry of the element's own identifier: a Dummy carries its shape's
+  // identifier, which a later shape may name as its subject.
+  if (!entry || element->idRef() != entry->first) {
+    const auto found = idIndex_.find(std::string_view(element->idRef()));
+    entry = found == idIndex_.end() ? nullptr : &*found;
+  }
+  // The pool answers a search with the first element of an identifier.
+  if (entry && !entry->second.pooled) entry->second.pooled = element;
 }
 
 ModelElement* DiagramParserXMI::findModelElement(const std::string& id) {
   pugi::xml_node match;
   const auto found = idIndex_.find(std::string_view(id));
   if (found != idIndex_.end()) {
-    match = found->second;
+    match = found->second.node;
   } else {
     // An identifier no shape names (a direct call): search the index order.
     walkIndex([&match, &id](pugi::xml_node node) {

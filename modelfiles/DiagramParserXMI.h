@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "modelfiles/DiagramParser.h"
@@ -48,14 +49,31 @@ class DiagramParserXMI : public DiagramParser {
   void walkIndex(Visit&& visit) const;
   void buildIndex();
 
+  // What the reader knows of one subject identifier.
+  struct Subject {
+    // The first indexed element carrying it as xmi.id (null while none was found).
+    pugi::xml_node node;
+    // The pool's element of that identifier once one was pooled (null before).
+    ModelElement* pooled = nullptr;
+  };
+  using SubjectEntry = std::pair<const std::string_view, Subject>;
+  // The pool's element of that identifier, or null; entry is the
+  // identifier's index entry (null for an identifier no shape names).
+  ModelElement* pooledElement(const std::string& id, SubjectEntry*& entry);
+  // Records a newly pooled element in the entry of its identifier.
+  void notePooled(ModelElement* element, SubjectEntry* entry);
+
   pugi::xml_node modelRoot_;
   pugi::xml_node currentDiagram_;
-  // Subject identifier -> the first indexed element carrying it as xmi.id
-  // (a null node while none was found). Only the subjects that shapes name
-  // are indexed, so a model part much larger than its diagrams costs one
+  // Subject identifier -> what is known of it. Only the subjects that shapes
+  // name are indexed, so a model part much larger than its diagrams costs one
   // walk and no more. The keys point into the document, which outlives the
   // reader.
-  std::unordered_map<std::string_view, pugi::xml_node> idIndex_;
+  std::unordered_map<std::string_view, Subject> idIndex_;
+  // The pool held nothing when parse() began: then every pooled element of a
+  // subject identifier was pooled by this reader and noted in its entry, and
+  // the entry answers what a pool search would.
+  bool poolStartedEmpty_ = false;
 };
 
 // "lower" when both bounds are equal, else "lower upper"; an upper bound of
