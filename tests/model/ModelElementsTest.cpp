@@ -83,6 +83,35 @@ TEST(ModelElementsPoolTest, EmptyIdentifierIsFoundLikeAnyOther) {
   EXPECT_EQ(pool.find(""), anonymous);
 }
 
+TEST(ModelElementsPoolTest, ReserveKeepsWhatIsPooledAndItsOrder) {
+  // Reserving below, at and above the current size, then adding past the
+  // reserved count: nothing is lost, order and first-match stay.
+  ModelElementsPool pool;
+  std::vector<ModelElement*> added;
+  const std::size_t reserves[] = {4, 2, 3, 0, 10};
+  for (std::size_t round = 0; round < 5; ++round) {
+    pool.reserve(reserves[round]);
+    for (int i = 0; i < 3; ++i) {
+      auto* element = new Class("id" + std::to_string(i), "round" + std::to_string(round));
+      pool.add(element);
+      added.push_back(element);
+    }
+  }
+  ASSERT_EQ(pool.size(), added.size());
+  for (std::size_t i = 0; i < added.size(); ++i) EXPECT_EQ(pool.get(i), added[i]);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(pool.find("id" + std::to_string(i)), added[i]) << "the first added wins";
+}
+
+TEST(VisualElementTest, ByReferenceAccessorsShowTheCurrentState) {
+  VisualElement element("e", new VisualElementLayout("First"));
+  const auto& layouts = element.layoutsRef();
+  element.addLayout(new VisualElementLayout("Second"));
+  ASSERT_EQ(layouts.size(), 2u) << "the reference follows later additions";
+  EXPECT_EQ(layouts, element.getLayouts());
+  layouts[1]->setName("Renamed");
+  EXPECT_EQ(layouts[1]->nameRef(), "Renamed");
+}
+
 TEST(DiagramTest, FindElementMatchesModelIdNotShapeId) {
   Class a("model-a", "A");
   Class b("model-b", "B");

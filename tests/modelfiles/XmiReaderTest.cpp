@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "model/ModelFactory.h"
 #include "model/UmlElements.h"
 #include "modelfiles/DiagramParserXMI.h"
 #include "tests/modelfiles/ReadHelpers.h"
@@ -297,6 +298,84 @@ TEST(XmiReaderTest, IndexFollowsDocumentPreOrderFromTheModel) {
     order += node.type() == pugi::node_pcdata ? std::string("#") + node.value() : std::string(node.name());
   order += "|";
   EXPECT_EQ(order, "UML:Modelab#textcAfterd|");
+}
+
+// Which pooled element a shape shows: the pool's first element of the
+// subject's identifier, whether this read pooled it (a class, or the Dummy
+// of a relation shape carrying that identifier) or it was there before.
+TEST(XmiReaderSubjectTest, AShapeNamingARelationShapeShowsItsDummy) {
+  const auto m = readText(xmiDocument(kClassA, classDiagram(shape("R1", "A", "RealizeRelation") + shape("s2", "R1") +
+                                                            shape("s3", "R1"))),
+                          "m.xmi");
+  ASSERT_EQ(m->pool.size(), 1u);  // only the Dummy; nothing named R1 is in the model part
+  auto* dummy = dynamic_cast<Dummy*>(m->pool.get(0));
+  ASSERT_NE(dummy, nullptr);
+  ASSERT_EQ(m->diagram(0)->getElementCount(), 3u);
+  EXPECT_EQ(m->diagram(0)->getElement(1)->getModelElement(), dummy);
+  EXPECT_EQ(m->diagram(0)->getElement(2)->getModelElement(), dummy);
+}
+
+TEST(XmiReaderSubjectTest, AClassShownBeforeARelationShapeOfTheSameIdentifierStaysTheAnswer) {
+  const auto m = readText(
+      xmiDocument(kClassA, classDiagram(shape("s1", "A") + shape("A", "B", "DependencyRelation") + shape("s3", "A"))),
+      "m.xmi");
+  ASSERT_EQ(m->pool.size(), 2u);  // the class A, then the Dummy that also carries "A"
+  EXPECT_EQ(m->pool.get(0)->getTypeName(), "Class");
+  EXPECT_EQ(m->pool.get(1)->getTypeName(), "Dummy");
+  EXPECT_EQ(m->diagram(0)->getElement(2)->getModelElement(), m->pool.get(0));
+}
+
+TEST(XmiReaderSubjectTest, AnElementAlreadyPooledIsShownAndNotBuiltAgain) {
+  const std::string text = xmiDocument(kClassA + kClassB, classDiagram(shape("s1", "A") + shape("s2", "B")));
+  std::vector<Diagram*> diagrams;
+  ModelElementsPool pool;
+  Class* earlier = createClass("A", "Earlier");
+  pool.add(earlier);
+  DiagramParserController controller(diagrams, pool);
+  controller.openBuffer(text.data(), text.size(), "m.xmi");
+  ASSERT_EQ(diagrams.size(), 1u);
+  EXPECT_EQ(pool.size(), 2u);  // the earlier A and the new B
+  EXPECT_EQ(diagrams[0]->getElement(0)->getModelElement(), earlier);
+  EXPECT_EQ(diagrams[0]->getElement(1)->getModelElement(), pool.get(1));
+  for (Diagram* d : diagrams) delete d;
+}
+
+// Attributes are read in one pass over an element's attribute list: their
+// order in the file does not matter, the first of a repeated name counts
+// and a missing one reads as empty text.
+TEST(XmiReaderSubjectTest, AttributesAreReadWhateverTheirOrder) {
+  struct Case {
+    const char* name;
+    const char* attribute;
+    const char* expectName;
+    const char* expectType;
+    const char* expectVisibility;
+  };
+  const Case cases[] = {
+      {"file order", R"(xmi.id="f" name="size" type="int" visibility="private")", "size", "int", "private"},
+      {"reversed", R"(visibility="private" type="int" name="size" xmi.id="f")", "size", "int", "private"},
+      {"repeated name", R"(xmi.id="f" name="first" type="int" name="second" visibility="public")", "first", "int",
+       "public"},
+      {"missing type", R"(name="size" xmi.id="f" visibility="package")", "size", "", "package"},
+      {"extra attributes", R"(ownerScope="x" xmi.id="f" a="1" name="n" b="2" type="t" visibility="v")", "n", "t",
+       "v"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string cls = std::string(R"(<UML:Class name="C" xmi.id="C"><UML:Classifier.feature><UML:Attribute )") +
+                            c.attribute + "/></UML:Classifier.feature></UML:Class>";
+    const auto m = readText(xmiDocument(cls, classDiagram(shape("s1", "C"))), "m.xmi");
+    ASSERT_EQ(m->pool.size(), 1u);
+    auto* read = dynamic_cast<Class*>(m->pool.get(0));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->getName(), "C");
+    ASSERT_EQ(read->getAttributes().size(), 1u);
+    const Attribute* a = read->getAttribute(0);
+    EXPECT_EQ(a->getId(), "f");
+    EXPECT_EQ(a->getName(), c.expectName);
+    EXPECT_EQ(a->getType(), c.expectType);
+    EXPECT_EQ(a->getVisibility(), c.expectVisibility);
+  }
 }
 
 }  // namespace
