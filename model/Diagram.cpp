@@ -21,25 +21,30 @@ Diagram::~Diagram() {
   deleteAll(supplementaryElements_);
 }
 
-void ModelElementsPool::add(ModelElement* element) {
-  firstIndex_.try_emplace(element->getId(), elements_.size());
-  elements_.push_back(element);
-}
+void ModelElementsPool::add(ModelElement* element) { elements_.push_back(element); }
 
 void ModelElementsPool::clear() {
   deleteAll(elements_);
   firstIndex_.clear();
+  indexedCount_ = 0;
+}
+
+void ModelElementsPool::indexNewElements() const {
+  if (indexedCount_ == elements_.size()) return;
+  firstIndex_.reserve(elements_.size());
+  for (; indexedCount_ < elements_.size(); ++indexedCount_) {
+    const auto [entry, added] = firstIndex_.tryEmplace(elements_[indexedCount_]->idRef());
+    if (added) entry->value = indexedCount_;
+  }
 }
 
 ModelElement* ModelElementsPool::find(const std::string& id) const {
-  auto it = firstIndex_.find(id);
-  return it == firstIndex_.end() ? nullptr : elements_[it->second];
+  indexNewElements();
+  const auto* entry = firstIndex_.find(id);
+  return entry ? elements_[entry->value] : nullptr;
 }
 
-void ModelElementsPool::reserve(std::size_t count) {
-  elements_.reserve(count);
-  firstIndex_.reserve(count);
-}
+void ModelElementsPool::reserve(std::size_t count) { elements_.reserve(count); }
 
 ModelElementsPool::~ModelElementsPool() { clear(); }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/Element.h"
+#include "model/IdentifierTable.h"
 
 namespace lumetra {
 
@@ -63,8 +64,10 @@ class PelkComponentDiagram : public Diagram {
 // Owns every model element of the loaded model, in insertion order. The same
 // identifier may occur more than once; find returns the first added.
 //
-// find is a hash look-up: the pool indexes each identifier when the element is
-// added, so identifiers of pooled elements must not change afterwards.
+// find is a hash look-up. The identifiers are indexed when find next runs
+// after elements were added (a batch that reads and writes a model never
+// searches its pool and never pays for the index), so identifiers of pooled
+// elements must not change afterwards.
 class ModelElementsPool {
  public:
   ModelElementsPool() = default;
@@ -81,12 +84,17 @@ class ModelElementsPool {
   virtual ~ModelElementsPool();
 
   // Makes room for that many elements in all, so that adding up to that
-  // count neither moves the list nor rebuilds the identifier index.
+  // count does not move the list.
   void reserve(std::size_t count);
 
  private:
-  std::vector<ModelElement*> elements_;                    // owned
-  std::unordered_map<std::string, std::size_t> firstIndex_;  // id -> first position
+  // Indexes the elements added since the last search.
+  void indexNewElements() const;
+
+  std::vector<ModelElement*> elements_;  // owned
+  // id -> first position, for the first indexedCount_ elements.
+  mutable IdentifierTable<std::string, std::size_t> firstIndex_;
+  mutable std::size_t indexedCount_ = 0;
 };
 
 }  // namespace lumetra

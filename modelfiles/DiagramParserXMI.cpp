@@ -110,7 +110,7 @@ void DiagramParserXMI::buildIndex() {
   forEachShape([this](pugi::xml_node shape) {
     const auto [style, subject] = attrs<2>(shape, {"style", "subject"});
     if (equal(style, "Role") || equal(style, "RealizeRelation") || equal(style, "DependencyRelation")) return;
-    idIndex_.try_emplace(std::string_view(subject));
+    idIndex_.tryEmplace(std::string_view(subject));
   });
   if (idIndex_.empty()) return;
 
@@ -119,17 +119,16 @@ void DiagramParserXMI::buildIndex() {
   // cache, turns most of them away before the table is probed.
   const std::size_t bitCount = std::size_t{1} << 21;
   std::vector<std::uint64_t> filter(bitCount / 64);
-  const std::hash<std::string_view> hasher;
   auto bitsOf = [&](std::size_t hash, std::size_t& a, std::size_t& b) {
     a = hash & (bitCount - 1);
     b = (hash >> 32) & (bitCount - 1);
   };
-  for (const auto& entry : idIndex_) {
+  idIndex_.forEach([&](const SubjectEntry& entry) {
     std::size_t a = 0, b = 0;
-    bitsOf(hasher(entry.first), a, b);
+    bitsOf(SubjectIndex::hashOf(entry.key), a, b);
     filter[a / 64] |= std::uint64_t{1} << (a % 64);
     filter[b / 64] |= std::uint64_t{1} << (b % 64);
-  }
+  });
 
   std::size_t unresolved = idIndex_.size();
   walkIndex([&](pugi::xml_node node) {
@@ -137,13 +136,13 @@ void DiagramParserXMI::buildIndex() {
     const pugi::xml_attribute id = node.attribute("xmi.id");
     if (!id) return;
     const std::string_view key(id.value());
-    const std::size_t hash = hasher(key);
+    const std::size_t hash = SubjectIndex::hashOf(key);
     std::size_t a = 0, b = 0;
     bitsOf(hash, a, b);
     if (!(filter[a / 64] >> (a % 64) & 1) || !(filter[b / 64] >> (b % 64) & 1)) return;
-    const auto entry = idIndex_.find(key);
-    if (entry != idIndex_.end() && !entry->second.node) {  // first match wins
-      entry->second.node = node;
+    SubjectEntry* entry = idIndex_.find(key, hash);
+    if (entry && !entry->value.node) {  // first match wins
+      entry->value.node = node;
       --unresolved;
     }
   });
@@ -208,9 +207,8 @@ void DiagramParserXMI::parseDiagramElement(pugi::xml_node shapeNode) {
 }
 
 ModelElement* DiagramParserXMI::pooledElement(const std::string& id, SubjectEntry*& entry) {
-  const auto found = idIndex_.find(std::string_view(id));
-  entry = found == idIndex_.end() ? nullptr : &*found;
-  if (entry && poolStartedEmpty_) return entry->second.pooled;
+  entry = idIndex_.find(std::string_view(id));
+  if (entry && poolStartedEmpty_) return entry->value.pooled;
   return pool_->find(id);
 }
 
@@ -218,19 +216,15 @@ void DiagramParserXMI::notePooled(ModelElement* element, SubjectEntry* entry) {
   if (!poolStartedEmpty_) return;
   // The entry of the element's own identifier: a Dummy carries its shape's
   // identifier, which a later shape may name as its subject.
-  if (!entry || element->idRef() != entry->first) {
-    const auto found = idIndex_.find(std::string_view(element->idRef()));
-    entry = found == idIndex_.end() ? nullptr : &*found;
-  }
+  if (!entry || element->idRef() != entry->key) entry = idIndex_.find(std::string_view(element->idRef()));
   // The pool answers a search with the first element of an identifier.
-  if (entry && !entry->second.pooled) entry->second.pooled = element;
+  if (entry && !entry->value.pooled) entry->value.pooled = element;
 }
 
 ModelElement* DiagramParserXMI::findModelElement(const std::string& id) {
   pugi::xml_node match;
-  const auto found = idIndex_.find(std::string_view(id));
-  if (found != idIndex_.end()) {
-    match = found->second.node;
+  if (const SubjectEntry* found = idIndex_.find(std::string_view(id))) {
+    match = found->value.node;
   } else {
     // An identifier no shape names (a direct call): search the index order.
     walkIndex([&match, &id](pugi::xml_node node) {

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
+#include "model/IdentifierTable.h"
 #include "modelfiles/DiagramParser.h"
 
 namespace lumetra {
@@ -56,7 +56,8 @@ class DiagramParserXMI : public DiagramParser {
     // The pool's element of that identifier once one was pooled (null before).
     ModelElement* pooled = nullptr;
   };
-  using SubjectEntry = std::pair<const std::string_view, Subject>;
+  using SubjectIndex = IdentifierTable<std::string_view, Subject>;
+  using SubjectEntry = SubjectIndex::Entry;
   // The pool's element of that identifier, or null; entry is the
   // identifier's index entry (null for an identifier no shape names).
   ModelElement* pooledElement(const std::string& id, SubjectEntry*& entry);
@@ -69,7 +70,7 @@ class DiagramParserXMI : public DiagramParser {
   // name are indexed, so a model part much larger than its diagrams costs one
   // walk and no more. The keys point into the document, which outlives the
   // reader.
-  std::unordered_map<std::string_view, Subject> idIndex_;
+  SubjectIndex idIndex_;
   // The pool held nothing when parse() began: then every pooled element of a
   // subject identifier was pooled by this reader and noted in its entry, and
   // the entry answers what a pool search would.
