@@ -61,7 +61,7 @@ void DiagramParserXMI::parse() {
 }
 
 // Iterative, so neither deep nesting nor long sibling chains can exhaust
-// the stack.
+// the stack. The walk ends early when visit returns true.
 template <typename Visit>
 void DiagramParserXMI::walkIndex(Visit&& visit) const {
   pugi::xml_node start = modelRoot_;
@@ -71,7 +71,7 @@ void DiagramParserXMI::walkIndex(Visit&& visit) const {
 
   pugi::xml_node node = start;
   while (node) {
-    visit(node);
+    if (visit(node)) return;
     if (pugi::xml_node child = node.first_child()) {
       node = child;
       continue;
@@ -84,7 +84,10 @@ void DiagramParserXMI::walkIndex(Visit&& visit) const {
 
 std::vector<pugi::xml_node> DiagramParserXMI::indexedNodes() const {
   std::vector<pugi::xml_node> nodes;
-  walkIndex([&nodes](pugi::xml_node node) { nodes.push_back(node); });
+  walkIndex([&nodes](pugi::xml_node node) {
+    nodes.push_back(node);
+    return false;
+  });
   return nodes;
 }
 
@@ -131,20 +134,22 @@ void DiagramParserXMI::buildIndex() {
   });
 
   std::size_t unresolved = idIndex_.size();
+  // Once every subject is resolved, the rest of the document is not walked.
   walkIndex([&](pugi::xml_node node) {
-    if (unresolved == 0 || node.type() != pugi::node_element) return;
+    if (node.type() != pugi::node_element) return false;
     const pugi::xml_attribute id = node.attribute("xmi.id");
-    if (!id) return;
+    if (!id) return false;
     const std::string_view key(id.value());
     const std::size_t hash = SubjectIndex::hashOf(key);
     std::size_t a = 0, b = 0;
     bitsOf(hash, a, b);
-    if (!(filter[a / 64] >> (a % 64) & 1) || !(filter[b / 64] >> (b % 64) & 1)) return;
+    if (!(filter[a / 64] >> (a % 64) & 1) || !(filter[b / 64] >> (b % 64) & 1)) return false;
     SubjectEntry* entry = idIndex_.find(key, hash);
     if (entry && !entry->value.node) {  // first match wins
       entry->value.node = node;
       --unresolved;
     }
+    return unresolved == 0;
   });
 }
 
@@ -228,9 +233,9 @@ ModelElement* DiagramParserXMI::findModelElement(const std::string& id) {
   } else {
     // An identifier no shape names (a direct call): search the index order.
     walkIndex([&match, &id](pugi::xml_node node) {
-      if (!match && node.type() == pugi::node_element && id == node.attribute("xmi.id").value() &&
-          node.attribute("xmi.id"))
+      if (node.type() == pugi::node_element && id == node.attribute("xmi.id").value() && node.attribute("xmi.id"))
         match = node;
+      return bool(match);
     });
   }
   if (!match) {

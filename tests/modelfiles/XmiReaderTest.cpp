@@ -378,5 +378,31 @@ TEST(XmiReaderSubjectTest, AttributesAreReadWhateverTheirOrder) {
   }
 }
 
+// A look-up of an identifier that no shape names walks the document in
+// index order and stops at the first element that carries it.
+TEST(XmiReaderSubjectTest, DirectLookUpsOfIdentifiersNoShapeNamesFindTheFirstInIndexOrder) {
+  pugi::xml_document document;
+  const std::string text =
+      xmiDocument(kClassB + R"(<UML:Package xmi.id="P"><UML:Class xmi.id="X" name="Inner"/></UML:Package>)" +
+                      R"(<UML:Class xmi.id="X" name="Outer"/>)",
+                  classDiagram(shape("s1", "B")));
+  ASSERT_TRUE(document.load_string(text.c_str()));
+  std::vector<Diagram*> diagrams;
+  ModelElementsPool pool;
+  DiagramParserXMI reader(diagrams, pool, document);
+  reader.parse();
+  ASSERT_EQ(pool.size(), 1u);
+
+  std::unique_ptr<ModelElement> inner(reader.findModelElement("X"));
+  auto* cls = dynamic_cast<Class*>(inner.get());
+  ASSERT_NE(cls, nullptr);
+  EXPECT_EQ(cls->getName(), "Inner") << "the nested class comes first in pre-order";
+
+  DebugCapture capture;
+  EXPECT_EQ(reader.findModelElement("nowhere"), nullptr);
+  EXPECT_NE(capture.text().find("MODEL ELEMENT IS NOT FOUND"), std::string::npos);
+  for (Diagram* d : diagrams) delete d;
+}
+
 }  // namespace
 }  // namespace lumetra
