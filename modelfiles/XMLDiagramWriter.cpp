@@ -8,10 +8,12 @@
 
 #include "modelfiles/DiagramWriter.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -33,6 +35,7 @@ class DocumentEmitter {
   explicit DocumentEmitter(pugi::xml_node root) { stack_.push_back(root); }
   void begin(const char* name) { stack_.push_back(stack_.back().append_child(name)); }
   void attribute(const char* name, const char* value) { stack_.back().append_attribute(name).set_value(value); }
+  void number(const char* name, float value) { attribute(name, formatNumber(value).c_str()); }
   void end() { stack_.pop_back(); }
 
  private:
@@ -43,42 +46,54 @@ class DocumentEmitter {
 // tab indentation, one element per line, " />" for an element without
 // children, and attribute values escaped as pugixml escapes them (&, < and
 // the double quote by name, control characters by number; > stays).
+// The text is gathered in a fixed buffer written out about a megabyte at a
+// time.
 class StreamEmitter {
  public:
-  explicit StreamEmitter(int fd) : fd_(fd) {
-    buffer_.reserve(kChunk + 4096);
-    buffer_ += "<?xml version=\"1.0\"?>\n";
+  explicit StreamEmitter(int fd)
+      : fd_(fd), buffer_(new char[kCapacity]), pos_(buffer_.get()), end_(buffer_.get() + kCapacity) {
+    put("<?xml version=\"1.0\"?>\n");
   }
 
   void begin(const char* name) {
     openParent();
-    buffer_.append(depth_, '\t');
-    buffer_ += '<';
-    buffer_ += name;
+    for (std::size_t i = 0; i < depth_; ++i) put('\t');
+    put('<');
+    put(name, std::strlen(name));
     names_.push_back(name);
     open_ = true;
     ++depth_;
   }
   void attribute(const char* name, const char* value) {
-    buffer_ += ' ';
-    buffer_ += name;
-    buffer_ += "=\"";
+    put(' ');
+    put(name, std::strlen(name));
+    put("=\"");
     appendEscaped(value);
-    buffer_ += '"';
+    put('"');
+  }
+  // A number as formatNumber() writes it; its text never needs escaping.
+  void number(const char* name, float value) {
+    char digits[32];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 6);
+    put(' ');
+    put(name, std::strlen(name));
+    put("=\"");
+    put(digits, static_cast<std::size_t>(result.ptr - digits));
+    put('"');
   }
   void end() {
     --depth_;
     if (open_) {
-      buffer_ += " />\n";
+      put(" />\n");
     } else {
-      buffer_.append(depth_, '\t');
-      buffer_ += "</";
-      buffer_ += names_.back();
-      buffer_ += ">\n";
+      for (std::size_t i = 0; i < depth_; ++i) put('\t');
+      put("</");
+      put(names_.back(), std::strlen(names_.back()));
+      put(">\n");
     }
     names_.pop_back();
     open_ = false;
-    if (buffer_.size() >= kChunk) flush();
+    if (static_cast<std::size_t>(pos_ - buffer_.get()) >= kChunk) flush();
   }
   // Writes what is buffered; returns the first write error (0 when none).
   int finish() {
@@ -88,10 +103,35 @@ class StreamEmitter {
 
  private:
   static constexpr std::size_t kChunk = 1 << 20;
+  static constexpr std::size_t kCapacity = kChunk + 65536;
+
+  void put(char c) {
+    if (pos_ == end_) flush();
+    *pos_++ = c;
+  }
+  void put(const char* data, std::size_t size) {
+    if (size <= static_cast<std::size_t>(end_ - pos_)) {
+      std::memcpy(pos_, data, size);
+      pos_ += size;
+      return;
+    }
+    while (size > 0) {  // longer than the room left: in pieces
+      if (pos_ == end_) flush();
+      const std::size_t piece = std::min(size, static_cast<std::size_t>(end_ - pos_));
+      std::memcpy(pos_, data, piece);
+      pos_ += piece;
+      data += piece;
+      size -= piece;
+    }
+  }
+  template <std::size_t N>
+  void put(const char (&text)[N]) {
+    put(text, N - 1);
+  }
 
   // The parent's start tag is complete once it gets a child.
   void openParent() {
-    if (open_) buffer_ += ">\n";
+    if (open_) put(">\n");
     open_ = false;
   }
   void appendEscaped(const char* s) {
@@ -100,23 +140,23 @@ class StreamEmitter {
     for (;; ++s) {
       const unsigned char c = static_cast<unsigned char>(*s);
       if (c >= 32 && c != '&' && c != '<' && c != '"') continue;
-      buffer_.append(run, static_cast<std::size_t>(s - run));
+      put(run, static_cast<std::size_t>(s - run));
       if (c == 0) return;
       switch (c) {
-        case '&': buffer_ += "&amp;"; break;
-        case '<': buffer_ += "&lt;"; break;
-        case '"': buffer_ += "&quot;"; break;
+        case '&': put("&amp;"); break;
+        case '<': put("&lt;"); break;
+        case '"': put("&quot;"); break;
         default: {
           const char ref[] = {'&', '#', static_cast<char>('0' + c / 10), static_cast<char>('0' + c % 10), ';'};
-          buffer_.append(ref, sizeof ref);
+          put(ref, sizeof ref);
         }
       }
       run = s + 1;
     }
   }
   void flush() {
-    const char* bytes = buffer_.data();
-    std::size_t size = buffer_.size();
+    const char* bytes = buffer_.get();
+    std::size_t size = static_cast<std::size_t>(pos_ - buffer_.get());
     while (size > 0 && error_ == 0) {
       const ssize_t written = ::write(fd_, bytes, size);
       if (written < 0) {
@@ -126,12 +166,14 @@ class StreamEmitter {
       bytes += written;
       size -= static_cast<std::size_t>(written);
     }
-    buffer_.clear();
+    pos_ = buffer_.get();
   }
 
   int fd_;
   int error_ = 0;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;
+  char* pos_;
+  char* end_;
   std::vector<const char*> names_;  // static tag names
   std::size_t depth_ = 0;
   bool open_ = false;  // a start tag still waits for ">" or " />"
@@ -141,7 +183,7 @@ class StreamEmitter {
 
 template <typename Emitter>
 void emitNumber(Emitter& out, const char* name, float value) {
-  out.attribute(name, formatNumber(value).c_str());
+  out.number(name, value);
 }
 
 template <typename Emitter>

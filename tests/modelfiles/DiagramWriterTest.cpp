@@ -263,5 +263,30 @@ TEST_F(DiagramWriterTest, TheStreamedFileIsWhatSavingTheDocumentGives) {
   EXPECT_EQ(name, awkward);
 }
 
+TEST_F(DiagramWriterTest, ValuesLongerThanTheWriteBufferAreStreamedWhole) {
+  // A name of several megabytes with markup every so often, and enough
+  // elements after it that the buffer is written out many times.
+  std::string huge;
+  for (int i = 0; i < 300000; ++i) huge += i % 97 == 0 ? "<&\"x\t" : "abcdefghij";
+  auto* cls = createClass("C", huge);
+  cls->addAttribute(createFeature("attribute", "a", huge, "int", "public"));
+  pool_.add(cls);
+  for (int i = 0; i < 20000; ++i) pool_.add(createPackage("P" + std::to_string(i), "p"));
+
+  const fs::path target = folder_ / "long.dia";
+  XMLDiagramWriter writer(target.string(), diagrams_, pool_);
+  ASSERT_TRUE(writer.write()) << writer.errorText();
+  writer.buildDocument();
+  std::ostringstream expected;
+  writer.document().save(expected);
+  std::ifstream in(target, std::ios::binary);
+  const std::string streamed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GT(streamed.size(), 2u * 3000000u);
+  EXPECT_TRUE(streamed == expected.str()) << "the streamed file differs from the saved document";
+  pugi::xml_document back;
+  ASSERT_TRUE(back.load_string(streamed.c_str()));
+  EXPECT_EQ(std::string(back.child("root").child("model_elements").child("element").attribute("name").value()), huge);
+}
+
 }  // namespace
 }  // namespace lumetra
