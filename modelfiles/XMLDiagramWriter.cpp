@@ -9,6 +9,7 @@
 #include "modelfiles/DiagramWriter.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -134,12 +135,21 @@ class StreamEmitter {
     if (open_) put(">\n");
     open_ = false;
   }
+  // The bytes that end a run of plain text: NUL (the end), the control
+  // characters, '&', '<' and '"'.
+  static constexpr std::array<bool, 256> kStopsRun = [] {
+    std::array<bool, 256> stops{};
+    for (int c = 0; c < 32; ++c) stops[c] = true;
+    stops['&'] = stops['<'] = stops['"'] = true;
+    return stops;
+  }();
+
   void appendEscaped(const char* s) {
     // Runs of characters that need no escape are appended whole.
     const char* run = s;
     for (;; ++s) {
       const unsigned char c = static_cast<unsigned char>(*s);
-      if (c >= 32 && c != '&' && c != '<' && c != '"') continue;
+      if (!kStopsRun[c]) continue;
       put(run, static_cast<std::size_t>(s - run));
       if (c == 0) return;
       switch (c) {
