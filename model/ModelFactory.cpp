@@ -115,6 +115,36 @@ ElementAppearance* makeDefaultAppearance() { return new ElementAppearance(); }
 
 void parseStyle(ElementAppearance*, const std::string&) {}
 
+namespace {
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+// What atof gives for the text [from, to) of the geometry. Integers of up to
+// nine digits, the usual content, are converted here, exactly as atof
+// converts them; any other text goes to atof.
+float fieldValue(const std::string& text, std::string::size_type from, std::string::size_type to) {
+  std::string::size_type i = from;
+  while (i < to && isSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < to && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const std::string::size_type first = i;
+  long value = 0;
+  while (i < to && i - first < 10 && text[i] >= '0' && text[i] <= '9') value = value * 10 + (text[i++] - '0');
+  const std::string::size_type digits = i - first;
+  // A number that would go on (a fraction, an exponent, a hexadecimal or a
+  // longer integer) is left to atof.
+  const bool integer = digits >= 1 && digits <= 9 &&
+                       (i == to || !(text[i] == '.' || text[i] == 'e' || text[i] == 'E' || text[i] == 'x' ||
+                                     text[i] == 'X' || (text[i] >= '0' && text[i] <= '9')));
+  if (integer) {
+    const double magnitude = static_cast<double>(value);
+    return static_cast<float>(negative ? -magnitude : magnitude);
+  }
+  return static_cast<float>(std::atof(text.substr(from, to - from).c_str()));
+}
+
+}  // namespace
+
 VisualElementLayout* parseGeometry(const std::string& layoutName, const std::string& geometry) {
   // Up to four numbers, each ending at a comma; the fourth may end the text.
   std::string::size_type commas[4];
@@ -127,9 +157,7 @@ VisualElementLayout* parseGeometry(const std::string& layoutName, const std::str
     return new VisualElementLayout(layoutName, new Vec2(0, 0), new Vec2(0, 0));
   }
   const std::string::size_type end4 = found == 4 ? commas[3] : geometry.size();
-  auto number = [&](std::string::size_type from, std::string::size_type to) {
-    return static_cast<float>(std::atof(geometry.substr(from, to - from).c_str()));
-  };
+  auto number = [&](std::string::size_type from, std::string::size_type to) { return fieldValue(geometry, from, to); };
   const float a = number(0, commas[0]);
   const float b = number(commas[0] + 1, commas[1]);
   const float c = number(commas[1] + 1, commas[2]);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -65,6 +68,35 @@ TEST(ParseGeometryTest, HugeTextIsHandled) {
   text += ",1,2,3";
   std::unique_ptr<VisualElementLayout> layout(parseGeometry("Default", text));
   EXPECT_TRUE(std::isinf(layout->getLowerLeft()->x) || layout->getLowerLeft()->x > 1e30f);
+}
+
+// Every field converts exactly as atof converts it, whatever its form: the
+// corners must equal those computed from atof's values bit for bit.
+TEST(ParseGeometryTest, FieldsConvertExactlyAsAtofConvertsThem) {
+  const char* const fields[] = {
+      "0",     "-0",        "+7",         " 12",        "\t\n 300",  "  -45 ",     "999999999", "-999999999",
+      "1234567890", "12345678901234567890", "12.5", "-0.25", "1e3",   "1E-2",       "7e",        "0x1A",
+      "0X10",  "00012",     "12abc",      "12 34",      "",          " ",          "-",         "+",
+      "inf",   "-nan",      "- 5",        "+-3",        ".5",        "5.",         "1.5e+2x",   "16777217",
+      "33554433", "3\x01",
+  };
+  for (const char* a : fields) {
+    for (const char* b : {"150", a}) {
+      const std::string geometry = std::string(a) + "," + b + "," + a + ",90";
+      SCOPED_TRACE(geometry);
+      std::unique_ptr<VisualElementLayout> layout(parseGeometry("Default", geometry));
+      const Vec2 p(static_cast<float>(std::atof(a)), static_cast<float>(std::atof(b)));
+      const Vec2 size(static_cast<float>(std::atof(a)), 90.0f);
+      const float third = 1.0f / 3.0f;
+      const Vec2 lo = (p - size * 0.5f) * third;
+      const Vec2 hi = (p + size * 0.5f) * third;
+      auto same = [](float x, float y) { return std::memcmp(&x, &y, sizeof x) == 0 || (std::isnan(x) && std::isnan(y)); };
+      EXPECT_TRUE(same(layout->getLowerLeft()->x, lo.x)) << layout->getLowerLeft()->x << " vs " << lo.x;
+      EXPECT_TRUE(same(layout->getLowerLeft()->y, lo.y)) << layout->getLowerLeft()->y << " vs " << lo.y;
+      EXPECT_TRUE(same(layout->getUpperRight()->x, hi.x)) << layout->getUpperRight()->x << " vs " << hi.x;
+      EXPECT_TRUE(same(layout->getUpperRight()->y, hi.y)) << layout->getUpperRight()->y << " vs " << hi.y;
+    }
+  }
 }
 
 TEST(ModelFactoryTest, DiagramKindsAreChosenByExactName) {
