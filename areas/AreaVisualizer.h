@@ -59,6 +59,10 @@ class AreaVisualizer {
   // (the eraser) where no area reaches. False when the painter cannot tell;
   // an empty box (lower above upper) means it drew nothing.
   virtual bool getExtent(Vec2& lower, Vec2& upper) const { return false; }
+  // The box draw(area) would colour with the current parameters, computed
+  // without drawing (same meaning as getExtent). False when the painter
+  // cannot tell beforehand.
+  virtual bool predictExtent(IdentifiedArea* area, Vec2& lower, Vec2& upper) { return false; }
 
   std::string getDrawingMode() const { return drawingMode_; }
   void setDrawingMode(const std::string& mode) { drawingMode_ = mode; }

@@ -123,16 +123,25 @@ void AreaVisualizerInner::setSoftness(int softness) {
   texture_.setTexels(makeDiscTexels(softness));
 }
 
-void AreaVisualizerInner::draw(IdentifiedArea* area) {
+bool AreaVisualizerInner::buildAll(IdentifiedArea* area) {
   area_ = area;
   geometry_->setArea(area);
   discs_.clear();
   contourDiscs_.clear();
-  if (area == nullptr || area->getElementCount() == 0) return;
+  if (area == nullptr || area->getElementCount() == 0) return false;
   geometry_->buildDiscs(discs_);
+  if (drawingMode_ == AREA_MODE_CONTOUR) geometry_->buildContourDiscs(contourDiscs_);
+  return !discs_.empty();
+}
+
+bool AreaVisualizerInner::predictExtent(IdentifiedArea* area, Vec2& lower, Vec2& upper) {
+  buildAll(area);
+  return getExtent(lower, upper);
+}
+
+void AreaVisualizerInner::draw(IdentifiedArea* area) {
+  if (!buildAll(area)) return;
   const bool contour = drawingMode_ == AREA_MODE_CONTOUR;
-  if (contour) geometry_->buildContourDiscs(contourDiscs_);
-  if (discs_.empty()) return;
 
   AttribGuard state(GL_ALL_ATTRIB_BITS);
   glEnable(GL_TEXTURE_2D);

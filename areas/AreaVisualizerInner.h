@@ -90,6 +90,8 @@ class AreaVisualizerInner : public AreaVisualizer {
   virtual void drawThin(IdentifiedArea* area);
   // The union of the quads of the discs last drawn.
   bool getExtent(Vec2& lower, Vec2& upper) const override;
+  // Builds the discs draw would build (and keeps them, as draw does).
+  bool predictExtent(IdentifiedArea* area, Vec2& lower, Vec2& upper) override;
 
   const std::vector<AreaDisc>& getDiscs() const { return discs_; }
   const std::vector<AreaDisc>& getContourDiscs() const { return contourDiscs_; }
@@ -98,6 +100,9 @@ class AreaVisualizerInner : public AreaVisualizer {
 
  private:
   void drawDiscs(const std::vector<AreaDisc>& discs, bool setColour);
+  // The discs of a normal draw (and of contour mode); false when there is
+  // nothing to draw.
+  bool buildAll(IdentifiedArea* area);
 
   AlphaTexture texture_{true};
   std::vector<AreaDisc> discs_;

@@ -41,6 +41,7 @@ CanvasWindow::CanvasWindow(WindowHost* canvas, int x, int y, int width, int heig
 
 CanvasWindow::~CanvasWindow() {
   if (displayList_ != 0) glDeleteLists(displayList_, 1);
+  prepared_.reset();
 }
 
 void CanvasWindow::setRect(int x, int y, int width, int height) {
@@ -114,6 +115,8 @@ void CanvasWindow::render(bool useCache) {
         glCallList(displayList_);
       } else if (displayList_ != 0) {
         listValid_ = false;
+        GLPainter::prepareText();
+        visualizer_->prepare(diagram_, prepared_);
         {
           ListCompileScope compile(displayList_);
           drawScene();

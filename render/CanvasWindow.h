@@ -30,6 +30,7 @@ namespace lumetra {
 
 class Diagram;
 class DiagramPainter;
+class PreparedScene;
 class HoverOverlay;
 class WindowHost;
 class CanvasWindow;
@@ -126,6 +127,8 @@ class CanvasWindow {
   WindowMouseHandler* mouseHandler_ = nullptr;
   Camera camera_;
   unsigned int displayList_ = 0;  // 0 until the first render
+  // What the painter prepared for the list (textures it refers to).
+  std::unique_ptr<PreparedScene> prepared_;
   bool listValid_ = false;
 };
 

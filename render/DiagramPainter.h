@@ -5,16 +5,37 @@
 // drawDiagram inside the window's display list, after loading its camera
 // matrices: everything the painter emits in immediate mode is captured, so a
 // camera-only change replays the list without calling the painter again.
+//
+// Right before it compiles the list, the window calls prepare with the same
+// matrices loaded and no list open. There a painter may render pictures that
+// do not depend on the camera into textures (framebuffer binds and uploads
+// cannot be recorded in a list) and let the following drawDiagram draw them.
+// Several windows share one painter, so the textures a list refers to live
+// in the window's own PreparedScene, which the window keeps as long as the
+// list and releases with its GL context current.
+
+#include <memory>
 
 namespace lumetra {
 
 class Diagram;
+
+// GL resources a painter prepared for one window's display list.
+class PreparedScene {
+ public:
+  virtual ~PreparedScene() = default;
+};
 
 class DiagramPainter {
  public:
   // Draws the whole diagram in diagram units (y up, centred on the origin)
   // into the current model-view and projection.
   virtual void drawDiagram(Diagram* diagram) = 0;
+  // Called outside any display list right before a drawDiagram that a
+  // window records; the painter keeps what it made in scene (it may replace
+  // an object of another painter there). Only the next drawDiagram of the
+  // same diagram may use it. By default nothing is prepared.
+  virtual void prepare(Diagram* diagram, std::unique_ptr<PreparedScene>& scene) {}
   virtual ~DiagramPainter() = default;
 };
 

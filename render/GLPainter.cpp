@@ -30,6 +30,15 @@ void setColor(const Color& c) {
   glColor4fv(rgba);
 }
 
+// glBegin, then the colour as the block's first command. A colour set
+// between blocks would end the run of vertices a display list merges into
+// one draw; inside the block it travels with the vertices, and it stays the
+// current colour afterwards just the same.
+void begin(GLenum mode, const Color& c) {
+  glBegin(mode);
+  setColor(c);
+}
+
 Vec2 ellipsePoint(Vec2 centre, float rx, float ry, float angle) {
   return {centre.x + rx * std::sin(angle), centre.y + ry * std::cos(angle)};
 }
@@ -61,8 +70,7 @@ int GLPainter::segmentCount(float n, float rx, float ry) {
 // --- lines and rectangles ---------------------------------------------------
 
 void GLPainter::line(Vec2 p, Vec2 q, Color color) const {
-  setColor(color);
-  glBegin(GL_LINES);
+  begin(GL_LINES, color);
   glVertex2f(p.x, p.y);
   glVertex2f(q.x, q.y);
   glEnd();
@@ -90,15 +98,13 @@ std::vector<Vec2> GLPainter::dashEnds(Vec2 p, Vec2 q, float dash, float gap) {
 
 void GLPainter::dashedLine(Vec2 p, Vec2 q, Color color, float dash, float gap) const {
   const std::vector<Vec2> ends = dashEnds(p, q, dash, gap);
-  setColor(color);
-  glBegin(GL_LINES);
+  begin(GL_LINES, color);
   for (const Vec2& e : ends) glVertex2f(e.x, e.y);
   glEnd();
 }
 
 void GLPainter::rectOutline(Vec2 c0, Vec2 c1, Color color) const {
-  setColor(color);
-  glBegin(GL_LINE_LOOP);
+  begin(GL_LINE_LOOP, color);
   glVertex2f(c0.x, c0.y);
   glVertex2f(c0.x, c1.y);
   glVertex2f(c1.x, c1.y);
@@ -107,8 +113,7 @@ void GLPainter::rectOutline(Vec2 c0, Vec2 c1, Color color) const {
 }
 
 void GLPainter::filledRect(Vec2 c0, Vec2 c1, Color color) const {
-  setColor(color);
-  glBegin(GL_TRIANGLE_STRIP);
+  begin(GL_TRIANGLE_STRIP, color);
   glVertex2f(c0.x, c0.y);
   glVertex2f(c0.x, c1.y);
   glVertex2f(c1.x, c0.y);
@@ -120,16 +125,14 @@ void GLPainter::filledRect(Vec2 c0, Vec2 c1, Color color) const {
 
 void GLPainter::polygonOutline(PointList list) const {
   if (list.points.size() <= 1) return;
-  setColor(list.color);
-  glBegin(GL_LINE_LOOP);
+  begin(GL_LINE_LOOP, list.color);
   for (const Vec2& p : list.points) glVertex2f(p.x, p.y);
   glEnd();
 }
 
 void GLPainter::filledConvexPolygon(PointList list) const {
   if (list.points.size() <= 2) return;
-  setColor(list.color);
-  glBegin(GL_POLYGON);
+  begin(GL_POLYGON, list.color);
   for (const Vec2& p : list.points) glVertex2f(p.x, p.y);
   glEnd();
 }
@@ -187,8 +190,7 @@ void GLPainter::filledPolygon(PointList list) const {
 
 void GLPainter::curve(const std::function<Vec2(float)>& evaluate, Color color, int n) const {
   if (n <= 0 || !evaluate) return;
-  setColor(color);
-  glBegin(GL_LINE_STRIP);
+  begin(GL_LINE_STRIP, color);
   for (int i = 0; i < n; ++i) {
     Vec2 p = evaluate(static_cast<float>(i) / static_cast<float>(n));
     glVertex2f(p.x, p.y);
@@ -198,8 +200,7 @@ void GLPainter::curve(const std::function<Vec2(float)>& evaluate, Color color, i
 
 void GLPainter::arcOutline(Vec2 centre, float rx, float ry, float start, float sweep, Color color, float n) const {
   const int count = segmentCount(n, rx, ry);
-  setColor(color);
-  glBegin(GL_LINE_STRIP);
+  begin(GL_LINE_STRIP, color);
   emitArc(centre, rx, ry, start, sweep, count);
   glEnd();
 }
@@ -212,8 +213,7 @@ void GLPainter::pieOutline(Vec2 centre, float rx, float ry, float start, float s
 
 void GLPainter::filledSector(Vec2 centre, float rx, float ry, float start, float sweep, Color color, float n) const {
   const int count = segmentCount(n, rx, ry);
-  setColor(color);
-  glBegin(GL_TRIANGLE_FAN);
+  begin(GL_TRIANGLE_FAN, color);
   glVertex2f(centre.x, centre.y);
   emitArc(centre, rx, ry, start, sweep, count);
   glEnd();
@@ -223,11 +223,10 @@ void GLPainter::filledSector(Vec2 centre, float rx, float ry, float start, float
 
 void GLPainter::boxOutline3D(Vec3 a, Vec3 b, Color color) const {
   DepthLessEqualScope depth;
-  setColor(color);
   const float xs[2] = {a.x, b.x};
   const float ys[2] = {a.y, b.y};
   const float zs[2] = {a.z, b.z};
-  glBegin(GL_LINES);
+  begin(GL_LINES, color);
   // Four edges along each axis.
   for (int i = 0; i < 2; ++i) {
     for (int j = 0; j < 2; ++j) {
@@ -244,8 +243,7 @@ void GLPainter::boxOutline3D(Vec3 a, Vec3 b, Color color) const {
 
 void GLPainter::filledBox3D(Vec3 a, Vec3 b, Color color) const {
   DepthLessEqualScope depth;
-  setColor(color);
-  glBegin(GL_TRIANGLE_STRIP);  // faces x = x0, y = y1, x = x1
+  begin(GL_TRIANGLE_STRIP, color);  // faces x = x0, y = y1, x = x1
   glVertex3f(a.x, a.y, a.z);
   glVertex3f(a.x, a.y, b.z);
   glVertex3f(a.x, b.y, a.z);
@@ -255,7 +253,7 @@ void GLPainter::filledBox3D(Vec3 a, Vec3 b, Color color) const {
   glVertex3f(b.x, a.y, a.z);
   glVertex3f(b.x, a.y, b.z);
   glEnd();
-  glBegin(GL_TRIANGLE_STRIP);  // faces z = z0, y = y0, z = z1
+  begin(GL_TRIANGLE_STRIP, color);  // faces z = z0, y = y0, z = z1
   glVertex3f(a.x, b.y, a.z);
   glVertex3f(b.x, b.y, a.z);
   glVertex3f(a.x, a.y, a.z);
@@ -270,9 +268,8 @@ void GLPainter::filledBox3D(Vec3 a, Vec3 b, Color color) const {
 void GLPainter::cylinderOutline3D(Vec2 centre, float rx, float ry, float depth, Color color, float n) const {
   const int count = segmentCount(n, rx, ry);
   DepthLessEqualScope depthScope;
-  setColor(color);
   for (float z : {0.0f, -depth}) {
-    glBegin(GL_LINE_LOOP);
+    begin(GL_LINE_LOOP, color);
     for (int i = 0; i < count; ++i) {
       Vec2 p = ellipsePoint(centre, rx, ry, kTwoPiCylinder * static_cast<float>(i) / static_cast<float>(count));
       glVertex3f(p.x, p.y, z);
@@ -285,9 +282,8 @@ void GLPainter::filledCylinder3D(Vec2 centre, float rx, float ry, float depth, C
   const int count = segmentCount(n, rx, ry);
   auto angle = [count](int i) { return kTwoPiCylinder * static_cast<float>(i) / static_cast<float>(count); };
   DepthLessEqualScope depthScope;
-  setColor(color);
   for (float z : {0.0f, -depth}) {
-    glBegin(GL_TRIANGLE_FAN);
+    begin(GL_TRIANGLE_FAN, color);
     glVertex3f(centre.x, centre.y, z);
     for (int i = 0; i <= count; ++i) {
       Vec2 p = ellipsePoint(centre, rx, ry, angle(i));
@@ -295,7 +291,7 @@ void GLPainter::filledCylinder3D(Vec2 centre, float rx, float ry, float depth, C
     }
     glEnd();
   }
-  glBegin(GL_TRIANGLE_STRIP);
+  begin(GL_TRIANGLE_STRIP, color);
   for (int i = 0; i < count; ++i) {
     Vec2 p = ellipsePoint(centre, rx, ry, angle(i));
     Vec2 q = ellipsePoint(centre, rx, ry, angle(i + 1));
@@ -354,7 +350,12 @@ void GLPainter::createFont(const std::string& path, const std::string& name, flo
   auto font = std::make_unique<FTTextureFont>(path.c_str());
   if (font->Error() != 0) throw GraphicsException("Could not construct font from " + path);
   font->FaceSize(static_cast<unsigned int>(size), 72);
-  FontRegistry::instance().add(name, std::move(font));
+  FontRegistry& registry = FontRegistry::instance();
+  registry.add(name, std::move(font));
+  // Read the new font's glyphs now, while no list is being compiled.
+  FontRegistry::Entry& entry = registry.fonts_[name];
+  entry.captureTried = true;
+  entry.glyphs->capture(*entry.font);
 }
 
 bool GLPainter::selectFont(const std::string& name) { return FontRegistry::instance().select(name); }
@@ -371,22 +372,106 @@ void GLPainter::textSize(const std::string& text, float size, float& width, floa
   height = kTextScale * size * (box.Upper().Yf() - box.Lower().Yf());
 }
 
+namespace {
+bool gTextBatching = true;
+
+bool compilingList() {
+  GLint list = 0;
+  glGetIntegerv(GL_LIST_INDEX, &list);
+  return list != 0;
+}
+}  // namespace
+
+void GLPainter::setTextBatching(bool on) { gTextBatching = on; }
+
+void GLPainter::prepareText() {
+  FontRegistry::Entry* entry = FontRegistry::instance().currentEntry();
+  if (entry == nullptr || entry->captureTried || glGetString(GL_VERSION) == nullptr || compilingList()) return;
+  // One attempt per font: a font that cannot be read keeps its own drawing.
+  entry->captureTried = true;
+  entry->glyphs->capture(*entry->font);
+}
+
+bool GLPainter::drawsBatched(const std::string& text) {
+  const GlyphTable* glyphs = FontRegistry::instance().currentGlyphs();
+  return gTextBatching && glyphs != nullptr && glyphs->ready() && GlyphTable::covers(text);
+}
+
 void GLPainter::drawText(const std::string& text, Vec2 position, float angle, float size, int flags,
                          Color color) const {
   FTFont* font = FontRegistry::instance().current();
   if (font == nullptr) return;
+  float w = 0.0f;
+  float h = 0.0f;
+  if (flags != 0) {
+    FTBBox box = font->BBox(text.c_str());
+    w = kTextScale * size * (box.Upper().Xf() - box.Lower().Xf());
+    h = kTextScale * size * (box.Upper().Yf() - box.Lower().Yf());
+  }
+  // The offset of the alignment flags, in the text's turned frame.
+  Vec2 shift;
+  if (flags & kTextCenterX) shift.x -= w / 2.0f;
+  if (flags & kTextCenterY) shift.y -= h / 2.0f;
+  if (flags & kTextHang) shift.y -= h;
+
+  // Positions that are not numbers keep the font's own drawing, as before.
+  const bool finite = std::isfinite(position.x) && std::isfinite(position.y) && std::isfinite(angle) &&
+                      std::isfinite(size) && std::isfinite(shift.x) && std::isfinite(shift.y);
+  if (finite && drawsBatched(text)) {
+    // The glyph quads in world units, computed here: no matrix changes and
+    // one glBegin per glyph texture, so consecutive text merges in a list.
+    static std::vector<PlacedGlyph> quads;
+    FontRegistry::instance().currentGlyphs()->layout(*font, text, quads);
+    // The colour goes before the blocks here: the state changes around text
+    // end the merged run anyway, and a colour first inside a textured block
+    // recorded into a display list has been seen to corrupt the list on Mesa.
+    setColor(color);
+    if (quads.empty()) return;
+    const float k = kTextScale * size;
+    float c = 1.0f;
+    float s = 0.0f;
+    if (angle != 0.0f) {
+      const double radians = static_cast<double>(angle * kRadToDeg) * (3.14159265358979323846 / 180.0);
+      c = static_cast<float>(std::cos(radians));
+      s = static_cast<float>(std::sin(radians));
+    }
+    auto vertex = [&](float fx, float fy) {
+      const float x = shift.x + k * fx;
+      const float y = shift.y + k * fy;
+      glVertex2f(position.x + (c * x - s * y), position.y + (s * x + c * y));
+    };
+    AttribGuard attribs(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_TEXTURE_2D);
+    unsigned int bound = 0;
+    bool open = false;
+    for (const PlacedGlyph& q : quads) {
+      if (!open || q.texture != bound) {
+        if (open) glEnd();
+        glBindTexture(GL_TEXTURE_2D, q.texture);
+        bound = q.texture;
+        glBegin(GL_QUADS);
+        open = true;
+      }
+      glTexCoord2f(q.s0, q.t1);
+      vertex(q.x0, q.y1);
+      glTexCoord2f(q.s0, q.t0);
+      vertex(q.x0, q.y0);
+      glTexCoord2f(q.s1, q.t0);
+      vertex(q.x1, q.y0);
+      glTexCoord2f(q.s1, q.t1);
+      vertex(q.x1, q.y1);
+    }
+    if (open) glEnd();
+    return;
+  }
+
   setColor(color);
   MatrixGuard matrix(GL_MODELVIEW);
   glTranslatef(position.x, position.y, 0.0f);
   glRotatef(angle * kRadToDeg, 0.0f, 0.0f, 1.0f);
-  if (flags != 0) {
-    FTBBox box = font->BBox(text.c_str());
-    const float w = kTextScale * size * (box.Upper().Xf() - box.Lower().Xf());
-    const float h = kTextScale * size * (box.Upper().Yf() - box.Lower().Yf());
-    if (flags & kTextCenterX) glTranslatef(-w / 2.0f, 0.0f, 0.0f);
-    if (flags & kTextCenterY) glTranslatef(0.0f, -h / 2.0f, 0.0f);
-    if (flags & kTextHang) glTranslatef(0.0f, -h, 0.0f);
-  }
+  if (flags != 0) glTranslatef(shift.x, shift.y, 0.0f);
   glScalef(kTextScale * size, kTextScale * size, 0.0f);
   AttribGuard attribs(GL_ENABLE_BIT);
   glEnable(GL_TEXTURE_2D);
@@ -405,10 +490,12 @@ FontRegistry& FontRegistry::instance() {
 }
 
 void FontRegistry::add(const std::string& name, std::unique_ptr<FTFont> font) {
-  auto& slot = fonts_[name];
-  const bool wasCurrent = slot && slot.get() == current_;
-  slot = std::move(font);
-  if (current_ == nullptr || wasCurrent) current_ = slot.get();
+  Entry& slot = fonts_[name];
+  const bool wasCurrent = slot.font && slot.font.get() == current_;
+  slot.font = std::move(font);
+  slot.glyphs = std::make_unique<GlyphTable>();
+  slot.captureTried = false;
+  if (current_ == nullptr || wasCurrent) current_ = slot.font.get();
 }
 
 bool FontRegistry::select(const std::string& name) {
@@ -420,7 +507,19 @@ bool FontRegistry::select(const std::string& name) {
 
 FTFont* FontRegistry::find(const std::string& name) const {
   auto it = fonts_.find(name);
-  return it == fonts_.end() ? nullptr : it->second.get();
+  return it == fonts_.end() ? nullptr : it->second.font.get();
+}
+
+FontRegistry::Entry* FontRegistry::currentEntry() {
+  if (current_ == nullptr) return nullptr;
+  for (auto& [name, entry] : fonts_)
+    if (entry.font.get() == current_) return &entry;
+  return nullptr;
+}
+
+GlyphTable* FontRegistry::currentGlyphs() const {
+  Entry* entry = const_cast<FontRegistry*>(this)->currentEntry();
+  return entry != nullptr ? entry->glyphs.get() : nullptr;
 }
 
 void FontRegistry::clear() {

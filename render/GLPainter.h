@@ -24,6 +24,7 @@
 
 #include "model/Vec2.h"
 #include "render/Exceptions.h"
+#include "render/GlyphTable.h"
 #include "render/Vec3.h"
 #include "settings/Color.h"
 
@@ -134,6 +135,17 @@ class GLPainter {
   // Width and height of the text's bounding box at text size `size`, in world
   // units (kTextScale * size per font pixel). Zero without a current font.
   static void textSize(const std::string& text, float size, float& width, float& height);
+  // Reads the current font's glyph table if that has not been done, so that
+  // text can be drawn in batches (see render/GlyphTable.h). Needs a current
+  // context; does nothing while a display list is being compiled, which is
+  // why a window calls it before it opens its list. createFont calls it for
+  // the font it makes.
+  static void prepareText();
+  // Whether drawText draws this text of the current font as batched quads
+  // (otherwise through the font's own drawing).
+  static bool drawsBatched(const std::string& text);
+  // Off: every text goes through the font's own drawing (for comparison).
+  static void setTextBatching(bool on);
   // Draws UTF-8 text at position, turned by angle (radians) about it.
   void drawText(const std::string& text, Vec2 position, float angle, float size, int flags, Color color) const;
   void drawText(const std::string& text, Vec2 position, float size, int flags, Color color) const;
@@ -156,6 +168,9 @@ class FontRegistry {
   void add(const std::string& name, std::unique_ptr<FTFont> font);
   bool select(const std::string& name);
   FTFont* current() const { return current_; }
+  // The glyph table of the current font (null without one); it may not be
+  // captured yet.
+  GlyphTable* currentGlyphs() const;
   FTFont* find(const std::string& name) const;
   std::size_t size() const { return fonts_.size(); }
   // Deletes every font (needs the GL context that created them to be current
@@ -168,7 +183,14 @@ class FontRegistry {
   ~FontRegistry();
 
  private:
-  std::map<std::string, std::unique_ptr<FTFont>> fonts_;
+  struct Entry {
+    std::unique_ptr<FTFont> font;
+    std::unique_ptr<GlyphTable> glyphs;
+    bool captureTried = false;
+  };
+  friend class GLPainter;
+  Entry* currentEntry();
+  std::map<std::string, Entry> fonts_;
   FTFont* current_ = nullptr;
 };
 

@@ -7,7 +7,9 @@
 // generalization to its neighbour; 3 integer metrics are shown on every class
 // and 3 inner areas of 20 members each are identified. The view is 1280 x
 // 1024, zoomed to fit, with every setting at its default. Variants without
-// text and without areas show where the time goes.
+// text and without areas show where the time goes; "uncached" draws the
+// area pass inside the display list and text through the font's own
+// per-glyph drawing.
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -189,7 +191,16 @@ void setText(bool on) {
 
 int main(int argc, char** argv) {
   std::vector<int> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  // --replay-loop N: after a compile, only replays the full view N times
+  // (for a profiler), printing nothing else.
+  int replayLoop = 0;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--replay-loop" && i + 1 < argc) {
+      replayLoop = std::atoi(argv[++i]);
+      continue;
+    }
+    sizes.push_back(std::atoi(argv[i]));
+  }
   if (sizes.empty()) sizes = {1000, 5000};
 
   try {
@@ -215,6 +226,12 @@ int main(int argc, char** argv) {
         view.setVisualizer(&painter);
         view.setDiagram(model.diagrams.front());
         const int runs = classes > 2000 ? 5 : 9;
+        if (replayLoop > 0) {
+          view.render(false);
+          for (int i = 0; i < replayLoop; ++i) view.render(true);
+          glFinish();
+          continue;
+        }
 
         auto report = [&](const char* variant) {
           const Figures f = measure(model, view, painter, runs);
@@ -223,6 +240,13 @@ int main(int argc, char** argv) {
           std::fflush(stdout);
         };
         report("full");
+        // The area pass drawn in every replay and text through the font's
+        // own per-glyph drawing, as the painter did before the caches.
+        painter.setAreaCaching(false);
+        GLPainter::setTextBatching(false);
+        report("uncached");
+        painter.setAreaCaching(true);
+        GLPainter::setTextBatching(true);
         setText(false);
         report("no text");
         setText(true);

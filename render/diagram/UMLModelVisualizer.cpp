@@ -14,6 +14,7 @@
 #include "areas/AreaElementsEraser.h"
 #include "areas/Area.h"
 #include "areas/AreaPass.h"
+#include "areas/AreaPassCache.h"
 #include "model/ScenarioElements.h"
 #include "model/UmlElements.h"
 #include "render/GLPainter.h"
@@ -32,6 +33,12 @@ const ElementAppearance& fallbackAppearance() {
   static const ElementAppearance appearance;
   return appearance;
 }
+
+// The area pass picture a window keeps for its display list.
+class PreparedAreaPass : public PreparedScene {
+ public:
+  AreaPassCache cache;
+};
 
 // Restores the global alpha factor on every path out of a pass.
 class GlobalAlphaScope {
@@ -90,7 +97,24 @@ bool UMLModelVisualizer::isSelected(const ModelElement* element) const {
 
 // ---- drawDiagram and the area pass --------------------------------------------
 
+void UMLModelVisualizer::prepare(Diagram* diagram, std::unique_ptr<PreparedScene>& scene) {
+  preparedAreas_ = nullptr;
+  if (!areaCaching_ || diagram == nullptr) return;
+  auto* prepared = dynamic_cast<PreparedAreaPass*>(scene.get());
+  if (prepared == nullptr) {
+    scene = std::make_unique<PreparedAreaPass>();
+    prepared = static_cast<PreparedAreaPass*>(scene.get());
+  }
+  static const AreaSet noAreas;
+  if (prepared->cache.build(areas_ ? *areas_ : noAreas, diagram, areaAlpha_, blendEquation_, eraser()))
+    preparedAreas_ = &prepared->cache;
+}
+
 void UMLModelVisualizer::drawDiagram(Diagram* diagram) {
+  // A prepared picture serves this one pass only, and only for its diagram.
+  AreaPassCache* prepared = preparedAreas_;
+  preparedAreas_ = nullptr;
+  if (prepared != nullptr && prepared->diagram() != diagram) prepared = nullptr;
   diagramChanged_ = diagram != diagram_;
   diagram_ = diagram;
   look_ = DiagramLook::read();
@@ -105,7 +129,10 @@ void UMLModelVisualizer::drawDiagram(Diagram* diagram) {
   indexShapes(diagram);
 
   // Areas take no pick names; the pick pass leaves the colour buffer alone.
-  if (!picking_) drawAreaPass(diagram);
+  if (!picking_) {
+    if (prepared != nullptr) prepared->draw();
+    else drawAreaPass(diagram);
+  }
 
   for (DiagramElement* element : diagram->getElements()) {
     if (ModelElement* m = element->getModelElement()) elementMap_[m] = element;

@@ -28,6 +28,7 @@
 
 namespace lumetra {
 
+class AreaPassCache;
 class AreaSet;
 struct CompartmentLayout;
 class AreaElementsEraser;
@@ -62,6 +63,15 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   // ---- passes ----
   // The whole diagram: areas, eraser, shapes, glyph entries.
   void drawDiagram(Diagram* diagram) override;
+  // Renders the area pass with the eraser (camera-independent) into a
+  // texture kept in scene; the next drawDiagram of that diagram draws the
+  // texture instead of the pass. Where that cannot be done faithfully the
+  // pass is drawn directly as always.
+  void prepare(Diagram* diagram, std::unique_ptr<PreparedScene>& scene) override;
+  // Whether the area pass may be rendered ahead into a texture (on by
+  // default); off, every pass draws the areas directly.
+  void setAreaCaching(bool on) { areaCaching_ = on; }
+  bool areaCaching() const { return areaCaching_; }
   // Only the top-level shapes, under the painter's transparency.
   virtual void drawTopLevelElements(Diagram* diagram);
   // Draws one collected entry (the subclass's glyphs of one shape).
@@ -180,6 +190,9 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   bool drawUnknown_ = false;
   float areaAlpha_ = 0.2f;
   BlendEquationProc blendEquation_ = nullptr;
+  bool areaCaching_ = true;
+  // Set by prepare, taken by the next drawDiagram.
+  AreaPassCache* preparedAreas_ = nullptr;
 
   // First top-level shape per model identifier of the diagram being drawn.
   void indexShapes(Diagram* diagram);

@@ -1,0 +1,258 @@
+#include "areas/AreaPassCache.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "areas/Area.h"
+#include "areas/AreaVisualizer.h"
+#include "render/GLState.h"
+
+namespace lumetra {
+
+namespace {
+
+constexpr GLenum kFramebuffer = 0x8D40;          // GL_FRAMEBUFFER
+constexpr GLenum kFramebufferBinding = 0x8CA6;   // GL_FRAMEBUFFER_BINDING
+constexpr GLenum kColorAttachment0 = 0x8CE0;     // GL_COLOR_ATTACHMENT0
+constexpr GLenum kFramebufferComplete = 0x8CD5;  // GL_FRAMEBUFFER_COMPLETE
+constexpr GLint kClampToEdge = 0x812F;           // GL_CLAMP_TO_EDGE
+constexpr GLint kRgba8 = 0x8058;                 // GL_RGBA8
+// Diagram units around the painters' box, so that the texture's border
+// texels are plain background and the quad's edge never shows.
+constexpr float kBorder = 2.0f;
+
+// The framebuffer-object entry points (OpenGL 3.0), looked up once.
+struct FramebufferProcs {
+  void (*gen)(GLsizei, GLuint*) = nullptr;
+  void (*del)(GLsizei, const GLuint*) = nullptr;
+  void (*bind)(GLenum, GLuint) = nullptr;
+  void (*texture2D)(GLenum, GLenum, GLenum, GLuint, GLint) = nullptr;
+  GLenum (*status)(GLenum) = nullptr;
+
+  bool ok() const { return gen && del && bind && texture2D && status; }
+
+  static const FramebufferProcs& get() {
+    static const FramebufferProcs procs = [] {
+      FramebufferProcs p;
+      p.gen = reinterpret_cast<decltype(p.gen)>(lookupGLProc("glGenFramebuffers"));
+      p.del = reinterpret_cast<decltype(p.del)>(lookupGLProc("glDeleteFramebuffers"));
+      p.bind = reinterpret_cast<decltype(p.bind)>(lookupGLProc("glBindFramebuffer"));
+      p.texture2D = reinterpret_cast<decltype(p.texture2D)>(lookupGLProc("glFramebufferTexture2D"));
+      p.status = reinterpret_cast<decltype(p.status)>(lookupGLProc("glCheckFramebufferStatus"));
+      return p;
+    }();
+    return procs;
+  }
+};
+
+bool contextIsCurrent() { return glGetString(GL_VERSION) != nullptr; }
+
+// OpenGL 3.0 or later: framebuffer objects exist.
+bool hasGL30() {
+  const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  return version != nullptr && version[0] >= '3' && version[0] <= '9';
+}
+
+// The union of the boxes the painters will colour for the diagram; false
+// when a painter cannot tell beforehand. The parameters are pushed exactly
+// as the pass pushes them.
+bool paintedExtent(const AreaSet& areas, Diagram* diagram, float areaAlpha, Vec2& lower, Vec2& upper, bool& empty) {
+  constexpr float kHuge = 3.0e38f;
+  lower = Vec2(kHuge, kHuge);
+  upper = Vec2(-kHuge, -kHuge);
+  for (IdentifiedArea* identified : areas.getIdentifiedAreas()) {
+    const Area* area = areas.findArea(identified->getName());
+    if (area == nullptr) continue;
+    AreaVisualizer* painter = area->getVisualizer();
+    painter->prepare(50, diagram);
+    painter->setRadius(areas.getRadius());
+    painter->setIterations(areas.getIterations());
+    painter->setDistance(areas.getDistance());
+    painter->setAlpha(areaAlpha);
+    Vec2 lo, hi;
+    if (!painter->predictExtent(identified, lo, hi)) return false;
+    if (lo.x > hi.x || lo.y > hi.y) continue;  // draws nothing
+    lower = Vec2(std::fmin(lower.x, lo.x), std::fmin(lower.y, lo.y));
+    upper = Vec2(std::fmax(upper.x, hi.x), std::fmax(upper.y, hi.y));
+  }
+  empty = lower.x > upper.x || lower.y > upper.y;
+  return empty || (std::isfinite(lower.x) && std::isfinite(lower.y) && std::isfinite(upper.x) &&
+                   std::isfinite(upper.y));
+}
+
+}  // namespace
+
+float viewTexelsPerUnit(const float m[16], int width, int height, Vec2 lo, Vec2 hi) {
+  const Vec2 mid = (lo + hi) * 0.5f;
+  const Vec2 points[5] = {lo, {lo.x, hi.y}, hi, {hi.x, lo.y}, mid};
+  const double halfW = width / 2.0;
+  const double halfH = height / 2.0;
+  double most = 0.0;
+  for (const Vec2& p : points) {
+    const double cx = m[0] * p.x + m[4] * p.y + m[12];
+    const double cy = m[1] * p.x + m[5] * p.y + m[13];
+    const double w = m[3] * p.x + m[7] * p.y + m[15];
+    if (!(w > 0.0)) return 0.0f;
+    // Derivatives of the window position along diagram x (matrix column 0)
+    // and y (column 1).
+    for (int column : {0, 4}) {
+      const double dx = halfW * (m[column] * w - cx * m[column + 3]) / (w * w);
+      const double dy = halfH * (m[column + 1] * w - cy * m[column + 3]) / (w * w);
+      most = std::max(most, std::sqrt(dx * dx + dy * dy));
+    }
+  }
+  return std::isfinite(most) ? static_cast<float>(most) : 0.0f;
+}
+
+AreaPassCache::~AreaPassCache() {
+  if (!contextIsCurrent()) return;
+  if (framebuffer_ != 0 && FramebufferProcs::get().ok()) {
+    GLuint name = framebuffer_;
+    FramebufferProcs::get().del(1, &name);
+  }
+  if (texture_ != 0) {
+    GLuint name = texture_;
+    glDeleteTextures(1, &name);
+  }
+}
+
+bool AreaPassCache::ensureTarget(int width, int height) {
+  const FramebufferProcs& fb = FramebufferProcs::get();
+  if (!fb.ok()) return false;
+  if (framebuffer_ == 0) {
+    GLuint name = 0;
+    fb.gen(1, &name);
+    framebuffer_ = name;
+  }
+  if (texture_ != 0 && width == width_ && height == height_) return framebuffer_ != 0;
+  // A new size gets a new texture: storage respecified under a framebuffer
+  // attachment is not reliably seen by every implementation.
+  if (texture_ != 0) {
+    GLuint old = texture_;
+    glDeleteTextures(1, &old);
+    texture_ = 0;
+  }
+  GLint previousTexture = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &previousTexture);
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  texture_ = name;
+  glBindTexture(GL_TEXTURE_2D, texture_);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, kClampToEdge);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, kClampToEdge);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexImage2D(GL_TEXTURE_2D, 0, kRgba8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previousTexture));
+  width_ = width;
+  height_ = height;
+  return texture_ != 0 && framebuffer_ != 0;
+}
+
+bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlpha, BlendEquationProc blendEquation,
+                          AreaElementsEraser& eraser) {
+  valid_ = false;
+  diagram_ = nullptr;
+  if (!contextIsCurrent() || !hasGL30() || !FramebufferProcs::get().ok()) return false;
+  GLint list = 0;
+  glGetIntegerv(GL_LIST_INDEX, &list);
+  if (list != 0) return false;  // framebuffer binds do not belong in a list
+
+  Vec2 lo, hi;
+  bool empty = false;
+  if (!paintedExtent(areas, diagram, areaAlpha, lo, hi, empty)) return false;
+  if (empty) {
+    // No area coloured anything: the pass leaves plain white.
+    lower_ = upper_ = Vec2();
+    diagram_ = diagram;
+    valid_ = true;
+    hasPicture_ = false;
+    ++builds_;
+    return true;
+  }
+  lo = lo - Vec2(kBorder, kBorder);
+  hi = hi + Vec2(kBorder, kBorder);
+
+  float projection[16], modelView[16], m[16];
+  GLint viewport[4] = {0, 0, 0, 0};
+  glGetFloatv(GL_PROJECTION_MATRIX, projection);
+  glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  for (int col = 0; col < 4; ++col)
+    for (int row = 0; row < 4; ++row) {
+      float sum = 0.0f;
+      for (int k = 0; k < 4; ++k) sum += projection[k * 4 + row] * modelView[col * 4 + k];
+      m[col * 4 + row] = sum;
+    }
+  const float scale = viewTexelsPerUnit(m, viewport[2], viewport[3], lo, hi);
+  if (!(scale > 0.0f)) return false;
+  GLint maxSize = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+  const double side = std::min<double>(kMaxSide, maxSize);
+  const double w = std::ceil((static_cast<double>(hi.x) - lo.x) * scale);
+  const double h = std::ceil((static_cast<double>(hi.y) - lo.y) * scale);
+  if (!(w <= side && h <= side && w * h <= static_cast<double>(kMaxTexels))) return false;
+  const int width = std::max(1, static_cast<int>(w));
+  const int height = std::max(1, static_cast<int>(h));
+  if (!ensureTarget(width, height)) return false;
+  // Whole texels of 1 / scale units each.
+  hi = Vec2(lo.x + static_cast<float>(width / static_cast<double>(scale)),
+            lo.y + static_cast<float>(height / static_cast<double>(scale)));
+
+  const FramebufferProcs& fb = FramebufferProcs::get();
+  GLint previousFramebuffer = 0;
+  glGetIntegerv(kFramebufferBinding, &previousFramebuffer);
+  fb.bind(kFramebuffer, framebuffer_);
+  fb.texture2D(kFramebuffer, kColorAttachment0, GL_TEXTURE_2D, texture_, 0);
+  const bool complete = fb.status(kFramebuffer) == kFramebufferComplete;
+  if (complete) {
+    AttribGuard state(GL_ALL_ATTRIB_BITS);
+    glViewport(0, 0, width, height);
+    glDisable(GL_SCISSOR_TEST);
+    MatrixGuard projectionGuard(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(lo.x, hi.x, lo.y, hi.y, -1.0, 1.0);
+    MatrixGuard modelViewGuard(GL_MODELVIEW);
+    glLoadIdentity();
+    drawAreaPass(areas, diagram, areaAlpha, blendEquation, eraser);
+  }
+  fb.bind(kFramebuffer, static_cast<GLuint>(previousFramebuffer));
+  if (!complete) return false;
+
+  lower_ = lo;
+  upper_ = hi;
+  diagram_ = diagram;
+  hasPicture_ = true;
+  valid_ = true;
+  ++builds_;
+  return true;
+}
+
+void AreaPassCache::draw() const {
+  if (!valid_) return;
+  AttribGuard state(GL_COLOR_BUFFER_BIT | GL_ENABLE_BIT | GL_TEXTURE_BIT);
+  glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  if (!hasPicture_) return;
+  glDisable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_CULL_FACE);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, texture_);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  glBegin(GL_QUADS);
+  glTexCoord2f(0.0f, 0.0f);
+  glVertex2f(lower_.x, lower_.y);
+  glTexCoord2f(0.0f, 1.0f);
+  glVertex2f(lower_.x, upper_.y);
+  glTexCoord2f(1.0f, 1.0f);
+  glVertex2f(upper_.x, upper_.y);
+  glTexCoord2f(1.0f, 0.0f);
+  glVertex2f(upper_.x, lower_.y);
+  glEnd();
+}
+
+}  // namespace lumetra

@@ -1,0 +1,85 @@
+#pragma once
+// The area pass (AreaPass.h, eraser included) rendered once into a texture.
+//
+// What the pass leaves on screen depends only on the diagram and the areas,
+// not on the camera: outside the painters' reach it is plain white. build
+// renders the pass off screen (a framebuffer object over the diagram-space
+// box the painters coloured, grown by the eraser's halo) at a resolution of
+// at least the view's pixels per diagram unit, and draw then replaces the
+// whole pass with a white clear and one textured quad in the diagram plane.
+// A display list may call draw; build must run outside any list.
+//
+// build refuses (returns false, leaves the cache empty) where the picture
+// cannot be had faithfully: no framebuffer objects, a painter that cannot
+// tell its extent, a view that looks at the plane from behind or so closely
+// that the texture would exceed the size limits. The caller then draws the
+// pass directly. Needs a current GL context; the texture and framebuffer die
+// with the object if a context is current then.
+
+#include "areas/AreaPass.h"
+#include "model/Vec2.h"
+#include "platform/GLExtensions.h"
+
+namespace lumetra {
+
+class AreaElementsEraser;
+class AreaSet;
+class Diagram;
+
+// Texels per diagram unit the view needs: the largest screen-space length of
+// a diagram unit in x or y at the corners and centre of the box lo..hi,
+// under clip = matrix * point (column-major) and a viewport of width x
+// height pixels. 0 when some of these points lie behind the eye.
+float viewTexelsPerUnit(const float matrix[16], int width, int height, Vec2 lo, Vec2 hi);
+
+class AreaPassCache {
+ public:
+  // Limits of the texture: each side, and texels in all.
+  static constexpr int kMaxSide = 8192;
+  static constexpr long kMaxTexels = 16L * 1024 * 1024;
+
+  AreaPassCache() = default;
+  ~AreaPassCache();
+  AreaPassCache(const AreaPassCache&) = delete;
+  AreaPassCache& operator=(const AreaPassCache&) = delete;
+
+  // Renders the pass for the diagram, the same arguments as drawAreaPass,
+  // with the current projection, model-view and viewport telling the view's
+  // resolution. True when the cache now holds the picture.
+  bool build(const AreaSet& areas, Diagram* diagram, float areaAlpha, BlendEquationProc blendEquation,
+             AreaElementsEraser& eraser);
+  // The picture: the colour buffer cleared to white, then the textured quad.
+  // Draws nothing when the cache is empty.
+  void draw() const;
+  // Empties the cache (keeps the GL objects for the next build).
+  void clear() { valid_ = false; }
+
+  bool valid() const { return valid_; }
+  // False when the areas coloured nothing: draw then only clears to white.
+  bool hasPicture() const { return valid_ && hasPicture_; }
+  Diagram* diagram() const { return valid_ ? diagram_ : nullptr; }
+  // The diagram-space box the texture covers, and its size in texels.
+  Vec2 lower() const { return lower_; }
+  Vec2 upper() const { return upper_; }
+  int textureWidth() const { return width_; }
+  int textureHeight() const { return height_; }
+  unsigned int textureName() const { return texture_; }
+  // How often the picture was rendered (tests see rebuilds).
+  int buildCount() const { return builds_; }
+
+ private:
+  bool ensureTarget(int width, int height);
+
+  bool valid_ = false;
+  bool hasPicture_ = false;
+  Diagram* diagram_ = nullptr;
+  Vec2 lower_;
+  Vec2 upper_;
+  int width_ = 0;
+  int height_ = 0;
+  unsigned int texture_ = 0;
+  unsigned int framebuffer_ = 0;
+  int builds_ = 0;
+};
+
+}  // namespace lumetra

@@ -1,0 +1,321 @@
+// The area pass rendered ahead into a texture when a window compiles its
+// display list: the same pixels as the pass drawn directly (compiled and
+// replayed, for both ways of compositing, in contour mode and under a turned
+// and tilted camera), rebuilt when the content changes, refused where the
+// picture would be coarser than the view, and never used for another
+// diagram. Also the view resolution the texture is sized by.
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "areas/Area.h"
+#include "areas/AreaElementsEraser.h"
+#include "areas/AreaPassCache.h"
+#include "areas/AreaVisualizer.h"
+#include "metrics/overlay/MetricsVisualizerSimple.h"
+#include "platform/GLExtensions.h"
+#include "render/CanvasOwner.h"
+#include "render/CanvasWindow.h"
+#include "render/diagram/SelectionManager.h"
+#include "tests/diagram/DiagramScene.h"
+#include "tests/diagram/GLTestSupport.h"
+
+namespace lumetra {
+namespace {
+
+using test::DiagramScene;
+
+class NoScreen : public WindowHost {
+ public:
+  void refreshWindow(CanvasWindow*, bool) override {}
+};
+
+std::vector<unsigned char> readFrame() {
+  std::vector<unsigned char> rgb(static_cast<std::size_t>(test::GLPainterTest::kSize) * test::GLPainterTest::kSize * 3);
+  glFinish();
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, test::GLPainterTest::kSize, test::GLPainterTest::kSize, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  return rgb;
+}
+
+struct Difference {
+  int largest = 0;    // largest channel difference
+  int differing = 0;  // pixels off by more than 12 in a channel
+};
+
+Difference compare(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+  Difference d;
+  for (std::size_t i = 0; i + 2 < a.size(); i += 3) {
+    int worst = 0;
+    for (int c = 0; c < 3; ++c) worst = std::max(worst, std::abs(int(a[i + c]) - int(b[i + c])));
+    d.largest = std::max(d.largest, worst);
+    if (worst > 12) ++d.differing;
+  }
+  return d;
+}
+
+// Pixels that are neither white nor near it: where some area shows.
+int tinted(const std::vector<unsigned char>& frame) {
+  int n = 0;
+  for (std::size_t i = 0; i + 2 < frame.size(); i += 3)
+    if (frame[i] + frame[i + 1] + frame[i + 2] < 3 * 255 - 30) ++n;
+  return n;
+}
+
+class AreaCacheTest : public test::GLPainterTest {
+ protected:
+  AreaCacheTest() {
+    painter.setSelectionManager(&selection);
+    painter.setMetricSet(&metrics);
+    painter.setAreas(&areas);
+    painter.setBlendEquation(lookupBlendEquation());
+    // Two members of an area, one free class between them and one far off.
+    scene.addClass("a", "A", {-80, -60}, {-40, -20});
+    scene.addClass("b", "B", {30, 20}, {70, 60});
+    scene.addClass("free", "Free", {-10, -10}, {10, 10});
+    scene.addClass("far", "Far", {60, -90}, {90, -70});
+    auto* area = new Area("Blue");
+    area->setColor(new Color(1.0f, 1.0f, 0.0f, 1.0f));  // stored inverted: shows blue
+    area->addElement("a");
+    area->addElement("b");
+    areas.addArea(area);
+    auto* second = new Area("Red");
+    second->setColor(new Color(0.0f, 1.0f, 1.0f, 1.0f));
+    second->addElement("b");
+    second->addElement("far");
+    areas.addArea(second);
+    EXPECT_TRUE(showArea(areas, scene.diagram(), "Blue"));
+    EXPECT_TRUE(showArea(areas, scene.diagram(), "Red"));
+    painter.setAreaAlpha(0.6f);
+  }
+  ~AreaCacheTest() override { areas.clear(); }
+
+  // A window over the whole buffer showing the scene, fitted.
+  std::unique_ptr<CanvasWindow> makeWindow() {
+    auto window = std::make_unique<CanvasWindow>(&host, 0, 0, kSize, kSize);
+    window->setVisualizer(&painter);
+    window->setDiagram(scene.diagram());
+    return window;
+  }
+
+  // The window's picture compiled with the area pass drawn directly.
+  std::vector<unsigned char> direct(CanvasWindow& window) {
+    painter.setAreaCaching(false);
+    window.render(false);
+    painter.setAreaCaching(true);
+    return readFrame();
+  }
+
+  static void expectSame(const std::vector<unsigned char>& actual, const std::vector<unsigned char>& expected) {
+    const Difference d = compare(actual, expected);
+    // Resampling the texture moves soft edges by a fraction of a pixel.
+    EXPECT_LE(d.largest, 40);
+    EXPECT_LE(d.differing, static_cast<int>(expected.size() / 3 / 200));
+  }
+
+  DiagramScene scene;
+  SelectionManager selection;
+  MetricSet metrics;
+  AreaSet areas;
+  MetricsVisualizerSimple painter;
+  NoScreen host;
+};
+
+TEST_F(AreaCacheTest, CachedPassGivesTheDirectPixels) {
+  struct Case {
+    const char* name;
+    bool blendEquation;
+    bool contour;
+    float rotation, tilt;
+    float zoom;
+  };
+  const Case cases[] = {
+      {"blend equation", true, false, 0.0f, 0.0f, 1.0f},
+      {"logic-op fallback", false, false, 0.0f, 0.0f, 1.0f},
+      {"contour mode", true, true, 0.0f, 0.0f, 1.0f},
+      {"zoomed in", true, false, 0.0f, 0.0f, 2.5f},
+      {"zoomed out", true, false, 0.0f, 0.0f, 0.4f},
+      {"turned and tilted", true, false, 30.0f, 40.0f, 1.0f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    painter.setBlendEquation(c.blendEquation ? lookupBlendEquation() : nullptr);
+    for (IdentifiedArea* identified : areas.getIdentifiedAreas())
+      areas.findArea(identified->getName())->getVisualizer()->setDrawingMode(c.contour ? AREA_MODE_CONTOUR
+                                                                                       : AREA_MODE_AREA);
+    auto window = makeWindow();
+    window->setZoom(window->zoom() * c.zoom);
+    window->camera().rotationZ = c.rotation;
+    window->camera().rotationX = c.tilt;
+    const auto expected = direct(*window);
+    ASSERT_GT(tinted(expected), 500) << "the areas must show";
+
+    window->render(false);
+    const auto compiled = readFrame();
+    expectSame(compiled, expected);
+    window->render(true);
+    expectSame(readFrame(), expected);
+  }
+}
+
+TEST_F(AreaCacheTest, MovingAMemberRebuildsThePicture) {
+  auto window = makeWindow();
+  window->render(false);
+  const auto before = readFrame();
+
+  // Move member a to the upper left: the blob follows at the next compile.
+  VisualElementLayout* layout = scene.shape("a")->getCurrentLayout();
+  layout->setCorners(new Vec2(-90, 40), new Vec2(-50, 80));
+  const auto expected = direct(*window);
+  window->render(false);
+  const auto after = readFrame();
+  expectSame(after, expected);
+  EXPECT_GT(compare(after, before).differing, 200) << "the old picture was kept";
+}
+
+TEST_F(AreaCacheTest, ChangedColourAndAlphaRebuildThePicture) {
+  auto window = makeWindow();
+  window->render(false);
+  const auto before = readFrame();
+  areas.findArea("Blue")->setColor(new Color(0.0f, 1.0f, 0.0f, 1.0f));  // now magenta
+  painter.setAreaAlpha(0.3f);
+  const auto expected = direct(*window);
+  window->render(false);
+  const auto after = readFrame();
+  expectSame(after, expected);
+  EXPECT_GT(compare(after, before).differing, 200);
+}
+
+TEST_F(AreaCacheTest, HiddenAreasLeaveAWhiteBackgroundAsBefore) {
+  areas.clearIdentified();
+  auto window = makeWindow();
+  const auto expected = direct(*window);
+  window->render(false);
+  const auto compiled = readFrame();
+  expectSame(compiled, expected);
+  EXPECT_EQ(tinted(compiled), tinted(expected));
+}
+
+TEST_F(AreaCacheTest, PictureServesOnlyTheDiagramItWasMadeFor) {
+  auto window = makeWindow();
+  DiagramScene other;
+  other.addClass("x", "X", {-20, -20}, {20, 20});
+  std::unique_ptr<PreparedScene> prepared;
+  glMatrixMode(GL_PROJECTION);
+  glLoadMatrixf(window->projectionMatrix(0).data());
+  glMatrixMode(GL_MODELVIEW);
+  glLoadMatrixf(window->viewMatrix(0).data());
+  painter.prepare(scene.diagram(), prepared);
+  ASSERT_NE(prepared, nullptr);
+  // The next pass draws another diagram: the areas' picture must not show.
+  painter.setAreas(nullptr);
+  painter.drawDiagram(other.diagram());
+  const test::Rgb white{255, 255, 255};
+  EXPECT_RGB_NEAR(pixelAt(-60, -40), white, 1);  // under the blue blob's member
+  EXPECT_RGB_NEAR(pixelAt(75, -80), white, 1);   // under the red blob's member
+}
+
+class AreaPassCacheTest : public AreaCacheTest {
+ protected:
+  void loadView(float scale) {
+    glViewport(0, 0, kSize, kSize);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    const double half = kSize / 2.0 / scale;
+    glOrtho(-half, half, -half, half, -1000.0, 1000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+  }
+  AreaElementsEraser eraser;
+};
+
+TEST_F(AreaPassCacheTest, TextureCoversThePaintedBoxAtTheViewsResolution) {
+  AreaPassCache cache;
+  struct Case {
+    const char* name;
+    float scale;
+  };
+  for (const Case& c : {Case{"one pixel per unit", 1.0f}, Case{"three pixels per unit", 3.0f},
+                        Case{"a fifth of a pixel per unit", 0.2f}}) {
+    SCOPED_TRACE(c.name);
+    loadView(c.scale);
+    ASSERT_TRUE(cache.build(areas, scene.diagram(), 0.5f, lookupBlendEquation(), eraser));
+    EXPECT_TRUE(cache.valid());
+    EXPECT_TRUE(cache.hasPicture());
+    EXPECT_EQ(cache.diagram(), scene.diagram());
+    // Every painter's extent lies inside the texture's box.
+    for (IdentifiedArea* identified : areas.getIdentifiedAreas()) {
+      Vec2 lo, hi;
+      ASSERT_TRUE(areas.findArea(identified->getName())->getVisualizer()->getExtent(lo, hi));
+      EXPECT_LE(cache.lower().x, lo.x);
+      EXPECT_LE(cache.lower().y, lo.y);
+      EXPECT_GE(cache.upper().x, hi.x);
+      EXPECT_GE(cache.upper().y, hi.y);
+    }
+    // At least one texel per view pixel.
+    const float width = cache.upper().x - cache.lower().x;
+    EXPECT_GE(static_cast<float>(cache.textureWidth()), width * c.scale - 0.01f);
+    EXPECT_LE(static_cast<float>(cache.textureWidth()), width * c.scale + 1.01f);
+  }
+  EXPECT_EQ(cache.buildCount(), 3);
+}
+
+TEST_F(AreaPassCacheTest, EveryTexelIsWrittenAtAnyResolution) {
+  // Resized textures, larger and smaller than the view: no texel may keep
+  // the cleared storage (transparent black); the border is background white.
+  AreaPassCache cache;
+  for (float scale : {3.0f, 1.0f, 1.05f, 1.2f, 0.5f}) {
+    SCOPED_TRACE(scale);
+    loadView(scale);
+    ASSERT_TRUE(cache.build(areas, scene.diagram(), 0.5f, lookupBlendEquation(), eraser));
+    const int w = cache.textureWidth();
+    const int h = cache.textureHeight();
+    std::vector<unsigned char> texels(static_cast<std::size_t>(w) * h * 4);
+    glBindTexture(GL_TEXTURE_2D, cache.textureName());
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    int dark = 0;
+    for (std::size_t i = 0; i < texels.size(); i += 4)
+      if (texels[i] + texels[i + 1] + texels[i + 2] < 30) ++dark;
+    EXPECT_EQ(dark, 0);
+    for (std::size_t corner : {std::size_t{0}, static_cast<std::size_t>(w - 1) * 4, texels.size() - 4})
+      EXPECT_GE(texels[corner] + texels[corner + 1] + texels[corner + 2], 3 * 250) << "corner " << corner;
+  }
+}
+
+TEST_F(AreaPassCacheTest, RefusedWhereTheTextureWouldBeTooLargeOrInAList) {
+  AreaPassCache cache;
+  loadView(400.0f);  // the areas would need far more texels than allowed
+  EXPECT_FALSE(cache.build(areas, scene.diagram(), 0.5f, lookupBlendEquation(), eraser));
+  EXPECT_FALSE(cache.valid());
+  EXPECT_EQ(cache.diagram(), nullptr);
+
+  loadView(1.0f);
+  const GLuint list = glGenLists(1);
+  glNewList(list, GL_COMPILE);
+  EXPECT_FALSE(cache.build(areas, scene.diagram(), 0.5f, lookupBlendEquation(), eraser));
+  glEndList();
+  glDeleteLists(list, 1);
+  EXPECT_TRUE(cache.build(areas, scene.diagram(), 0.5f, lookupBlendEquation(), eraser));
+}
+
+TEST(ViewTexelsPerUnit, FollowsTheProjection) {
+  // Column-major matrices: clip = m * (x, y, 0, 1); a 200 x 100 viewport.
+  const float ortho[16] = {0.02f, 0, 0, 0, 0, 0.04f, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  EXPECT_NEAR(viewTexelsPerUnit(ortho, 200, 100, {-10, -10}, {10, 10}), 2.0f, 1e-4f);
+  // w = 1 + 0.01 * y: the near edge (small y) is the densest.
+  const float perspective[16] = {0.02f, 0, 0, 0, 0, 0.02f, 0, 0.01f, 0, 0, 1, 0, 0, 0, 0, 1};
+  const float dense = viewTexelsPerUnit(perspective, 200, 100, {-10, -50}, {10, 10});
+  EXPECT_NEAR(dense, 2.0f / 0.5f, 0.2f);
+  // A box reaching behind the eye (w <= 0) cannot be sized.
+  EXPECT_EQ(viewTexelsPerUnit(perspective, 200, 100, {-10, -150}, {10, 10}), 0.0f);
+}
+
+}  // namespace
+}  // namespace lumetra
