@@ -4,24 +4,25 @@
 //
 //   build/bin/bench_load --benchmark_min_time=1
 //
-// BM_SaveDiagram measures what `lumetra --save-diagram` costs: each run is a
-// child process that saves and ends, leaving the model to the end of the
-// process as the command does. Its time is the wall time from fork to exit;
-// the counter cpu_ms is the child's user and system time. BM_PugixmlParseProcess
-// parses the file alone in the same way. BM_PugixmlParse parses in this
-// process, where the allocator hands each iteration the memory the previous
-// one freed; BM_SaveDiagramFreed likewise runs in this process and deletes
-// the model afterwards, as the viewer does before it opens the next file.
+// BM_SaveDiagram measures what `lumetra --save-diagram` does: read, passes
+// and write in a fresh process, the model left to the end of the process.
+// BM_PugixmlParseProcess parses the file alone in a fresh process. Both
+// report the CPU time of the work as their time. BM_PugixmlParse parses in
+// this process, where the allocator hands each iteration the memory the
+// previous one freed; BM_SaveDiagramFreed likewise runs in this process and
+// deletes the model afterwards, as the viewer does before it opens the next
+// file.
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
+#include <cstdlib>
+#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -66,50 +67,86 @@ void BM_PugixmlParse(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(fs::file_size(file)));
 }
 
-double childCpuSeconds() {
-  rusage usage{};
-  ::getrusage(RUSAGE_CHILDREN, &usage);
-  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+// ---- fresh processes ----
+//
+// The command's work runs in a new process: its memory is all new to it. A
+// forked child of this process would instead inherit the memory the
+// allocator kept from earlier benchmarks and pay for copying it on write, so
+// each iteration starts this executable afresh ("--child parse FILE" or
+// "--child save FILE OUT"). The child measures the CPU time of the work
+// alone (process start and end excluded, as for the parse in-process) and
+// prints it in seconds.
+
+double processCpuSeconds() {
+  timespec t{};
+  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-// Runs body() in a child process per iteration; the iteration time is the
-// wall time from fork to exit, the counter cpu_ms the child's CPU time.
-template <typename Body>
-void inChildProcesses(benchmark::State& state, Body&& body) {
-  double cpu = 0.0;
+// The child side; returns its exit code.
+int runChild(int argc, char** argv) {
+  const std::string what = argv[2];
+  const std::string file = argv[3];
+  const double start = processCpuSeconds();
+  int code = 1;
+  if (what == "parse" && argc == 4) {
+    pugi::xml_document document;
+    code = document.load_file(file.c_str()) ? 0 : 1;
+  } else if (what == "save" && argc == 5) {
+    code = lumetra::runSaveDiagram(argv[4], file, lumetra::ModelRelease::KeepUntilExit);
+  }
+  std::printf("%.9f\n", processCpuSeconds() - start);
+  std::fflush(stdout);
+  ::_exit(code);  // the model is left to the end of the process, as the command leaves it
+}
+
+// Runs this executable with those child arguments once per iteration; the
+// iteration time is the child's CPU time for the work.
+void inFreshProcesses(benchmark::State& state, std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), {"/proc/self/exe", "--child"});
+  std::vector<char*> argv;
+  for (std::string& a : arguments) argv.push_back(a.data());
+  argv.push_back(nullptr);
   for (auto _ : state) {
+    int out[2];
+    if (::pipe(out) != 0) {
+      state.SkipWithError("pipe failed");
+      break;
+    }
     std::fflush(nullptr);
-    const double cpuBefore = childCpuSeconds();
-    const auto start = std::chrono::steady_clock::now();
     const pid_t child = ::fork();
-    if (child == 0) ::_exit(body());
+    if (child == 0) {
+      ::dup2(out[1], 1);
+      ::close(out[0]);
+      ::close(out[1]);
+      ::execv(argv[0], argv.data());
+      ::_exit(127);
+    }
+    ::close(out[1]);
+    std::string text;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
+    ::close(out[0]);
     int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+        text.empty()) {
       state.SkipWithError("the child process failed");
       break;
     }
-    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    cpu += childCpuSeconds() - cpuBefore;
+    state.SetIterationTime(std::strtod(text.c_str(), nullptr));
   }
-  state.counters["cpu_ms"] = benchmark::Counter(cpu * 1000.0, benchmark::Counter::kAvgIterations);
 }
 
-// The parse alone in a fresh process, as the command starts: its memory is
-// new to the process, not recycled from the previous iteration.
+// The parse alone in a fresh process, as the command starts.
 void BM_PugixmlParseProcess(benchmark::State& state) {
   const std::string file = modelFile(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-  inChildProcesses(state, [&file] {
-    pugi::xml_document document;
-    return document.load_file(file.c_str()) ? 0 : 1;
-  });
+  inFreshProcesses(state, {"parse", file});
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(fs::file_size(file)));
 }
 
 void BM_SaveDiagram(benchmark::State& state) {
   const std::string file = modelFile(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-  const std::string out = (folder() / "out.dia").string();
-  inChildProcesses(state, [&] { return lumetra::runSaveDiagram(out, file, lumetra::ModelRelease::KeepUntilExit); });
+  inFreshProcesses(state, {"save", file, (folder() / "out.dia").string()});
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(fs::file_size(file)));
 }
 
@@ -136,6 +173,7 @@ BENCHMARK(BM_SaveDiagramFreed)->Apply(sizes);
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 4 && std::string(argv[1]) == "--child") return runChild(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
