@@ -23,7 +23,12 @@ Area::~Area() = default;
 std::string Area::getElement(std::size_t index) const { return checkedAt(elementIds_, index); }
 
 void Area::setColor(Color* colour) {
-  if (colour != nullptr) colour_.reset(colour);
+  if (colour == nullptr) return;
+  // Identified areas point at the colour object: keep it and take the value,
+  // so that they see the new colour instead of freed memory.
+  std::unique_ptr<Color> owned(colour);
+  if (colour_) *colour_ = *owned;
+  else colour_ = std::move(owned);
 }
 
 bool Area::setVisualizer(const std::string& methodName) {

@@ -40,7 +40,8 @@ class Area {
   std::string getElement(std::size_t index) const;
   // The colour as stored (the reader stores it inverted); owned by the area.
   Color* getColor() const { return colour_.get(); }
-  // Takes ownership; null is ignored.
+  // Takes ownership of colour and copies its value into the area's colour
+  // object, which identified areas share; null is ignored.
   void setColor(Color* colour);
   int getValue() const { return value_; }
   void setValue(int value) { value_ = value; }

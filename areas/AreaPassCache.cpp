@@ -193,7 +193,11 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
   const double side = std::min<double>(kMaxSide, maxSize);
   const double w = std::ceil((static_cast<double>(hi.x) - lo.x) * scale);
   const double h = std::ceil((static_cast<double>(hi.y) - lo.y) * scale);
-  if (!(w <= side && h <= side && w * h <= static_cast<double>(kMaxTexels))) return false;
+  // A view zoomed in on part of the areas would need a texture far larger
+  // than the view, costing more to render than the pass it replaces.
+  const double viewTexels = static_cast<double>(viewport[2]) * viewport[3];
+  if (!(w <= side && h <= side && w * h <= static_cast<double>(kMaxTexels) && w * h <= kMaxViewShare * viewTexels))
+    return false;
   const int width = std::max(1, static_cast<int>(w));
   const int height = std::max(1, static_cast<int>(h));
   if (!ensureTarget(width, height)) return false;
@@ -204,6 +208,8 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
   const FramebufferProcs& fb = FramebufferProcs::get();
   GLint previousFramebuffer = 0;
   glGetIntegerv(kFramebufferBinding, &previousFramebuffer);
+  // Nothing queued may still read the texture while it is redrawn.
+  glFinish();
   fb.bind(kFramebuffer, framebuffer_);
   fb.texture2D(kFramebuffer, kColorAttachment0, GL_TEXTURE_2D, texture_, 0);
   const bool complete = fb.status(kFramebuffer) == kFramebufferComplete;
@@ -217,6 +223,8 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
     MatrixGuard modelViewGuard(GL_MODELVIEW);
     glLoadIdentity();
     drawAreaPass(areas, diagram, areaAlpha, blendEquation, eraser);
+    // And the picture is complete before any list samples it.
+    glFinish();
   }
   fb.bind(kFramebuffer, static_cast<GLuint>(previousFramebuffer));
   if (!complete) return false;

@@ -12,7 +12,8 @@
 // build refuses (returns false, leaves the cache empty) where the picture
 // cannot be had faithfully: no framebuffer objects, a painter that cannot
 // tell its extent, a view that looks at the plane from behind or so closely
-// that the texture would exceed the size limits. The caller then draws the
+// that the texture would exceed the size limits (which include a multiple
+// of the view's own pixels). The caller then draws the
 // pass directly. Needs a current GL context; the texture and framebuffer die
 // with the object if a context is current then.
 
@@ -37,6 +38,8 @@ class AreaPassCache {
   // Limits of the texture: each side, and texels in all.
   static constexpr int kMaxSide = 8192;
   static constexpr long kMaxTexels = 16L * 1024 * 1024;
+  // ... and at most this many times the view's pixels.
+  static constexpr double kMaxViewShare = 2.0;
 
   AreaPassCache() = default;
   ~AreaPassCache();

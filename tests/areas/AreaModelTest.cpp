@@ -220,6 +220,18 @@ TEST(AreaTest, ElementsColourAndValue) {
   EXPECT_THROW(identified.getElement(0), std::out_of_range);
 }
 
+TEST(AreaTest, IdentifiedAreaSeesANewColourOfItsArea) {
+  // The identified area borrows the area's colour object; replacing the
+  // colour must not leave it pointing at freed memory (valgrind run too).
+  Area area("Core");
+  area.setColor(new Color(1.0f, 0.0f, 0.0f, 1.0f));
+  IdentifiedArea identified("Core", area.getColor());
+  area.setColor(new Color(0.0f, 0.5f, 1.0f, 1.0f));
+  ASSERT_NE(identified.getColor(), nullptr);
+  EXPECT_EQ(*identified.getColor(), Color(0.0f, 0.5f, 1.0f, 1.0f));
+  EXPECT_EQ(identified.getColor(), area.getColor());
+}
+
 TEST(AreaTest, PainterSwapKeepsModeMethodAndSoftness) {
   Area area("Core");
   AreaVisualizer* first = area.getVisualizer();
