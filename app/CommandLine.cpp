@@ -2,6 +2,8 @@
 
 #include <wx/cmdline.h>
 
+#include <cstdio>
+
 namespace lumetra {
 
 std::string versionText() { return std::string("lumetra ") + LUMETRA_VERSION; }
@@ -49,8 +51,20 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
     else if (name == "area") options.areas.push_back(value);
   }
 
-  if ((!options.saveDiagram.empty() || !options.exportImage.empty()) && options.model.empty()) {
-    parser.Usage();
+  // Say what is wrong instead of quietly running something else.
+  const bool exportOnly = !options.diagram.empty() || !options.size.empty() || !options.metricsFile.empty() ||
+                          !options.metrics.empty() || !options.areas.empty();
+  const char* problem = nullptr;
+  if (!options.saveDiagram.empty() && !options.exportImage.empty())
+    problem = "--save-diagram and --export cannot be combined";
+  else if (exportOnly && options.exportImage.empty())
+    problem = "--diagram, --size, --metrics, --metric and --area need --export";
+  else if ((!options.saveDiagram.empty() || !options.exportImage.empty()) && options.model.empty())
+    problem = "a MODEL file is needed";
+  else if (!options.model.empty() && options.saveDiagram.empty() && options.exportImage.empty() && !options.version)
+    problem = "opening a MODEL needs --save-diagram or --export";
+  if (problem) {
+    std::fprintf(stderr, "lumetra: %s (see --help)\n", problem);
     return ParseOutcome::ExitError;
   }
   return ParseOutcome::Run;

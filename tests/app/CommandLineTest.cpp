@@ -48,4 +48,19 @@ TEST(CommandLineTest, UnknownOptionOrMissingModelIsAnError) {
   EXPECT_NE(noModel.exitCode, 0);
 }
 
+TEST(CommandLineTest, ConflictingOrStrayOptionsAreRefusedWithAReason) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"--save-diagram /tmp/a.dia --export /tmp/a.png model.xmi", "cannot be combined"},
+      {"--metric Size --save-diagram /tmp/a.dia model.xmi", "need --export"},
+      {"--area Core model.xmi", "need --export"},
+      {"--export /tmp/never.png", "MODEL"},
+      {"model.xmi", "needs --save-diagram or --export"},
+  };
+  for (auto [args, reason] : cases) {
+    ProgramRun r = runLumetra(args);
+    EXPECT_EQ(r.exitCode, 2) << args;
+    EXPECT_NE(r.out.find(reason), std::string::npos) << args << ": " << r.out;
+  }
+}
+
 }  // namespace
