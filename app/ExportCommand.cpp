@@ -100,12 +100,6 @@ void writeImage(const std::vector<unsigned char>& rgb, int width, int height, co
   }
 }
 
-// A window host for a view that is drawn once and read back: there is no
-// screen to refresh.
-class OffscreenHost : public WindowHost {
- public:
-  void refreshWindow(CanvasWindow*, bool) override {}
-};
 
 // Everything loaded for one export. Members are destroyed in reverse order:
 // the areas (which point into diagrams) before the diagrams.
@@ -137,7 +131,7 @@ std::vector<unsigned char> render(ExportModel& model, Diagram* diagram, int widt
 
   std::vector<unsigned char> pixels;
   {
-    OffscreenHost host;
+    OffscreenWindowHost host;
     SelectionManager selection;
     MetricsVisualizerSimple painter;
     painter.setBlendEquation(lookupBlendEquation());

@@ -143,18 +143,7 @@ void AreaVisualizerInner::draw(IdentifiedArea* area) {
   if (!buildAll(area)) return;
   const bool contour = drawingMode_ == AREA_MODE_CONTOUR;
 
-  AttribGuard state(GL_ALL_ATTRIB_BITS);
-  glEnable(GL_TEXTURE_2D);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  texture_.bind();
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  drawDiscs(discs_, true);
-  // The contour discs keep the colour in force.
-  if (contour) drawDiscs(contourDiscs_, false);
+  drawDiscSets(contour);
 }
 
 void AreaVisualizerInner::drawThin(IdentifiedArea* area) {
@@ -166,6 +155,10 @@ void AreaVisualizerInner::drawThin(IdentifiedArea* area) {
   geometry_->buildThinDiscs(discs_);
   if (discs_.empty()) return;
 
+  drawDiscSets(false);
+}
+
+void AreaVisualizerInner::drawDiscSets(bool withContour) {
   AttribGuard state(GL_ALL_ATTRIB_BITS);
   glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
@@ -176,6 +169,8 @@ void AreaVisualizerInner::drawThin(IdentifiedArea* area) {
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_CULL_FACE);
   drawDiscs(discs_, true);
+  // The contour discs keep the colour in force.
+  if (withContour) drawDiscs(contourDiscs_, false);
 }
 
 void AreaVisualizerInner::drawDiscs(const std::vector<AreaDisc>& discs, bool setColour) {

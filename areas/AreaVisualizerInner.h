@@ -99,6 +99,9 @@ class AreaVisualizerInner : public AreaVisualizer {
   const AlphaTexture& getTexture() const { return texture_; }
 
  private:
+  // Sets the textured, blended disc state, draws discs_ and, when asked, the
+  // contour discs over them, and restores the state.
+  void drawDiscSets(bool withContour);
   void drawDiscs(const std::vector<AreaDisc>& discs, bool setColour);
   // The discs of a normal draw (and of contour mode); false when there is
   // nothing to draw.

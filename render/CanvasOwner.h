@@ -28,4 +28,11 @@ class WindowHost {
   virtual ~WindowHost() = default;
 };
 
+// A host for a window drawn once and read back (export, benchmarks): there is
+// no screen to refresh.
+class OffscreenWindowHost : public WindowHost {
+ public:
+  void refreshWindow(CanvasWindow*, bool) override {}
+};
+
 }  // namespace lumetra

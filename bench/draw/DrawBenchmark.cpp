@@ -48,10 +48,6 @@ namespace {
 constexpr int kWidth = 1280;
 constexpr int kHeight = 1024;
 
-class NoScreen : public WindowHost {
- public:
-  void refreshWindow(CanvasWindow*, bool) override {}
-};
 
 struct GeneratedModel {
   ModelElementsPool pool;
@@ -216,7 +212,7 @@ int main(int argc, char** argv) {
     for (int classes : sizes) {
       GeneratedModel model;
       generate(model, classes);
-      NoScreen host;
+      OffscreenWindowHost host;
       SelectionManager selection;
       MetricsVisualizerSimple painter;
       painter.setBlendEquation(lookupBlendEquation());
