@@ -1,9 +1,11 @@
 #pragma once
 // A hash table from identifier text to a small value, for the look-ups that
-// loading a model makes by the hundred thousand: one contiguous array of
-// slots probed linearly, no allocation per entry, the hash kept in the slot
-// so that most probes never touch the key's text. Entries are never removed
-// one by one; clear() empties the table.
+// loading a model makes by the hundred thousand. The entries lie in one
+// array in insertion order; the probed slots hold only a tag of the hash and
+// the entry's position, eight bytes each, so that the slot array of a large
+// model stays in the cache and most probes never touch an entry or its
+// key's text. Entries are never removed one by one; clear() empties the
+// table.
 //
 // Key is std::string (the table keeps a copy of each identifier) or
 // std::string_view (the caller keeps the text alive as long as the table).
@@ -11,6 +13,7 @@
 // where entries are held across insertions.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string_view>
 #include <utility>
@@ -28,19 +31,22 @@ class IdentifierTable {
 
   static std::size_t hashOf(std::string_view key) { return std::hash<std::string_view>()(key); }
 
-  std::size_t size() const { return size_; }
-  bool empty() const { return size_ == 0; }
+  std::size_t size() const { return entries_.size(); }
+  bool empty() const { return entries_.empty(); }
 
   // Makes room for that many entries in all without growing.
   void reserve(std::size_t count) {
     std::size_t capacity = 16;
     while (capacity < count * 2) capacity *= 2;  // at most half full
     if (capacity > slots_.size()) rehash(capacity);
+    entries_.reserve(count);
+    hashes_.reserve(count);
   }
 
   void clear() {
     slots_.clear();
-    size_ = 0;
+    entries_.clear();
+    hashes_.clear();
   }
 
   Entry* find(std::string_view key) { return find(key, hashOf(key)); }
@@ -49,10 +55,13 @@ class IdentifierTable {
   Entry* find(std::string_view key, std::size_t hash) {
     if (slots_.empty()) return nullptr;
     const std::size_t mask = slots_.size() - 1;
+    const std::uint32_t tag = tagOf(hash);
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-      Slot& slot = slots_[i];
-      if (!slot.used) return nullptr;
-      if (slot.hash == hash && std::string_view(slot.entry.key) == key) return &slot.entry;
+      const Slot slot = slots_[i];
+      if (slot.position == 0) return nullptr;
+      if (slot.tag != tag) continue;
+      const std::size_t at = slot.position - 1;
+      if (hashes_[at] == hash && std::string_view(entries_[at].key) == key) return &entries_[at];
     }
   }
 
@@ -61,46 +70,43 @@ class IdentifierTable {
   std::pair<Entry*, bool> tryEmplace(std::string_view key) {
     const std::size_t hash = hashOf(key);
     if (Entry* existing = find(key, hash)) return {existing, false};
-    if ((size_ + 1) * 2 > slots_.size()) rehash(slots_.empty() ? 16 : slots_.size() * 2);
-    Slot& slot = freeSlot(hash);
-    slot.used = true;
-    slot.hash = hash;
-    slot.entry.key = Key(key);
-    slot.entry.value = Value();
-    ++size_;
-    return {&slot.entry, true};
+    if ((entries_.size() + 1) * 2 > slots_.size()) rehash(slots_.empty() ? 16 : slots_.size() * 2);
+    entries_.push_back(Entry{Key(key), Value()});
+    hashes_.push_back(hash);
+    freeSlot(hash) = Slot{tagOf(hash), static_cast<std::uint32_t>(entries_.size())};
+    return {&entries_.back(), true};
   }
 
-  // Calls visit(entry) for every entry, in no particular order.
+  // Calls visit(entry) for every entry, in the order they were added.
   template <typename Visit>
   void forEach(Visit&& visit) {
-    for (Slot& slot : slots_)
-      if (slot.used) visit(slot.entry);
+    for (Entry& entry : entries_) visit(entry);
   }
 
  private:
   struct Slot {
-    std::size_t hash = 0;
-    bool used = false;
-    Entry entry{};
+    std::uint32_t tag = 0;       // the hash's upper bits
+    std::uint32_t position = 0;  // the entry's index + 1; 0 marks a free slot
   };
+
+  static std::uint32_t tagOf(std::size_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
 
   Slot& freeSlot(std::size_t hash) {
     const std::size_t mask = slots_.size() - 1;
     std::size_t i = hash & mask;
-    while (slots_[i].used) i = (i + 1) & mask;
+    while (slots_[i].position != 0) i = (i + 1) & mask;
     return slots_[i];
   }
 
   void rehash(std::size_t capacity) {
-    std::vector<Slot> old(capacity);
-    old.swap(slots_);
-    for (Slot& slot : old)
-      if (slot.used) freeSlot(slot.hash) = std::move(slot);
+    slots_.assign(capacity, Slot());
+    for (std::size_t at = 0; at < entries_.size(); ++at)
+      freeSlot(hashes_[at]) = Slot{tagOf(hashes_[at]), static_cast<std::uint32_t>(at + 1)};
   }
 
-  std::vector<Slot> slots_;  // a power of two in size, or empty
-  std::size_t size_ = 0;
+  std::vector<Slot> slots_;         // a power of two in size, or empty
+  std::vector<Entry> entries_;      // in insertion order
+  std::vector<std::size_t> hashes_; // hashOf() of each entry's key
 };
 
 }  // namespace lumetra

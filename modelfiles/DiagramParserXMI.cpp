@@ -41,6 +41,25 @@ std::array<const char*, N> attrs(pugi::xml_node node, const std::array<const cha
 
 bool equal(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
 
+// The model element tags a subject may name.
+enum class SubjectKind { Class, Generalization, Comment, Package, Association, Interface, AssociationEnd, Dependency, Other };
+
+SubjectKind subjectKindOf(const char* tag) {
+  static constexpr std::pair<const char*, SubjectKind> kinds[] = {
+      {"UML:Class", SubjectKind::Class},         {"UML:Generalization", SubjectKind::Generalization},
+      {"UML:Comment", SubjectKind::Comment},     {"UML:Package", SubjectKind::Package},
+      {"UML:Association", SubjectKind::Association}, {"UML:Interface", SubjectKind::Interface},
+      {"UML:AssociationEnd", SubjectKind::AssociationEnd}, {"UML:Dependency", SubjectKind::Dependency}};
+  for (const auto& [name, kind] : kinds)
+    if (equal(tag, name)) return kind;
+  return SubjectKind::Other;
+}
+
+bool hasTwoEnds(pugi::xml_node association) {
+  const pugi::xml_node first = association.child("UML:Association.connection").child("UML:AssociationEnd");
+  return first && first.next_sibling("UML:AssociationEnd");
+}
+
 }  // namespace
 
 std::string multiplicityText(const std::string& lower, const std::string& upper) {
@@ -48,8 +67,13 @@ std::string multiplicityText(const std::string& lower, const std::string& upper)
   return lower == up ? lower : lower + " " + up;
 }
 
+DiagramParserXMI::~DiagramParserXMI() { dropUnusedBuilt(); }
+
 void DiagramParserXMI::parse() {
+  dropUnusedBuilt();
   idIndex_.clear();
+  shapeEntries_.clear();
+  shapeCursor_ = 0;
   poolStartedEmpty_ = pool_->size() == 0;
   const pugi::xml_node content = document_.child("XMI").child("XMI.content");
   modelRoot_ = content.child("UML:Model");
@@ -58,6 +82,15 @@ void DiagramParserXMI::parse() {
     currentDiagram_ = diagram;
     parseDiagram(diagram);
   }
+  dropUnusedBuilt();
+  shapeEntries_ = {};
+}
+
+void DiagramParserXMI::dropUnusedBuilt() {
+  idIndex_.forEach([](SubjectEntry& entry) {
+    delete entry.value.built;
+    entry.value.built = nullptr;
+  });
 }
 
 // Iterative, so neither deep nesting nor long sibling chains can exhaust
@@ -109,11 +142,14 @@ void DiagramParserXMI::buildIndex() {
   std::size_t shapeCount = 0;
   forEachShape([&shapeCount](pugi::xml_node) { ++shapeCount; });
   idIndex_.reserve(shapeCount);
+  shapeEntries_.reserve(shapeCount);
   pool_->reserve(pool_->size() + shapeCount);
   forEachShape([this](pugi::xml_node shape) {
     const auto [style, subject] = attrs<2>(shape, {"style", "subject"});
-    if (equal(style, "Role") || equal(style, "RealizeRelation") || equal(style, "DependencyRelation")) return;
-    idIndex_.tryEmplace(std::string_view(subject));
+    SubjectEntry* entry = nullptr;
+    if (!equal(style, "Role") && !equal(style, "RealizeRelation") && !equal(style, "DependencyRelation"))
+      entry = idIndex_.tryEmplace(std::string_view(subject)).first;
+    shapeEntries_.emplace_back(shape, entry);
   });
   if (idIndex_.empty()) return;
 
@@ -147,6 +183,7 @@ void DiagramParserXMI::buildIndex() {
     SubjectEntry* entry = idIndex_.find(key, hash);
     if (entry && !entry->value.node) {  // first match wins
       entry->value.node = node;
+      entry->value.built = buildAhead(node);
       --unresolved;
     }
     return unresolved == 0;
@@ -192,13 +229,19 @@ void DiagramParserXMI::parseDiagramElement(pugi::xml_node shapeNode) {
   std::unique_ptr<DiagramElement> shape(createDiagramElement(id, "Default", geometry, style));
   ModelElement* model = nullptr;
   bool isNew = false;
+  // The subject's entry as the index found it, when this is the shape the
+  // index saw next (a reader that skips shapes falls back to a look-up).
   SubjectEntry* entry = nullptr;
+  if (shapeCursor_ < shapeEntries_.size() && shapeEntries_[shapeCursor_].first == shapeNode)
+    entry = shapeEntries_[shapeCursor_++].second;
   if (style == "RealizeRelation" || style == "DependencyRelation") {
     // Every relation shape gets its own Dummy, even when the subject exists.
     model = createDummy(id, subject, style);
     isNew = true;
   } else if ((model = pooledElement(subject, entry)) == nullptr) {
+    currentEntry_ = entry;
     model = findModelElement(subject);
+    currentEntry_ = nullptr;
     isNew = model != nullptr;
   }
   if (!model) return;  // the shape is dropped
@@ -212,7 +255,7 @@ void DiagramParserXMI::parseDiagramElement(pugi::xml_node shapeNode) {
 }
 
 ModelElement* DiagramParserXMI::pooledElement(const std::string& id, SubjectEntry*& entry) {
-  entry = idIndex_.find(std::string_view(id));
+  if (!entry) entry = idIndex_.find(std::string_view(id));
   if (entry && poolStartedEmpty_) return entry->value.pooled;
   return pool_->find(id);
 }
@@ -226,9 +269,28 @@ void DiagramParserXMI::notePooled(ModelElement* element, SubjectEntry* entry) {
   if (entry && !entry->value.pooled) entry->value.pooled = element;
 }
 
+ModelElement* DiagramParserXMI::buildAhead(pugi::xml_node node) {
+  switch (subjectKindOf(node.name())) {
+    case SubjectKind::Class: return parseClass(node);
+    case SubjectKind::Generalization: return parseGeneralization(node);
+    case SubjectKind::Comment: return parseComment(node);
+    case SubjectKind::Package: return parsePackage(node);
+    case SubjectKind::Association: return hasTwoEnds(node) ? parseAssociation(node) : nullptr;
+    case SubjectKind::Interface: return parseInterface(node);
+    case SubjectKind::Dependency: return parseDependency(node);
+    default: return nullptr;  // read (and reported) when a shape asks
+  }
+}
+
 ModelElement* DiagramParserXMI::findModelElement(const std::string& id) {
   pugi::xml_node match;
-  if (const SubjectEntry* found = idIndex_.find(std::string_view(id))) {
+  SubjectEntry* found = currentEntry_ && currentEntry_->key == id ? currentEntry_ : idIndex_.find(std::string_view(id));
+  if (found && found->value.built) {
+    ModelElement* built = found->value.built;
+    found->value.built = nullptr;  // the caller owns it now
+    return built;
+  }
+  if (found) {
     match = found->value.node;
   } else {
     // An identifier no shape names (a direct call): search the index order.
@@ -242,20 +304,17 @@ ModelElement* DiagramParserXMI::findModelElement(const std::string& id) {
     debugOutput("\n ERROR: MODEL ELEMENT IS NOT FOUND \n");
     return nullptr;
   }
-  const char* tag = match.name();
-  auto is = [tag](const char* name) { return std::strcmp(tag, name) == 0; };
-
-  if (is("UML:Class")) return parseClass(match);
-  if (is("UML:Generalization")) return parseGeneralization(match);
-  if (is("UML:Comment")) return parseComment(match);
-  if (is("UML:Package")) return parsePackage(match);
-  if (is("UML:Association")) return parseAssociation(match);
-  if (is("UML:Interface")) return parseInterface(match);
-  if (is("UML:AssociationEnd")) {
-    debugOutput("\n SKIP \n");
-    return nullptr;
+  switch (subjectKindOf(match.name())) {
+    case SubjectKind::Class: return parseClass(match);
+    case SubjectKind::Generalization: return parseGeneralization(match);
+    case SubjectKind::Comment: return parseComment(match);
+    case SubjectKind::Package: return parsePackage(match);
+    case SubjectKind::Association: return parseAssociation(match);
+    case SubjectKind::Interface: return parseInterface(match);
+    case SubjectKind::AssociationEnd: debugOutput("\n SKIP \n"); return nullptr;
+    case SubjectKind::Dependency: return parseDependency(match);
+    case SubjectKind::Other: break;
   }
-  if (is("UML:Dependency")) return parseDependency(match);
   debugOutput("\n ERROR: UNEXPECTED ELEMENT FOR XMI PARSING \n");
   return nullptr;
 }

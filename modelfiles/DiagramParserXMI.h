@@ -18,7 +18,7 @@ class DiagramParserXMI : public DiagramParser {
   using DiagramParser::DiagramParser;
 
   void parse() override;
-  ~DiagramParserXMI() override = default;
+  ~DiagramParserXMI() override;
   virtual void parseDiagram(pugi::xml_node diagram);
   virtual void parseDiagramElement(pugi::xml_node shape);
   // Builds the model element with that xmi.id (the first in document order),
@@ -55,9 +55,19 @@ class DiagramParserXMI : public DiagramParser {
     pugi::xml_node node;
     // The pool's element of that identifier once one was pooled (null before).
     ModelElement* pooled = nullptr;
+    // The model element built from node while the index walk passed it (its
+    // nodes are then still in the cache), owned here until a shape takes it;
+    // null for elements whose reading may fail or complain, which are built
+    // when a shape asks, as often as it asks.
+    ModelElement* built = nullptr;
   };
   using SubjectIndex = IdentifierTable<std::string_view, Subject>;
   using SubjectEntry = SubjectIndex::Entry;
+  // Builds the model element of an indexed node ahead of the shapes, or
+  // returns null when it is left to findModelElement.
+  ModelElement* buildAhead(pugi::xml_node node);
+  // Frees the elements built ahead that no shape took.
+  void dropUnusedBuilt();
   // The pool's element of that identifier, or null; entry is the
   // identifier's index entry (null for an identifier no shape names).
   ModelElement* pooledElement(const std::string& id, SubjectEntry*& entry);
@@ -71,6 +81,13 @@ class DiagramParserXMI : public DiagramParser {
   // walk and no more. The keys point into the document, which outlives the
   // reader.
   SubjectIndex idIndex_;
+  // The index entry of each shape's subject in reading order (null for
+  // shapes whose subject is not looked up), so that the shapes need not
+  // hash their subjects again; shapeCursor_ is the next shape's position.
+  std::vector<std::pair<pugi::xml_node, SubjectEntry*>> shapeEntries_;
+  std::size_t shapeCursor_ = 0;
+  // The entry of the subject the current shape looks up.
+  SubjectEntry* currentEntry_ = nullptr;
   // The pool held nothing when parse() began: then every pooled element of a
   // subject identifier was pooled by this reader and noted in its entry, and
   // the entry answers what a pool search would.
