@@ -12,6 +12,7 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -28,6 +29,57 @@ namespace lumetra {
 
 namespace {
 
+// ---- numbers ----
+
+// Room that writeNumber() may fill.
+constexpr std::size_t kNumberRoom = 32;
+
+// Writes value as a stream prints a float by default (general notation, six
+// significant digits, as %g) and returns the end of the text. Diagram
+// coordinates take a short exact path: the float times a power of ten up to
+// 10^9 is exact in double precision (24 bits of the float times at most 21
+// odd bits of 5^k), so rounding it to six digits with the current (nearest,
+// ties to even) rounding gives the digits %g gives. Other values go to
+// std::to_chars.
+char* writeNumber(char* out, float value) {
+  const double magnitude = std::fabs(static_cast<double>(value));
+  if (std::isfinite(magnitude) && magnitude >= 1e-4 && magnitude < 1e6) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    // The decimal exponent of the value rounded to six digits: the one that
+    // puts the rounded value in [10^5, 10^6).
+    int exponent = 5;
+    while (exponent > -4 && magnitude * kPowers[5 - exponent] < 1e5) --exponent;
+    double digits = std::nearbyint(magnitude * kPowers[5 - exponent]);
+    if (digits >= 1e6) {  // rounding carried into the next power of ten
+      ++exponent;
+      digits = 1e5;
+    }
+    if (digits >= 1e5 && exponent >= -4 && exponent <= 5) {
+      char text[6];
+      auto number = static_cast<long>(digits);
+      for (int i = 5; i >= 0; --i, number /= 10) text[i] = static_cast<char>('0' + number % 10);
+      int used = 6;  // significant digits left once trailing zeros go
+      const int integerDigits = exponent >= 0 ? exponent + 1 : 0;
+      while (used > integerDigits && text[used - 1] == '0') --used;
+      if (std::signbit(value)) *out++ = '-';
+      if (exponent >= 0) {
+        for (int i = 0; i < integerDigits; ++i) *out++ = text[i];
+        if (used > integerDigits) {
+          *out++ = '.';
+          for (int i = integerDigits; i < used; ++i) *out++ = text[i];
+        }
+      } else {
+        *out++ = '0';
+        *out++ = '.';
+        for (int i = exponent; i < -1; ++i) *out++ = '0';
+        for (int i = 0; i < used; ++i) *out++ = text[i];
+      }
+      return out;
+    }
+  }
+  return std::to_chars(out, out + kNumberRoom, value, std::chars_format::general, 6).ptr;
+}
+
 // ---- emitters ----
 
 // Builds the tree under a pugixml node.
@@ -35,8 +87,12 @@ class DocumentEmitter {
  public:
   explicit DocumentEmitter(pugi::xml_node root) { stack_.push_back(root); }
   void begin(const char* name) { stack_.push_back(stack_.back().append_child(name)); }
-  void attribute(const char* name, const char* value) { stack_.back().append_attribute(name).set_value(value); }
-  void number(const char* name, float value) { attribute(name, formatNumber(value).c_str()); }
+  // A value ends at its first NUL, as the streamed text does.
+  void attribute(const char* name, std::string_view value) {
+    value = value.substr(0, value.find('\0'));
+    stack_.back().append_attribute(name).set_value(value.data(), value.size());
+  }
+  void number(const char* name, float value) { attribute(name, formatNumber(value)); }
   void end() { stack_.pop_back(); }
 
  private:
@@ -47,54 +103,74 @@ class DocumentEmitter {
 // tab indentation, one element per line, " />" for an element without
 // children, and attribute values escaped as pugixml escapes them (&, < and
 // the double quote by name, control characters by number; > stays).
-// The text is gathered in a fixed buffer written out about a megabyte at a
-// time.
+// The text is gathered in a buffer written out about a megabyte at a time.
+// Each piece first makes sure the buffer has room for all it may write (a
+// value escapes to at most six bytes a character), so the bytes themselves
+// are stored without further checks; only a value too long for the buffer
+// is written in parts.
 class StreamEmitter {
  public:
-  explicit StreamEmitter(int fd)
-      : fd_(fd), buffer_(new char[kCapacity]), pos_(buffer_.get()), end_(buffer_.get() + kCapacity) {
+  explicit StreamEmitter(int fd) : fd_(fd), buffer_(new char[kCapacity]), pos_(buffer_.get()) {
     put("<?xml version=\"1.0\"?>\n");
   }
 
-  void begin(const char* name) {
-    openParent();
-    for (std::size_t i = 0; i < depth_; ++i) put('\t');
-    put('<');
-    put(name, std::strlen(name));
-    names_.push_back(name);
+  template <std::size_t N>
+  void begin(const char (&name)[N]) {
+    room(depth_ + N + 4);
+    if (open_) put(">\n");
+    open_ = false;
+    for (std::size_t i = 0; i < depth_; ++i) *pos_++ = '\t';
+    *pos_++ = '<';
+    put(name);
+    names_.emplace_back(name, N - 1);
     open_ = true;
     ++depth_;
   }
-  void attribute(const char* name, const char* value) {
-    put(' ');
-    put(name, std::strlen(name));
+  template <std::size_t N>
+  void attribute(const char (&name)[N], std::string_view value) {
+    if (value.size() > kChunk) {
+      attributeInParts(name, value);
+      return;
+    }
+    room(N + 4 + value.size() * 6);
+    *pos_++ = ' ';
+    put(name);
     put("=\"");
-    appendEscaped(value);
-    put('"');
+    for (const char c : value) {
+      if (!kEscaped[static_cast<unsigned char>(c)]) {
+        *pos_++ = c;
+        continue;
+      }
+      if (c == '\0') break;  // a value ends at its first NUL
+      escape(static_cast<unsigned char>(c));
+    }
+    *pos_++ = '"';
   }
   // A number as formatNumber() writes it; its text never needs escaping.
-  void number(const char* name, float value) {
-    char digits[32];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 6);
-    put(' ');
-    put(name, std::strlen(name));
+  template <std::size_t N>
+  void number(const char (&name)[N], float value) {
+    room(N + 4 + kNumberRoom);
+    *pos_++ = ' ';
+    put(name);
     put("=\"");
-    put(digits, static_cast<std::size_t>(result.ptr - digits));
-    put('"');
+    pos_ = writeNumber(pos_, value);
+    *pos_++ = '"';
   }
   void end() {
     --depth_;
+    const std::string_view name = names_.back();
+    names_.pop_back();
+    room(depth_ + name.size() + 4);
     if (open_) {
       put(" />\n");
     } else {
-      for (std::size_t i = 0; i < depth_; ++i) put('\t');
+      for (std::size_t i = 0; i < depth_; ++i) *pos_++ = '\t';
       put("</");
-      put(names_.back(), std::strlen(names_.back()));
+      std::memcpy(pos_, name.data(), name.size());
+      pos_ += name.size();
       put(">\n");
     }
-    names_.pop_back();
     open_ = false;
-    if (static_cast<std::size_t>(pos_ - buffer_.get()) >= kChunk) flush();
   }
   // Writes what is buffered; returns the first write error (0 when none).
   int finish() {
@@ -104,66 +180,59 @@ class StreamEmitter {
 
  private:
   static constexpr std::size_t kChunk = 1 << 20;
-  static constexpr std::size_t kCapacity = kChunk + 65536;
+  static constexpr std::size_t kCapacity = 8 * kChunk;
 
-  void put(char c) {
-    if (pos_ == end_) flush();
-    *pos_++ = c;
-  }
-  void put(const char* data, std::size_t size) {
-    if (size <= static_cast<std::size_t>(end_ - pos_)) {
-      std::memcpy(pos_, data, size);
-      pos_ += size;
-      return;
-    }
-    while (size > 0) {  // longer than the room left: in pieces
-      if (pos_ == end_) flush();
-      const std::size_t piece = std::min(size, static_cast<std::size_t>(end_ - pos_));
-      std::memcpy(pos_, data, piece);
-      pos_ += piece;
-      data += piece;
-      size -= piece;
-    }
+  // Makes sure that many bytes fit; at most kCapacity - kChunk are asked.
+  void room(std::size_t bytes) {
+    if (pos_ + bytes > buffer_.get() + kCapacity || pos_ - buffer_.get() >= static_cast<std::ptrdiff_t>(kChunk)) flush();
   }
   template <std::size_t N>
   void put(const char (&text)[N]) {
-    put(text, N - 1);
+    std::memcpy(pos_, text, N - 1);
+    pos_ += N - 1;
   }
 
-  // The parent's start tag is complete once it gets a child.
-  void openParent() {
-    if (open_) put(">\n");
-    open_ = false;
-  }
-  // The bytes that end a run of plain text: NUL (the end), the control
-  // characters, '&', '<' and '"'.
-  static constexpr std::array<bool, 256> kStopsRun = [] {
-    std::array<bool, 256> stops{};
-    for (int c = 0; c < 32; ++c) stops[c] = true;
-    stops['&'] = stops['<'] = stops['"'] = true;
-    return stops;
+  // The bytes an attribute value cannot hold as they are: NUL, the other
+  // control characters, '&', '<' and '"'.
+  static constexpr std::array<bool, 256> kEscaped = [] {
+    std::array<bool, 256> escaped{};
+    for (int c = 0; c < 32; ++c) escaped[c] = true;
+    escaped['&'] = escaped['<'] = escaped['"'] = true;
+    return escaped;
   }();
 
-  void appendEscaped(const char* s) {
-    // Runs of characters that need no escape are appended whole.
-    const char* run = s;
-    for (;; ++s) {
-      const unsigned char c = static_cast<unsigned char>(*s);
-      if (!kStopsRun[c]) continue;
-      put(run, static_cast<std::size_t>(s - run));
-      if (c == 0) return;
-      switch (c) {
-        case '&': put("&amp;"); break;
-        case '<': put("&lt;"); break;
-        case '"': put("&quot;"); break;
-        default: {
-          const char ref[] = {'&', '#', static_cast<char>('0' + c / 10), static_cast<char>('0' + c % 10), ';'};
-          put(ref, sizeof ref);
-        }
+  void escape(unsigned char c) {
+    switch (c) {
+      case '&': put("&amp;"); break;
+      case '<': put("&lt;"); break;
+      case '"': put("&quot;"); break;
+      default: {
+        const char ref[] = {'&', '#', static_cast<char>('0' + c / 10), static_cast<char>('0' + c % 10), ';'};
+        std::memcpy(pos_, ref, sizeof ref);
+        pos_ += sizeof ref;
       }
-      run = s + 1;
     }
   }
+
+  // An attribute whose value is longer than a chunk, a piece at a time.
+  template <std::size_t N>
+  void attributeInParts(const char (&name)[N], std::string_view value) {
+    room(N + 3);
+    *pos_++ = ' ';
+    put(name);
+    put("=\"");
+    for (const char c : value) {
+      if (c == '\0') break;
+      room(6);
+      if (kEscaped[static_cast<unsigned char>(c)])
+        escape(static_cast<unsigned char>(c));
+      else
+        *pos_++ = c;
+    }
+    room(1);
+    *pos_++ = '"';
+  }
+
   void flush() {
     const char* bytes = buffer_.get();
     std::size_t size = static_cast<std::size_t>(pos_ - buffer_.get());
@@ -183,16 +252,15 @@ class StreamEmitter {
   int error_ = 0;
   std::unique_ptr<char[]> buffer_;
   char* pos_;
-  char* end_;
-  std::vector<const char*> names_;  // static tag names
+  std::vector<std::string_view> names_;  // the open elements' tag names
   std::size_t depth_ = 0;
   bool open_ = false;  // a start tag still waits for ">" or " />"
 };
 
 // ---- the tree ----
 
-template <typename Emitter>
-void emitNumber(Emitter& out, const char* name, float value) {
+template <typename Emitter, std::size_t N>
+void emitNumber(Emitter& out, const char (&name)[N], float value) {
   out.number(name, value);
 }
 
@@ -201,7 +269,7 @@ void emitLayouts(Emitter& out, const VisualElement& shape) {
   out.begin("layouts");
   for (const VisualElementLayout* layout : shape.layoutsRef()) {
     out.begin("layout");
-    out.attribute("name", layout->nameRef().c_str());
+    out.attribute("name", layout->nameRef());
     // A layout without corners (none is left after loading) is written at the origin.
     const Vec2 lo = layout->getLowerLeft() ? *layout->getLowerLeft() : Vec2();
     const Vec2 hi = layout->getUpperRight() ? *layout->getUpperRight() : Vec2();
@@ -219,9 +287,9 @@ void emitLayouts(Emitter& out, const VisualElement& shape) {
 template <typename Emitter>
 void emitShape(Emitter& out, const DiagramElement& shape) {
   out.begin("diagram_element");
-  out.attribute("id", shape.idRef().c_str());
+  out.attribute("id", shape.idRef());
   const ModelElement* model = shape.getModelElement();
-  out.attribute("model_id", model ? model->idRef().c_str() : "");
+  out.attribute("model_id", model ? std::string_view(model->idRef()) : std::string_view());
   emitLayouts(out, shape);
   if (shape.getTypeName() == "ComposedDiagramElement") {
     const auto& composed = static_cast<const ComposedDiagramElement&>(shape);
@@ -236,9 +304,9 @@ void emitShape(Emitter& out, const DiagramElement& shape) {
 template <typename Emitter>
 void emitDiagram(Emitter& out, const Diagram& diagram) {
   out.begin("diagram");
-  out.attribute("id", diagram.idRef().c_str());
-  out.attribute("name", diagram.getName().c_str());
-  out.attribute("class", diagram.getTypeName().c_str());
+  out.attribute("id", diagram.idRef());
+  out.attribute("name", diagram.getName());
+  out.attribute("class", diagram.getTypeName());
   out.begin("diagram_elements");
   for (std::size_t i = 0; i < diagram.getElementCount(); ++i) emitShape(out, *diagram.getElement(i));
   out.end();
@@ -246,8 +314,8 @@ void emitDiagram(Emitter& out, const Diagram& diagram) {
   for (std::size_t i = 0; i < diagram.getSupplementaryElementCount(); ++i) {
     const VisualSupplElement& shape = *diagram.getSupplementaryElement(i);
     out.begin("supplementary_element");
-    out.attribute("id", shape.idRef().c_str());
-    out.attribute("model_id", shape.getSubjectId().c_str());
+    out.attribute("id", shape.idRef());
+    out.attribute("model_id", shape.getSubjectId());
     emitLayouts(out, shape);
     out.end();
   }
@@ -258,10 +326,10 @@ void emitDiagram(Emitter& out, const Diagram& diagram) {
 template <typename Emitter>
 void emitFeature(Emitter& out, const Feature& feature) {
   out.begin("element");
-  out.attribute("id", feature.idRef().c_str());
-  out.attribute("name", feature.getName().c_str());
-  out.attribute("type", feature.getType().c_str());
-  out.attribute("visibility", feature.getVisibility().c_str());
+  out.attribute("id", feature.idRef());
+  out.attribute("name", feature.getName());
+  out.attribute("type", feature.getType());
+  out.attribute("visibility", feature.getVisibility());
   out.end();
 }
 
@@ -269,10 +337,10 @@ template <typename Emitter>
 void emitAssociationEnd(Emitter& out, const AssociationEnd* end) {
   out.begin("association_end");
   if (end) {  // a hand-built association may lack an end
-    out.attribute("id", end->idRef().c_str());
-    out.attribute("model_id", end->getType().c_str());
-    out.attribute("aggregation", end->getAggregation().c_str());
-    out.attribute("multiplicity", end->getMultiplicity().c_str());
+    out.attribute("id", end->idRef());
+    out.attribute("model_id", end->getType());
+    out.attribute("aggregation", end->getAggregation());
+    out.attribute("multiplicity", end->getMultiplicity());
     out.attribute("navigable", end->isNavigable() ? "1" : "0");
   }
   out.end();
@@ -283,14 +351,14 @@ void emitModelElement(Emitter& out, const ModelElement& element, const std::map<
   debugOutput("\n");
   const std::string typeName = element.getTypeName();
   out.begin("element");
-  out.attribute("id", element.idRef().c_str());
-  out.attribute("class", typeName.c_str());
+  out.attribute("id", element.idRef());
+  out.attribute("class", typeName);
 
   const auto code = typeCodes.find(typeName);
   switch (code == typeCodes.end() ? TypeCode::VisualElement : code->second) {
     case TypeCode::Class: {
       const auto& cls = static_cast<const Class&>(element);
-      out.attribute("name", cls.getName().c_str());
+      out.attribute("name", cls.getName());
       if (cls.attributeCount() > 0) {
         out.begin("attributes");
         for (std::size_t i = 0; i < cls.attributeCount(); ++i) emitFeature(out, *cls.getAttribute(i));
@@ -305,7 +373,7 @@ void emitModelElement(Emitter& out, const ModelElement& element, const std::map<
     }
     case TypeCode::Association: {
       const auto& association = static_cast<const Association&>(element);
-      out.attribute("name", association.getName().c_str());
+      out.attribute("name", association.getName());
       emitAssociationEnd(out, association.getFirstEnd());
       emitAssociationEnd(out, association.getSecondEnd());
       break;
@@ -331,10 +399,8 @@ void emitModelElement(Emitter& out, const ModelElement& element, const std::map<
 }  // namespace
 
 std::string formatNumber(float value) {
-  // Streams print a float in general notation with precision 6, as %g does.
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
-  return std::string(buffer, result.ptr);
+  char buffer[kNumberRoom];
+  return std::string(buffer, writeNumber(buffer, value));
 }
 
 XMLDiagramWriter::XMLDiagramWriter(std::string fileName, const std::vector<Diagram*>& diagrams,

@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <vector>
 #include <iterator>
 #include <filesystem>
 #include <fstream>
@@ -164,6 +170,52 @@ TEST_F(DiagramWriterTest, NumbersAreWrittenAsAStreamWritesFloats) {
     EXPECT_EQ(formatNumber(c.value), stream.str()) << c.text;
     EXPECT_EQ(formatNumber(c.value), c.text);
   }
+}
+
+// The writer formats coordinates on a short path of its own; whatever the
+// value, the text must be the stream's.
+TEST_F(DiagramWriterTest, EveryKindOfFloatIsWrittenAsAStreamWritesIt) {
+  std::vector<float> values;
+  // Geometry as loading makes it: thirds of integers and half sizes.
+  for (int i = -30000; i <= 30000; i += 7) {
+    values.push_back(static_cast<float>(i) / 3.0f);
+    values.push_back((static_cast<float>(i) - 0.5f * 31.0f) * (1.0f / 3.0f));
+  }
+  // Powers of ten and their neighbours, where the exponent changes and
+  // where rounding to six digits carries into the next power.
+  for (int e = -6; e <= 7; ++e) {
+    const float p = std::pow(10.0f, static_cast<float>(e));
+    for (const float base : {p, 0.9999995f * p, 0.99999949f * p, 0.99999951f * p, 1.0000005f * p}) {
+      float v = base;
+      for (int step = 0; step < 40; ++step) v = std::nextafter(v, 0.0f);
+      for (int step = 0; step < 80; ++step, v = std::nextafter(v, 1e30f)) {
+        values.push_back(v);
+        values.push_back(-v);
+      }
+    }
+  }
+  // Decimal ties at the sixth digit that a float holds exactly (x.5 at 10^5
+  // and up, binary fractions below) and arbitrary bit patterns.
+  for (int i = 100000; i < 100100; ++i) values.push_back(static_cast<float>(i) + 0.5f);
+  for (int i = 1; i < 2000; ++i) values.push_back(static_cast<float>(i) / 1024.0f);
+  std::mt19937 random(12345);
+  for (int i = 0; i < 200000; ++i) {
+    const std::uint32_t bits = random();
+    float v = 0.0f;
+    std::memcpy(&v, &bits, sizeof v);
+    if (std::isfinite(v)) values.push_back(v);
+  }
+  values.insert(values.end(), {0.0f, -0.0f, 1e-4f, 1e6f, 999999.5f, 999999.4f, 0.000099999f,
+                               std::numeric_limits<float>::max(), std::numeric_limits<float>::denorm_min(),
+                               std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()});
+  int mismatches = 0;
+  for (const float v : values) {
+    std::ostringstream stream;
+    stream << v;
+    if (formatNumber(v) != stream.str() && ++mismatches <= 10)
+      ADD_FAILURE() << std::hexfloat << v << ": " << formatNumber(v) << " instead of " << stream.str();
+  }
+  EXPECT_EQ(mismatches, 0) << "of " << values.size();
 }
 
 TEST_F(DiagramWriterTest, AFailedSaveLeavesTheTargetAsItWas) {
