@@ -49,7 +49,16 @@ std::vector<std::uint8_t> makeEraserSoftTexels(int softness) {
 
 AreaElementsEraser::AreaElementsEraser() { texture_.setTexels(makeEraserRampTexels()); }
 
-void AreaElementsEraser::setSoftness(int softness) { texture_.setTexels(makeEraserSoftTexels(softness)); }
+void AreaElementsEraser::setSoftness(int softness) {
+  texture_.setTexels(makeEraserSoftTexels(softness));
+  exponent_ = AreaVisualizer::softnessExponent(softness);
+}
+
+float AreaElementsEraser::detailSize() const {
+  // The fade (i / 230)^k over the halo changes by at most k / halo per unit
+  // for k >= 1; below 1 it rises steeply at the halo's rim.
+  return exponent_ >= 1.0f ? kHalo / exponent_ : 0.0f;
+}
 
 namespace {
 

@@ -28,10 +28,15 @@ class AreaElementsEraser {
 
   // Reshapes the halo's fade by the softness curve (1..100).
   void setSoftness(int softness);
+  // The shortest distance, in diagram units, over which the halo fades
+  // (see AreaVisualizer::detailSize); 0 when its fade has a sharp rim.
+  float detailSize() const;
   const AlphaTexture& getTexture() const { return texture_; }
 
  private:
   AlphaTexture texture_{false};
+  // The exponent of the fade; the construction ramp is linear.
+  float exponent_ = 1.0f;
 };
 
 // Halo texels, row-major 256 x 256, constant along a row.

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "areas/Area.h"
+#include "areas/AreaElementsEraser.h"
 #include "areas/AreaVisualizer.h"
 #include "render/GLState.h"
 
@@ -58,10 +59,14 @@ bool hasGL30() {
 // The union of the boxes the painters will colour for the diagram; false
 // when a painter cannot tell beforehand. The parameters are pushed exactly
 // as the pass pushes them.
-bool paintedExtent(const AreaSet& areas, Diagram* diagram, float areaAlpha, Vec2& lower, Vec2& upper, bool& empty) {
+// detail receives the smallest of the painters' detail sizes (0 when one
+// may draw sharp edges).
+bool paintedExtent(const AreaSet& areas, Diagram* diagram, float areaAlpha, Vec2& lower, Vec2& upper, bool& empty,
+                   float& detail) {
   constexpr float kHuge = 3.0e38f;
   lower = Vec2(kHuge, kHuge);
   upper = Vec2(-kHuge, -kHuge);
+  detail = kHuge;
   for (IdentifiedArea* identified : areas.getIdentifiedAreas()) {
     const Area* area = areas.findArea(identified->getName());
     if (area == nullptr) continue;
@@ -74,6 +79,7 @@ bool paintedExtent(const AreaSet& areas, Diagram* diagram, float areaAlpha, Vec2
     Vec2 lo, hi;
     if (!painter->predictExtent(identified, lo, hi)) return false;
     if (lo.x > hi.x || lo.y > hi.y) continue;  // draws nothing
+    detail = std::fmin(detail, painter->detailSize());
     lower = Vec2(std::fmin(lower.x, lo.x), std::fmin(lower.y, lo.y));
     upper = Vec2(std::fmax(upper.x, hi.x), std::fmax(upper.y, hi.y));
   }
@@ -162,7 +168,9 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
 
   Vec2 lo, hi;
   bool empty = false;
-  if (!paintedExtent(areas, diagram, areaAlpha, lo, hi, empty)) return false;
+  float detail = 0.0f;
+  if (!paintedExtent(areas, diagram, areaAlpha, lo, hi, empty, detail)) return false;
+  detail = std::fmin(detail, eraser.detailSize());
   if (empty) {
     // No area coloured anything: the pass leaves plain white.
     lower_ = upper_ = Vec2();
@@ -186,18 +194,34 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
       for (int k = 0; k < 4; ++k) sum += projection[k * 4 + row] * modelView[col * 4 + k];
       m[col * 4 + row] = sum;
     }
-  const float scale = viewTexelsPerUnit(m, viewport[2], viewport[3], lo, hi);
-  if (!(scale > 0.0f)) return false;
+  const float viewScale = viewTexelsPerUnit(m, viewport[2], viewport[3], lo, hi);
+  if (!(viewScale > 0.0f)) return false;
   GLint maxSize = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
   const double side = std::min<double>(kMaxSide, maxSize);
-  const double w = std::ceil((static_cast<double>(hi.x) - lo.x) * scale);
-  const double h = std::ceil((static_cast<double>(hi.y) - lo.y) * scale);
+  const double spanX = static_cast<double>(hi.x) - lo.x;
+  const double spanY = static_cast<double>(hi.y) - lo.y;
   // A view zoomed in on part of the areas would need a texture far larger
-  // than the view, costing more to render than the pass it replaces.
+  // than the view at the view's resolution, costing more to render than the
+  // pass it replaces. Soft pictures are rendered coarser then and magnified
+  // with linear filtering, as long as a texel stays well inside the
+  // shortest fade.
   const double viewTexels = static_cast<double>(viewport[2]) * viewport[3];
-  if (!(w <= side && h <= side && w * h <= static_cast<double>(kMaxTexels) && w * h <= kMaxViewShare * viewTexels))
-    return false;
+  const double budget = std::min(static_cast<double>(kMaxTexels), kMaxViewShare * viewTexels);
+  // The coarser the picture, the less it costs to render: one that does not
+  // fit at the view's resolution is rendered as coarse as its detail allows.
+  const double coarsest = std::min<double>(kMaxReduction, detail * viewScale / kTexelsPerDetail);
+  double reduction = 1.0;
+  if (spanX * viewScale * spanY * viewScale > budget) {
+    if (!(coarsest > 1.0)) return false;
+    reduction = coarsest;
+  }
+  const double scaleD = viewScale / reduction;
+  const float scale = static_cast<float>(scaleD);
+  const double w = std::ceil(spanX * scaleD);
+  const double h = std::ceil(spanY * scaleD);
+  // Rounding up may pass the budget by a row or column.
+  if (!(w <= side && h <= side && w * h <= budget + w + h + 1.0)) return false;
   const int width = std::max(1, static_cast<int>(w));
   const int height = std::max(1, static_cast<int>(h));
   if (!ensureTarget(width, height)) return false;

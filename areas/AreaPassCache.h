@@ -9,12 +9,18 @@
 // whole pass with a white clear and one textured quad in the diagram plane.
 // A display list may call draw; build must run outside any list.
 //
+// Where that resolution would exceed the size limits (which include a
+// multiple of the view's own pixels, as when the view shows only part of
+// the areas), the picture is rendered coarser, within the limits, provided
+// its soft shapes still span several texels (see kMaxReduction and
+// kTexelsPerDetail): magnified with linear filtering, uniform regions keep
+// their exact colour and the fades differ by a few levels at most.
+//
 // build refuses (returns false, leaves the cache empty) where the picture
 // cannot be had faithfully: no framebuffer objects, a painter that cannot
-// tell its extent, a view that looks at the plane from behind or so closely
-// that the texture would exceed the size limits (which include a multiple
-// of the view's own pixels). The caller then draws the
-// pass directly. Needs a current GL context; the texture and framebuffer die
+// tell its extent, a view that looks at the plane from behind, or a picture
+// too large for the limits even when rendered as coarse as its sharpest
+// detail allows. The caller then draws the pass directly. Needs a current GL context; the texture and framebuffer die
 // with the object if a context is current then.
 
 #include "areas/AreaPass.h"
@@ -40,6 +46,12 @@ class AreaPassCache {
   static constexpr long kMaxTexels = 16L * 1024 * 1024;
   // ... and at most this many times the view's pixels.
   static constexpr double kMaxViewShare = 2.0;
+  // A picture that would need more texels than that is rendered coarser
+  // than the view, up to this many times in each direction ...
+  static constexpr double kMaxReduction = 4.0;
+  // ... with at least this many texels across the painters' shortest fade
+  // (their detail size, see AreaVisualizer::detailSize).
+  static constexpr double kTexelsPerDetail = 6.0;
 
   AreaPassCache() = default;
   ~AreaPassCache();

@@ -63,6 +63,11 @@ class AreaVisualizer {
   // without drawing (same meaning as getExtent). False when the painter
   // cannot tell beforehand.
   virtual bool predictExtent(IdentifiedArea* area, Vec2& lower, Vec2& upper) { return false; }
+  // The shortest distance, in diagram units, over which the picture of the
+  // last draw (or predictExtent) goes from clear to full strength: a picture
+  // of the pass sampled on a grid much finer than this looks the same
+  // magnified. 0 when the painter may draw sharp edges or cannot tell.
+  virtual float detailSize() const { return 0.0f; }
 
   std::string getDrawingMode() const { return drawingMode_; }
   void setDrawingMode(const std::string& mode) { drawingMode_ = mode; }

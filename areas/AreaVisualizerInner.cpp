@@ -214,6 +214,23 @@ bool AreaVisualizerInner::getExtent(Vec2& lower, Vec2& upper) const {
   return true;
 }
 
+float AreaVisualizerInner::detailSize() const {
+  // A disc's alpha is (1 - d / r)^k: for k >= 1 it changes by at most k / r
+  // per unit; for k < 1 it jumps at the rim.
+  const float k = softnessExponent(softness_);
+  if (!(k >= 1.0f)) return 0.0f;
+  float smallest = 0.0f;
+  bool any = false;
+  for (const auto* list : {&discs_, &contourDiscs_}) {
+    for (const AreaDisc& d : *list) {
+      if (!(d.radius > 0.0f)) continue;
+      smallest = any ? std::fmin(smallest, d.radius) : d.radius;
+      any = true;
+    }
+  }
+  return any ? smallest / k : 0.0f;
+}
+
 void AreaVisualizerInner::drawConnections(IdentifiedArea* area) {
   area_ = area;
   geometry_->setArea(area);

@@ -92,6 +92,9 @@ class AreaVisualizerInner : public AreaVisualizer {
   bool getExtent(Vec2& lower, Vec2& upper) const override;
   // Builds the discs draw would build (and keeps them, as draw does).
   bool predictExtent(IdentifiedArea* area, Vec2& lower, Vec2& upper) override;
+  // The smallest disc radius divided by the steepest slope of the softness
+  // curve; 0 below softness 50, where the discs' edges turn sharp.
+  float detailSize() const override;
 
   const std::vector<AreaDisc>& getDiscs() const { return discs_; }
   const std::vector<AreaDisc>& getContourDiscs() const { return contourDiscs_; }

@@ -179,6 +179,19 @@ Figures measure(GeneratedModel& model, CanvasWindow& view, MetricsVisualizerSimp
   return f;
 }
 
+// The generated diagram has no box of its own, so setDiagram leaves the
+// camera at zoom 1 on the centre; this shows the whole diagram.
+void fitWhole(GeneratedModel& model, CanvasWindow& view) {
+  Vec2 lo(3.0e38f, 3.0e38f), hi(-3.0e38f, -3.0e38f);
+  for (DiagramElement* e : model.diagrams.front()->getElements()) {
+    const VisualElementLayout* l = e->getCurrentLayout();
+    if (!l || !l->getLowerLeft() || !l->getUpperRight()) continue;
+    lo = Vec2(std::min(lo.x, l->getLowerLeft()->x), std::min(lo.y, l->getLowerLeft()->y));
+    hi = Vec2(std::max(hi.x, l->getUpperRight()->x), std::max(hi.y, l->getUpperRight()->y));
+  }
+  view.camera().zoomToFit(lo, hi, kWidth, kHeight);
+}
+
 void setText(bool on) {
   settings().setBool("Visualizer.General.ElementNames", on);
   settings().setBool("Visualizer.General.Attributes", on);
@@ -192,9 +205,21 @@ int main(int argc, char** argv) {
   // --replay-loop N: after a compile, only replays the full view N times
   // (for a profiler), printing nothing else.
   int replayLoop = 0;
+  // --recompile-loop N: the same with recompiles.
+  int recompileLoop = 0;
+  // --fitted: the loops show the whole diagram.
+  bool fitted = false;
   for (int i = 1; i < argc; ++i) {
     if (std::string(argv[i]) == "--replay-loop" && i + 1 < argc) {
       replayLoop = std::atoi(argv[++i]);
+      continue;
+    }
+    if (std::string(argv[i]) == "--recompile-loop" && i + 1 < argc) {
+      recompileLoop = std::atoi(argv[++i]);
+      continue;
+    }
+    if (std::string(argv[i]) == "--fitted") {
+      fitted = true;
       continue;
     }
     sizes.push_back(std::atoi(argv[i]));
@@ -224,9 +249,11 @@ int main(int argc, char** argv) {
         view.setVisualizer(&painter);
         view.setDiagram(model.diagrams.front());
         const int runs = classes > 2000 ? 5 : 9;
-        if (replayLoop > 0) {
+        if (replayLoop > 0 || recompileLoop > 0) {
+          if (fitted) fitWhole(model, view);
           view.render(false);
           for (int i = 0; i < replayLoop; ++i) view.render(true);
+          for (int i = 0; i < recompileLoop; ++i) view.render(false);
           glFinish();
           continue;
         }
@@ -264,16 +291,7 @@ int main(int argc, char** argv) {
         model.metrics.showMetric("M0");
         model.metrics.showMetric("M1");
         model.metrics.showMetric("M2");
-        // The generated diagram has no box of its own, so setDiagram leaves
-        // the camera at zoom 1 on the centre; these show the whole diagram.
-        Vec2 lo(3.0e38f, 3.0e38f), hi(-3.0e38f, -3.0e38f);
-        for (DiagramElement* e : model.diagrams.front()->getElements()) {
-          const VisualElementLayout* l = e->getCurrentLayout();
-          if (!l || !l->getLowerLeft() || !l->getUpperRight()) continue;
-          lo = Vec2(std::min(lo.x, l->getLowerLeft()->x), std::min(lo.y, l->getLowerLeft()->y));
-          hi = Vec2(std::max(hi.x, l->getUpperRight()->x), std::max(hi.y, l->getUpperRight()->y));
-        }
-        view.camera().zoomToFit(lo, hi, kWidth, kHeight);
+        fitWhole(model, view);
         report("fitted");
         painter.setAreaCaching(false);
         GLPainter::setTextBatching(false);

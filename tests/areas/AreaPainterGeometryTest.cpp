@@ -298,3 +298,56 @@ TEST(EraserCullingTest, KeepsElementsWhoseHaloMeetsAnArea) {
 
 }  // namespace
 }  // namespace lumetra
+
+namespace lumetra {
+namespace {
+
+TEST(DetailSizeTest, InnerPainterFollowsItsSmallestDiscAndSoftness) {
+  AreaScene scene;
+  IdentifiedArea area("A");
+  area.addElement(scene.addClass("big", {0, 0}, {99, 59}));     // half-diagonal ~58.3
+  area.addElement(scene.addClass("tiny", {300, 0}, {309, 9}));  // half-diagonal ~7.1
+  const float tiny = halfDiagonal(10, 10);
+  struct Case {
+    const char* name;
+    int softness;
+    const char* mode;
+    float expected;  // < 0: compare with the smallest contour disc
+  };
+  const Case cases[] = {
+      {"linear cone: the smallest radius", 50, AREA_MODE_AREA, tiny},
+      {"exponent 4 fades four times faster", 100, AREA_MODE_AREA, tiny / 4.0f},
+      {"below 50 the rim is sharp", 49, AREA_MODE_AREA, 0.0f},
+      {"nearly flat discs", 1, AREA_MODE_AREA, 0.0f},
+      {"contour discs count too", 50, AREA_MODE_CONTOUR, -1.0f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    AreaVisualizerInner painter(c.mode, AREA_METHOD_POLYGONS, c.softness);
+    EXPECT_EQ(painter.detailSize(), 0.0f) << "nothing built yet";
+    Vec2 lo, hi;
+    ASSERT_TRUE(painter.predictExtent(&area, lo, hi));
+    float expected = c.expected;
+    if (expected < 0.0f) {
+      expected = 1.0e9f;
+      for (const AreaDisc& d : painter.getContourDiscs())
+        if (d.radius > 0.0f) expected = std::fmin(expected, d.radius);
+      ASSERT_LT(expected, tiny) << "the contour discs are smaller";
+    }
+    EXPECT_NEAR(painter.detailSize(), expected, 1e-3f);
+  }
+}
+
+TEST(DetailSizeTest, EraserHaloFollowsItsSoftness) {
+  AreaElementsEraser eraser;
+  EXPECT_FLOAT_EQ(eraser.detailSize(), AreaElementsEraser::kHalo) << "the construction ramp is linear";
+  eraser.setSoftness(100);
+  EXPECT_FLOAT_EQ(eraser.detailSize(), AreaElementsEraser::kHalo / 4.0f);
+  eraser.setSoftness(20);
+  EXPECT_EQ(eraser.detailSize(), 0.0f) << "a steep rim";
+  eraser.setSoftness(50);
+  EXPECT_FLOAT_EQ(eraser.detailSize(), AreaElementsEraser::kHalo);
+}
+
+}  // namespace
+}  // namespace lumetra

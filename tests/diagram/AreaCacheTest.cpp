@@ -15,6 +15,7 @@
 
 #include "areas/Area.h"
 #include "areas/AreaElementsEraser.h"
+#include "areas/AreaPass.h"
 #include "areas/AreaPassCache.h"
 #include "areas/AreaVisualizer.h"
 #include "metrics/overlay/MetricsVisualizerSimple.h"
@@ -296,7 +297,10 @@ TEST_F(AreaPassCacheTest, RefusedWhereTheTextureWouldBeTooLargeOrInAList) {
   EXPECT_FALSE(cache.build(areas, scene.diagram(), 0.5f, lookupBlendEquation(), eraser));
   EXPECT_FALSE(cache.valid());
   EXPECT_EQ(cache.diagram(), nullptr);
-  // Zoomed in on part of the areas: the texture would be several views.
+  // Zoomed in on part of sharp-edged areas: the texture would be several
+  // views at the view's resolution and may not be coarser.
+  for (IdentifiedArea* identified : areas.getIdentifiedAreas())
+    areas.findArea(identified->getName())->getVisualizer()->setSoftness(10);
   loadView(3.0f);
   EXPECT_FALSE(cache.build(areas, scene.diagram(), 0.5f, lookupBlendEquation(), eraser));
   loadView(1.3f);
@@ -309,6 +313,105 @@ TEST_F(AreaPassCacheTest, RefusedWhereTheTextureWouldBeTooLargeOrInAList) {
   glEndList();
   glDeleteLists(list, 1);
   EXPECT_TRUE(cache.build(areas, scene.diagram(), 0.5f, lookupBlendEquation(), eraser));
+}
+
+// The pass drawn directly and the cache's picture of it, each over a
+// magenta frame (any pixel either leaves alone shows).
+struct PassFrames {
+  std::vector<unsigned char> direct, cached;
+};
+
+PassFrames renderBoth(AreaPassCache& cache, AreaSet& areas, Diagram* diagram, float alpha, AreaElementsEraser& eraser) {
+  PassFrames frames;
+  glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  drawAreaPass(areas, diagram, alpha, lookupBlendEquation(), eraser);
+  frames.direct = readFrame();
+  glClear(GL_COLOR_BUFFER_BIT);
+  cache.draw();
+  frames.cached = readFrame();
+  return frames;
+}
+
+// Pixels of the direct frame whose whole neighbourhood of the given radius
+// has their colour, and how many of them the cached frame changed.
+std::pair<int, int> uniformPixelsChanged(const PassFrames& f, int side, int radius) {
+  int uniform = 0, changed = 0;
+  auto at = [&](const std::vector<unsigned char>& frame, int x, int y, int c) {
+    return frame[(static_cast<std::size_t>(y) * side + x) * 3 + c];
+  };
+  for (int y = radius; y < side - radius; ++y)
+    for (int x = radius; x < side - radius; ++x) {
+      bool same = true;
+      for (int dy = -radius; dy <= radius && same; ++dy)
+        for (int dx = -radius; dx <= radius && same; ++dx)
+          for (int c = 0; c < 3; ++c) same = same && at(f.direct, x + dx, y + dy, c) == at(f.direct, x, y, c);
+      if (!same) continue;
+      ++uniform;
+      for (int c = 0; c < 3; ++c)
+        if (at(f.cached, x, y, c) != at(f.direct, x, y, c)) {
+          ++changed;
+          break;
+        }
+    }
+  return {uniform, changed};
+}
+
+TEST_F(AreaPassCacheTest, ZoomedInSoftAreasGetACoarserPictureThatLooksTheSame) {
+  // Wide enough that the view's resolution would need several views of texels.
+  auto* wide = new Area("Wide");
+  wide->setColor(new Color(1.0f, 0.0f, 1.0f, 1.0f));  // shows green
+  scene.addClass("w1", "W1", {-400, 120}, {-360, 160});
+  scene.addClass("w2", "W2", {360, 120}, {400, 160});
+  wide->addElement("w1");
+  wide->addElement("w2");
+  areas.addArea(wide);
+  ASSERT_TRUE(showArea(areas, scene.diagram(), "Wide"));
+  struct Case {
+    const char* name;
+    float alpha;
+    float scale;
+  };
+  const Case cases[] = {
+      {"translucent, 1.5 pixels per unit", 0.6f, 1.5f},
+      {"opaque, 1.5 pixels per unit", 1.0f, 1.5f},
+      {"translucent, 2 pixels per unit", 0.6f, 2.0f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    loadView(c.scale);
+    AreaPassCache cache;
+    ASSERT_TRUE(cache.build(areas, scene.diagram(), c.alpha, lookupBlendEquation(), eraser));
+    const float texelsPerUnit =
+        static_cast<float>(cache.textureWidth()) / (cache.upper().x - cache.lower().x);
+    EXPECT_LT(texelsPerUnit, c.scale / 1.5f) << "coarser than the view";
+    EXPECT_GE(texelsPerUnit, c.scale / static_cast<float>(AreaPassCache::kMaxReduction) - 0.01f);
+    EXPECT_LE(static_cast<double>(cache.textureWidth()) * cache.textureHeight(),
+              AreaPassCache::kMaxViewShare * kSize * kSize + cache.textureWidth() + cache.textureHeight() + 1);
+
+    const PassFrames frames = renderBoth(cache, areas, scene.diagram(), c.alpha, eraser);
+    ASSERT_GT(tinted(frames.direct), 2000) << "the areas must show";
+    expectSame(frames.cached, frames.direct);
+    // Flat regions (white background, the free box, saturated area colour)
+    // keep their exact colour under the magnified picture.
+    const auto [uniform, changed] = uniformPixelsChanged(frames, kSize, 4);
+    EXPECT_GT(uniform, 1000);
+    EXPECT_EQ(changed, 0);
+  }
+}
+
+TEST_F(AreaPassCacheTest, SharpHaloKeepsTheViewsResolution) {
+  loadView(3.0f);
+  AreaPassCache cache;
+  eraser.setSoftness(20);
+  EXPECT_FALSE(cache.build(areas, scene.diagram(), 0.6f, lookupBlendEquation(), eraser));
+  eraser.setSoftness(50);
+  EXPECT_TRUE(cache.build(areas, scene.diagram(), 0.6f, lookupBlendEquation(), eraser));
+  // Where the view's resolution fits, the picture is never coarser.
+  eraser.setSoftness(20);
+  loadView(1.0f);
+  ASSERT_TRUE(cache.build(areas, scene.diagram(), 0.6f, lookupBlendEquation(), eraser));
+  EXPECT_GE(static_cast<float>(cache.textureWidth()), cache.upper().x - cache.lower().x - 0.01f);
 }
 
 TEST(ViewTexelsPerUnit, FollowsTheProjection) {
