@@ -39,6 +39,82 @@ void begin(GLenum mode, const Color& c) {
   setColor(c);
 }
 
+// ---- state kept between primitives inside a GLStateBatch ----
+int gBatchDepth = 0;
+// The text state is pushed (blending and texturing enabled).
+bool gTextOpen = false;
+unsigned int gTextTexture = 0;  // bound by the open text state, 0: none yet
+bool gTextColourSet = false;
+GLfloat gTextColour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+// The depth function is GL_LEQUAL for 3D shapes (otherwise GL_ALWAYS).
+bool gDepth3D = false;
+// The enable bits are pushed with line smoothing on; wanted: a caller's
+// setLineSmoothing(true) is in force.
+bool gSmoothPushed = false;
+bool gSmoothWanted = false;
+
+void closeText() {
+  if (!gTextOpen) return;
+  glPopAttrib();
+  gTextOpen = false;
+}
+
+void depthFor2D() {
+  if (!gDepth3D) return;
+  glDepthFunc(GL_ALWAYS);
+  gDepth3D = false;
+}
+
+// What a primitive needs before its first GL call inside a batch.
+enum class Drawing { kFill, kLine, kFill3D, kLine3D, kText };
+
+void prepareFor(Drawing kind) {
+  if (gBatchDepth == 0) return;
+  if (kind != Drawing::kText) closeText();
+  // Only lines see line smoothing: a pop that waits may wait past fills.
+  if ((kind == Drawing::kLine || kind == Drawing::kLine3D) && gSmoothPushed && !gSmoothWanted) {
+    closeText();
+    glPopAttrib();
+    gSmoothPushed = false;
+  }
+  if (kind == Drawing::kFill3D || kind == Drawing::kLine3D) {
+    if (!gDepth3D) {
+      glDepthFunc(GL_LEQUAL);
+      gDepth3D = true;
+    }
+  } else {
+    depthFor2D();
+  }
+}
+
+void settleBatch() {
+  closeText();
+  if (gSmoothPushed) {
+    glPopAttrib();
+    gSmoothPushed = false;
+    gSmoothWanted = false;
+  }
+  depthFor2D();
+}
+
+// The depth function of a 3D shape: GL_LEQUAL for the shape and GL_ALWAYS
+// afterwards; inside a batch it stays until a 2D drawing follows.
+class Depth3DScope {
+ public:
+  explicit Depth3DScope(Drawing kind) : own_(gBatchDepth == 0) {
+    if (own_) glDepthFunc(GL_LEQUAL);
+    else prepareFor(kind);
+  }
+  ~Depth3DScope() {
+    if (own_) glDepthFunc(GL_ALWAYS);
+  }
+  Depth3DScope(const Depth3DScope&) = delete;
+  Depth3DScope& operator=(const Depth3DScope&) = delete;
+
+ private:
+  bool own_;
+};
+
 Vec2 ellipsePoint(Vec2 centre, float rx, float ry, float angle) {
   return {centre.x + rx * std::sin(angle), centre.y + ry * std::cos(angle)};
 }
@@ -70,6 +146,7 @@ int GLPainter::segmentCount(float n, float rx, float ry) {
 // --- lines and rectangles ---------------------------------------------------
 
 void GLPainter::line(Vec2 p, Vec2 q, Color color) const {
+  prepareFor(Drawing::kLine);
   begin(GL_LINES, color);
   glVertex2f(p.x, p.y);
   glVertex2f(q.x, q.y);
@@ -98,12 +175,14 @@ std::vector<Vec2> GLPainter::dashEnds(Vec2 p, Vec2 q, float dash, float gap) {
 
 void GLPainter::dashedLine(Vec2 p, Vec2 q, Color color, float dash, float gap) const {
   const std::vector<Vec2> ends = dashEnds(p, q, dash, gap);
+  prepareFor(Drawing::kLine);
   begin(GL_LINES, color);
   for (const Vec2& e : ends) glVertex2f(e.x, e.y);
   glEnd();
 }
 
 void GLPainter::rectOutline(Vec2 c0, Vec2 c1, Color color) const {
+  prepareFor(Drawing::kLine);
   begin(GL_LINE_LOOP, color);
   glVertex2f(c0.x, c0.y);
   glVertex2f(c0.x, c1.y);
@@ -113,6 +192,7 @@ void GLPainter::rectOutline(Vec2 c0, Vec2 c1, Color color) const {
 }
 
 void GLPainter::filledRect(Vec2 c0, Vec2 c1, Color color) const {
+  prepareFor(Drawing::kFill);
   begin(GL_TRIANGLE_STRIP, color);
   glVertex2f(c0.x, c0.y);
   glVertex2f(c0.x, c1.y);
@@ -125,6 +205,7 @@ void GLPainter::filledRect(Vec2 c0, Vec2 c1, Color color) const {
 
 void GLPainter::polygonOutline(PointList list) const {
   if (list.points.size() <= 1) return;
+  prepareFor(Drawing::kLine);
   begin(GL_LINE_LOOP, list.color);
   for (const Vec2& p : list.points) glVertex2f(p.x, p.y);
   glEnd();
@@ -132,6 +213,7 @@ void GLPainter::polygonOutline(PointList list) const {
 
 void GLPainter::filledConvexPolygon(PointList list) const {
   if (list.points.size() <= 2) return;
+  prepareFor(Drawing::kFill);
   begin(GL_POLYGON, list.color);
   for (const Vec2& p : list.points) glVertex2f(p.x, p.y);
   glEnd();
@@ -175,6 +257,7 @@ void GLPainter::filledPolygon(PointList list) const {
     coords.push_back(0.0);
   }
   std::deque<Vec2> extra;
+  prepareFor(Drawing::kFill);
   setColor(list.color);
   gluTessBeginPolygon(tess, &extra);
   gluTessBeginContour(tess);
@@ -190,6 +273,7 @@ void GLPainter::filledPolygon(PointList list) const {
 
 void GLPainter::curve(const std::function<Vec2(float)>& evaluate, Color color, int n) const {
   if (n <= 0 || !evaluate) return;
+  prepareFor(Drawing::kLine);
   begin(GL_LINE_STRIP, color);
   for (int i = 0; i < n; ++i) {
     Vec2 p = evaluate(static_cast<float>(i) / static_cast<float>(n));
@@ -200,6 +284,7 @@ void GLPainter::curve(const std::function<Vec2(float)>& evaluate, Color color, i
 
 void GLPainter::arcOutline(Vec2 centre, float rx, float ry, float start, float sweep, Color color, float n) const {
   const int count = segmentCount(n, rx, ry);
+  prepareFor(Drawing::kLine);
   begin(GL_LINE_STRIP, color);
   emitArc(centre, rx, ry, start, sweep, count);
   glEnd();
@@ -213,6 +298,7 @@ void GLPainter::pieOutline(Vec2 centre, float rx, float ry, float start, float s
 
 void GLPainter::filledSector(Vec2 centre, float rx, float ry, float start, float sweep, Color color, float n) const {
   const int count = segmentCount(n, rx, ry);
+  prepareFor(Drawing::kFill);
   begin(GL_TRIANGLE_FAN, color);
   glVertex2f(centre.x, centre.y);
   emitArc(centre, rx, ry, start, sweep, count);
@@ -222,7 +308,7 @@ void GLPainter::filledSector(Vec2 centre, float rx, float ry, float start, float
 // --- 3D glyph shapes ----------------------------------------------------------
 
 void GLPainter::boxOutline3D(Vec3 a, Vec3 b, Color color) const {
-  DepthLessEqualScope depth;
+  Depth3DScope depth(Drawing::kLine3D);
   const float xs[2] = {a.x, b.x};
   const float ys[2] = {a.y, b.y};
   const float zs[2] = {a.z, b.z};
@@ -242,7 +328,7 @@ void GLPainter::boxOutline3D(Vec3 a, Vec3 b, Color color) const {
 }
 
 void GLPainter::filledBox3D(Vec3 a, Vec3 b, Color color) const {
-  DepthLessEqualScope depth;
+  Depth3DScope depth(Drawing::kFill3D);
   begin(GL_TRIANGLE_STRIP, color);  // faces x = x0, y = y1, x = x1
   glVertex3f(a.x, a.y, a.z);
   glVertex3f(a.x, a.y, b.z);
@@ -267,7 +353,7 @@ void GLPainter::filledBox3D(Vec3 a, Vec3 b, Color color) const {
 
 void GLPainter::cylinderOutline3D(Vec2 centre, float rx, float ry, float depth, Color color, float n) const {
   const int count = segmentCount(n, rx, ry);
-  DepthLessEqualScope depthScope;
+  Depth3DScope depthScope(Drawing::kLine3D);
   for (float z : {0.0f, -depth}) {
     begin(GL_LINE_LOOP, color);
     for (int i = 0; i < count; ++i) {
@@ -281,7 +367,7 @@ void GLPainter::cylinderOutline3D(Vec2 centre, float rx, float ry, float depth, 
 void GLPainter::filledCylinder3D(Vec2 centre, float rx, float ry, float depth, Color color, float n) const {
   const int count = segmentCount(n, rx, ry);
   auto angle = [count](int i) { return kTwoPiCylinder * static_cast<float>(i) / static_cast<float>(count); };
-  DepthLessEqualScope depthScope;
+  Depth3DScope depthScope(Drawing::kFill3D);
   for (float z : {0.0f, -depth}) {
     begin(GL_TRIANGLE_FAN, color);
     glVertex3f(centre.x, centre.y, z);
@@ -305,9 +391,24 @@ void GLPainter::filledCylinder3D(Vec2 centre, float rx, float ry, float depth, C
 
 // --- line state ---------------------------------------------------------------
 
-void GLPainter::setLineWidth(float width) const { glLineWidth(width); }
+void GLPainter::setLineWidth(float width) const {
+  // The line width is not part of any state a batch keeps.
+  glLineWidth(width);
+}
 
 void GLPainter::setLineSmoothing(bool on) const {
+  if (gBatchDepth > 0) {
+    // The push is kept after an off until a line without smoothing comes,
+    // so that the next on can reuse it.
+    if (on && !gSmoothPushed) {
+      closeText();
+      glPushAttrib(GL_ENABLE_BIT);
+      glEnable(GL_LINE_SMOOTH);
+      gSmoothPushed = true;
+    }
+    gSmoothWanted = on;
+    return;
+  }
   if (on) {
     glPushAttrib(GL_ENABLE_BIT);
     glEnable(GL_LINE_SMOOTH);
@@ -422,11 +523,11 @@ void GLPainter::drawText(const std::string& text, Vec2 position, float angle, fl
     // one glBegin per glyph texture, so consecutive text merges in a list.
     static std::vector<PlacedGlyph> quads;
     FontRegistry::instance().currentGlyphs()->layout(*font, text, quads);
-    // The colour goes before the blocks here: the state changes around text
-    // end the merged run anyway, and a colour first inside a textured block
-    // recorded into a display list has been seen to corrupt the list on Mesa.
-    setColor(color);
-    if (quads.empty()) return;
+    if (quads.empty()) {
+      setColor(color);  // the colour stays current, as after any text
+      gTextColourSet = false;
+      return;
+    }
     const float k = kTextScale * size;
     float c = 1.0f;
     float s = 0.0f;
@@ -440,16 +541,44 @@ void GLPainter::drawText(const std::string& text, Vec2 position, float angle, fl
       const float y = shift.y + k * fy;
       glVertex2f(position.x + (c * x - s * y), position.y + (s * x + c * y));
     };
-    AttribGuard attribs(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_TEXTURE_2D);
-    unsigned int bound = 0;
+    const bool batch = gBatchDepth > 0;
+    if (batch) {
+      // Consecutive texts share the pushed state, the bound glyph texture
+      // and the colour.
+      prepareFor(Drawing::kText);
+      if (!gTextOpen) {
+        glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glEnable(GL_TEXTURE_2D);
+        gTextOpen = true;
+        gTextTexture = 0;
+        gTextColourSet = false;
+      }
+    } else {
+      glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+      glEnable(GL_BLEND);
+      glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+      glEnable(GL_TEXTURE_2D);
+    }
+    // The colour goes before the blocks: a colour first inside a textured
+    // block recorded into a display list has been seen to corrupt the list
+    // on Mesa. Inside a batch it is set only when it changes, so that the
+    // blocks of consecutive texts in one colour merge.
+    const GLfloat rgba[4] = {color.r, color.g, color.b, color.a * gGlobalAlpha};
+    if (!batch || !gTextColourSet || !std::equal(rgba, rgba + 4, gTextColour)) {
+      glColor4fv(rgba);
+      if (batch) {
+        std::copy(rgba, rgba + 4, gTextColour);
+        gTextColourSet = true;
+      }
+    }
+    unsigned int bound = batch ? gTextTexture : 0;
     bool open = false;
     for (const PlacedGlyph& q : quads) {
       if (!open || q.texture != bound) {
         if (open) glEnd();
-        glBindTexture(GL_TEXTURE_2D, q.texture);
+        if (q.texture != bound || bound == 0) glBindTexture(GL_TEXTURE_2D, q.texture);
         bound = q.texture;
         glBegin(GL_QUADS);
         open = true;
@@ -464,9 +593,12 @@ void GLPainter::drawText(const std::string& text, Vec2 position, float angle, fl
       vertex(q.x1, q.y1);
     }
     if (open) glEnd();
+    if (batch) gTextTexture = bound;
+    else glPopAttrib();
     return;
   }
 
+  prepareFor(Drawing::kFill);
   setColor(color);
   MatrixGuard matrix(GL_MODELVIEW);
   glTranslatef(position.x, position.y, 0.0f);
@@ -481,6 +613,19 @@ void GLPainter::drawText(const std::string& text, Vec2 position, float angle, fl
 void GLPainter::drawText(const std::string& text, Vec2 position, float size, int flags, Color color) const {
   drawText(text, position, 0.0f, size, flags, color);
 }
+
+// --- state batch ------------------------------------------------------------------
+
+GLStateBatch::GLStateBatch() { ++gBatchDepth; }
+
+GLStateBatch::~GLStateBatch() {
+  if (gBatchDepth == 1) settleBatch();
+  --gBatchDepth;
+}
+
+void GLStateBatch::settle() { settleBatch(); }
+
+bool GLStateBatch::active() { return gBatchDepth > 0; }
 
 // --- font registry ----------------------------------------------------------------
 

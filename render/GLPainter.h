@@ -106,7 +106,8 @@ class GLPainter {
   // --- line state ------------------------------------------------------------
   void setLineWidth(float width) const;
   // on: push the enable bits and enable line smoothing; off: pop them.
-  // Calls come in on/off pairs.
+  // Calls come in on/off pairs, and pairs do not nest. Inside a GLStateBatch
+  // the pop waits for the next primitive drawn without smoothing asked for.
   void setLineSmoothing(bool on) const;
 
   // --- 2D geometry (no GL) -------------------------------------------------
@@ -154,6 +155,30 @@ class GLPainter {
   // Multiplies the alpha of every colour drawn; 1.0 at start.
   static void setGlobalAlpha(float factor);
   static float globalAlpha();
+};
+
+// Inside this scope (scopes nest) the painter keeps the GL state of a kind
+// of drawing set after it and changes it only when the next drawing needs
+// other state: consecutive texts share one push of the text state (blending
+// and texturing), consecutive 3D glyph shapes one change of the depth
+// function, consecutive line-smoothing brackets one push of the enable bits.
+// Fewer state changes let a display list merge more primitives into one draw.
+// Every primitive still draws under exactly the state it draws under outside
+// the scope. The state is settled when the outermost scope ends; a caller
+// that makes GL calls of its own inside the scope that depend on or change
+// that state calls settle() first. Not for use across a glNewList/glEndList
+// boundary: open and close the scope inside the same list.
+class GLStateBatch {
+ public:
+  GLStateBatch();
+  ~GLStateBatch();
+  GLStateBatch(const GLStateBatch&) = delete;
+  GLStateBatch& operator=(const GLStateBatch&) = delete;
+  // Restores what the painter left set: text state popped, depth function
+  // GL_ALWAYS, line smoothing popped.
+  static void settle();
+  // Whether a scope is open.
+  static bool active();
 };
 
 // Process-wide map from font name to an owned texture font, plus the current

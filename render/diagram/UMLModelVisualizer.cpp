@@ -134,6 +134,9 @@ void UMLModelVisualizer::drawDiagram(Diagram* diagram) {
     else drawAreaPass(diagram);
   }
 
+  // Shapes and glyphs keep the GL state of their kind of drawing between
+  // them, so the list merges more of their primitives.
+  GLStateBatch batch;
   for (DiagramElement* element : diagram->getElements()) {
     if (ModelElement* m = element->getModelElement()) elementMap_[m] = element;
     drawElement(element);
@@ -153,6 +156,7 @@ void UMLModelVisualizer::drawTopLevelElements(Diagram* diagram) {
   look_ = DiagramLook::read();
   GlobalAlphaScope alpha(transparency_);
   indexShapes(diagram);
+  GLStateBatch batch;
   for (DiagramElement* element : diagram->getElements()) drawElement(element);
 }
 
