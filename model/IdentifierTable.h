@@ -77,6 +77,9 @@ class IdentifierTable {
     return {&entries_.back(), true};
   }
 
+  // The entry added at that position (0 is the first added).
+  Entry& at(std::size_t position) { return entries_[position]; }
+
   // Calls visit(entry) for every entry, in the order they were added.
   template <typename Visit>
   void forEach(Visit&& visit) {

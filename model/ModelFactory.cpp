@@ -1,6 +1,7 @@
 #include "model/ModelFactory.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "platform/DebugOutput.h"
 
@@ -54,12 +55,12 @@ DiagramElement* createZeroElement(const std::string& id, const std::string& layo
   return element;
 }
 
-Class* createClass(const std::string& id, const std::string& name) { return new Class(id, name); }
+Class* createClass(std::string id, std::string name) { return new Class(std::move(id), std::move(name)); }
 
-Feature* createFeature(const std::string& kind, const std::string& id, const std::string& name,
-                       const std::string& type, const std::string& visibility) {
-  if (kind == "attribute") return new Attribute(id, name, type, visibility);
-  if (kind == "method") return new Method(id, name, type, visibility);
+Feature* createFeature(const std::string& kind, std::string id, std::string name, std::string type,
+                       std::string visibility) {
+  if (kind == "attribute") return new Attribute(std::move(id), std::move(name), std::move(type), std::move(visibility));
+  if (kind == "method") return new Method(std::move(id), std::move(name), std::move(type), std::move(visibility));
   debugOutput("\n ERROR: WRONG CLASS FEATURE CREATION \n");
   return nullptr;
 }
@@ -88,14 +89,16 @@ Dummy* createDummy(const std::string& id, const std::string& subjectId, const st
   return new Dummy(id, subjectId, relationKind);
 }
 
-Association* createAssociation(const std::string& id, const std::string& name) { return new Association(id, name); }
+Association* createAssociation(std::string id, std::string name) {
+  return new Association(std::move(id), std::move(name));
+}
 
-AssociationEnd* createAssociationEnd(const std::string& id, const std::string& type, const std::string& aggregation,
-                                     const std::string& multiplicity, const std::string& navigable) {
-  auto* end = new AssociationEnd(id);
-  end->setType(type);
-  end->setAggregation(aggregation);
-  end->setMultiplicity(multiplicity);
+AssociationEnd* createAssociationEnd(std::string id, std::string type, std::string aggregation, std::string multiplicity,
+                                     const std::string& navigable) {
+  auto* end = new AssociationEnd(std::move(id));
+  end->setType(std::move(type));
+  end->setAggregation(std::move(aggregation));
+  end->setMultiplicity(std::move(multiplicity));
   end->setNavigable(navigable == "true");
   return end;
 }

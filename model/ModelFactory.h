@@ -26,10 +26,10 @@ DiagramElement* createEmptyElement(const std::string& id, const std::string& lay
 DiagramElement* createZeroElement(const std::string& id, const std::string& layoutName);
 
 // ---- model elements ----
-Class* createClass(const std::string& id, const std::string& name);
+Class* createClass(std::string id, std::string name);
 // "attribute" or "method"; anything else writes a debug line and gives null.
-Feature* createFeature(const std::string& kind, const std::string& id, const std::string& name,
-                       const std::string& type, const std::string& visibility);
+Feature* createFeature(const std::string& kind, std::string id, std::string name, std::string type,
+                       std::string visibility);
 Inheritance* createInheritance(const std::string& id, const std::string& parent, const std::string& child);
 Dependency* createDependency(const std::string& id, const std::string& client, const std::string& supplier,
                              const std::string& name);
@@ -37,10 +37,10 @@ Note* createNote(const std::string& id, const std::string& text);
 Package* createPackage(const std::string& id, const std::string& name);
 Interface* createInterface(const std::string& id, const std::string& name);
 Dummy* createDummy(const std::string& id, const std::string& subjectId, const std::string& relationKind);
-Association* createAssociation(const std::string& id, const std::string& name);
+Association* createAssociation(std::string id, std::string name);
 // navigable is true exactly when the text is "true".
-AssociationEnd* createAssociationEnd(const std::string& id, const std::string& type, const std::string& aggregation,
-                                     const std::string& multiplicity, const std::string& navigable);
+AssociationEnd* createAssociationEnd(std::string id, std::string type, std::string aggregation, std::string multiplicity,
+                                     const std::string& navigable);
 PelkService* createPelkService(const std::string& id, const std::string& name);
 PelkInterface* createPelkInterface(const std::string& id, const std::string& name, const std::string& kind,
                                    const std::string& serviceId);

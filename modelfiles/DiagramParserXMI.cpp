@@ -1,10 +1,14 @@
 #include "modelfiles/DiagramParserXMI.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <thread>
 
 #include "model/ModelFactory.h"
 #include "platform/DebugOutput.h"
@@ -12,6 +16,28 @@
 namespace lumetra {
 
 namespace {
+
+// Whether two names are the same text. Tag and attribute names are short;
+// comparing them here, inlined, costs less than a library call per name.
+inline bool sameName(const char* a, const char* b) {
+  while (*a != '\0' && *a == *b) {
+    ++a;
+    ++b;
+  }
+  return *a == *b;
+}
+
+// The first child element, or the next sibling element, of that name.
+pugi::xml_node childNamed(pugi::xml_node node, const char* name) {
+  for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling())
+    if (sameName(child.name(), name)) return child;
+  return {};
+}
+pugi::xml_node nextNamed(pugi::xml_node node, const char* name) {
+  for (pugi::xml_node next = node.next_sibling(); next; next = next.next_sibling())
+    if (sameName(next.name(), name)) return next;
+  return {};
+}
 
 // An attribute's text; a missing attribute reads as empty text.
 std::string attr(pugi::xml_node node, const char* name) { return node.attribute(name).value(); }
@@ -28,7 +54,7 @@ std::array<const char*, N> attrs(pugi::xml_node node, const std::array<const cha
   for (pugi::xml_attribute a = node.first_attribute(); a && left > 0; a = a.next_attribute()) {
     const char* name = a.name();
     for (std::size_t i = 0; i < N; ++i) {
-      if (!found[i] && std::strcmp(name, names[i]) == 0) {
+      if (!found[i] && sameName(name, names[i])) {
         values[i] = a.value();
         found[i] = true;
         --left;
@@ -39,7 +65,7 @@ std::array<const char*, N> attrs(pugi::xml_node node, const std::array<const cha
   return values;
 }
 
-bool equal(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
+bool equal(const char* a, const char* b) { return sameName(a, b); }
 
 // The model element tags a subject may name.
 enum class SubjectKind { Class, Generalization, Comment, Package, Association, Interface, AssociationEnd, Dependency, Other };
@@ -56,8 +82,8 @@ SubjectKind subjectKindOf(const char* tag) {
 }
 
 bool hasTwoEnds(pugi::xml_node association) {
-  const pugi::xml_node first = association.child("UML:Association.connection").child("UML:AssociationEnd");
-  return first && first.next_sibling("UML:AssociationEnd");
+  const pugi::xml_node first = childNamed(childNamed(association, "UML:Association.connection"), "UML:AssociationEnd");
+  return first && nextNamed(first, "UML:AssociationEnd");
 }
 
 }  // namespace
@@ -72,7 +98,7 @@ DiagramParserXMI::~DiagramParserXMI() { dropUnusedBuilt(); }
 void DiagramParserXMI::parse() {
   dropUnusedBuilt();
   idIndex_.clear();
-  shapeEntries_.clear();
+  shapes_.clear();
   shapeCursor_ = 0;
   poolStartedEmpty_ = pool_->size() == 0;
   const pugi::xml_node content = document_.child("XMI").child("XMI.content");
@@ -83,7 +109,7 @@ void DiagramParserXMI::parse() {
     parseDiagram(diagram);
   }
   dropUnusedBuilt();
-  shapeEntries_ = {};
+  shapes_ = {};
 }
 
 void DiagramParserXMI::dropUnusedBuilt() {
@@ -91,6 +117,12 @@ void DiagramParserXMI::dropUnusedBuilt() {
     delete entry.value.built;
     entry.value.built = nullptr;
   });
+  for (ShapeSlot& slot : shapes_) {
+    delete slot.shape;
+    delete slot.label;
+    slot.shape = nullptr;
+    slot.label = nullptr;
+  }
 }
 
 // Iterative, so neither deep nesting nor long sibling chains can exhaust
@@ -142,16 +174,15 @@ void DiagramParserXMI::buildIndex() {
   std::size_t shapeCount = 0;
   forEachShape([&shapeCount](pugi::xml_node) { ++shapeCount; });
   idIndex_.reserve(shapeCount);
-  shapeEntries_.reserve(shapeCount);
+  shapes_.reserve(shapeCount);
   pool_->reserve(pool_->size() + shapeCount);
   forEachShape([this](pugi::xml_node shape) {
     const auto [style, subject] = attrs<2>(shape, {"style", "subject"});
-    SubjectEntry* entry = nullptr;
+    ShapeSlot& slot = shapes_.emplace_back();
+    slot.node = shape;
     if (!equal(style, "Role") && !equal(style, "RealizeRelation") && !equal(style, "DependencyRelation"))
-      entry = idIndex_.tryEmplace(std::string_view(subject)).first;
-    shapeEntries_.emplace_back(shape, entry);
+      slot.entry = idIndex_.tryEmplace(std::string_view(subject)).first;
   });
-  if (idIndex_.empty()) return;
 
   // Most identifiers in the model part (features, association ends) are no
   // subject; a small bit filter of the subjects' hashes, which stays in the
@@ -171,9 +202,12 @@ void DiagramParserXMI::buildIndex() {
 
   std::size_t unresolved = idIndex_.size();
   // Once every subject is resolved, the rest of the document is not walked.
-  walkIndex([&](pugi::xml_node node) {
+  auto resolveSubjects = [&] {
+    if (unresolved == 0) return;
+    walkIndex([&](pugi::xml_node node) {
     if (node.type() != pugi::node_element) return false;
-    const pugi::xml_attribute id = node.attribute("xmi.id");
+    pugi::xml_attribute id = node.first_attribute();
+    while (id && !sameName(id.name(), "xmi.id")) id = id.next_attribute();
     if (!id) return false;
     const std::string_view key(id.value());
     const std::size_t hash = SubjectIndex::hashOf(key);
@@ -183,11 +217,85 @@ void DiagramParserXMI::buildIndex() {
     SubjectEntry* entry = idIndex_.find(key, hash);
     if (entry && !entry->value.node) {  // first match wins
       entry->value.node = node;
-      entry->value.built = buildAhead(node);
       --unresolved;
     }
     return unresolved == 0;
+    });
+  };
+  // The walk and making the shapes read different parts of the document
+  // and write different objects; on a large model they run side by side.
+  if (shapes_.size() < threadedFrom_ || std::thread::hardware_concurrency() < 2) {
+    resolveSubjects();
+    prepareShapes(0, shapes_.size());
+  } else {
+    std::thread walker(resolveSubjects);  // the walk allocates nothing and cannot throw
+    try {
+      prepareShapes(0, shapes_.size());
+    } catch (...) {
+      walker.join();
+      throw;
+    }
+    walker.join();
+  }
+  buildSubjects();
+}
+
+void DiagramParserXMI::prepareShapes(std::size_t from, std::size_t to) {
+  for (std::size_t i = from; i < to; ++i) {
+    ShapeSlot& slot = shapes_[i];
+    const auto texts = attrs<4>(slot.node, {"xmi.id", "geometry", "style", "subject"});
+    // A geometry that does not read cleanly is reported while its shape is
+    // read, in the order of the other messages.
+    if (std::count(texts[1], texts[1] + std::strlen(texts[1]), ',') < 3) continue;
+    if (equal(texts[2], "Role"))
+      slot.label = createSupplementaryElement(texts[0], "Default", texts[1], texts[2], texts[3]);
+    else
+      slot.shape = createDiagramElement(texts[0], "Default", texts[1], texts[2]);
+  }
+}
+
+DiagramParserXMI::ShapeSlot* DiagramParserXMI::takeShapeSlot(pugi::xml_node shapeNode) {
+  for (std::size_t i = shapeCursor_; i < shapes_.size(); ++i) {
+    if (shapes_[i].node == shapeNode) {
+      shapeCursor_ = i + 1;
+      return &shapes_[i];
+    }
+  }
+  return nullptr;
+}
+
+void DiagramParserXMI::buildSubjects() {
+  // Building the subjects only reads the document and allocates, so on a
+  // large model a second thread builds every other block of them. The
+  // result does not depend on the split: each subject is built alone.
+  const std::size_t count = idIndex_.size();
+  auto buildRange = [this](std::size_t from, std::size_t to, std::size_t stride) {
+    for (std::size_t block = from; block < to; block += stride)
+      for (std::size_t i = block; i < std::min(block + kBuildBlock, to); ++i) {
+        SubjectEntry& entry = idIndex_.at(i);
+        if (entry.value.node) entry.value.built = buildAhead(entry.value.node);
+      }
+  };
+  if (count < threadedFrom_ || std::thread::hardware_concurrency() < 2) {
+    buildRange(0, count, kBuildBlock);
+    return;
+  }
+  std::exception_ptr failure;
+  std::thread helper([&] {
+    try {
+      buildRange(kBuildBlock, count, 2 * kBuildBlock);
+    } catch (...) {
+      failure = std::current_exception();
+    }
   });
+  try {
+    buildRange(0, count, 2 * kBuildBlock);
+  } catch (...) {
+    helper.join();
+    throw;
+  }
+  helper.join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 void DiagramParserXMI::parseDiagram(pugi::xml_node diagramNode) {
@@ -221,19 +329,21 @@ void DiagramParserXMI::parseDiagramElement(pugi::xml_node shapeNode) {
   const std::string subject = texts[3];
   Diagram* diagram = diagrams_->back();
 
+  // What the index pass prepared for this shape (nothing for a shape it did
+  // not see, which is then read from scratch).
+  ShapeSlot* slot = takeShapeSlot(shapeNode);
   if (style == "Role") {
-    diagram->addSupplementaryElement(createSupplementaryElement(id, "Default", geometry, style, subject));
+    VisualSupplElement* label = slot && slot->label ? std::exchange(slot->label, nullptr)
+                                                    : createSupplementaryElement(id, "Default", geometry, style, subject);
+    diagram->addSupplementaryElement(label);
     return;
   }
 
-  std::unique_ptr<DiagramElement> shape(createDiagramElement(id, "Default", geometry, style));
+  std::unique_ptr<DiagramElement> shape(slot && slot->shape ? std::exchange(slot->shape, nullptr)
+                                                            : createDiagramElement(id, "Default", geometry, style));
   ModelElement* model = nullptr;
   bool isNew = false;
-  // The subject's entry as the index found it, when this is the shape the
-  // index saw next (a reader that skips shapes falls back to a look-up).
-  SubjectEntry* entry = nullptr;
-  if (shapeCursor_ < shapeEntries_.size() && shapeEntries_[shapeCursor_].first == shapeNode)
-    entry = shapeEntries_[shapeCursor_++].second;
+  SubjectEntry* entry = slot ? slot->entry : nullptr;
   if (style == "RealizeRelation" || style == "DependencyRelation") {
     // Every relation shape gets its own Dummy, even when the subject exists.
     model = createDummy(id, subject, style);
@@ -322,11 +432,11 @@ ModelElement* DiagramParserXMI::findModelElement(const std::string& id) {
 ModelElement* DiagramParserXMI::parseClass(pugi::xml_node element) {
   const auto [id, name] = attrs<2>(element, {"xmi.id", "name"});
   Class* cls = createClass(id, name);
-  const pugi::xml_node features = element.child("UML:Classifier.feature");
+  const pugi::xml_node features = childNamed(element, "UML:Classifier.feature");
   // Attributes first, then operations, whatever their order in the file.
-  for (pugi::xml_node a = features.child("UML:Attribute"); a; a = a.next_sibling("UML:Attribute"))
+  for (pugi::xml_node a = childNamed(features, "UML:Attribute"); a; a = nextNamed(a, "UML:Attribute"))
     cls->addAttribute(parseAttribute(a));
-  for (pugi::xml_node o = features.child("UML:Operation"); o; o = o.next_sibling("UML:Operation"))
+  for (pugi::xml_node o = childNamed(features, "UML:Operation"); o; o = nextNamed(o, "UML:Operation"))
     cls->addMethod(parseOperation(o));
   return cls;
 }
@@ -345,9 +455,9 @@ ModelElement* DiagramParserXMI::parsePackage(pugi::xml_node element) {
 }
 
 ModelElement* DiagramParserXMI::parseAssociation(pugi::xml_node element) {
-  const pugi::xml_node connection = element.child("UML:Association.connection");
-  const pugi::xml_node first = connection.child("UML:AssociationEnd");
-  const pugi::xml_node second = first.next_sibling("UML:AssociationEnd");
+  const pugi::xml_node connection = childNamed(element, "UML:Association.connection");
+  const pugi::xml_node first = childNamed(connection, "UML:AssociationEnd");
+  const pugi::xml_node second = nextNamed(first, "UML:AssociationEnd");
   // An association is drawn between its two ends; without both there is
   // nothing to draw, so it is not built.
   if (!connection || !first || !second) {
@@ -363,8 +473,8 @@ ModelElement* DiagramParserXMI::parseAssociation(pugi::xml_node element) {
 
 ModelElement* DiagramParserXMI::parseInterface(pugi::xml_node element) {
   Interface* iface = createInterface(attr(element, "xmi.id"), attr(element, "name"));
-  const pugi::xml_node features = element.child("UML:Classifier.feature");
-  for (pugi::xml_node o = features.child("UML:Operation"); o; o = o.next_sibling("UML:Operation"))
+  const pugi::xml_node features = childNamed(element, "UML:Classifier.feature");
+  for (pugi::xml_node o = childNamed(features, "UML:Operation"); o; o = nextNamed(o, "UML:Operation"))
     iface->addMethod(parseOperation(o));
   return iface;
 }
@@ -388,10 +498,9 @@ ModelElement* DiagramParserXMI::parseOperation(pugi::xml_node element) {
 
 ModelElement* DiagramParserXMI::parseAssociationEnd(pugi::xml_node element) {
   // A missing multiplicity path reads as empty bounds, giving an empty text.
-  const pugi::xml_node range = element.child("UML:AssociationEnd.multiplicity")
-                                   .child("UML:Multiplicity")
-                                   .child("UML:Multiplicity.range")
-                                   .child("UML:MultiplicityRange");
+  pugi::xml_node range = childNamed(element, "UML:AssociationEnd.multiplicity");
+  for (const char* step : {"UML:Multiplicity", "UML:Multiplicity.range", "UML:MultiplicityRange"})
+    range = childNamed(range, step);
   const auto [id, type, aggregation, navigable] =
       attrs<4>(element, {"xmi.id", "type", "aggregation", "isNavigable"});
   const auto [lower, upper] = attrs<2>(range, {"lower", "upper"});

@@ -44,6 +44,10 @@ class DiagramParserXMI : public DiagramParser {
   // order, first match wins. Without a model part, the whole content.
   std::vector<pugi::xml_node> indexedNodes() const;
 
+  // Diagrams with at least that many shapes in all are read on two threads
+  // where the machine has two cores (the result is the same either way).
+  void setThreadedFrom(std::size_t shapes) { threadedFrom_ = shapes; }
+
  private:
   template <typename Visit>
   void walkIndex(Visit&& visit) const;
@@ -66,6 +70,12 @@ class DiagramParserXMI : public DiagramParser {
   // Builds the model element of an indexed node ahead of the shapes, or
   // returns null when it is left to findModelElement.
   ModelElement* buildAhead(pugi::xml_node node);
+  // Builds ahead the element of every subject found in the document.
+  void buildSubjects();
+  // Subjects are built in blocks of this many, alternating between threads.
+  static constexpr std::size_t kBuildBlock = 256;
+  // Models with fewer shapes are read on one thread.
+  std::size_t threadedFrom_ = 2048;
   // Frees the elements built ahead that no shape took.
   void dropUnusedBuilt();
   // The pool's element of that identifier, or null; entry is the
@@ -81,11 +91,25 @@ class DiagramParserXMI : public DiagramParser {
   // walk and no more. The keys point into the document, which outlives the
   // reader.
   SubjectIndex idIndex_;
-  // The index entry of each shape's subject in reading order (null for
-  // shapes whose subject is not looked up), so that the shapes need not
-  // hash their subjects again; shapeCursor_ is the next shape's position.
-  std::vector<std::pair<pugi::xml_node, SubjectEntry*>> shapeEntries_;
-  std::size_t shapeCursor_ = 0;
+  // What the index pass learnt of each shape, in reading order.
+  struct ShapeSlot {
+    pugi::xml_node node;
+    // The index entry of the shape's subject (null for shapes whose subject
+    // is not looked up), so that the shape need not hash it again.
+    SubjectEntry* entry = nullptr;
+    // The shape or role label made ahead from the node's attributes, owned
+    // here until the shape's reading takes it (null when it is made then).
+    DiagramElement* shape = nullptr;
+    VisualSupplElement* label = nullptr;
+  };
+  std::vector<ShapeSlot> shapes_;
+  std::size_t shapeCursor_ = 0;  // the next shape's position in shapes_
+  // The slot of that shape, looked for from the cursor on (shapes are read
+  // in the order the index saw them; those of a diagram that was not read
+  // are passed over); null when not found.
+  ShapeSlot* takeShapeSlot(pugi::xml_node shapeNode);
+  // Makes the shapes and labels of shapes_[from, to) ahead.
+  void prepareShapes(std::size_t from, std::size_t to);
   // The entry of the subject the current shape looks up.
   SubjectEntry* currentEntry_ = nullptr;
   // The pool held nothing when parse() began: then every pooled element of a

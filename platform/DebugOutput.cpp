@@ -1,6 +1,7 @@
 #include "platform/DebugOutput.h"
 
 #include <cstdio>
+#include <mutex>
 #include <utility>
 
 namespace lumetra {
@@ -9,9 +10,17 @@ DebugSink& currentSink() {
   static DebugSink sink;
   return sink;
 }
+
+// Lines may come from more than one thread (a reader builds large models
+// on two); each line reaches the sink or stderr whole.
+std::recursive_mutex& outputMutex() {
+  static std::recursive_mutex mutex;
+  return mutex;
+}
 }  // namespace
 
 void debugOutput(const std::string& text) {
+  const std::lock_guard<std::recursive_mutex> lock(outputMutex());
   if (const DebugSink& sink = currentSink()) {
     sink(text);
     return;
@@ -21,6 +30,7 @@ void debugOutput(const std::string& text) {
 }
 
 DebugSink setDebugSink(DebugSink sink) {
+  const std::lock_guard<std::recursive_mutex> lock(outputMutex());
   return std::exchange(currentSink(), std::move(sink));
 }
 
