@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <cstddef>
+
 #include "model/Diagram.h"
 #include "render/CanvasOwner.h"
 #include "render/DiagramPainter.h"
@@ -12,16 +14,93 @@
 
 namespace lumetra {
 
+// Records the painter's scene as parts, each in a display list compiled and
+// executed at once; the list being compiled is closed on every path out.
+// A bounded part ends at the first cut point after its box has grown past
+// kPartSide diagram units in x or y, or after kMaxCutPoints cut points.
+class ScenePartRecorder : public SceneParts {
+ public:
+  static constexpr float kPartSide = 512.0f;
+  static constexpr int kMaxCutPoints = 64;
+
+  explicit ScenePartRecorder(CanvasWindow& window) : window_(window) {
+    window_.parts_.clear();
+    open(false);
+  }
+  ~ScenePartRecorder() override { close(); }
+  ScenePartRecorder(const ScenePartRecorder&) = delete;
+  ScenePartRecorder& operator=(const ScenePartRecorder&) = delete;
+
+  // False once a list could not be made: the rest was drawn directly.
+  bool ok() const { return ok_; }
+
+  void endBackground() override {
+    if (!ok_ || bounded_) return;
+    close();
+    open(true);
+  }
+
+  void mayCut() override {
+    if (!ok_ || !bounded_) return;
+    ++cutPoints_;
+    Vec3 low, high;
+    const bool large = GLPainter::trackedBounds(low, high) && (high.x - low.x > kPartSide || high.y - low.y > kPartSide);
+    if (!large && cutPoints_ < kMaxCutPoints) return;
+    // The next part may be replayed without this one.
+    GLStateBatch::settle();
+    close();
+    open(true);
+  }
+
+ private:
+  void open(bool bounded) {
+    const std::size_t index = window_.parts_.size();
+    if (index == window_.listNames_.size()) {
+      const GLuint name = glGenLists(1);
+      if (name == 0) {
+        ok_ = false;
+        return;
+      }
+      window_.listNames_.push_back(name);
+    }
+    CanvasWindow::RecordedPart part;
+    part.list = window_.listNames_[index];
+    part.box.bounded = bounded;
+    window_.parts_.push_back(part);
+    glNewList(part.list, GL_COMPILE_AND_EXECUTE);
+    open_ = true;
+    bounded_ = bounded;
+    cutPoints_ = 0;
+    if (bounded) GLPainter::beginBounds();
+  }
+
+  void close() {
+    if (!open_) return;
+    glEndList();
+    open_ = false;
+    if (!bounded_) return;
+    CanvasWindow::RecordedPart& part = window_.parts_.back();
+    Vec3 low, high;
+    if (GLPainter::endBounds(low, high)) {
+      part.box.low = low;
+      part.box.high = high;
+    } else {
+      part.empty = true;
+    }
+  }
+
+  CanvasWindow& window_;
+  bool ok_ = true;
+  bool open_ = false;
+  bool bounded_ = false;
+  int cutPoints_ = 0;
+};
+
 namespace {
 
-// Closes the display list being compiled on every path out of the scope.
-class ListCompileScope {
- public:
-  explicit ListCompileScope(GLuint list) { glNewList(list, GL_COMPILE_AND_EXECUTE); }
-  ~ListCompileScope() { glEndList(); }
-  ListCompileScope(const ListCompileScope&) = delete;
-  ListCompileScope& operator=(const ListCompileScope&) = delete;
-};
+// Pixels around the viewport a part's box may lie in and still be replayed:
+// wide lines and smoothing reach past the vertices.
+constexpr float kPartMargin = 16.0f;
 
 // Window pixels, y up, identity model-view.
 void loadPixelProjection(int width, int height) {
@@ -40,7 +119,7 @@ CanvasWindow::CanvasWindow(WindowHost* canvas, int x, int y, int width, int heig
 }
 
 CanvasWindow::~CanvasWindow() {
-  if (displayList_ != 0) glDeleteLists(displayList_, 1);
+  for (unsigned int name : listNames_) glDeleteLists(name, 1);
   prepared_.reset();
 }
 
@@ -101,6 +180,32 @@ void CanvasWindow::loadMatrices(int eye) const {
 
 void CanvasWindow::drawScene() { visualizer_->drawDiagram(diagram_); }
 
+bool CanvasWindow::recordScene() {
+  ScenePartRecorder recorder(*this);
+  visualizer_->drawDiagramInParts(diagram_, recorder);
+  return recorder.ok();
+}
+
+void CanvasWindow::replayScene() {
+  // clip = projection * model-view, column-major as GL keeps them.
+  float projection[16], modelView[16], m[16];
+  glGetFloatv(GL_PROJECTION_MATRIX, projection);
+  glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+  for (int col = 0; col < 4; ++col)
+    for (int row = 0; row < 4; ++row) {
+      float sum = 0.0f;
+      for (int k = 0; k < 4; ++k) sum += projection[k * 4 + row] * modelView[col * 4 + k];
+      m[col * 4 + row] = sum;
+    }
+  partsReplayed_ = 0;
+  for (const RecordedPart& part : parts_) {
+    if (part.empty) continue;
+    if (partCulling_ && !partMayShow(part.box, m, width_, height_, kPartMargin, kPartMargin)) continue;
+    glCallList(part.list);
+    ++partsReplayed_;
+  }
+}
+
 void CanvasWindow::render(bool useCache) {
   glViewport(x_, y_, width_, height_);
   glScissor(x_, y_, width_, height_);
@@ -110,20 +215,14 @@ void CanvasWindow::render(bool useCache) {
   if (!camera_.stereo) {
     loadMatrices(0);
     if (hasContent) {
-      if (displayList_ == 0) displayList_ = glGenLists(1);
-      if (useCache && listValid_ && displayList_ != 0) {
-        glCallList(displayList_);
-      } else if (displayList_ != 0) {
+      if (useCache && listValid_) {
+        replayScene();
+      } else {
         listValid_ = false;
         GLPainter::prepareText();
         visualizer_->prepare(diagram_, prepared_);
-        {
-          ListCompileScope compile(displayList_);
-          drawScene();
-        }
-        listValid_ = true;
-      } else {
-        drawScene();  // no list could be made: draw directly
+        // Where no list can be made the scene is drawn directly.
+        listValid_ = recordScene();
       }
     }
   } else if (hasContent) {

@@ -5,6 +5,11 @@
 // Repaint: render(useCache) clears the viewport, loads the camera matrices
 // and either replays the display list or recompiles it by calling the
 // painter's drawDiagram; drawFrame(isActive) then draws the window's border.
+// The "display list" is a sequence of lists, one per part of the scene the
+// painter marked (DiagramPainter.h, SceneParts), each with the box its
+// drawing lies in: a replay calls every part that can show under the
+// current camera and leaves out the rest, so a pan or zoom never misses a
+// part, and a view of a corner of a large diagram replays little else.
 // A camera-only change may use the cache; any change of the diagram, the
 // painter, a painter setting or the geometry needs an uncached render (the
 // window also recompiles by itself when its list was never built or went
@@ -20,8 +25,10 @@
 // built before its host's context can be made current.
 
 #include <memory>
+#include <vector>
 
 #include "render/Camera.h"
+#include "render/ScenePart.h"
 #include "render/SplitTree.h"
 
 class wxMouseEvent;
@@ -96,6 +103,12 @@ class CanvasWindow {
   void drawFrame(bool isActive);
   // Whether the display list holds the current scene.
   bool displayListValid() const { return listValid_; }
+  // The parts of the recorded scene, and how many the last replay called.
+  int scenePartCount() const { return static_cast<int>(parts_.size()); }
+  int scenePartsReplayed() const { return partsReplayed_; }
+  // Whether a replay leaves out the parts that cannot show (on by default);
+  // off, every part is replayed (for comparison).
+  void setPartCulling(bool on) { partCulling_ = on; }
   // Marks the display list stale so that the next render recompiles.
   void invalidateDisplayList() { listValid_ = false; }
 
@@ -115,6 +128,11 @@ class CanvasWindow {
  private:
   void drawScene();
   void loadMatrices(int eye) const;
+  // Records the scene into parts_, drawing it at the same time; false when
+  // no list could be made (the scene was drawn directly then).
+  bool recordScene();
+  void replayScene();
+  friend class ScenePartRecorder;
 
   WindowHost* canvas_;
   int x_ = 0;
@@ -126,7 +144,17 @@ class CanvasWindow {
   std::unique_ptr<HoverOverlay> hoverBox_;
   WindowMouseHandler* mouseHandler_ = nullptr;
   Camera camera_;
-  unsigned int displayList_ = 0;  // 0 until the first render
+  // One recorded part: its display list and its box.
+  struct RecordedPart {
+    unsigned int list = 0;
+    ScenePartBox box;
+    bool empty = false;  // a bounded part in which nothing was drawn
+  };
+  std::vector<RecordedPart> parts_;
+  // List names made so far (parts_ uses the first parts_.size()).
+  std::vector<unsigned int> listNames_;
+  int partsReplayed_ = 0;
+  bool partCulling_ = true;
   // What the painter prepared for the list (textures it refers to).
   std::unique_ptr<PreparedScene> prepared_;
   bool listValid_ = false;

@@ -20,6 +20,23 @@ namespace lumetra {
 
 class Diagram;
 
+// Where the scene a painter draws may be cut into parts. A window records
+// each part in a display list of its own with the box its drawing lies in
+// (as GLPainter tracked it) and replays only the parts that can show in the
+// view (render/ScenePart.h).
+class SceneParts {
+ public:
+  virtual ~SceneParts() = default;
+  // Ends the part that every replay calls: what was drawn so far need not
+  // go through GLPainter (a background over the whole view, say).
+  virtual void endBackground() = 0;
+  // A part may end here. Everything drawn since the background or the last
+  // such point went through GLPainter, and no GL state is set for what
+  // follows other than what GLPainter keeps in a GLStateBatch (settled
+  // before a cut).
+  virtual void mayCut() = 0;
+};
+
 // GL resources a painter prepared for one window's display list.
 class PreparedScene {
  public:
@@ -36,6 +53,9 @@ class DiagramPainter {
   // an object of another painter there). Only the next drawDiagram of the
   // same diagram may use it. By default nothing is prepared.
   virtual void prepare(Diagram* diagram, std::unique_ptr<PreparedScene>& scene) {}
+  // drawDiagram for a window that records it in parts; a painter that marks
+  // no cuts draws one part, replayed always.
+  virtual void drawDiagramInParts(Diagram* diagram, SceneParts& parts) { drawDiagram(diagram); }
   virtual ~DiagramPainter() = default;
 };
 

@@ -53,6 +53,39 @@ bool gDepth3D = false;
 bool gSmoothPushed = false;
 bool gSmoothWanted = false;
 
+// ---- the box of the drawing, while tracked ----
+bool gTracking = false;
+bool gTrackedAny = false;
+float gLow[3] = {0.0f, 0.0f, 0.0f};
+float gHigh[3] = {0.0f, 0.0f, 0.0f};
+
+void track(float x, float y, float z) {
+  if (!gTrackedAny) {
+    gLow[0] = gHigh[0] = x;
+    gLow[1] = gHigh[1] = y;
+    gLow[2] = gHigh[2] = z;
+    gTrackedAny = true;
+    return;
+  }
+  gLow[0] = std::fmin(gLow[0], x);
+  gLow[1] = std::fmin(gLow[1], y);
+  gLow[2] = std::fmin(gLow[2], z);
+  gHigh[0] = std::fmax(gHigh[0], x);
+  gHigh[1] = std::fmax(gHigh[1], y);
+  gHigh[2] = std::fmax(gHigh[2], z);
+}
+
+// Every vertex the painter emits goes through these.
+inline void vertex2(float x, float y) {
+  if (gTracking) track(x, y, 0.0f);
+  glVertex2f(x, y);
+}
+
+inline void vertex3(float x, float y, float z) {
+  if (gTracking) track(x, y, z);
+  glVertex3f(x, y, z);
+}
+
 void closeText() {
   if (!gTextOpen) return;
   glPopAttrib();
@@ -123,7 +156,7 @@ Vec2 ellipsePoint(Vec2 centre, float rx, float ry, float angle) {
 void emitArc(Vec2 centre, float rx, float ry, float start, float sweep, int n) {
   for (int i = 0; i <= n; ++i) {
     Vec2 p = ellipsePoint(centre, rx, ry, start + sweep * static_cast<float>(i) / static_cast<float>(n));
-    glVertex2f(p.x, p.y);
+    vertex2(p.x, p.y);
   }
 }
 
@@ -148,8 +181,8 @@ int GLPainter::segmentCount(float n, float rx, float ry) {
 void GLPainter::line(Vec2 p, Vec2 q, Color color) const {
   prepareFor(Drawing::kLine);
   begin(GL_LINES, color);
-  glVertex2f(p.x, p.y);
-  glVertex2f(q.x, q.y);
+  vertex2(p.x, p.y);
+  vertex2(q.x, q.y);
   glEnd();
 }
 
@@ -177,27 +210,27 @@ void GLPainter::dashedLine(Vec2 p, Vec2 q, Color color, float dash, float gap) c
   const std::vector<Vec2> ends = dashEnds(p, q, dash, gap);
   prepareFor(Drawing::kLine);
   begin(GL_LINES, color);
-  for (const Vec2& e : ends) glVertex2f(e.x, e.y);
+  for (const Vec2& e : ends) vertex2(e.x, e.y);
   glEnd();
 }
 
 void GLPainter::rectOutline(Vec2 c0, Vec2 c1, Color color) const {
   prepareFor(Drawing::kLine);
   begin(GL_LINE_LOOP, color);
-  glVertex2f(c0.x, c0.y);
-  glVertex2f(c0.x, c1.y);
-  glVertex2f(c1.x, c1.y);
-  glVertex2f(c1.x, c0.y);
+  vertex2(c0.x, c0.y);
+  vertex2(c0.x, c1.y);
+  vertex2(c1.x, c1.y);
+  vertex2(c1.x, c0.y);
   glEnd();
 }
 
 void GLPainter::filledRect(Vec2 c0, Vec2 c1, Color color) const {
   prepareFor(Drawing::kFill);
   begin(GL_TRIANGLE_STRIP, color);
-  glVertex2f(c0.x, c0.y);
-  glVertex2f(c0.x, c1.y);
-  glVertex2f(c1.x, c0.y);
-  glVertex2f(c1.x, c1.y);
+  vertex2(c0.x, c0.y);
+  vertex2(c0.x, c1.y);
+  vertex2(c1.x, c0.y);
+  vertex2(c1.x, c1.y);
   glEnd();
 }
 
@@ -207,7 +240,7 @@ void GLPainter::polygonOutline(PointList list) const {
   if (list.points.size() <= 1) return;
   prepareFor(Drawing::kLine);
   begin(GL_LINE_LOOP, list.color);
-  for (const Vec2& p : list.points) glVertex2f(p.x, p.y);
+  for (const Vec2& p : list.points) vertex2(p.x, p.y);
   glEnd();
 }
 
@@ -215,7 +248,7 @@ void GLPainter::filledConvexPolygon(PointList list) const {
   if (list.points.size() <= 2) return;
   prepareFor(Drawing::kFill);
   begin(GL_POLYGON, list.color);
-  for (const Vec2& p : list.points) glVertex2f(p.x, p.y);
+  for (const Vec2& p : list.points) vertex2(p.x, p.y);
   glEnd();
 }
 
@@ -225,7 +258,10 @@ using TessCallback = void (*)();
 
 void tessBegin(GLenum type) { glBegin(type); }
 void tessEdgeFlag(GLboolean flag) { glEdgeFlag(flag); }
-void tessVertex(void* data) { glVertex2fv(static_cast<const GLfloat*>(data)); }
+void tessVertex(void* data) {
+  const auto* xy = static_cast<const GLfloat*>(data);
+  vertex2(xy[0], xy[1]);
+}
 void tessEnd() { glEnd(); }
 
 // Self-crossing outlines need new vertices where edges cross; they live in
@@ -277,7 +313,7 @@ void GLPainter::curve(const std::function<Vec2(float)>& evaluate, Color color, i
   begin(GL_LINE_STRIP, color);
   for (int i = 0; i < n; ++i) {
     Vec2 p = evaluate(static_cast<float>(i) / static_cast<float>(n));
-    glVertex2f(p.x, p.y);
+    vertex2(p.x, p.y);
   }
   glEnd();
 }
@@ -300,7 +336,7 @@ void GLPainter::filledSector(Vec2 centre, float rx, float ry, float start, float
   const int count = segmentCount(n, rx, ry);
   prepareFor(Drawing::kFill);
   begin(GL_TRIANGLE_FAN, color);
-  glVertex2f(centre.x, centre.y);
+  vertex2(centre.x, centre.y);
   emitArc(centre, rx, ry, start, sweep, count);
   glEnd();
 }
@@ -316,12 +352,12 @@ void GLPainter::boxOutline3D(Vec3 a, Vec3 b, Color color) const {
   // Four edges along each axis.
   for (int i = 0; i < 2; ++i) {
     for (int j = 0; j < 2; ++j) {
-      glVertex3f(a.x, ys[i], zs[j]);
-      glVertex3f(b.x, ys[i], zs[j]);
-      glVertex3f(xs[i], a.y, zs[j]);
-      glVertex3f(xs[i], b.y, zs[j]);
-      glVertex3f(xs[i], ys[j], a.z);
-      glVertex3f(xs[i], ys[j], b.z);
+      vertex3(a.x, ys[i], zs[j]);
+      vertex3(b.x, ys[i], zs[j]);
+      vertex3(xs[i], a.y, zs[j]);
+      vertex3(xs[i], b.y, zs[j]);
+      vertex3(xs[i], ys[j], a.z);
+      vertex3(xs[i], ys[j], b.z);
     }
   }
   glEnd();
@@ -330,24 +366,24 @@ void GLPainter::boxOutline3D(Vec3 a, Vec3 b, Color color) const {
 void GLPainter::filledBox3D(Vec3 a, Vec3 b, Color color) const {
   Depth3DScope depth(Drawing::kFill3D);
   begin(GL_TRIANGLE_STRIP, color);  // faces x = x0, y = y1, x = x1
-  glVertex3f(a.x, a.y, a.z);
-  glVertex3f(a.x, a.y, b.z);
-  glVertex3f(a.x, b.y, a.z);
-  glVertex3f(a.x, b.y, b.z);
-  glVertex3f(b.x, b.y, a.z);
-  glVertex3f(b.x, b.y, b.z);
-  glVertex3f(b.x, a.y, a.z);
-  glVertex3f(b.x, a.y, b.z);
+  vertex3(a.x, a.y, a.z);
+  vertex3(a.x, a.y, b.z);
+  vertex3(a.x, b.y, a.z);
+  vertex3(a.x, b.y, b.z);
+  vertex3(b.x, b.y, a.z);
+  vertex3(b.x, b.y, b.z);
+  vertex3(b.x, a.y, a.z);
+  vertex3(b.x, a.y, b.z);
   glEnd();
   begin(GL_TRIANGLE_STRIP, color);  // faces z = z0, y = y0, z = z1
-  glVertex3f(a.x, b.y, a.z);
-  glVertex3f(b.x, b.y, a.z);
-  glVertex3f(a.x, a.y, a.z);
-  glVertex3f(b.x, a.y, a.z);
-  glVertex3f(a.x, a.y, b.z);
-  glVertex3f(b.x, a.y, b.z);
-  glVertex3f(a.x, b.y, b.z);
-  glVertex3f(b.x, b.y, b.z);
+  vertex3(a.x, b.y, a.z);
+  vertex3(b.x, b.y, a.z);
+  vertex3(a.x, a.y, a.z);
+  vertex3(b.x, a.y, a.z);
+  vertex3(a.x, a.y, b.z);
+  vertex3(b.x, a.y, b.z);
+  vertex3(a.x, b.y, b.z);
+  vertex3(b.x, b.y, b.z);
   glEnd();
 }
 
@@ -358,7 +394,7 @@ void GLPainter::cylinderOutline3D(Vec2 centre, float rx, float ry, float depth, 
     begin(GL_LINE_LOOP, color);
     for (int i = 0; i < count; ++i) {
       Vec2 p = ellipsePoint(centre, rx, ry, kTwoPiCylinder * static_cast<float>(i) / static_cast<float>(count));
-      glVertex3f(p.x, p.y, z);
+      vertex3(p.x, p.y, z);
     }
     glEnd();
   }
@@ -370,10 +406,10 @@ void GLPainter::filledCylinder3D(Vec2 centre, float rx, float ry, float depth, C
   Depth3DScope depthScope(Drawing::kFill3D);
   for (float z : {0.0f, -depth}) {
     begin(GL_TRIANGLE_FAN, color);
-    glVertex3f(centre.x, centre.y, z);
+    vertex3(centre.x, centre.y, z);
     for (int i = 0; i <= count; ++i) {
       Vec2 p = ellipsePoint(centre, rx, ry, angle(i));
-      glVertex3f(p.x, p.y, z);
+      vertex3(p.x, p.y, z);
     }
     glEnd();
   }
@@ -381,10 +417,10 @@ void GLPainter::filledCylinder3D(Vec2 centre, float rx, float ry, float depth, C
   for (int i = 0; i < count; ++i) {
     Vec2 p = ellipsePoint(centre, rx, ry, angle(i));
     Vec2 q = ellipsePoint(centre, rx, ry, angle(i + 1));
-    glVertex3f(p.x, p.y, -depth);
-    glVertex3f(p.x, p.y, 0.0f);
-    glVertex3f(q.x, q.y, -depth);
-    glVertex3f(q.x, q.y, 0.0f);
+    vertex3(p.x, p.y, -depth);
+    vertex3(p.x, p.y, 0.0f);
+    vertex3(q.x, q.y, -depth);
+    vertex3(q.x, q.y, 0.0f);
   }
   glEnd();
 }
@@ -539,7 +575,7 @@ void GLPainter::drawText(const std::string& text, Vec2 position, float angle, fl
     auto vertex = [&](float fx, float fy) {
       const float x = shift.x + k * fx;
       const float y = shift.y + k * fy;
-      glVertex2f(position.x + (c * x - s * y), position.y + (s * x + c * y));
+      vertex2(position.x + (c * x - s * y), position.y + (s * x + c * y));
     };
     const bool batch = gBatchDepth > 0;
     if (batch) {
@@ -599,6 +635,22 @@ void GLPainter::drawText(const std::string& text, Vec2 position, float angle, fl
   }
 
   prepareFor(Drawing::kFill);
+  if (gTracking) {
+    // The font draws through the matrix: its box, turned and placed as the
+    // matrix places it, with two font pixels around it for the glyph
+    // bitmaps' edges.
+    const FTBBox box = font->BBox(text.c_str());
+    const float k = kTextScale * size;
+    const double radians = static_cast<double>(angle);
+    const float c = static_cast<float>(std::cos(radians));
+    const float s = static_cast<float>(std::sin(radians));
+    for (float fx : {box.Lower().Xf() - 2.0f, box.Upper().Xf() + 2.0f})
+      for (float fy : {box.Lower().Yf() - 2.0f, box.Upper().Yf() + 2.0f}) {
+        const float x = shift.x + k * fx;
+        const float y = shift.y + k * fy;
+        track(position.x + (c * x - s * y), position.y + (s * x + c * y), 0.0f);
+      }
+  }
   setColor(color);
   MatrixGuard matrix(GL_MODELVIEW);
   glTranslatef(position.x, position.y, 0.0f);
@@ -612,6 +664,25 @@ void GLPainter::drawText(const std::string& text, Vec2 position, float angle, fl
 
 void GLPainter::drawText(const std::string& text, Vec2 position, float size, int flags, Color color) const {
   drawText(text, position, 0.0f, size, flags, color);
+}
+
+// --- drawing bounds -----------------------------------------------------------------
+
+void GLPainter::beginBounds() {
+  gTracking = true;
+  gTrackedAny = false;
+}
+
+bool GLPainter::trackedBounds(Vec3& low, Vec3& high) {
+  if (!gTrackedAny) return false;
+  low = Vec3(gLow[0], gLow[1], gLow[2]);
+  high = Vec3(gHigh[0], gHigh[1], gHigh[2]);
+  return true;
+}
+
+bool GLPainter::endBounds(Vec3& low, Vec3& high) {
+  gTracking = false;
+  return trackedBounds(low, high);
 }
 
 // --- state batch ------------------------------------------------------------------

@@ -151,6 +151,17 @@ class GLPainter {
   void drawText(const std::string& text, Vec2 position, float angle, float size, int flags, Color color) const;
   void drawText(const std::string& text, Vec2 position, float size, int flags, Color color) const;
 
+  // --- drawing bounds ----------------------------------------------------------
+  // From beginBounds on, every vertex the painter emits widens a box in the
+  // coordinates it is given in (those of the current model-view), and text
+  // drawn through the font's own drawing widens it by the text's box.
+  // trackedBounds gives the box so far, endBounds gives it and stops; both
+  // are false when nothing was drawn. Drawing that does not go through this
+  // class is not seen.
+  static void beginBounds();
+  static bool trackedBounds(Vec3& low, Vec3& high);
+  static bool endBounds(Vec3& low, Vec3& high);
+
   // --- global alpha ----------------------------------------------------------
   // Multiplies the alpha of every colour drawn; 1.0 at start.
   static void setGlobalAlpha(float factor);

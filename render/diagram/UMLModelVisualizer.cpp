@@ -110,6 +110,15 @@ void UMLModelVisualizer::prepare(Diagram* diagram, std::unique_ptr<PreparedScene
     preparedAreas_ = &prepared->cache;
 }
 
+void UMLModelVisualizer::drawDiagramInParts(Diagram* diagram, SceneParts& parts) {
+  struct Reset {
+    SceneParts*& slot;
+    ~Reset() { slot = nullptr; }
+  } reset{parts_};
+  parts_ = &parts;
+  drawDiagram(diagram);
+}
+
 void UMLModelVisualizer::drawDiagram(Diagram* diagram) {
   // A prepared picture serves this one pass only, and only for its diagram.
   AreaPassCache* prepared = preparedAreas_;
@@ -133,6 +142,8 @@ void UMLModelVisualizer::drawDiagram(Diagram* diagram) {
     if (prepared != nullptr) prepared->draw();
     else drawAreaPass(diagram);
   }
+  SceneParts* parts = picking_ ? nullptr : parts_;
+  if (parts) parts->endBackground();
 
   // Shapes and glyphs keep the GL state of their kind of drawing between
   // them, so the list merges more of their primitives.
@@ -146,9 +157,13 @@ void UMLModelVisualizer::drawDiagram(Diagram* diagram) {
         drawElement(child);
       }
     }
+    if (parts) parts->mayCut();
   }
 
-  for (DiagramElement* entry : deferred_) drawDeferredEntry(entry);
+  for (DiagramElement* entry : deferred_) {
+    drawDeferredEntry(entry);
+    if (parts) parts->mayCut();
+  }
 }
 
 void UMLModelVisualizer::drawTopLevelElements(Diagram* diagram) {

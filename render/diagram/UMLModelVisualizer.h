@@ -68,6 +68,9 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   // texture instead of the pass. Where that cannot be done faithfully the
   // pass is drawn directly as always.
   void prepare(Diagram* diagram, std::unique_ptr<PreparedScene>& scene) override;
+  // drawDiagram with the background (the area pass) as the part replayed
+  // always, and a possible cut after every shape and every glyph entry.
+  void drawDiagramInParts(Diagram* diagram, SceneParts& parts) override;
   // Whether the area pass may be rendered ahead into a texture (on by
   // default); off, every pass draws the areas directly.
   void setAreaCaching(bool on) { areaCaching_ = on; }
@@ -193,6 +196,8 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   bool areaCaching_ = true;
   // Set by prepare, taken by the next drawDiagram.
   AreaPassCache* preparedAreas_ = nullptr;
+  // Where the pass being recorded may be cut, or null.
+  SceneParts* parts_ = nullptr;
 
   // First top-level shape per model identifier of the diagram being drawn.
   void indexShapes(Diagram* diagram);
