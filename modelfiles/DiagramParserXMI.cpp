@@ -177,11 +177,12 @@ void DiagramParserXMI::buildIndex() {
   shapes_.reserve(shapeCount);
   pool_->reserve(pool_->size() + shapeCount);
   forEachShape([this](pugi::xml_node shape) {
-    const auto [style, subject] = attrs<2>(shape, {"style", "subject"});
     ShapeSlot& slot = shapes_.emplace_back();
     slot.node = shape;
+    slot.texts = attrs<4>(shape, {"xmi.id", "geometry", "style", "subject"});
+    const char* style = slot.texts[2];
     if (!equal(style, "Role") && !equal(style, "RealizeRelation") && !equal(style, "DependencyRelation"))
-      slot.entry = idIndex_.tryEmplace(std::string_view(subject)).first;
+      slot.entry = idIndex_.tryEmplace(std::string_view(slot.texts[3])).first;
   });
 
   // Most identifiers in the model part (features, association ends) are no
@@ -243,7 +244,7 @@ void DiagramParserXMI::buildIndex() {
 void DiagramParserXMI::prepareShapes(std::size_t from, std::size_t to) {
   for (std::size_t i = from; i < to; ++i) {
     ShapeSlot& slot = shapes_[i];
-    const auto texts = attrs<4>(slot.node, {"xmi.id", "geometry", "style", "subject"});
+    const auto& texts = slot.texts;
     // A geometry that does not read cleanly is reported while its shape is
     // read, in the order of the other messages.
     if (std::count(texts[1], texts[1] + std::strlen(texts[1]), ',') < 3) continue;
@@ -322,16 +323,16 @@ void DiagramParserXMI::parseDiagram(pugi::xml_node diagramNode) {
 }
 
 void DiagramParserXMI::parseDiagramElement(pugi::xml_node shapeNode) {
-  const auto texts = attrs<4>(shapeNode, {"xmi.id", "geometry", "style", "subject"});
+  // What the index pass prepared for this shape (nothing for a shape it did
+  // not see, which is then read from scratch).
+  ShapeSlot* slot = takeShapeSlot(shapeNode);
+  const auto texts = slot ? slot->texts : attrs<4>(shapeNode, {"xmi.id", "geometry", "style", "subject"});
   const std::string id = texts[0];
-  const std::string geometry = texts[1];
+  const std::string geometry = slot && (slot->shape || slot->label) ? std::string() : std::string(texts[1]);
   const std::string style = texts[2];
   const std::string subject = texts[3];
   Diagram* diagram = diagrams_->back();
 
-  // What the index pass prepared for this shape (nothing for a shape it did
-  // not see, which is then read from scratch).
-  ShapeSlot* slot = takeShapeSlot(shapeNode);
   if (style == "Role") {
     VisualSupplElement* label = slot && slot->label ? std::exchange(slot->label, nullptr)
                                                     : createSupplementaryElement(id, "Default", geometry, style, subject);

@@ -3,6 +3,7 @@
 // built: for every shape the model element its subject names is looked up by
 // identifier in the model part of the document, built once and pooled.
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -101,6 +102,8 @@ class DiagramParserXMI : public DiagramParser {
     // here until the shape's reading takes it (null when it is made then).
     DiagramElement* shape = nullptr;
     VisualSupplElement* label = nullptr;
+    // The node's xmi.id, geometry, style and subject texts (in the document).
+    std::array<const char*, 4> texts{};
   };
   std::vector<ShapeSlot> shapes_;
   std::size_t shapeCursor_ = 0;  // the next shape's position in shapes_

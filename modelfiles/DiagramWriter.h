@@ -48,9 +48,7 @@ class XMLDiagramWriter : public DiagramWriter {
   // Streams the file's content to an open descriptor (what write() puts in
   // the temporary file); returns 0 or the first write error's errno.
   int streamTo(int fd) const;
-  // Pools of at least that many elements are formatted on two threads where
-  // the machine has two cores (the text is the same either way).
-  void setThreadedFrom(std::size_t elements) { threadedFrom_ = elements; }
+
 
   // Why the last write() failed (empty after success).
   const std::string& errorText() const { return errorText_; }
@@ -66,7 +64,6 @@ class XMLDiagramWriter : public DiagramWriter {
   pugi::xml_document document_;
   std::map<std::string, TypeCode> typeCodes_;
   std::string errorText_;
-  std::size_t threadedFrom_ = 4096;
 };
 
 // A float as a standard output stream writes it by default: general

@@ -14,11 +14,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <exception>
 #include <filesystem>
 #include <memory>
-#include <thread>
-#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -115,19 +112,6 @@ class StreamEmitter {
  public:
   explicit StreamEmitter(int fd) : fd_(fd), buffer_(new char[kCapacity]), pos_(buffer_.get()) {
     put("<?xml version=\"1.0\"?>\n");
-  }
-  // An emitter that keeps its text in memory for another to write: it
-  // continues, at that depth, an element whose start tag is complete.
-  explicit StreamEmitter(std::size_t depth)
-      : fd_(-1), buffer_(new char[kCapacity]), pos_(buffer_.get()), depth_(depth) {}
-
-  // Writes the text a memory emitter kept after this one's own; this one
-  // continues after it with a complete start tag.
-  void append(StreamEmitter& kept) {
-    kept.flush();
-    flush();
-    for (const auto& [bytes, size] : kept.chunks_) writeOut(bytes.get(), size);
-    if (!kept.chunks_.empty()) open_ = false;
   }
 
   template <std::size_t N>
@@ -251,13 +235,6 @@ class StreamEmitter {
 
   void flush() {
     const std::size_t size = static_cast<std::size_t>(pos_ - buffer_.get());
-    if (fd_ < 0) {  // kept in memory
-      if (size == 0) return;
-      chunks_.emplace_back(std::move(buffer_), size);
-      buffer_.reset(new char[kCapacity]);
-      pos_ = buffer_.get();
-      return;
-    }
     writeOut(buffer_.get(), size);
     pos_ = buffer_.get();
   }
@@ -289,7 +266,6 @@ class StreamEmitter {
   std::size_t synced_ = 0;   // of which writing back was started
   std::unique_ptr<char[]> buffer_;
   char* pos_;
-  std::vector<std::pair<std::unique_ptr<char[]>, std::size_t>> chunks_;  // text kept in memory
   std::vector<std::string_view> names_;  // the open elements' tag names
   std::size_t depth_ = 0;
   bool open_ = false;  // a start tag still waits for ">" or " />"
@@ -471,41 +447,7 @@ bool XMLDiagramWriter::write() { return saveAtomically(); }
 
 int XMLDiagramWriter::streamTo(int fd) const {
   StreamEmitter out(fd);
-  const std::size_t count = pool_->size();
-  if (count < threadedFrom_ || std::thread::hardware_concurrency() < 2) {
-    emitTree(out);
-    return out.finish();
-  }
-  // A large model's text is formatted on two threads: the second half of
-  // the model elements goes to memory on a second thread while this one
-  // writes the diagrams and the first half; then the kept text follows.
-  const std::size_t middle = count / 2;
-  StreamEmitter tail(std::size_t{2});
-  std::exception_ptr failure;
-  std::thread helper([&] {
-    try {
-      for (std::size_t i = middle; i < count; ++i) emitModelElement(tail, *pool_->get(i), typeCodes_);
-    } catch (...) {
-      failure = std::current_exception();
-    }
-  });
-  try {
-    out.begin("root");
-    out.begin("diagrams");
-    for (const Diagram* diagram : *diagrams_)
-      if (diagram) emitDiagram(out, *diagram);
-    out.end();
-    out.begin("model_elements");
-    for (std::size_t i = 0; i < middle; ++i) emitModelElement(out, *pool_->get(i), typeCodes_);
-  } catch (...) {
-    helper.join();
-    throw;
-  }
-  helper.join();
-  if (failure) std::rethrow_exception(failure);
-  out.append(tail);
-  out.end();
-  out.end();
+  emitTree(out);
   return out.finish();
 }
 
