@@ -49,7 +49,6 @@ class XMLDiagramWriter : public DiagramWriter {
   // the temporary file); returns 0 or the first write error's errno.
   int streamTo(int fd) const;
 
-
   // Why the last write() failed (empty after success).
   const std::string& errorText() const { return errorText_; }
   // The document as built by the last buildDocument(), for inspection.
