@@ -14,7 +14,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -29,7 +28,20 @@ class IdentifierTable {
     Value value;
   };
 
-  static std::size_t hashOf(std::string_view key) { return std::hash<std::string_view>()(key); }
+  // FNV-1a over the bytes, then a final mix so that the low bits (the
+  // slot) and the high bits (the tag) both depend on every byte. Inline and
+  // cheap for the short identifiers of model files.
+  static std::size_t hashOf(std::string_view key) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : key) {
+      hash ^= static_cast<unsigned char>(c);
+      hash *= 1099511628211ull;
+    }
+    hash ^= hash >> 33;
+    hash *= 0xff51afd7ed558ccdull;
+    hash ^= hash >> 33;
+    return static_cast<std::size_t>(hash);
+  }
 
   std::size_t size() const { return entries_.size(); }
   bool empty() const { return entries_.empty(); }
