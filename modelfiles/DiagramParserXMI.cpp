@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <exception>
@@ -201,44 +202,85 @@ void DiagramParserXMI::buildIndex() {
     filter[b / 64] |= std::uint64_t{1} << (b % 64);
   });
 
-  std::size_t unresolved = idIndex_.size();
-  // Once every subject is resolved, the rest of the document is not walked.
+  // The walk publishes each subject it resolves; builders take the
+  // published subjects in batches and build them while the walk goes on.
+  std::vector<SubjectEntry*> found(idIndex_.size());
+  std::atomic<std::size_t> foundCount{0};
+  std::atomic<bool> walked{false};
+  std::atomic<std::size_t> nextToBuild{0};
+
   auto resolveSubjects = [&] {
-    if (unresolved == 0) return;
-    walkIndex([&](pugi::xml_node node) {
-    if (node.type() != pugi::node_element) return false;
-    pugi::xml_attribute id = node.first_attribute();
-    while (id && !sameName(id.name(), "xmi.id")) id = id.next_attribute();
-    if (!id) return false;
-    const std::string_view key(id.value());
-    const std::size_t hash = SubjectIndex::hashOf(key);
-    std::size_t a = 0, b = 0;
-    bitsOf(hash, a, b);
-    if (!(filter[a / 64] >> (a % 64) & 1) || !(filter[b / 64] >> (b % 64) & 1)) return false;
-    SubjectEntry* entry = idIndex_.find(key, hash);
-    if (entry && !entry->value.node) {  // first match wins
-      entry->value.node = node;
-      --unresolved;
+    std::size_t unresolved = idIndex_.size();
+    if (unresolved == 0) {  // only labels and relation shapes: nothing to look up
+      walked.store(true, std::memory_order_release);
+      return;
     }
-    return unresolved == 0;
+    // Once every subject is resolved, the rest of the document is not walked.
+    walkIndex([&](pugi::xml_node node) {
+      if (node.type() != pugi::node_element) return false;
+      pugi::xml_attribute id = node.first_attribute();
+      while (id && !sameName(id.name(), "xmi.id")) id = id.next_attribute();
+      if (!id) return false;
+      const std::string_view key(id.value());
+      const std::size_t hash = SubjectIndex::hashOf(key);
+      std::size_t a = 0, b = 0;
+      bitsOf(hash, a, b);
+      if (!(filter[a / 64] >> (a % 64) & 1) || !(filter[b / 64] >> (b % 64) & 1)) return false;
+      SubjectEntry* entry = idIndex_.find(key, hash);
+      if (entry && !entry->value.node) {  // first match wins
+        entry->value.node = node;
+        const std::size_t count = foundCount.load(std::memory_order_relaxed);
+        found[count] = entry;
+        foundCount.store(count + 1, std::memory_order_release);
+        --unresolved;
+      }
+      return unresolved == 0;
     });
+    walked.store(true, std::memory_order_release);
   };
-  // The walk and making the shapes read different parts of the document
-  // and write different objects; on a large model they run side by side.
+  // Builds published subjects until the walk is over and none is left.
+  auto buildFound = [&] {
+    constexpr std::size_t kBatch = 16;
+    for (;;) {
+      const std::size_t first = nextToBuild.fetch_add(kBatch, std::memory_order_relaxed);
+      for (std::size_t i = first; i < first + kBatch; ++i) {
+        while (i >= foundCount.load(std::memory_order_acquire)) {
+          if (walked.load(std::memory_order_acquire) && i >= foundCount.load(std::memory_order_acquire)) return;
+          std::this_thread::yield();
+        }
+        found[i]->value.built = buildAhead(found[i]->value.node);
+      }
+    }
+  };
+
   if (shapes_.size() < threadedFrom_ || std::thread::hardware_concurrency() < 2) {
     resolveSubjects();
     prepareShapes(0, shapes_.size());
-  } else {
-    std::thread walker(resolveSubjects);  // the walk allocates nothing and cannot throw
-    try {
-      prepareShapes(0, shapes_.size());
-    } catch (...) {
-      walker.join();
-      throw;
-    }
-    walker.join();
+    buildFound();
+    return;
   }
-  buildSubjects();
+  // On a large model a second thread walks while this one makes the shapes;
+  // then both build the subjects the walk has found. Each subject is built
+  // by one thread, alone, so the result does not depend on the split.
+  std::exception_ptr failure;
+  std::thread walker([&] {
+    resolveSubjects();  // reads the document and allocates nothing
+    try {
+      buildFound();
+    } catch (...) {
+      // A subject claimed but not built is read when a shape asks for it.
+      failure = std::current_exception();
+    }
+  });
+  try {
+    prepareShapes(0, shapes_.size());
+    buildFound();
+  } catch (...) {
+    walker.join();
+    throw;
+  }
+  walker.join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 void DiagramParserXMI::prepareShapes(std::size_t from, std::size_t to) {
@@ -263,40 +305,6 @@ DiagramParserXMI::ShapeSlot* DiagramParserXMI::takeShapeSlot(pugi::xml_node shap
     }
   }
   return nullptr;
-}
-
-void DiagramParserXMI::buildSubjects() {
-  // Building the subjects only reads the document and allocates, so on a
-  // large model a second thread builds every other block of them. The
-  // result does not depend on the split: each subject is built alone.
-  const std::size_t count = idIndex_.size();
-  auto buildRange = [this](std::size_t from, std::size_t to, std::size_t stride) {
-    for (std::size_t block = from; block < to; block += stride)
-      for (std::size_t i = block; i < std::min(block + kBuildBlock, to); ++i) {
-        SubjectEntry& entry = idIndex_.at(i);
-        if (entry.value.node) entry.value.built = buildAhead(entry.value.node);
-      }
-  };
-  if (count < threadedFrom_ || std::thread::hardware_concurrency() < 2) {
-    buildRange(0, count, kBuildBlock);
-    return;
-  }
-  std::exception_ptr failure;
-  std::thread helper([&] {
-    try {
-      buildRange(kBuildBlock, count, 2 * kBuildBlock);
-    } catch (...) {
-      failure = std::current_exception();
-    }
-  });
-  try {
-    buildRange(0, count, 2 * kBuildBlock);
-  } catch (...) {
-    helper.join();
-    throw;
-  }
-  helper.join();
-  if (failure) std::rethrow_exception(failure);
 }
 
 void DiagramParserXMI::parseDiagram(pugi::xml_node diagramNode) {

@@ -71,10 +71,6 @@ class DiagramParserXMI : public DiagramParser {
   // Builds the model element of an indexed node ahead of the shapes, or
   // returns null when it is left to findModelElement.
   ModelElement* buildAhead(pugi::xml_node node);
-  // Builds ahead the element of every subject found in the document.
-  void buildSubjects();
-  // Subjects are built in blocks of this many, alternating between threads.
-  static constexpr std::size_t kBuildBlock = 256;
   // Models with fewer shapes are read on one thread.
   std::size_t threadedFrom_ = 2048;
   // Frees the elements built ahead that no shape took.
