@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <system_error>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -67,6 +68,36 @@ std::array<const char*, N> attrs(pugi::xml_node node, const std::array<const cha
 }
 
 bool equal(const char* a, const char* b) { return sameName(a, b); }
+
+// Runs aside() on a second thread and here() on this one, side by side,
+// and rethrows what either threw once both are done. Where no thread can be
+// started, aside() runs first, then here(), on this thread.
+template <typename Aside, typename Here>
+void sideBySide(Aside&& aside, Here&& here) {
+  std::exception_ptr failure;
+  std::thread helper;
+  try {
+    helper = std::thread([&] {
+      try {
+        aside();
+      } catch (...) {
+        failure = std::current_exception();
+      }
+    });
+  } catch (const std::system_error&) {
+    aside();
+    here();
+    return;
+  }
+  try {
+    here();
+  } catch (...) {
+    helper.join();
+    throw;
+  }
+  helper.join();
+  if (failure) std::rethrow_exception(failure);
+}
 
 // The model element tags a subject may name.
 enum class SubjectKind { Class, Generalization, Comment, Package, Association, Interface, AssociationEnd, Dependency, Other };
@@ -177,14 +208,24 @@ void DiagramParserXMI::buildIndex() {
   idIndex_.reserve(shapeCount);
   shapes_.reserve(shapeCount);
   pool_->reserve(pool_->size() + shapeCount);
-  forEachShape([this](pugi::xml_node shape) {
-    ShapeSlot& slot = shapes_.emplace_back();
-    slot.node = shape;
-    slot.texts = attrs<4>(shape, {"xmi.id", "geometry", "style", "subject"});
+  forEachShape([this](pugi::xml_node shape) { shapes_.emplace_back().node = shape; });
+  const bool threaded = shapes_.size() >= threadedFrom_ && std::thread::hardware_concurrency() >= 2;
+  auto readTexts = [this](std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i)
+      shapes_[i].texts = attrs<4>(shapes_[i].node, {"xmi.id", "geometry", "style", "subject"});
+  };
+  if (threaded) {  // reading attributes only reads the document
+    const std::size_t half = shapes_.size() / 2;
+    sideBySide([&] { readTexts(half, shapes_.size()); }, [&] { readTexts(0, half); });
+  } else {
+    readTexts(0, shapes_.size());
+  }
+  // The subjects in the order shapes first name them.
+  for (ShapeSlot& slot : shapes_) {
     const char* style = slot.texts[2];
     if (!equal(style, "Role") && !equal(style, "RealizeRelation") && !equal(style, "DependencyRelation"))
       slot.entry = idIndex_.tryEmplace(std::string_view(slot.texts[3])).first;
-  });
+  }
 
   // Most identifiers in the model part (features, association ends) are no
   // subject; a small bit filter of the subjects' hashes, which stays in the
@@ -253,7 +294,7 @@ void DiagramParserXMI::buildIndex() {
     }
   };
 
-  if (shapes_.size() < threadedFrom_ || std::thread::hardware_concurrency() < 2) {
+  if (!threaded) {
     resolveSubjects();
     prepareShapes(0, shapes_.size());
     buildFound();
@@ -261,26 +302,17 @@ void DiagramParserXMI::buildIndex() {
   }
   // On a large model a second thread walks while this one makes the shapes;
   // then both build the subjects the walk has found. Each subject is built
-  // by one thread, alone, so the result does not depend on the split.
-  std::exception_ptr failure;
-  std::thread walker([&] {
-    resolveSubjects();  // reads the document and allocates nothing
-    try {
-      buildFound();
-    } catch (...) {
-      // A subject claimed but not built is read when a shape asks for it.
-      failure = std::current_exception();
-    }
-  });
-  try {
-    prepareShapes(0, shapes_.size());
-    buildFound();
-  } catch (...) {
-    walker.join();
-    throw;
-  }
-  walker.join();
-  if (failure) std::rethrow_exception(failure);
+  // by one thread, alone, so the result does not depend on the split. A
+  // subject claimed by a thread that failed is read when a shape asks.
+  sideBySide(
+      [&] {
+        resolveSubjects();  // reads the document and allocates nothing
+        buildFound();
+      },
+      [&] {
+        prepareShapes(0, shapes_.size());
+        buildFound();
+      });
 }
 
 void DiagramParserXMI::prepareShapes(std::size_t from, std::size_t to) {
