@@ -11,7 +11,8 @@
 // whole diagram. Variants without
 // text and without areas show where the time goes; "uncached" draws the
 // area pass inside the display list and text through the font's own
-// per-glyph drawing.
+// per-glyph drawing; "unculled" replays every recorded part of the scene,
+// in view or not.
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -23,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -207,6 +209,8 @@ int main(int argc, char** argv) {
   int replayLoop = 0;
   // --recompile-loop N: the same with recompiles.
   int recompileLoop = 0;
+  // --prepare-loop N: times what a recompile renders ahead of the list.
+  int prepareLoop = 0;
   // --fitted: the loops show the whole diagram.
   bool fitted = false;
   for (int i = 1; i < argc; ++i) {
@@ -216,6 +220,10 @@ int main(int argc, char** argv) {
     }
     if (std::string(argv[i]) == "--recompile-loop" && i + 1 < argc) {
       recompileLoop = std::atoi(argv[++i]);
+      continue;
+    }
+    if (std::string(argv[i]) == "--prepare-loop" && i + 1 < argc) {
+      prepareLoop = std::atoi(argv[++i]);
       continue;
     }
     if (std::string(argv[i]) == "--fitted") {
@@ -249,11 +257,23 @@ int main(int argc, char** argv) {
         view.setVisualizer(&painter);
         view.setDiagram(model.diagrams.front());
         const int runs = classes > 2000 ? 5 : 9;
-        if (replayLoop > 0 || recompileLoop > 0) {
+        if (replayLoop > 0 || recompileLoop > 0 || prepareLoop > 0) {
           if (fitted) fitWhole(model, view);
           view.render(false);
           for (int i = 0; i < replayLoop; ++i) view.render(true);
           for (int i = 0; i < recompileLoop; ++i) view.render(false);
+          if (prepareLoop > 0) {
+            // What a recompile renders ahead of the list (the area picture),
+            // under the view's matrices.
+            glMatrixMode(GL_PROJECTION);
+            glLoadMatrixf(view.projectionMatrix(0).data());
+            glMatrixMode(GL_MODELVIEW);
+            glLoadMatrixf(view.viewMatrix(0).data());
+            std::unique_ptr<PreparedScene> scene;
+            double cpu = 0.0;
+            const double wall = timeMs([&] { painter.prepare(model.diagrams.front(), scene); }, prepareLoop, &cpu);
+            std::printf("%8d %-12s %9.1f /%7.1f\n", classes, "prepare", wall, cpu);
+          }
           glFinish();
           continue;
         }
@@ -265,6 +285,10 @@ int main(int argc, char** argv) {
           std::fflush(stdout);
         };
         report("full");
+        // Every recorded part replayed, as if the whole diagram were in view.
+        view.setPartCulling(false);
+        report("unculled");
+        view.setPartCulling(true);
         // The area pass drawn in every replay and text through the font's
         // own per-glyph drawing, as the painter did before the caches.
         painter.setAreaCaching(false);
