@@ -2,11 +2,16 @@
 // Reads the diagrams of an XMI 1.x document. Only what the diagrams show is
 // built: for every shape the model element its subject names is looked up by
 // identifier in the model part of the document, built once and pooled.
+//
+// A model with many shapes is read on two threads: one walks the model part
+// while the other makes the shapes, then both build the subjects found. The
+// pool, the diagrams and the debug lines come out as on one thread. The
+// element readers (parseClass and the others) may thus run on either thread
+// at once; they only read the document and create new elements.
 
 #include <array>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "model/IdentifierTable.h"
