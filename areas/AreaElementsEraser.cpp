@@ -52,6 +52,7 @@ AreaElementsEraser::AreaElementsEraser() { texture_.setTexels(makeEraserRampTexe
 void AreaElementsEraser::setSoftness(int softness) {
   texture_.setTexels(makeEraserSoftTexels(softness));
   exponent_ = AreaVisualizer::softnessExponent(softness);
+  ++generation_;
 }
 
 float AreaElementsEraser::detailSize() const {

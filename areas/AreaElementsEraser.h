@@ -31,12 +31,16 @@ class AreaElementsEraser {
   // The shortest distance, in diagram units, over which the halo fades
   // (see AreaVisualizer::detailSize); 0 when its fade has a sharp rim.
   float detailSize() const;
+  // Counts the changes of the halo texture (a picture of the pass made
+  // before a change is stale).
+  unsigned int textureGeneration() const { return generation_; }
   const AlphaTexture& getTexture() const { return texture_; }
 
  private:
   AlphaTexture texture_{false};
   // The exponent of the fade; the construction ramp is linear.
   float exponent_ = 1.0f;
+  unsigned int generation_ = 0;
 };
 
 // Halo texels, row-major 256 x 256, constant along a row.

@@ -8,6 +8,7 @@
 #include "areas/Area.h"
 #include "areas/AreaElementsEraser.h"
 #include "areas/AreaVisualizer.h"
+#include "model/Element.h"
 #include "render/GLState.h"
 
 namespace lumetra {
@@ -60,9 +61,11 @@ bool hasGL30() {
 // when a painter cannot tell beforehand. The parameters are pushed exactly
 // as the pass pushes them.
 // detail receives the smallest of the painters' detail sizes (0 when one
-// may draw sharp edges).
+// may draw sharp edges); signature the painters' signatures in drawing
+// order (empty when one cannot tell its own), extents their boxes.
 bool paintedExtent(const AreaSet& areas, Diagram* diagram, float areaAlpha, Vec2& lower, Vec2& upper, bool& empty,
-                   float& detail) {
+                   float& detail, std::vector<float>& signature, std::vector<AreaExtent>& extents) {
+  bool signatureKnown = true;
   constexpr float kHuge = 3.0e38f;
   lower = Vec2(kHuge, kHuge);
   upper = Vec2(-kHuge, -kHuge);
@@ -78,11 +81,14 @@ bool paintedExtent(const AreaSet& areas, Diagram* diagram, float areaAlpha, Vec2
     painter->setAlpha(areaAlpha);
     Vec2 lo, hi;
     if (!painter->predictExtent(identified, lo, hi)) return false;
+    extents.push_back({lo, hi});
+    signatureKnown = signatureKnown && painter->appendSignature(signature);
     if (lo.x > hi.x || lo.y > hi.y) continue;  // draws nothing
     detail = std::fmin(detail, painter->detailSize());
     lower = Vec2(std::fmin(lower.x, lo.x), std::fmin(lower.y, lo.y));
     upper = Vec2(std::fmax(upper.x, hi.x), std::fmax(upper.y, hi.y));
   }
+  if (!signatureKnown) signature.clear();
   empty = lower.x > upper.x || lower.y > upper.y;
   return empty || (std::isfinite(lower.x) && std::isfinite(lower.y) && std::isfinite(upper.x) &&
                    std::isfinite(upper.y));
@@ -169,7 +175,9 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
   Vec2 lo, hi;
   bool empty = false;
   float detail = 0.0f;
-  if (!paintedExtent(areas, diagram, areaAlpha, lo, hi, empty, detail)) return false;
+  std::vector<float> signature;
+  std::vector<AreaExtent> extents;
+  if (!paintedExtent(areas, diagram, areaAlpha, lo, hi, empty, detail, signature, extents)) return false;
   detail = std::fmin(detail, eraser.detailSize());
   if (empty) {
     // No area coloured anything: the pass leaves plain white.
@@ -177,6 +185,7 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
     diagram_ = diagram;
     valid_ = true;
     hasPicture_ = false;
+    signature_.clear();
     ++builds_;
     return true;
   }
@@ -229,6 +238,29 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
   hi = Vec2(lo.x + static_cast<float>(width / static_cast<double>(scale)),
             lo.y + static_cast<float>(height / static_cast<double>(scale)));
 
+  // The rest of what the picture shows: its box and size, the compositing,
+  // the halo and the free elements the eraser whitens.
+  if (!signature.empty()) {
+    signature.insert(signature.end(), {lo.x, lo.y, hi.x, hi.y, static_cast<float>(width), static_cast<float>(height),
+                                       blendEquation != nullptr ? 1.0f : 0.0f,
+                                       static_cast<float>(eraser.textureGeneration())});
+    for (const DiagramElement* element : elementsNearAreas(areas.getFreeElements(), extents, AreaElementsEraser::kHalo)) {
+      const VisualElementLayout* layout = element->getCurrentLayout();
+      signature.insert(signature.end(), {layout->getLowerLeft()->x, layout->getLowerLeft()->y,
+                                         layout->getUpperRight()->x, layout->getUpperRight()->y});
+    }
+  }
+  if (hasPicture_ && !signature.empty() && signature == signature_ && texture_ != 0 && width == width_ &&
+      height == height_) {
+    lower_ = lo;
+    upper_ = hi;
+    diagram_ = diagram;
+    valid_ = true;
+    ++builds_;
+    return true;
+  }
+  signature_.clear();
+
   const FramebufferProcs& fb = FramebufferProcs::get();
   GLint previousFramebuffer = 0;
   glGetIntegerv(kFramebufferBinding, &previousFramebuffer);
@@ -258,7 +290,9 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
   diagram_ = diagram;
   hasPicture_ = true;
   valid_ = true;
+  signature_ = std::move(signature);
   ++builds_;
+  ++renders_;
   return true;
 }
 

@@ -7,7 +7,9 @@
 // box the painters coloured, grown by the eraser's halo) at a resolution of
 // at least the view's pixels per diagram unit, and draw then replaces the
 // whole pass with a white clear and one textured quad in the diagram plane.
-// A display list may call draw; build must run outside any list.
+// A display list may call draw; build must run outside any list. A build
+// whose picture would equal the one held (same painters' signatures, free
+// elements, halo, box and size) keeps it without rendering.
 //
 // Where that resolution would exceed the size limits (which include a
 // multiple of the view's own pixels, as when the view shows only part of
@@ -22,6 +24,8 @@
 // too large for the limits even when rendered as coarse as its sharpest
 // detail allows. The caller then draws the pass directly. Needs a current GL context; the texture and framebuffer die
 // with the object if a context is current then.
+
+#include <vector>
 
 #include "areas/AreaPass.h"
 #include "model/Vec2.h"
@@ -79,8 +83,10 @@ class AreaPassCache {
   int textureWidth() const { return width_; }
   int textureHeight() const { return height_; }
   unsigned int textureName() const { return texture_; }
-  // How often the picture was rendered (tests see rebuilds).
+  // How often build succeeded, and how often it rendered the picture (a
+  // build whose picture would equal the one held keeps it).
   int buildCount() const { return builds_; }
+  int renderCount() const { return renders_; }
 
  private:
   bool ensureTarget(int width, int height);
@@ -95,6 +101,10 @@ class AreaPassCache {
   unsigned int texture_ = 0;
   unsigned int framebuffer_ = 0;
   int builds_ = 0;
+  int renders_ = 0;
+  // What the held picture shows (see AreaVisualizer::appendSignature),
+  // empty when unknown.
+  std::vector<float> signature_;
 };
 
 }  // namespace lumetra

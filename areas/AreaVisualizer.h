@@ -68,6 +68,11 @@ class AreaVisualizer {
   // of the pass sampled on a grid much finer than this looks the same
   // magnified. 0 when the painter may draw sharp edges or cannot tell.
   virtual float detailSize() const { return 0.0f; }
+  // Appends numbers that determine everything the last draw (or
+  // predictExtent) puts on screen, the painter's kind included: equal
+  // numbers, equal picture. False when the painter cannot tell; a picture
+  // of the pass is then rendered anew every time.
+  virtual bool appendSignature(std::vector<float>& out) const { return false; }
 
   std::string getDrawingMode() const { return drawingMode_; }
   void setDrawingMode(const std::string& mode) { drawingMode_ = mode; }

@@ -95,6 +95,8 @@ class AreaVisualizerInner : public AreaVisualizer {
   // The smallest disc radius divided by the steepest slope of the softness
   // curve; 0 below softness 50, where the discs' edges turn sharp.
   float detailSize() const override;
+  // Colour, alpha, softness, mode and every disc.
+  bool appendSignature(std::vector<float>& out) const override;
 
   const std::vector<AreaDisc>& getDiscs() const { return discs_; }
   const std::vector<AreaDisc>& getContourDiscs() const { return contourDiscs_; }

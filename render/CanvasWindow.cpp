@@ -14,8 +14,9 @@
 
 namespace lumetra {
 
-// Records the painter's scene as parts, each in a display list compiled and
-// executed at once; the list being compiled is closed on every path out.
+// Records the painter's scene as parts, each in a display list compiled
+// with or without drawing it; the list being compiled is closed on every
+// path out.
 // A bounded part ends at the first cut point after its box has grown past
 // kPartSide diagram units in x or y, or after kMaxCutPoints cut points.
 class ScenePartRecorder : public SceneParts {
@@ -23,7 +24,7 @@ class ScenePartRecorder : public SceneParts {
   static constexpr float kPartSide = 512.0f;
   static constexpr int kMaxCutPoints = 64;
 
-  explicit ScenePartRecorder(CanvasWindow& window) : window_(window) {
+  ScenePartRecorder(CanvasWindow& window, bool execute) : window_(window), mode_(execute ? GL_COMPILE_AND_EXECUTE : GL_COMPILE) {
     window_.parts_.clear();
     open(false);
   }
@@ -31,7 +32,7 @@ class ScenePartRecorder : public SceneParts {
   ScenePartRecorder(const ScenePartRecorder&) = delete;
   ScenePartRecorder& operator=(const ScenePartRecorder&) = delete;
 
-  // False once a list could not be made: the rest was drawn directly.
+  // False once a list could not be made (the rest went to the screen).
   bool ok() const { return ok_; }
 
   void endBackground() override {
@@ -67,7 +68,7 @@ class ScenePartRecorder : public SceneParts {
     part.list = window_.listNames_[index];
     part.box.bounded = bounded;
     window_.parts_.push_back(part);
-    glNewList(part.list, GL_COMPILE_AND_EXECUTE);
+    glNewList(part.list, mode_);
     open_ = true;
     bounded_ = bounded;
     cutPoints_ = 0;
@@ -90,6 +91,7 @@ class ScenePartRecorder : public SceneParts {
   }
 
   CanvasWindow& window_;
+  GLenum mode_;
   bool ok_ = true;
   bool open_ = false;
   bool bounded_ = false;
@@ -180,8 +182,8 @@ void CanvasWindow::loadMatrices(int eye) const {
 
 void CanvasWindow::drawScene() { visualizer_->drawDiagram(diagram_); }
 
-bool CanvasWindow::recordScene() {
-  ScenePartRecorder recorder(*this);
+bool CanvasWindow::recordScene(bool execute) {
+  ScenePartRecorder recorder(*this, execute);
   visualizer_->drawDiagramInParts(diagram_, recorder);
   return recorder.ok();
 }
@@ -221,8 +223,31 @@ void CanvasWindow::render(bool useCache) {
         listValid_ = false;
         GLPainter::prepareText();
         visualizer_->prepare(diagram_, prepared_);
-        // Where no list can be made the scene is drawn directly.
-        listValid_ = recordScene();
+        // The new lists are then replayed like any others: drawing them
+        // while they are compiled costs more, since every part would be
+        // drawn, in view or not, and unmerged.
+        // Text drawn through the font's own drawing makes its glyph
+        // textures as it goes, which works only in a list drawn while it is
+        // compiled: a window records that way the first time and whenever
+        // its last recording met such text, and records again that way
+        // when text the font must draw turns up unexpectedly.
+        bool execute = !recordedOnce_ || fontTextLastTime_;
+        const unsigned long drawings = GLPainter::fontDrawings();
+        const unsigned long refused = GLPainter::fontDrawingsRefused();
+        listValid_ = recordScene(execute);
+        if (listValid_ && !execute && GLPainter::fontDrawingsRefused() != refused) {
+          visualizer_->prepare(diagram_, prepared_);
+          execute = true;
+          listValid_ = recordScene(true);
+        }
+        recordedOnce_ = true;
+        fontTextLastTime_ = GLPainter::fontDrawings() != drawings || GLPainter::fontDrawingsRefused() != refused;
+        if (listValid_ && !execute) replayScene();
+        if (!listValid_) {
+          // No list could be made: the scene is drawn directly.
+          glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+          drawScene();
+        }
       }
     }
   } else if (hasContent) {

@@ -128,9 +128,9 @@ class CanvasWindow {
  private:
   void drawScene();
   void loadMatrices(int eye) const;
-  // Records the scene into parts_, drawing it at the same time; false when
-  // no list could be made (the scene was drawn directly then).
-  bool recordScene();
+  // Records the scene into parts_, drawing it at the same time if execute;
+  // false when no list could be made.
+  bool recordScene(bool execute);
   void replayScene();
   friend class ScenePartRecorder;
 
@@ -154,6 +154,10 @@ class CanvasWindow {
   // List names made so far (parts_ uses the first parts_.size()).
   std::vector<unsigned int> listNames_;
   int partsReplayed_ = 0;
+  // Whether the window recorded its scene before, and whether that
+  // recording drew text through the font's own drawing.
+  bool recordedOnce_ = false;
+  bool fontTextLastTime_ = false;
   bool partCulling_ = true;
   // What the painter prepared for the list (textures it refers to).
   std::unique_ptr<PreparedScene> prepared_;

@@ -511,6 +511,18 @@ void GLPainter::textSize(const std::string& text, float size, float& width, floa
 
 namespace {
 bool gTextBatching = true;
+unsigned long gFontDrawings = 0;
+unsigned long gFontRefused = 0;
+
+// A display list is being compiled without being drawn.
+bool compilingOnly() {
+  GLint list = 0;
+  glGetIntegerv(GL_LIST_INDEX, &list);
+  if (list == 0) return false;
+  GLint mode = 0;
+  glGetIntegerv(GL_LIST_MODE, &mode);
+  return mode == GL_COMPILE;
+}
 
 bool compilingList() {
   GLint list = 0;
@@ -520,6 +532,10 @@ bool compilingList() {
 }  // namespace
 
 void GLPainter::setTextBatching(bool on) { gTextBatching = on; }
+
+unsigned long GLPainter::fontDrawings() { return gFontDrawings; }
+
+unsigned long GLPainter::fontDrawingsRefused() { return gFontRefused; }
 
 void GLPainter::prepareText() {
   FontRegistry::Entry* entry = FontRegistry::instance().currentEntry();
@@ -634,7 +650,12 @@ void GLPainter::drawText(const std::string& text, Vec2 position, float angle, fl
     return;
   }
 
+  if (compilingOnly()) {
+    ++gFontRefused;
+    return;
+  }
   prepareFor(Drawing::kFill);
+  ++gFontDrawings;
   if (gTracking) {
     // The font draws through the matrix: its box, turned and placed as the
     // matrix places it, with two font pixels around it for the glyph

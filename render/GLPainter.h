@@ -147,6 +147,13 @@ class GLPainter {
   static bool drawsBatched(const std::string& text);
   // Off: every text goes through the font's own drawing (for comparison).
   static void setTextBatching(bool on);
+  // How many texts went through the font's own drawing so far. That drawing
+  // makes glyph textures as it meets new glyphs, which needs the GL
+  // commands carried out: while a display list is compiled without being
+  // drawn, such text is left out instead and counted as refused (the list
+  // is then to be recorded again, drawn while compiled).
+  static unsigned long fontDrawings();
+  static unsigned long fontDrawingsRefused();
   // Draws UTF-8 text at position, turned by angle (radians) about it.
   void drawText(const std::string& text, Vec2 position, float angle, float size, int flags, Color color) const;
   void drawText(const std::string& text, Vec2 position, float size, int flags, Color color) const;

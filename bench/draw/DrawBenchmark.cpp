@@ -12,7 +12,9 @@
 // text and without areas show where the time goes; "uncached" draws the
 // area pass inside the display list and text through the font's own
 // per-glyph drawing; "unculled" replays every recorded part of the scene,
-// in view or not.
+// in view or not; "new areas" changes the areas before every recompile, so
+// the area picture is rendered anew each time (otherwise a recompile keeps
+// the picture when the areas did not change).
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -158,10 +160,22 @@ struct Figures {
   std::size_t hits;
 };
 
-Figures measure(GeneratedModel& model, CanvasWindow& view, MetricsVisualizerSimple& painter, int runs) {
+// changeAreas: every recompile follows a change of the areas' alpha, so
+// the area picture cannot be kept from the last recompile.
+Figures measure(GeneratedModel& model, CanvasWindow& view, MetricsVisualizerSimple& painter, int runs,
+                bool changeAreas = false) {
   Figures f{};
   view.render(false);  // warm up: font textures, area textures
-  f.recompile = timeMs([&] { view.render(false); }, runs, &f.recompileCpu);
+  const float alpha = painter.getAreaAlpha();
+  int recompiles = 0;
+  f.recompile = timeMs(
+      [&] {
+        if (changeAreas) painter.setAreaAlpha(++recompiles % 2 ? alpha * 1.05f : alpha);
+        view.render(false);
+      },
+      runs, &f.recompileCpu);
+  painter.setAreaAlpha(alpha);
+  if (changeAreas) view.render(false);
   f.replay = timeMs([&] { view.render(true); }, runs * 2, &f.replayCpu);
   Diagram* diagram = model.diagrams.front();
   f.pick = timeMs(
@@ -278,13 +292,14 @@ int main(int argc, char** argv) {
           continue;
         }
 
-        auto report = [&](const char* variant) {
-          const Figures f = measure(model, view, painter, runs);
+        auto report = [&](const char* variant, bool changeAreas = false) {
+          const Figures f = measure(model, view, painter, runs, changeAreas);
           std::printf("%8d %-12s %9.1f /%7.1f %9.1f /%7.1f %9.1f /%7.1f %6zu\n", classes, variant, f.recompile,
                       f.recompileCpu, f.replay, f.replayCpu, f.pick, f.pickCpu, f.hits);
           std::fflush(stdout);
         };
         report("full");
+        report("new areas", true);
         // Every recorded part replayed, as if the whole diagram were in view.
         view.setPartCulling(false);
         report("unculled");
@@ -317,6 +332,7 @@ int main(int argc, char** argv) {
         model.metrics.showMetric("M2");
         fitWhole(model, view);
         report("fitted");
+        report("fitted, new a.", true);
         painter.setAreaCaching(false);
         GLPainter::setTextBatching(false);
         report("fitted unc.");

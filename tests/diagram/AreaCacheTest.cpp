@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -412,6 +413,46 @@ TEST_F(AreaPassCacheTest, SharpHaloKeepsTheViewsResolution) {
   loadView(1.0f);
   ASSERT_TRUE(cache.build(areas, scene.diagram(), 0.6f, lookupBlendEquation(), eraser));
   EXPECT_GE(static_cast<float>(cache.textureWidth()), cache.upper().x - cache.lower().x - 0.01f);
+}
+
+TEST_F(AreaPassCacheTest, PictureIsRenderedAgainOnlyWhenWhatItShowsChanged) {
+  loadView(1.0f);
+  AreaPassCache cache;
+  const float alpha = 0.6f;
+  ASSERT_TRUE(cache.build(areas, scene.diagram(), alpha, lookupBlendEquation(), eraser));
+  ASSERT_TRUE(cache.build(areas, scene.diagram(), alpha, lookupBlendEquation(), eraser));
+  EXPECT_EQ(cache.buildCount(), 2);
+  EXPECT_EQ(cache.renderCount(), 1) << "nothing changed";
+
+  Area* blue = areas.findArea("Blue");
+  struct Change {
+    const char* name;
+    std::function<void()> apply;
+    float alpha;
+  };
+  const Change changes[] = {
+      {"a member moved", [&] { scene.shape("a")->getCurrentLayout()->setCorners(new Vec2(-90, 40), new Vec2(-50, 80)); },
+       alpha},
+      {"a free element moved", [&] { scene.shape("free")->getCurrentLayout()->setCorners(new Vec2(0, -10), new Vec2(20, 10)); },
+       alpha},
+      {"an area's colour", [&] { blue->setColor(new Color(0.0f, 1.0f, 0.0f, 1.0f)); }, alpha},
+      {"the areas' alpha", [] {}, 0.3f},
+      {"a painter's softness", [&] { blue->getVisualizer()->setSoftness(70); }, 0.3f},
+      {"contour mode", [&] { blue->getVisualizer()->setDrawingMode(AREA_MODE_CONTOUR); }, 0.3f},
+      {"the halo's softness", [&] { eraser.setSoftness(60); }, 0.3f},
+      {"the view's resolution", [&] { loadView(1.2f); }, 0.3f},
+  };
+  for (const Change& c : changes) {
+    SCOPED_TRACE(c.name);
+    const int renders = cache.renderCount();
+    c.apply();
+    ASSERT_TRUE(cache.build(areas, scene.diagram(), c.alpha, lookupBlendEquation(), eraser));
+    EXPECT_EQ(cache.renderCount(), renders + 1);
+    const PassFrames frames = renderBoth(cache, areas, scene.diagram(), c.alpha, eraser);
+    expectSame(frames.cached, frames.direct);
+    ASSERT_TRUE(cache.build(areas, scene.diagram(), c.alpha, lookupBlendEquation(), eraser));
+    EXPECT_EQ(cache.renderCount(), renders + 1) << "unchanged since";
+  }
 }
 
 TEST(ViewTexelsPerUnit, FollowsTheProjection) {

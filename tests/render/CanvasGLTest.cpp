@@ -185,6 +185,30 @@ TEST_F(CanvasTest, ReplayedListGivesTheRecompiledPicture) {
   EXPECT_TRUE(near(gl_->pixel(200, 60), 255, 255, 255)) << gl_->pixel(200, 60);
 }
 
+TEST_F(CanvasTest, TextTheFontMustDrawTurningUpLaterIsRecordedDrawing) {
+  CanvasWindow* w = canvas_->activeWindow();
+  w->setVisualizer(&painter_);
+  w->setDiagram(diagram_.get());  // the first recording is drawn while compiled
+  w->render(false);               // no text: compiled only, then replayed
+  const int before = painter_.calls;
+  painter_.withText = true;
+  GLPainter::setTextBatching(false);  // the text goes through the font's own drawing
+  const unsigned long refused = GLPainter::fontDrawingsRefused();
+  w->render(false);
+  EXPECT_EQ(GLPainter::fontDrawingsRefused(), refused + 1);
+  EXPECT_EQ(painter_.calls, before + 2) << "recorded again, drawn while compiled";
+  const std::vector<std::uint8_t> recorded = gl_->pixels();
+  int textPixels = 0;
+  for (std::size_t i = 0; i < recorded.size(); i += 4) textPixels += recorded[i] > 100 && recorded[i + 1] < 60;
+  EXPECT_GT(textPixels, 20);
+  w->render(true);
+  EXPECT_EQ(gl_->pixels(), recorded);
+  w->render(false);
+  EXPECT_EQ(painter_.calls, before + 3) << "known since the last recording: recorded once, drawing";
+  EXPECT_EQ(GLPainter::fontDrawingsRefused(), refused + 1);
+  GLPainter::setTextBatching(true);
+}
+
 TEST_F(CanvasTest, ListGoneStaleInStereoIsRecompiled) {
   CanvasWindow* w = canvas_->activeWindow();
   w->setVisualizer(&painter_);
