@@ -254,8 +254,8 @@ int main(int argc, char** argv) {
     applyFixedGLState();
     std::printf("%s, %dx%d view; medians in ms\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)), kWidth,
                 kHeight);
-    std::printf("%8s %-12s %18s %18s %18s %6s\n", "classes", "variant", "recompile wall/cpu", "replay wall/cpu",
-                "pick wall/cpu", "hits");
+    std::printf("%8s %-16s %18s %18s %18s %6s %s\n", "classes", "variant", "recompile wall/cpu", "replay wall/cpu",
+                "pick wall/cpu", "hits", "parts replayed");
     for (int classes : sizes) {
       GeneratedModel model;
       generate(model, classes);
@@ -286,7 +286,7 @@ int main(int argc, char** argv) {
             std::unique_ptr<PreparedScene> scene;
             double cpu = 0.0;
             const double wall = timeMs([&] { painter.prepare(model.diagrams.front(), scene); }, prepareLoop, &cpu);
-            std::printf("%8d %-12s %9.1f /%7.1f\n", classes, "prepare", wall, cpu);
+            std::printf("%8d %-16s %9.1f /%7.1f\n", classes, "prepare", wall, cpu);
           }
           glFinish();
           continue;
@@ -294,8 +294,9 @@ int main(int argc, char** argv) {
 
         auto report = [&](const char* variant, bool changeAreas = false) {
           const Figures f = measure(model, view, painter, runs, changeAreas);
-          std::printf("%8d %-12s %9.1f /%7.1f %9.1f /%7.1f %9.1f /%7.1f %6zu\n", classes, variant, f.recompile,
-                      f.recompileCpu, f.replay, f.replayCpu, f.pick, f.pickCpu, f.hits);
+          std::printf("%8d %-16s %9.1f /%7.1f %9.1f /%7.1f %9.1f /%7.1f %6zu %5d/%d\n", classes, variant, f.recompile,
+                      f.recompileCpu, f.replay, f.replayCpu, f.pick, f.pickCpu, f.hits, view.scenePartsReplayed(),
+                      view.scenePartCount());
           std::fflush(stdout);
         };
         report("full");
@@ -332,10 +333,10 @@ int main(int argc, char** argv) {
         model.metrics.showMetric("M2");
         fitWhole(model, view);
         report("fitted");
-        report("fitted, new a.", true);
+        report("fitted new areas", true);
         painter.setAreaCaching(false);
         GLPainter::setTextBatching(false);
-        report("fitted unc.");
+        report("fitted uncached");
         painter.setAreaCaching(true);
         GLPainter::setTextBatching(true);
       }
