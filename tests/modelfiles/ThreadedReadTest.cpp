@@ -214,8 +214,9 @@ TEST(ThreadedReadTest, TwoThreadsReadWhatOneThreadReads) {
   EXPECT_TRUE(threaded.text == single.text) << "the written diagram files differ";
 }
 
-// A reader reused for a second document starts afresh: nothing prepared
-// for the first document leaks into the second or is lost.
+// A reader that parses again starts afresh: nothing prepared by the first
+// reading is taken twice, lost or leaked (the valgrind run of these tests
+// sees leaks).
 TEST(ThreadedReadTest, AReaderParsesTwiceIntoAnEmptyPool) {
   pugi::xml_document document;
   const std::string text = variedModel();
