@@ -227,7 +227,14 @@ int main(int argc, char** argv) {
   int prepareLoop = 0;
   // --fitted: the loops show the whole diagram.
   bool fitted = false;
+  // --dump FILE: after a compile and a replay of the first size, writes
+  // the view as a binary PPM (for comparing versions) and stops.
+  std::string dump;
   for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--dump" && i + 1 < argc) {
+      dump = argv[++i];
+      continue;
+    }
     if (std::string(argv[i]) == "--replay-loop" && i + 1 < argc) {
       replayLoop = std::atoi(argv[++i]);
       continue;
@@ -271,6 +278,20 @@ int main(int argc, char** argv) {
         view.setVisualizer(&painter);
         view.setDiagram(model.diagrams.front());
         const int runs = classes > 2000 ? 5 : 9;
+        if (!dump.empty()) {
+          view.render(false);
+          view.render(true);
+          glFinish();
+          std::vector<unsigned char> rgb(static_cast<std::size_t>(kWidth) * kHeight * 3);
+          glPixelStorei(GL_PACK_ALIGNMENT, 1);
+          glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+          if (FILE* out = std::fopen(dump.c_str(), "wb")) {
+            std::fprintf(out, "P6\n%d %d\n255\n", kWidth, kHeight);
+            std::fwrite(rgb.data(), 1, rgb.size(), out);
+            std::fclose(out);
+          }
+          break;
+        }
         if (replayLoop > 0 || recompileLoop > 0 || prepareLoop > 0) {
           if (fitted) fitWhole(model, view);
           view.render(false);
