@@ -241,10 +241,11 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
   // The rest of what the picture shows: its box and size, the compositing,
   // the halo and the free elements the eraser whitens.
   if (!signature.empty()) {
-    signature.insert(signature.end(), {lo.x, lo.y, hi.x, hi.y, static_cast<float>(width), static_cast<float>(height),
-                                       blendEquation != nullptr ? 1.0f : 0.0f,
-                                       static_cast<float>(eraser.textureGeneration())});
-    for (const DiagramElement* element : elementsNearAreas(areas.getFreeElements(), extents, AreaElementsEraser::kHalo)) {
+    signature.insert(signature.end(),
+                     {lo.x, lo.y, hi.x, hi.y, static_cast<float>(width), static_cast<float>(height),
+                      blendEquation != nullptr ? 1.0f : 0.0f, static_cast<float>(eraser.textureGeneration())});
+    for (const DiagramElement* element :
+         elementsNearAreas(areas.getFreeElements(), extents, AreaElementsEraser::kHalo)) {
       const VisualElementLayout* layout = element->getCurrentLayout();
       signature.insert(signature.end(), {layout->getLowerLeft()->x, layout->getLowerLeft()->y,
                                          layout->getUpperRight()->x, layout->getUpperRight()->y});

@@ -24,7 +24,8 @@ class ScenePartRecorder : public SceneParts {
   static constexpr float kPartSide = 512.0f;
   static constexpr int kMaxCutPoints = 64;
 
-  ScenePartRecorder(CanvasWindow& window, bool execute) : window_(window), mode_(execute ? GL_COMPILE_AND_EXECUTE : GL_COMPILE) {
+  ScenePartRecorder(CanvasWindow& window, bool execute)
+      : window_(window), mode_(execute ? GL_COMPILE_AND_EXECUTE : GL_COMPILE) {
     window_.parts_.clear();
     open(false);
   }
@@ -45,7 +46,8 @@ class ScenePartRecorder : public SceneParts {
     if (!ok_ || !bounded_) return;
     ++cutPoints_;
     Vec3 low, high;
-    const bool large = GLPainter::trackedBounds(low, high) && (high.x - low.x > kPartSide || high.y - low.y > kPartSide);
+    const bool large =
+        GLPainter::trackedBounds(low, high) && (high.x - low.x > kPartSide || high.y - low.y > kPartSide);
     if (!large && cutPoints_ < kMaxCutPoints) return;
     // The next part may be replayed without this one.
     GLStateBatch::settle();
@@ -223,14 +225,13 @@ void CanvasWindow::render(bool useCache) {
         listValid_ = false;
         GLPainter::prepareText();
         visualizer_->prepare(diagram_, prepared_);
-        // The new lists are then replayed like any others: drawing them
-        // while they are compiled costs more, since every part would be
-        // drawn, in view or not, and unmerged.
-        // Text drawn through the font's own drawing makes its glyph
-        // textures as it goes, which works only in a list drawn while it is
-        // compiled: a window records that way the first time and whenever
-        // its last recording met such text, and records again that way
-        // when text the font must draw turns up unexpectedly.
+        // The parts are compiled without drawing and then replayed like
+        // any others: drawing them while compiling would draw every part,
+        // in view or not, and unmerged. Text drawn through the font's own
+        // drawing makes glyph textures as it goes, which works only in a
+        // list drawn while compiled: a window records that way the first
+        // time and whenever its last recording met such text, and records
+        // again that way when such text turns up unannounced.
         bool execute = !recordedOnce_ || fontTextLastTime_;
         const unsigned long drawings = GLPainter::fontDrawings();
         const unsigned long refused = GLPainter::fontDrawingsRefused();

@@ -431,10 +431,10 @@ TEST_F(AreaPassCacheTest, PictureIsRenderedAgainOnlyWhenWhatItShowsChanged) {
     float alpha;
   };
   const Change changes[] = {
-      {"a member moved", [&] { scene.shape("a")->getCurrentLayout()->setCorners(new Vec2(-90, 40), new Vec2(-50, 80)); },
-       alpha},
-      {"a free element moved", [&] { scene.shape("free")->getCurrentLayout()->setCorners(new Vec2(0, -10), new Vec2(20, 10)); },
-       alpha},
+      {"a member moved",
+       [&] { scene.shape("a")->getCurrentLayout()->setCorners(new Vec2(-90, 40), new Vec2(-50, 80)); }, alpha},
+      {"a free element moved",
+       [&] { scene.shape("free")->getCurrentLayout()->setCorners(new Vec2(0, -10), new Vec2(20, 10)); }, alpha},
       {"an area's colour", [&] { blue->setColor(new Color(0.0f, 1.0f, 0.0f, 1.0f)); }, alpha},
       {"the areas' alpha", [] {}, 0.3f},
       {"a painter's softness", [&] { blue->getVisualizer()->setSoftness(70); }, 0.3f},
