@@ -218,12 +218,18 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
   const double viewTexels = static_cast<double>(viewport[2]) * viewport[3];
   const double budget = std::min(static_cast<double>(kMaxTexels), kMaxViewShare * viewTexels);
   // The coarser the picture, the less it costs to render: one that does not
-  // fit at the view's resolution is rendered as coarse as its detail allows.
+  // fit at the view's resolution is rendered kCoarseReduction times coarser,
+  // or as much coarser as it takes to have no more texels than the view has
+  // pixels, within what its detail allows, and at least as coarse as it
+  // takes to fit.
   const double coarsest = std::min<double>(kMaxReduction, detail * viewScale / kTexelsPerDetail);
+  const double viewTexelsAtScale = spanX * viewScale * spanY * viewScale;
+  const double needed = std::sqrt(viewTexelsAtScale / budget);
   double reduction = 1.0;
-  if (spanX * viewScale * spanY * viewScale > budget) {
-    if (!(coarsest > 1.0)) return false;
-    reduction = coarsest;
+  if (needed > 1.0) {
+    const double wanted = std::max(std::sqrt(viewTexelsAtScale / viewTexels), kCoarseReduction);
+    reduction = std::min(wanted, coarsest);
+    if (!(reduction >= needed)) return false;
   }
   const double scaleD = viewScale / reduction;
   const float scale = static_cast<float>(scaleD);

@@ -51,8 +51,11 @@ class AreaPassCache {
   // ... and at most this many times the view's pixels.
   static constexpr double kMaxViewShare = 2.0;
   // A picture that would need more texels than that is rendered coarser
-  // than the view, up to this many times in each direction ...
-  static constexpr double kMaxReduction = 4.0;
+  // than the view: this many times in each direction, or as many more as it
+  // takes to have no more texels than the view has pixels, up to
+  // kMaxReduction ...
+  static constexpr double kCoarseReduction = 4.0;
+  static constexpr double kMaxReduction = 16.0;
   // ... with at least this many texels across the painters' shortest fade
   // (their detail size, see AreaVisualizer::detailSize).
   static constexpr double kTexelsPerDetail = 6.0;

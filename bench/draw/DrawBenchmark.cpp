@@ -230,7 +230,14 @@ int main(int argc, char** argv) {
   // --dump FILE: after a compile and a replay of the first size, writes
   // the view as a binary PPM (for comparing versions) and stops.
   std::string dump;
+  // --zoom Z: every view but the fitted ones looks at the diagram's centre
+  // at zoom Z (1 by default).
+  float zoom = 1.0f;
   for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--zoom" && i + 1 < argc) {
+      zoom = static_cast<float>(std::atof(argv[++i]));
+      continue;
+    }
     if (std::string(argv[i]) == "--dump" && i + 1 < argc) {
       dump = argv[++i];
       continue;
@@ -278,7 +285,9 @@ int main(int argc, char** argv) {
         view.setVisualizer(&painter);
         view.setDiagram(model.diagrams.front());
         const int runs = classes > 2000 ? 5 : 9;
+        view.setZoom(zoom);
         if (!dump.empty()) {
+          view.setZoom(zoom);
           view.render(false);
           view.render(true);
           glFinish();
@@ -294,6 +303,7 @@ int main(int argc, char** argv) {
         }
         if (replayLoop > 0 || recompileLoop > 0 || prepareLoop > 0) {
           if (fitted) fitWhole(model, view);
+          else view.setZoom(zoom);
           view.render(false);
           for (int i = 0; i < replayLoop; ++i) view.render(true);
           for (int i = 0; i < recompileLoop; ++i) view.render(false);
