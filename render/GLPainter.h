@@ -2,13 +2,15 @@
 // Immediate-mode drawing and text: every painter draws through this class.
 //
 // Sections: point lists and text flags; GLPainter (primitives, 3D glyph
-// shapes, 2D geometry, text, process-wide global alpha); FontRegistry.
+// shapes, 2D geometry, text, drawing bounds, process-wide global alpha);
+// GLStateBatch; FontRegistry.
 //
 // Coordinates are world units of the current model-view and projection
 // (diagram units, y up, for the diagram painters). Every primitive first sets
 // its colour with the alpha multiplied by the global alpha factor, then emits
 // one or more glBegin/glEnd blocks; nothing allocates GPU resources except the
-// font textures, so a whole scene can be captured in one display list.
+// font textures, so a whole scene can be captured in display lists, and the
+// box of what was drawn can be tracked for each of them.
 //
 // Elliptic operations take a segment count n as a float: a negative n asks
 // for segments of about |n| units, n = ceil(2*pi*max(rx, ry) / |n|). Their
