@@ -15,6 +15,7 @@
 #include "render/DiagramPainter.h"
 #include "render/GLPainter.h"
 #include "render/HoverOverlay.h"
+#include "tests/render/FontCanvasTest.h"
 #include "tests/render/GLTestHarness.h"
 
 namespace lumetra {
@@ -27,35 +28,10 @@ bool near(const Rgba& p, int r, int g, int b, int tol = 2) {
   return std::abs(p.r - r) <= tol && std::abs(p.g - g) <= tol && std::abs(p.b - b) <= tol;
 }
 
-class GLPainterTest : public ::testing::Test {
+class GLPainterTest : public FontCanvasTest<200, 120> {
  protected:
-  static void SetUpTestSuite() {
-    gl_ = new GLTestWindow(200, 120);
-    if (gl_->ok() && FontRegistry::instance().find(kDefaultFontName) == nullptr) loadDefaultFont();
-  }
-  static void TearDownTestSuite() {
-    FontRegistry::instance().clear();  // textures go with this context
-    delete gl_;
-    gl_ = nullptr;
-  }
-  void SetUp() override {
-    ASSERT_TRUE(gl_->ok()) << "no GL canvas of the requested size";
-    gl_->makeCurrent();
-    gl_->pixelProjection();
-    gl_->clear();
-    GLPainter::setGlobalAlpha(1.0f);
-    ASSERT_TRUE(GLPainter::selectFont(kDefaultFontName));
-  }
-  void TearDown() override {
-    GLPainter::setGlobalAlpha(1.0f);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-  }
-
-  static GLTestWindow* gl_;
   GLPainter painter_;
 };
-
-GLTestWindow* GLPainterTest::gl_ = nullptr;
 
 TEST_F(GLPainterTest, FilledRectCoversExactlyItsPixels) {
   painter_.filledRect({10, 10}, {30, 20}, kBlack);

@@ -13,6 +13,7 @@
 
 #include "render/DefaultFont.h"
 #include "render/GLPainter.h"
+#include "tests/render/FontCanvasTest.h"
 #include "tests/render/GLTestHarness.h"
 
 namespace lumetra {
@@ -22,29 +23,12 @@ const Color kRed(0.8f, 0.1f, 0.1f, 1.0f);
 const Color kBlue(0.1f, 0.1f, 0.9f, 1.0f);
 const Color kGreen(0.1f, 0.6f, 0.1f, 0.7f);
 
-class StateBatchTest : public ::testing::Test {
+class StateBatchTest : public FontCanvasTest<240, 160> {
  protected:
-  static void SetUpTestSuite() {
-    gl_ = new GLTestWindow(240, 160);
-    if (gl_->ok() && FontRegistry::instance().find(kDefaultFontName) == nullptr) loadDefaultFont();
-  }
-  static void TearDownTestSuite() {
-    FontRegistry::instance().clear();
-    delete gl_;
-    gl_ = nullptr;
-  }
-  void SetUp() override {
-    ASSERT_TRUE(gl_->ok()) << "no GL canvas of the requested size";
-    gl_->makeCurrent();
-    gl_->pixelProjection();
-    GLPainter::setGlobalAlpha(1.0f);
-    ASSERT_TRUE(GLPainter::selectFont(kDefaultFontName));
-  }
   void TearDown() override {
-    GLPainter::setGlobalAlpha(1.0f);
     glDisable(GL_DEPTH_TEST);
     glDepthFunc(GL_ALWAYS);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    FontCanvasTest::TearDown();
   }
 
   // A square near the viewer written into the depth buffer, so that the
@@ -108,11 +92,7 @@ class StateBatchTest : public ::testing::Test {
     glFinish();
     return gl_->pixels();
   }
-
-  static GLTestWindow* gl_;
 };
-
-GLTestWindow* StateBatchTest::gl_ = nullptr;
 
 int differingPixels(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
   int n = 0;

@@ -16,35 +16,21 @@
 #include "render/DefaultFont.h"
 #include "render/GLPainter.h"
 #include "render/GlyphTable.h"
+#include "tests/render/FontCanvasTest.h"
 #include "tests/render/GLTestHarness.h"
 
 namespace lumetra {
 namespace {
 
-class TextBatchTest : public ::testing::Test {
+class TextBatchTest : public FontCanvasTest<240, 160> {
  protected:
-  static void SetUpTestSuite() {
-    gl_ = new GLTestWindow(240, 160);
-    if (gl_->ok() && FontRegistry::instance().find(kDefaultFontName) == nullptr) loadDefaultFont();
-  }
-  static void TearDownTestSuite() {
-    FontRegistry::instance().clear();
-    delete gl_;
-    gl_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_TRUE(gl_->ok()) << "no GL canvas of the requested size";
-    gl_->makeCurrent();
-    gl_->pixelProjection();
-    gl_->clear();
-    GLPainter::setGlobalAlpha(1.0f);
     GLPainter::setTextBatching(true);
-    ASSERT_TRUE(GLPainter::selectFont(kDefaultFontName));
+    FontCanvasTest::SetUp();
   }
   void TearDown() override {
     GLPainter::setTextBatching(true);
-    GLPainter::setGlobalAlpha(1.0f);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    FontCanvasTest::TearDown();
   }
 
   // The canvas after draw, with text batched or through the font.
@@ -74,11 +60,8 @@ class TextBatchTest : public ::testing::Test {
     return d;
   }
 
-  static GLTestWindow* gl_;
   GLPainter painter_;
 };
-
-GLTestWindow* TextBatchTest::gl_ = nullptr;
 
 TEST_F(TextBatchTest, PrintableAsciiIsBatchedOtherTextKeepsTheFontsDrawing) {
   struct Case {
