@@ -7,10 +7,14 @@ namespace lumetra {
 LoadStatus loadModel(const std::string& fileName, std::vector<Diagram*>& diagrams, ModelElementsPool& pool) {
   DiagramParserController controller(diagrams, pool);
   controller.open(fileName);
+  runPostLoadPasses(diagrams);
+  return controller.status();
+}
+
+void runPostLoadPasses(std::vector<Diagram*>& diagrams) {
   normalizeGeometry(diagrams);
   applyDefaultAppearances(diagrams);
   orderElements(diagrams);
-  return controller.status();
 }
 
 void deleteDiagrams(std::vector<Diagram*>& diagrams) {

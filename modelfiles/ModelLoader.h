@@ -18,6 +18,11 @@ namespace lumetra {
 // whether a reader ran and, if not, why.
 LoadStatus loadModel(const std::string& fileName, std::vector<Diagram*>& diagrams, ModelElementsPool& pool);
 
+// The post-load passes in their order: normalize the geometry (with the
+// interface placement), give default appearances, order the elements. For
+// diagrams read or built by other means than loadModel.
+void runPostLoadPasses(std::vector<Diagram*>& diagrams);
+
 // Deletes every diagram of the list and empties it.
 void deleteDiagrams(std::vector<Diagram*>& diagrams);
 

@@ -40,7 +40,7 @@
 #include "render/Canvas.h"
 #include "render/CanvasWindow.h"
 #include "render/GLPainter.h"
-#include "render/geometry/GeometryPasses.h"
+#include "modelfiles/ModelLoader.h"
 #include "render/diagram/OffscreenGL.h"
 #include "render/diagram/SelectionManager.h"
 #include "settings/SettingsStore.h"
@@ -103,9 +103,7 @@ void generate(GeneratedModel& model, int classes) {
     model.pool.add(relation);
     addShape(diagram, relation, 0, 0, 0, 0);
   }
-  normalizeGeometry(model.diagrams);
-  applyDefaultAppearances(model.diagrams);
-  orderElements(model.diagrams);
+  runPostLoadPasses(model.diagrams);
 
   const char* painters[3] = {"3D Bar", "2D Bar", "2D Pie"};
   for (int k = 0; k < 3; ++k) {

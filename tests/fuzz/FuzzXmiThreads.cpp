@@ -15,7 +15,6 @@
 #include "modelfiles/DiagramWriter.h"
 #include "modelfiles/ModelLoader.h"
 #include "platform/DebugOutput.h"
-#include "render/geometry/GeometryPasses.h"
 
 namespace {
 
@@ -38,9 +37,7 @@ std::string readAndSave(const pugi::xml_document& document, std::size_t threaded
     reader.setThreadedFrom(threadedFrom);
     reader.parse();
   }
-  normalizeGeometry(diagrams);
-  applyDefaultAppearances(diagrams);
-  orderElements(diagrams);
+  runPostLoadPasses(diagrams);
   XMLDiagramWriter writer("unused.dia", diagrams, pool);
   writer.buildDocument();
   StringWriter out;

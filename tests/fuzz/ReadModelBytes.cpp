@@ -7,7 +7,6 @@
 #include "modelfiles/DiagramParserController.h"
 #include "modelfiles/DiagramWriter.h"
 #include "modelfiles/ModelLoader.h"
-#include "render/geometry/GeometryPasses.h"
 
 namespace lumetra {
 
@@ -29,9 +28,7 @@ std::size_t readModelBytes(const std::uint8_t* data, std::size_t size, const std
     DiagramParserController controller(diagrams, pool);
     controller.openBuffer(data, size, fileName);
   }
-  normalizeGeometry(diagrams);
-  applyDefaultAppearances(diagrams);
-  orderElements(diagrams);
+  runPostLoadPasses(diagrams);
 
   // Both ways of writing: the document and the streamed file text.
   XMLDiagramWriter writer("unused.dia", diagrams, pool);
