@@ -33,6 +33,7 @@
 #include "areas/Area.h"
 #include "areas/AreaVisualizerInner.h"
 #include "metrics/Metric.h"
+#include "metrics/MetricParser.h"
 #include "metrics/MetricSet.h"
 #include "metrics/overlay/MetricsVisualizerSimple.h"
 #include "model/Model.h"
@@ -130,9 +131,9 @@ double median(std::vector<double> v) {
   return v[v.size() / 2];
 }
 
-double cpuMs() {
+double cpuMs(clockid_t clock = CLOCK_PROCESS_CPUTIME_ID) {
   timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  clock_gettime(clock, &t);
   return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
@@ -214,10 +215,95 @@ void setText(bool on) {
 
 }  // namespace
 
+void printRow(const char* label, const char* variant, const Figures& f, const CanvasWindow& view) {
+  std::printf("%8s %-16s %9.1f /%7.1f %9.1f /%7.1f %9.1f /%7.1f %6zu %5d/%d\n", label, variant, f.recompile,
+              f.recompileCpu, f.replay, f.replayCpu, f.pick, f.pickCpu, f.hits, view.scenePartsReplayed(),
+              view.scenePartCount());
+  std::fflush(stdout);
+}
+
+// --model FILE [--metrics FILE] [--diagram NAME] [--metric NAME]... [--area
+// NAME]...: a model read from a file, as the viewer opens it (zoomed to fit
+// when the diagram has a box), then at four times that zoom on the centre.
+struct ModelRun {
+  std::string model, metricsFile, diagram;
+  std::vector<std::string> metrics, areas;
+};
+
+int runModel(const ModelRun& run) {
+  GeneratedModel model;
+  const LoadStatus status = loadModel(run.model, model.diagrams, model.pool);
+  if (!status.ok()) {
+    std::fprintf(stderr, "draw_benchmark: cannot read model %s\n", status.message().c_str());
+    return 1;
+  }
+  if (!run.metricsFile.empty()) {
+    MetricParser parser(&model.metrics, &model.areas);
+    if (!parser.load(run.metricsFile)) {
+      std::fprintf(stderr, "draw_benchmark: cannot read metrics file %s\n", parser.lastError().c_str());
+      return 1;
+    }
+  }
+  for (const std::string& name : run.metrics) {
+    if (!model.metrics.findMetric(name)) {
+      std::fprintf(stderr, "draw_benchmark: unknown metric '%s'\n", name.c_str());
+      return 1;
+    }
+    model.metrics.showMetric(name);
+  }
+  // The diagram measured goes first: the pick times the front diagram.
+  auto chosen = model.diagrams.begin();
+  if (!run.diagram.empty())
+    chosen = std::find_if(model.diagrams.begin(), model.diagrams.end(),
+                          [&](Diagram* d) { return d->getName() == run.diagram; });
+  if (chosen == model.diagrams.end()) {
+    std::fprintf(stderr, "draw_benchmark: no diagram '%s' in %s\n", run.diagram.c_str(), run.model.c_str());
+    return 1;
+  }
+  std::rotate(model.diagrams.begin(), chosen, chosen + 1);
+  Diagram* diagram = model.diagrams.front();
+  for (const std::string& name : run.areas) {
+    if (!showArea(model.areas, diagram, name)) {
+      std::fprintf(stderr, "draw_benchmark: unknown area '%s'\n", name.c_str());
+      return 1;
+    }
+  }
+
+  OffscreenGL gl(kWidth, kHeight);
+  loadDefaultFont();
+  applyFixedGLState();
+  std::printf("%s, %dx%d view; %s, diagram '%s' (%zu shapes); medians in ms\n",
+              reinterpret_cast<const char*>(glGetString(GL_RENDERER)), kWidth, kHeight, run.model.c_str(),
+              diagram->getName().c_str(), diagram->getElementCount());
+  std::printf("%8s %-16s %18s %18s %18s %6s %s\n", "zoom", "view", "recompile wall/cpu", "replay wall/cpu",
+              "pick wall/cpu", "hits", "parts replayed");
+  {
+    OffscreenWindowHost host;
+    SelectionManager selection;
+    MetricsVisualizerSimple painter;
+    painter.setBlendEquation(lookupBlendEquation());
+    painter.setSelectionManager(&selection);
+    painter.setMetricSet(&model.metrics);
+    painter.setAreas(&model.areas);
+    CanvasWindow view(&host, 0, 0, kWidth, kHeight);
+    view.setVisualizer(&painter);
+    view.setDiagram(diagram);
+    const float fittedZoom = view.camera().zoom;
+    char label[32];
+    std::snprintf(label, sizeof label, "%.3g", fittedZoom);
+    printRow(label, "opened", measure(model, view, painter, 9), view);
+    view.setZoom(fittedZoom * 4.0f);
+    std::snprintf(label, sizeof label, "%.3g", fittedZoom * 4.0f);
+    printRow(label, "opened x4", measure(model, view, painter, 9), view);
+  }
+  FontRegistry::instance().clear();
+  return 0;
+}
+
 int main(int argc, char** argv) {
   std::vector<int> sizes;
   // --replay-loop N: after a compile, only replays the full view N times
-  // (for a profiler), printing nothing else.
+  // (for a profiler) and prints their median.
   int replayLoop = 0;
   // --recompile-loop N: the same with recompiles.
   int recompileLoop = 0;
@@ -231,7 +317,23 @@ int main(int argc, char** argv) {
   // --zoom Z: every view but the fitted ones looks at the diagram's centre
   // at zoom Z (1 by default).
   float zoom = 1.0f;
+  ModelRun modelRun;
   for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (i + 1 < argc) {
+      std::string* slot = arg == "--model" ? &modelRun.model
+                          : arg == "--metrics" ? &modelRun.metricsFile
+                          : arg == "--diagram" ? &modelRun.diagram
+                                               : nullptr;
+      if (slot != nullptr) {
+        *slot = argv[++i];
+        continue;
+      }
+      if (arg == "--metric" || arg == "--area") {
+        (arg == "--metric" ? modelRun.metrics : modelRun.areas).push_back(argv[++i]);
+        continue;
+      }
+    }
     if (std::string(argv[i]) == "--zoom" && i + 1 < argc) {
       zoom = static_cast<float>(std::atof(argv[++i]));
       continue;
@@ -257,6 +359,14 @@ int main(int argc, char** argv) {
       continue;
     }
     sizes.push_back(std::atoi(argv[i]));
+  }
+  if (!modelRun.model.empty()) {
+    try {
+      return runModel(modelRun);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "draw_benchmark: %s\n", e.what());
+      return 1;
+    }
   }
   if (sizes.empty()) sizes = {1000, 5000};
 
@@ -303,8 +413,19 @@ int main(int argc, char** argv) {
           if (fitted) fitWhole(model, view);
           else view.setZoom(zoom);
           view.render(false);
-          for (int i = 0; i < replayLoop; ++i) view.render(true);
-          for (int i = 0; i < recompileLoop; ++i) view.render(false);
+          if (replayLoop > 0) {
+            double cpu = 0.0;
+            // The calling thread's own share: the renderer's front end runs on it.
+            const double threadStart = cpuMs(CLOCK_THREAD_CPUTIME_ID);
+            const double wall = timeMs([&] { view.render(true); }, replayLoop, &cpu);
+            const double thread = (cpuMs(CLOCK_THREAD_CPUTIME_ID) - threadStart) / replayLoop;
+            std::printf("%8d %-16s %9.1f /%7.1f  this thread (mean) %7.1f\n", classes, "replay loop", wall, cpu, thread);
+          }
+          if (recompileLoop > 0) {
+            double cpu = 0.0;
+            const double wall = timeMs([&] { view.render(false); }, recompileLoop, &cpu);
+            std::printf("%8d %-16s %9.1f /%7.1f\n", classes, "recompile loop", wall, cpu);
+          }
           if (prepareLoop > 0) {
             // What a recompile renders ahead of the list (the area picture),
             // under the view's matrices.
@@ -368,6 +489,24 @@ int main(int argc, char** argv) {
         report("fitted uncached");
         painter.setAreaCaching(true);
         GLPainter::setTextBatching(true);
+        setText(false);
+        report("fitted no text");
+        setText(true);
+        painter.setAreas(nullptr);
+        report("fitted no areas");
+        painter.setAreas(&model.areas);
+        model.metrics.hideMetric("M0");
+        model.metrics.hideMetric("M1");
+        model.metrics.hideMetric("M2");
+        report("fitted no glyphs");
+        painter.setAreas(nullptr);
+        setText(false);
+        report("fitted bare");
+        setText(true);
+        painter.setAreas(&model.areas);
+        model.metrics.showMetric("M0");
+        model.metrics.showMetric("M1");
+        model.metrics.showMetric("M2");
       }
     }
     FontRegistry::instance().clear();
