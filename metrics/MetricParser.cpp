@@ -34,8 +34,22 @@ bool MetricParser::load(const std::string& fileName) {
   pugi::xml_document document;
   // Comments are kept so that they take their place in the palette count.
   pugi::xml_parse_result result = document.load_file(fileName.c_str(), pugi::parse_default | pugi::parse_comments);
+  return readDocument(document, result, fileName);
+}
+
+bool MetricParser::loadBytes(const void* data, std::size_t size, const std::string& name) {
+  debugOutput(name);
+  lastError_.clear();
+  pugi::xml_document document;
+  pugi::xml_parse_result result =
+      document.load_buffer(data, size, pugi::parse_default | pugi::parse_comments);
+  return readDocument(document, result, name);
+}
+
+bool MetricParser::readDocument(const pugi::xml_document& document, const pugi::xml_parse_result& result,
+                                const std::string& name) {
   if (!result) {
-    lastError_ = fileName + ": " + result.description();
+    lastError_ = name + ": " + result.description();
     if (result.status != pugi::status_file_not_found && result.status != pugi::status_io_error)
       lastError_ += " at offset " + std::to_string(result.offset);
     debugOutput("\n ERROR: METRIC FILE NOT LOADED: " + lastError_ + " \n");

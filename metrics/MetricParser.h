@@ -14,10 +14,13 @@
 // on the debug channel); load's result and lastError() let a caller that
 // wants to tell the user (the batch export) do so.
 
+#include <cstddef>
 #include <string>
 
 namespace pugi {
+class xml_document;
 class xml_node;
+struct xml_parse_result;
 }
 
 namespace lumetra {
@@ -43,6 +46,9 @@ class MetricParser {
   // Reads a whole file. False when it could not be read or parsed (nothing
   // is added then); lastError() says why.
   virtual bool load(const std::string& fileName);
+  // The same for a file's bytes already in memory; name stands for the file
+  // in lastError() and on the debug channel.
+  bool loadBytes(const void* data, std::size_t size, const std::string& name);
   virtual ~MetricParser() = default;
 
   // "FILE: reason" of the last failed load; empty after a successful one.
@@ -51,6 +57,10 @@ class MetricParser {
  private:
   MetricSet* metricSet_;
   AreaSet* areaSet_;
+  // Reads the entries of a parsed (or failed) document.
+  bool readDocument(const pugi::xml_document& document, const pugi::xml_parse_result& result,
+                    const std::string& name);
+
   std::string lastError_;
 };
 

@@ -277,6 +277,10 @@ void tessCombine(GLdouble coords[3], void* /*vertexData*/[4], GLfloat /*weight*/
 
 void GLPainter::filledPolygon(PointList list) const {
   if (list.points.size() <= 2) return;
+  // The tessellator crashes on coordinates that are not numbers or are
+  // infinite; such an outline has no inside to fill anyway.
+  for (const Vec2& p : list.points)
+    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return;
   GLUtesselator* tess = gluNewTess();
   if (tess == nullptr) return;
   gluTessCallback(tess, GLU_TESS_BEGIN, reinterpret_cast<TessCallback>(&tessBegin));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "areas/Area.h"
@@ -159,6 +161,48 @@ TEST_F(MetricParserTest, UnreadableFilesAddNothing) {
       EXPECT_EQ(parser.lastError(), "") << c.file;
     }
   }
+}
+
+// Bytes in memory read as the same file does; a damaged buffer adds nothing
+// and names the given name and the offset.
+TEST_F(MetricParserTest, BytesInMemoryReadAsTheFileDoes) {
+  std::ifstream in(dataFile("mixed.met"), std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  ASSERT_FALSE(bytes.empty());
+  ASSERT_TRUE(load("mixed.met"));
+
+  MetricSet fromBytes;
+  AreaSet areasFromBytes;
+  MetricParser bytesParser(&fromBytes, &areasFromBytes);
+  ASSERT_TRUE(bytesParser.loadBytes(bytes.data(), bytes.size(), "in memory"));
+  ASSERT_EQ(fromBytes.getMetricCount(), metrics.getMetricCount());
+  for (std::size_t i = 0; i < metrics.getMetricCount(); ++i) {
+    Metric* expected = metrics.getMetric(i);
+    Metric* actual = fromBytes.getMetric(i);
+    EXPECT_EQ(actual->getName(), expected->getName());
+    expectColour(*actual->getColor(), *expected->getColor(), expected->getName());
+    for (const char* id : {"", "c1", "c2", "c3", "c4", "c5"}) {
+      EXPECT_EQ(actual->hasValue(id), expected->hasValue(id)) << expected->getName() << " " << id;
+      if (expected->hasValue(id)) EXPECT_EQ(actual->getValueText(id), expected->getValueText(id));
+    }
+  }
+  ASSERT_EQ(areasFromBytes.getLoadedCount(), areas.getLoadedCount());
+  EXPECT_EQ(areasFromBytes.getLoadedArea(0)->getElementCount(), areas.getLoadedArea(0)->getElementCount());
+
+  // Cut inside an element: a parse error, nothing added.
+  const std::size_t cut = bytes.find("<element");
+  ASSERT_NE(cut, std::string::npos);
+  MetricSet damaged;
+  AreaSet damagedAreas;
+  MetricParser damagedParser(&damaged, &damagedAreas);
+  EXPECT_FALSE(damagedParser.loadBytes(bytes.data(), cut + 4, "cut.met"));
+  EXPECT_EQ(damaged.getMetricCount(), 0u);
+  EXPECT_EQ(damagedAreas.getLoadedCount(), 0u);
+  EXPECT_EQ(damagedParser.lastError().rfind("cut.met: ", 0), 0u) << damagedParser.lastError();
+  EXPECT_NE(damagedParser.lastError().find("at offset"), std::string::npos) << damagedParser.lastError();
+  // An empty buffer is no document either.
+  EXPECT_FALSE(damagedParser.loadBytes("", 0, "empty.met"));
+  EXPECT_EQ(damaged.getMetricCount(), 0u);
 }
 
 TEST(TextToNumberTest, FollowsTheCLibraryRules) {

@@ -5,6 +5,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cmath>
 #include <functional>
 
@@ -169,6 +171,20 @@ TEST_F(GLPainterTest, ConcaveAndSelfCrossingPolygonsFillTheirInside) {
   EXPECT_TRUE(near(gl_->pixel(115, 30), 0, 0, 255)) << gl_->pixel(115, 30);
   EXPECT_TRUE(near(gl_->pixel(145, 30), 0, 0, 255)) << gl_->pixel(145, 30);
   EXPECT_TRUE(near(gl_->pixel(130, 45), 255, 255, 255)) << gl_->pixel(130, 45);
+}
+
+TEST_F(GLPainterTest, PolygonsWithPointsThatAreNotNumbersDrawNothing) {
+  // A box read with infinite or undefined corners puts such points into the
+  // boolean glyph's tick; the tessellator must never see them.
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  for (const Vec2& odd : {Vec2(nan, 20), Vec2(20, inf), Vec2(-inf, -inf)}) {
+    painter_.filledPolygon(PointList({{10, 10}, odd, {60, 60}, {60, 10}}, kBlack));
+    EXPECT_TRUE(near(gl_->pixel(50, 20), 255, 255, 255)) << gl_->pixel(50, 20);
+  }
+  // A finite polygon right after still fills.
+  painter_.filledPolygon(PointList({{10, 10}, {10, 60}, {60, 60}, {60, 10}}, kBlack));
+  EXPECT_TRUE(near(gl_->pixel(50, 20), 0, 0, 0)) << gl_->pixel(50, 20);
 }
 
 TEST_F(GLPainterTest, FullSectorClosesTheEllipse) {
