@@ -1,6 +1,7 @@
 #include "render/geometry/GeometryPasses.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "model/ScenarioElements.h"
 #include "model/UmlElements.h"
@@ -17,6 +18,20 @@ VisualElementLayout* boxOf(const VisualElement& element) {
   return layout;
 }
 
+// y mirrored inside [low, high]. Where high - low does not fit a float (a
+// box spanning most of the float range), the sum form keeps it finite.
+float mirrored(float y, float low, float high) {
+  if (std::isfinite(high - low)) return high - (y - low);
+  return (high + low) - y;
+}
+
+// The middle of [low, high], finite whenever both ends are.
+float middle(float low, float high) {
+  const float span = high - low;
+  if (std::isfinite(span)) return low + span / 2.0f;
+  return low / 2.0f + high / 2.0f;
+}
+
 // Mirrors the box vertically inside the diagram box [dmin, dmax] (the
 // readers deliver y downwards) and moves it by -centre.
 void mirrorAndShift(VisualElement& element, const Vec2& dmin, const Vec2& dmax, const Vec2& centre) {
@@ -24,10 +39,12 @@ void mirrorAndShift(VisualElement& element, const Vec2& dmin, const Vec2& dmax, 
   if (!layout) return;
   const Vec2 lo = *layout->getLowerLeft();
   const Vec2 hi = *layout->getUpperRight();
-  const Vec2 newLo(lo.x, dmax.y - (hi.y - dmin.y));
-  const Vec2 newHi(hi.x, dmax.y - (lo.y - dmin.y));
+  const Vec2 newLo(lo.x, mirrored(hi.y, dmin.y, dmax.y));
+  const Vec2 newHi(hi.x, mirrored(lo.y, dmin.y, dmax.y));
   layout->setCorners(new Vec2(newLo - centre), new Vec2(newHi - centre));
 }
+
+bool finite(const Vec2& v) { return std::isfinite(v.x) && std::isfinite(v.y); }
 
 void normalizeDiagram(Diagram& diagram) {
   std::vector<DiagramElement*>& elements = diagram.getElements();
@@ -38,6 +55,9 @@ void normalizeDiagram(Diagram& diagram) {
     if (!layout) continue;
     const Vec2 lo = *layout->getLowerLeft();
     const Vec2 hi = *layout->getUpperRight();
+    // A damaged geometry (read as not a number or infinite) would carry the
+    // whole diagram with it; it is left out of the box.
+    if (!finite(lo) || !finite(hi)) continue;
     if (!any) {
       dmin = lo;
       dmax = hi;
@@ -49,7 +69,7 @@ void normalizeDiagram(Diagram& diagram) {
   }
   if (!any) return;
 
-  const Vec2 centre = dmin + (dmax - dmin) / 2.0f;
+  const Vec2 centre(middle(dmin.x, dmax.x), middle(dmin.y, dmax.y));
   for (DiagramElement* element : elements) {
     mirrorAndShift(*element, dmin, dmax, centre);
     if (element->getTypeName() == "ComposedDiagramElement")

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <memory>
 
 #include "model/ModelFactory.h"
@@ -56,6 +58,49 @@ TEST(NormalizeGeometryTest, MirrorsVerticallyAndCentresOnTheOrigin) {
   // Supplementary shapes move with the diagram (mirrored inside its box).
   EXPECT_EQ(lowerLeft(label), Vec2(-5, 50));
   EXPECT_EQ(upperRight(label), Vec2(5, 55));
+}
+
+// A shape whose corners are not numbers or are infinite (a damaged file read
+// as atof reads it) must not move the rest of the diagram: the box is that
+// of the readable shapes, wherever the damaged shape comes.
+TEST(NormalizeGeometryTest, ShapesWithCornersThatAreNotNumbersLeaveTheBoxAlone) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  const Vec2 odd[] = {{nan, 0}, {0, nan}, {inf, 5}, {-inf, -inf}};
+  for (const Vec2& corner : odd) {
+    for (bool first : {true, false}) {
+      SCOPED_TRACE(::testing::Message() << corner.x << "," << corner.y << (first ? " first" : " last"));
+      Model m;
+      Diagram* d = m.addDiagram();
+      if (first) m.addShape(d, new Class("x", "X"), corner.x, corner.y, 10, 10);
+      DiagramElement* a = m.addShape(d, new Class("a", "A"), 0, 10, 20, 20);
+      DiagramElement* b = m.addShape(d, new Class("b", "B"), 30, 90, 50, 100);
+      if (!first) m.addShape(d, new Class("x", "X"), corner.x, corner.y, 10, 10);
+      normalizeGeometry(m.diagrams);
+      EXPECT_EQ(lowerLeft(d), Vec2(-25, -45));
+      EXPECT_EQ(upperRight(d), Vec2(25, 45));
+      EXPECT_EQ(lowerLeft(a), Vec2(-25, 35));
+      EXPECT_EQ(upperRight(b), Vec2(25, -35));
+    }
+  }
+}
+
+// Finite corners near the float limit: the centre must not overflow and
+// carry every other shape to infinity.
+TEST(NormalizeGeometryTest, ABoxSpanningTheFloatRangeKeepsOtherShapesFinite) {
+  Model m;
+  Diagram* d = m.addDiagram();
+  m.addShape(d, new Class("x", "X"), -3.0e38f, -3.0e38f, -2.9e38f, -2.9e38f);
+  m.addShape(d, new Class("y", "Y"), 2.9e38f, 2.9e38f, 3.0e38f, 3.0e38f);
+  DiagramElement* a = m.addShape(d, new Class("a", "A"), 0, 10, 20, 20);
+  normalizeGeometry(m.diagrams);
+  for (const Vec2& corner : {lowerLeft(a), upperRight(a), lowerLeft(d), upperRight(d)}) {
+    EXPECT_TRUE(std::isfinite(corner.x) && std::isfinite(corner.y)) << corner.x << "," << corner.y;
+  }
+  // The centre of the box is the origin; at this range a float keeps no
+  // units, so only the order of a's corners is left to check.
+  EXPECT_LE(lowerLeft(a).x, upperRight(a).x);
+  EXPECT_LE(lowerLeft(a).y, upperRight(a).y);
 }
 
 TEST(NormalizeGeometryTest, AnEmptyFirstDiagramDoesNotStopTheOthers) {
