@@ -12,8 +12,25 @@
 namespace lumetra {
 
 namespace {
-// At most 100,000 discs per trail.
-constexpr float kMinTrailFraction = 1.0e-5f;
+// Quad corners go to GL as whole units; beyond this they are held here
+// (the conversion of a float outside int's range is undefined).
+constexpr float kLargestCoordinate = 1.0e9f;
+
+int wholeUnits(float value) {
+  if (!(value > -kLargestCoordinate)) return value != value ? 0 : -static_cast<int>(kLargestCoordinate);
+  if (!(value < kLargestCoordinate)) return static_cast<int>(kLargestCoordinate);
+  return static_cast<int>(value);
+}
+
+// Truncates towards zero, held within int's range.
+int saturatedInt(double value) {
+  if (!(value == value)) return 0;
+  if (value >= 2147483647.0) return 2147483647;
+  if (value <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<int>(value);
+}
+
+bool finite(const Vec2& v) { return std::isfinite(v.x) && std::isfinite(v.y); }
 }  // namespace
 
 // ---- InnerAreaGeometry ----
@@ -22,28 +39,38 @@ void InnerAreaGeometry::collect(std::vector<Item>& items, Vec2& centroid) const 
   items.clear();
   centroid = Vec2();
   if (area_ == nullptr) return;
-  float weightSum = 0.0f;
-  Vec2 weighted;
-  Vec2 plain;
+  // Sums in double: box areas of far-flung or huge boxes overflow a float.
+  double weightSum = 0.0;
+  double weightedX = 0.0, weightedY = 0.0;
+  double plainX = 0.0, plainY = 0.0;
   for (const DiagramElement* element : area_->getElements()) {
     const VisualElementLayout* layout = element != nullptr ? element->getCurrentLayout() : nullptr;
     if (layout == nullptr || layout->getCentre() == nullptr || layout->getSize() == nullptr) continue;
     const Vec2 centre = *layout->getCentre();
     const Vec2 size = *layout->getSize();
-    const float halfW = size.x / 2.0f;
-    const float halfH = size.y / 2.0f;
-    items.push_back({centre, std::sqrt(halfW * halfW + halfH * halfH)});
-    const float weight = size.x * size.y;
+    // A box that cannot be placed would make every trail of the area
+    // meaningless (and each of them as long as the cap allows).
+    if (!finite(centre) || !finite(size)) continue;
+    const double halfW = size.x / 2.0;
+    const double halfH = size.y / 2.0;
+    const double halfDiagonal = std::sqrt(halfW * halfW + halfH * halfH);
+    items.push_back({centre, static_cast<float>(std::fmin(halfDiagonal, 3.0e38))});
+    // An inverted box (upper corner below or left of the lower one) weighs
+    // by its area too; a negative weight would push the centroid away.
+    const double weight = std::fabs(static_cast<double>(size.x) * size.y);
     weightSum += weight;
-    weighted += centre * weight;
-    plain += centre;
+    weightedX += centre.x * weight;
+    weightedY += centre.y * weight;
+    plainX += centre.x;
+    plainY += centre.y;
   }
   if (items.empty()) return;
+  const double count = static_cast<double>(items.size());
   // Boxes without area carry no weight: fall back to the plain mean.
-  if (weightSum != 0.0f) {
-    centroid = Vec2(weighted.x / weightSum, weighted.y / weightSum);
+  if (weightSum > 0.0 && std::isfinite(weightSum)) {
+    centroid = Vec2(static_cast<float>(weightedX / weightSum), static_cast<float>(weightedY / weightSum));
   } else {
-    centroid = plain / static_cast<float>(items.size());
+    centroid = Vec2(static_cast<float>(plainX / count), static_cast<float>(plainY / count));
   }
 }
 
@@ -54,22 +81,28 @@ bool InnerAreaGeometry::computeCentre(Vec2& centroid) {
     centreRadius_ = 0;
     return false;
   }
-  float sum = 0.0f;
+  double sum = 0.0;
   for (const Item& item : items) sum += item.halfDiagonal;
-  const int meanRadius = static_cast<int>(sum / static_cast<float>(items.size()));
-  centreRadius_ = static_cast<int>(static_cast<float>(meanRadius) * radiusScale_);
+  const int meanRadius = saturatedInt(sum / static_cast<double>(items.size()));
+  centreRadius_ = saturatedInt(static_cast<double>(static_cast<float>(meanRadius) * radiusScale_));
   return true;
 }
 
 void InnerAreaGeometry::appendTrail(std::vector<AreaDisc>& discs, float x0, float y0, float r0, float xc, float yc,
-                                    float rc, float step) {
+                                    float rc, float step, float maxAlong) {
   const float dx = xc - x0;
   const float dy = yc - y0;
   const float dist = std::sqrt(dx * dx + dy * dy);
+  if (!std::isfinite(dist)) {
+    // No line to follow: the discs at the element only.
+    for (int i = 0; i < 4; ++i) discs.push_back({x0, y0, r0, 0});
+    return;
+  }
   float t = (1.0f / dist) * step;
   // An absurdly long trail would never let the fraction reach 1 in single
   // precision: cap the disc count instead of hanging.
-  if (!(t >= kMinTrailFraction)) t = kMinTrailFraction;
+  const float minFraction = maxAlong >= 1.0f ? 1.0f / maxAlong : 1.0f;
+  if (!(t >= minFraction)) t = minFraction;
   const int n = static_cast<int>(1.0f / t);
   float dr = n > 0 ? std::fabs(r0 - rc) / static_cast<float>(n) : 0.0f;
   if (r0 < rc) dr = -dr;
@@ -91,10 +124,28 @@ void InnerAreaGeometry::build(std::vector<AreaDisc>& discs, float inset, float s
   collect(items, c);
   auto clamp = [](float r) { return r > 0.0f ? r : 0.0f; };
   const float centre = thin ? kThinRadius : clamp(static_cast<float>(centreRadius_) - inset);
+  // The discs the trails will hold at this step (each trail is capped on its
+  // own); beyond kMaxDiscs the step grows so that the set stays drawable.
+  double along = 0.0;
+  for (const Item& item : items) {
+    const double dist = std::hypot(static_cast<double>(c.x) - item.centre.x, static_cast<double>(c.y) - item.centre.y);
+    along += std::fmin(std::ceil(dist / step), static_cast<double>(kMaxTrailDiscs));
+  }
+  const double fixed = 1.0 + 3.0 * static_cast<double>(items.size());
+  const double room = static_cast<double>(kMaxDiscs) - fixed;
+  float maxAlong = kMaxTrailDiscs;
+  if (fixed + along > static_cast<double>(kMaxDiscs) && room > 0.0) {
+    // One more disc per trail for rounding up, and a margin for the
+    // fraction summed in single precision.
+    const double coarser = 1.01 * along / std::fmax(room - static_cast<double>(items.size()), 1.0);
+    step = static_cast<float>(step * coarser);
+    maxAlong = static_cast<float>(kMaxTrailDiscs / coarser);
+  }
+  discs.reserve(static_cast<std::size_t>(std::fmin(fixed + items.size() + along, static_cast<double>(kMaxDiscs))));
   discs.push_back({c.x, c.y, centre, 0});
   for (const Item& item : items) {
     const float start = thin ? kThinRadius : clamp(item.halfDiagonal - inset);
-    appendTrail(discs, item.centre.x, item.centre.y, start, c.x, c.y, centre, step);
+    appendTrail(discs, item.centre.x, item.centre.y, start, c.x, c.y, centre, step, maxAlong);
   }
 }
 
@@ -183,10 +234,10 @@ void AreaVisualizerInner::drawDiscs(const std::vector<AreaDisc>& discs, bool set
   for (const AreaDisc& disc : discs) {
     const float r = disc.radius;
     if (!(r > 0.0f)) continue;
-    const int left = static_cast<int>(disc.x - r);
-    const int right = static_cast<int>(disc.x + r);
-    const int bottom = static_cast<int>(disc.y - r);
-    const int top = static_cast<int>(disc.y + r);
+    const int left = wholeUnits(disc.x - r);
+    const int right = wholeUnits(disc.x + r);
+    const int bottom = wholeUnits(disc.y - r);
+    const int top = wholeUnits(disc.y + r);
     glTexCoord2f(0.0f, 0.0f);
     glVertex2i(left, bottom);
     glTexCoord2f(0.0f, 1.0f);

@@ -5,6 +5,7 @@
 // linearly from the element's half-diagonal to the centre radius. All discs
 // carry the soft disc texture, so their union reads as one smooth shape.
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -32,6 +33,10 @@ class InnerAreaGeometry {
   // How much smaller the contour discs are.
   static constexpr float kContourInset = 20.0f;
   static constexpr float kThinRadius = 3.0f;
+  // At most this many discs in one disc set (about 64 MB): an area whose
+  // trails would need more (elements spread over absurd distances) gets a
+  // proportionally longer step instead. Ordinary diagrams stay far below.
+  static constexpr std::size_t kMaxDiscs = std::size_t{1} << 22;
 
   void setArea(IdentifiedArea* area) { area_ = area; }
   IdentifiedArea* getArea() const { return area_; }
@@ -52,11 +57,16 @@ class InnerAreaGeometry {
   // Thin trails: radius 3 everywhere.
   void buildThinDiscs(std::vector<AreaDisc>& discs);
 
+  // At most this many discs along one trail.
+  static constexpr float kMaxTrailDiscs = 100000.0f;
+
   // Appends the trail from (x0, y0, r0) to (xc, yc, rc): three discs at the
   // start, then one every `step` units along the line while the fraction is
-  // below 1, the radius moving linearly from r0 towards rc.
+  // below 1, the radius moving linearly from r0 towards rc; at most
+  // maxAlong discs along the line (a longer trail takes longer steps). Ends
+  // that are not finite give only the four discs at the start.
   static void appendTrail(std::vector<AreaDisc>& discs, float x0, float y0, float r0, float xc, float yc, float rc,
-                          float step);
+                          float step, float maxAlong = kMaxTrailDiscs);
 
  private:
   struct Item {
