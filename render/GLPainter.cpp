@@ -188,20 +188,37 @@ void GLPainter::line(Vec2 p, Vec2 q, Color color) const {
 
 std::vector<Vec2> GLPainter::dashEnds(Vec2 p, Vec2 q, float dash, float gap) {
   std::vector<Vec2> ends;
-  const float step = dash + gap;
-  const Vec2 d = q - p;
-  const float length = d.length();
+  if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(q.x) || !std::isfinite(q.y)) return ends;
+  float step = dash + gap;
+  // In double: the length of a line across the float range overflows a float.
+  const double dx = static_cast<double>(q.x) - p.x;
+  const double dy = static_cast<double>(q.y) - p.y;
+  const double length = std::sqrt(dx * dx + dy * dy);
   if (!(step > 0.0f)) {
     // No progress per dash: the loop would never end; the line is solid.
-    if (length > 0.0f) ends = {p, q};
+    if (length > 0.0) ends = {p, q};
     return ends;
   }
-  const Vec2 u = d.normalized();
-  for (float t = 0.0f; t < length; t += step) {
-    const Vec2 a = p + u * t;
+  // Ends absurdly far apart (a damaged model) would need more dashes than
+  // any view can show: lengthen dashes and gaps alike instead.
+  const double count = std::ceil(length / step);
+  if (count > static_cast<double>(kMaxDashes)) {
+    const double stretch = count / static_cast<double>(kMaxDashes);
+    dash = static_cast<float>(dash * stretch);
+    step = static_cast<float>(step * stretch);
+  }
+  if (!(length > 0.0)) return ends;
+  const double ux = dx / length;
+  const double uy = dy / length;
+  ends.reserve(2 * static_cast<std::size_t>(std::fmin(count, static_cast<double>(kMaxDashes)) + 1.0));
+  for (std::size_t i = 0;; ++i) {
+    // Each start computed from its index: no drift, and no stall where a
+    // float sum would stop growing.
+    const double t = static_cast<double>(i) * step;
+    if (!(t < length) || i > kMaxDashes) break;
+    const Vec2 a(static_cast<float>(p.x + ux * t), static_cast<float>(p.y + uy * t));
     ends.push_back(a);
-    ends.push_back(a + u * dash);
-    if (t + step == t) break;  // a step below float precision would never end
+    ends.push_back(Vec2(static_cast<float>(p.x + ux * (t + dash)), static_cast<float>(p.y + uy * (t + dash))));
   }
   return ends;
 }
@@ -501,7 +518,68 @@ void GLPainter::createFont(const std::string& path, const std::string& name, flo
 
 bool GLPainter::selectFont(const std::string& name) { return FontRegistry::instance().select(name); }
 
-void GLPainter::textSize(const std::string& text, float size, float& width, float& height) {
+namespace {
+
+// The length of the well-formed UTF-8 sequence at text[i], or 0 (RFC 3629:
+// no overlong forms, no surrogates, nothing beyond U+10FFFF).
+std::size_t utf8SequenceAt(const std::string& text, std::size_t i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(i);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (i + length > text.size()) return 0;
+  if (byte(i + 1) < low || byte(i + 1) > high) return 0;
+  for (std::size_t k = 2; k < length; ++k)
+    if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
+  return length;
+}
+
+// The font decodes UTF-8 without checking where a sequence ends: a lead
+// byte near the end of a string makes it read past the terminator (names
+// come from model files and may hold any bytes). Text that is not well-formed
+// UTF-8 is handed over with every byte that starts no valid sequence shown
+// as '?'; well-formed text is passed as it is.
+const std::string& fontSafe(const std::string& text, std::string& repaired) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t n = utf8SequenceAt(text, i);
+    if (n == 0) break;
+    i += n;
+  }
+  if (i == text.size()) return text;
+  repaired.assign(text, 0, i);
+  while (i < text.size()) {
+    const std::size_t n = utf8SequenceAt(text, i);
+    if (n == 0) {
+      repaired.push_back('?');
+      ++i;
+    } else {
+      repaired.append(text, i, n);
+      i += n;
+    }
+  }
+  return repaired;
+}
+
+}  // namespace
+
+void GLPainter::textSize(const std::string& rawText, float size, float& width, float& height) {
+  std::string repaired;
+  const std::string& text = fontSafe(rawText, repaired);
   FTFont* font = FontRegistry::instance().current();
   if (font == nullptr) {
     width = 0.0f;
@@ -554,8 +632,10 @@ bool GLPainter::drawsBatched(const std::string& text) {
   return gTextBatching && glyphs != nullptr && glyphs->ready() && GlyphTable::covers(text);
 }
 
-void GLPainter::drawText(const std::string& text, Vec2 position, float angle, float size, int flags,
+void GLPainter::drawText(const std::string& rawText, Vec2 position, float angle, float size, int flags,
                          Color color) const {
+  std::string repaired;
+  const std::string& text = fontSafe(rawText, repaired);
   FTFont* font = FontRegistry::instance().current();
   if (font == nullptr) return;
   float w = 0.0f;

@@ -18,6 +18,7 @@
 // grow clockwise, in radians.
 
 #include <concepts>
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <memory>
@@ -124,7 +125,10 @@ class GLPainter {
   // rx, ry (at least 1).
   static int segmentCount(float n, float rx, float ry);
   // The end points dashedLine draws, two per dash: start, end, start, end...
+  // A line that would need more than kMaxDashes dashes gets dashes and gaps
+  // longer in proportion; a line with an end that is not finite draws nothing.
   static std::vector<Vec2> dashEnds(Vec2 p, Vec2 q, float dash, float gap);
+  static constexpr std::size_t kMaxDashes = 100000;
 
   // --- text ------------------------------------------------------------------
   // Loads a texture font from path at the given face size (resolution 72),

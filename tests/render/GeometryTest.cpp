@@ -2,6 +2,9 @@
 // clipping to a box; and the canvas window's checks that need no context.
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
 #include <unistd.h>
 
 #include <filesystem>
@@ -73,6 +76,43 @@ TEST(DashTest, DashCountsAndDirections) {
       EXPECT_NEAR(ends.back().y, c.last.y, 1e-5f);
     }
   }
+}
+
+// A relation between shapes absurdly far apart (a damaged file) made one
+// dashed line of tens of millions of dashes: hundreds of megabytes and a
+// frozen viewer while the display list is recorded.
+TEST(DashTest, AbsurdLengthsStayBounded) {
+  struct Case {
+    const char* name;
+    Vec2 q;
+    bool drawn;
+  };
+  const float inf = std::numeric_limits<float>::infinity();
+  const Case cases[] = {
+      {"a thousand million units", {1.0e9f, 0.0f}, true},
+      {"the float range", {3.0e38f, -3.0e38f}, true},
+      {"infinite end", {inf, 0.0f}, false},
+      {"end not a number", {std::numeric_limits<float>::quiet_NaN(), 0.0f}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto ends = GLPainter::dashEnds({0, 0}, c.q, 8.0f, 5.0f);
+    EXPECT_LE(ends.size(), 2 * GLPainter::kMaxDashes + 2);
+    EXPECT_EQ(ends.empty(), !c.drawn);
+    for (const Vec2& e : ends) EXPECT_TRUE(std::isfinite(e.x) && std::isfinite(e.y));
+    if (c.drawn) {
+      // Still a dashed line along the whole length: dashes and gaps longer in
+      // proportion, not a few dashes at the start.
+      EXPECT_GT(ends.size(), 1000u);
+      EXPECT_GE((ends.back() - Vec2()).length(), c.q.length() * 0.99f);
+      EXPECT_NE(ends[1], ends[2]) << "gaps remain";
+    }
+  }
+  // A long but sane line keeps its 8 + 5 pattern.
+  const auto ends = GLPainter::dashEnds({0, 0}, {13000, 0}, 8.0f, 5.0f);
+  ASSERT_EQ(ends.size(), 2000u);
+  EXPECT_EQ(ends[1], Vec2(8, 0));
+  EXPECT_EQ(ends[2], Vec2(13, 0));
 }
 
 TEST(SegmentIntersectTest, CrossingsAndMisses) {
