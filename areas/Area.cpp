@@ -101,6 +101,7 @@ bool isNodeElement(const ModelElement* element) {
 void AreaSet::computeFreeElements(Diagram* diagram) {
   freeElements_.clear();
   if (diagram == nullptr) return;
+  identifiedDiagram_ = diagram;
   // Every shape occurs once in a diagram, so "remove the first occurrence of
   // each area member" is "keep the shapes that are in no area".
   std::unordered_set<const DiagramElement*> members;
@@ -114,6 +115,7 @@ void AreaSet::computeFreeElements(Diagram* diagram) {
 
 void AreaSet::clear() {
   freeElements_.clear();
+  identifiedDiagram_ = nullptr;
   deleteAll(identified_);
   deleteAll(loaded_);
 }
@@ -124,6 +126,7 @@ IdentifiedArea* AreaIdentifier::identify(Area* area) {
   if (area == nullptr || areaSet_ == nullptr) return nullptr;
   auto* result = new IdentifiedArea(area->getName(), area->getColor());
   result->setValue(area->getValue());
+  if (diagram_ != nullptr) areaSet_->setIdentifiedDiagram(diagram_);
   if (diagram_ != nullptr && area->getElementCount() > 0) {
     // Shapes by model identifier, each list in diagram order.
     std::unordered_map<std::string, std::vector<DiagramElement*>> shapes;
@@ -143,6 +146,7 @@ IdentifiedArea* AreaIdentifier::identify(Area* area) {
 }
 
 void reidentifyAreas(AreaSet& areaSet, Diagram* diagram, bool byValue) {
+  areaSet.setIdentifiedDiagram(diagram);
   std::vector<std::string> names;
   for (const IdentifiedArea* area : areaSet.getIdentifiedAreas()) names.push_back(area->getName());
   areaSet.clearIdentified();

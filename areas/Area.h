@@ -129,6 +129,17 @@ class AreaSet {
   int getIterations() const { return iterations_; }
   void setIterations(int iterations) { iterations_ = iterations; }
 
+  // The diagram the areas were last identified over (their shapes and the
+  // free elements point into it); null before any identification. The area
+  // pass draws the identified areas only over this diagram.
+  Diagram* getIdentifiedDiagram() const { return identifiedDiagram_; }
+  void setIdentifiedDiagram(Diagram* diagram) { identifiedDiagram_ = diagram; }
+  // Whether the identified areas belong to the diagram: it is the one they
+  // were identified over, or none was recorded.
+  bool isShownOn(const Diagram* diagram) const {
+    return identifiedDiagram_ == nullptr || identifiedDiagram_ == diagram;
+  }
+
   // Deletes every identified and loaded area; empties the free elements.
   void clear();
 
@@ -136,6 +147,7 @@ class AreaSet {
   std::vector<Area*> loaded_;                    // owned
   std::vector<IdentifiedArea*> identified_;      // owned
   std::vector<DiagramElement*> freeElements_;    // not owned
+  Diagram* identifiedDiagram_ = nullptr;         // not owned
   float radius_ = 1.0f;
   float distance_ = 0.005f;
   int iterations_ = 10;

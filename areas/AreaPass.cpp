@@ -33,7 +33,9 @@ void compositeAreas(const AreaSet& areas, Diagram* diagram, float areaAlpha, Ble
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   glClear(GL_COLOR_BUFFER_BIT);
 
-  for (IdentifiedArea* identified : areas.getIdentifiedAreas()) {
+  // Areas identified over another diagram point at its shapes, not these.
+  static const std::vector<IdentifiedArea*> none;
+  for (IdentifiedArea* identified : areas.isShownOn(diagram) ? areas.getIdentifiedAreas() : none) {
     const Area* area = areas.findArea(identified->getName());
     if (area == nullptr) continue;
     AreaVisualizer* painter = area->getVisualizer();
@@ -94,7 +96,7 @@ std::vector<DiagramElement*> elementsNearAreas(const std::vector<DiagramElement*
 void drawAreaPass(const AreaSet& areas, Diagram* diagram, float areaAlpha, BlendEquationProc blendEquation,
                   AreaElementsEraser& eraser) {
   compositeAreas(areas, diagram, areaAlpha, blendEquation);
-  if (areas.getIdentifiedCount() == 0) return;
+  if (areas.getIdentifiedCount() == 0 || !areas.isShownOn(diagram)) return;
 
   // Only free elements that some area's drawing reaches need whitening.
   std::vector<AreaExtent> extents;

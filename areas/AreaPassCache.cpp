@@ -70,7 +70,8 @@ bool paintedExtent(const AreaSet& areas, Diagram* diagram, float areaAlpha, Vec2
   lower = Vec2(kHuge, kHuge);
   upper = Vec2(-kHuge, -kHuge);
   detail = kHuge;
-  for (IdentifiedArea* identified : areas.getIdentifiedAreas()) {
+  static const std::vector<IdentifiedArea*> none;
+  for (IdentifiedArea* identified : areas.isShownOn(diagram) ? areas.getIdentifiedAreas() : none) {
     const Area* area = areas.findArea(identified->getName());
     if (area == nullptr) continue;
     AreaVisualizer* painter = area->getVisualizer();

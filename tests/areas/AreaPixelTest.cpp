@@ -371,5 +371,35 @@ TEST_F(AreaPixelTest, SkippingUnreachedFreeElementsChangesNoPixel) {
   EXPECT_GT(upper.x, 110.0f - 30.0f) << "the near one's halo meets it";
 }
 
+// Areas are identified over one diagram and hold pointers to its shapes; a
+// view showing another diagram (split views, or a diagram chosen before the
+// areas were identified again) drew them there, at the other diagram's
+// places, with its free elements whitened over the picture.
+TEST_F(AreaPixelTest, AreasIdentifiedOverAnotherDiagramAreNotDrawn) {
+  scene.addClass("m", {80, 80}, {119, 119});
+  scene.addClass("free", {150, 20}, {189, 59});
+  addArea("red", {1.0f, 0.0f, 0.0f}, {"m"});
+  show("red");
+  AreaScene other;
+  other.addClass("elsewhere", {10, 10}, {49, 49});
+  for (const Compositing& c : kCompositing) {
+    canvas_->clear(1.0f, 0.0f, 1.0f);
+    drawAreaPass(areas, &other.diagram, 1.0f, blend(c), eraser);
+    EXPECT_EQ(at(100, 100), (Pixel{255, 255, 255})) << c.name << ": the other diagram's area is not drawn";
+    EXPECT_EQ(at(30, 30), (Pixel{255, 255, 255})) << c.name;
+
+    canvas_->clear(1.0f, 0.0f, 1.0f);
+    drawAreaPass(areas, &scene.diagram, 1.0f, blend(c), eraser);
+    EXPECT_GE(at(100, 100).r, 250) << c.name << ": drawn over its own diagram";
+    EXPECT_LE(at(100, 100).g, 5) << c.name;
+  }
+  // Identified again over the other diagram, they follow it.
+  reidentifyAreas(areas, &other.diagram, false);
+  EXPECT_EQ(areas.getIdentifiedDiagram(), &other.diagram);
+  canvas_->clear(1.0f, 0.0f, 1.0f);
+  drawAreaPass(areas, &scene.diagram, 1.0f, lookupBlendEquation(), eraser);
+  EXPECT_EQ(at(100, 100), (Pixel{255, 255, 255}));
+}
+
 }  // namespace
 }  // namespace lumetra
