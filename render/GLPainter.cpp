@@ -172,7 +172,7 @@ int GLPainter::segmentCount(float n, float rx, float ry) {
   if (n < 0.0f) count = std::ceil(kTwoPi * std::max(rx, ry) / -n);
   // A zero radius or a count below one would divide the sweep by zero.
   if (!(count >= 1.0f)) return 1;
-  if (count > 1.0e6f) return 1000000;
+  if (count > static_cast<float>(kMaxSegments)) return kMaxSegments;
   return static_cast<int>(count);
 }
 

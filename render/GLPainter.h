@@ -122,8 +122,10 @@ class GLPainter {
   // unchanged when no edge is crossed.
   static void clipToBox(Vec2 corner0, Vec2 corner1, Vec2 from, Vec2& to);
   // The number of segments an elliptic operation uses for count n and radii
-  // rx, ry (at least 1).
+  // rx, ry: at least 1, at most kMaxSegments (reached at a radius of about
+  // 7,800 units with segments of 3 units; beyond it segments grow longer).
   static int segmentCount(float n, float rx, float ry);
+  static constexpr int kMaxSegments = 16384;
   // The end points dashedLine draws, two per dash: start, end, start, end...
   // A line that would need more than kMaxDashes dashes gets dashes and gaps
   // longer in proportion; a line with an end that is not finite draws nothing.

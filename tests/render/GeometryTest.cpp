@@ -35,6 +35,15 @@ TEST(SegmentCountTest, NegativeCountAsksForSegmentLength) {
       {"positive count used as given", 16.0f, 30.0f, 10.0f, 16},
       {"zero radius still one segment", -3.0f, 0.0f, 0.0f, 1},
       {"zero count still one segment", 0.0f, 5.0f, 5.0f, 1},
+      {"radius 7000 still at 3 units", -3.0f, 7000.0f, 10.0f, 14661},
+      // A glyph on a box millions of units wide (a damaged model) took a
+      // million segments per primitive; past the limit the sagitta of a
+      // segment stays below a hundredth of a unit per thousand of radius.
+      {"absurd radius held to the limit", -3.0f, 1.0e7f, 1.0e7f, GLPainter::kMaxSegments},
+      {"infinite radius held to the limit", -3.0f, std::numeric_limits<float>::infinity(), 1.0f,
+       GLPainter::kMaxSegments},
+      {"radius not a number", -3.0f, std::numeric_limits<float>::quiet_NaN(), 1.0f, 1},
+      {"absurd positive count held", 1.0e9f, 1.0f, 1.0f, GLPainter::kMaxSegments},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
