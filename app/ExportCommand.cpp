@@ -172,13 +172,16 @@ void exportImage(const CommandLineOptions& options) {
   for (const std::string& name : options.metrics) {
     if (!model.metrics.findMetric(name))
       throw ExportFailure("unknown metric " + quoted(name) + (source.empty() ? noFile : source));
-    model.metrics.showMetric(name);
+    // A name given twice is shown once, as checking it in the viewer would.
+    if (model.metrics.findShownMetric(name) == nullptr) model.metrics.showMetric(name);
   }
 
   Diagram* diagram = chooseDiagram(model.diagrams, options.diagram, options.model);
-  for (const std::string& name : options.areas)
+  for (const std::string& name : options.areas) {
+    if (model.areas.isIdentified(name)) continue;
     if (!showArea(model.areas, diagram, name))
       throw ExportFailure("unknown area " + quoted(name) + (source.empty() ? noFile : source));
+  }
 
   const std::vector<unsigned char> pixels = render(model, diagram, width, height);
   ensureImageHandlers();

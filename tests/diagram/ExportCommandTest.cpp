@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,29 @@ TEST_F(ExportCommandTest, WritesTheGivenSizeWithMetricsAndAreas) {
   ASSERT_TRUE(pngSize(out("full.png"), w, h));
   EXPECT_EQ(w, 640);
   EXPECT_EQ(h, 480);
+}
+
+// A metric or area named twice was shown twice: the metric took two glyph
+// cells of which only the first was ever drawn in, the area was composited
+// twice and came out darker.
+TEST_F(ExportCommandTest, NamingAMetricOrAreaTwiceShowsItOnce) {
+  auto bytes = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  const std::vector<std::string> once = {"--metrics", kMetrics, "--metric", "Size", "--area", "Ordering"};
+  const std::vector<std::string> twice = {"--metrics", kMetrics, "--metric", "Size", "--metric", "Size",
+                                          "--area", "Ordering", "--area", "Ordering"};
+  for (const auto& [name, extra] : {std::pair{"once.png", once}, std::pair{"twice.png", twice}}) {
+    std::vector<std::string> args = {"--export", out(name), "--size", "320x240"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    args.push_back(kModel);
+    const Outcome run = lumetra(args);
+    ASSERT_EQ(run.exitCode, 0) << name << ": " << (run.errorLines.empty() ? "" : run.errorLines[0]);
+  }
+  const std::string first = bytes(out("once.png"));
+  ASSERT_FALSE(first.empty());
+  EXPECT_TRUE(first == bytes(out("twice.png")));
 }
 
 TEST_F(ExportCommandTest, JpegByExtension) {
