@@ -308,6 +308,16 @@ void UMLModelVisualizer::pick(PickResult& result, Diagram* diagram) {
   std::vector<GLuint> buffer;
   GLint hits = -1;
   capturePickVolume();
+  // A pass that ends in an exception must not leave GL selecting (nothing
+  // would be drawn again) nor the painter picking.
+  struct SelectionModeScope {
+    bool& picking;
+    bool selecting = false;
+    ~SelectionModeScope() {
+      if (selecting) glRenderMode(GL_RENDER);
+      picking = false;
+    }
+  } scope{picking_};
   for (std::size_t size = kFirstBuffer; size <= kLargestBuffer && hits < 0; size *= 2) {
     picking_ = true;
     pickNames_.clear();
@@ -315,8 +325,10 @@ void UMLModelVisualizer::pick(PickResult& result, Diagram* diagram) {
     buffer.assign(size, 0);
     glSelectBuffer(static_cast<GLsizei>(size), buffer.data());
     glRenderMode(GL_SELECT);
+    scope.selecting = true;
     glInitNames();
     drawDiagram(diagram);
+    scope.selecting = false;
     hits = glRenderMode(GL_RENDER);
     picking_ = false;
   }

@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include <stdexcept>
+
 #include "areas/Area.h"
 #include "metrics/overlay/MetricsVisualizerSimple.h"
 #include "render/diagram/SelectionManager.h"
@@ -220,6 +222,44 @@ TEST_F(PickingTest, APickBetweenDrawsDoesNotDisturbTheNextDrawing) {
   painter.drawDiagram(scene.diagram());
   EXPECT_RGB_NEAR(pixelAt(0, -20), test::rgbOf(test::kLightYellow), 2);
   EXPECT_RGB_NEAR(pixelAt(90, 90), test::Rgb({255, 255, 255}), 1);
+}
+
+// A pick pass that ended in an exception left the painter in picking mode
+// and GL in selection mode: every later repaint drew nothing at all.
+TEST_F(PickingTest, APickEndedByAnExceptionLeavesDrawingAsItWas) {
+  class FailingPainter : public MetricsVisualizerSimple {
+   public:
+    bool failWhilePicking = true;
+    void drawDeferredEntry(DiagramElement* entry) override {
+      if (failWhilePicking && isPicking()) throw std::runtime_error("glyph lookup failed");
+      MetricsVisualizerSimple::drawDeferredEntry(entry);
+    }
+  } failing;
+  failing.setSelectionManager(&selection);
+  failing.setMetricSet(&metrics);
+  failing.setAreas(&areas);
+  scene.addClass("c1", "", {-60, -40}, {60, 40});
+
+  loadPickProjection(0, 0);
+  PickResult result;
+  EXPECT_THROW(failing.pick(result, scene.diagram()), std::runtime_error);
+  loadDrawProjection();
+  GLint mode = 0;
+  glGetIntegerv(GL_RENDER_MODE, &mode);
+  EXPECT_EQ(mode, GL_RENDER);
+
+  glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  failing.drawDiagram(scene.diagram());
+  // The area pass ran (it is left out while picking): a white background.
+  EXPECT_RGB_NEAR(pixelAt(90, 90), test::Rgb({255, 255, 255}), 1);
+  EXPECT_RGB_NEAR(pixelAt(0, -20), test::rgbOf(test::kLightYellow), 2);
+
+  failing.failWhilePicking = false;
+  loadPickProjection(0, 0);
+  failing.pick(result, scene.diagram());
+  loadDrawProjection();
+  EXPECT_EQ(result.elementHits().size(), 1u) << "and the next pick works";
 }
 
 }  // namespace
