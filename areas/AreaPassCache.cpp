@@ -274,6 +274,13 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
   glGetIntegerv(kFramebufferBinding, &previousFramebuffer);
   // Nothing queued may still read the texture while it is redrawn.
   glFinish();
+  // Whatever way the rendering ends (a painter may throw), drawing goes back
+  // to the framebuffer it went to before.
+  struct FramebufferScope {
+    const FramebufferProcs& fb;
+    GLuint previous;
+    ~FramebufferScope() { fb.bind(kFramebuffer, previous); }
+  } restore{fb, static_cast<GLuint>(previousFramebuffer)};
   fb.bind(kFramebuffer, framebuffer_);
   fb.texture2D(kFramebuffer, kColorAttachment0, GL_TEXTURE_2D, texture_, 0);
   const bool complete = fb.status(kFramebuffer) == kFramebufferComplete;
@@ -290,7 +297,6 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
     // And the picture is complete before any list samples it.
     glFinish();
   }
-  fb.bind(kFramebuffer, static_cast<GLuint>(previousFramebuffer));
   if (!complete) return false;
 
   lower_ = lo;

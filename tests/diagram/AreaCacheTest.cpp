@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "areas/Area.h"
@@ -19,6 +20,7 @@
 #include "areas/AreaPass.h"
 #include "areas/AreaPassCache.h"
 #include "areas/AreaVisualizer.h"
+#include "areas/AreaVisualizerInner.h"
 #include "metrics/overlay/MetricsVisualizerSimple.h"
 #include "platform/GLExtensions.h"
 #include "render/CanvasOwner.h"
@@ -468,6 +470,35 @@ TEST(ViewTexelsPerUnit, FollowsTheProjection) {
   EXPECT_NEAR(dense, 2.0f / 0.5f, 0.2f);
   // A box reaching behind the eye (w <= 0) cannot be sized.
   EXPECT_EQ(viewTexelsPerUnit(perspective, 200, 100, {-10, -150}, {10, 10}), 0.0f);
+}
+
+// A painter failing while the picture was rendered left the picture's
+// framebuffer bound: everything drawn afterwards went into the texture and
+// the window showed nothing.
+TEST_F(AreaPassCacheTest, APainterFailingWhileRenderedLeavesTheWindowsFramebufferBound) {
+  class FailingPainter : public AreaVisualizerInner {
+   public:
+    void draw(IdentifiedArea*) override { throw std::runtime_error("painter failed"); }
+  };
+  areas.findArea("Red")->replaceVisualizer(new FailingPainter);
+  AreaPassCache cache;
+  loadView(1.0f);
+  GLint viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_THROW(cache.build(areas, scene.diagram(), 0.5f, lookupBlendEquation(), eraser), std::runtime_error);
+  constexpr GLenum kFramebufferBinding = 0x8CA6;
+  GLint bound = -1;
+  glGetIntegerv(kFramebufferBinding, &bound);
+  EXPECT_EQ(bound, 0);
+  EXPECT_FALSE(cache.valid());
+  GLint after[4] = {};
+  glGetIntegerv(GL_VIEWPORT, after);
+  EXPECT_TRUE(std::equal(viewport, viewport + 4, after));
+
+  // Drawing reaches the window again.
+  glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  EXPECT_EQ(tinted(readFrame()), kSize * kSize) << "the clear reached the window";
 }
 
 }  // namespace
