@@ -130,7 +130,7 @@ class GLPainter {
   // A line that would need more than kMaxDashes dashes gets dashes and gaps
   // longer in proportion; a line with an end that is not finite draws nothing.
   static std::vector<Vec2> dashEnds(Vec2 p, Vec2 q, float dash, float gap);
-  static constexpr std::size_t kMaxDashes = 100000;
+  static constexpr std::size_t kMaxDashes = 10000;
 
   // --- text ------------------------------------------------------------------
   // Loads a texture font from path at the given face size (resolution 72),
