@@ -133,6 +133,21 @@ TEST_F(ExportCommandTest, NamingAMetricOrAreaTwiceShowsItOnce) {
   EXPECT_TRUE(first == bytes(out("twice.png")));
 }
 
+// A model of a real code base (246 types on an overview of a few hundred
+// shapes): its display lists once made the program loop forever when it
+// deleted them after rendering, so the picture was never written. The run
+// is bounded by `timeout` so that such a fault fails the test instead of
+// holding up the suite.
+TEST_F(ExportCommandTest, ALargeRealModelIsExportedAndTheProgramEnds) {
+  const std::string model = std::string(LUMETRA_TEST_DATA_DIR) + "/commons-lang.xmi";
+  const Outcome run = lumetra({"--export", out("large.png"), "--size", "640x480", model}, "timeout 120");
+  ASSERT_EQ(run.exitCode, 0) << (run.errorLines.empty() ? "" : run.errorLines[0]);
+  int w = 0, h = 0;
+  ASSERT_TRUE(pngSize(out("large.png"), w, h));
+  EXPECT_EQ(w, 640);
+  EXPECT_EQ(h, 480);
+}
+
 TEST_F(ExportCommandTest, JpegByExtension) {
   const Outcome run = lumetra({"--export", out("picture.JPG"), "--size", "320x200", kModel});
   ASSERT_EQ(run.exitCode, 0) << (run.errorLines.empty() ? "" : run.errorLines[0]);
