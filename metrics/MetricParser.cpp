@@ -1,6 +1,8 @@
 #include "metrics/MetricParser.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +27,19 @@ double textToDouble(const char* text) {
   if (text == nullptr) return 0.0;
   return std::strtod(text, nullptr);
 }
+
+namespace {
+
+// A "defined" colour component: 0..255 as decimal text, as a fraction of 1.
+// The screen shows values beyond the range as its ends, so they are stored
+// so; "nan" and "inf", which the text-to-double rules accept, read as 0.
+float colourComponent(const char* text) {
+  const double value = textToDouble(text);
+  if (!std::isfinite(value)) return 0.0f;
+  return static_cast<float>(std::clamp(value, 0.0, 255.0) / 255.0);
+}
+
+}  // namespace
 
 MetricParser::MetricParser(MetricSet* metricSet, AreaSet* areaSet) : metricSet_(metricSet), areaSet_(areaSet) {}
 
@@ -78,9 +93,8 @@ void MetricParser::parseMetric(const pugi::xml_node& node, int index) {
 
   Color colour;
   if (std::strcmp(node.attribute("color").value(), "defined") == 0) {
-    colour = Color(static_cast<float>(textToDouble(node.attribute("r").value()) / 255.0),
-                   static_cast<float>(textToDouble(node.attribute("g").value()) / 255.0),
-                   static_cast<float>(textToDouble(node.attribute("b").value()) / 255.0), 1.0f);
+    colour = Color(colourComponent(node.attribute("r").value()), colourComponent(node.attribute("g").value()),
+                   colourComponent(node.attribute("b").value()), 1.0f);
   } else {
     colour = paletteColor(index);
   }

@@ -205,6 +205,41 @@ TEST_F(MetricParserTest, BytesInMemoryReadAsTheFileDoes) {
   EXPECT_EQ(damaged.getMetricCount(), 0u);
 }
 
+// Defined colour components outside 0..255 are stored as the screen would
+// show them (clamped); text the number rules read as not a number or
+// infinite reads as 0, so no such value ever reaches GL.
+TEST(MetricParserColourTest, DefinedComponentsAreClampedAndFinite) {
+  struct Case {
+    const char* component;
+    float metric;  // the metric's component
+    float area;    // the area's, stored inverted
+  };
+  const Case cases[] = {
+      {"255", 1.0f, 0.0f},  {"0", 0.0f, 1.0f},   {"300", 1.0f, 0.0f},  {"-40", 0.0f, 1.0f},
+      {"nan", 0.0f, 1.0f},  {"inf", 0.0f, 1.0f}, {"-inf", 0.0f, 1.0f}, {"1e999", 0.0f, 1.0f},
+      {"51", 0.2f, 0.8f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.component);
+    const std::string file = std::string("<metrics><metric name=\"M\" type=\"int\" color=\"defined\" r=\"") +
+                             c.component + "\" g=\"" + c.component + "\" b=\"0\"/>" +
+                             "<metric name=\"A\" type=\"area\" color=\"defined\" r=\"" + c.component +
+                             "\" g=\"0\" b=\"0\"/></metrics>";
+    MetricSet metrics;
+    AreaSet areas;
+    MetricParser parser(&metrics, &areas);
+    ASSERT_TRUE(parser.loadBytes(file.data(), file.size(), "colours"));
+    ASSERT_NE(metrics.findMetric("M"), nullptr);
+    ASSERT_NE(areas.findArea("A"), nullptr);
+    const Color metric = *metrics.findMetric("M")->getColor();
+    const Color area = *areas.findArea("A")->getColor();
+    EXPECT_NEAR(metric.r, c.metric, 1e-6f);
+    EXPECT_NEAR(metric.g, c.metric, 1e-6f);
+    EXPECT_NEAR(area.r, c.area, 1e-6f);
+    EXPECT_NEAR(area.g, 1.0f, 1e-6f);
+  }
+}
+
 TEST(TextToNumberTest, FollowsTheCLibraryRules) {
   struct Case {
     const char* text;
