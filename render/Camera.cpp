@@ -34,9 +34,10 @@ Matrix4 Camera::projectionMatrix(int eye, int width, int height, const StereoSet
   const float w = static_cast<float>(std::max(width, 1));
   const float h = static_cast<float>(std::max(height, 1));
   const float aspect = w / h;
-  const float n = kNear, f = kFar;
+  const float n = kNear;
 
   if (!perspective) {
+    const float f = kFar;
     Matrix4 o;
     o[0] = 2.0f / w;
     o[5] = 2.0f / h;
@@ -46,6 +47,7 @@ Matrix4 Camera::projectionMatrix(int eye, int width, int height, const StereoSet
     return Matrix4::scale(zoom, zoom, zoom) * o;
   }
 
+  const float f = farPlane(height);
   const float fovY = 90.0f * kDegToRad;
   if (eye == 0) {
     const float d = std::tan(fovY / 2.0f);
@@ -73,6 +75,16 @@ Matrix4 Camera::projectionMatrix(int eye, int width, int height, const StereoSet
   p[14] = -2.0f * n * f / (n - f);
   p[15] = 0.0f;
   return p;
+}
+
+float Camera::farPlane(int height) const {
+  const float h = static_cast<float>(std::max(height, 1));
+  const float dist = (h * 0.5f / zoom) / std::tan(0.7853981573134661f);
+  const float wanted = 4.0f * dist;
+  // Beyond about 1e30 the matrix would lose its finite entries; a zoom that
+  // is not a number keeps the fixed plane.
+  if (!(wanted > kFar)) return kFar;
+  return std::min(wanted, 1.0e30f);
 }
 
 Matrix4 Camera::viewMatrix(int eye, int width, int height, const StereoSettings& stereoSettings) const {

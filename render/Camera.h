@@ -44,6 +44,12 @@ struct Camera {
   // A viewport side below one pixel counts as one.
   Matrix4 projectionMatrix(int eye, int width, int height, const StereoSettings& stereoSettings) const;
   Matrix4 viewMatrix(int eye, int width, int height, const StereoSettings& stereoSettings) const;
+
+  // The far plane of the perspective views: kFar, or four times the
+  // distance from the eye to the diagram plane where that is farther, so
+  // that a diagram zoomed out beyond kFar / 4 (a fitted diagram of some
+  // 65,000 units or more) is not clipped away, tilted or not.
+  float farPlane(int height) const;
 };
 
 }  // namespace lumetra

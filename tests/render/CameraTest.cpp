@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "render/Camera.h"
 
@@ -59,6 +60,39 @@ TEST(CameraProjectionTest, EmptyViewportStaysFinite) {
       EXPECT_TRUE(std::isfinite(p[i])) << "projection " << i;
       EXPECT_TRUE(std::isfinite(v[i])) << "view " << i;
     }
+  }
+}
+
+// A very large diagram fitted to the view lies farther from the eye than
+// the fixed far plane; it must still be inside the depth range (it used to
+// be clipped away entirely, leaving a blank view), also tilted and in both
+// stereo eyes. Views closer than a quarter of the fixed plane keep it.
+TEST(CameraProjectionTest, FarPlaneFollowsAFittedLargeDiagram) {
+  const StereoSettings stereo{1.5f, 100.0f};
+  for (float side : {1000.0f, 70000.0f, 3.0e5f, 3.0e7f}) {
+    for (float tilt : {0.0f, 60.0f}) {
+      SCOPED_TRACE(::testing::Message() << "side " << side << ", tilt " << tilt);
+      Camera cam;
+      cam.zoomToFit({-side / 2, -side / 2}, {side / 2, side / 2}, 1280, 1024);
+      cam.rotationX = tilt;
+      for (int eye : {0, -1, 1}) {
+        const Matrix4 vp = cam.viewMatrix(eye, 1280, 1024, stereo) * cam.projectionMatrix(eye, 1280, 1024, stereo);
+        for (Vec3 corner : {Vec3(0, 0, 0), Vec3(-side / 2, side / 2, 0), Vec3(side / 2, -side / 2, -128)}) {
+          const Vec3 ndc = vp.transformPoint(corner);
+          EXPECT_LE(ndc.z, 1.0f) << "eye " << eye << " at " << corner.x << "," << corner.y;
+          EXPECT_GE(ndc.z, -1.0f) << "eye " << eye << " at " << corner.x << "," << corner.y;
+        }
+      }
+    }
+  }
+  Camera close;
+  close.zoom = 0.07f;  // the diagram plane at about 7,300 units
+  EXPECT_EQ(close.farPlane(1024), Camera::kFar);
+  for (float zoom : {0.0f, -1.0f, 1.0e-30f, std::numeric_limits<float>::quiet_NaN()}) {
+    Camera odd;
+    odd.zoom = zoom;
+    const Matrix4 p = odd.projectionMatrix(0, 1280, 1024, {});
+    for (int i = 0; i < 16; ++i) EXPECT_TRUE(std::isfinite(p[i])) << "zoom " << zoom << ", element " << i;
   }
 }
 
