@@ -442,12 +442,34 @@ int main(int argc, char** argv) {
           continue;
         }
 
-        auto report = [&](const char* variant, bool changeAreas = false) {
-          const Figures f = measure(model, view, painter, runs, changeAreas);
-          std::printf("%8d %-16s %9.1f /%7.1f %9.1f /%7.1f %9.1f /%7.1f %6zu %5d/%d\n", classes, variant, f.recompile,
-                      f.recompileCpu, f.replay, f.replayCpu, f.pick, f.pickCpu, f.hits, view.scenePartsReplayed(),
-                      view.scenePartCount());
-          std::fflush(stdout);
+        const std::string label = std::to_string(classes);
+        auto report = [&](const std::string& variant, bool changeAreas = false) {
+          printRow(label.c_str(), variant.c_str(), measure(model, view, painter, runs, changeAreas), view);
+        };
+        // Where the time goes: the same view without the caches, without
+        // text, areas or glyphs, and with boxes, shadows and relations alone.
+        auto breakdown = [&](const std::string& prefix) {
+          // The area pass drawn in every replay and text through the font's
+          // own per-glyph drawing, as the painter did before the caches.
+          painter.setAreaCaching(false);
+          GLPainter::setTextBatching(false);
+          report(prefix + "uncached");
+          painter.setAreaCaching(true);
+          GLPainter::setTextBatching(true);
+          setText(false);
+          report(prefix + "no text");
+          setText(true);
+          painter.setAreas(nullptr);
+          report(prefix + "no areas");
+          painter.setAreas(&model.areas);
+          for (const char* metric : {"M0", "M1", "M2"}) model.metrics.hideMetric(metric);
+          report(prefix + "no glyphs");
+          painter.setAreas(nullptr);
+          setText(false);
+          report(prefix + "bare");
+          setText(true);
+          painter.setAreas(&model.areas);
+          for (const char* metric : {"M0", "M1", "M2"}) model.metrics.showMetric(metric);
         };
         report("full");
         report("new areas", true);
@@ -455,58 +477,11 @@ int main(int argc, char** argv) {
         view.setPartCulling(false);
         report("unculled");
         view.setPartCulling(true);
-        // The area pass drawn in every replay and text through the font's
-        // own per-glyph drawing, as the painter did before the caches.
-        painter.setAreaCaching(false);
-        GLPainter::setTextBatching(false);
-        report("uncached");
-        painter.setAreaCaching(true);
-        GLPainter::setTextBatching(true);
-        setText(false);
-        report("no text");
-        setText(true);
-        painter.setAreas(nullptr);
-        report("no areas");
-        painter.setAreas(&model.areas);
-        model.metrics.hideMetric("M0");
-        model.metrics.hideMetric("M1");
-        model.metrics.hideMetric("M2");
-        report("no glyphs");
-        // Boxes, shadows and relations alone.
-        painter.setAreas(nullptr);
-        setText(false);
-        report("bare");
-        setText(true);
-        painter.setAreas(&model.areas);
-        model.metrics.showMetric("M0");
-        model.metrics.showMetric("M1");
-        model.metrics.showMetric("M2");
+        breakdown("");
         fitWhole(model, view);
         report("fitted");
         report("fitted new areas", true);
-        painter.setAreaCaching(false);
-        GLPainter::setTextBatching(false);
-        report("fitted uncached");
-        painter.setAreaCaching(true);
-        GLPainter::setTextBatching(true);
-        setText(false);
-        report("fitted no text");
-        setText(true);
-        painter.setAreas(nullptr);
-        report("fitted no areas");
-        painter.setAreas(&model.areas);
-        model.metrics.hideMetric("M0");
-        model.metrics.hideMetric("M1");
-        model.metrics.hideMetric("M2");
-        report("fitted no glyphs");
-        painter.setAreas(nullptr);
-        setText(false);
-        report("fitted bare");
-        setText(true);
-        painter.setAreas(&model.areas);
-        model.metrics.showMetric("M0");
-        model.metrics.showMetric("M1");
-        model.metrics.showMetric("M2");
+        breakdown("fitted ");
       }
     }
     FontRegistry::instance().clear();
