@@ -215,6 +215,14 @@ void setText(bool on) {
 
 }  // namespace
 
+// The painter as the viewer sets it up for a loaded model.
+void setUpPainter(MetricsVisualizerSimple& painter, SelectionManager& selection, GeneratedModel& model) {
+  painter.setBlendEquation(lookupBlendEquation());
+  painter.setSelectionManager(&selection);
+  painter.setMetricSet(&model.metrics);
+  painter.setAreas(&model.areas);
+}
+
 void printRow(const char* label, const char* variant, const Figures& f, const CanvasWindow& view) {
   std::printf("%8s %-16s %9.1f /%7.1f %9.1f /%7.1f %9.1f /%7.1f %6zu %5d/%d\n", label, variant, f.recompile,
               f.recompileCpu, f.replay, f.replayCpu, f.pick, f.pickCpu, f.hits, view.scenePartsReplayed(),
@@ -281,10 +289,7 @@ int runModel(const ModelRun& run) {
     OffscreenWindowHost host;
     SelectionManager selection;
     MetricsVisualizerSimple painter;
-    painter.setBlendEquation(lookupBlendEquation());
-    painter.setSelectionManager(&selection);
-    painter.setMetricSet(&model.metrics);
-    painter.setAreas(&model.areas);
+    setUpPainter(painter, selection, model);
     CanvasWindow view(&host, 0, 0, kWidth, kHeight);
     view.setVisualizer(&painter);
     view.setDiagram(diagram);
@@ -384,10 +389,7 @@ int main(int argc, char** argv) {
       OffscreenWindowHost host;
       SelectionManager selection;
       MetricsVisualizerSimple painter;
-      painter.setBlendEquation(lookupBlendEquation());
-      painter.setSelectionManager(&selection);
-      painter.setMetricSet(&model.metrics);
-      painter.setAreas(&model.areas);
+      setUpPainter(painter, selection, model);
       {
         CanvasWindow view(&host, 0, 0, kWidth, kHeight);
         view.setVisualizer(&painter);
