@@ -1,6 +1,7 @@
 #include "render/CanvasWindow.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <cstddef>
 
@@ -174,6 +175,16 @@ Matrix4 CanvasWindow::viewMatrix(int eye) const {
   return camera_.viewMatrix(eye, width_, height_, StereoSettings::fromSettings());
 }
 
+void CanvasWindow::loadPickMatrices(double x, double y, double size) const {
+  GLint viewport[4] = {0, 0, width_, height_};
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPickMatrix(x, y, size, size, viewport);
+  glMultMatrixf(projectionMatrix(0).data());
+  glMatrixMode(GL_MODELVIEW);
+  glLoadMatrixf(viewMatrix(0).data());
+}
+
 void CanvasWindow::loadMatrices(int eye) const {
   const StereoSettings stereoSettings = StereoSettings::fromSettings();
   glMatrixMode(GL_PROJECTION);
@@ -191,16 +202,8 @@ bool CanvasWindow::recordScene(bool execute) {
 }
 
 void CanvasWindow::replayScene() {
-  // clip = projection * model-view, column-major as GL keeps them.
-  float projection[16], modelView[16], m[16];
-  glGetFloatv(GL_PROJECTION_MATRIX, projection);
-  glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
-  for (int col = 0; col < 4; ++col)
-    for (int row = 0; row < 4; ++row) {
-      float sum = 0.0f;
-      for (int k = 0; k < 4; ++k) sum += projection[k * 4 + row] * modelView[col * 4 + k];
-      m[col * 4 + row] = sum;
-    }
+  float m[16];
+  readClipMatrix(m);
   partsReplayed_ = 0;
   for (const RecordedPart& part : parts_) {
     if (part.empty) continue;

@@ -97,6 +97,9 @@ class CanvasWindow {
   // eye in {-1, 0, +1}; the stereo settings are read at each call.
   Matrix4 projectionMatrix(int eye) const;
   Matrix4 viewMatrix(int eye) const;
+  // Loads the plain view's matrices narrowed to a size x size pixel region
+  // centred on (x, y) (window pixels, y up), for a pick pass.
+  void loadPickMatrices(double x, double y, double size) const;
 
   // --- drawing (host's context current) --------------------------------------
   void render(bool useCache);

@@ -6,6 +6,20 @@
 
 namespace lumetra {
 
+// The current projection times model-view, column-major as GL keeps them:
+// clip = out * point.
+inline void readClipMatrix(float out[16]) {
+  float projection[16], modelView[16];
+  glGetFloatv(GL_PROJECTION_MATRIX, projection);
+  glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+  for (int col = 0; col < 4; ++col)
+    for (int row = 0; row < 4; ++row) {
+      float sum = 0.0f;
+      for (int k = 0; k < 4; ++k) sum += projection[k * 4 + row] * modelView[col * 4 + k];
+      out[col * 4 + row] = sum;
+    }
+}
+
 // glPushAttrib(mask) now, glPopAttrib() at scope end.
 class AttribGuard {
  public:

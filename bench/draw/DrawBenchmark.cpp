@@ -17,7 +17,6 @@
 // the picture when the areas did not change).
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <algorithm>
 #include <chrono>
@@ -179,13 +178,7 @@ Figures measure(GeneratedModel& model, CanvasWindow& view, MetricsVisualizerSimp
   Diagram* diagram = model.diagrams.front();
   f.pick = timeMs(
       [&] {
-        GLint viewport[4] = {0, 0, kWidth, kHeight};
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPickMatrix(kWidth / 2.0, kHeight / 2.0, 4.0, 4.0, viewport);
-        glMultMatrixf(view.projectionMatrix(0).data());
-        glMatrixMode(GL_MODELVIEW);
-        glLoadMatrixf(view.viewMatrix(0).data());
+        view.loadPickMatrices(kWidth / 2.0, kHeight / 2.0, 4.0);
         PickResult result;
         painter.pick(result, diagram);
         f.hits = result.size();

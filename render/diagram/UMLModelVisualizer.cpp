@@ -259,16 +259,7 @@ int UMLModelVisualizer::registerGlyphPick(Metric* metric, DiagramElement* elemen
 }
 
 void UMLModelVisualizer::capturePickVolume() {
-  // clip = projection * model-view * point, all column-major as GL keeps them.
-  float projection[16], modelView[16];
-  glGetFloatv(GL_PROJECTION_MATRIX, projection);
-  glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
-  for (int col = 0; col < 4; ++col)
-    for (int row = 0; row < 4; ++row) {
-      float sum = 0.0f;
-      for (int k = 0; k < 4; ++k) sum += projection[k * 4 + row] * modelView[col * 4 + k];
-      pickVolume_[col * 4 + row] = sum;
-    }
+  readClipMatrix(pickVolume_);
 }
 
 bool UMLModelVisualizer::mayBeInPickVolume(Vec2 lo, Vec2 hi, float nearZ, float farZ) const {

@@ -7,6 +7,8 @@
 
 #include "areas/Area.h"
 #include "metrics/overlay/MetricsVisualizerSimple.h"
+#include "render/CanvasOwner.h"
+#include "render/CanvasWindow.h"
 #include "render/diagram/SelectionManager.h"
 #include "tests/diagram/DiagramScene.h"
 #include "tests/diagram/GLTestSupport.h"
@@ -54,6 +56,38 @@ class PickingTest : public test::GLPainterTest {
   AreaSet areas;
   CountingPainter painter;
 };
+
+// A window's own pick matrices: window pixels around the pointer, under the
+// window's camera (zoom 1 on the origin, perspective, for a diagram without a
+// box of its own), so one diagram unit is one pixel from the window centre.
+TEST_F(PickingTest, AWindowPicksWhatLiesUnderAWindowPixel) {
+  Class* target = scene.addClass("a", "Target", {20, 10}, {60, 40});
+  OffscreenWindowHost host;
+  CanvasWindow view(&host, 0, 0, kSize, kSize);
+  view.setVisualizer(&painter);
+  view.setDiagram(scene.diagram());
+  const double centre = kSize / 2.0;
+  struct Case {
+    const char* where;
+    double x, y;
+    std::size_t hits;
+  };
+  const Case cases[] = {
+      {"inside the class", centre + 40, centre + 25, 1},
+      {"mirrored to the other quadrant", centre - 40, centre - 25, 0},
+      {"just right of the class", centre + 70, centre + 25, 0},
+  };
+  for (const Case& c : cases) {
+    view.loadPickMatrices(c.x, c.y, 4.0);
+    PickResult result;
+    painter.pick(result, scene.diagram());
+    ASSERT_EQ(result.elementHits().size(), c.hits) << c.where;
+    if (c.hits == 1) {
+      EXPECT_EQ(result.elementHits()[0]->getModelElement(), target) << c.where;
+    }
+  }
+  loadDrawProjection();
+}
 
 TEST_F(PickingTest, TwoOverlappingElementsAreBothHitTopmostFirst) {
   Class* below = scene.addClass("a", "Below", {-50, -50}, {10, 10});

@@ -1,7 +1,6 @@
 #include "tests/fuzz/DrawModelBytes.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <algorithm>
 #include <string>
@@ -45,13 +44,7 @@ struct Loaded {
 };
 
 void pickCentre(CanvasWindow& view, MetricsVisualizerSimple& painter, Diagram* diagram) {
-  GLint viewport[4] = {0, 0, kDrawViewWidth, kDrawViewHeight};
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPickMatrix(kDrawViewWidth / 2.0, kDrawViewHeight / 2.0, 8.0, 8.0, viewport);
-  glMultMatrixf(view.projectionMatrix(0).data());
-  glMatrixMode(GL_MODELVIEW);
-  glLoadMatrixf(view.viewMatrix(0).data());
+  view.loadPickMatrices(kDrawViewWidth / 2.0, kDrawViewHeight / 2.0, 8.0);
   PickResult result;
   painter.pick(result, diagram);
 }
