@@ -17,7 +17,7 @@
 #include "areas/Area.h"
 #include "metrics/MetricParser.h"
 #include "metrics/MetricSet.h"
-#include "metrics/overlay/MetricsVisualizerSimple.h"
+#include "diagram/MetricsVisualizerSimple.h"
 #include "modelfiles/ModelLoader.h"
 #include "platform/DebugOutput.h"
 #include "platform/GLExtensions.h"
@@ -25,8 +25,8 @@
 #include "render/CanvasWindow.h"
 #include "render/Exceptions.h"
 #include "render/GLPainter.h"
-#include "render/diagram/OffscreenGL.h"
-#include "render/diagram/SelectionManager.h"
+#include "diagram/OffscreenGL.h"
+#include "diagram/SelectionManager.h"
 
 namespace lumetra {
 

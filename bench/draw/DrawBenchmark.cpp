@@ -34,15 +34,15 @@
 #include "metrics/Metric.h"
 #include "metrics/MetricParser.h"
 #include "metrics/MetricSet.h"
-#include "metrics/overlay/MetricsVisualizerSimple.h"
+#include "diagram/MetricsVisualizerSimple.h"
 #include "model/Model.h"
 #include "platform/GLExtensions.h"
 #include "render/Canvas.h"
 #include "render/CanvasWindow.h"
 #include "render/GLPainter.h"
 #include "modelfiles/ModelLoader.h"
-#include "render/diagram/OffscreenGL.h"
-#include "render/diagram/SelectionManager.h"
+#include "diagram/OffscreenGL.h"
+#include "diagram/SelectionManager.h"
 #include "settings/SettingsStore.h"
 
 using namespace lumetra;

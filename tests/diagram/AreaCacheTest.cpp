@@ -21,11 +21,11 @@
 #include "areas/AreaPassCache.h"
 #include "areas/AreaVisualizer.h"
 #include "areas/AreaVisualizerInner.h"
-#include "metrics/overlay/MetricsVisualizerSimple.h"
+#include "diagram/MetricsVisualizerSimple.h"
 #include "platform/GLExtensions.h"
 #include "render/CanvasOwner.h"
 #include "render/CanvasWindow.h"
-#include "render/diagram/SelectionManager.h"
+#include "diagram/SelectionManager.h"
 #include "tests/diagram/DiagramScene.h"
 #include "tests/diagram/GLTestSupport.h"
 

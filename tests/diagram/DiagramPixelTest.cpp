@@ -7,10 +7,10 @@
 #include <cstdlib>
 
 #include "areas/Area.h"
-#include "metrics/overlay/MetricsVisualizerSimple.h"
+#include "diagram/MetricsVisualizerSimple.h"
 #include "platform/GLExtensions.h"
 #include "render/GLPainter.h"
-#include "render/diagram/SelectionManager.h"
+#include "diagram/SelectionManager.h"
 #include "tests/diagram/DiagramScene.h"
 #include "tests/diagram/GLTestSupport.h"
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "render/diagram/OffscreenGL.h"
+#include "diagram/OffscreenGL.h"
 #include "settings/Color.h"
 #include "settings/SettingsStore.h"
 

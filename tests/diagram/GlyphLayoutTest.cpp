@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "metrics/overlay/GlyphLayout.h"
+#include "diagram/GlyphLayout.h"
 
 namespace lumetra {
 namespace {

@@ -6,10 +6,10 @@
 #include <stdexcept>
 
 #include "areas/Area.h"
-#include "metrics/overlay/MetricsVisualizerSimple.h"
+#include "diagram/MetricsVisualizerSimple.h"
 #include "render/CanvasOwner.h"
 #include "render/CanvasWindow.h"
-#include "render/diagram/SelectionManager.h"
+#include "diagram/SelectionManager.h"
 #include "tests/diagram/DiagramScene.h"
 #include "tests/diagram/GLTestSupport.h"
 

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "metrics/overlay/MetricsVisualizerSimple.h"
-#include "render/diagram/SelectionManager.h"
+#include "diagram/MetricsVisualizerSimple.h"
+#include "diagram/SelectionManager.h"
 #include "tests/diagram/DiagramScene.h"
 
 namespace lumetra {

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "render/diagram/Compartments.h"
-#include "render/diagram/RelationGeometry.h"
+#include "diagram/Compartments.h"
+#include "diagram/RelationGeometry.h"
 
 namespace lumetra {
 namespace {

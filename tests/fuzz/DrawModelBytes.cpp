@@ -11,14 +11,14 @@
 #include "metrics/Metric.h"
 #include "metrics/MetricParser.h"
 #include "metrics/MetricSet.h"
-#include "metrics/overlay/MetricsVisualizerSimple.h"
+#include "diagram/MetricsVisualizerSimple.h"
 #include "model/Diagram.h"
 #include "modelfiles/DiagramParserController.h"
 #include "modelfiles/ModelLoader.h"
 #include "platform/GLExtensions.h"
 #include "render/CanvasOwner.h"
 #include "render/CanvasWindow.h"
-#include "render/diagram/SelectionManager.h"
+#include "diagram/SelectionManager.h"
 
 namespace lumetra {
 

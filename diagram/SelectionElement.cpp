@@ -1,4 +1,4 @@
-#include "render/diagram/SelectionElement.h"
+#include "diagram/SelectionElement.h"
 
 namespace lumetra {
 

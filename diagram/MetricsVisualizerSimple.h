@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "metrics/overlay/GlyphLayout.h"
-#include "metrics/overlay/MetricsVisualizer.h"
-#include "render/diagram/UMLModelVisualizer.h"
+#include "diagram/GlyphLayout.h"
+#include "diagram/MetricsVisualizer.h"
+#include "diagram/UMLModelVisualizer.h"
 
 namespace lumetra {
 

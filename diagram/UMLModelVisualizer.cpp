@@ -4,7 +4,7 @@
 // Sections: construction and look-ups; drawDiagram and the area pass;
 // drawElement and labels; picking; boxes.
 
-#include "render/diagram/UMLModelVisualizer.h"
+#include "diagram/UMLModelVisualizer.h"
 
 #include <GL/gl.h>
 
@@ -19,9 +19,9 @@
 #include "model/UmlElements.h"
 #include "render/GLPainter.h"
 #include "render/GLState.h"
-#include "render/diagram/Compartments.h"
-#include "render/diagram/SelectionManager.h"
-#include "render/diagram/TextLabel.h"
+#include "diagram/Compartments.h"
+#include "diagram/SelectionManager.h"
+#include "diagram/TextLabel.h"
 #include "settings/SettingsStore.h"
 
 namespace lumetra {

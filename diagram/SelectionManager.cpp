@@ -1,4 +1,4 @@
-#include "render/diagram/SelectionManager.h"
+#include "diagram/SelectionManager.h"
 
 #include <algorithm>
 

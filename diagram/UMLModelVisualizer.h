@@ -23,8 +23,8 @@
 #include "model/ModelVisitor.h"
 #include "platform/GLExtensions.h"
 #include "render/DiagramPainter.h"
-#include "render/diagram/DiagramLook.h"
-#include "render/diagram/SelectionElement.h"
+#include "diagram/DiagramLook.h"
+#include "diagram/SelectionElement.h"
 
 namespace lumetra {
 

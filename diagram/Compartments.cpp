@@ -1,4 +1,4 @@
-#include "render/diagram/Compartments.h"
+#include "diagram/Compartments.h"
 
 namespace lumetra {
 

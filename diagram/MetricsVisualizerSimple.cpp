@@ -1,4 +1,4 @@
-#include "metrics/overlay/MetricsVisualizerSimple.h"
+#include "diagram/MetricsVisualizerSimple.h"
 
 #include <GL/gl.h>
 

@@ -1,4 +1,4 @@
-#include "metrics/overlay/GlyphLayout.h"
+#include "diagram/GlyphLayout.h"
 
 #include <cassert>
 #include <cmath>

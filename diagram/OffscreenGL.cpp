@@ -1,4 +1,4 @@
-#include "render/diagram/OffscreenGL.h"
+#include "diagram/OffscreenGL.h"
 
 #include <GL/gl.h>
 #include <GL/glx.h>

@@ -8,9 +8,9 @@
 #include "model/ScenarioElements.h"
 #include "model/UmlElements.h"
 #include "render/GLPainter.h"
-#include "render/diagram/RelationGeometry.h"
-#include "render/diagram/TextLabel.h"
-#include "render/diagram/UMLModelVisualizer.h"
+#include "diagram/RelationGeometry.h"
+#include "diagram/TextLabel.h"
+#include "diagram/UMLModelVisualizer.h"
 #include "render/geometry/Spline.h"
 #include "settings/SettingsStore.h"
 
