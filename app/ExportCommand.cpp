@@ -14,11 +14,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "areas/Area.h"
-#include "metrics/MetricParser.h"
-#include "metrics/MetricSet.h"
+#include "app/Document.h"
 #include "diagram/MetricsVisualizerSimple.h"
-#include "modelfiles/ModelLoader.h"
 #include "platform/DebugOutput.h"
 #include "platform/GLExtensions.h"
 #include "render/Canvas.h"
@@ -26,7 +23,6 @@
 #include "render/Exceptions.h"
 #include "render/GLPainter.h"
 #include "diagram/OffscreenGL.h"
-#include "diagram/SelectionManager.h"
 
 namespace lumetra {
 
@@ -61,16 +57,6 @@ void ensureImageHandlers() {
   if (!wxImage::FindHandler(wxBITMAP_TYPE_JPEG)) wxImage::AddHandler(new wxJPEGHandler);
 }
 
-Diagram* chooseDiagram(const std::vector<Diagram*>& diagrams, const std::string& name, const std::string& model) {
-  if (diagrams.empty()) throw ExportFailure("cannot export " + model + ": the model contains no diagram");
-  if (name.empty()) return diagrams.front();
-  for (Diagram* d : diagrams)
-    if (d->getName() == name) return d;
-  std::string known;
-  for (Diagram* d : diagrams) known += (known.empty() ? "" : ", ") + quoted(d->getName());
-  throw ExportFailure("unknown diagram " + quoted(name) + " in " + model + " (it has " + known + ")");
-}
-
 // Writes the picture beside its destination first and renames it, so that a
 // failed write leaves no partial file under the requested name.
 void writeImage(const std::vector<unsigned char>& rgb, int width, int height, const std::string& out,
@@ -101,21 +87,7 @@ void writeImage(const std::vector<unsigned char>& rgb, int width, int height, co
 }
 
 
-// Everything loaded for one export. Members are destroyed in reverse order:
-// the areas (which point into diagrams) before the diagrams.
-struct ExportModel {
-  ModelElementsPool pool;
-  std::vector<Diagram*> diagrams;
-  MetricSet metrics;
-  AreaSet areas;
-
-  ~ExportModel() {
-    areas.clear();
-    deleteDiagrams(diagrams);
-  }
-};
-
-std::vector<unsigned char> render(ExportModel& model, Diagram* diagram, int width, int height) {
+std::vector<unsigned char> render(Document& document, Diagram* diagram, int width, int height) {
   std::unique_ptr<OffscreenGL> gl;
   try {
     gl = std::make_unique<OffscreenGL>(width, height);
@@ -132,12 +104,11 @@ std::vector<unsigned char> render(ExportModel& model, Diagram* diagram, int widt
   std::vector<unsigned char> pixels;
   {
     OffscreenWindowHost host;
-    SelectionManager selection;
     MetricsVisualizerSimple painter;
     painter.setBlendEquation(lookupBlendEquation());
-    painter.setSelectionManager(&selection);
-    painter.setMetricSet(&model.metrics);
-    painter.setAreas(&model.areas);
+    painter.setSelectionManager(&document.selection());
+    painter.setMetricSet(&document.metrics());
+    painter.setAreas(&document.areas());
     CanvasWindow view(&host, 0, 0, width, height);
     view.setVisualizer(&painter);
     view.setDiagram(diagram);
@@ -159,31 +130,19 @@ void exportImage(const CommandLineOptions& options) {
     throw ExportFailure("invalid --size " + quoted(options.size) + ": expected WIDTHxHEIGHT, each 1 to " +
                         std::to_string(kMaxExportSide));
 
-  ExportModel model;
-  const LoadStatus status = loadModel(options.model, model.diagrams, model.pool);
+  Document document;
+  const LoadStatus status = document.openModel(options.model);
   if (!status.ok()) throw ExportFailure("cannot read model " + status.message());
+  if (!options.metricsFile.empty() && !document.openMetrics(options.metricsFile))
+    throw ExportFailure("cannot read metrics file " + document.metricsError());
 
-  if (!options.metricsFile.empty()) {
-    MetricParser parser(&model.metrics, &model.areas);
-    if (!parser.load(options.metricsFile)) throw ExportFailure("cannot read metrics file " + parser.lastError());
-  }
-  const std::string source = options.metricsFile.empty() ? "" : " in " + options.metricsFile;
-  const std::string noFile = ": no metrics file was given (--metrics FILE)";
-  for (const std::string& name : options.metrics) {
-    if (!model.metrics.findMetric(name))
-      throw ExportFailure("unknown metric " + quoted(name) + (source.empty() ? noFile : source));
-    // A name given twice is shown once, as checking it in the viewer would.
-    if (model.metrics.findShownMetric(name) == nullptr) model.metrics.showMetric(name);
-  }
+  // A name given twice is shown once, as checking it in the viewer would.
+  const Document::Shown shown = document.showNamed(options.diagram, options.metrics, options.areas);
+  if (!shown.problems.empty()) throw ExportFailure(shown.problems.front());
+  if (shown.diagram == nullptr)
+    throw ExportFailure("cannot export " + options.model + ": the model contains no diagram");
 
-  Diagram* diagram = chooseDiagram(model.diagrams, options.diagram, options.model);
-  for (const std::string& name : options.areas) {
-    if (model.areas.isIdentified(name)) continue;
-    if (!showArea(model.areas, diagram, name))
-      throw ExportFailure("unknown area " + quoted(name) + (source.empty() ? noFile : source));
-  }
-
-  const std::vector<unsigned char> pixels = render(model, diagram, width, height);
+  const std::vector<unsigned char> pixels = render(document, shown.diagram, width, height);
   ensureImageHandlers();
   writeImage(pixels, width, height, out, type);
 }

@@ -120,6 +120,13 @@ void AreaSet::clear() {
   deleteAll(loaded_);
 }
 
+void AreaSet::takeLoaded(AreaSet& other) {
+  if (&other == this) return;
+  loaded_.insert(loaded_.end(), other.loaded_.begin(), other.loaded_.end());
+  other.loaded_.clear();
+  other.clear();
+}
+
 // ---- AreaIdentifier ----
 
 IdentifiedArea* AreaIdentifier::identify(Area* area) {

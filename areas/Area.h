@@ -142,6 +142,10 @@ class AreaSet {
 
   // Deletes every identified and loaded area; empties the free elements.
   void clear();
+  // Appends the other set's loaded areas to this one's, taking them over; the
+  // other set is cleared. For areas read aside and then handed to the set
+  // that painters already point at.
+  void takeLoaded(AreaSet& other);
 
  private:
   std::vector<Area*> loaded_;                    // owned

@@ -66,4 +66,11 @@ void MetricSet::clear() {
   deleteAll(loaded_);
 }
 
+void MetricSet::takeLoaded(MetricSet& other) {
+  if (&other == this) return;
+  loaded_.insert(loaded_.end(), other.loaded_.begin(), other.loaded_.end());
+  other.loaded_.clear();
+  other.shown_.clear();
+}
+
 }  // namespace lumetra

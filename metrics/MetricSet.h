@@ -44,6 +44,10 @@ class MetricSet {
   void removeMetric(const std::string& name);
   // Deletes every loaded metric and empties both lists.
   void clear();
+  // Appends the other set's loaded metrics to this one's, taking them over;
+  // the other set is left empty. For metrics read aside (on another thread)
+  // and then handed to the set that painters already point at.
+  void takeLoaded(MetricSet& other);
 
  private:
   std::vector<Metric*> loaded_;  // owned
