@@ -165,6 +165,13 @@ void Canvas::refreshWindow(CanvasWindow* window, bool useCache) {
   drawAll(window, useCache);
 }
 
+void Canvas::shapeMoved(CanvasWindow* window, DiagramElement* shape) {
+  if (window == nullptr || !makeCurrent()) return;
+  for (WindowNode* leaf : tree_.leaves())
+    if (leaf->window->diagram() == window->diagram()) leaf->window->shapeMoved(shape);
+  drawAll(window, true);
+}
+
 void Canvas::repaint() {
   if (!makeCurrent()) return;
   renderAllWindows();

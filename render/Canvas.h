@@ -45,6 +45,12 @@ class Canvas : public wxGLCanvas, public WindowHost {
   // Redraws one window (after replaying the others from their display lists,
   // so that the whole picture stays intact), the separators, and swaps.
   void refreshWindow(CanvasWindow* window, bool useCache) override;
+  bool makeContextCurrent() override { return makeCurrent(); }
+  // Recompiles and shows every window (the selection changed).
+  void refreshAll(CanvasWindow* window) override { repaint(); }
+  // Every window showing window's diagram brings its scene up to date, then
+  // window is redrawn and the others replayed.
+  void shapeMoved(CanvasWindow* window, DiagramElement* shape) override;
   // Redraws every window uncached, the separators, and swaps.
   void repaint();
   // Draws every window uncached with its frame, then the separators, into

@@ -2,16 +2,22 @@
 // What a canvas and its windows report to, and ask of, the frame that holds
 // them. The main frame implements both interfaces' owner side.
 
+#include <string>
+
 namespace lumetra {
 
 class CanvasWindow;
+class DiagramElement;
 
 // The frame side of a canvas: told which window is active after a click in
-// another window, a split or a delete.
+// another window, a split or a delete, and which metric a click picked.
 class CanvasOwner {
  public:
   // rootOnly: the canvas has a single window (nothing to delete).
   virtual void activeWindowChanged(CanvasWindow* window, bool rootOnly) = 0;
+  // A left press on a metric glyph picked the metric of this name (the frame
+  // highlights its row and makes it the metric its options act on).
+  virtual void metricPicked(const std::string& name) {}
   virtual ~CanvasOwner() = default;
 };
 
@@ -25,6 +31,17 @@ class WindowHost {
   virtual void refreshWindow(CanvasWindow* window, bool useCache) = 0;
   // The frame that owns the host, or null while none is set.
   virtual CanvasOwner* owner() const { return nullptr; }
+  // Makes the host's GL context current before mouse handling picks; false
+  // when it cannot (the window is not shown yet).
+  virtual bool makeContextCurrent() { return true; }
+  // Something every window may show changed (the selection): every window
+  // recompiles and the picture is shown. By default only window.
+  virtual void refreshAll(CanvasWindow* window) { refreshWindow(window, false); }
+  // shape, on the diagram window shows, moved: every window showing that
+  // diagram recompiles what depends on the shape's geometry (not the whole
+  // scene, see CanvasWindow::shapeMoved) and window is shown. By default
+  // only window.
+  virtual void shapeMoved(CanvasWindow* window, DiagramElement* shape);
   virtual ~WindowHost() = default;
 };
 

@@ -167,6 +167,30 @@ void CanvasWindow::zoomToFit() {
   camera_.zoomToFit(*layout->getLowerLeft(), *layout->getUpperRight(), width_, height_);
 }
 
+void CanvasWindow::centreOn(Vec2 p) {
+  // The view matrix turns and tilts the diagram before it shifts it by the
+  // pan, so the pan that centres p is where the turned and tilted p lands.
+  Camera unpanned = camera_;
+  unpanned.pan = Vec2();
+  const Vec3 q = unpanned.viewMatrix(0, width_, height_, StereoSettings::fromSettings()).transformPoint({p.x, p.y, 0.0f});
+  camera_.pan = Vec2(q.x, q.y);
+}
+
+bool CanvasWindow::centreOnShape(const DiagramElement* shape) {
+  const VisualElementLayout* layout = shape ? shape->getCurrentLayout() : nullptr;
+  if (layout == nullptr || layout->getLowerLeft() == nullptr || layout->getUpperRight() == nullptr) return false;
+  centreOn((*layout->getLowerLeft() + *layout->getUpperRight()) * 0.5f);
+  return true;
+}
+
+void CanvasWindow::shapeMoved(DiagramElement*) { listValid_ = false; }
+
+void WindowHost::shapeMoved(CanvasWindow* window, DiagramElement* shape) {
+  if (window == nullptr) return;
+  window->shapeMoved(shape);
+  refreshWindow(window, true);
+}
+
 Matrix4 CanvasWindow::projectionMatrix(int eye) const {
   return camera_.projectionMatrix(eye, width_, height_, StereoSettings::fromSettings());
 }

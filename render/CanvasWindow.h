@@ -36,6 +36,7 @@ class wxMouseEvent;
 namespace lumetra {
 
 class Diagram;
+class DiagramElement;
 class DiagramPainter;
 class PreparedScene;
 class HoverOverlay;
@@ -90,6 +91,12 @@ class CanvasWindow {
   // Resets the camera and zooms the diagram's box into the viewport with a
   // 5 % margin; nothing without a diagram.
   void zoomToFit();
+  // Pans so that the diagram point p (diagram units) lies in the middle of
+  // the window; zoom and both rotations stay. Does not redraw.
+  void centreOn(Vec2 p);
+  // centreOn the middle of the shape's box; false (and nothing changed) when
+  // the shape has no box.
+  bool centreOnShape(const DiagramElement* shape);
   // The camera itself, for mouse handling (pan, rotations).
   Camera& camera() { return camera_; }
   const Camera& camera() const { return camera_; }
@@ -114,6 +121,10 @@ class CanvasWindow {
   void setPartCulling(bool on) { partCulling_ = on; }
   // Marks the display list stale so that the next render recompiles.
   void invalidateDisplayList() { listValid_ = false; }
+  // The geometry of shape (on this window's diagram) changed: the recorded
+  // scene is brought up to date for the next cached render. Needs the
+  // host's context current.
+  void shapeMoved(DiagramElement* shape);
 
   // --- hover box and mouse --------------------------------------------------------
   // Takes ownership; null removes the box. Does not redraw.

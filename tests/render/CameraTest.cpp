@@ -6,6 +6,8 @@
 #include <limits>
 
 #include "render/Camera.h"
+#include "render/CanvasOwner.h"
+#include "render/CanvasWindow.h"
 
 namespace lumetra {
 namespace {
@@ -211,6 +213,42 @@ TEST(CameraFitTest, FitsTheTighterAxisWithMargin) {
     EXPECT_EQ(cam.rotationX, 0.0f);
     EXPECT_EQ(cam.rotationZ, 0.0f);
     EXPECT_FALSE(cam.perspective);  // switches are not part of the reset
+  }
+}
+
+// centreOn puts a diagram point in the middle of the window whatever the
+// zoom, turn, tilt and projection, and changes nothing else.
+TEST(CameraViewTest, CentreOnBringsThePointToTheWindowCentre) {
+  struct Case {
+    const char* what;
+    bool perspective;
+    float zoom, turn, tilt;
+  };
+  const Case cases[] = {
+      {"flat, orthographic", false, 1.5f, 0.0f, 0.0f},
+      {"flat, perspective", true, 0.25f, 0.0f, 0.0f},
+      {"turned", true, 2.0f, 37.0f, 0.0f},
+      {"turned and tilted", true, 0.8f, -120.0f, 50.0f},
+      {"tilted, orthographic", false, 3.0f, 10.0f, -30.0f},
+  };
+  OffscreenWindowHost host;
+  CanvasWindow window(&host, 0, 0, 320, 200);
+  const StereoSettings stereo;
+  for (const Case& c : cases) {
+    Camera& cam = window.camera();
+    cam.reset();
+    cam.perspective = c.perspective;
+    cam.zoom = c.zoom;
+    cam.rotationZ = c.turn;
+    cam.rotationX = c.tilt;
+    const Vec2 p(-340.0f, 125.0f);
+    window.centreOn(p);
+    const Vec2 px = toPixels(cam, 0, {p.x, p.y, 0.0f}, 320, 200, stereo);
+    EXPECT_NEAR(px.x, 160.0f, 1e-2f) << c.what;
+    EXPECT_NEAR(px.y, 100.0f, 1e-2f) << c.what;
+    EXPECT_EQ(cam.zoom, c.zoom) << c.what;
+    EXPECT_EQ(cam.rotationZ, c.turn) << c.what;
+    EXPECT_EQ(cam.rotationX, c.tilt) << c.what;
   }
 }
 

@@ -1,0 +1,194 @@
+#include "diagram/CanvasMouse.h"
+
+#include <wx/event.h>
+
+#include <cmath>
+#include <exception>
+#include <memory>
+
+#include "diagram/MetricsVisualizer.h"
+#include "diagram/SelectionElement.h"
+#include "diagram/SelectionManager.h"
+#include "diagram/UMLModelVisualizer.h"
+#include "metrics/Metric.h"
+#include "model/Diagram.h"
+#include "model/ScenarioElements.h"
+#include "platform/DebugOutput.h"
+#include "render/CanvasOwner.h"
+#include "render/HoverInfoBox.h"
+
+namespace lumetra {
+
+namespace {
+
+// The pick region's side in pixels, and how far right of the pointer a
+// hover box starts.
+constexpr double kPickSize = 4.0;
+constexpr int kHoverOffset = 16;
+
+// The event's position in window pixels, y up.
+Vec2 windowPoint(const CanvasWindow& window, const wxMouseEvent& event, int canvasHeight) {
+  return {static_cast<float>(event.GetX() - window.x()),
+          static_cast<float>(canvasHeight - event.GetY() - window.y())};
+}
+
+UMLModelVisualizer* diagramPainter(const CanvasWindow& window) {
+  return dynamic_cast<UMLModelVisualizer*>(window.visualizer());
+}
+
+}  // namespace
+
+DiagramElement* CanvasMouse::shapeOf(Diagram* diagram, const ModelElement* model) {
+  if (diagram == nullptr || model == nullptr) return nullptr;
+  for (DiagramElement* element : diagram->getElements()) {
+    if (element->getModelElement() == model) return element;
+    if (auto* composed = dynamic_cast<ComposedDiagramElement*>(element))
+      for (DiagramElement* child : composed->getChildren())
+        if (child->getModelElement() == model) return child;
+  }
+  return nullptr;
+}
+
+void CanvasMouse::moveShape(DiagramElement* shape, float dx, float dy) {
+  if (shape == nullptr) return;
+  if (VisualElementLayout* layout = shape->getCurrentLayout();
+      layout != nullptr && layout->getLowerLeft() != nullptr && layout->getUpperRight() != nullptr) {
+    const Vec2 offset(dx, dy);
+    layout->setCorners(new Vec2(*layout->getLowerLeft() + offset), new Vec2(*layout->getUpperRight() + offset));
+  }
+  if (auto* composed = dynamic_cast<ComposedDiagramElement*>(shape))
+    for (DiagramElement* child : composed->getChildren()) moveShape(child, dx, dy);
+}
+
+bool CanvasMouse::pickAt(CanvasWindow& window, const wxMouseEvent& event, int canvasHeight, PickResult& result) {
+  UMLModelVisualizer* painter = diagramPainter(window);
+  if (painter == nullptr || !window.canvas()->makeContextCurrent()) return false;
+  const Vec2 at = windowPoint(window, event, canvasHeight);
+  try {
+    window.loadPickMatrices(at.x, at.y, kPickSize);
+    painter->pick(result, window.diagram());
+  } catch (const std::exception& e) {
+    // A pick that fails finds nothing; the next repaint loads its own
+    // matrices.
+    result.clear();
+    debugOutput(std::string("\n ERROR: PICKING FAILED: ") + e.what() + " \n");
+    return false;
+  }
+  return true;
+}
+
+void CanvasMouse::showHoverBox(CanvasWindow& window, const wxMouseEvent& event, int canvasHeight) {
+  PickResult result;
+  pickAt(window, event, canvasHeight, result);
+  const Vec2 at = windowPoint(window, event, canvasHeight);
+  const float x = at.x + static_cast<float>(kHoverOffset);
+  const std::vector<MetricSelection*> glyphs = result.metricHits();
+  const std::vector<ModelSelectionElement*> elements = result.elementHits();
+  if (!glyphs.empty() && glyphs.front()->getMetric() != nullptr) {
+    Metric* metric = glyphs.front()->getMetric();
+    const std::string text =
+        metric->getName() + " -> value: " + metric->getValueText(glyphs.front()->getElementId());
+    window.setHoverBox(std::make_unique<TextHoverInfoBox>(text, x, at.y, at.y, kHoverMetricColor));
+  } else if (!elements.empty()) {
+    window.setHoverBox(std::make_unique<TextHoverInfoBox>(elements.front()->getLabel(), x, at.y, at.y,
+                                                          kHoverElementColor));
+  }
+  window.canvas()->refreshWindow(&window, true);
+}
+
+void CanvasMouse::press(CanvasWindow& window, const wxMouseEvent& event, int canvasHeight) {
+  PickResult result;
+  pickAt(window, event, canvasHeight, result);
+  UMLModelVisualizer* painter = diagramPainter(window);
+  SelectionManager* selection = painter != nullptr ? painter->selectionManager() : nullptr;
+  if (selection != nullptr && !event.ShiftDown()) selection->clear();
+
+  const std::vector<MetricSelection*> glyphs = result.metricHits();
+  const std::vector<ModelSelectionElement*> elements = result.elementHits();
+  if (!glyphs.empty() && glyphs.front()->getMetric() != nullptr) {
+    Metric* metric = glyphs.front()->getMetric();
+    if (selection != nullptr) selection->toggleMetric(metric);
+    if (CanvasOwner* owner = window.canvas()->owner()) owner->metricPicked(metric->getName());
+  } else if (selection != nullptr) {
+    for (ModelSelectionElement* hit : elements)
+      if (hit->getModelElement() != nullptr) selection->toggleElement(hit->getModelElement());
+  }
+
+  pressPosition_ = event.GetPosition();
+  window.canvas()->refreshAll(&window);
+  pressTarget_ = elements.empty() ? nullptr : elements.front()->getModelElement();
+}
+
+void CanvasMouse::dragShape(CanvasWindow& window, float dx, float dy) {
+  // Found by address first: a target the shown diagram does not hold is
+  // not read at all (its model may be gone).
+  DiagramElement* shape = shapeOf(window.diagram(), pressTarget_);
+  if (shape == nullptr) return;
+  // Component interfaces sit where their service places them.
+  if (dynamic_cast<PelkInterface*>(shape->getModelElement()) != nullptr) return;
+  const float zoom = window.zoom();
+  if (!(zoom != 0.0f) || !std::isfinite(zoom)) return;
+  // Screen y grows downwards, diagram y upwards.
+  moveShape(shape, dx / zoom, -dy / zoom);
+  window.canvas()->shapeMoved(&window, shape);
+}
+
+void CanvasMouse::drag(CanvasWindow& window, const wxMouseEvent& event) {
+  const float dx = static_cast<float>(event.GetX() - lastPosition_.x);
+  const float dy = static_cast<float>(event.GetY() - lastPosition_.y);
+  Camera& camera = window.camera();
+  if (event.ShiftDown()) {
+    camera.rotationZ += dx / 5.0f;
+    camera.rotationX += dy / 5.0f;
+    window.canvas()->refreshWindow(&window, true);
+  } else if (event.ControlDown()) {
+    if (pressTarget_ != nullptr) dragShape(window, dx, dy);
+    else window.canvas()->refreshWindow(&window, true);
+  } else {
+    camera.pan.x -= dx / camera.zoom;
+    camera.pan.y += dy / camera.zoom;
+    window.canvas()->refreshWindow(&window, true);
+  }
+}
+
+void CanvasMouse::onMouse(CanvasWindow& window, wxMouseEvent& event, int canvasHeight) {
+  if (window.diagram() == nullptr) return;
+
+  // Every step below that runs redraws the window; a box taken away by an
+  // event that runs none of them is taken off the screen at the end.
+  bool redrawn = false;
+  const bool hadBox = window.hoverBox() != nullptr;
+  window.setHoverBox(nullptr);
+
+  const bool anyButton = event.LeftIsDown() || event.MiddleIsDown() || event.RightIsDown();
+  if (!anyButton && dynamic_cast<MetricsVisualizer*>(window.visualizer()) != nullptr) {
+    showHoverBox(window, event, canvasHeight);
+    redrawn = true;
+  }
+
+  if (event.LeftDown()) {
+    press(window, event, canvasHeight);
+    redrawn = true;
+  }
+
+  if (event.Dragging() && event.LeftIsDown() && !event.RightIsDown()) {
+    drag(window, event);
+    redrawn = true;
+  }
+
+  if (event.GetEventType() == wxEVT_MOUSEWHEEL && event.GetWheelRotation() != 0 &&
+      event.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL) {
+    redrawn = true;
+    // Multiplicative and without limits, except that a zoom that would no
+    // longer be a positive finite number (and would blank the view for
+    // good) is not taken.
+    const float zoom = window.zoom() * std::exp2(static_cast<float>(event.GetWheelRotation()) / 1024.0f);
+    if (std::isnormal(zoom) && zoom > 0.0f) window.setZoom(zoom);
+    window.canvas()->refreshWindow(&window, true);
+  }
+
+  if (hadBox && !redrawn) window.canvas()->refreshWindow(&window, true);
+  lastPosition_ = event.GetPosition();
+}
+
+}  // namespace lumetra
