@@ -1,0 +1,39 @@
+#include "app/PanelSupport.h"
+
+#include <sstream>
+
+#include "app/ViewerLink.h"
+
+namespace lumetra {
+
+void bindSliderScroll(wxEvtHandler* receiver, int id, std::function<void()> handler) {
+  static const wxEventType kinds[] = {wxEVT_SCROLL_TOP,      wxEVT_SCROLL_BOTTOM,     wxEVT_SCROLL_LINEUP,
+                                      wxEVT_SCROLL_LINEDOWN, wxEVT_SCROLL_PAGEUP,     wxEVT_SCROLL_PAGEDOWN,
+                                      wxEVT_SCROLL_THUMBTRACK, wxEVT_SCROLL_THUMBRELEASE, wxEVT_SCROLL_CHANGED};
+  for (wxEventType kind : kinds) {
+    receiver->Bind(wxEventTypeTag<wxScrollEvent>(kind), [handler](wxScrollEvent&) { handler(); }, id);
+  }
+}
+
+void RefreshCoalescer::request(bool erase) {
+  erase_ = erase_ || erase;
+  if (pending_) return;
+  pending_ = true;
+  owner_->CallAfter([this] { flush(); });
+}
+
+void RefreshCoalescer::flush() {
+  if (!pending_) return;
+  const bool erase = erase_;
+  pending_ = false;
+  erase_ = false;
+  link_->refreshCanvas(erase);
+}
+
+std::string floatText(float value) {
+  std::ostringstream out;
+  out << value;
+  return out.str();
+}
+
+}  // namespace lumetra
