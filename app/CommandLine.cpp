@@ -4,7 +4,18 @@
 
 #include <cstdio>
 
+#include "areas/AreaVisualizer.h"
+
 namespace lumetra {
+
+AreaOption parseAreaOption(const std::string& value) {
+  if (const std::size_t colon = value.rfind(':'); colon != std::string::npos) {
+    const std::string suffix = value.substr(colon + 1);
+    for (const std::string& painter : areaVisualizerNames())
+      if (suffix == painter) return {value.substr(0, colon), painter};
+  }
+  return {value, AREA_PAINTER_INNER};
+}
 
 std::string versionText() { return std::string("lumetra ") + LUMETRA_VERSION; }
 
@@ -19,8 +30,9 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
       {wxCMD_LINE_OPTION, nullptr, "metrics", "with --export: the metrics file to read"},
       {wxCMD_LINE_OPTION, nullptr, "metric", "with --export: show this metric (repeatable)",
        wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_MULTIPLE},
-      {wxCMD_LINE_OPTION, nullptr, "area", "with --export: show this area (repeatable)", wxCMD_LINE_VAL_STRING,
-       wxCMD_LINE_PARAM_MULTIPLE},
+      {wxCMD_LINE_OPTION, nullptr, "area",
+       "with --export: show this area, NAME or NAME:PAINTER with PAINTER Inner, Outer or Square (repeatable)",
+       wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_MULTIPLE},
       {wxCMD_LINE_PARAM, nullptr, nullptr, "MODEL", wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL},
       {wxCMD_LINE_NONE}};
 

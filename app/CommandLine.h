@@ -15,7 +15,7 @@ struct CommandLineOptions {
   std::string size;         // --size WxH
   std::string metricsFile;  // --metrics FILE
   std::vector<std::string> metrics;  // --metric NAME, in order
-  std::vector<std::string> areas;    // --area NAME, in order
+  std::vector<std::string> areas;    // --area NAME[:PAINTER], in order
   std::string model;        // the positional MODEL
 
   bool isBatch() const { return version || !saveDiagram.empty() || !exportImage.empty(); }
@@ -26,6 +26,16 @@ enum class ParseOutcome { Run, ExitOk, ExitError };
 // Parses the arguments; usage, help and errors are printed by the parser.
 // Needs wxWidgets initialised (a wxInitializer is enough).
 ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options);
+
+// What one --area value asks for: NAME or NAME:PAINTER with PAINTER
+// "Inner", "Outer" or "Square" (default "Inner"). The text after the last
+// colon is a painter only when it is one of those names, so "a:b" is the
+// area "a:b" with the default painter.
+struct AreaOption {
+  std::string name;
+  std::string painter;
+};
+AreaOption parseAreaOption(const std::string& value);
 
 // "lumetra <version>".
 std::string versionText();

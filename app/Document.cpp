@@ -1,5 +1,6 @@
 #include "app/Document.h"
 
+#include "app/CommandLine.h"
 #include "metrics/MetricParser.h"
 #include "modelfiles/ModelLoader.h"
 
@@ -119,8 +120,11 @@ Document::Shown Document::showNamed(const std::string& diagram, const std::vecto
   // again over this one, as choosing a diagram in the viewer does.
   if (areas_.getIdentifiedCount() > 0 && !areas_.isShownOn(shown.diagram))
     reidentifyAreas(areas_, shown.diagram, false);
-  for (const std::string& name : areaNames)
-    if (!showArea(shown.diagram, name)) shown.problems.push_back("unknown area " + quoted(name) + source);
+  for (const std::string& value : areaNames) {
+    const AreaOption area = parseAreaOption(value);
+    if (!showArea(shown.diagram, area.name)) shown.problems.push_back("unknown area " + quoted(area.name) + source);
+    else areas_.findArea(area.name)->setVisualizer(area.painter);
+  }
   return shown;
 }
 

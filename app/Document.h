@@ -95,7 +95,8 @@ class Document {
   bool showArea(Diagram* diagram, const std::string& name);
 
   // What a command line names: a diagram (empty: the first), metrics and
-  // areas to show over it. Each problem found gives one line; the rest is
+  // areas to show over it, each area as NAME or NAME:PAINTER (see
+  // parseAreaOption; the area takes that painter, "Inner" by default). Each problem found gives one line; the rest is
   // still shown. The chosen diagram is the named one, else the first, else
   // null (a model without diagrams; no area is shown then).
   struct Shown {

@@ -6,6 +6,9 @@
 
 #include "areas/AlphaTexture.h"
 #include "areas/AreaVisualizerInner.h"
+#include "areas/AreaVisualizerOuter.h"
+#include "areas/AreaVisualizerSquare.h"
+#include "model/Diagram.h"
 
 namespace lumetra {
 
@@ -37,6 +40,14 @@ const std::vector<PainterKind>& painterKinds() {
        [](const std::string& mode, const std::string& method, int softness) -> std::unique_ptr<AreaVisualizer> {
          return std::make_unique<AreaVisualizerInner>(mode, method, softness);
        }},
+      {AREA_PAINTER_OUTER,
+       [](const std::string& mode, const std::string& method, int softness) -> std::unique_ptr<AreaVisualizer> {
+         return std::make_unique<AreaVisualizerOuter>(mode, method, softness);
+       }},
+      {AREA_PAINTER_SQUARE,
+       [](const std::string& mode, const std::string& method, int softness) -> std::unique_ptr<AreaVisualizer> {
+         return std::make_unique<AreaVisualizerSquare>(mode, method, softness);
+       }},
   };
   return kinds;
 }
@@ -56,6 +67,54 @@ std::vector<std::string> areaVisualizerNames() {
   return names;
 }
 
+Vec2 diagramSize(Diagram* diagram) {
+  if (diagram == nullptr) return Vec2();
+  auto usable = [](const Vec2* size) {
+    return size != nullptr && std::isfinite(size->x) && std::isfinite(size->y) && size->x > 0.0f && size->y > 0.0f;
+  };
+  if (const VisualElementLayout* own = diagram->getCurrentLayout(); own != nullptr && usable(own->getSize()))
+    return *own->getSize();
+  bool any = false;
+  Vec2 lo, hi;
+  for (const DiagramElement* element : diagram->getElements()) {
+    const VisualElementLayout* layout = element != nullptr ? element->getCurrentLayout() : nullptr;
+    if (layout == nullptr || layout->getLowerLeft() == nullptr || layout->getUpperRight() == nullptr) continue;
+    const Vec2 a = *layout->getLowerLeft(), b = *layout->getUpperRight();
+    if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) || !std::isfinite(b.y)) continue;
+    const Vec2 elementLo(std::fmin(a.x, b.x), std::fmin(a.y, b.y));
+    const Vec2 elementHi(std::fmax(a.x, b.x), std::fmax(a.y, b.y));
+    lo = any ? Vec2(std::fmin(lo.x, elementLo.x), std::fmin(lo.y, elementLo.y)) : elementLo;
+    hi = any ? Vec2(std::fmax(hi.x, elementHi.x), std::fmax(hi.y, elementHi.y)) : elementHi;
+    any = true;
+  }
+  // Counting both borders, as a layout's size does.
+  return any ? hi - lo + Vec2(1.0f, 1.0f) : Vec2();
+}
+
+namespace {
+
+// 255 x base^k, held in the byte range (a softness outside 1..100 may leave it).
+std::uint8_t curveTexel(double base, double k) {
+  double value = 255.0 * std::pow(base, k);
+  if (!(value >= 0.0)) value = 0.0;
+  if (value > 255.0) value = 255.0;
+  return static_cast<std::uint8_t>(value);
+}
+
+// A texture whose rows are each one value.
+std::vector<std::uint8_t> rowTexels(int softness, double (*base)(int row)) {
+  const int size = AlphaTexture::kSize;
+  const double k = AreaVisualizer::softnessExponent(softness);
+  std::vector<std::uint8_t> texels(static_cast<std::size_t>(size) * size);
+  for (int row = 0; row < size; ++row) {
+    const std::uint8_t value = curveTexel(base(row), k);
+    std::fill_n(texels.begin() + static_cast<std::ptrdiff_t>(row) * size, size, value);
+  }
+  return texels;
+}
+
+}  // namespace
+
 std::vector<std::uint8_t> makeDiscTexels(int softness) {
   const int size = AlphaTexture::kSize;
   const double k = AreaVisualizer::softnessExponent(softness);
@@ -66,14 +125,19 @@ std::vector<std::uint8_t> makeDiscTexels(int softness) {
       const float dj = static_cast<float>(j - 128);
       float d = std::sqrt(di * di + dj * dj);
       if (d > 128.0f) d = 128.0f;
-      double value = 255.0 * std::pow(static_cast<double>(1.0f - d / 128.0f), k);
-      // A softness outside 1..100 may push the curve out of the byte range.
-      if (!(value >= 0.0)) value = 0.0;
-      if (value > 255.0) value = 255.0;
-      texels[static_cast<std::size_t>(i) * size + j] = static_cast<std::uint8_t>(value);
+      texels[static_cast<std::size_t>(i) * size + j] = curveTexel(static_cast<double>(1.0f - d / 128.0f), k);
     }
   }
   return texels;
+}
+
+
+std::vector<std::uint8_t> makeRampTexels(int softness) {
+  return rowTexels(softness, [](int row) { return row / 255.0; });
+}
+
+std::vector<std::uint8_t> makeBandTexels(int softness) {
+  return rowTexels(softness, [](int row) { return row <= 128 ? 2.0 * row / 256.0 : 2.0 * (256 - row) / 256.0; });
 }
 
 }  // namespace lumetra

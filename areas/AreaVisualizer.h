@@ -102,9 +102,21 @@ std::unique_ptr<AreaVisualizer> createAreaVisualizer(const std::string& name, co
 // The display names createAreaVisualizer knows, in the order panels offer them.
 std::vector<std::string> areaVisualizerNames();
 
+// The width and height of the diagram for the painters' proportions: the
+// size of the diagram's own layout, or, where it has none (or an empty or
+// damaged one), of the box around its top-level shapes. (0, 0) for a
+// diagram without either.
+Vec2 diagramSize(Diagram* diagram);
+
 // The 256 x 256 alpha texels of the soft disc, row-major: 255 x (1 - d/128)^k
 // with d the distance from texel (128, 128), clamped at 128, and
 // k = softnessExponent(softness).
 std::vector<std::uint8_t> makeDiscTexels(int softness);
+// The ramp: every texel of row q is 255 x (q/255)^k, so a quad whose second
+// texture coordinate runs from 0 to 1 fades in along it.
+std::vector<std::uint8_t> makeRampTexels(int softness);
+// The band: rows rise as 255 x (2r/256)^k up to row 128, then fall
+// symmetrically: a soft line across the middle of a quad.
+std::vector<std::uint8_t> makeBandTexels(int softness);
 
 }  // namespace lumetra

@@ -33,6 +33,13 @@ class AreaScene {
     return shape;
   }
 
+  // Gives the diagram its own box, from which painters take its size
+  // (upper - lower + 1 each way).
+  void setDiagramBox(Vec2 lo, Vec2 hi) {
+    diagram.addLayout(new VisualElementLayout("Diagram", new Vec2(lo), new Vec2(hi)));
+    diagram.selectLayout("Diagram");
+  }
+
   ClassDiagram diagram{"diagram", "Scene"};
 
  private:

@@ -30,6 +30,8 @@ constexpr std::size_t kMaxMetrics = 6;
 constexpr std::size_t kMaxAreas = 6;
 
 const char* const kIntGlyphs[] = {"3D Bar", "2D Bar", "2D Pie", "3D Cylinder"};
+const char* const kAreaPainters[] = {AREA_PAINTER_INNER, AREA_PAINTER_OUTER, AREA_PAINTER_SQUARE};
+const char* const kAreaMethods[] = {AREA_METHOD_POLYGONS, AREA_METHOD_SPLATTING, AREA_METHOD_LINE};
 
 struct Loaded {
   ModelElementsPool pool;
@@ -49,14 +51,28 @@ void pickCentre(CanvasWindow& view, MetricsVisualizerSimple& painter, Diagram* d
   painter.pick(result, diagram);
 }
 
+// The area sliders per round: their defaults, then the ends of their ranges.
+struct AreaSliders {
+  float radius;
+  float distance;
+  int iterations;
+};
+const AreaSliders kAreaSliders[] = {{1.0f, 0.005f, 10}, {3.0f, 1.0f / 2000.0f, 20}, {0.5f, 20.0f / 2000.0f, 0}};
+
 void drawDiagram(Loaded& loaded, Diagram* diagram, std::size_t round) {
   loaded.areas.clearIdentified();
+  const AreaSliders& sliders = kAreaSliders[round % 3];
+  loaded.areas.setRadius(sliders.radius);
+  loaded.areas.setDistance(sliders.distance);
+  loaded.areas.setIterations(sliders.iterations);
   for (std::size_t i = 0; i < std::min(loaded.areas.getLoadedCount(), kMaxAreas); ++i) {
     Area* area = loaded.areas.getLoadedArea(i);
     showArea(loaded.areas, diagram, area->getName());
-    // Every other area in "Contour" mode.
-    if (AreaVisualizer* painter = area->getVisualizer(); painter != nullptr && (i + round) % 2 == 1)
-      painter->setDrawingMode(AREA_MODE_CONTOUR);
+    // Every painter kind and method, every other area in "Contour" mode.
+    area->setVisualizer(kAreaPainters[(i + round) % 3]);
+    AreaVisualizer* painter = area->getVisualizer();
+    painter->setMethod(kAreaMethods[(i / 3 + round) % 3]);
+    if ((i + round) % 2 == 1) painter->setDrawingMode(AREA_MODE_CONTOUR);
   }
 
   OffscreenWindowHost host;

@@ -1,0 +1,254 @@
+#include "areas/AreaVisualizerOuter.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "areas/Area.h"
+#include "areas/AreaQuads.h"
+#include "render/GLState.h"
+
+namespace lumetra {
+
+namespace {
+
+// Diagonal fractions: the "Line" method's box margin and its vertex discs.
+constexpr float kLineMarginShare = 50.0f;
+constexpr float kLineDiscShare = 200.0f;
+constexpr float kLineWidth = 2.0f;
+
+Color colourOf(const IdentifiedArea* area) {
+  return area != nullptr && area->getColor() != nullptr ? *area->getColor() : Color();
+}
+
+Vec2 rightNormal(Vec2 v) { return Vec2(v.y, -v.x); }
+
+float cross(Vec2 a, Vec2 b) { return a.x * b.y - a.y * b.x; }
+
+// Whether the segments p1-p2 and q1-q2 cross at a point inside both.
+bool crossStrictly(Vec2 p1, Vec2 p2, Vec2 q1, Vec2 q2) {
+  const Vec2 r = p2 - p1, s = q2 - q1;
+  const float denominator = cross(r, s);
+  if (denominator == 0.0f) return false;
+  const float t = cross(q1 - p1, s) / denominator;
+  const float u = cross(q1 - p1, r) / denominator;
+  return t > 0.0f && t < 1.0f && u > 0.0f && u < 1.0f;
+}
+
+// Numbers for the signature: which of the known names a string is.
+float nameCode(const std::string& name, std::initializer_list<const char*> names) {
+  float code = 0.0f;
+  for (const char* known : names) {
+    if (name == known) return code;
+    code += 1.0f;
+  }
+  return code;
+}
+
+}  // namespace
+
+AreaVisualizerOuter::AreaVisualizerOuter() : AreaVisualizerOuter(AREA_MODE_AREA, AREA_METHOD_POLYGONS, 50) {}
+
+AreaVisualizerOuter::AreaVisualizerOuter(const std::string& drawingMode, const std::string& method, int softness)
+    : AreaVisualizer(drawingMode, method, softness), geometry_(std::make_unique<OuterAreaGeometry>()) {
+  grid_ = geometry_.get();
+  setSoftness(softness);
+}
+
+AreaVisualizerOuter::~AreaVisualizerOuter() = default;
+
+void AreaVisualizerOuter::setSoftness(int softness) {
+  softness_ = softness;
+  discTexture_.setTexels(makeDiscTexels(softness));
+  rampTexture_.setTexels(makeRampTexels(softness));
+  bandTexture_.setTexels(makeBandTexels(softness));
+}
+
+void AreaVisualizerOuter::prepare(int cells, Diagram* diagram) {
+  diagramSize_ = diagramSize(diagram);
+  lineDiscRadius_ = diagramSize_.length() / kLineDiscShare;
+}
+
+float AreaVisualizerOuter::getMargin() const {
+  return method_ == AREA_METHOD_LINE ? diagramSize_.length() / kLineMarginShare : 0.0f;
+}
+
+bool AreaVisualizerOuter::buildOutline(IdentifiedArea* area) {
+  area_ = area;
+  geometry_->build(memberBoxes(area), diagramSize_.x, diagramSize_.y, getMargin());
+  bandWidth_ = geometry_->getStep() * radiusScale_;
+  return geometry_->getOutline().size() >= 3;
+}
+
+void AreaVisualizerOuter::draw(IdentifiedArea* area) {
+  if (!buildOutline(area)) return;
+  if (method_ == AREA_METHOD_SPLATTING) drawSplatting();
+  else if (method_ == AREA_METHOD_POLYGONS) drawPolygons();
+  else if (method_ == AREA_METHOD_LINE) drawLine();
+  if (drawingMode_ == AREA_MODE_AREA) fill(method_ == AREA_METHOD_SPLATTING);
+}
+
+void AreaVisualizerOuter::drawPolygons() {
+  const std::vector<Vec2>& p = geometry_->getOutline();
+  const std::size_t n = p.size();
+  const Color colour = colourOf(area_);
+  AttribGuard state(GL_ALL_ATTRIB_BITS);
+  glEnable(GL_TEXTURE_2D);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  if (drawingMode_ == AREA_MODE_CONTOUR) bandTexture_.bind();
+  else rampTexture_.bind();
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  glColor4f(colour.r, colour.g, colour.b, alpha_);
+
+  // The offset point of vertex i: bandWidth outwards along the mean of its
+  // edges' normals (the outline runs clockwise, so right-hand normals point
+  // inside and the offset goes the other way).
+  auto offset = [&](std::size_t i) {
+    const Vec2 u = p[(i + n - 1) % n], v = p[i], w = p[(i + 1) % n];
+    Vec2 normal = (rightNormal(v - u).normalized() + rightNormal(w - v).normalized()) * 0.5f;
+    normal = normal.normalized();
+    return v - normal * bandWidth_;
+  };
+
+  glBegin(GL_QUADS);
+  // At an inward bend the offset edges cross: the corner then stays where
+  // it was, so that the band does not fold over itself.
+  Vec2 last = offset(0);
+  Vec2 kept = last;
+  for (std::size_t i = 1; i + 1 < n; ++i) {
+    const Vec2 o = offset(i);
+    const bool folds = crossStrictly(p[i - 1], kept, p[i], o);
+    const Vec2 corner = folds ? last : o;
+    rampQuad(last, p[i - 1], p[i], corner);
+    if (!folds) kept = o;
+    last = corner;
+  }
+  const Vec2 closing = offset(n - 1);
+  rampQuad(closing, p[n - 1], p[n - 2], kept);
+  rampQuad(offset(0), p[0], p[n - 1], closing);
+  glEnd();
+}
+
+void AreaVisualizerOuter::drawSplatting() {
+  const std::vector<Vec2>& p = geometry_->getOutline();
+  const std::size_t n = p.size();
+  const Color colour = colourOf(area_);
+  AttribGuard state(GL_ALL_ATTRIB_BITS);
+  glEnable(GL_TEXTURE_2D);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  discTexture_.bind();
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  glColor4f(colour.r, colour.g, colour.b, alpha_);
+  glBegin(GL_QUADS);
+  for (std::size_t i = 0; i < n; ++i) {
+    const float a = (p[i] - p[(i + n - 1) % n]).length();
+    const float b = (p[(i + 1) % n] - p[i]).length();
+    discQuad(p[i], (a + b) / 2.0f);
+  }
+  glEnd();
+}
+
+void AreaVisualizerOuter::drawLine() {
+  const std::vector<Vec2>& p = geometry_->getOutline();
+  const Color colour = colourOf(area_);
+  AttribGuard state(GL_ALL_ATTRIB_BITS);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  discTexture_.bind();
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  glColor4f(colour.r, colour.g, colour.b, 1.0f);
+  glLineWidth(kLineWidth);
+  glDisable(GL_TEXTURE_2D);
+  glBegin(GL_LINE_LOOP);
+  for (const Vec2& v : p) glVertex2f(v.x, v.y);
+  glEnd();
+  glEnable(GL_TEXTURE_2D);
+  glBegin(GL_QUADS);
+  for (const Vec2& v : p) discQuad(v, lineDiscRadius_);
+  glEnd();
+}
+
+void AreaVisualizerOuter::fill(bool opaque) {
+  const Color colour = colourOf(area_);
+  AttribGuard state(GL_ALL_ATTRIB_BITS);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  if (opaque) {
+    // Covers the splats' inner halves and whatever lies beneath.
+    glDisable(GL_BLEND);
+    glColor3f(colour.r * alpha_, colour.g * alpha_, colour.b * alpha_);
+  } else {
+    // Adds the area alpha, as strong as the band's inner edge, whatever the
+    // caller left blending at.
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glColor4f(colour.r, colour.g, colour.b, alpha_);
+  }
+  glBegin(GL_TRIANGLES);
+  for (const MeshTriangle& t : geometry_->getTriangles()) {
+    glVertex2f(t.a.x, t.a.y);
+    glVertex2f(t.b.x, t.b.y);
+    glVertex2f(t.c.x, t.c.y);
+  }
+  glEnd();
+}
+
+bool AreaVisualizerOuter::getExtent(Vec2& lower, Vec2& upper) const {
+  constexpr float kHuge = 3.0e38f;
+  lower = Vec2(kHuge, kHuge);
+  upper = Vec2(-kHuge, -kHuge);
+  const std::vector<Vec2>& p = geometry_->getOutline();
+  const std::size_t n = p.size();
+  if (n < 3) return true;
+  // How far the method draws beyond the outline; one more unit for whole-unit
+  // disc corners and the line's width.
+  float reach = 0.0f;
+  if (method_ == AREA_METHOD_POLYGONS) {
+    reach = std::fabs(bandWidth_);
+  } else if (method_ == AREA_METHOD_SPLATTING) {
+    for (std::size_t i = 0; i < n; ++i)
+      reach = std::fmax(reach, ((p[i] - p[(i + n - 1) % n]).length() + (p[(i + 1) % n] - p[i]).length()) / 2.0f);
+  } else if (method_ == AREA_METHOD_LINE) {
+    reach = std::fmax(lineDiscRadius_, kLineWidth);
+  }
+  reach += 1.0f;
+  for (const Vec2& v : p) {
+    lower = Vec2(std::fmin(lower.x, v.x - reach), std::fmin(lower.y, v.y - reach));
+    upper = Vec2(std::fmax(upper.x, v.x + reach), std::fmax(upper.y, v.y + reach));
+  }
+  return true;
+}
+
+bool AreaVisualizerOuter::predictExtent(IdentifiedArea* area, Vec2& lower, Vec2& upper) {
+  buildOutline(area);
+  return getExtent(lower, upper);
+}
+
+bool AreaVisualizerOuter::appendSignature(std::vector<float>& out) const {
+  // The kind: no other painter starts its numbers with this tag.
+  constexpr float kOuterTag = 2.0f;
+  const Color colour = colourOf(area_);
+  out.insert(out.end(), {kOuterTag, colour.r, colour.g, colour.b, colour.a, alpha_, static_cast<float>(softness_),
+                         nameCode(drawingMode_, {AREA_MODE_AREA, AREA_MODE_CONTOUR}),
+                         nameCode(method_, {AREA_METHOD_POLYGONS, AREA_METHOD_SPLATTING, AREA_METHOD_LINE}),
+                         bandWidth_, lineDiscRadius_});
+  const std::vector<Vec2>& p = geometry_->getOutline();
+  out.push_back(static_cast<float>(p.size()));
+  for (const Vec2& v : p) out.insert(out.end(), {v.x, v.y});
+  return true;
+}
+
+}  // namespace lumetra

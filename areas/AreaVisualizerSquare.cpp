@@ -1,0 +1,119 @@
+#include "areas/AreaVisualizerSquare.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "areas/Area.h"
+#include "areas/AreaQuads.h"
+#include "areas/OuterAreaGeometry.h"
+#include "render/GLState.h"
+
+namespace lumetra {
+
+namespace {
+// The frame is this fraction of the diagram's diagonal wide.
+constexpr float kBorderShare = 50.0f;
+}  // namespace
+
+AreaVisualizerSquare::AreaVisualizerSquare() : AreaVisualizerSquare(AREA_MODE_AREA, AREA_METHOD_POLYGONS, 50) {}
+
+AreaVisualizerSquare::AreaVisualizerSquare(const std::string& drawingMode, const std::string& method, int softness)
+    : AreaVisualizer(drawingMode, method, softness) {
+  setSoftness(softness);
+}
+
+void AreaVisualizerSquare::setSoftness(int softness) {
+  softness_ = softness;
+  rampTexture_.setTexels(makeRampTexels(softness));
+  bandTexture_.setTexels(makeBandTexels(softness));
+}
+
+void AreaVisualizerSquare::prepare(int cells, Diagram* diagram) {
+  borderWidth_ = diagramSize(diagram).length() / kBorderShare;
+}
+
+bool AreaVisualizerSquare::computeBounds(IdentifiedArea* area) {
+  area_ = area;
+  hasBounds_ = false;
+  for (const OutlineBox& box : memberBoxes(area)) {
+    lower_ = hasBounds_ ? Vec2(std::fmin(lower_.x, box.lower.x), std::fmin(lower_.y, box.lower.y)) : box.lower;
+    upper_ = hasBounds_ ? Vec2(std::fmax(upper_.x, box.upper.x), std::fmax(upper_.y, box.upper.y)) : box.upper;
+    hasBounds_ = true;
+  }
+  return hasBounds_;
+}
+
+bool AreaVisualizerSquare::getBounds(Vec2& lower, Vec2& upper) const {
+  lower = lower_;
+  upper = upper_;
+  return hasBounds_;
+}
+
+void AreaVisualizerSquare::draw(IdentifiedArea* area) {
+  if (!computeBounds(area)) return;
+  const Color colour = area->getColor() != nullptr ? *area->getColor() : Color();
+  const float x0 = lower_.x, y0 = lower_.y, x1 = upper_.x, y1 = upper_.y;
+  const float b = borderWidth_;
+
+  AttribGuard state(GL_ALL_ATTRIB_BITS);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  // Fill and frame blend alike, so the fill meets the frame's inner edge at
+  // the same strength.
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(colour.r, colour.g, colour.b, alpha_);
+  if (drawingMode_ == AREA_MODE_AREA) {
+    glDisable(GL_TEXTURE_2D);
+    glBegin(GL_QUADS);
+    glVertex2f(x0, y0);
+    glVertex2f(x0, y1);
+    glVertex2f(x1, y1);
+    glVertex2f(x1, y0);
+    glEnd();
+  }
+
+  glEnable(GL_TEXTURE_2D);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  if (drawingMode_ == AREA_MODE_CONTOUR) bandTexture_.bind();
+  else rampTexture_.bind();
+  // Four mitred quads; the second texture coordinate is 1 on the box.
+  glBegin(GL_QUADS);
+  rampQuad({x0 - b, y1 + b}, {x0, y1}, {x0, y0}, {x0 - b, y0 - b});
+  rampQuad({x1 + b, y1 + b}, {x1, y1}, {x0, y1}, {x0 - b, y1 + b});
+  rampQuad({x1 + b, y0 - b}, {x1, y0}, {x1, y1}, {x1 + b, y1 + b});
+  rampQuad({x0 - b, y0 - b}, {x0, y0}, {x1, y0}, {x1 + b, y0 - b});
+  glEnd();
+}
+
+bool AreaVisualizerSquare::getExtent(Vec2& lower, Vec2& upper) const {
+  if (!hasBounds_) {
+    // Nothing drawn: an empty box.
+    lower = Vec2(1.0f, 1.0f);
+    upper = Vec2(-1.0f, -1.0f);
+    return true;
+  }
+  const float reach = std::fabs(borderWidth_) + 1.0f;
+  lower = lower_ - Vec2(reach, reach);
+  upper = upper_ + Vec2(reach, reach);
+  return true;
+}
+
+bool AreaVisualizerSquare::predictExtent(IdentifiedArea* area, Vec2& lower, Vec2& upper) {
+  computeBounds(area);
+  return getExtent(lower, upper);
+}
+
+bool AreaVisualizerSquare::appendSignature(std::vector<float>& out) const {
+  // The kind: no other painter starts its numbers with this tag.
+  constexpr float kSquareTag = 3.0f;
+  const Color colour = area_ != nullptr && area_->getColor() != nullptr ? *area_->getColor() : Color();
+  const float mode = drawingMode_ == AREA_MODE_AREA ? 0.0f : drawingMode_ == AREA_MODE_CONTOUR ? 1.0f : 2.0f;
+  out.insert(out.end(), {kSquareTag, colour.r, colour.g, colour.b, colour.a, alpha_, static_cast<float>(softness_),
+                         mode, hasBounds_ ? 1.0f : 0.0f, lower_.x, lower_.y, upper_.x, upper_.y, borderWidth_});
+  return true;
+}
+
+}  // namespace lumetra

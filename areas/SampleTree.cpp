@@ -1,0 +1,61 @@
+#include "areas/SampleTree.h"
+
+#include <nanoflann.hpp>
+
+#include <cmath>
+#include <limits>
+
+namespace lumetra {
+
+namespace {
+
+// The point list as nanoflann reads it.
+struct PointCloud {
+  std::vector<double> xy;  // x0, y0, x1, y1, ...
+
+  std::size_t kdtree_get_point_count() const { return xy.size() / 2; }
+  double kdtree_get_pt(std::size_t index, std::size_t dim) const { return xy[index * 2 + dim]; }
+  template <class Box>
+  bool kdtree_get_bbox(Box&) const {
+    return false;
+  }
+};
+
+using Tree = nanoflann::KDTreeSingleIndexAdaptor<nanoflann::L2_Simple_Adaptor<double, PointCloud>, PointCloud, 2,
+                                                 std::uint32_t>;
+
+// Points per leaf: small leaves, few distance checks per query.
+constexpr std::size_t kLeafSize = 4;
+
+}  // namespace
+
+struct SampleTree::Index {
+  PointCloud cloud;
+  std::unique_ptr<Tree> tree;
+};
+
+SampleTree::SampleTree(std::vector<Vec2> points) : index_(std::make_unique<Index>()) {
+  index_->cloud.xy.reserve(points.size() * 2);
+  for (const Vec2& p : points) {
+    index_->cloud.xy.push_back(p.x);
+    index_->cloud.xy.push_back(p.y);
+  }
+  if (!points.empty())
+    index_->tree = std::make_unique<Tree>(2, index_->cloud, nanoflann::KDTreeSingleIndexAdaptorParams(kLeafSize));
+}
+
+SampleTree::~SampleTree() = default;
+
+std::size_t SampleTree::size() const { return index_->cloud.kdtree_get_point_count(); }
+
+float SampleTree::nearestDistance(Vec2 p) const {
+  if (!index_->tree) return std::numeric_limits<float>::infinity();
+  const double query[2] = {p.x, p.y};
+  std::uint32_t nearest = 0;
+  double squared = 0.0;
+  // The search is exact: nanoflann's default error bound is 0.
+  if (index_->tree->knnSearch(query, 1, &nearest, &squared) == 0) return std::numeric_limits<float>::infinity();
+  return static_cast<float>(std::sqrt(squared));
+}
+
+}  // namespace lumetra

@@ -1,0 +1,29 @@
+#pragma once
+// A kd-tree over a fixed set of 2D points that answers "how far is the
+// nearest of them?" exactly (no approximation). Diagram units.
+
+#include <memory>
+#include <vector>
+
+#include "model/Vec2.h"
+
+namespace lumetra {
+
+class SampleTree {
+ public:
+  // Builds the tree over a copy of the points (which must be finite).
+  explicit SampleTree(std::vector<Vec2> points);
+  ~SampleTree();
+  SampleTree(const SampleTree&) = delete;
+  SampleTree& operator=(const SampleTree&) = delete;
+
+  // The distance from p to the nearest point; +infinity when there are none.
+  float nearestDistance(Vec2 p) const;
+  std::size_t size() const;
+
+ private:
+  struct Index;
+  std::unique_ptr<Index> index_;
+};
+
+}  // namespace lumetra
