@@ -1,0 +1,377 @@
+// Times the "Outer" area painter in a view and reports on the outlines it
+// builds. Run under an X server:
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/outer_area_benchmark [classes] [areas]
+//
+// The model is the load benchmark's generated class diagram (default 500
+// classes, 40 to a row, boxes 300 x 260 every 400 x 360 units), with
+// `areas` (default 20) "Outer" areas of 10 to 40 members each: grid cells
+// grown at random around a starting cell, so that areas are irregular and
+// non-member boxes lie between their members. The view shows the whole
+// diagram (1280 x 1024).
+//
+// Timings, medians in ms (wall and processor time of all threads):
+//   - recompiling the view with no area shown, and with all areas shown
+//     when none changed (outlines kept, the area picture kept);
+//   - the same with every outline rebuilt on each recompile;
+//   - recompiling after one member box of one area moved, or of several;
+//   - each slider dragged across its range: set, recompile, replay, per step.
+// Quality, over several generated layouts: member box corners and centres
+// outside the filled outline at 0 iterations, areas with an empty outline,
+// and how many outlines cross a non-member box before and after contraction.
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "areas/Area.h"
+#include "areas/AreaVisualizerOuter.h"
+#include "bench/load/SyntheticXmi.h"
+#include "diagram/MetricsVisualizerSimple.h"
+#include "metrics/MetricSet.h"
+#include "diagram/OffscreenGL.h"
+#include "diagram/SelectionManager.h"
+#include "model/Diagram.h"
+#include "modelfiles/ModelLoader.h"
+#include "platform/GLExtensions.h"
+#include "render/Canvas.h"
+#include "render/CanvasOwner.h"
+#include "render/CanvasWindow.h"
+#include "render/DefaultFont.h"
+#include "render/GLPainter.h"
+
+using namespace lumetra;
+
+namespace {
+
+constexpr int kWidth = 1280;
+constexpr int kHeight = 1024;
+constexpr int kColumns = 40;  // the generator's classes per row
+
+struct Model {
+  ModelElementsPool pool;
+  std::vector<Diagram*> diagrams;
+  MetricSet metrics;
+  AreaSet areas;
+  ~Model() {
+    areas.clear();
+    deleteDiagrams(diagrams);
+  }
+};
+
+// Area k: 10 to 40 cells grown at random from a starting cell.
+std::vector<int> areaMembers(int k, int classes, unsigned seed) {
+  std::mt19937 random(seed * 7919u + static_cast<unsigned>(k));
+  const int rows = (classes + kColumns - 1) / kColumns;
+  const int count = 10 + static_cast<int>(random() % 31);
+  std::vector<int> members = {static_cast<int>(random() % static_cast<unsigned>(classes))};
+  while (static_cast<int>(members.size()) < count) {
+    const int from = members[random() % members.size()];
+    const int dx = static_cast<int>(random() % 5) - 2, dy = static_cast<int>(random() % 3) - 1;
+    const int col = std::clamp(from % kColumns + dx, 0, kColumns - 1);
+    const int row = std::clamp(from / kColumns + dy, 0, rows - 1);
+    const int cell = row * kColumns + col;
+    if (cell < classes && std::find(members.begin(), members.end(), cell) == members.end()) members.push_back(cell);
+  }
+  return members;
+}
+
+bool loadGenerated(Model& model, int classes, int areaCount, unsigned seed) {
+  const std::string file =
+      (std::filesystem::temp_directory_path() / ("outer-bench-" + std::to_string(::getpid()) + ".xmi")).string();
+  if (!bench::writeSyntheticXmi(file, {classes, 1})) return false;
+  const LoadStatus status = loadModel(file, model.diagrams, model.pool);
+  std::filesystem::remove(file);
+  if (!status.ok() || model.diagrams.empty()) return false;
+  for (int k = 0; k < areaCount; ++k) {
+    auto* area = new Area("Area" + std::to_string(k));
+    const float hue = static_cast<float>(k) / static_cast<float>(areaCount);
+    area->setColor(new Color(hue, 1.0f - hue, 0.5f, 1.0f));
+    for (int member : areaMembers(k, classes, seed)) area->addElement("C" + std::to_string(member));
+    area->setVisualizer(AREA_PAINTER_OUTER);
+    model.areas.addArea(area);
+  }
+  return true;
+}
+
+void showAll(Model& model) {
+  for (std::size_t i = 0; i < model.areas.getLoadedCount(); ++i)
+    showArea(model.areas, model.diagrams.front(), model.areas.getLoadedArea(i)->getName());
+}
+
+AreaVisualizerOuter* outerOf(Model& model, std::size_t i) {
+  return dynamic_cast<AreaVisualizerOuter*>(model.areas.getLoadedArea(i)->getVisualizer());
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+double cpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+struct Timing {
+  double wall = 0.0, cpu = 0.0, worst = 0.0;
+};
+
+Timing timeMs(const std::function<void(int)>& action, int runs) {
+  std::vector<double> wall, cpu;
+  for (int i = 0; i < runs; ++i) {
+    const double cpuStart = cpuMs();
+    const auto start = std::chrono::steady_clock::now();
+    action(i);
+    glFinish();
+    wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    cpu.push_back(cpuMs() - cpuStart);
+  }
+  return {median(wall), median(cpu), *std::max_element(wall.begin(), wall.end())};
+}
+
+void printTiming(const char* what, const Timing& t) {
+  std::printf("  %-52s %8.1f %8.1f %8.1f\n", what, t.wall, t.cpu, t.worst);
+}
+
+// ---- quality ----
+
+double area2(Vec2 a, Vec2 b, Vec2 c) { return (static_cast<double>(b.x) - a.x) * (c.y - a.y) - (static_cast<double>(c.x) - a.x) * (b.y - a.y); }
+
+bool inTriangles(Vec2 p, const std::vector<MeshTriangle>& triangles) {
+  for (const MeshTriangle& t : triangles) {
+    const double whole = std::fabs(area2(t.a, t.b, t.c));
+    const double parts = std::fabs(area2(p, t.b, t.c)) + std::fabs(area2(t.a, p, t.c)) + std::fabs(area2(t.a, t.b, p));
+    if (parts <= whole * (1.0 + 1e-5) + 1e-3) return true;
+  }
+  return false;
+}
+
+// Whether the segment a-b passes through the inside of the box.
+bool segmentCrossesBox(Vec2 a, Vec2 b, Vec2 lo, Vec2 hi) {
+  // Liang-Barsky clipping against the open box.
+  double t0 = 0.0, t1 = 1.0;
+  const double d[2] = {static_cast<double>(b.x) - a.x, static_cast<double>(b.y) - a.y};
+  const double p0[2] = {a.x, a.y}, l[2] = {lo.x, lo.y}, h[2] = {hi.x, hi.y};
+  for (int k = 0; k < 2; ++k) {
+    if (d[k] == 0.0) {
+      if (p0[k] <= l[k] || p0[k] >= h[k]) return false;
+      continue;
+    }
+    double ta = (l[k] - p0[k]) / d[k], tb = (h[k] - p0[k]) / d[k];
+    if (ta > tb) std::swap(ta, tb);
+    t0 = std::max(t0, ta);
+    t1 = std::min(t1, tb);
+    if (t0 >= t1) return false;
+  }
+  return true;
+}
+
+struct Quality {
+  int areas = 0, emptyOutlines = 0, pointsOutside = 0, pointsChecked = 0;
+  int crossingBefore = 0, crossedBoxesBefore = 0, crossingAfter = 0, crossedBoxesAfter = 0;
+};
+
+// Non-member boxes the outline passes through.
+int crossedBoxes(const std::vector<Vec2>& outline, const std::vector<OutlineBox>& others) {
+  int crossed = 0;
+  for (const OutlineBox& box : others) {
+    for (std::size_t i = 0; i < outline.size(); ++i) {
+      if (segmentCrossesBox(outline[i], outline[(i + 1) % outline.size()], box.lower, box.upper)) {
+        ++crossed;
+        break;
+      }
+    }
+  }
+  return crossed;
+}
+
+void assessLayout(Model& model, Quality& q) {
+  Diagram* diagram = model.diagrams.front();
+  for (std::size_t i = 0; i < model.areas.getIdentifiedCount(); ++i) {
+    IdentifiedArea* identified = model.areas.getIdentifiedArea(i);
+    AreaVisualizerOuter painter(AREA_MODE_AREA, AREA_METHOD_POLYGONS, 50);
+    painter.prepare(50, diagram);
+    const std::vector<OutlineBox> members = memberBoxes(identified);
+    IdentifiedArea others("others");
+    for (DiagramElement* e : diagram->getElements())
+      if (std::find(identified->getElements().begin(), identified->getElements().end(), e) ==
+              identified->getElements().end() &&
+          e->getModelElement() != nullptr && e->getModelElement()->getTypeName() == "Class")
+        others.addElement(e);
+    const std::vector<OutlineBox> otherBoxes = memberBoxes(&others);
+    ++q.areas;
+    Vec2 lo, hi;
+    for (int iterations : {0, 10}) {
+      painter.setIterations(iterations);
+      painter.setDistance(0.005f);
+      painter.predictExtent(identified, lo, hi);
+      const int crossed = crossedBoxes(painter.getOutline(), otherBoxes);
+      if (iterations == 0) {
+        if (painter.getOutline().empty() && !members.empty()) ++q.emptyOutlines;
+        for (const OutlineBox& b : members) {
+          for (Vec2 p : {b.lower, b.upper, Vec2(b.lower.x, b.upper.y), Vec2(b.upper.x, b.lower.y), (b.lower + b.upper) * 0.5f}) {
+            ++q.pointsChecked;
+            if (!inTriangles(p, painter.getTriangles())) ++q.pointsOutside;
+          }
+        }
+        q.crossingBefore += crossed > 0;
+        q.crossedBoxesBefore += crossed;
+      } else {
+        if (painter.getOutline().empty() && !members.empty()) ++q.emptyOutlines;
+        q.crossingAfter += crossed > 0;
+        q.crossedBoxesAfter += crossed;
+      }
+    }
+  }
+}
+
+void setUpView(MetricsVisualizerSimple& painter, SelectionManager& selection, Model& model) {
+  painter.setBlendEquation(lookupBlendEquation());
+  painter.setSelectionManager(&selection);
+  painter.setMetricSet(&model.metrics);
+  painter.setAreas(&model.areas);
+}
+
+void fitWhole(Diagram* diagram, CanvasWindow& view) {
+  Vec2 lo(3.0e38f, 3.0e38f), hi(-3.0e38f, -3.0e38f);
+  for (DiagramElement* e : diagram->getElements()) {
+    const VisualElementLayout* l = e->getCurrentLayout();
+    if (!l || !l->getLowerLeft() || !l->getUpperRight()) continue;
+    lo = Vec2(std::min(lo.x, l->getLowerLeft()->x), std::min(lo.y, l->getLowerLeft()->y));
+    hi = Vec2(std::max(hi.x, l->getUpperRight()->x), std::max(hi.y, l->getUpperRight()->y));
+  }
+  view.camera().zoomToFit(lo, hi, kWidth, kHeight);
+}
+
+// Moves a box by (dx, dy).
+void nudge(DiagramElement* element, float dx) {
+  VisualElementLayout* l = element->getCurrentLayout();
+  l->setCorners(new Vec2(*l->getLowerLeft() + Vec2(dx, 0)), new Vec2(*l->getUpperRight() + Vec2(dx, 0)));
+}
+
+void timeViews(int classes, int areaCount) {
+  Model model;
+  if (!loadGenerated(model, classes, areaCount, 1)) {
+    std::fprintf(stderr, "outer_area_benchmark: cannot generate the model\n");
+    std::exit(1);
+  }
+  Diagram* diagram = model.diagrams.front();
+  showAll(model);
+  std::size_t vertices = 0;
+  std::printf("%s, %dx%d view; %d classes, %d Outer areas\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+              kWidth, kHeight, classes, areaCount);
+  std::printf("  %-52s %8s %8s %8s\n", "median ms", "wall", "cpu", "worst");
+
+  OffscreenWindowHost host;
+  SelectionManager selection;
+  MetricsVisualizerSimple painter;
+  setUpView(painter, selection, model);
+  CanvasWindow view(&host, 0, 0, kWidth, kHeight);
+  view.setVisualizer(&painter);
+  view.setDiagram(diagram);
+  fitWhole(diagram, view);
+  const int runs = 9;
+  auto recompile = [&](int) { view.render(false); };
+
+  AreaSet noAreas;
+  painter.setAreas(&noAreas);
+  view.render(false);
+  printTiming("recompile, no areas", timeMs(recompile, runs));
+  painter.setAreas(&model.areas);
+  view.render(false);
+  for (std::size_t i = 0; i < model.areas.getLoadedCount(); ++i) vertices += outerOf(model, i)->getOutline().size();
+  std::printf("  (%zu outline vertices in all at the defaults)\n", vertices);
+  printTiming("recompile, areas unchanged", timeMs(recompile, runs));
+  printTiming("recompile, every outline rebuilt", timeMs(
+                                                      [&](int) {
+                                                        for (std::size_t i = 0; i < model.areas.getLoadedCount(); ++i)
+                                                          outerOf(model, i)->getGeometry()->invalidate();
+                                                        view.render(false);
+                                                      },
+                                                      runs));
+  for (int changed : {1, 5, 20}) {
+    char label[64];
+    std::snprintf(label, sizeof label, "recompile, a box of %d area%s moved", changed, changed > 1 ? "s" : "");
+    printTiming(label, timeMs(
+                           [&](int run) {
+                             for (int k = 0; k < changed && k < areaCount; ++k)
+                               nudge(model.areas.getIdentifiedArea(k)->getElement(0), run % 2 ? -20.0f : 20.0f);
+                             view.render(false);
+                           },
+                           runs));
+  }
+
+  // Sliders: every slider position once per drag, set + recompile + replay.
+  struct Slider {
+    const char* name;
+    int from, to;
+    std::function<void(int)> set;
+  };
+  const Slider sliders[] = {
+      {"Radius slider 10..60", 10, 60, [&](int v) { model.areas.setRadius(v / 20.0f); }},
+      {"Iterations slider 0..20", 0, 20, [&](int v) { model.areas.setIterations(v); }},
+      {"Distance slider 1..20", 1, 20, [&](int v) { model.areas.setDistance(v / 2000.0f); }},
+  };
+  for (const Slider& s : sliders) {
+    const int steps = s.to - s.from + 1;
+    const Timing t = timeMs(
+        [&](int i) {
+          s.set(s.from + i);
+          view.render(false);
+          view.render(true);
+        },
+        steps);
+    char label[96];
+    std::snprintf(label, sizeof label, "%s, per step (%.0f fps median, %.0f worst)", s.name, 1000.0 / t.wall,
+                  1000.0 / t.worst);
+    printTiming(label, t);
+    model.areas.setRadius(1.0f);
+    model.areas.setIterations(10);
+    model.areas.setDistance(0.005f);
+  }
+}
+
+void reportQuality(int classes, int areaCount) {
+  std::printf("\nOutlines on generated layouts (%d classes, %d areas each, distance 0.005):\n", classes, areaCount);
+  std::printf("  %6s %6s %14s %14s %22s %22s\n", "seed", "areas", "empty outline", "points out/all",
+              "crossing, 0 iterations", "crossing, 10 iterations");
+  Quality total;
+  for (unsigned seed = 1; seed <= 5; ++seed) {
+    Model model;
+    if (!loadGenerated(model, classes, areaCount, seed)) std::exit(1);
+    showAll(model);
+    Quality q;
+    assessLayout(model, q);
+    std::printf("  %6u %6d %14d %8d/%-5d %10d (%4d boxes) %10d (%4d boxes)\n", seed, q.areas, q.emptyOutlines,
+                q.pointsOutside, q.pointsChecked, q.crossingBefore, q.crossedBoxesBefore, q.crossingAfter,
+                q.crossedBoxesAfter);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int classes = argc > 1 ? std::max(10, std::atoi(argv[1])) : 500;
+  const int areaCount = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
+  {
+    OffscreenGL gl(kWidth, kHeight);
+    loadDefaultFont();
+    applyFixedGLState();
+    timeViews(classes, areaCount);
+    FontRegistry::instance().clear();
+  }
+  reportQuality(classes, areaCount);
+  return 0;
+}
