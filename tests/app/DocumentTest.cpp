@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Document.h"
+#include "areas/AreaVisualizer.h"
 
 namespace lumetra {
 namespace {
@@ -111,6 +112,50 @@ TEST(DocumentTest, NamesWithoutAMetricsFileSayNoneWasGiven) {
   Document empty;
   EXPECT_EQ(empty.showNamed("", {}, {"Checkout"}).diagram, nullptr);
   EXPECT_FALSE(empty.showArea(nullptr, "Checkout"));
+}
+
+}  // namespace
+}  // namespace lumetra
+
+namespace lumetra {
+namespace {
+
+// --area NAME[:PAINTER]: the text after the last colon is a painter only
+// when it names one, so area names with colons keep working.
+TEST(DocumentTest, AreaOptionsChooseThePainterAfterTheLastColon) {
+  struct Case {
+    const char* option;
+    const char* area;     // the area shown, "" when none
+    const char* painter;  // its painter
+  };
+  const Case cases[] = {
+      {"Billing", "Billing", "Inner"},
+      {"Billing:Outer", "Billing", "Outer"},
+      {"Billing:Square", "Billing", "Square"},
+      {"Billing:Inner", "Billing", "Inner"},
+      {"Orders:2024", "Orders:2024", "Inner"},
+      {"Orders:2024:Square", "Orders:2024", "Square"},
+      {"Billing:Outer:Outer", "Billing:Outer", "Outer"},
+      {"Billing:outer", "", ""},  // painter names are case-sensitive
+      {"Billing:", "", ""},
+  };
+  for (const Case& c : cases) {
+    Document document;
+    ASSERT_TRUE(document.openModel(kModel).ok());
+    ASSERT_TRUE(document.openMetrics(std::string(LUMETRA_TEST_DATA_DIR) + "/colon-areas.met"));
+    const Document::Shown shown = document.showNamed("", {}, {c.option});
+    if (*c.area == '\0') {
+      ASSERT_EQ(shown.problems.size(), 1u) << c.option;
+      EXPECT_NE(shown.problems[0].find(std::string("unknown area '") + c.option + "'"), std::string::npos)
+          << shown.problems[0];
+      EXPECT_EQ(document.areas().getIdentifiedCount(), 0u) << c.option;
+      continue;
+    }
+    EXPECT_TRUE(shown.problems.empty()) << c.option << ": " << shown.problems.front();
+    ASSERT_EQ(document.areas().getIdentifiedCount(), 1u) << c.option;
+    EXPECT_EQ(document.areas().getIdentifiedArea(0)->getName(), c.area) << c.option;
+    EXPECT_EQ(document.areas().findArea(c.area)->getVisualizer()->getName(), c.painter) << c.option;
+  }
 }
 
 }  // namespace
