@@ -1,8 +1,6 @@
 #include "app/ExportCommand.h"
 
-#include <wx/image.h>
-#include <wx/log.h>
-
+#include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +13,7 @@
 #include <vector>
 
 #include "app/Document.h"
+#include "app/ImageFile.h"
 #include "diagram/MetricsVisualizerSimple.h"
 #include "platform/DebugOutput.h"
 #include "platform/GLExtensions.h"
@@ -45,39 +44,32 @@ std::string lowerExtension(const std::string& fileName) {
   return ext;
 }
 
-wxBitmapType imageTypeFor(const std::string& out) {
+ImageFormat imageTypeFor(const std::string& out) {
   const std::string ext = lowerExtension(out);
-  if (ext == "png") return wxBITMAP_TYPE_PNG;
-  if (ext == "jpg" || ext == "jpeg") return wxBITMAP_TYPE_JPEG;
+  if (ext == "png") return ImageFormat::Png;
+  if (ext == "jpg" || ext == "jpeg") return ImageFormat::Jpeg;
   throw ExportFailure("cannot export to " + out + ": the file name must end in .png, .jpg or .jpeg");
 }
 
-void ensureImageHandlers() {
-  if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
-  if (!wxImage::FindHandler(wxBITMAP_TYPE_JPEG)) wxImage::AddHandler(new wxJPEGHandler);
-}
-
 // Writes the picture beside its destination first and renames it, so that a
-// failed write leaves no partial file under the requested name.
-void writeImage(const std::vector<unsigned char>& rgb, int width, int height, const std::string& out,
-                wxBitmapType type) {
-  wxImage image(width, height, false);
-  std::memcpy(image.GetData(), rgb.data(), rgb.size());
-
+// failed write leaves no partial file under the requested name. The rows
+// come bottom first, as the GL reads them back.
+void writeImage(const std::vector<unsigned char>& bottomUpRGB, int width, int height, const std::string& out,
+                ImageFormat format) {
   const std::string temporary = out + ".tmp-" + std::to_string(::getpid());
-  if (std::FILE* probe = std::fopen(temporary.c_str(), "wb")) {
-    std::fclose(probe);
-  } else {
-    throw ExportFailure("cannot write " + out + ": " + std::strerror(errno));
-  }
-  bool saved = false;
-  {
-    wxLogNull quiet;  // the reason is reported below, once
-    saved = image.SaveFile(wxString::FromUTF8(temporary), type);
-  }
-  if (!saved) {
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (file == nullptr) throw ExportFailure("cannot write " + out + ": " + std::strerror(errno));
+  try {
+    writeBottomUpRGB(file, format, bottomUpRGB.data(), width, height);
+  } catch (const ImageWriteError& e) {
+    std::fclose(file);
     std::remove(temporary.c_str());
-    throw ExportFailure("cannot write " + out + ": the image could not be encoded");
+    throw ExportFailure("cannot write " + out + ": " + e.what());
+  }
+  if (std::fclose(file) != 0) {
+    const int error = errno;
+    std::remove(temporary.c_str());
+    throw ExportFailure("cannot write " + out + ": " + std::strerror(error));
   }
   if (std::rename(temporary.c_str(), out.c_str()) != 0) {
     const int error = errno;
@@ -112,10 +104,11 @@ std::vector<unsigned char> render(Document& document, Diagram* diagram, int widt
     CanvasWindow view(&host, 0, 0, width, height);
     view.setVisualizer(&painter);
     view.setDiagram(diagram);
-    view.render(false);
-    pixels = gl->readRGB();
-    // The view's display list and the painter's textures go while the
-    // context is still current.
+    // Drawn once, straight to the buffer: a display list would only hold a
+    // copy of the whole scene until the end.
+    view.renderOnce();
+    pixels = gl->readRGBRows();
+    // The painter's textures go while the context is still current.
   }
   // So do the font textures.
   FontRegistry::instance().clear();
@@ -124,7 +117,7 @@ std::vector<unsigned char> render(Document& document, Diagram* diagram, int widt
 
 void exportImage(const CommandLineOptions& options) {
   const std::string& out = options.exportImage;
-  const wxBitmapType type = imageTypeFor(out);
+  const ImageFormat type = imageTypeFor(out);
   int width = kDefaultExportWidth, height = kDefaultExportHeight;
   if (!options.size.empty() && !parseImageSize(options.size, width, height))
     throw ExportFailure("invalid --size " + quoted(options.size) + ": expected WIDTHxHEIGHT, each 1 to " +
@@ -143,7 +136,6 @@ void exportImage(const CommandLineOptions& options) {
     throw ExportFailure("cannot export " + options.model + ": the model contains no diagram");
 
   const std::vector<unsigned char> pixels = render(document, shown.diagram, width, height);
-  ensureImageHandlers();
   writeImage(pixels, width, height, out, type);
 }
 
@@ -166,6 +158,13 @@ bool parseImageSize(const std::string& text, int& width, int& height) {
 }
 
 int runExport(const CommandLineOptions& options) {
+  // The software rasterizer allocates and frees vertex and scene buffers of
+  // a few hundred kilobytes by the thousand while a large diagram is drawn.
+  // By default each such block is a fresh mapping, or heap memory handed
+  // back to the system as soon as it is free, and every reuse faults its
+  // pages in again; a one-picture process keeps freed memory instead.
+  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+  mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
   // The readers' trace lines are for debugging the viewer; a batch command
   // keeps stderr for its one line of error.
   const DebugSink previous = setDebugSink([](const std::string&) {});

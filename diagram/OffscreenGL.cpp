@@ -124,12 +124,17 @@ OffscreenGL::~OffscreenGL() {
 
 void OffscreenGL::makeCurrent() { glXMakeContextCurrent(impl_->display, impl_->buffer, impl_->buffer, impl_->context); }
 
-std::vector<unsigned char> OffscreenGL::readRGB() const {
-  const std::size_t row = static_cast<std::size_t>(width_) * 3;
-  std::vector<unsigned char> bottomUp(row * static_cast<std::size_t>(height_));
+std::vector<unsigned char> OffscreenGL::readRGBRows() const {
+  std::vector<unsigned char> bottomUp(static_cast<std::size_t>(width_) * 3 * static_cast<std::size_t>(height_));
   glFinish();
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+  return bottomUp;
+}
+
+std::vector<unsigned char> OffscreenGL::readRGB() const {
+  const std::size_t row = static_cast<std::size_t>(width_) * 3;
+  const std::vector<unsigned char> bottomUp = readRGBRows();
   std::vector<unsigned char> topDown(bottomUp.size());
   for (int y = 0; y < height_; ++y)
     std::memcpy(&topDown[static_cast<std::size_t>(y) * row],

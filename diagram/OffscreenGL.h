@@ -31,6 +31,8 @@ class OffscreenGL {
   void makeCurrent();
   // The buffer's pixels as RGB bytes, top row first (image order).
   std::vector<unsigned char> readRGB() const;
+  // The same, bottom row first (the GL's order), without the flipped copy.
+  std::vector<unsigned char> readRGBRows() const;
 
  private:
   struct Impl;

@@ -103,6 +103,27 @@ class ScenePartRecorder : public SceneParts {
 
 namespace {
 
+// The scene drawn straight to the buffer, handed to the GL in slices: a
+// software rasterizer keeps every command of a frame (with its vertices)
+// until the frame is flushed, so a large diagram drawn in one go holds all
+// of it at once. A flush every few dozen shapes lets the rasterizer work on
+// what came so far while the painter goes on, and reuse that memory.
+class FlushingParts : public SceneParts {
+ public:
+  static constexpr int kShapesPerFlush = 64;
+
+  void endBackground() override { glFlush(); }
+  void mayCut() override {
+    if (++shapes_ < kShapesPerFlush) return;
+    shapes_ = 0;
+    GLStateBatch::settle();
+    glFlush();
+  }
+
+ private:
+  int shapes_ = 0;
+};
+
 // Pixels around the viewport a part's box may lie in and still be replayed:
 // wide lines and smoothing reach past the vertices.
 constexpr float kPartMargin = 16.0f;
@@ -297,6 +318,24 @@ void CanvasWindow::render(bool useCache) {
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   }
 
+  loadPixelProjection(width_, height_);
+  if (hoverBox_) hoverBox_->draw(width_, height_);
+}
+
+void CanvasWindow::renderOnce() {
+  listValid_ = false;
+  if (camera_.stereo || diagram_ == nullptr || visualizer_ == nullptr) {
+    render(false);
+    return;
+  }
+  glViewport(x_, y_, width_, height_);
+  glScissor(x_, y_, width_, height_);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  loadMatrices(0);
+  GLPainter::prepareText();
+  visualizer_->prepare(diagram_, prepared_);
+  FlushingParts slices;
+  visualizer_->drawDiagramInParts(diagram_, slices);
   loadPixelProjection(width_, height_);
   if (hoverBox_) hoverBox_->draw(width_, height_);
 }

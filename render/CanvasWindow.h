@@ -110,6 +110,11 @@ class CanvasWindow {
 
   // --- drawing (host's context current) --------------------------------------
   void render(bool useCache);
+  // One picture drawn straight to the buffer, without recording it: for a
+  // window drawn once (an exported image), where a display list would only
+  // hold a copy of every vertex until the window goes. Leaves the window's
+  // list stale.
+  void renderOnce();
   void drawFrame(bool isActive);
   // Whether the display list holds the current scene.
   bool displayListValid() const { return listValid_; }

@@ -10,6 +10,8 @@ packages=(
   libmimalloc-dev
   # GUI, GL and text
   libwxgtk3.2-dev libglu1-mesa-dev libftgl-dev fonts-liberation
+  # picture files of the image export
+  libpng-dev libjpeg-dev
   # XML, kd-tree, geometry
   libpugixml-dev libnanoflann-dev libcgal-dev
   # headless GL for tests

@@ -1,5 +1,6 @@
 #include "bench/load/SyntheticXmi.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -19,12 +20,19 @@ void positionOf(int cls, int diagrams, int& x, int& y) {
 }
 int associatedWith(int cls, int n) { return static_cast<int>((static_cast<long long>(cls) * 7 + 1) % n); }
 
+// Box sizes on the diagram (file units).
+constexpr int kClassWidth = 300;
+constexpr int kClassHeight = 260;
+
+using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+File openForWriting(const std::string& fileName) { return File(std::fopen(fileName.c_str(), "wb"), std::fclose); }
+
 }  // namespace
 
 bool writeSyntheticXmi(const std::string& fileName, const SyntheticModel& model) {
   const int n = model.classes;
   const int d = model.diagrams < 1 ? 1 : model.diagrams;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "wb"), std::fclose);
+  File file = openForWriting(fileName);
   if (!file || n < 1) return false;
   std::FILE* f = file.get();
 
@@ -64,8 +72,8 @@ bool writeSyntheticXmi(const std::string& fileName, const SyntheticModel& model)
     for (int c = diagram; c < n; c += d) {
       int x = 0, y = 0;
       positionOf(c, d, x, y);
-      std::fprintf(f, "<UML:DiagramElement xmi.id=\"S%d\" geometry=\"%d, %d, 300, 260,\" style=\"\" subject=\"C%d\"/>\n",
-                   shape++, x, y, c);
+      std::fprintf(f, "<UML:DiagramElement xmi.id=\"S%d\" geometry=\"%d, %d, %d, %d,\" style=\"\" subject=\"C%d\"/>\n",
+                   shape++, x, y, kClassWidth, kClassHeight, c);
       // The association and generalization whose first class this is.
       std::fprintf(f, "<UML:DiagramElement xmi.id=\"S%d\" geometry=\"%d, %d, 90, 30,\" style=\"\" subject=\"A%d\"/>\n",
                    shape++, x + 200, y, c);
@@ -81,6 +89,65 @@ bool writeSyntheticXmi(const std::string& fileName, const SyntheticModel& model)
     std::fprintf(f, "</UML:Diagram.element></UML:Diagram>\n");
   }
   std::fprintf(f, "</XMI.content>\n</XMI>\n");
+  return std::ferror(f) == 0;
+}
+
+bool writeSyntheticDot(const std::string& fileName, const SyntheticModel& model, int width, int height) {
+  const int n = model.classes;
+  const int d = model.diagrams < 1 ? 1 : model.diagrams;
+  File file = openForWriting(fileName);
+  if (!file || n < 1 || width < 1 || height < 1) return false;
+  std::FILE* f = file.get();
+
+  // Diagram 0 shows the classes 0, d, 2d, ...; file y runs down, Graphviz's
+  // up: a class at file (x, y) has its centre at (x + w/2, -(y + h/2)).
+  int minX = 0, minY = 0, maxX = 0, maxY = 0;
+  bool first = true;
+  for (int c = 0; c < n; c += d) {
+    int x = 0, y = 0;
+    positionOf(c, d, x, y);
+    minX = first ? x : std::min(minX, x);
+    minY = first ? y : std::min(minY, y);
+    maxX = first ? x + kClassWidth : std::max(maxX, x + kClassWidth);
+    maxY = first ? y + kClassHeight : std::max(maxY, y + kClassHeight);
+    first = false;
+  }
+  // Pad the box to the picture's aspect, centred, as a view zoomed to fit.
+  double boxW = maxX - minX, boxH = maxY - minY;
+  const double aspect = static_cast<double>(width) / height;
+  if (boxW / boxH < aspect) boxW = boxH * aspect; else boxH = boxW / aspect;
+  const double centreX = (minX + maxX) / 2.0, centreY = -(minY + maxY) / 2.0;
+
+  std::fprintf(f, "digraph synthetic {\n"
+                  "graph [pad=0, margin=0, dpi=72, size=\"%.6f,%.6f!\", splines=line, outputorder=edgesfirst];\n"
+                  "node [shape=record, fixedsize=true, width=%.6f, height=%.6f, style=filled, fillcolor=\"#ffffcc\", "
+                  "fontname=\"Liberation Sans\", fontsize=28];\n"
+                  "edge [color=\"#990033\", arrowhead=none, fontname=\"Liberation Sans\", fontsize=24];\n",
+               width / 72.0, height / 72.0, kClassWidth / 72.0, kClassHeight / 72.0);
+  // Two invisible corners hold the padded box.
+  std::fprintf(f, "corner0 [shape=point, style=invis, width=0, height=0, pos=\"%.1f,%.1f\"];\n",
+               centreX - boxW / 2.0, centreY - boxH / 2.0);
+  std::fprintf(f, "corner1 [shape=point, style=invis, width=0, height=0, pos=\"%.1f,%.1f\"];\n",
+               centreX + boxW / 2.0, centreY + boxH / 2.0);
+  for (int c = 0; c < n; c += d) {
+    int x = 0, y = 0;
+    positionOf(c, d, x, y);
+    std::fprintf(f, "C%d [pos=\"%d,%d\", label=\"{Class%d|operation0\\loperation1\\loperation2\\l...\\l}\"];\n", c,
+                 x + kClassWidth / 2, -(y + kClassHeight / 2), c);
+  }
+  const char* const kTail[] = {"none", "odiamond", "diamond"};
+  for (int a = 0; a < n; a += d) {
+    // The association is on this diagram when both of its classes are.
+    const int other = associatedWith(a, n);
+    if (other % d != 0) continue;
+    std::fprintf(f, "C%d -> C%d [dir=both, arrowtail=%s, arrowhead=vee, taillabel=\"1\", headlabel=\"0..*\"];\n",
+                 a, other, kTail[a % 3]);
+  }
+  for (int g = 1; g <= n / 2; ++g) {
+    if (g % d != 0 || (g / 2) % d != 0) continue;
+    std::fprintf(f, "C%d -> C%d [arrowhead=empty, color=black];\n", g, g / 2);
+  }
+  std::fprintf(f, "}\n");
   return std::ferror(f) == 0;
 }
 

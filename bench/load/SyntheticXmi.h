@@ -16,4 +16,12 @@ struct SyntheticModel {
 // Writes the model to the file; false when the file cannot be written.
 bool writeSyntheticXmi(const std::string& fileName, const SyntheticModel& model);
 
+// Writes the model's first diagram as a Graphviz graph for `neato -n2`:
+// every class a box at its place and size with its name and operation
+// compartments as the viewer shows them (three operations, then "..."),
+// every association and generalization of the diagram a straight line with
+// its ends' markers and multiplicities. The drawing is padded to the aspect
+// of width x height and scaled so that the picture is width x height pixels.
+bool writeSyntheticDot(const std::string& fileName, const SyntheticModel& model, int width, int height);
+
 }  // namespace lumetra::bench

@@ -149,6 +149,33 @@ TEST_F(ScenePartsTest, ReplayAfterAnyCameraMoveShowsEveryPartThatShows) {
   EXPECT_GT(window.scenePartsReplayed(), window.scenePartCount() * 3 / 4) << "the whole diagram calls nearly all";
 }
 
+// A picture drawn once without recording (as the image export draws) hands
+// the scene to the GL in slices; it must give exactly the recorded
+// picture, wherever the view looks and whatever was recorded before.
+TEST_F(ScenePartsTest, APictureDrawnOnceEqualsTheRecordedOne) {
+  CanvasWindow window(&host, 0, 0, kSize, kSize);
+  window.setVisualizer(&painter);
+  window.setDiagram(scene.diagram());
+  const std::vector<View> views = {
+      {"the whole diagram", 1.0f, {}, 0, 0, true},
+      {"one corner, close up", 2.0f, {-700, -600}, 0, 0, false},
+      {"turned and tilted", 0.7f, {300, -200}, 120, 50, false},
+  };
+  for (const View& v : views) {
+    SCOPED_TRACE(v.name);
+    apply(window, v);
+    window.render(false);
+    const auto recorded = readFrame();
+    ASSERT_GT(inked(recorded), 200) << "the view must show part of the diagram";
+    glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    window.renderOnce();
+    EXPECT_EQ(differing(readFrame(), recorded), 0);
+    EXPECT_FALSE(window.displayListValid()) << "the list no longer holds what is on screen";
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  }
+}
+
 TEST_F(ScenePartsTest, PickingIsNotCut) {
   // Picking draws the pass without a recorder: every shape takes its name.
   CanvasWindow window(&host, 0, 0, kSize, kSize);

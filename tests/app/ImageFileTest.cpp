@@ -1,0 +1,157 @@
+// The export's picture files: rows handed over bottom first come out top
+// first in the file, every channel in place, and a write that fails says so.
+
+#include <gtest/gtest.h>
+
+#include <png.h>
+// jpeglib.h needs FILE and size_t declared first.
+#include <cstddef>
+#include <cstdio>
+#include <jpeglib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+#include <string>
+#include <vector>
+
+#include "app/ImageFile.h"
+
+namespace lumetra {
+namespace {
+
+// A picture of distinct rows and columns, bottom row first as the GL reads
+// it: four flat quadrants (so that a lossy encoding keeps them apart) and a
+// fine ramp in the blue channel (so that a swapped or shifted channel or
+// row shows in a lossless one).
+struct TestPicture {
+  int width = 0;
+  int height = 0;
+  std::vector<unsigned char> bottomUp;
+
+  TestPicture(int w, int h) : width(w), height(h), bottomUp(static_cast<std::size_t>(w) * h * 3) {
+    for (int row = 0; row < h; ++row)
+      for (int x = 0; x < w; ++x) {
+        const int yTop = h - 1 - row;  // the row as a viewer counts it
+        unsigned char* p = &bottomUp[(static_cast<std::size_t>(row) * w + x) * 3];
+        const bool right = x >= w / 2, bottom = yTop >= h / 2;
+        p[0] = right ? 230 : 20;
+        p[1] = bottom ? 200 : 40;
+        p[2] = static_cast<unsigned char>((x * 7 + yTop * 3) % 256);
+      }
+  }
+  // The expected pixel at (x, y), y counted from the top.
+  const unsigned char* topDown(int x, int y) const {
+    return &bottomUp[(static_cast<std::size_t>(height - 1 - y) * width + x) * 3];
+  }
+};
+
+std::string temporaryName(const std::string& suffix) {
+  return ::testing::TempDir() + "lumetra-image-" + std::to_string(::getpid()) + suffix;
+}
+
+std::string writeToFile(const TestPicture& picture, ImageFormat format, const std::string& suffix) {
+  const std::string name = temporaryName(suffix);
+  std::FILE* file = std::fopen(name.c_str(), "wb");
+  EXPECT_NE(file, nullptr);
+  writeBottomUpRGB(file, format, picture.bottomUp.data(), picture.width, picture.height);
+  EXPECT_EQ(std::fclose(file), 0);
+  return name;
+}
+
+// A PNG file decoded to top-down RGB by libpng's own reader.
+std::vector<unsigned char> readPng(const std::string& name, int& width, int& height) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, name.c_str())) return {};
+  image.format = PNG_FORMAT_RGB;
+  std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
+  width = static_cast<int>(image.width);
+  height = static_cast<int>(image.height);
+  return rgb;
+}
+
+// A JPEG file decoded to top-down RGB by libjpeg.
+std::vector<unsigned char> readJpeg(const std::string& name, int& width, int& height) {
+  std::FILE* file = std::fopen(name.c_str(), "rb");
+  if (file == nullptr) return {};
+  jpeg_decompress_struct jpeg;
+  jpeg_error_mgr errors;
+  jpeg.err = jpeg_std_error(&errors);
+  jpeg_create_decompress(&jpeg);
+  jpeg_stdio_src(&jpeg, file);
+  jpeg_read_header(&jpeg, TRUE);
+  jpeg.out_color_space = JCS_RGB;
+  jpeg_start_decompress(&jpeg);
+  width = static_cast<int>(jpeg.output_width);
+  height = static_cast<int>(jpeg.output_height);
+  std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3);
+  while (jpeg.output_scanline < jpeg.output_height) {
+    JSAMPROW row = &rgb[static_cast<std::size_t>(jpeg.output_scanline) * width * 3];
+    jpeg_read_scanlines(&jpeg, &row, 1);
+  }
+  jpeg_finish_decompress(&jpeg);
+  jpeg_destroy_decompress(&jpeg);
+  std::fclose(file);
+  return rgb;
+}
+
+TEST(ImageFile, PngKeepsEveryPixelTopRowFirst) {
+  // Odd sizes: a row stride that is no multiple of 4 or of the encoder's
+  // blocks.
+  for (auto [w, h] : {std::pair{1, 1}, std::pair{37, 23}, std::pair{301, 7}}) {
+    SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+    const TestPicture picture(w, h);
+    const std::string name = writeToFile(picture, ImageFormat::Png, ".png");
+    int width = 0, height = 0;
+    const std::vector<unsigned char> rgb = readPng(name, width, height);
+    std::remove(name.c_str());
+    ASSERT_EQ(width, w);
+    ASSERT_EQ(height, h);
+    int wrong = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        for (int c = 0; c < 3; ++c)
+          if (rgb[(static_cast<std::size_t>(y) * w + x) * 3 + c] != picture.topDown(x, y)[c]) ++wrong;
+    EXPECT_EQ(wrong, 0);
+  }
+}
+
+TEST(ImageFile, JpegShowsThePictureTopRowFirst) {
+  const TestPicture picture(64, 48);
+  const std::string name = writeToFile(picture, ImageFormat::Jpeg, ".jpg");
+  int width = 0, height = 0;
+  const std::vector<unsigned char> rgb = readJpeg(name, width, height);
+  std::remove(name.c_str());
+  ASSERT_EQ(width, 64);
+  ASSERT_EQ(height, 48);
+  // Red and green are flat per quadrant: lossy coding keeps them within a
+  // few levels away from the quadrants' borders.
+  for (auto [x, y] : {std::pair{12, 10}, std::pair{50, 10}, std::pair{12, 38}, std::pair{50, 38}}) {
+    SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y));
+    const unsigned char* got = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+    EXPECT_NEAR(got[0], picture.topDown(x, y)[0], 12);
+    EXPECT_NEAR(got[1], picture.topDown(x, y)[1], 12);
+  }
+}
+
+TEST(ImageFile, AFailedWriteIsReportedWithItsReason) {
+  // /dev/full takes the open but refuses every byte with ENOSPC.
+  const TestPicture picture(300, 200);
+  for (ImageFormat format : {ImageFormat::Png, ImageFormat::Jpeg}) {
+    std::FILE* file = std::fopen("/dev/full", "wb");
+    if (file == nullptr) GTEST_SKIP() << "no /dev/full";
+    std::string message;
+    try {
+      writeBottomUpRGB(file, format, picture.bottomUp.data(), picture.width, picture.height);
+    } catch (const ImageWriteError& e) {
+      message = e.what();
+    }
+    std::fclose(file);
+    EXPECT_NE(message.find("No space left on device"), std::string::npos) << "got: " << message;
+  }
+}
+
+}  // namespace
+}  // namespace lumetra
