@@ -19,7 +19,9 @@ namespace {
 
 constexpr int PICTURE_WIDTH = 40;
 constexpr int PICTURE_HEIGHT = 15;
-constexpr int PICTURE_COLUMN_WIDTH = 42;
+// The toolkit's report list clips a cell 8 pixels short of its column's
+// width, picture included: a 42-pixel column cut the swatch's right side.
+constexpr int PICTURE_COLUMN_WIDTH = PICTURE_WIDTH + 8;
 
 const wxColour HIGHLIGHT_BACKGROUND(0, 0, 255);
 const wxColour HIGHLIGHT_TEXT(255, 255, 255);

@@ -66,7 +66,8 @@ class lmCheckListCtrl : public wxListCtrl {
 
   // Refills the list from the loaded metrics: columns "Checkbox and Color"
   // and "Metric", one unchecked row per metric in order with its colour and
-  // kind, picture column 42 pixels wide and the name column fitted.
+  // kind, the picture column as wide as the whole picture shows and the
+  // name column fitted.
   void fill(const MetricSet& metrics);
   // Deletes every row with its pictures; nothing is highlighted afterwards.
   void clearRows();

@@ -2,6 +2,8 @@
 // sees them, filling, real clicks on the picture and on the name, the
 // highlight, and the bookkeeping when rows go or events arrive late.
 
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 #include <wx/imaglist.h>
 
 #include "render/Canvas.h"
@@ -69,6 +71,21 @@ Letter readLetter(const wxImage& picture, Rgb swatch, Rgb expectedInk) {
   return letter;
 }
 
+// What the screen shows of a list row (the list must be shown).
+wxImage screenRow(wxListCtrl* list, long row) {
+  list->Refresh();
+  list->Update();
+  wxRect rect;
+  if (!list->GetItemRect(row, rect)) return {};
+  const wxPoint origin = list->ClientToScreen(rect.GetPosition());
+  wxScreenDC screen;
+  wxBitmap grab(rect.width, rect.height);
+  wxMemoryDC dc(grab);
+  dc.Blit(0, 0, rect.width, rect.height, &screen, origin.x, origin.y);
+  dc.SelectObject(wxNullBitmap);
+  return grab.ConvertToImage();
+}
+
 // Dark pixels inside the check box (the tick).
 int tickPixels(const wxImage& picture) {
   int dark = 0;
@@ -129,7 +146,23 @@ TEST_F(CheckListTest, FillListsTheMetricsAndTheAreasInverted) {
   metricList->fill(link.metricSet);
   ASSERT_EQ(metricList->GetItemCount(), 2);
   EXPECT_EQ(metricList->GetColumnCount(), 2);
-  EXPECT_EQ(metricList->GetColumnWidth(0), 42);
+  // On screen the whole picture shows: the swatch with its frame on both
+  // sides, and white after it.
+  {
+    yieldUntil([&] { return at(screenRow(metricList, 0), 30, 7) == Rgb{0, 255, 0}; });
+    const wxImage shown = screenRow(metricList, 0);
+    const int y = shown.GetHeight() / 2;
+    std::vector<int> frame;
+    int swatch = 0;
+    for (int x = 0; x < metricList->GetColumnWidth(0); ++x) {
+      const Rgb p = at(shown, x, y);
+      if (p == Rgb{0, 0, 0}) frame.push_back(x);
+      if (p == Rgb{0, 255, 0}) ++swatch;
+    }
+    ASSERT_GE(frame.size(), 2u);
+    EXPECT_EQ(frame.back() - frame.front(), 18) << "the swatch is cut";
+    EXPECT_GE(swatch, 12);
+  }
   EXPECT_EQ(metricList->rowName(0), "Lines");
   EXPECT_EQ(metricList->findRow("Tested"), 1);
   EXPECT_EQ(metricList->findRow("Missing"), -1);
