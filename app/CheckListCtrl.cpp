@@ -2,10 +2,12 @@
 
 #include <wx/dcmemory.h>
 #include <wx/imaglist.h>
+#include <wx/toplevel.h>
 #include <wx/utils.h>
 
 #include <cmath>
 
+#include "app/LayoutPreview.h"
 #include "app/PanelPictures.h"
 #include "app/ViewerLink.h"
 #include "areas/Area.h"
@@ -189,6 +191,11 @@ std::string lmCheckListCtrl::rowName(long index) const {
   return GetItemText(index, 1).utf8_string();
 }
 
+lmLayoutPreview* lmCheckListCtrl::layoutPreview() {
+  wxWindow* top = wxGetTopLevelParent(this);
+  return top != nullptr ? dynamic_cast<lmLayoutPreview*>(top->FindWindow(ids::LayoutPreview)) : nullptr;
+}
+
 void lmCheckListCtrl::redrawActiveWindow() {
   Canvas* canvas = link_ != nullptr ? link_->canvas() : nullptr;
   if (canvas != nullptr && canvas->activeWindow() != nullptr) canvas->refreshWindow(canvas->activeWindow(), false);
@@ -208,7 +215,7 @@ void lmCheckListCtrl::setChecked(long index, bool checked) {
     while (metrics.indexOfShownMetric(name) >= 0) metrics.hideMetric(name);
   }
   redrawActiveWindow();
-  link_->layoutPreviewChanged(selectedName());
+  if (lmLayoutPreview* preview = layoutPreview()) preview->Refresh();
   showPicture(index, metrics.indexOfShownMetric(name) >= 0);
 }
 
@@ -229,8 +236,8 @@ void lmCheckListCtrl::onItemSelected(wxListEvent& event) {
   // (and nothing when the click just hid it).
   toggleIfPictureClicked(index);
   const std::string name = selectedName();
+  if (lmLayoutPreview* preview = layoutPreview()) preview->setCurrentMetric(name);
   if (link_ != nullptr) {
-    link_->layoutPreviewChanged(name);
     // Null when the row's metric is not shown: nothing to edit then.
     link_->metricSelected(link_->metrics().findShownMetric(name));
   }

@@ -16,6 +16,10 @@
 // image base (unchecked) or base + 1 (checked). Rows refer to metrics and
 // areas by name only and look them up through the ViewerLink at each use,
 // so a list never holds a pointer into a model that was replaced.
+//
+// The metric list keeps the layout preview of the "Metrics" page up to date:
+// a picked row becomes the preview's current metric, and showing or hiding a
+// metric redraws the preview.
 
 #include <wx/listctrl.h>
 
@@ -27,6 +31,7 @@
 namespace lumetra {
 
 class AreaSet;
+class lmLayoutPreview;
 class MetricSet;
 class ViewerLink;
 
@@ -108,6 +113,9 @@ class lmCheckListCtrl : public wxListCtrl {
   void toggleIfPictureClicked(long row);
   // Redraws the canvas's active window at once.
   void redrawActiveWindow();
+  // The layout preview of the "Metrics" page (found by its ID in this
+  // window's frame), null when there is none.
+  lmLayoutPreview* layoutPreview();
 
  private:
   void forwardItemSelected(wxListEvent& event) { onItemSelected(event); }

@@ -49,11 +49,6 @@ class ViewerLink {
   // The model tree or "Find class" chose a class: select it alone and centre
   // it in the active window (which must show diagram).
   virtual void centreOnElement(Diagram* diagram, ModelElement* element) = 0;
-  // The metric list changed what the layout preview on the "Metrics" page
-  // draws: a row was picked (metricName: its metric, shown or not) or a
-  // metric was shown or hidden (metricName: the highlighted row's, empty
-  // when none is). The frame hands the name to the preview and redraws it.
-  virtual void layoutPreviewChanged(const std::string& metricName) {}
   // Repaints every window of the canvas (erase: clear the background first,
   // after a change of the area painters' parameters).
   virtual void refreshCanvas(bool erase = false) = 0;

@@ -215,7 +215,7 @@ TEST_F(CheckListTest, ClickingThePictureTogglesTheMetricAndClickingTheNameOnlySe
   EXPECT_FALSE(metricList->isChecked(1));
   EXPECT_EQ(link.metricSet.getShownCount(), 1u);
   EXPECT_EQ(link.selectedMetrics.back(), nullptr);
-  EXPECT_EQ(link.previewMetrics.back(), "Tested");
+  EXPECT_EQ(preview->currentMetric(), "Tested") << "the layout preview edits the picked metric";
   EXPECT_TRUE(metricList->isChecked(0));
 
   // The picture of the first row again hides it.

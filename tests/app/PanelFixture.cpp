@@ -76,6 +76,9 @@ void PanelFixture::SetUp() {
   areaList = new AreaListCtrl(frame, &link);
   lists->Add(metricList, 1, wxEXPAND);
   lists->Add(areaList, 1, wxEXPAND);
+  preview = new lmLayoutPreview(frame, &link);
+  preview->setMetrics(&link.metricSet);
+  lists->Add(preview, 0, wxEXPAND);
   sizer->Add(lists, 0, wxEXPAND);
   canvas = new Canvas(frame, wxID_ANY);
   canvas->SetMinSize(wxSize(kCanvasWidth, kCanvasHeight));

@@ -1,6 +1,6 @@
 #pragma once
-// A shown frame holding the model tree, the metric list, the area list and
-// the program's canvas, wired to a fake frame (FakeLink) that records what
+// A shown frame holding the model tree, the metric list, the area list, the
+// layout preview and the program's canvas, wired to a fake frame (FakeLink) that records what
 // the panels ask of it; a small loaded model with three diagrams, metrics
 // and areas; real input through the X server (wxUIActionSimulator) and
 // read-back of the canvas pixels.
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/CheckListCtrl.h"
+#include "app/LayoutPreview.h"
 #include "app/ModelTree.h"
 #include "app/ViewerLink.h"
 #include "areas/Area.h"
@@ -44,7 +45,6 @@ class FakeLink : public ViewerLink {
   bool showArea(const std::string& name) override;
   void identifyShownAreasAgain(Diagram* diagram) override { reidentified.push_back(diagram); }
   void centreOnElement(Diagram* diagram, ModelElement* element) override { centred.emplace_back(diagram, element); }
-  void layoutPreviewChanged(const std::string& metricName) override { previewMetrics.push_back(metricName); }
   void refreshCanvas(bool) override {}
 
   Canvas* canvasWindow = nullptr;
@@ -57,7 +57,6 @@ class FakeLink : public ViewerLink {
   std::vector<std::string> selectedAreas;
   std::vector<Diagram*> reidentified;
   std::vector<std::pair<Diagram*, ModelElement*>> centred;
-  std::vector<std::string> previewMetrics;
 };
 
 class PanelFixture : public ::testing::Test {
@@ -104,6 +103,7 @@ class PanelFixture : public ::testing::Test {
   UMLModelTree* tree = nullptr;
   lmCheckListCtrl* metricList = nullptr;
   AreaListCtrl* areaList = nullptr;
+  lmLayoutPreview* preview = nullptr;
 
  private:
   ModelElementsPool pool_;
