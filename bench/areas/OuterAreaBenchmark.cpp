@@ -1,6 +1,10 @@
 // Times the "Outer" area painter in a view and reports on the outlines it
 // builds. Run under an X server:
-//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/outer_area_benchmark [classes] [areas]
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/outer_area_benchmark [classes] [areas] [--dump FILE]
+//
+// --dump FILE writes the fitted view with the areas at their defaults as a
+// PPM picture and stops; --method NAME and --mode NAME draw the areas that
+// way ("Polygons", "Splatting", "Line"; "Area", "Contour").
 //
 // The model is the load benchmark's generated class diagram (default 500
 // classes, 40 to a row, boxes 300 x 260 every 400 x 360 units), with
@@ -261,18 +265,41 @@ void nudge(DiagramElement* element, float dx) {
   l->setCorners(new Vec2(*l->getLowerLeft() + Vec2(dx, 0)), new Vec2(*l->getUpperRight() + Vec2(dx, 0)));
 }
 
-void timeViews(int classes, int areaCount) {
+// Writes RGB rows, top first, as a binary PPM.
+bool writePpm(const std::string& file, const std::vector<unsigned char>& rgb, int width, int height) {
+  std::FILE* f = std::fopen(file.c_str(), "wb");
+  if (f == nullptr) return false;
+  std::fprintf(f, "P6\n%d %d\n255\n", width, height);
+  const bool ok = std::fwrite(rgb.data(), 1, rgb.size(), f) == rgb.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+struct Options {
+  int classes = 500;
+  int areas = 20;
+  std::string dump, method = AREA_METHOD_POLYGONS, mode = AREA_MODE_AREA;
+};
+
+void timeViews(const Options& options, OffscreenGL& gl) {
+  const int classes = options.classes, areaCount = options.areas;
+  const std::string& dump = options.dump;
   Model model;
   if (!loadGenerated(model, classes, areaCount, 1)) {
     std::fprintf(stderr, "outer_area_benchmark: cannot generate the model\n");
     std::exit(1);
   }
+  for (std::size_t i = 0; i < model.areas.getLoadedCount(); ++i) {
+    outerOf(model, i)->setMethod(options.method);
+    outerOf(model, i)->setDrawingMode(options.mode);
+  }
   Diagram* diagram = model.diagrams.front();
   showAll(model);
   std::size_t vertices = 0;
-  std::printf("%s, %dx%d view; %d classes, %d Outer areas\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
-              kWidth, kHeight, classes, areaCount);
-  std::printf("  %-52s %8s %8s %8s\n", "median ms", "wall", "cpu", "worst");
+  if (dump.empty()) {
+    std::printf("%s, %dx%d view; %d classes, %d Outer areas\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+                kWidth, kHeight, classes, areaCount);
+    std::printf("  %-52s %8s %8s %8s\n", "median ms", "wall", "cpu", "worst");
+  }
 
   OffscreenWindowHost host;
   SelectionManager selection;
@@ -288,9 +315,13 @@ void timeViews(int classes, int areaCount) {
   AreaSet noAreas;
   painter.setAreas(&noAreas);
   view.render(false);
-  printTiming("recompile, no areas", timeMs(recompile, runs));
+  if (dump.empty()) printTiming("recompile, no areas", timeMs(recompile, runs));
   painter.setAreas(&model.areas);
   view.render(false);
+  if (!dump.empty()) {
+    if (!writePpm(dump, gl.readRGB(), kWidth, kHeight)) std::fprintf(stderr, "cannot write %s\n", dump.c_str());
+    return;
+  }
   for (std::size_t i = 0; i < model.areas.getLoadedCount(); ++i) vertices += outerOf(model, i)->getOutline().size();
   std::printf("  (%zu outline vertices in all at the defaults)\n", vertices);
   printTiming("recompile, areas unchanged", timeMs(recompile, runs));
@@ -337,6 +368,23 @@ void timeViews(int classes, int areaCount) {
     std::snprintf(label, sizeof label, "%s, per step (%.0f fps median, %.0f worst)", s.name, 1000.0 / t.wall,
                   1000.0 / t.worst);
     printTiming(label, t);
+    // The outlines' share of a step: what the area pass asks of the painters.
+    const Timing outlines = timeMs(
+        [&](int i) {
+          s.set(s.from + i);
+          for (std::size_t k = 0; k < model.areas.getIdentifiedCount(); ++k) {
+            AreaVisualizerOuter* outer = outerOf(model, k);
+            outer->prepare(50, diagram);
+            outer->setRadius(model.areas.getRadius());
+            outer->setIterations(model.areas.getIterations());
+            outer->setDistance(model.areas.getDistance());
+            Vec2 lo, hi;
+            outer->predictExtent(model.areas.getIdentifiedArea(k), lo, hi);
+          }
+        },
+        steps);
+    std::snprintf(label, sizeof label, "  of which building the %d outlines", areaCount);
+    printTiming(label, outlines);
     model.areas.setRadius(1.0f);
     model.areas.setIterations(10);
     model.areas.setDistance(0.005f);
@@ -363,15 +411,25 @@ void reportQuality(int classes, int areaCount) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int classes = argc > 1 ? std::max(10, std::atoi(argv[1])) : 500;
-  const int areaCount = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
+  Options options;
+  std::vector<std::string> positional;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--dump" && hasValue) options.dump = argv[++i];
+    else if (arg == "--method" && hasValue) options.method = argv[++i];
+    else if (arg == "--mode" && hasValue) options.mode = argv[++i];
+    else positional.push_back(arg);
+  }
+  if (positional.size() > 0) options.classes = std::max(10, std::atoi(positional[0].c_str()));
+  if (positional.size() > 1) options.areas = std::max(1, std::atoi(positional[1].c_str()));
   {
     OffscreenGL gl(kWidth, kHeight);
     loadDefaultFont();
     applyFixedGLState();
-    timeViews(classes, areaCount);
+    timeViews(options, gl);
     FontRegistry::instance().clear();
   }
-  reportQuality(classes, areaCount);
+  if (options.dump.empty()) reportQuality(options.classes, options.areas);
   return 0;
 }
