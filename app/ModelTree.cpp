@@ -64,6 +64,7 @@ UMLModelTree::UMLModelTree(wxWindow* parent, ViewerLink* link)
   AssignImageList(buildImageList());
   Bind(wxEVT_TREE_SEL_CHANGED, &UMLModelTree::onSelectionChanged, this, ids::ModelTree);
   Bind(wxEVT_TREE_ITEM_ACTIVATED, &UMLModelTree::onItemActivated, this, ids::ModelTree);
+  Bind(wxEVT_LEFT_DOWN, &UMLModelTree::onLeftDown, this);
 }
 
 UMLModelTree::~UMLModelTree() {
@@ -71,6 +72,7 @@ UMLModelTree::~UMLModelTree() {
   // notification of that may reach the handlers.
   Unbind(wxEVT_TREE_SEL_CHANGED, &UMLModelTree::onSelectionChanged, this, ids::ModelTree);
   Unbind(wxEVT_TREE_ITEM_ACTIVATED, &UMLModelTree::onItemActivated, this, ids::ModelTree);
+  Unbind(wxEVT_LEFT_DOWN, &UMLModelTree::onLeftDown, this);
 }
 
 int UMLModelTree::iconIndex(const std::string& name) {
@@ -125,41 +127,61 @@ ModelElement* UMLModelTree::elementOf(const wxTreeItemId& item) const {
 }
 
 void UMLModelTree::showDiagram(Diagram* diagram) {
-  Canvas* canvas = link_->canvas();
   if (wxWindow* top = wxGetTopLevelParent(this)) {
     if (wxWindow* areaList = top->FindWindow(ids::AreaList)) areaList->Enable();
   }
-  canvas->activeWindow()->setDiagram(diagram);
+  activeWindow()->setDiagram(diagram);
   link_->identifyShownAreasAgain(diagram);
 }
 
 void UMLModelTree::onSelectionChanged(wxTreeEvent& event) {
   event.Skip();
-  if (clearing_ || link_ == nullptr) return;
-  Canvas* canvas = link_->canvas();
-  if (canvas == nullptr || canvas->activeWindow() == nullptr) return;
+  CanvasWindow* window = activeWindow();
   const wxTreeItemId item = event.GetItem();
-  if (!item.IsOk()) return;
+  if (clearing_ || window == nullptr || !item.IsOk()) return;
   if (elementOf(item) != nullptr) return;  // a class item: nothing changes
   if (Diagram* diagram = diagramOf(item)) {
     showDiagram(diagram);
   } else if (item == GetRootItem()) {
-    canvas->activeWindow()->clearDiagram();
-    canvas->refreshWindow(canvas->activeWindow(), false);
+    window->clearDiagram();
+    link_->canvas()->refreshWindow(window, false);
   }
+}
+
+CanvasWindow* UMLModelTree::activeWindow() const {
+  Canvas* canvas = link_ != nullptr ? link_->canvas() : nullptr;
+  return canvas != nullptr ? canvas->activeWindow() : nullptr;
 }
 
 void UMLModelTree::onItemActivated(wxTreeEvent& event) {
   const wxTreeItemId item = event.GetItem();
-  ModelElement* element = elementOf(item);
-  Canvas* canvas = link_ != nullptr ? link_->canvas() : nullptr;
-  if (element == nullptr || canvas == nullptr || canvas->activeWindow() == nullptr) {
-    event.Skip();  // diagram items expand and collapse as usual
+  Diagram* diagram = diagramOf(item);
+  CanvasWindow* window = activeWindow();
+  if (diagram == nullptr || window == nullptr) {
+    event.Skip();
     return;
   }
+  if (window->diagram() != diagram) showDiagram(diagram);
+  if (ModelElement* element = elementOf(item)) {
+    link_->centreOnElement(diagram, element);
+  } else {
+    event.Skip();  // diagram items also expand and collapse as usual
+  }
+}
+
+void UMLModelTree::onLeftDown(wxMouseEvent& event) {
+  event.Skip();
+  // A click on the diagram item that is already selected reports no
+  // selection change; it still shows the diagram in the active window when
+  // that window shows another one (another view was made active since).
+  int flags = 0;
+  const wxTreeItemId item = HitTest(event.GetPosition(), flags);
+  // Anywhere on the item's row selects it, except its expand button.
+  if (!item.IsOk() || (flags & wxTREE_HITTEST_ONITEMBUTTON) != 0 || !IsSelected(item) || elementOf(item) != nullptr)
+    return;
   Diagram* diagram = diagramOf(item);
-  if (canvas->activeWindow()->diagram() != diagram) showDiagram(diagram);
-  link_->centreOnElement(diagram, element);
+  CanvasWindow* window = activeWindow();
+  if (diagram != nullptr && window != nullptr && window->diagram() != diagram) showDiagram(diagram);
 }
 
 }  // namespace lumetra

@@ -9,7 +9,10 @@
 //     nothing;
 //   - double-clicking a class item, or pressing Enter on it, shows its
 //     diagram if the active window shows another one, then selects the class
-//     and centres it there.
+//     and centres it there;
+//   - clicking the selected diagram item again, double-clicking a diagram
+//     item or pressing Enter on it shows that diagram in the active window
+//     if it shows another one (after another view was made active).
 //
 // Items refer to diagrams and model elements without owning them: the frame
 // calls clear() before it destroys the diagrams they point into.
@@ -20,6 +23,7 @@
 
 namespace lumetra {
 
+class CanvasWindow;
 class Diagram;
 class ModelElement;
 class ViewerLink;
@@ -51,6 +55,9 @@ class UMLModelTree : public wxTreeCtrl {
  private:
   void onSelectionChanged(wxTreeEvent& event);
   void onItemActivated(wxTreeEvent& event);
+  void onLeftDown(wxMouseEvent& event);
+  // The canvas's active window, null while there is none.
+  CanvasWindow* activeWindow() const;
   // Shows a diagram in the active window the way selecting its item does.
   void showDiagram(Diagram* diagram);
 
