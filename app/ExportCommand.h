@@ -1,6 +1,6 @@
 #pragma once
 // `lumetra --export OUT.png [--diagram NAME] [--size WxH] [--metrics FILE]
-// [--metric NAME]... [--area NAME]... MODEL`: reads MODEL as the viewer opens
+// [--metric NAME]... [--area NAME[:PAINTER]]... MODEL`: reads MODEL as the viewer opens
 // it, optionally a metrics file, shows the named metrics and areas over one
 // diagram and renders a single view of it, zoomed to fit, with every setting
 // at its default and no window frame, into a PNG or JPEG file (chosen by the
