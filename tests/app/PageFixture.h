@@ -27,7 +27,7 @@ class FakeViewerLink : public ViewerLink {
     painter_.setAreas(&areas_);
     painter_.setSelectionManager(&selection_);
   }
-  Canvas* canvas() override { return nullptr; }
+  Canvas* canvas() override { return canvasWidget; }
   MetricsVisualizerSimple* painter() override { return &painter_; }
   MetricSet& metrics() override { return metrics_; }
   AreaSet& areas() override { return areas_; }
@@ -42,6 +42,7 @@ class FakeViewerLink : public ViewerLink {
     erased = erased || erase;
   }
 
+  Canvas* canvasWidget = nullptr;  // none unless a test draws
   int refreshes = 0;
   bool erased = false;
   Metric* lastMetric = nullptr;
