@@ -83,7 +83,11 @@ AreasPage::AreasPage(wxWindow* parent, ViewerLink* link) : wxPanel(parent, wxID_
   lowerSizer->Add(options_, 1, wxEXPAND);
   lower->SetSizer(lowerSizer);
 
-  splitter_->SplitHorizontally(upper, lower);
+  // The options pane starts at the height its controls need and keeps it
+  // when the page grows: the area list takes the rest.
+  lower->Layout();
+  splitter_->SetSashGravity(1.0);
+  splitter_->SplitHorizontally(upper, lower, -lower->GetBestSize().y);
   auto* sizer = new wxBoxSizer(wxVERTICAL);
   sizer->Add(splitter_, 1, wxEXPAND);
   SetSizer(sizer);
