@@ -29,9 +29,9 @@ struct SoftDisc {
 
 // Areas mix like inks on white paper, as the canvas draws them.
 const SoftDisc kDiscs[] = {
-    {17.0f, 18.0f, 15.0f, {0.55f, 0.15f, 0.0f}},
-    {31.0f, 19.0f, 14.0f, {0.0f, 0.45f, 0.55f}},
-    {24.0f, 31.0f, 14.0f, {0.1f, 0.0f, 0.5f}},
+    {17.0f, 18.0f, 16.0f, {0.75f, 0.2f, 0.0f}},
+    {31.0f, 19.0f, 15.0f, {0.0f, 0.6f, 0.75f}},
+    {24.0f, 31.0f, 15.0f, {0.15f, 0.0f, 0.7f}},
 };
 
 struct Box {
@@ -71,7 +71,7 @@ wxImage aboutPicture() {
       float rgb[3] = {1.0f, 1.0f, 1.0f};
       for (const SoftDisc& d : kDiscs) {
         const float dist = std::hypot(static_cast<float>(x) - d.x, static_cast<float>(y) - d.y);
-        const float weight = std::max(0.0f, 1.0f - dist / d.radius);
+        const float weight = std::pow(std::max(0.0f, 1.0f - dist / d.radius), 0.7f);
         for (int c = 0; c < 3; ++c) rgb[c] -= d.ink[c] * weight;
       }
       bool outline = onRelation(x, y);
