@@ -2,7 +2,6 @@
 
 #include <wx/checkbox.h>
 #include <wx/choice.h>
-#include <wx/listctrl.h>
 #include <wx/notebook.h>
 #include <wx/sizer.h>
 #include <wx/slider.h>
@@ -10,6 +9,7 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 
+#include "app/CheckListCtrl.h"
 #include "app/ViewerLink.h"
 #include "app/WindowIds.h"
 #include "areas/Area.h"
@@ -67,9 +67,7 @@ AreasPage::AreasPage(wxWindow* parent, ViewerLink* link) : wxPanel(parent, wxID_
 
   auto* upper = new wxPanel(splitter_);
   auto* listGroup = new wxStaticBoxSizer(wxVERTICAL, upper, "Available Areas");
-  list_ = new wxListCtrl(listGroup->GetStaticBox(), ids::AreaList, wxDefaultPosition, wxSize(160, 120),
-                         wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_NO_HEADER | wxSUNKEN_BORDER, wxDefaultValidator,
-                         "listCtrl");
+  list_ = new AreaListCtrl(listGroup->GetStaticBox(), link_);
   listGroup->Add(list_, 1, wxEXPAND | wxALL, 2);
   auto* upperSizer = new wxBoxSizer(wxVERTICAL);
   upperSizer->Add(listGroup, 1, wxEXPAND | wxALL, 2);
@@ -158,12 +156,6 @@ void AreasPage::bindEvents() {
   bindSliderScroll(this, ids::OuterIterations, [this] { onIterations(); });
   bindSliderScroll(this, ids::OuterDistance, [this] { onDistance(); });
   bindSliderScroll(this, ids::EraserSoftness, [this] { onEraserSoftness(); });
-}
-
-AreaListCtrl* AreasPage::areaList() {
-  // The list control with check boxes and swatches takes this place; until
-  // then the frame fills the plain list (areaListControl).
-  return nullptr;
 }
 
 bool AreasPage::usePriority() const { return priority_->GetValue(); }

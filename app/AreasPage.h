@@ -22,7 +22,6 @@
 
 class wxCheckBox;
 class wxChoice;
-class wxListCtrl;
 class wxNotebook;
 class wxSlider;
 class wxSplitterWindow;
@@ -39,9 +38,7 @@ class AreasPage : public wxPanel {
   AreasPage(wxWindow* parent, ViewerLink* link);
 
   // The area list (window 10091).
-  AreaListCtrl* areaList();
-  // The list as a plain list control (rows and their names in column 1).
-  wxListCtrl* areaListControl() const { return list_; }
+  AreaListCtrl* areaList() const { return list_; }
 
   // Shows the options of the area of that name for editing: its painter's
   // kind, drawing mode, softness and method, and which parameter controls
@@ -89,7 +86,7 @@ class AreasPage : public wxPanel {
   Area* selected_ = nullptr;  // not owned; the link's area set owns it
 
   wxSplitterWindow* splitter_ = nullptr;
-  wxListCtrl* list_ = nullptr;
+  AreaListCtrl* list_ = nullptr;
   wxNotebook* options_ = nullptr;
   wxChoice* painterKind_ = nullptr;
   wxSlider* radius_ = nullptr;

@@ -1,8 +1,8 @@
 #include "app/LayoutPreview.h"
 
 #include <wx/dcbuffer.h>
-#include <wx/listctrl.h>
 
+#include "app/CheckListCtrl.h"
 #include "app/ViewerLink.h"
 #include "app/WindowIds.h"
 #include "diagram/MetricsVisualizerSimple.h"
@@ -93,15 +93,12 @@ std::vector<std::string> lmLayoutPreview::metricsAt(int x, int y, const wxSize& 
 }
 
 void lmLayoutPreview::selectRow(const std::string& name) {
-  if (!list_) return;
-  for (long row = 0; row < list_->GetItemCount(); ++row) {
-    if (list_->GetItemText(row, 1).utf8_string() != name) continue;
-    // Selecting the row makes the list run its own selection handling (the
-    // metric becomes the one being edited).
-    list_->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
-    list_->EnsureVisible(row);
-    return;
-  }
+  const long row = list_ ? list_->findRow(name) : -1;
+  if (row < 0) return;
+  // Selecting the row makes the list run its own selection handling (the
+  // metric becomes the one being edited).
+  list_->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+  list_->EnsureVisible(row);
 }
 
 void lmLayoutPreview::onPaint(wxPaintEvent&) {

@@ -17,10 +17,10 @@
 #include "model/Vec2.h"
 
 class wxDC;
-class wxListCtrl;
 
 namespace lumetra {
 
+class lmCheckListCtrl;
 class MetricSet;
 class ViewerLink;
 
@@ -39,8 +39,8 @@ class lmLayoutPreview : public wxPanel {
   // The name of the metric being edited (drawn with a thick outline).
   void setCurrentMetric(const std::string& name);
   const std::string& currentMetric() const { return currentMetric_; }
-  // The list whose rows a click selects (matched by the name in column 1).
-  void setMetricList(wxListCtrl* list) { list_ = list; }
+  // The list whose rows a click selects (not owned).
+  void setMetricList(lmCheckListCtrl* list) { list_ = list; }
 
   // Paints the preview of that size onto dc (the paint handler, and tests
   // that read the pixels of a memory bitmap).
@@ -67,7 +67,7 @@ class lmLayoutPreview : public wxPanel {
   ViewerLink* link_;
   std::string currentMetric_;
   MetricSet* metrics_ = nullptr;
-  wxListCtrl* list_ = nullptr;
+  lmCheckListCtrl* list_ = nullptr;
 };
 
 }  // namespace lumetra

@@ -2,7 +2,6 @@
 
 #include <wx/button.h>
 #include <wx/choice.h>
-#include <wx/listctrl.h>
 #include <wx/sizer.h>
 #include <wx/slider.h>
 #include <wx/statbox.h>
@@ -10,6 +9,7 @@
 
 #include <algorithm>
 
+#include "app/CheckListCtrl.h"
 #include "app/LayoutPreview.h"
 #include "app/ViewerLink.h"
 #include "app/WindowIds.h"
@@ -86,9 +86,7 @@ void MetricsPage::buildLayoutGroup(wxSizer* page) {
 
 void MetricsPage::buildListGroup(wxSizer* page) {
   auto* group = new wxStaticBoxSizer(wxVERTICAL, this, "Available metrics");
-  list_ = new wxListCtrl(group->GetStaticBox(), ids::MetricList, wxDefaultPosition, wxSize(160, 120),
-                         wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_NO_HEADER | wxSUNKEN_BORDER, wxDefaultValidator,
-                         "listCtrl");
+  list_ = new lmCheckListCtrl(group->GetStaticBox(), link_);
   list_->Disable();
   preview_->setMetricList(list_);
   group->Add(list_, 1, wxEXPAND | wxALL, 2);
@@ -120,12 +118,6 @@ void MetricsPage::bindEvents() {
   bindSliderScroll(this, ids::LowerThreshold, [this] { onThreshold(false); });
   for (int id : {ids::LayoutHPan, ids::LayoutVPan, ids::LayoutZoom})
     bindSliderScroll(this, id, [this, id] { onLayoutSlider(id); });
-}
-
-lmCheckListCtrl* MetricsPage::metricList() {
-  // The list control with check boxes and swatches takes this place; until
-  // then the frame fills the plain list (metricListControl).
-  return nullptr;
 }
 
 void MetricsPage::enableOptions(bool on) {

@@ -21,7 +21,6 @@
 
 class wxButton;
 class wxChoice;
-class wxListCtrl;
 class wxSlider;
 
 namespace lumetra {
@@ -38,9 +37,7 @@ class MetricsPage : public wxPanel {
   MetricsPage(wxWindow* parent, ViewerLink* link);
 
   // The metric list (window 10036).
-  lmCheckListCtrl* metricList();
-  // The list as a plain list control (rows and their names in column 1).
-  wxListCtrl* metricListControl() const { return list_; }
+  lmCheckListCtrl* metricList() const { return list_; }
   lmLayoutPreview* preview() const { return preview_; }
 
   // Shows the options of that metric for editing: glyph kinds for its type
@@ -89,7 +86,7 @@ class MetricsPage : public wxPanel {
   wxSlider* vPan_ = nullptr;
   wxSlider* zoom_ = nullptr;
   wxButton* reset_ = nullptr;
-  wxListCtrl* list_ = nullptr;
+  lmCheckListCtrl* list_ = nullptr;
   wxChoice* visualizer_ = nullptr;
   wxSlider* transparency_ = nullptr;
   wxSlider* upper_ = nullptr;

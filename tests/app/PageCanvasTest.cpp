@@ -121,10 +121,10 @@ TEST_F(PageCanvasTest, AreaPainterModeAndSoftnessChangeThePicture) {
       {"softness 5", [this] { slide(ids::AreaSoftness, 5); }},
       {"radius 60", [this] { slide(ids::InnerRadius, 60); }},
   };
-  for (const char* kind : {AREA_PAINTER_SQUARE, AREA_PAINTER_OUTER}) {
-    const auto names = areaVisualizerNames();
-    if (std::find(names.begin(), names.end(), kind) != names.end())
-      steps.push_back({kind, [this, kind] { choose(ids::AreaVisualizer, kind); }});
+  for (const char* kind : {AREA_PAINTER_SQUARE, AREA_PAINTER_OUTER, AREA_PAINTER_INNER})
+    steps.push_back({kind, [this, kind] { choose(ids::AreaVisualizer, kind); }});
+  for (const char* method : {AREA_METHOD_SPLATTING, AREA_METHOD_LINE}) {
+    steps.insert(steps.end() - 1, {method, [this, method] { choose(ids::OuterMethod, method); }});
   }
   for (const Step& step : steps) {
     SCOPED_TRACE(step.what);

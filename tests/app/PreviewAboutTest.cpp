@@ -1,7 +1,6 @@
 // The layout preview's pixels and clicks, and the about dialog.
 
 #include <wx/dcmemory.h>
-#include <wx/listctrl.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
@@ -9,6 +8,7 @@
 #include <map>
 
 #include "app/AboutDialog.h"
+#include "app/CheckListCtrl.h"
 #include "app/LayoutPreview.h"
 #include "app/WindowIds.h"
 #include "tests/app/PageFixture.h"
@@ -114,16 +114,10 @@ TEST_F(PreviewTest, GlyphRectangleIsDrawnFlippedIntoPreviewPixels) {
 }
 
 TEST_F(PreviewTest, ClickSelectsTheMetricsRowInTheList) {
-  auto* list = new wxListCtrl(frame_, ids::MetricList, wxDefaultPosition, wxSize(160, 120),
-                              wxLC_REPORT | wxLC_SINGLE_SEL);
-  list->InsertColumn(0, "Checkbox and Color");
-  list->InsertColumn(1, "Metric");
-  for (const char* name : {"Hidden", "LOC"}) {
-    const long row = list->InsertItem(list->GetItemCount(), "");
-    list->SetItem(row, 1, name);
-  }
-  std::vector<long> selected;
-  list->Bind(wxEVT_LIST_ITEM_SELECTED, [&](wxListEvent& e) { selected.push_back(e.GetIndex()); });
+  auto* list = new lmCheckListCtrl(frame_, &link_);
+  list->fill(link_.metrics());  // rows "LOC", "Hidden"
+  link_.metrics().showMetric("LOC");
+  link_.metrics().showMetric("Hidden");
   preview_->setMetricList(list);
   preview_->SetClientSize(100, 64);
   ASSERT_EQ(preview_->GetClientSize(), wxSize(100, 64));
@@ -134,15 +128,22 @@ TEST_F(PreviewTest, ClickSelectsTheMetricsRowInTheList) {
     event.SetEventObject(preview_);
     preview_->GetEventHandler()->ProcessEvent(event);
   };
-  press(wxEVT_MOTION, 20, 50);    // moving over it selects nothing
+  press(wxEVT_MOTION, 20, 50);     // moving over it selects nothing
   press(wxEVT_LEFT_DOWN, 60, 20);  // outside every rectangle
-  EXPECT_TRUE(selected.empty());
+  EXPECT_EQ(list->selectedRow(), -1);
+  EXPECT_EQ(link_.lastMetric, nullptr);
+
   press(wxEVT_LEFT_DOWN, 30, 58);  // the bottom right corner: bounds are inclusive
-  ASSERT_EQ(selected, std::vector<long>{1});
-  EXPECT_EQ(list->GetItemState(1, wxLIST_STATE_SELECTED), wxLIST_STATE_SELECTED);
+  EXPECT_EQ(list->selectedRow(), 0);
+  ASSERT_NE(link_.lastMetric, nullptr) << "the list's selection handling did not run";
+  EXPECT_EQ(link_.lastMetric->getName(), "LOC");
+
   link_.fixed.cells["Hidden"] = {Vec2(50, 5), Vec2(70, 20)};
   press(wxEVT_RIGHT_DOWN, 50, 43);  // the top left corner of the other one
-  EXPECT_EQ(selected, (std::vector<long>{1, 0}));
+  EXPECT_EQ(list->selectedRow(), 1);
+  EXPECT_EQ(link_.lastMetric->getName(), "Hidden");
+  press(wxEVT_LEFT_DOWN, 20, 50);  // and back: the same row can be picked again
+  EXPECT_EQ(list->selectedRow(), 0);
 }
 
 TEST(AboutDialogTest, ShowsPictureNameVersionsAndClosesWithOk) {
