@@ -2,7 +2,10 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <unordered_map>
 
 #include "areas/Area.h"
 #include "model/Element.h"
@@ -31,7 +34,12 @@ int saturatedInt(double value) {
 }
 
 bool finite(const Vec2& v) { return std::isfinite(v.x) && std::isfinite(v.y); }
+
+bool gExactTrails = false;
 }  // namespace
+
+void AreaVisualizerInner::setExactTrails(bool on) { gExactTrails = on; }
+bool AreaVisualizerInner::exactTrails() { return gExactTrails; }
 
 // ---- InnerAreaGeometry ----
 
@@ -39,10 +47,15 @@ void InnerAreaGeometry::collect(std::vector<Item>& items, Vec2& centroid) const 
   items.clear();
   centroid = Vec2();
   if (area_ == nullptr) return;
+  // Where each element's item is, so that a member listed again adds to its
+  // listings instead of another trail.
+  std::unordered_map<const DiagramElement*, std::size_t> itemOf;
+  const bool merge = !gExactTrails;
   // Sums in double: box areas of far-flung or huge boxes overflow a float.
   double weightSum = 0.0;
   double weightedX = 0.0, weightedY = 0.0;
   double plainX = 0.0, plainY = 0.0;
+  double listings = 0.0;
   for (const DiagramElement* element : area_->getElements()) {
     const VisualElementLayout* layout = element != nullptr ? element->getCurrentLayout() : nullptr;
     if (layout == nullptr || layout->getCentre() == nullptr || layout->getSize() == nullptr) continue;
@@ -51,26 +64,33 @@ void InnerAreaGeometry::collect(std::vector<Item>& items, Vec2& centroid) const 
     // A box that cannot be placed would make every trail of the area
     // meaningless (and each of them as long as the cap allows).
     if (!finite(centre) || !finite(size)) continue;
-    const double halfW = size.x / 2.0;
-    const double halfH = size.y / 2.0;
-    const double halfDiagonal = std::sqrt(halfW * halfW + halfH * halfH);
-    items.push_back({centre, static_cast<float>(std::fmin(halfDiagonal, 3.0e38))});
-    // An inverted box (upper corner below or left of the lower one) weighs
-    // by its area too; a negative weight would push the centroid away.
+    const auto [slot, first] = merge ? itemOf.emplace(element, items.size())
+                                     : std::pair{itemOf.end(), true};
+    if (first) {
+      const double halfW = size.x / 2.0;
+      const double halfH = size.y / 2.0;
+      const double halfDiagonal = std::sqrt(halfW * halfW + halfH * halfH);
+      items.push_back({centre, static_cast<float>(std::fmin(halfDiagonal, 3.0e38)), 1});
+    } else {
+      ++items[slot->second].listings;
+    }
+    // Every listing weighs. An inverted box (upper corner below or left of
+    // the lower one) weighs by its area too; a negative weight would push
+    // the centroid away.
     const double weight = std::fabs(static_cast<double>(size.x) * size.y);
     weightSum += weight;
     weightedX += centre.x * weight;
     weightedY += centre.y * weight;
     plainX += centre.x;
     plainY += centre.y;
+    listings += 1.0;
   }
   if (items.empty()) return;
-  const double count = static_cast<double>(items.size());
   // Boxes without area carry no weight: fall back to the plain mean.
   if (weightSum > 0.0 && std::isfinite(weightSum)) {
     centroid = Vec2(static_cast<float>(weightedX / weightSum), static_cast<float>(weightedY / weightSum));
   } else {
-    centroid = Vec2(static_cast<float>(plainX / count), static_cast<float>(plainY / count));
+    centroid = Vec2(static_cast<float>(plainX / listings), static_cast<float>(plainY / listings));
   }
 }
 
@@ -81,9 +101,12 @@ bool InnerAreaGeometry::computeCentre(Vec2& centroid) {
     centreRadius_ = 0;
     return false;
   }
-  double sum = 0.0;
-  for (const Item& item : items) sum += item.halfDiagonal;
-  const int meanRadius = saturatedInt(sum / static_cast<double>(items.size()));
+  double sum = 0.0, listings = 0.0;
+  for (const Item& item : items) {
+    sum += static_cast<double>(item.halfDiagonal) * item.listings;
+    listings += item.listings;
+  }
+  const int meanRadius = saturatedInt(sum / listings);
   centreRadius_ = saturatedInt(static_cast<double>(static_cast<float>(meanRadius) * radiusScale_));
   return true;
 }
@@ -142,10 +165,12 @@ void InnerAreaGeometry::build(std::vector<AreaDisc>& discs, float inset, float s
     maxAlong = static_cast<float>(kMaxTrailDiscs / coarser);
   }
   discs.reserve(static_cast<std::size_t>(std::fmin(fixed + items.size() + along, static_cast<double>(kMaxDiscs))));
-  discs.push_back({c.x, c.y, centre, 0});
+  discs.push_back({c.x, c.y, centre, 1});
   for (const Item& item : items) {
     const float start = thin ? kThinRadius : clamp(item.halfDiagonal - inset);
+    const std::size_t from = discs.size();
     appendTrail(discs, item.centre.x, item.centre.y, start, c.x, c.y, centre, step, maxAlong);
+    for (std::size_t i = from; i < discs.size(); ++i) discs[i].tag = item.listings;
   }
 }
 
@@ -211,43 +236,92 @@ void AreaVisualizerInner::drawThin(IdentifiedArea* area) {
 
 void AreaVisualizerInner::drawDiscSets(bool withContour) {
   AttribGuard state(GL_ALL_ATTRIB_BITS);
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
   glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  texture_.bind();
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glDisable(GL_ALPHA_TEST);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_CULL_FACE);
-  drawDiscs(discs_, true);
-  // The contour discs keep the colour in force.
-  if (withContour) drawDiscs(contourDiscs_, false);
+  drawDiscs(discs_);
+  if (withContour) drawDiscs(contourDiscs_);
+  glPopClientAttrib();
 }
 
-void AreaVisualizerInner::drawDiscs(const std::vector<AreaDisc>& discs, bool setColour) {
-  if (setColour) {
-    const Color colour = area_ != nullptr && area_->getColor() != nullptr ? *area_->getColor() : Color();
-    glColor4f(colour.r, colour.g, colour.b, alpha_);
+AlphaTexture& AreaVisualizerInner::stackedTexture(int listings) {
+  if (stackedAlpha_ != alpha_ || stackedSoftness_ != softness_) {
+    stacked_.clear();
+    stackedAlpha_ = alpha_;
+    stackedSoftness_ = softness_;
   }
-  // Coordinates go out as integers: the discs snap to whole diagram units.
-  glBegin(GL_QUADS);
+  std::unique_ptr<AlphaTexture>& slot = stacked_[listings];
+  if (!slot) {
+    slot = std::make_unique<AlphaTexture>(true);
+    const double alpha = std::clamp(static_cast<double>(alpha_), 0.0, 1.0);
+    std::vector<std::uint8_t> texels = texture_.texels();
+    for (std::uint8_t& t : texels) {
+      const double layered = 1.0 - std::pow(1.0 - alpha * t / 255.0, listings);
+      t = static_cast<std::uint8_t>(std::lround(std::clamp(layered, 0.0, 1.0) * 255.0));
+    }
+    slot->setTexels(std::move(texels));
+  }
+  return *slot;
+}
+
+void AreaVisualizerInner::drawDiscs(const std::vector<AreaDisc>& discs) {
+  const Color colour = area_ != nullptr && area_->getColor() != nullptr ? *area_->getColor() : Color();
+  // Discs go out in runs of one listing count, as arrays of quads of at
+  // most kChunk discs. The discs of members listed once carry the area
+  // alpha in their colour; those of a member listed k times carry it in a
+  // stacked texture, which blends as the k layers would (one colour blends
+  // alike in any order). Coordinates go out as integers: the discs snap to
+  // whole diagram units.
+  constexpr std::size_t kChunk = 16384;
+  std::vector<GLint> corners;
+  std::vector<GLfloat> texels;
+  corners.reserve(8 * std::min(kChunk, discs.size()));
+  texels.reserve(corners.capacity());
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  int bound = 0;  // the listing count whose texture and colour are in force
+  auto flush = [&](int listings) {
+    if (corners.empty()) return;
+    if (listings != bound) {
+      if (listings == 1) {
+        texture_.bind();
+        glColor4f(colour.r, colour.g, colour.b, alpha_);
+      } else {
+        stackedTexture(listings).bind();
+        glColor4f(colour.r, colour.g, colour.b, 1.0f);
+      }
+      bound = listings;
+    }
+    glVertexPointer(2, GL_INT, 0, corners.data());
+    glTexCoordPointer(2, GL_FLOAT, 0, texels.data());
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(corners.size() / 2));
+    corners.clear();
+    texels.clear();
+  };
+  int listings = 1;
   for (const AreaDisc& disc : discs) {
+    const int count = std::max(disc.tag, 1);
+    if (count != listings || corners.size() >= 8 * kChunk) {
+      flush(listings);
+      listings = count;
+    }
     const float r = disc.radius;
     if (!(r > 0.0f)) continue;
-    const int left = wholeUnits(disc.x - r);
-    const int right = wholeUnits(disc.x + r);
-    const int bottom = wholeUnits(disc.y - r);
-    const int top = wholeUnits(disc.y + r);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex2i(left, bottom);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex2i(left, top);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex2i(right, top);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex2i(right, bottom);
+    const GLint left = wholeUnits(disc.x - r);
+    const GLint right = wholeUnits(disc.x + r);
+    const GLint bottom = wholeUnits(disc.y - r);
+    const GLint top = wholeUnits(disc.y + r);
+    corners.insert(corners.end(), {left, bottom, left, top, right, top, right, bottom});
+    texels.insert(texels.end(), {0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 1.0f, 0.0f});
   }
-  glEnd();
+  flush(listings);
+  // The area colour stays in force, as the contour discs and callers expect.
+  if (bound != 1) glColor4f(colour.r, colour.g, colour.b, alpha_);
 }
 
 bool AreaVisualizerInner::getExtent(Vec2& lower, Vec2& upper) const {
@@ -290,7 +364,7 @@ bool AreaVisualizerInner::appendSignature(std::vector<float>& out) const {
                          drawingMode_ == AREA_MODE_CONTOUR ? 1.0f : 0.0f});
   for (const auto* list : {&discs_, &contourDiscs_}) {
     out.push_back(static_cast<float>(list->size()));
-    for (const AreaDisc& d : *list) out.insert(out.end(), {d.x, d.y, d.radius});
+    for (const AreaDisc& d : *list) out.insert(out.end(), {d.x, d.y, d.radius, static_cast<float>(d.tag)});
   }
   return true;
 }

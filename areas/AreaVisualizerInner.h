@@ -6,6 +6,7 @@
 // carry the soft disc texture, so their union reads as one smooth shape.
 
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -21,7 +22,10 @@ struct AreaDisc {
   float x = 0.0f;
   float y = 0.0f;
   float radius = 0.0f;
-  int tag = 0;  // unused by the inner painter
+  // How many listings of its member the disc stands for: a member listed k
+  // times draws one trail as dark as k trails would be (the centre disc
+  // and a member listed once: 1).
+  int tag = 0;
 };
 
 // Builds the discs of one area; diagram units, y up.
@@ -47,10 +51,12 @@ class InnerAreaGeometry {
   // Element geometry of the area, skipping elements without a layout.
   // Centre radius: truncate(truncate(mean half-diagonal) x radiusScale).
   // Centroid: the centres weighted by box area; when every box has zero area
-  // the plain mean of the centres. False when the area has no element with a
-  // layout (nothing to draw).
+  // the plain mean of the centres. A member listed several times counts as
+  // often in both means. False when the area has no element with a layout
+  // (nothing to draw).
   bool computeCentre(Vec2& centroid);
-  // The disc set of a normal draw: the centre disc, then each element's trail.
+  // The disc set of a normal draw: the centre disc, then each element's
+  // trail (one per member, however often it is listed; see AreaDisc::tag).
   void buildDiscs(std::vector<AreaDisc>& discs);
   // The denser, smaller discs of "Contour" mode (radii clamped at 0).
   void buildContourDiscs(std::vector<AreaDisc>& discs);
@@ -72,6 +78,7 @@ class InnerAreaGeometry {
   struct Item {
     Vec2 centre;
     float halfDiagonal;
+    int listings;  // how often the area lists the element
   };
   void collect(std::vector<Item>& items, Vec2& centroid) const;
   void build(std::vector<AreaDisc>& discs, float inset, float step, bool thin);
@@ -108,6 +115,12 @@ class AreaVisualizerInner : public AreaVisualizer {
   // Colour, alpha, softness, mode and every disc.
   bool appendSignature(std::vector<float>& out) const override;
 
+  // Off (the default): a member listed several times draws one trail, as
+  // dark as that many would be. On: every listing draws its own trail (for
+  // comparison).
+  static void setExactTrails(bool on);
+  static bool exactTrails();
+
   const std::vector<AreaDisc>& getDiscs() const { return discs_; }
   const std::vector<AreaDisc>& getContourDiscs() const { return contourDiscs_; }
   InnerAreaGeometry* getGeometry() const { return geometry_.get(); }
@@ -117,12 +130,19 @@ class AreaVisualizerInner : public AreaVisualizer {
   // Sets the textured, blended disc state, draws discs_ and, when asked, the
   // contour discs over them, and restores the state.
   void drawDiscSets(bool withContour);
-  void drawDiscs(const std::vector<AreaDisc>& discs, bool setColour);
+  void drawDiscs(const std::vector<AreaDisc>& discs);
+  // The disc texture as k layers of the area colour at its alpha add up:
+  // 1 - (1 - alpha t)^k for every texel t of the disc texture.
+  AlphaTexture& stackedTexture(int listings);
   // The discs of a normal draw (and of contour mode); false when there is
   // nothing to draw.
   bool buildAll(IdentifiedArea* area);
 
   AlphaTexture texture_{true};
+  // Stacked textures by listing count, for the alpha and softness below.
+  std::map<int, std::unique_ptr<AlphaTexture>> stacked_;
+  float stackedAlpha_ = -1.0f;
+  int stackedSoftness_ = -1;
   std::vector<AreaDisc> discs_;
   std::vector<AreaDisc> contourDiscs_;
   std::unique_ptr<InnerAreaGeometry> geometry_;

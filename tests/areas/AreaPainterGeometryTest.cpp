@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "areas/Area.h"
@@ -347,6 +349,67 @@ TEST(DetailSizeTest, EraserHaloFollowsItsSoftness) {
   EXPECT_EQ(eraser.detailSize(), 0.0f) << "a steep rim";
   eraser.setSoftness(50);
   EXPECT_FLOAT_EQ(eraser.detailSize(), AreaElementsEraser::kHalo);
+}
+
+// A member listed several times weighs as often in the centroid and the
+// centre radius, but draws one trail whose discs say how many listings they
+// stand for; listing every member once more changes nothing but that count.
+TEST_F(InnerGeometryTest, RepeatedMembersKeepTheirWeightButDrawOneTrail) {
+  DiagramElement* small = scene.addClass("small", {-4.5f, -4.5f}, {4.5f, 4.5f});  // weight 100
+  DiagramElement* wide = scene.addClass("wide", {165.5f, -4.5f}, {194.5f, 4.5f});  // weight 300
+  struct Case {
+    const char* name;
+    int smallListings, wideListings;
+  };
+  for (const Case& c : {Case{"each once", 1, 1}, Case{"small three times", 3, 1}, Case{"wide four times", 1, 4},
+                        Case{"both twice", 2, 2}}) {
+    SCOPED_TRACE(c.name);
+    IdentifiedArea listed("A");
+    for (int i = 0; i < std::max(c.smallListings, c.wideListings); ++i) {
+      if (i < c.smallListings) listed.addElement(small);
+      if (i < c.wideListings) listed.addElement(wide);
+    }
+    InnerAreaGeometry merged;
+    merged.setArea(&listed);
+    Vec2 centroid;
+    ASSERT_TRUE(merged.computeCentre(centroid));
+    const double weightSmall = 100.0 * c.smallListings, weightWide = 300.0 * c.wideListings;
+    EXPECT_NEAR(centroid.x, 180.0 * weightWide / (weightSmall + weightWide), 1e-3);
+    const double meanRadius =
+        (halfDiagonal(10, 10) * c.smallListings + halfDiagonal(30, 10) * c.wideListings) /
+        (c.smallListings + c.wideListings);
+    EXPECT_EQ(merged.getCentreRadius(), static_cast<int>(meanRadius));
+
+    std::vector<AreaDisc> discs, everyListing;
+    merged.buildDiscs(discs);
+    AreaVisualizerInner::setExactTrails(true);
+    merged.buildDiscs(everyListing);
+    AreaVisualizerInner::setExactTrails(false);
+    // The same centre disc; then one trail per member with its count.
+    ASSERT_FALSE(discs.empty());
+    EXPECT_EQ(discs[0].tag, 1);
+    EXPECT_FLOAT_EQ(discs[0].x, everyListing[0].x);
+    EXPECT_FLOAT_EQ(discs[0].radius, everyListing[0].radius);
+    // The wide member's trail starts with three discs at its centre.
+    std::size_t wideStart = 1;
+    while (wideStart < discs.size() && discs[wideStart].x != 180.0f) ++wideStart;
+    ASSERT_LT(wideStart, discs.size());
+    const std::size_t smallTrail = wideStart - 1, wideTrail = discs.size() - wideStart;
+    EXPECT_EQ(everyListing.size(), 1 + smallTrail * c.smallListings + wideTrail * c.wideListings)
+        << "each listing drew a copy of its member's trail";
+    for (const AreaDisc& d : everyListing) EXPECT_EQ(d.tag, 1) << "every listing its own trail";
+    for (std::size_t i = 1; i < discs.size(); ++i)
+      EXPECT_EQ(discs[i].tag, i < wideStart ? c.smallListings : c.wideListings) << "disc " << i;
+    // Each merged disc stood for as many discs of separate trails.
+    auto key = [](const AreaDisc& d) { return std::tuple{d.x, d.y, d.radius}; };
+    std::vector<std::tuple<float, float, float>> expanded, separate;
+    for (const AreaDisc& d : discs)
+      for (int k = 0; k < d.tag; ++k) expanded.push_back(key(d));
+    for (const AreaDisc& d : everyListing) separate.push_back(key(d));
+    std::sort(expanded.begin(), expanded.end());
+    std::sort(separate.begin(), separate.end());
+    EXPECT_TRUE(expanded == separate);
+  }
 }
 
 }  // namespace
