@@ -149,7 +149,7 @@ TEST_F(CheckListTest, FillListsTheMetricsAndTheAreasInverted) {
   // On screen the whole picture shows: the swatch with its frame on both
   // sides, and white after it.
   {
-    yieldUntil([&] { return at(screenRow(metricList, 0), 30, 7) == Rgb{0, 255, 0}; });
+    yieldUntil([&] { return at(screenRow(metricList, 0), 24, 7) == Rgb{0, 255, 0}; });
     const wxImage shown = screenRow(metricList, 0);
     const int y = shown.GetHeight() / 2;
     std::vector<int> frame;

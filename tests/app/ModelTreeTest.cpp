@@ -1,6 +1,7 @@
 // The model tree in a shown frame: what it lists and with which icons, what
 // selecting, double-clicking and Enter do to the canvas, and clearing.
 
+#include <wx/app.h>
 #include <wx/uiaction.h>
 
 #include <cstring>
@@ -26,6 +27,17 @@ wxTreeItemId childNamed(wxTreeCtrl* tree, wxTreeItemId item, const std::string& 
   for (wxTreeItemId c = tree->GetFirstChild(item, cookie); c.IsOk(); c = tree->GetNextChild(item, cookie))
     if (tree->GetItemText(c).utf8_string() == label) return c;
   return {};
+}
+
+// Where an item's label is drawn (client pixels), once the tree has laid its
+// items out.
+wxRect labelRect(wxTreeCtrl* tree, wxTreeItemId item) {
+  wxRect rect;
+  for (int i = 0; i < 100 && (!tree->GetBoundingRect(item, rect, true) || rect.width <= 0); ++i) {
+    tree->Update();
+    wxTheApp->Yield(true);
+  }
+  return rect;
 }
 
 TEST_F(ModelTreeTest, ListsEveryDiagramWithItsClassesAndTheIconOfItsKind) {
@@ -85,8 +97,8 @@ TEST_F(ModelTreeTest, ClickingADiagramShowsItAndReidentifiesTheShownAreas) {
   areaList->Disable();
   const int whiteBefore = canvasPixelsNear(255, 255, 255, 0);
 
-  wxRect rect;
-  ASSERT_TRUE(tree->GetBoundingRect(items[0], rect, true));
+  const wxRect rect = labelRect(tree, items[0]);
+  ASSERT_GT(rect.width, 12);
   clickAt(tree, rect.GetPosition() + wxPoint(4, rect.height / 2));
   ASSERT_TRUE(yieldUntil([&] { return canvas->activeWindow()->diagram() == orders(); }));
   EXPECT_EQ(link.reidentified, std::vector<Diagram*>{orders()});
@@ -123,8 +135,8 @@ TEST_F(ModelTreeTest, DoubleClickOrEnterOnAClassShowsItsDiagramAndCentresTheClas
   ASSERT_EQ(canvas->activeWindow()->diagram(), notes());
 
   const wxTreeItemId orderInBilling = childNamed(tree, items[1], "Order");
-  wxRect rect;
-  ASSERT_TRUE(tree->GetBoundingRect(orderInBilling, rect, true));
+  const wxRect rect = labelRect(tree, orderInBilling);
+  ASSERT_GT(rect.width, 12);
   clickAt(tree, rect.GetPosition() + wxPoint(4, rect.height / 2), true);
   ASSERT_TRUE(yieldUntil([&] { return !link.centred.empty(); }));
   EXPECT_EQ(link.centred.back(), std::make_pair(billing(), static_cast<ModelElement*>(order)));
