@@ -25,13 +25,13 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
       {wxCMD_LINE_SWITCH, nullptr, "version", "print the version and exit"},
       {wxCMD_LINE_OPTION, nullptr, "save-diagram", "read MODEL and write its diagrams to this .dia file"},
       {wxCMD_LINE_OPTION, nullptr, "export", "render MODEL into this .png or .jpg file"},
-      {wxCMD_LINE_OPTION, nullptr, "diagram", "with --export: the diagram of this name (default: the first)"},
+      {wxCMD_LINE_OPTION, nullptr, "diagram", "show the diagram of this name (default: the first)"},
       {wxCMD_LINE_OPTION, nullptr, "size", "with --export: the picture size WxH (default 1024x768)"},
-      {wxCMD_LINE_OPTION, nullptr, "metrics", "with --export: the metrics file to read"},
-      {wxCMD_LINE_OPTION, nullptr, "metric", "with --export: show this metric (repeatable)",
+      {wxCMD_LINE_OPTION, nullptr, "metrics", "read this metrics file with MODEL"},
+      {wxCMD_LINE_OPTION, nullptr, "metric", "show this metric (repeatable)",
        wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_MULTIPLE},
       {wxCMD_LINE_OPTION, nullptr, "area",
-       "with --export: show this area, NAME or NAME:PAINTER with PAINTER Inner, Outer or Square (repeatable)",
+       "show this area, NAME or NAME:PAINTER with PAINTER Inner, Outer or Square (repeatable)",
        wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_MULTIPLE},
       {wxCMD_LINE_PARAM, nullptr, nullptr, "MODEL", wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL},
       {wxCMD_LINE_NONE}};
@@ -63,18 +63,21 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
     else if (name == "area") options.areas.push_back(value);
   }
 
-  // Say what is wrong instead of quietly running something else.
-  const bool exportOnly = !options.diagram.empty() || !options.size.empty() || !options.metricsFile.empty() ||
-                          !options.metrics.empty() || !options.areas.empty();
+  // Say what is wrong instead of quietly running something else. Without a
+  // command the options open MODEL in the viewer.
+  const bool namesContent = !options.diagram.empty() || !options.metricsFile.empty() ||
+                            !options.metrics.empty() || !options.areas.empty();
   const char* problem = nullptr;
   if (!options.saveDiagram.empty() && !options.exportImage.empty())
     problem = "--save-diagram and --export cannot be combined";
-  else if (exportOnly && options.exportImage.empty())
-    problem = "--diagram, --size, --metrics, --metric and --area need --export";
+  else if (!options.size.empty() && options.exportImage.empty())
+    problem = "--size needs --export";
+  else if (namesContent && !options.saveDiagram.empty())
+    problem = "--diagram, --metrics, --metric and --area cannot be combined with --save-diagram";
   else if ((!options.saveDiagram.empty() || !options.exportImage.empty()) && options.model.empty())
     problem = "a MODEL file is needed";
-  else if (!options.model.empty() && options.saveDiagram.empty() && options.exportImage.empty() && !options.version)
-    problem = "opening a MODEL needs --save-diagram or --export";
+  else if (namesContent && options.model.empty())
+    problem = "--diagram, --metrics, --metric and --area need a MODEL file";
   if (problem) {
     std::fprintf(stderr, "lumetra: %s (see --help)\n", problem);
     return ParseOutcome::ExitError;

@@ -1,6 +1,7 @@
 #pragma once
-// The program's command line: no argument starts the viewer; options run a
-// command without a window. Parsed with wxWidgets' command-line conventions.
+// The program's command line: without --export, --save-diagram or --version
+// it starts the viewer (opening MODEL with the named metrics file, diagram,
+// metrics and areas); those options run a command without a window. Parsed with wxWidgets' command-line conventions.
 
 #include <string>
 #include <vector>

@@ -1,5 +1,7 @@
 #include "app/Document.h"
 
+#include <algorithm>
+
 #include "app/CommandLine.h"
 #include "metrics/MetricParser.h"
 #include "modelfiles/ModelLoader.h"
@@ -99,33 +101,58 @@ bool Document::showArea(Diagram* diagram, const std::string& name) {
   return lumetra::showArea(areas_, diagram, name);
 }
 
-Document::Shown Document::showNamed(const std::string& diagram, const std::vector<std::string>& metricNames,
-                                    const std::vector<std::string>& areaNames) {
-  Shown shown;
+Document::NamedContent Document::checkNames(const std::string& diagram, const std::vector<std::string>& metricNames,
+                                            const std::vector<std::string>& areaNames) const {
+  NamedContent named;
   const std::string source = metricsFile_.empty() ? ": no metrics file was given (--metrics FILE)"
                                                   : " in " + metricsFile_;
-  for (const std::string& name : metricNames)
-    if (!showMetric(name)) shown.problems.push_back("unknown metric " + quoted(name) + source);
+  for (const std::string& name : metricNames) {
+    if (metrics_.findMetric(name) != nullptr) {
+      if (std::find(named.metrics.begin(), named.metrics.end(), name) == named.metrics.end())
+        named.metrics.push_back(name);
+    } else {
+      named.problems.push_back("unknown metric " + quoted(name) + source);
+    }
+  }
 
   const std::vector<Diagram*>& all = diagrams();
-  if (all.empty()) return shown;  // nothing to show areas over
-  shown.diagram = diagram.empty() ? all.front() : findDiagram(diagram);
-  if (shown.diagram == nullptr) {
+  if (all.empty()) return named;  // nothing to show areas over
+  named.diagram = diagram.empty() ? all.front() : findDiagram(diagram);
+  if (named.diagram == nullptr) {
     std::string known;
     for (Diagram* d : all) known += (known.empty() ? "" : ", ") + quoted(d->getName());
-    shown.problems.push_back("unknown diagram " + quoted(diagram) + " in " + modelFile_ + " (it has " + known + ")");
-    shown.diagram = all.front();
+    named.problems.push_back("unknown diagram " + quoted(diagram) + " in " + modelFile_ + " (it has " + known + ")");
+    named.diagram = all.front();
   }
-  // Areas shown before were identified over another diagram: identify them
-  // again over this one, as choosing a diagram in the viewer does.
-  if (areas_.getIdentifiedCount() > 0 && !areas_.isShownOn(shown.diagram))
-    reidentifyAreas(areas_, shown.diagram, false);
   for (const std::string& value : areaNames) {
     const AreaOption area = parseAreaOption(value);
-    if (!showArea(shown.diagram, area.name)) shown.problems.push_back("unknown area " + quoted(area.name) + source);
-    else areas_.findArea(area.name)->setVisualizer(area.painter);
+    if (areas_.findArea(area.name) == nullptr) {
+      named.problems.push_back("unknown area " + quoted(area.name) + source);
+      continue;
+    }
+    // Named twice: shown once, with the painter named last.
+    auto same = std::find_if(named.areas.begin(), named.areas.end(),
+                             [&](const AreaOption& known) { return known.name == area.name; });
+    if (same == named.areas.end())
+      named.areas.push_back(area);
+    else
+      same->painter = area.painter;
   }
-  return shown;
+  return named;
+}
+
+Document::NamedContent Document::showNamed(const std::string& diagram, const std::vector<std::string>& metricNames,
+                                           const std::vector<std::string>& areaNames) {
+  NamedContent named = checkNames(diagram, metricNames, areaNames);
+  for (const std::string& name : named.metrics) showMetric(name);
+  if (named.diagram == nullptr) return named;
+  // Areas shown before were identified over another diagram: identify them
+  // again over this one, as choosing a diagram in the viewer does.
+  if (areas_.getIdentifiedCount() > 0 && !areas_.isShownOn(named.diagram))
+    reidentifyAreas(areas_, named.diagram, false);
+  for (const AreaOption& area : named.areas)
+    if (showArea(named.diagram, area.name)) areas_.findArea(area.name)->setVisualizer(area.painter);
+  return named;
 }
 
 }  // namespace lumetra

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "areas/Area.h"
 #include "diagram/SelectionManager.h"
 #include "metrics/MetricSet.h"
@@ -96,15 +97,25 @@ class Document {
 
   // What a command line names: a diagram (empty: the first), metrics and
   // areas to show over it, each area as NAME or NAME:PAINTER (see
-  // parseAreaOption; the area takes that painter, "Inner" by default). Each problem found gives one line; the rest is
-  // still shown. The chosen diagram is the named one, else the first, else
-  // null (a model without diagrams; no area is shown then).
-  struct Shown {
+  // parseAreaOption; the area takes that painter, "Inner" by default).
+  // checkNames resolves the names without changing
+  // anything: the chosen diagram is the named one, else the first, else null
+  // (a model without diagrams; no area is checked then); known metric and
+  // area names come once each, in order; every unknown name gives one line
+  // naming it and where it was looked for.
+  struct NamedContent {
     Diagram* diagram = nullptr;
+    std::vector<std::string> metrics;
+    std::vector<AreaOption> areas;
     std::vector<std::string> problems;
   };
-  Shown showNamed(const std::string& diagram, const std::vector<std::string>& metricNames,
-                  const std::vector<std::string>& areaNames);
+  NamedContent checkNames(const std::string& diagram, const std::vector<std::string>& metricNames,
+                          const std::vector<std::string>& areaNames) const;
+  // checkNames, then shows the known metrics and the known areas over the
+  // chosen diagram.
+  NamedContent showNamed(const std::string& diagram, const std::vector<std::string>& metricNames,
+                         const std::vector<std::string>& areaNames);
+  using Shown = NamedContent;
 
  private:
   SelectionManager selection_;

@@ -1,5 +1,6 @@
 // The lumetra executable: the viewer, or a command without a window.
 
+#include <wx/app.h>
 #include <wx/init.h>
 
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include "app/CommandLine.h"
 #include "app/ExportCommand.h"
 #include "app/SaveDiagramCommand.h"
+#include "app/mainApplication.h"
 
 int main(int argc, char** argv) {
   lumetra::CommandLineOptions options;
@@ -28,6 +30,15 @@ int main(int argc, char** argv) {
     if (!options.saveDiagram.empty()) return lumetra::runSaveDiagram(options.saveDiagram, options.model);
     if (!options.exportImage.empty()) return lumetra::runExport(options);
   }
-  std::fprintf(stderr, "lumetra: the viewer is not built yet; try --help\n");
-  return 1;
+  // The toolkit aborts inside its start-up when there is no display; say so
+  // in one line instead.
+  if (!lumetra::displayAvailable()) {
+    std::fprintf(stderr, "no display: run it in a desktop session or under xvfb-run\n");
+    return 1;
+  }
+  wxApp::SetInstance(new lumetra::mainApplication(options));
+  // The options were read above; the toolkit gets only the program name.
+  int toolkitArgc = 1;
+  char* toolkitArgv[] = {argv[0], nullptr};
+  return wxEntry(toolkitArgc, toolkitArgv);
 }

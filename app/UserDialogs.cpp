@@ -1,0 +1,46 @@
+#include "app/UserDialogs.h"
+
+#include <wx/filedlg.h>
+#include <wx/msgdlg.h>
+
+#include <cstdio>
+
+namespace lumetra {
+
+namespace {
+
+class DesktopDialogs : public UserDialogs {
+ public:
+  std::string openFile(wxWindow* parent, const std::string& title, const std::string& filter) override {
+    return wxFileSelector(wxString::FromUTF8(title), wxEmptyString, wxEmptyString, wxEmptyString,
+                          wxString::FromUTF8(filter), wxFD_OPEN | wxFD_FILE_MUST_EXIST, parent)
+        .utf8_string();
+  }
+  std::string saveFile(wxWindow* parent, const std::string& title, const std::string& defaultName,
+                       const std::string& defaultExtension, const std::string& filter) override {
+    return wxFileSelector(wxString::FromUTF8(title), wxEmptyString, wxString::FromUTF8(defaultName),
+                          wxString::FromUTF8(defaultExtension), wxString::FromUTF8(filter),
+                          wxFD_SAVE | wxFD_OVERWRITE_PROMPT, parent)
+        .utf8_string();
+  }
+  void showError(wxWindow* parent, const std::string& title, const std::string& message) override {
+    // Also on stderr, for a viewer started from a terminal or a script.
+    std::fprintf(stderr, "lumetra: %s\n", message.c_str());
+    wxMessageBox(wxString::FromUTF8(message), wxString::FromUTF8(title), wxOK | wxICON_ERROR, parent);
+  }
+  void showAbout(wxWindow* parent) override;
+};
+
+void DesktopDialogs::showAbout(wxWindow* parent) {
+  wxMessageBox(wxString::FromUTF8("Lumetra Visualizer " LUMETRA_VERSION), "About Lumetra Visualizer",
+               wxOK | wxICON_INFORMATION, parent);
+}
+
+}  // namespace
+
+UserDialogs& desktopDialogs() {
+  static DesktopDialogs dialogs;
+  return dialogs;
+}
+
+}  // namespace lumetra

@@ -1,0 +1,32 @@
+#pragma once
+// Every modal question the viewer asks the user goes through this interface:
+// file selectors, message boxes and the about dialog. The frame uses the
+// toolkit's dialogs (desktopDialogs); GUI tests install a scripted
+// implementation, so a test never blocks on a modal window.
+
+#include <string>
+
+class wxWindow;
+
+namespace lumetra {
+
+class UserDialogs {
+ public:
+  virtual ~UserDialogs() = default;
+
+  // An existing file to open; empty when cancelled.
+  virtual std::string openFile(wxWindow* parent, const std::string& title, const std::string& filter) = 0;
+  // A file to write (the toolkit asks before overwriting); empty when
+  // cancelled. defaultName and defaultExtension may be empty.
+  virtual std::string saveFile(wxWindow* parent, const std::string& title, const std::string& defaultName,
+                               const std::string& defaultExtension, const std::string& filter) = 0;
+  // An error the user must acknowledge: what failed, naming the file.
+  virtual void showError(wxWindow* parent, const std::string& title, const std::string& message) = 0;
+  // The about dialog, shown modally.
+  virtual void showAbout(wxWindow* parent) = 0;
+};
+
+// The toolkit's file selector, message box and about dialog.
+UserDialogs& desktopDialogs();
+
+}  // namespace lumetra

@@ -1,0 +1,41 @@
+#pragma once
+// The toolkit's application object of the viewer: registers the image
+// handlers, creates the main frame (1024 x 768, then maximised and centred),
+// places the two sashes, shows the frame and, once the event loop runs,
+// opens what the command line names.
+
+#include <wx/app.h>
+
+#include "app/CommandLine.h"
+
+namespace lumetra {
+
+class mainFrame;
+
+class mainApplication : public wxApp {
+ public:
+  explicit mainApplication(CommandLineOptions options) : options_(std::move(options)) {}
+  bool OnInit() override;
+  int OnExit() override { return 0; }
+  // A toolkit consistency check that fails is reported on stderr, not in a
+  // modal dialog in front of the user.
+  void OnAssertFailure(const wxChar* file, int line, const wxChar* func, const wxChar* cond,
+                       const wxChar* msg) override;
+
+ private:
+  CommandLineOptions options_;
+};
+
+// The frame the application created; null before OnInit and in programs
+// that build frames themselves (tests).
+mainFrame* theFrame();
+
+// Places the sashes as the application does at start-up: the left pane 0.3
+// of the frame's width, the tree 0.5 of its height.
+void placeSashes(mainFrame& frame);
+
+// Whether an X display can be opened (DISPLAY set and reachable). The
+// toolkit aborts when it cannot open one; the program asks first.
+bool displayAvailable();
+
+}  // namespace lumetra

@@ -1,0 +1,370 @@
+#include "app/mainFrame.h"
+
+#include <wx/menu.h>
+#include <wx/notebook.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/slider.h>
+#include <wx/splitter.h>
+#include <wx/toolbar.h>
+
+#include "app/PanelPlaceholders.h"
+#include "app/ReadProgress.h"
+#include "app/ToolPictures.h"
+#include "app/UserDialogs.h"
+#include "app/ViewControlStrip.h"
+#include "app/WindowIds.h"
+#include "diagram/MetricsVisualizerSimple.h"
+#include "modelfiles/DiagramWriter.h"
+#include "platform/GLExtensions.h"
+#include "render/Canvas.h"
+
+namespace lumetra {
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(mainFrame, wxFrame)
+  EVT_MENU(ids::OpenModel, mainFrame::onFileCommand)
+  EVT_MENU(ids::OpenMetrics, mainFrame::onFileCommand)
+  EVT_MENU(ids::CloseModel, mainFrame::onFileCommand)
+  EVT_MENU(ids::Exit, mainFrame::onFileCommand)
+  EVT_MENU(ids::About, mainFrame::onAbout)
+  EVT_MENU_RANGE(ids::ToolOpenModel, ids::ToolUnused2, mainFrame::onToolCommand)
+  EVT_BUTTON(ids::ZoomToFit, mainFrame::onViewControl)
+  EVT_BUTTON(ids::ResetZoom, mainFrame::onViewControl)
+  EVT_BUTTON(ids::ZoomIn, mainFrame::onViewControl)
+  EVT_BUTTON(ids::ZoomOut, mainFrame::onViewControl)
+  EVT_BUTTON(ids::ResetCamera, mainFrame::onViewControl)
+  EVT_BUTTON(ids::RefreshCanvas, mainFrame::onViewControl)
+  EVT_BUTTON(ids::SplitVertically, mainFrame::onViewControl)
+  EVT_BUTTON(ids::SplitHorizontally, mainFrame::onViewControl)
+  EVT_BUTTON(ids::DeleteWindow, mainFrame::onViewControl)
+  EVT_CHECKBOX(ids::Perspective, mainFrame::onViewControl)
+  EVT_CHECKBOX(ids::Stereo, mainFrame::onViewControl)
+  EVT_COMMAND_SCROLL(ids::ModelTransparency, mainFrame::onViewScroll)
+  EVT_COMMAND_SCROLL(ids::MetricsTransparency, mainFrame::onViewScroll)
+  EVT_COMMAND_SCROLL(ids::AreasTransparency, mainFrame::onViewScroll)
+wxEND_EVENT_TABLE()
+// clang-format on
+
+namespace {
+
+const char* const kModelFilter = "XMI/XML files|*.xmi;*.xml|Pelk files|*.scenario|All files|*.*";
+const char* const kMetricsFilter = "Metric files|*.met|All files|*.*";
+const char* const kDiagramFilter = "Diagram files|*.dia";
+
+}  // namespace
+
+mainFrame::mainFrame(const wxString& title, const wxPoint& position, const wxSize& size, UserDialogs* dialogs)
+    : wxFrame(nullptr, wxID_ANY, title, position, size), dialogs_(dialogs ? dialogs : &desktopDialogs()) {
+  buildLayout();
+  buildMenus();
+  buildToolBar();
+  SetIcon(frameIcon());
+
+  painter_ = std::make_unique<MetricsVisualizerSimple>();
+  painter_->setBlendEquation(lookupBlendEquation());
+  painter_->setSelectionManager(&document_.selection());
+  painter_->setMetricSet(&document_.metrics());
+  painter_->setAreas(&document_.areas());
+  painter_->setTransparency(1.0f);
+  painter_->setAreaAlpha(0.2f);
+  painter_->setMetricsAlpha(128.0f / 255.0f);
+
+  canvas_->setOwner(this);
+  canvas_->activeWindow()->setVisualizer(painter_.get());
+  syncViewControls(canvas_->activeWindow(), canvas_->rootOnly());
+}
+
+mainFrame::~mainFrame() {
+  // The windows borrow the painter and the diagrams: they go first.
+  canvas_->setOwner(nullptr);
+  canvas_->forEachWindowClearDiagram();
+  DestroyChildren();
+}
+
+void mainFrame::buildLayout() {
+  auto* top = new wxBoxSizer(wxVERTICAL);
+  mainSplitter_ = new wxSplitterWindow(this, ids::MainSplitter, wxDefaultPosition, wxSize(200, 160),
+                                       wxSP_3D | wxSP_LIVE_UPDATE, "splitter");
+  mainSplitter_->SetMinimumPaneSize(64);
+
+  auto* left = new wxPanel(mainSplitter_);
+  auto* leftSizer = new wxBoxSizer(wxVERTICAL);
+  leftSplitter_ = new wxSplitterWindow(left, ids::LeftSplitter, wxDefaultPosition, wxSize(200, 160),
+                                       wxSP_3D | wxSP_LIVE_UPDATE, "splitter");
+  leftSplitter_->SetMinimumPaneSize(64);
+  tree_ = new UMLModelTree(leftSplitter_, this);
+  notebook_ = new wxNotebook(leftSplitter_, ids::LeftNotebook);
+  metricsPage_ = new MetricsPage(notebook_, this);
+  areasPage_ = new AreasPage(notebook_, this);
+  notebook_->AddPage(metricsPage_, "Metrics", true);
+  notebook_->AddPage(areasPage_, "Areas");
+  leftSplitter_->SplitHorizontally(tree_, notebook_);
+  leftSizer->Add(leftSplitter_, 1, wxEXPAND);
+  left->SetSizer(leftSizer);
+
+  auto* right = new wxPanel(mainSplitter_);
+  auto* rightSizer = new wxBoxSizer(wxVERTICAL);
+  strip_ = new ViewControlStrip(right, this);
+  canvas_ = new Canvas(right, ids::Canvas);
+  rightSizer->Add(strip_, 0, wxEXPAND);
+  rightSizer->Add(canvas_, 1, wxEXPAND);
+  right->SetSizer(rightSizer);
+
+  mainSplitter_->SplitVertically(left, right, 0);
+  top->Add(mainSplitter_, 1, wxEXPAND);
+  SetSizer(top);
+}
+
+void mainFrame::buildMenus() {
+  auto* file = new wxMenu;
+  file->Append(ids::OpenModel, "&Open UML model...\tCtrl-O");
+  file->Append(ids::OpenMetrics, "Open &metrics file...\tCtrl-M");
+  file->AppendSeparator();
+  file->Append(ids::LoadConfiguration, "Load configuration...", "Load configuration settings");
+  file->Append(ids::SaveConfiguration, "Save Configuration...", "Save configuration settings");
+  file->Append(ids::ExportImage, "&Export to image\tCtrl-E", "Save the current view to an image");
+  file->Append(ids::CloseModel, "&Close model");
+  file->AppendSeparator();
+  file->Append(ids::Exit, "&Exit\tCtrl-Q");
+  // These commands have nothing behind them: shown, but not offered.
+  for (int id : {ids::LoadConfiguration, ids::SaveConfiguration, ids::ExportImage}) file->Enable(id, false);
+  auto* help = new wxMenu;
+  help->Append(ids::About, "&About...");
+  auto* bar = new wxMenuBar;
+  bar->Append(file, "&File");
+  bar->Append(help, "&Help");
+  SetMenuBar(bar);
+  file->Enable(ids::OpenMetrics, false);
+}
+
+void mainFrame::buildToolBar() {
+  wxToolBar* tools = new wxToolBar(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                   wxTB_HORIZONTAL | wxTB_FLAT | wxNO_BORDER);
+  tools->SetMargins(2, 2);
+  tools->SetToolBitmapSize(wxSize(kToolPictureSize, kToolPictureSize));
+  tools->AddSeparator();
+  tools->AddTool(ids::ToolOpenModel, "Load a UML model from an XMI file", toolPicture(ToolPicture::OpenModel),
+                 "Load UML model");
+  tools->AddTool(ids::ToolOpenMetrics, "Load metrics file", toolPicture(ToolPicture::OpenMetrics),
+                 "Load metrics file");
+  tools->AddSeparator();
+  tools->AddTool(ids::ToolSaveDiagram, "Save diagram", toolPicture(ToolPicture::SaveDiagram),
+                 "Save configuration settings");
+  tools->Realize();
+  SetToolBar(tools);
+  tools->EnableTool(ids::ToolOpenMetrics, false);
+}
+
+lmCheckListCtrl* mainFrame::metricList() const { return metricsPage_->metricList(); }
+AreaListCtrl* mainFrame::areaList() const { return areasPage_->areaList(); }
+
+void mainFrame::enableWindow(int id, bool on) {
+  if (wxWindow* window = FindWindow(id)) window->Enable(on);
+}
+
+void mainFrame::enableOpenMetrics(bool on) {
+  GetMenuBar()->Enable(ids::OpenMetrics, on);
+  GetToolBar()->EnableTool(ids::ToolOpenMetrics, on);
+}
+
+void mainFrame::showError(const std::string& title, const std::string& message) {
+  dialogs_->showError(this, title, message);
+}
+
+// ---- file commands ----
+
+void mainFrame::onToolCommand(wxCommandEvent& event) {
+  int command = 0;
+  switch (event.GetId()) {
+    case ids::ToolOpenModel: command = ids::OpenModel; break;
+    case ids::ToolOpenMetrics: command = ids::OpenMetrics; break;
+    case ids::ToolLoadConfiguration: command = ids::LoadConfiguration; break;
+    case ids::ToolSaveDiagram: command = ids::SaveConfiguration; break;
+    case ids::ToolExportImage: command = ids::ExportImage; break;
+    default: return;
+  }
+  wxCommandEvent forwarded(wxEVT_MENU, command);
+  forwarded.SetEventObject(this);
+  onFileCommand(forwarded);
+}
+
+void mainFrame::onFileCommand(wxCommandEvent& event) {
+  switch (event.GetId()) {
+    case ids::OpenModel: {
+      const std::string path = dialogs_->openFile(this, "Open UML Model", kModelFilter);
+      if (!path.empty()) openModel(path);
+      break;
+    }
+    case ids::OpenMetrics: {
+      // The menu item is disabled then; an accelerator must not get round it.
+      if (!GetMenuBar()->IsEnabled(ids::OpenMetrics)) break;
+      const std::string path = dialogs_->openFile(this, "Open Metrics", kMetricsFilter);
+      if (!path.empty()) openMetrics(path);
+      break;
+    }
+    case ids::LoadConfiguration:
+      dialogs_->openFile(this, "Load Configuration", "cfg files|*.cfg|All files|*.*");
+      break;
+    case ids::SaveConfiguration: {
+      const std::string path = dialogs_->saveFile(this, "Save Diagram", "", "", kDiagramFilter);
+      if (!path.empty()) saveDiagram(path);
+      break;
+    }
+    case ids::ExportImage:
+      dialogs_->saveFile(this, "Save as image", "diagram", ".png", "PNG file|*.png|JPEG file|*.jpg");
+      break;
+    case ids::CloseModel: closeModel(); break;
+    case ids::Exit: Close(false); break;
+    default: break;
+  }
+}
+
+void mainFrame::onAbout(wxCommandEvent&) { dialogs_->showAbout(this); }
+
+void mainFrame::forgetShownModel() {
+  metricsPage_->modelClosed();
+  areasPage_->modelClosed();
+  metricList()->clearRows();
+  areaList()->clearRows();
+  canvas_->forEachWindowClearDiagram();
+  tree_->clear();
+  diagramItems_.clear();
+}
+
+bool mainFrame::openModel(const std::string& path) {
+  if (path.empty()) return false;
+  // Read aside: the loaded model stays on screen until the new one was read.
+  std::unique_ptr<LoadedModel> read;
+  runWithProgress(this, "Open UML Model", "Reading " + path, [&] { read = readModel(path); });
+  if (!read->status.ok()) {
+    showError("Open UML Model", "The model could not be opened.\n\n" + read->status.message());
+    return false;
+  }
+  closeModel();
+  forgetShownModel();
+  document_.adoptModel(std::move(read));
+
+  canvas_->repaint();
+  const wxTreeItemId root = tree_->addRoot();
+  for (Diagram* diagram : document_.diagrams()) diagramItems_.emplace_back(diagram, tree_->addDiagram(root, diagram));
+
+  enableOpenMetrics(true);
+  enableWindow(ids::ModelTransparency, true);
+  enableWindow(ids::AreasTransparency, true);
+  enableWindow(ids::MetricsTransparency, false);
+  SetTitle(wxString::FromUTF8(path) + " - Lumetra Visualizer");
+  return true;
+}
+
+void mainFrame::closeModel() {
+  forgetShownModel();
+  enableWindow(ids::MetricsTransparency, false);
+  enableOpenMetrics(false);
+  canvas_->repaint();
+  SetTitle("Lumetra Visualizer");
+}
+
+bool mainFrame::openMetrics(const std::string& path) {
+  if (path.empty() || !document_.hasModel()) return false;
+  std::unique_ptr<LoadedMetrics> read;
+  runWithProgress(this, "Open Metrics", "Reading " + path, [&] { read = readMetrics(path); });
+  if (!read->ok) {
+    showError("Open Metrics", "The metrics file could not be read.\n\n" + read->error);
+    return false;
+  }
+  document_.adoptMetrics(*read, path);
+  metricList()->fill(document_.metrics());
+  metricList()->Enable(true);
+  areaList()->fill(document_.areas());
+  metricsPage_->metricsOpened();
+  areasPage_->metricsOpened();
+  enableWindow(ids::MetricsTransparency, true);
+  enableOpenMetrics(false);  // metrics are read once per model
+  return true;
+}
+
+bool mainFrame::saveDiagram(const std::string& path) {
+  if (path.empty()) return false;
+  XMLDiagramWriter writer(path, document_.diagrams(), document_.pool());
+  if (!writer.write()) {
+    showError("Save Diagram", "The diagram file could not be saved.\n\n" + writer.errorText());
+    return false;
+  }
+  return true;
+}
+
+bool mainFrame::showDiagram(Diagram* diagram) {
+  for (const auto& [loaded, item] : diagramItems_)
+    if (loaded == diagram) {
+      tree_->SelectItem(item);
+      return true;
+    }
+  return false;
+}
+
+void mainFrame::openFromCommandLine(const CommandLineOptions& options) {
+  if (options.model.empty() || !openModel(options.model)) return;
+  if (!options.metricsFile.empty()) openMetrics(options.metricsFile);
+
+  const Document::NamedContent named = document_.checkNames(options.diagram, options.metrics, options.areas);
+  if (named.diagram != nullptr) showDiagram(named.diagram);
+  // Checked through the lists, as a user would: their rows show it.
+  for (const std::string& name : named.metrics) metricList()->setChecked(metricList()->findRow(name), true);
+  for (const std::string& name : named.areas) areaList()->setChecked(areaList()->findRow(name), true);
+  if (!named.problems.empty()) {
+    std::string text = "Not everything named on the command line could be shown:\n";
+    for (const std::string& problem : named.problems) text += "\n" + problem;
+    showError("Lumetra Visualizer", text);
+  }
+}
+
+// ---- view controls ----
+
+void mainFrame::onViewControl(wxCommandEvent& event) { strip_->onViewControl(event); }
+void mainFrame::onViewScroll(wxScrollEvent& event) { strip_->onViewControl(event); }
+
+void mainFrame::activeWindowChanged(CanvasWindow* window, bool rootOnly) { syncViewControls(window, rootOnly); }
+
+void mainFrame::syncViewControls(CanvasWindow* window, bool singleWindow) {
+  strip_->syncViewControls(window, singleWindow);
+  if (window != nullptr) metricsPage_->syncLayoutSliders(window->visualizer());
+}
+
+// ---- ViewerLink ----
+
+void mainFrame::metricSelected(Metric* metric) { metricsPage_->selectMetric(metric); }
+
+void mainFrame::areaSelected(const std::string& name) {
+  if (document_.areas().findArea(name) != nullptr) areasPage_->selectArea(name);
+}
+
+bool mainFrame::showArea(const std::string& name) {
+  CanvasWindow* window = canvas_->activeWindow();
+  Diagram* diagram = window ? window->diagram() : nullptr;
+  if (diagram == nullptr) return false;
+  // Areas shown over another diagram follow the active window's.
+  if (!document_.areas().isShownOn(diagram)) reidentifyAreas(document_.areas(), diagram, areasPage_->usePriority());
+  if (!document_.showArea(diagram, name)) return false;
+  if (areasPage_->usePriority()) document_.areas().sortByValue();
+  return true;
+}
+
+void mainFrame::identifyShownAreasAgain(Diagram* diagram) {
+  if (diagram == nullptr) return;
+  reidentifyAreas(document_.areas(), diagram, areasPage_->usePriority());
+}
+
+void mainFrame::centreOnElement(Diagram* diagram, ModelElement* element) {
+  if (diagram == nullptr || element == nullptr) return;
+  document_.selection().clear();
+  document_.selection().toggleElement(element);
+  canvas_->repaint();
+}
+
+void mainFrame::refreshCanvas(bool erase) {
+  if (erase) canvas_->Refresh(true);
+  canvas_->repaint();
+}
+
+}  // namespace lumetra

@@ -1,0 +1,136 @@
+#pragma once
+// The viewer's one top-level window. It owns the loaded document and the
+// painter every view shares, builds the layout (model tree and notebook on
+// the left; view-control strip and canvas on the right), the menus and the
+// toolbar, and routes their events: file commands to openModel, openMetrics,
+// closeModel and saveDiagram; view controls to the strip; everything the
+// panels ask through ViewerLink to the document and the canvas.
+//
+// Opening a model reads the file aside first (on a worker thread, with a
+// busy cursor and, after a second, a progress dialog); only a file that was
+// read replaces the loaded model, so a mistaken open loses nothing. Errors
+// are shown through UserDialogs with the file's name and the reason.
+//
+// Enabling (what a control shows is computed in syncCommands):
+//   no model        "Open metrics" off; metrics transparency on at start-up,
+//                   off after "Close model"
+//   model loaded    "Open metrics" on; metrics transparency off
+//   metrics loaded  "Open metrics" off (read once per model); metrics
+//                   transparency on
+
+#include <wx/frame.h>
+#include <wx/treebase.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "app/Document.h"
+#include "app/ViewerLink.h"
+#include "render/CanvasOwner.h"
+
+class wxNotebook;
+class wxScrollEvent;
+class wxSplitterWindow;
+
+namespace lumetra {
+
+class AreaListCtrl;
+class AreasPage;
+class Canvas;
+class lmCheckListCtrl;
+class MetricsPage;
+class MetricsVisualizerSimple;
+class UMLModelTree;
+class UserDialogs;
+class ViewControlStrip;
+
+class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
+ public:
+  // dialogs: where modal questions go (null: the toolkit's dialogs).
+  mainFrame(const wxString& title, const wxPoint& position, const wxSize& size, UserDialogs* dialogs = nullptr);
+  ~mainFrame() override;
+
+  // The file commands. Each returns whether it changed what is loaded or
+  // wrote the file; a failure has been shown to the user.
+  bool openModel(const std::string& path);
+  bool openMetrics(const std::string& path);
+  void closeModel();
+  bool saveDiagram(const std::string& path);
+
+  // Opens what the command line names: the model, the metrics file, the
+  // diagram (default: the first) as if chosen in the tree, and the named
+  // metrics and areas checked in their lists. Every unknown name is listed
+  // in one message; the rest still opens.
+  void openFromCommandLine(const CommandLineOptions& options);
+
+  // Shows the diagram in the active window as selecting its tree item does.
+  // False when it is not a loaded diagram.
+  bool showDiagram(Diagram* diagram);
+
+  // The event handlers the event table binds, public so that tests can send
+  // the events the controls send.
+  void onFileCommand(wxCommandEvent& event);
+  void onToolCommand(wxCommandEvent& event);
+  void onViewControl(wxCommandEvent& event);
+  void onViewScroll(wxScrollEvent& event);
+  void onAbout(wxCommandEvent& event);
+
+  // CanvasOwner
+  void activeWindowChanged(CanvasWindow* window, bool rootOnly) override;
+  // View controls and layout sliders follow the window.
+  void syncViewControls(CanvasWindow* window, bool singleWindow);
+
+  // ViewerLink
+  Canvas* canvas() override { return canvas_; }
+  MetricsVisualizerSimple* painter() override { return painter_.get(); }
+  MetricSet& metrics() override { return document_.metrics(); }
+  AreaSet& areas() override { return document_.areas(); }
+  SelectionManager& selection() override { return document_.selection(); }
+  void metricSelected(Metric* metric) override;
+  void areaSelected(const std::string& name) override;
+  bool showArea(const std::string& name) override;
+  void identifyShownAreasAgain(Diagram* diagram) override;
+  void centreOnElement(Diagram* diagram, ModelElement* element) override;
+  void refreshCanvas(bool erase = false) override;
+
+  Document& document() { return document_; }
+  UMLModelTree* modelTree() const { return tree_; }
+  lmCheckListCtrl* metricList() const;
+  AreaListCtrl* areaList() const;
+  MetricsPage* metricsPage() const { return metricsPage_; }
+  AreasPage* areasPage() const { return areasPage_; }
+  wxSplitterWindow* mainSplitter() const { return mainSplitter_; }
+  wxSplitterWindow* leftSplitter() const { return leftSplitter_; }
+
+ private:
+  void buildLayout();
+  void buildMenus();
+  void buildToolBar();
+  // Menu item 10071 and tool 10081, the metrics transparency slider.
+  void enableOpenMetrics(bool on);
+  void enableWindow(int id, bool on);
+  // Empties the lists and tree and makes every panel forget what pointed
+  // into the loaded model (selected metric and area, the mouse's target).
+  void forgetShownModel();
+  void showError(const std::string& title, const std::string& message);
+
+  UserDialogs* dialogs_;
+  Document document_;
+  std::unique_ptr<MetricsVisualizerSimple> painter_;
+  Canvas* canvas_ = nullptr;
+  UMLModelTree* tree_ = nullptr;
+  ViewControlStrip* strip_ = nullptr;
+  wxNotebook* notebook_ = nullptr;
+  MetricsPage* metricsPage_ = nullptr;
+  AreasPage* areasPage_ = nullptr;
+  wxSplitterWindow* mainSplitter_ = nullptr;
+  wxSplitterWindow* leftSplitter_ = nullptr;
+  // The tree item of each loaded diagram, in diagram order.
+  std::vector<std::pair<Diagram*, wxTreeItemId>> diagramItems_;
+
+  wxDECLARE_EVENT_TABLE();
+};
+
+}  // namespace lumetra
