@@ -14,6 +14,7 @@
 #include "app/UserDialogs.h"
 #include "app/ViewControlStrip.h"
 #include "app/WindowIds.h"
+#include "diagram/CanvasMouse.h"
 #include "diagram/MetricsVisualizerSimple.h"
 #include "modelfiles/DiagramWriter.h"
 #include "platform/GLExtensions.h"
@@ -70,7 +71,9 @@ mainFrame::mainFrame(const wxString& title, const wxPoint& position, const wxSiz
   painter_->setAreaAlpha(0.2f);
   painter_->setMetricsAlpha(128.0f / 255.0f);
 
+  mouse_ = std::make_unique<CanvasMouse>();
   canvas_->setOwner(this);
+  canvas_->activeWindow()->setMouseHandler(mouse_.get());
   canvas_->activeWindow()->setVisualizer(painter_.get());
   syncViewControls(canvas_->activeWindow(), canvas_->rootOnly());
 }
@@ -223,6 +226,7 @@ void mainFrame::onFileCommand(wxCommandEvent& event) {
 void mainFrame::onAbout(wxCommandEvent&) { dialogs_->showAbout(this); }
 
 void mainFrame::forgetShownModel() {
+  mouse_->forgetPressTarget();
   metricsPage_->modelClosed();
   areasPage_->modelClosed();
   metricList()->clearRows();
@@ -357,9 +361,17 @@ void mainFrame::identifyShownAreasAgain(Diagram* diagram) {
 
 void mainFrame::centreOnElement(Diagram* diagram, ModelElement* element) {
   if (diagram == nullptr || element == nullptr) return;
+  CanvasWindow* window = canvas_->activeWindow();
+  if (window->diagram() != diagram && !showDiagram(diagram)) return;
   document_.selection().clear();
   document_.selection().toggleElement(element);
+  window->centreOnShape(CanvasMouse::shapeOf(diagram, element));
   canvas_->repaint();
+}
+
+void mainFrame::metricPicked(const std::string& name) {
+  metricList()->highlightByName(name);
+  metricsPage_->selectMetric(document_.metrics().findMetric(name));
 }
 
 void mainFrame::refreshCanvas(bool erase) {

@@ -38,6 +38,7 @@ namespace lumetra {
 
 class AreaListCtrl;
 class AreasPage;
+class CanvasMouse;
 class Canvas;
 class lmCheckListCtrl;
 class MetricsPage;
@@ -79,6 +80,9 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
 
   // CanvasOwner
   void activeWindowChanged(CanvasWindow* window, bool rootOnly) override;
+  // A click on a glyph picked that metric: its row is highlighted and the
+  // metrics page edits it.
+  void metricPicked(const std::string& name) override;
   // View controls and layout sliders follow the window.
   void syncViewControls(CanvasWindow* window, bool singleWindow);
 
@@ -99,6 +103,7 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   UMLModelTree* modelTree() const { return tree_; }
   lmCheckListCtrl* metricList() const;
   AreaListCtrl* areaList() const;
+  CanvasMouse& mouse() { return *mouse_; }
   MetricsPage* metricsPage() const { return metricsPage_; }
   AreasPage* areasPage() const { return areasPage_; }
   wxSplitterWindow* mainSplitter() const { return mainSplitter_; }
@@ -119,6 +124,8 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   UserDialogs* dialogs_;
   Document document_;
   std::unique_ptr<MetricsVisualizerSimple> painter_;
+  // One mouse handler serves every window (splits hand it on).
+  std::unique_ptr<CanvasMouse> mouse_;
   Canvas* canvas_ = nullptr;
   UMLModelTree* tree_ = nullptr;
   ViewControlStrip* strip_ = nullptr;

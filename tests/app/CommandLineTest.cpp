@@ -51,15 +51,25 @@ TEST(CommandLineTest, UnknownOptionOrMissingModelIsAnError) {
 TEST(CommandLineTest, ConflictingOrStrayOptionsAreRefusedWithAReason) {
   const std::pair<const char*, const char*> cases[] = {
       {"--save-diagram /tmp/a.dia --export /tmp/a.png model.xmi", "cannot be combined"},
-      {"--metric Size --save-diagram /tmp/a.dia model.xmi", "need --export"},
-      {"--area Core model.xmi", "need --export"},
+      {"--metric Size --save-diagram /tmp/a.dia model.xmi", "cannot be combined with --save-diagram"},
+      {"--size 10x10 model.xmi", "--size needs --export"},
+      {"--area Core", "need a MODEL file"},
       {"--export /tmp/never.png", "MODEL"},
-      {"model.xmi", "needs --save-diagram or --export"},
   };
   for (auto [args, reason] : cases) {
     ProgramRun r = runLumetra(args);
     EXPECT_EQ(r.exitCode, 2) << args;
     EXPECT_NE(r.out.find(reason), std::string::npos) << args << ": " << r.out;
+  }
+}
+
+// Without a command the program is the viewer; without a display it says so
+// in exactly one line instead of failing inside the toolkit.
+TEST(CommandLineTest, TheViewerWithoutADisplaySaysSoInOneLine) {
+  for (const char* args : {"", "model.xmi", "--metrics m.met --metric Size --area Core --diagram D model.xmi"}) {
+    ProgramRun r = runLumetra(args);
+    EXPECT_EQ(r.exitCode, 1) << args;
+    EXPECT_EQ(r.out, "no display: run it in a desktop session or under xvfb-run\n") << args;
   }
 }
 

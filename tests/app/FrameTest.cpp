@@ -1,0 +1,393 @@
+// The viewer's main frame driven as a user drives it: menu and tool
+// commands, view controls, list rows and mouse events on the canvas, with
+// what the user would see read back from the canvas and the controls.
+
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+#include <wx/checkbox.h>
+#include <wx/menu.h>
+#include <wx/notebook.h>
+#include <wx/slider.h>
+#include <wx/splitter.h>
+#include <wx/toolbar.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
+#include "app/PanelPlaceholders.h"
+#include "app/WindowIds.h"
+#include "app/mainFrame.h"
+#include "diagram/CanvasMouse.h"
+#include "diagram/MetricsVisualizerSimple.h"
+#include "model/VisualElementLayout.h"
+#include "render/Canvas.h"
+#include "tests/app/FrameTestSupport.h"
+
+namespace lumetra {
+namespace {
+
+const std::string kExamples = std::string(LUMETRA_SOURCE_DIR) + "/examples/";
+const std::string kModel = kExamples + "webshop.xmi";
+const std::string kMetrics = kExamples + "webshop.met";
+const std::string kScenario = kExamples + "traffic-monitoring.scenario";
+const std::string kTruncated = std::string(LUMETRA_SOURCE_DIR) + "/tests/modelfiles/data/truncated.xmi";
+
+std::string tempPath(const std::string& name) {
+  return (std::filesystem::temp_directory_path() / ("lumetra-frame-" + std::to_string(::getpid()) + "-" + name))
+      .string();
+}
+
+class FrameTest : public ::testing::Test {
+ protected:
+  mainFrame& frame() { return h.frame(); }
+  bool menuEnabled(int id) { return frame().GetMenuBar()->IsEnabled(id); }
+  bool toolEnabled(int id) { return frame().GetToolBar()->GetToolEnabled(id); }
+  bool enabled(int id) { return frame().FindWindow(id)->IsEnabled(); }
+  wxSlider* slider(int id) { return dynamic_cast<wxSlider*>(frame().FindWindow(id)); }
+  wxCheckBox* checkBox(int id) { return dynamic_cast<wxCheckBox*>(frame().FindWindow(id)); }
+  std::size_t treeDiagrams() {
+    wxTreeCtrl* tree = frame().modelTree();
+    return tree->GetRootItem().IsOk() ? tree->GetChildrenCount(tree->GetRootItem(), false) : 0;
+  }
+
+  void openModelByMenu(const std::string& path) {
+    h.dialogs.answers.push_back(path);
+    h.command(ids::OpenModel);
+  }
+  void openExample(const std::string& diagram = "") {
+    openModelByMenu(kModel);
+    ASSERT_TRUE(frame().showDiagram(diagram.empty() ? frame().document().diagrams().front()
+                                                    : frame().document().findDiagram(diagram)));
+    FrameHarness::settle();
+  }
+
+  FrameHarness h;
+};
+
+TEST_F(FrameTest, StartsWithNothingLoadedAndOnlyTheModelCommandsOffered) {
+  EXPECT_EQ(frame().GetTitle(), "Lumetra Visualizer");
+  // Menus and tools.
+  EXPECT_TRUE(menuEnabled(ids::OpenModel));
+  EXPECT_FALSE(menuEnabled(ids::OpenMetrics));
+  EXPECT_TRUE(menuEnabled(ids::CloseModel));
+  EXPECT_TRUE(toolEnabled(ids::ToolOpenModel));
+  EXPECT_FALSE(toolEnabled(ids::ToolOpenMetrics));
+  EXPECT_TRUE(toolEnabled(ids::ToolSaveDiagram));
+  EXPECT_EQ(frame().GetMenuBar()->GetLabel(ids::OpenMetrics), "Open &metrics file...\tCtrl-M");
+  // View controls.
+  for (int id : {ids::ZoomToFit, ids::ResetZoom, ids::ZoomIn, ids::ZoomOut, ids::ResetCamera, ids::SplitVertically,
+                 ids::SplitHorizontally, ids::ModelTransparency, ids::MetricsTransparency, ids::AreasTransparency})
+    EXPECT_TRUE(enabled(id)) << id;
+  EXPECT_FALSE(enabled(ids::DeleteWindow));
+  EXPECT_TRUE(checkBox(ids::Perspective)->GetValue());
+  EXPECT_FALSE(checkBox(ids::Stereo)->GetValue());
+  EXPECT_EQ(slider(ids::ModelTransparency)->GetValue(), 255);
+  EXPECT_EQ(slider(ids::MetricsTransparency)->GetValue(), 128);
+  EXPECT_EQ(slider(ids::AreasTransparency)->GetValue(), 20);
+  EXPECT_EQ(slider(ids::AreasTransparency)->GetMax(), 100);
+  // Panels.
+  EXPECT_EQ(treeDiagrams(), 0u);
+  auto* notebook = dynamic_cast<wxNotebook*>(frame().FindWindow(ids::LeftNotebook));
+  ASSERT_NE(notebook, nullptr);
+  EXPECT_EQ(notebook->GetPageText(notebook->GetSelection()), "Metrics");
+  EXPECT_EQ(notebook->GetPageText(1), "Areas");
+  EXPECT_EQ(frame().canvas()->GetId(), ids::Canvas);
+  EXPECT_EQ(frame().canvas()->activeWindow()->diagram(), nullptr);
+  // The left pane takes 0.3 of the width.
+  EXPECT_EQ(frame().mainSplitter()->GetSashPosition(), static_cast<int>(frame().GetSize().GetWidth() * 0.3f));
+}
+
+TEST_F(FrameTest, OpenedModelIsListedAndDrawnOnlyOnceADiagramIsChosen) {
+  openModelByMenu(kModel);
+  ASSERT_EQ(h.dialogs.asked, std::vector<std::string>{"Open UML Model"});
+  EXPECT_TRUE(h.dialogs.errors.empty());
+  EXPECT_EQ(treeDiagrams(), 3u);
+  EXPECT_EQ(frame().canvas()->activeWindow()->diagram(), nullptr);
+  EXPECT_EQ(FrameHarness::inkCount(h.activePixels()), 0);
+  EXPECT_TRUE(menuEnabled(ids::OpenMetrics));
+  EXPECT_TRUE(toolEnabled(ids::ToolOpenMetrics));
+  EXPECT_FALSE(enabled(ids::MetricsTransparency));
+
+  ASSERT_TRUE(frame().showDiagram(frame().document().findDiagram("Overview")));
+  FrameHarness::settle();
+  EXPECT_EQ(frame().canvas()->activeWindow()->diagram()->getName(), "Overview");
+  EXPECT_GT(FrameHarness::inkCount(h.activePixels()), 2000);
+
+  // A cancelled dialog changes nothing.
+  h.command(ids::OpenModel);
+  EXPECT_EQ(frame().canvas()->activeWindow()->diagram()->getName(), "Overview");
+
+  h.command(ids::CloseModel);
+  EXPECT_EQ(treeDiagrams(), 0u);
+  EXPECT_EQ(frame().canvas()->activeWindow()->diagram(), nullptr);
+  EXPECT_FALSE(menuEnabled(ids::OpenMetrics));
+  EXPECT_FALSE(enabled(ids::MetricsTransparency));
+  EXPECT_EQ(FrameHarness::inkCount(h.activePixels()), 0);
+}
+
+TEST_F(FrameTest, MetricsChangeTheEnablingAndCheckedRowsShowGlyphsAndAreas) {
+  openExample("Orders and billing");
+  const std::vector<unsigned char> plain = h.activePixels();
+  h.dialogs.answers.push_back(kMetrics);
+  h.command(ids::ToolOpenMetrics);  // the tool reaches the menu command
+  ASSERT_EQ(h.dialogs.asked.back(), "Open Metrics");
+  ASSERT_TRUE(h.dialogs.errors.empty()) << h.dialogs.errors.front();
+  EXPECT_FALSE(menuEnabled(ids::OpenMetrics));
+  EXPECT_FALSE(toolEnabled(ids::ToolOpenMetrics));
+  EXPECT_TRUE(enabled(ids::MetricsTransparency));
+  EXPECT_EQ(frame().metricList()->GetItemCount(), 5);
+  EXPECT_EQ(frame().areaList()->GetItemCount(), 4);
+  EXPECT_EQ(h.activePixels(), plain);  // nothing shown yet
+
+  frame().metricList()->setChecked(frame().metricList()->findRow("Coupling"), true);
+  FrameHarness::settle();
+  const std::vector<unsigned char> glyphs = h.activePixels();
+  EXPECT_EQ(frame().metrics().getShownCount(), 1u);
+  EXPECT_GT(FrameHarness::inkCount(glyphs), FrameHarness::inkCount(plain) + 200);
+
+  // The area's colour, as the metrics file gives it, appears where only white
+  // or the boxes were.
+  const Color* stored = frame().areas().findArea("Checkout")->getColor();
+  const double fileColour[3] = {1.0 - stored->r, 1.0 - stored->g, 1.0 - stored->b};
+  frame().areaList()->setChecked(frame().areaList()->findRow("Checkout"), true);
+  FrameHarness::settle();
+  EXPECT_TRUE(frame().areas().isIdentified("Checkout"));
+  const std::vector<unsigned char> area = h.activePixels();
+  ASSERT_EQ(area.size(), glyphs.size());
+  int tinted = 0;
+  for (std::size_t i = 0; i + 2 < area.size(); i += 3) {
+    if (glyphs[i] < 250 || glyphs[i + 1] < 250 || glyphs[i + 2] < 250) continue;  // was not white
+    double drop[3], along = 0, norm = 0, length = 0;
+    for (int c = 0; c < 3; ++c) {
+      drop[c] = 255.0 - area[i + c];
+      const double want = 255.0 * (1.0 - fileColour[c]);
+      along += drop[c] * want;
+      norm += want * want;
+      length += drop[c] * drop[c];
+    }
+    // The pixel darkened in the proportions the area's colour has.
+    if (length > 100 && along > 0.95 * std::sqrt(norm * length)) ++tinted;
+  }
+  EXPECT_GT(tinted, 500);
+}
+
+TEST_F(FrameTest, SplitDeleteZoomAndTransparencyControls) {
+  openExample();
+  Canvas* canvas = frame().canvas();
+  h.click(ids::SplitVertically);
+  EXPECT_FALSE(canvas->rootOnly());
+  EXPECT_TRUE(enabled(ids::DeleteWindow));
+  h.click(ids::SplitHorizontally);
+  h.click(ids::DeleteWindow);
+  EXPECT_TRUE(enabled(ids::DeleteWindow));
+  h.click(ids::DeleteWindow);
+  EXPECT_TRUE(canvas->rootOnly());
+  EXPECT_FALSE(enabled(ids::DeleteWindow));
+  h.click(ids::DeleteWindow);  // a stray click on the last window keeps it
+  ASSERT_NE(canvas->activeWindow(), nullptr);
+
+  h.click(ids::ResetZoom);
+  for (int i = 0; i < 3; ++i) h.click(ids::ZoomIn);
+  EXPECT_EQ(canvas->activeWindow()->zoom(), 1.953125f);
+  h.click(ids::ZoomOut);
+  EXPECT_FLOAT_EQ(canvas->activeWindow()->zoom(), 1.5625f);
+
+  h.click(ids::Perspective);
+  EXPECT_FALSE(canvas->activeWindow()->perspective());
+  h.click(ids::Stereo);
+  EXPECT_TRUE(canvas->activeWindow()->stereo());
+  h.click(ids::Stereo);
+
+  h.slide(ids::AreasTransparency, 35);
+  EXPECT_FLOAT_EQ(frame().painter()->getAreaAlpha(), 0.35f);
+  EXPECT_EQ(frame().FindWindow(ids::AreasTransparency)->GetToolTipText(), "35");
+  const int before = FrameHarness::inkCount(h.activePixels());
+  h.slide(ids::ModelTransparency, 0);
+  EXPECT_FLOAT_EQ(frame().painter()->getTransparency(), 0.0f);
+  EXPECT_LT(FrameHarness::inkCount(h.activePixels()), before / 4);  // the boxes fade out
+  h.slide(ids::MetricsTransparency, 51);
+  EXPECT_FLOAT_EQ(frame().painter()->getMetricsAlpha(), 0.2f);
+}
+
+TEST_F(FrameTest, AMalformedModelOverALoadedOneLeavesItOnScreenWithAMessage) {
+  openExample();
+  const std::vector<unsigned char> before = h.activePixels();
+  Diagram* shown = frame().canvas()->activeWindow()->diagram();
+  const std::vector<Diagram*> diagrams = frame().document().diagrams();
+
+  for (const std::string& bad : {kTruncated, std::string("/no/such/file.xmi")}) {
+    h.dialogs.errors.clear();
+    openModelByMenu(bad);
+    ASSERT_EQ(h.dialogs.errors.size(), 1u) << bad;
+    EXPECT_NE(h.dialogs.errors[0].find(bad), std::string::npos) << h.dialogs.errors[0];
+    EXPECT_EQ(frame().document().diagrams(), diagrams);
+    EXPECT_EQ(frame().canvas()->activeWindow()->diagram(), shown);
+    EXPECT_EQ(treeDiagrams(), 3u);
+    EXPECT_EQ(h.activePixels(), before);
+  }
+  // The broken XML's position is named: "file:line:column: reason".
+  openModelByMenu(kTruncated);
+  EXPECT_NE(h.dialogs.errors.back().find(kTruncated + ":"), std::string::npos) << h.dialogs.errors.back();
+
+  // A metrics file that cannot be read is named too, and leaves the menu on.
+  h.dialogs.errors.clear();
+  h.dialogs.answers.push_back("/no/such/metrics.met");
+  h.command(ids::OpenMetrics);
+  ASSERT_EQ(h.dialogs.errors.size(), 1u);
+  EXPECT_NE(h.dialogs.errors[0].find("/no/such/metrics.met"), std::string::npos);
+  EXPECT_TRUE(menuEnabled(ids::OpenMetrics));
+}
+
+TEST_F(FrameTest, CtrlDragMovesAClassAndTheSavedDiagramHasTheMovedCorners) {
+  openExample("Orders and billing");
+  Diagram* diagram = frame().canvas()->activeWindow()->diagram();
+  DiagramElement* shape = firstShapeOfType(diagram, "Class");
+  ASSERT_NE(shape, nullptr);
+  const Vec2 lowerLeft = *shape->getCurrentLayout()->getLowerLeft();
+  const Vec2 upperRight = *shape->getCurrentLayout()->getUpperRight();
+  const wxPoint at = h.centreOn(shape);
+  const float zoom = frame().canvas()->activeWindow()->zoom();
+  h.click(ids::Perspective);  // straight from above: pointer distance / zoom
+  h.ctrlDrag(at, at + wxPoint(40, 20));
+  const Vec2 moved = *shape->getCurrentLayout()->getLowerLeft();
+  EXPECT_NEAR(moved.x - lowerLeft.x, 40.0f / zoom, 0.5f);
+  EXPECT_NEAR(moved.y - lowerLeft.y, -20.0f / zoom, 0.5f);
+
+  // "Save diagram" on the toolbar asks for the file and writes it.
+  const std::string out = tempPath("moved.dia");
+  std::remove(out.c_str());
+  h.dialogs.answers.push_back(out);
+  h.command(ids::ToolSaveDiagram);
+  EXPECT_EQ(h.dialogs.asked.back(), "Save Diagram");
+  pugi::xml_document saved;
+  ASSERT_TRUE(saved.load_file(out.c_str()));
+  const std::string xpath = "//diagram[@name='Orders and billing']//diagram_element[@model_id='" +
+                            shape->getModelElement()->getId() + "']/layouts/layout";
+  const pugi::xml_node layout = saved.select_node(xpath.c_str()).node();
+  ASSERT_TRUE(layout) << xpath;
+  EXPECT_NEAR(layout.attribute("left").as_float(), moved.x, 1e-3);
+  EXPECT_NEAR(layout.attribute("down").as_float(), moved.y, 1e-3);
+  EXPECT_NEAR(layout.attribute("right").as_float(), upperRight.x + (moved.x - lowerLeft.x), 1e-3);
+  EXPECT_NEAR(layout.attribute("up").as_float(), upperRight.y + (moved.y - lowerLeft.y), 1e-3);
+  std::remove(out.c_str());
+
+  // Cancelling writes nothing; a folder that does not exist is reported.
+  h.command(ids::ToolSaveDiagram);
+  EXPECT_FALSE(std::filesystem::exists(out));
+  h.dialogs.answers.push_back("/no/such/folder/x.dia");
+  h.command(ids::ToolSaveDiagram);
+  ASSERT_EQ(h.dialogs.errors.size(), 1u);
+  EXPECT_NE(h.dialogs.errors[0].find("/no/such/folder"), std::string::npos) << h.dialogs.errors[0];
+}
+
+TEST_F(FrameTest, ShiftClickTogglesTheSelectionAndAComponentInterfaceStaysPut) {
+  openModelByMenu(kScenario);
+  Diagram* diagram = frame().document().diagrams().front();
+  ASSERT_TRUE(frame().showDiagram(diagram));
+  FrameHarness::settle();
+  h.click(ids::Perspective);
+  SelectionManager& selection = frame().selection();
+
+  ModelElement* anInterface = nullptr;
+  for (std::size_t i = 0; i < frame().document().pool().size() && anInterface == nullptr; ++i)
+    if (frame().document().pool().get(i)->getTypeName() == "PelkInterface") anInterface = frame().document().pool().get(i);
+  ASSERT_NE(anInterface, nullptr);
+  DiagramElement* interfaceShape = CanvasMouse::shapeOf(diagram, anInterface);
+  ASSERT_NE(interfaceShape, nullptr);
+  const Vec2 before = *interfaceShape->getCurrentLayout()->getLowerLeft();
+  const wxPoint at = h.centreOn(interfaceShape);
+  h.ctrlDrag(at, at + wxPoint(30, 30));
+  const Vec2 after = *interfaceShape->getCurrentLayout()->getLowerLeft();
+  EXPECT_EQ(after.x, before.x);
+  EXPECT_EQ(after.y, before.y);
+
+  // Two services: a click selects one alone, Shift-clicks add and remove.
+  std::vector<DiagramElement*> services;
+  for (DiagramElement* shape : diagram->getElements())
+    if (shape->getModelElement() && shape->getModelElement()->getTypeName() == "PelkService") services.push_back(shape);
+  ASSERT_GE(services.size(), 2u);
+  ModelElement* a = services[0]->getModelElement();
+  ModelElement* b = services[1]->getModelElement();
+  // A point inside each service box but clear of its interfaces: its
+  // lower-left corner region.
+  auto inside = [&](DiagramElement* shape) {
+    const wxPoint centre = h.centreOn(shape);
+    return centre;
+  };
+  h.leftClick(inside(services[0]));
+  EXPECT_TRUE(selection.isElementSelected(a));
+  h.leftClick(inside(services[1]), true);
+  EXPECT_TRUE(selection.isElementSelected(a));
+  EXPECT_TRUE(selection.isElementSelected(b));
+  h.leftClick(inside(services[0]), true);
+  EXPECT_FALSE(selection.isElementSelected(a));
+  EXPECT_TRUE(selection.isElementSelected(b));
+  h.leftClick(inside(services[0]));
+  EXPECT_TRUE(selection.isElementSelected(a));
+  EXPECT_FALSE(selection.isElementSelected(b));
+}
+
+TEST_F(FrameTest, CommandLineOpensWhatItNamesAndListsUnknownNamesInOneMessage) {
+  CommandLineOptions options;
+  options.model = kModel;
+  options.metricsFile = kMetrics;
+  options.diagram = "Overview";
+  options.metrics = {"Coupling", "Lines", "Operations"};
+  options.areas = {"Checkout", "Shipping"};
+  frame().openFromCommandLine(options);
+  FrameHarness::settle();
+  EXPECT_EQ(frame().canvas()->activeWindow()->diagram()->getName(), "Overview");
+  EXPECT_TRUE(frame().metricList()->isChecked(frame().metricList()->findRow("Coupling")));
+  EXPECT_TRUE(frame().metricList()->isChecked(frame().metricList()->findRow("Operations")));
+  EXPECT_EQ(frame().metrics().getShownCount(), 2u);
+  EXPECT_TRUE(frame().areas().isIdentified("Checkout"));
+  EXPECT_EQ(frame().areas().getIdentifiedDiagram(), frame().canvas()->activeWindow()->diagram());
+  ASSERT_EQ(h.dialogs.errors.size(), 1u);
+  EXPECT_NE(h.dialogs.errors[0].find("unknown metric 'Lines'"), std::string::npos) << h.dialogs.errors[0];
+  EXPECT_NE(h.dialogs.errors[0].find("unknown area 'Shipping'"), std::string::npos) << h.dialogs.errors[0];
+}
+
+TEST_F(FrameTest, NothingPointsIntoAReplacedModelAndNullCasesDoNothing) {
+  // No diagram in the active window: showing an area does nothing.
+  openModelByMenu(kModel);
+  h.dialogs.answers.push_back(kMetrics);
+  h.command(ids::OpenMetrics);
+  EXPECT_FALSE(frame().showArea("Checkout"));
+  EXPECT_EQ(frame().areas().getIdentifiedCount(), 0u);
+  ASSERT_TRUE(frame().showDiagram(frame().document().diagrams().front()));
+  EXPECT_FALSE(frame().showArea("No such area"));
+  frame().areaSelected("No such area");
+  frame().metricSelected(nullptr);
+  frame().metricPicked("No such metric");
+  EXPECT_TRUE(frame().showArea("Checkout"));
+
+  // A press on a class, then another model: the press target is forgotten,
+  // so a later Ctrl-drag moves nothing of the freed model.
+  h.click(ids::Perspective);
+  DiagramElement* shape = firstShapeOfType(frame().canvas()->activeWindow()->diagram(), "Class");
+  const wxPoint at = h.centreOn(shape);
+  h.mouse(wxEVT_LEFT_DOWN, at, true, false, true);
+  ASSERT_NE(frame().mouse().pressTarget(), nullptr);
+  openModelByMenu(kScenario);
+  EXPECT_EQ(frame().mouse().pressTarget(), nullptr);
+  EXPECT_EQ(frame().metricList()->GetItemCount(), 0);
+  EXPECT_EQ(frame().areaList()->GetItemCount(), 0);
+  h.mouse(wxEVT_MOTION, at + wxPoint(10, 10), true, false, true);
+  h.mouse(wxEVT_LEFT_UP, at + wxPoint(10, 10), false, false, true);
+  EXPECT_EQ(frame().canvas()->activeWindow()->diagram(), nullptr);
+}
+
+TEST_F(FrameTest, AboutAndExitCommands) {
+  h.command(ids::About);
+  EXPECT_EQ(h.dialogs.abouts, 1);
+  // Menu entries with nothing behind them are not offered.
+  for (int id : {ids::LoadConfiguration, ids::SaveConfiguration, ids::ExportImage}) EXPECT_FALSE(menuEnabled(id)) << id;
+}
+
+}  // namespace
+}  // namespace lumetra
