@@ -112,40 +112,4 @@ class AreaListCtrl : public lmCheckListCtrl {
   }
 };
 
-class MetricsPage : public wxPanel {
- public:
-  MetricsPage(wxWindow* parent, ViewerLink* link) : wxPanel(parent) {
-    list_ = new lmCheckListCtrl(this, link);
-    auto* sizer = new wxBoxSizer(wxVERTICAL);
-    sizer->Add(list_, 1, wxEXPAND);
-    SetSizer(sizer);
-  }
-  lmCheckListCtrl* metricList() { return list_; }
-  void selectMetric(Metric*) {}
-  void modelClosed() {}
-  void metricsOpened() {}
-  void syncLayoutSliders(DiagramPainter*) {}
-
- private:
-  lmCheckListCtrl* list_;
-};
-
-class AreasPage : public wxPanel {
- public:
-  AreasPage(wxWindow* parent, ViewerLink* link) : wxPanel(parent) {
-    list_ = new AreaListCtrl(this, link);
-    auto* sizer = new wxBoxSizer(wxVERTICAL);
-    sizer->Add(list_, 1, wxEXPAND);
-    SetSizer(sizer);
-  }
-  AreaListCtrl* areaList() { return list_; }
-  void selectArea(const std::string&) {}
-  void modelClosed() {}
-  void metricsOpened() {}
-  bool usePriority() const { return false; }
-
- private:
-  AreaListCtrl* list_;
-};
-
 }  // namespace lumetra

@@ -1,5 +1,7 @@
 #include "app/UserDialogs.h"
 
+#include "app/AboutDialog.h"
+
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 
@@ -32,8 +34,8 @@ class DesktopDialogs : public UserDialogs {
 };
 
 void DesktopDialogs::showAbout(wxWindow* parent) {
-  wxMessageBox(wxString::FromUTF8("Lumetra Visualizer " LUMETRA_VERSION), "About Lumetra Visualizer",
-               wxOK | wxICON_INFORMATION, parent);
+  AboutDialog dialog(parent);
+  dialog.ShowModal();
 }
 
 }  // namespace

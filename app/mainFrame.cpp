@@ -8,6 +8,9 @@
 #include <wx/splitter.h>
 #include <wx/toolbar.h>
 
+#include "app/AboutDialog.h"
+#include "app/AreasPage.h"
+#include "app/MetricsPage.h"
 #include "app/PanelPlaceholders.h"
 #include "app/ReadProgress.h"
 #include "app/ToolPictures.h"
@@ -157,6 +160,9 @@ void mainFrame::buildToolBar() {
   tools->Realize();
   SetToolBar(tools);
   tools->EnableTool(ids::ToolOpenMetrics, false);
+  // Ctrl-S saves the diagram as the toolbar's "Save diagram" does.
+  wxAcceleratorEntry save(wxACCEL_CTRL, 'S', ids::ToolSaveDiagram);
+  SetAcceleratorTable(wxAcceleratorTable(1, &save));
 }
 
 lmCheckListCtrl* mainFrame::metricList() const { return metricsPage_->metricList(); }
@@ -229,8 +235,8 @@ void mainFrame::forgetShownModel() {
   mouse_->forgetPressTarget();
   metricsPage_->modelClosed();
   areasPage_->modelClosed();
-  metricList()->clearRows();
-  areaList()->clearRows();
+  if (metricList()) metricList()->clearRows();
+  if (areaList()) areaList()->clearRows();
   canvas_->forEachWindowClearDiagram();
   tree_->clear();
   diagramItems_.clear();
@@ -278,9 +284,11 @@ bool mainFrame::openMetrics(const std::string& path) {
     return false;
   }
   document_.adoptMetrics(*read, path);
-  metricList()->fill(document_.metrics());
-  metricList()->Enable(true);
-  areaList()->fill(document_.areas());
+  if (metricList()) {
+    metricList()->fill(document_.metrics());
+    metricList()->Enable(true);
+  }
+  if (areaList()) areaList()->fill(document_.areas());
   metricsPage_->metricsOpened();
   areasPage_->metricsOpened();
   enableWindow(ids::MetricsTransparency, true);
@@ -314,8 +322,10 @@ void mainFrame::openFromCommandLine(const CommandLineOptions& options) {
   const Document::NamedContent named = document_.checkNames(options.diagram, options.metrics, options.areas);
   if (named.diagram != nullptr) showDiagram(named.diagram);
   // Checked through the lists, as a user would: their rows show it.
-  for (const std::string& name : named.metrics) metricList()->setChecked(metricList()->findRow(name), true);
-  for (const std::string& name : named.areas) areaList()->setChecked(areaList()->findRow(name), true);
+  if (metricList())
+    for (const std::string& name : named.metrics) metricList()->setChecked(metricList()->findRow(name), true);
+  if (areaList())
+    for (const std::string& name : named.areas) areaList()->setChecked(areaList()->findRow(name), true);
   if (!named.problems.empty()) {
     std::string text = "Not everything named on the command line could be shown:\n";
     for (const std::string& problem : named.problems) text += "\n" + problem;
@@ -370,7 +380,7 @@ void mainFrame::centreOnElement(Diagram* diagram, ModelElement* element) {
 }
 
 void mainFrame::metricPicked(const std::string& name) {
-  metricList()->highlightByName(name);
+  if (metricList()) metricList()->highlightByName(name);
   metricsPage_->selectMetric(document_.metrics().findMetric(name));
 }
 
