@@ -11,7 +11,8 @@
 #include "app/AboutDialog.h"
 #include "app/AreasPage.h"
 #include "app/MetricsPage.h"
-#include "app/PanelPlaceholders.h"
+#include "app/CheckListCtrl.h"
+#include "app/ModelTree.h"
 #include "app/ReadProgress.h"
 #include "app/ToolPictures.h"
 #include "app/UserDialogs.h"
@@ -325,7 +326,10 @@ void mainFrame::openFromCommandLine(const CommandLineOptions& options) {
   if (metricList())
     for (const std::string& name : named.metrics) metricList()->setChecked(metricList()->findRow(name), true);
   if (areaList())
-    for (const std::string& name : named.areas) areaList()->setChecked(areaList()->findRow(name), true);
+    for (const AreaOption& area : named.areas) {
+      document_.areas().findArea(area.name)->setVisualizer(area.painter);
+      areaList()->setChecked(areaList()->findRow(area.name), true);
+    }
   if (!named.problems.empty()) {
     std::string text = "Not everything named on the command line could be shown:\n";
     for (const std::string& problem : named.problems) text += "\n" + problem;

@@ -18,7 +18,8 @@
 
 #include <unistd.h>
 
-#include "app/PanelPlaceholders.h"
+#include "app/CheckListCtrl.h"
+#include "app/ModelTree.h"
 #include "app/WindowIds.h"
 #include "app/mainFrame.h"
 #include "render/Canvas.h"
