@@ -42,6 +42,9 @@ void FrameHarness::command(int id) {
   event.SetEventObject(frame_);
   frame_->ProcessWindowEvent(event);
   settle();
+  // An answer the command did not ask for (a disabled command asks nothing)
+  // must not answer a later dialog: a save would write over that path.
+  dialogs.answers.clear();
 }
 
 void FrameHarness::click(int id) {
