@@ -80,6 +80,30 @@ wxImage grabScreen() {
   return image;
 }
 
+// Whether a top-level window of that title is mapped (the toolkit's dialogs
+// are children of the root window when no window manager runs).
+bool windowShown(const std::string& title) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return false;
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned count = 0;
+  bool found = false;
+  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+    for (unsigned i = 0; i < count && !found; ++i) {
+      char* name = nullptr;
+      XWindowAttributes attributes;
+      if (XFetchName(display, children[i], &name) && name != nullptr) {
+        found = title == name && XGetWindowAttributes(display, children[i], &attributes) &&
+                attributes.map_state == IsViewable;
+        XFree(name);
+      }
+    }
+    if (children != nullptr) XFree(children);
+  }
+  XCloseDisplay(display);
+  return found;
+}
+
 bool pixelIs(const wxImage& image, int x, int y, unsigned char r, unsigned char g, unsigned char b) {
   return image.GetRed(x, y) == r && image.GetGreen(x, y) == g && image.GetBlue(x, y) == b;
 }
@@ -164,7 +188,9 @@ TEST(EndToEndTest, CtrlDragABoxSaveWithCtrlSAndFindItMovedInTheFile) {
   pause(300);
 
   input.Char('s', wxMOD_CONTROL);
-  pause(1500);  // the save dialog opens with the name field focused
+  for (int i = 0; i < 150 && !windowShown("Save Diagram"); ++i) pause(100);
+  ASSERT_TRUE(windowShown("Save Diagram")) << "Ctrl-S opened no save dialog";
+  pause(700);  // the name field takes the focus
   input.Char('a', wxMOD_CONTROL);
   input.Text(saved.c_str());
   pause(300);
