@@ -3,6 +3,7 @@
 // connections. Each finds its participants on the diagram by identifier and
 // ends its line on their borders.
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/ScenarioElements.h"
@@ -57,6 +58,22 @@ bool UMLModelVisualizer::participantsPresent(ModelElement* element) const {
   if (auto* c = dynamic_cast<PelkConnection*>(element))
     return interfaceShape(indexed_, c->getFirstEnd()) && interfaceShape(indexed_, c->getSecondEnd());
   return true;
+}
+
+bool UMLModelVisualizer::relationEndsOn(ModelElement* element, const std::vector<DiagramElement*>& shapes) const {
+  auto among = [&shapes](const DiagramElement* shape) {
+    return shape != nullptr && std::find(shapes.begin(), shapes.end(), shape) != shapes.end();
+  };
+  if (auto* a = dynamic_cast<Association*>(element)) {
+    return (a->getFirstEnd() && among(participant(a->getFirstEnd()->getType()))) ||
+           (a->getSecondEnd() && among(participant(a->getSecondEnd()->getType())));
+  }
+  if (auto* g = dynamic_cast<Inheritance*>(element)) return among(participant(g->getParent())) || among(participant(g->getChild()));
+  if (auto* d = dynamic_cast<Dependency*>(element))
+    return among(participant(d->getClient())) || among(participant(d->getSupplier()));
+  if (auto* c = dynamic_cast<PelkConnection*>(element))
+    return among(interfaceShape(indexed_, c->getFirstEnd())) || among(interfaceShape(indexed_, c->getSecondEnd()));
+  return false;
 }
 
 void UMLModelVisualizer::drawBand(Vec2 from, Vec2 to) const {

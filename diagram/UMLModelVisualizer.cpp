@@ -119,11 +119,18 @@ void UMLModelVisualizer::drawDiagramInParts(Diagram* diagram, SceneParts& parts)
   drawDiagram(diagram);
 }
 
-void UMLModelVisualizer::drawDiagram(Diagram* diagram) {
+void UMLModelVisualizer::drawBackgroundPass(Diagram* diagram) {
   // A prepared picture serves this one pass only, and only for its diagram.
   AreaPassCache* prepared = preparedAreas_;
   preparedAreas_ = nullptr;
   if (prepared != nullptr && prepared->diagram() != diagram) prepared = nullptr;
+  // Areas take no pick names; the pick pass leaves the colour buffer alone.
+  if (picking_) return;
+  if (prepared != nullptr) prepared->draw();
+  else drawAreaPass(diagram);
+}
+
+void UMLModelVisualizer::drawDiagram(Diagram* diagram) {
   diagramChanged_ = diagram != diagram_;
   diagram_ = diagram;
   look_ = DiagramLook::read();
@@ -133,15 +140,13 @@ void UMLModelVisualizer::drawDiagram(Diagram* diagram) {
   // The glyph entries are collected afresh by every pass: a diagram destroyed
   // and replaced by another at the same address must not leave stale entries.
   deferred_.clear();
-  if (!diagram) return;
+  if (!diagram) {
+    preparedAreas_ = nullptr;
+    return;
+  }
 
   indexShapes(diagram);
-
-  // Areas take no pick names; the pick pass leaves the colour buffer alone.
-  if (!picking_) {
-    if (prepared != nullptr) prepared->draw();
-    else drawAreaPass(diagram);
-  }
+  drawBackgroundPass(diagram);
   SceneParts* parts = picking_ ? nullptr : parts_;
   if (parts) parts->endBackground();
 
@@ -157,13 +162,88 @@ void UMLModelVisualizer::drawDiagram(Diagram* diagram) {
         drawElement(child);
       }
     }
-    if (parts) parts->mayCut();
+    if (parts) {
+      parts->pieceDrawn({element, false});
+      parts->mayCut();
+    }
   }
 
   for (DiagramElement* entry : deferred_) {
     drawDeferredEntry(entry);
-    if (parts) parts->mayCut();
+    if (parts) {
+      parts->pieceDrawn({entry, true});
+      parts->mayCut();
+    }
   }
+}
+
+// ---- redrawing pieces after a shape moved ---------------------------------------
+
+bool UMLModelVisualizer::shapesDependingOn(Diagram* diagram, DiagramElement* moved,
+                                           std::vector<DiagramElement*>& shapes, bool& background) {
+  shapes.clear();
+  background = true;
+  if (diagram == nullptr || moved == nullptr) return false;
+  // The shape, the composed shape holding it and all their children: the
+  // piece of a composed shape draws its children, and relations may end on
+  // any of them.
+  for (DiagramElement* element : diagram->getElements()) {
+    auto* composed = dynamic_cast<ComposedDiagramElement*>(element);
+    const std::vector<DiagramElement*> children =
+        composed ? composed->getChildren() : std::vector<DiagramElement*>();
+    const bool holds = element == moved || std::find(children.begin(), children.end(), moved) != children.end();
+    if (!holds) continue;
+    shapes.push_back(element);
+    shapes.insert(shapes.end(), children.begin(), children.end());
+  }
+  if (shapes.empty()) return false;  // not on this diagram
+  indexShapes(diagram);
+  const std::vector<DiagramElement*> own = shapes;
+  for (DiagramElement* element : diagram->getElements()) {
+    ModelElement* model = element->getModelElement();
+    if (model != nullptr && std::find(own.begin(), own.end(), element) == own.end() && relationEndsOn(model, own))
+      shapes.push_back(element);
+  }
+  background = areas_ != nullptr && areas_->getIdentifiedCount() > 0 && areas_->isShownOn(diagram);
+  return true;
+}
+
+bool UMLModelVisualizer::drawBackground(Diagram* diagram) {
+  if (diagram == nullptr || picking_) return false;
+  look_ = DiagramLook::read();
+  GlobalAlphaScope alpha(transparency_);
+  drawBackgroundPass(diagram);
+  return true;
+}
+
+bool UMLModelVisualizer::drawPieces(Diagram* diagram, const std::vector<ScenePiece>& pieces) {
+  if (diagram == nullptr || picking_) return false;
+  // The same state the pass had: settings, transparency, the shapes by
+  // identifier. Visiting collects glyph entries again; the list the last
+  // pass collected stays as it was.
+  diagramChanged_ = diagram != diagram_;
+  diagram_ = diagram;
+  look_ = DiagramLook::read();
+  GlobalAlphaScope alpha(transparency_);
+  indexShapes(diagram);
+  std::vector<DiagramElement*> collected = std::move(deferred_);
+  struct Restore {
+    std::vector<DiagramElement*>& slot;
+    std::vector<DiagramElement*>& saved;
+    ~Restore() { slot = std::move(saved); }
+  } restore{deferred_, collected};
+  deferred_.clear();
+  GLStateBatch batch;
+  for (const ScenePiece& piece : pieces) {
+    if (piece.glyphs) {
+      drawDeferredEntry(piece.shape);
+      continue;
+    }
+    drawElement(piece.shape);
+    if (auto* composed = dynamic_cast<ComposedDiagramElement*>(piece.shape))
+      for (DiagramElement* child : composed->getChildren()) drawElement(child);
+  }
+  return true;
 }
 
 void UMLModelVisualizer::drawTopLevelElements(Diagram* diagram) {

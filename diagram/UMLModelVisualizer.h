@@ -71,6 +71,14 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   // drawDiagram with the background (the area pass) as the part replayed
   // always, and a possible cut after every shape and every glyph entry.
   void drawDiagramInParts(Diagram* diagram, SceneParts& parts) override;
+  // A moved shape: itself, a composed shape holding it, its children and
+  // the relations ending on any of these depend on its box; the
+  // background does while areas are shown (their shapes and the eraser's
+  // halos follow the boxes).
+  bool shapesDependingOn(Diagram* diagram, DiagramElement* moved, std::vector<DiagramElement*>& shapes,
+                         bool& background) override;
+  bool drawBackground(Diagram* diagram) override;
+  bool drawPieces(Diagram* diagram, const std::vector<ScenePiece>& pieces) override;
   // Whether the area pass may be rendered ahead into a texture (on by
   // default); off, every pass draws the areas directly.
   void setAreaCaching(bool on) { areaCaching_ = on; }
@@ -153,6 +161,12 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
 
  private:
   void drawAreaPass(Diagram* diagram);
+  // The area pass as a pass draws it: from the picture prepare made for
+  // this diagram (taken, it serves one pass), or directly.
+  void drawBackgroundPass(Diagram* diagram);
+  // Whether the relation shown by element ends on one of shapes (which
+  // hold every shape of a composed one).
+  bool relationEndsOn(ModelElement* element, const std::vector<DiagramElement*>& shapes) const;
   // The shown shape of a model identifier on the current diagram, or null.
   DiagramElement* participant(const std::string& modelId) const;
   // Whether a relation's participants are on the diagram (other kinds: true).

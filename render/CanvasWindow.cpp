@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cstddef>
 
 #include "model/Diagram.h"
@@ -41,6 +42,10 @@ class ScenePartRecorder : public SceneParts {
     if (!ok_ || bounded_) return;
     close();
     open(true);
+  }
+
+  void pieceDrawn(const ScenePiece& piece) override {
+    if (ok_ && open_ && bounded_) window_.parts_.back().pieces.push_back(piece);
   }
 
   void mayCut() override {
@@ -204,7 +209,92 @@ bool CanvasWindow::centreOnShape(const DiagramElement* shape) {
   return true;
 }
 
-void CanvasWindow::shapeMoved(DiagramElement*) { listValid_ = false; }
+void CanvasWindow::shapeMoved(DiagramElement* shape) {
+  partsRecordedOnMove_ = -1;
+  if (!listValid_ || camera_.stereo || diagram_ == nullptr || visualizer_ == nullptr) {
+    listValid_ = false;
+    return;
+  }
+  if (!movedKnown_ || movedShape_ != shape) {
+    // The parts holding a piece of a dependent shape, the background first
+    // when it depends too.
+    movedKnown_ = false;
+    movedParts_.clear();
+    std::vector<DiagramElement*> shapes;
+    bool background = true;
+    if (!visualizer_->shapesDependingOn(diagram_, shape, shapes, background)) {
+      listValid_ = false;
+      return;
+    }
+    std::sort(shapes.begin(), shapes.end());
+    for (std::size_t i = 0; i < parts_.size(); ++i) {
+      const RecordedPart& part = parts_[i];
+      const bool depends =
+          part.box.bounded ? std::any_of(part.pieces.begin(), part.pieces.end(),
+                                         [&shapes](const ScenePiece& piece) {
+                                           return std::binary_search(shapes.begin(), shapes.end(), piece.shape);
+                                         })
+                           : background;
+      if (depends) movedParts_.push_back(i);
+    }
+    movedShape_ = shape;
+    movedKnown_ = true;
+  }
+
+  // The same viewport, matrices and text state as a full recording.
+  glViewport(x_, y_, width_, height_);
+  glScissor(x_, y_, width_, height_);
+  loadMatrices(0);
+  GLPainter::prepareText();
+  const unsigned long refused = GLPainter::fontDrawingsRefused();
+  for (std::size_t index : movedParts_) {
+    if (!recordPartAgain(index)) {
+      listValid_ = false;
+      return;
+    }
+  }
+  // Text that only the font's own drawing can show was left out of a list
+  // compiled without drawing: the next render records everything, drawing.
+  if (GLPainter::fontDrawingsRefused() != refused) {
+    fontTextLastTime_ = true;
+    listValid_ = false;
+    return;
+  }
+  partsRecordedOnMove_ = static_cast<int>(movedParts_.size());
+}
+
+bool CanvasWindow::recordPartAgain(std::size_t index) {
+  RecordedPart& part = parts_[index];
+  // A bounded part's box is what the pieces drew this time.
+  struct ListScope {
+    RecordedPart& part;
+    explicit ListScope(RecordedPart& p) : part(p) {
+      glNewList(part.list, GL_COMPILE);
+      if (part.box.bounded) GLPainter::beginBounds();
+    }
+    ~ListScope() {
+      glEndList();
+      if (!part.box.bounded) return;
+      Vec3 low, high;
+      part.empty = !GLPainter::endBounds(low, high);
+      if (!part.empty) {
+        part.box.low = low;
+        part.box.high = high;
+      }
+    }
+    ListScope(const ListScope&) = delete;
+    ListScope& operator=(const ListScope&) = delete;
+  };
+  if (!part.box.bounded) {
+    // The background's picture is made outside any list, as before a full
+    // recording.
+    visualizer_->prepare(diagram_, prepared_);
+    ListScope scope(part);
+    return visualizer_->drawBackground(diagram_);
+  }
+  ListScope scope(part);
+  return visualizer_->drawPieces(diagram_, part.pieces);
+}
 
 void WindowHost::shapeMoved(CanvasWindow* window, DiagramElement* shape) {
   if (window == nullptr) return;
@@ -241,6 +331,7 @@ void CanvasWindow::loadMatrices(int eye) const {
 void CanvasWindow::drawScene() { visualizer_->drawDiagram(diagram_); }
 
 bool CanvasWindow::recordScene(bool execute) {
+  movedKnown_ = false;
   ScenePartRecorder recorder(*this, execute);
   visualizer_->drawDiagramInParts(diagram_, recorder);
   return recorder.ok();

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "render/Camera.h"
+#include "render/DiagramPainter.h"
 #include "render/ScenePart.h"
 #include "render/SplitTree.h"
 
@@ -37,8 +38,6 @@ namespace lumetra {
 
 class Diagram;
 class DiagramElement;
-class DiagramPainter;
-class PreparedScene;
 class HoverOverlay;
 class WindowHost;
 class CanvasWindow;
@@ -126,10 +125,16 @@ class CanvasWindow {
   void setPartCulling(bool on) { partCulling_ = on; }
   // Marks the display list stale so that the next render recompiles.
   void invalidateDisplayList() { listValid_ = false; }
-  // The geometry of shape (on this window's diagram) changed: the recorded
-  // scene is brought up to date for the next cached render. Needs the
-  // host's context current.
+  // The box of shape (on this window's diagram) moved: the recorded scene
+  // is brought up to date for the next cached render. Only the parts
+  // holding a piece that depends on the box are recorded again (and the
+  // background, while it depends on it); where the painter cannot tell or
+  // cannot draw single pieces, the whole scene is recorded at the next
+  // render. Needs the host's context current.
   void shapeMoved(DiagramElement* shape);
+  // How many parts the last shapeMoved recorded again (the background
+  // counts as one); -1 when it left the whole scene to the next render.
+  int partsRecordedOnMove() const { return partsRecordedOnMove_; }
 
   // --- hover box and mouse --------------------------------------------------------
   // Takes ownership; null removes the box. Does not redraw.
@@ -163,12 +168,23 @@ class CanvasWindow {
   std::unique_ptr<HoverOverlay> hoverBox_;
   WindowMouseHandler* mouseHandler_ = nullptr;
   Camera camera_;
-  // One recorded part: its display list and its box.
+  // One recorded part: its display list, its box and the painter's pieces
+  // in it.
   struct RecordedPart {
     unsigned int list = 0;
     ScenePartBox box;
     bool empty = false;  // a bounded part in which nothing was drawn
+    std::vector<ScenePiece> pieces;
   };
+  // Records part index again from its pieces (or the background); false
+  // when the painter cannot.
+  bool recordPartAgain(std::size_t index);
+  // The parts that depend on the last moved shape, found once per shape
+  // and recording.
+  DiagramElement* movedShape_ = nullptr;
+  std::vector<std::size_t> movedParts_;
+  bool movedKnown_ = false;
+  int partsRecordedOnMove_ = -1;
   std::vector<RecordedPart> parts_;
   // List names made so far (parts_ uses the first parts_.size()).
   std::vector<unsigned int> listNames_;

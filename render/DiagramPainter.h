@@ -15,10 +15,20 @@
 // list and releases with its GL context current.
 
 #include <memory>
+#include <vector>
 
 namespace lumetra {
 
 class Diagram;
+class DiagramElement;
+
+// What a painter draws between two cut points of a scene recorded in parts:
+// one top-level shape (with the children of a composed shape), or the
+// glyphs standing on one shape.
+struct ScenePiece {
+  DiagramElement* shape = nullptr;
+  bool glyphs = false;
+};
 
 // Where the scene a painter draws may be cut into parts. A window records
 // each part in a display list of its own with the box its drawing lies in
@@ -35,6 +45,10 @@ class SceneParts {
   // follows other than what GLPainter keeps in a GLStateBatch (settled
   // before a cut).
   virtual void mayCut() = 0;
+  // What was drawn since the last cut point (or the background): called
+  // right before each mayCut by a painter that can draw single pieces
+  // again (DiagramPainter::drawPieces).
+  virtual void pieceDrawn(const ScenePiece& piece) {}
 };
 
 // GL resources a painter prepared for one window's display list.
@@ -56,6 +70,31 @@ class DiagramPainter {
   // drawDiagram for a window that records it in parts; a painter that marks
   // no cuts draws one part, replayed always.
   virtual void drawDiagramInParts(Diagram* diagram, SceneParts& parts) { drawDiagram(diagram); }
+
+  // ---- bringing a recorded scene up to date after a shape moved ----
+  // A window that recorded its scene in parts, with the pieces each part
+  // holds, redraws only the parts whose drawing depends on the moved
+  // shape's box. The painter tells which pieces those are and draws them
+  // again; each call draws exactly what drawDiagramInParts drew for them,
+  // with the same matrices loaded, into a list the window has opened.
+  //
+  // The shapes whose pieces depend on the box of moved (moved itself, a
+  // composed shape holding it, its children, the relations ending on any
+  // of these). Whether the background depends on it is returned. By
+  // default a painter says it cannot tell (false and background true): the
+  // window then records everything again.
+  virtual bool shapesDependingOn(Diagram* diagram, DiagramElement* moved, std::vector<DiagramElement*>& shapes,
+                                 bool& background) {
+    background = true;
+    return false;
+  }
+  // The background alone, as drawDiagramInParts draws it before
+  // endBackground, after prepare. False when the painter cannot.
+  virtual bool drawBackground(Diagram* diagram) { return false; }
+  // These pieces, in order, as drawDiagramInParts drew them; the GL state
+  // is settled at the end. False when the painter cannot.
+  virtual bool drawPieces(Diagram* diagram, const std::vector<ScenePiece>& pieces) { return false; }
+
   virtual ~DiagramPainter() = default;
 };
 

@@ -1,0 +1,207 @@
+// Times moving a box with Ctrl in a view of a generated class diagram (see
+// GeneratedModel.h): every mouse event of the drag goes through the canvas
+// mouse handling as in the viewer, which moves the box, records again the
+// parts of the view's scene that depend on it and redraws the view. Run
+// under an X server, e.g.
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/drag_benchmark [classes...]
+//
+// For each size it drags a class in the middle of the diagram and a class
+// that is a member of an area, in the whole diagram fitted into the view
+// and at zoom 1 on the class, and prints the median and the largest time
+// per event with the parts recorded again per event; "full" rows record
+// the whole scene again for each event instead, for comparison.
+
+#include <GL/gl.h>
+#include <wx/event.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "bench/draw/GeneratedModel.h"
+#include "diagram/CanvasMouse.h"
+#include "diagram/MetricsVisualizerSimple.h"
+#include "diagram/OffscreenGL.h"
+#include "diagram/SelectionManager.h"
+#include "platform/GLExtensions.h"
+#include "render/Canvas.h"
+#include "render/CanvasOwner.h"
+#include "render/CanvasWindow.h"
+#include "render/GLPainter.h"
+
+using namespace lumetra;
+
+namespace {
+
+constexpr int kWidth = 1280;
+constexpr int kHeight = 1024;
+constexpr int kEvents = 40;
+
+// Processor time of the whole process (llvmpipe's rasterizer threads
+// count), in ms; a machine shared with other work disturbs it less than
+// wall time.
+double cpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// Draws the window when asked, as the canvas does (without a buffer swap),
+// and times what a move records.
+class DrawingHost : public WindowHost {
+ public:
+  void refreshWindow(CanvasWindow* window, bool useCache) override { window->render(useCache); }
+  void shapeMoved(CanvasWindow* window, DiagramElement* shape) override {
+    const double start = cpuMs();
+    record(window, shape);
+    glFinish();
+    recordCpu.push_back(cpuMs() - start);
+    refreshWindow(window, true);
+  }
+  std::vector<double> recordCpu;
+
+ protected:
+  virtual void record(CanvasWindow* window, DiagramElement* shape) { window->shapeMoved(shape); }
+};
+
+// Records the whole scene on every move instead of the parts that depend
+// on the box (compiled without drawing, as a recompile does).
+class FullRecordingHost : public DrawingHost {
+ protected:
+  void record(CanvasWindow* window, DiagramElement*) override {
+    window->invalidateDisplayList();
+    window->render(true);
+  }
+};
+
+wxMouseEvent event(wxEventType type, int x, int y) {
+  wxMouseEvent e(type);
+  e.SetPosition(wxPoint(x, y));
+  e.SetLeftDown(true);
+  e.SetControlDown(true);
+  return e;
+}
+
+struct DragFigures {
+  double median = 0.0, largest = 0.0, cpu = 0.0;  // per event: wall, processor
+  double recordCpu = 0.0;  // processor time of recording what the move changed
+  double replay = 0.0;     // median of a plain replay of the view, for comparison
+  int partsRecorded = 0;   // on the last event
+};
+
+double medianOf(std::vector<double> times) {
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+// Presses on the class at the window centre, takes the view (fitted or
+// not), then drags by 3 pixels per event.
+DragFigures drag(CanvasWindow& view, DrawingHost& host, CanvasMouse& mouse, GeneratedModel& model,
+                 const std::string& id, bool fitted) {
+  DiagramElement* shape = model.diagrams.front()->findElement(id);
+  const Vec2 start = *shape->getCurrentLayout()->getLowerLeft();
+  view.resetCamera();
+  view.centreOnShape(shape);
+  wxMouseEvent press = event(wxEVT_LEFT_DOWN, kWidth / 2, kHeight / 2);
+  mouse.onMouse(view, press, kHeight);
+  if (mouse.pressTarget() != shape->getModelElement()) {
+    ModelElement* got = mouse.pressTarget();
+    std::fprintf(stderr, "drag_benchmark: the press did not pick %s but %s\n", id.c_str(),
+                 got ? got->getId().c_str() : "nothing");
+    std::exit(1);
+  }
+  if (fitted) {
+    Vec2 lo, hi;
+    generatedBox(model, lo, hi);
+    view.camera().zoomToFit(lo, hi, kWidth, kHeight);
+  }
+  view.render(false);
+  glFinish();
+  std::vector<double> times;
+  for (int i = 0; i < 9; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    view.render(true);
+    glFinish();
+    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+  }
+  DragFigures f;
+  f.replay = medianOf(times);
+  times.clear();
+  host.recordCpu.clear();
+  std::vector<double> cpu;
+  for (int i = 1; i <= kEvents; ++i) {
+    wxMouseEvent motion = event(wxEVT_MOTION, kWidth / 2 + 3 * i, kHeight / 2 + 2 * i);
+    const double cpuStart = cpuMs();
+    const auto start = std::chrono::steady_clock::now();
+    mouse.onMouse(view, motion, kHeight);
+    glFinish();
+    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    cpu.push_back(cpuMs() - cpuStart);
+  }
+  f.cpu = medianOf(cpu);
+  f.recordCpu = medianOf(host.recordCpu);
+  f.partsRecorded = view.partsRecordedOnMove();
+  f.median = medianOf(times);
+  f.largest = *std::max_element(times.begin(), times.end());
+  // Back where it was, for the next run.
+  const Vec2 moved = *shape->getCurrentLayout()->getLowerLeft() - start;
+  CanvasMouse::moveShape(shape, -moved.x, -moved.y);
+  view.invalidateDisplayList();
+  return f;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  if (sizes.empty()) sizes = {1000, 5000};
+  try {
+    OffscreenGL gl(kWidth, kHeight);
+    loadDefaultFont();
+    applyFixedGLState();
+    std::printf("%s, %dx%d view; ms per drag event over %d events\n",
+                reinterpret_cast<const char*>(glGetString(GL_RENDERER)), kWidth, kHeight, kEvents);
+    std::printf("%8s %-6s %-7s %-6s %20s %11s %11s %s\n", "classes", "class", "view", "record",
+                "event wall med/max", "event cpu", "record cpu", "replay wall, parts recorded / all");
+    for (int classes : sizes) {
+      GeneratedModel model;
+      generate(model, classes);
+      SelectionManager selection;
+      MetricsVisualizerSimple painter;
+      painter.setBlendEquation(lookupBlendEquation());
+      painter.setSelectionManager(&selection);
+      painter.setMetricSet(&model.metrics);
+      painter.setAreas(&model.areas);
+      // A class in the middle of the grid, and one inside the first area.
+      const std::string middle = "C" + std::to_string(classes / 2 + 60);
+      const std::string member = "C" + std::to_string((classes / 4) - 10 + 5);
+      DrawingHost partial;
+      FullRecordingHost full;
+      for (DrawingHost* host : {static_cast<DrawingHost*>(&partial), static_cast<DrawingHost*>(&full)}) {
+        CanvasWindow view(host, 0, 0, kWidth, kHeight);
+        CanvasMouse mouse;
+        view.setVisualizer(&painter);
+        view.setDiagram(model.diagrams.front());
+        for (const std::string& id : {middle, member})
+          for (bool fitted : {true, false}) {
+            const DragFigures f = drag(view, *host, mouse, model, id, fitted);
+            std::printf("%8d %-6s %-7s %-6s %9.1f /%9.1f %11.1f %11.1f %9.1f, %d / %d\n", classes, id.c_str(),
+                        fitted ? "fitted" : "zoom 1", host == &partial ? "parts" : "full", f.median, f.largest, f.cpu,
+                        f.recordCpu, f.replay, host == &partial ? f.partsRecorded : view.scenePartCount(),
+                        view.scenePartCount());
+            std::fflush(stdout);
+          }
+      }
+    }
+    FontRegistry::instance().clear();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "drag_benchmark: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
