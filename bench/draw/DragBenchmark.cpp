@@ -3,7 +3,7 @@
 // mouse handling as in the viewer, which moves the box, records again the
 // parts of the view's scene that depend on it and redraws the view. Run
 // under an X server, e.g.
-//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/drag_benchmark [classes...]
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/drag_benchmark [--events N] [classes...]
 //
 // For each size it drags a class in the middle of the diagram and a class
 // that is a member of an area, in the whole diagram fitted into the view
@@ -39,7 +39,7 @@ namespace {
 
 constexpr int kWidth = 1280;
 constexpr int kHeight = 1024;
-constexpr int kEvents = 40;
+int events = 40;  // --events N
 
 // Processor time of the whole process (llvmpipe's rasterizer threads
 // count), in ms; a machine shared with other work disturbs it less than
@@ -133,7 +133,7 @@ DragFigures drag(CanvasWindow& view, DrawingHost& host, CanvasMouse& mouse, Gene
   times.clear();
   host.recordCpu.clear();
   std::vector<double> cpu;
-  for (int i = 1; i <= kEvents; ++i) {
+  for (int i = 1; i <= events; ++i) {
     wxMouseEvent motion = event(wxEVT_MOTION, kWidth / 2 + 3 * i, kHeight / 2 + 2 * i);
     const double cpuStart = cpuMs();
     const auto start = std::chrono::steady_clock::now();
@@ -158,14 +158,20 @@ DragFigures drag(CanvasWindow& view, DrawingHost& host, CanvasMouse& mouse, Gene
 
 int main(int argc, char** argv) {
   std::vector<int> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--events" && i + 1 < argc) {
+      events = std::max(1, std::atoi(argv[++i]));
+      continue;
+    }
+    sizes.push_back(std::atoi(argv[i]));
+  }
   if (sizes.empty()) sizes = {1000, 5000};
   try {
     OffscreenGL gl(kWidth, kHeight);
     loadDefaultFont();
     applyFixedGLState();
     std::printf("%s, %dx%d view; ms per drag event over %d events\n",
-                reinterpret_cast<const char*>(glGetString(GL_RENDERER)), kWidth, kHeight, kEvents);
+                reinterpret_cast<const char*>(glGetString(GL_RENDERER)), kWidth, kHeight, events);
     std::printf("%8s %-6s %-7s %-6s %20s %11s %11s %s\n", "classes", "class", "view", "record",
                 "event wall med/max", "event cpu", "record cpu", "replay wall, parts recorded / all");
     for (int classes : sizes) {
