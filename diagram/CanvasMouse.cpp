@@ -38,6 +38,20 @@ UMLModelVisualizer* diagramPainter(const CanvasWindow& window) {
 
 }  // namespace
 
+Vec2 screenToDiagramOffset(const Camera& camera, float dx, float dy) {
+  // Screen y grows downwards, diagram y upwards; one diagram unit is zoom
+  // pixels at the diagram plane.
+  Vec2 screen(dx / camera.zoom, -dy / camera.zoom);
+  // The tilt shortens the diagram's y on screen by its cosine; nearly edge
+  // on, that would throw the box far away, so it is left as it is there.
+  const float tilt = std::cos(camera.rotationX * Camera::kDegToRad);
+  if (std::fabs(tilt) > 0.1f) screen.y /= tilt;
+  // Undo the turn in the plane, so that the box follows the pointer.
+  const float turn = camera.rotationZ * Camera::kDegToRad;
+  const float c = std::cos(turn), s = std::sin(turn);
+  return {screen.x * c + screen.y * s, -screen.x * s + screen.y * c};
+}
+
 DiagramElement* CanvasMouse::shapeOf(Diagram* diagram, const ModelElement* model) {
   if (diagram == nullptr || model == nullptr) return nullptr;
   for (DiagramElement* element : diagram->getElements()) {
@@ -126,10 +140,9 @@ void CanvasMouse::dragShape(CanvasWindow& window, float dx, float dy) {
   if (shape == nullptr) return;
   // Component interfaces sit where their service places them.
   if (dynamic_cast<PelkInterface*>(shape->getModelElement()) != nullptr) return;
-  const float zoom = window.zoom();
-  if (!(zoom != 0.0f) || !std::isfinite(zoom)) return;
-  // Screen y grows downwards, diagram y upwards.
-  moveShape(shape, dx / zoom, -dy / zoom);
+  const Vec2 offset = screenToDiagramOffset(window.camera(), dx, dy);
+  if (!std::isfinite(offset.x) || !std::isfinite(offset.y)) return;
+  moveShape(shape, offset.x, offset.y);
   window.canvas()->shapeMoved(&window, shape);
 }
 

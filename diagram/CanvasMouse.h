@@ -15,10 +15,11 @@
 //     the press target;
 //   - motion with the left button down (right button up): with Shift turn
 //     (dx / 5 degrees in the plane, dy / 5 degrees of tilt); with Ctrl move
-//     the press target's box by the pointer distance over zoom (a composed
-//     box takes its children along; a component interface stays where its
-//     service put it); otherwise pan so that the diagram follows the
-//     pointer;
+//     the press target's box so that it follows the pointer (the pointer
+//     distance over zoom, turned back by the view's turn and tilt; a
+//     composed box takes its children along; a component interface stays
+//     where its service put it); otherwise pan so that the diagram follows
+//     the pointer;
 //   - wheel: zoom times 2^(rotation / 1024).
 // Window coordinates: event positions are the canvas's (y down); picks use
 // window pixels with y up.
@@ -37,6 +38,11 @@ class Diagram;
 class DiagramElement;
 class ModelElement;
 class PickResult;
+
+// The diagram offset under a pointer move of (dx, dy) pixels (y down) in a
+// view with this camera, at the diagram plane: what a dragged box moves by
+// to stay under the pointer.
+Vec2 screenToDiagramOffset(const Camera& camera, float dx, float dy);
 
 class CanvasMouse : public WindowMouseHandler {
  public:

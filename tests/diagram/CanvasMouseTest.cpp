@@ -280,6 +280,39 @@ TEST_F(CanvasMouseTest, CtrlDragMovesThePressedBoxButNoComponentInterface) {
   }
 }
 
+// In a turned or tilted view the dragged box stays under the pointer: its
+// centre moves on screen by the pointer's distance.
+TEST_F(CanvasMouseTest, CtrlDraggedBoxFollowsThePointerInATurnedOrTiltedView) {
+  scene.addClass("a", "A", {-20, -15}, {20, 15});
+  show(plain);
+  DiagramElement* shape = scene.shape("a");
+  auto screenCentre = [&] {
+    const VisualElementLayout* l = shape->getCurrentLayout();
+    const Vec2 c = (*l->getLowerLeft() + *l->getUpperRight()) * 0.5f;
+    const Vec3 ndc = (window.viewMatrix(0) * window.projectionMatrix(0)).transformPoint({c.x, c.y, 0.0f});
+    return Vec2((ndc.x + 1.0f) * 0.5f * kSize, (ndc.y + 1.0f) * 0.5f * kSize);
+  };
+  struct Case {
+    float turn, tilt;
+  };
+  const Case cases[] = {{0, 0}, {90, 0}, {180, 0}, {37, 0}, {0, 40}, {-120, 55}};
+  for (const Case& c : cases) {
+    window.resetCamera();
+    window.setPerspective(false);
+    window.setZoom(1.5f);
+    window.camera().rotationZ = c.turn;
+    window.camera().rotationX = c.tilt;
+    window.centreOnShape(shape);
+    const Vec2 before = screenCentre();
+    ASSERT_NEAR(before.x, 100.0f, 0.01f);
+    // From the window centre, 20 pixels right and 10 down, in two steps.
+    drag({0, 0}, {20, -10}, {false, true});
+    const Vec2 after = screenCentre();
+    EXPECT_NEAR(after.x - before.x, 20.0f, 0.01f) << "turn " << c.turn << ", tilt " << c.tilt;
+    EXPECT_NEAR(after.y - before.y, -10.0f, 0.01f) << "turn " << c.turn << ", tilt " << c.tilt;
+  }
+}
+
 TEST_F(CanvasMouseTest, ForgottenOrForeignPressTargetIsNotMoved) {
   scene.addClass("a", "A", {-20, -20}, {20, 20});
   show(overlay);
