@@ -2,6 +2,7 @@
 
 #include <wx/app.h>
 #include <wx/init.h>
+#include <wx/log.h>
 
 #include <cstdio>
 
@@ -36,6 +37,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no display: run it in a desktop session or under xvfb-run\n");
     return 1;
   }
+  // The toolkit's own messages go to stderr (a failure to start the toolkit
+  // included); what the user must know, the frame shows in its dialogs.
+  wxLog::SetActiveTarget(new wxLogStderr);
   wxApp::SetInstance(new lumetra::mainApplication(options));
   // The options were read above; the toolkit gets only the program name.
   int toolkitArgc = 1;

@@ -1,19 +1,25 @@
 #include "app/mainApplication.h"
 
 #include <wx/image.h>
+#include <wx/notebook.h>
 #include <wx/splitter.h>
 
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "app/mainFrame.h"
+#include "render/Canvas.h"
 
 namespace lumetra {
 
 namespace {
 mainFrame* gFrame = nullptr;
+// The least the tree keeps when the notebook needs the height.
+constexpr int kMinTreeHeight = 120;
 }
 
 mainFrame* theFrame() { return gFrame; }
@@ -21,7 +27,14 @@ mainFrame* theFrame() { return gFrame; }
 void placeSashes(mainFrame& frame) {
   const wxSize size = frame.GetSize();
   frame.mainSplitter()->SetSashPosition(static_cast<int>(static_cast<float>(size.GetWidth()) * 0.3f));
-  frame.leftSplitter()->SetSashPosition(static_cast<int>(static_cast<float>(size.GetHeight()) * 0.5f));
+  // The tree gets half the height, unless the notebook below it would then be
+  // too short for its pages' controls: the tree lists a few diagrams and
+  // scrolls, the pages' sliders and lists do not.
+  int treeHeight = static_cast<int>(static_cast<float>(size.GetHeight()) * 0.5f);
+  const int room = frame.GetClientSize().GetHeight() - frame.leftSplitter()->GetSashSize();
+  const int notebookNeeds = frame.notebook()->GetBestSize().GetHeight();
+  if (room - treeHeight < notebookNeeds) treeHeight = std::max(kMinTreeHeight, room - notebookNeeds);
+  frame.leftSplitter()->SetSashPosition(treeHeight);
 }
 
 bool displayAvailable() {
@@ -54,10 +67,17 @@ bool mainApplication::OnInit() {
   frame->Centre(wxBOTH);
   frame->Show(true);
   SetTopWindow(frame);
-  // Once the frame is on screen (the canvas can draw), open what the command
-  // line names.
-  CallAfter([this] {
-    if (gFrame != nullptr) gFrame->openFromCommandLine(options_);
+  // Open what the command line names once the canvas has its final size
+  // (its first paint comes after the toolkit placed the panes), so that the
+  // diagram is fitted to the window the user sees.
+  auto opened = std::make_shared<bool>(false);
+  frame->canvas()->Bind(wxEVT_PAINT, [this, opened](wxPaintEvent& event) {
+    event.Skip();
+    if (*opened) return;
+    *opened = true;
+    CallAfter([this] {
+      if (gFrame != nullptr) gFrame->openFromCommandLine(options_);
+    });
   });
   return true;
 }

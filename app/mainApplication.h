@@ -31,7 +31,8 @@ class mainApplication : public wxApp {
 mainFrame* theFrame();
 
 // Places the sashes as the application does at start-up: the left pane 0.3
-// of the frame's width, the tree 0.5 of its height.
+// of the frame's width, the tree 0.5 of its height unless the notebook below
+// needs more (the tree then keeps at least 120 pixels).
 void placeSashes(mainFrame& frame);
 
 // Whether an X display can be opened (DISPLAY set and reachable). The

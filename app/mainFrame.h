@@ -108,6 +108,7 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   AreasPage* areasPage() const { return areasPage_; }
   wxSplitterWindow* mainSplitter() const { return mainSplitter_; }
   wxSplitterWindow* leftSplitter() const { return leftSplitter_; }
+  wxNotebook* notebook() const { return notebook_; }
 
  private:
   void buildLayout();
