@@ -1,0 +1,65 @@
+// Reading on a worker thread while the window stays alive: a read that ends
+// at once shows no progress dialog, one that outlasts the delay shows it
+// while the window's events keep being handled, and a read that fails
+// reports its exception to the caller.
+
+#include <gtest/gtest.h>
+
+#include <wx/app.h>
+#include <wx/dcclient.h>
+#include <wx/frame.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <stdexcept>
+
+#include "app/ReadProgress.h"
+
+namespace lumetra {
+namespace {
+
+class ReadProgressTest : public ::testing::Test {
+ protected:
+  ReadProgressTest() : frame(new wxFrame(nullptr, wxID_ANY, "reading")) { frame->Show(); }
+  ~ReadProgressTest() override {
+    frame->Destroy();
+    wxTheApp->Yield(true);
+  }
+  wxFrame* frame;
+};
+
+TEST_F(ReadProgressTest, AQuickReadShowsNoDialog) {
+  bool ran = false;
+  EXPECT_FALSE(runWithProgress(frame, "Open", "Reading", [&] { ran = true; }, std::chrono::hours(1)));
+  EXPECT_TRUE(ran);
+}
+
+TEST_F(ReadProgressTest, ALongReadShowsTheDialogAndTheWindowKeepsHandlingEvents) {
+  // The read waits for the window's next repaint, which the GUI thread
+  // handles only while the dialog is up: it ends only if the window is not
+  // frozen meanwhile.
+  std::promise<void> released;
+  std::shared_future<void> release = released.get_future().share();
+  bool painted = false;
+  frame->Bind(wxEVT_PAINT, [&](wxPaintEvent&) {
+    wxPaintDC dc(frame);
+    if (!painted) released.set_value();
+    painted = true;
+  });
+  frame->Refresh();
+  std::atomic<bool> ran{false};
+  EXPECT_TRUE(runWithProgress(frame, "Open", "Reading", [&] {
+    release.wait();
+    ran = true;
+  }, std::chrono::milliseconds(0)));
+  EXPECT_TRUE(ran);
+}
+
+TEST_F(ReadProgressTest, AFailingReadReachesTheCaller) {
+  EXPECT_THROW(runWithProgress(frame, "Open", "Reading", [] { throw std::runtime_error("unreadable"); }),
+               std::runtime_error);
+}
+
+}  // namespace
+}  // namespace lumetra
