@@ -3,7 +3,6 @@
 #include <wx/dcmemory.h>
 #include <wx/imaglist.h>
 #include <wx/toplevel.h>
-#include <wx/utils.h>
 
 #include <cmath>
 
@@ -74,6 +73,11 @@ lmCheckListCtrl::lmCheckListCtrl(wxWindow* parent, ViewerLink* link, wxWindowID 
   Bind(wxEVT_LIST_DELETE_ALL_ITEMS, &lmCheckListCtrl::onAllItemsDeleted, this, id);
   Bind(wxEVT_LIST_ITEM_ACTIVATED, &lmCheckListCtrl::onItemActivated, this, id);
   Bind(wxEVT_LIST_KEY_DOWN, &lmCheckListCtrl::onKeyDown, this, id);
+  // The rows are drawn in, and pressed on, a child window of the list.
+  for (wxWindow* child : GetChildren()) {
+    child->Bind(wxEVT_LEFT_DOWN, &lmCheckListCtrl::onPress, this);
+    child->Bind(wxEVT_LEFT_DCLICK, &lmCheckListCtrl::onPress, this);
+  }
 }
 
 lmCheckListCtrl::~lmCheckListCtrl() {
@@ -85,6 +89,10 @@ lmCheckListCtrl::~lmCheckListCtrl() {
   Unbind(wxEVT_LIST_DELETE_ALL_ITEMS, &lmCheckListCtrl::onAllItemsDeleted, this, id);
   Unbind(wxEVT_LIST_ITEM_ACTIVATED, &lmCheckListCtrl::onItemActivated, this, id);
   Unbind(wxEVT_LIST_KEY_DOWN, &lmCheckListCtrl::onKeyDown, this, id);
+  for (wxWindow* child : GetChildren()) {
+    child->Unbind(wxEVT_LEFT_DOWN, &lmCheckListCtrl::onPress, this);
+    child->Unbind(wxEVT_LEFT_DCLICK, &lmCheckListCtrl::onPress, this);
+  }
 }
 
 void lmCheckListCtrl::addItem(const std::string& name, const wxColour& colour, int kind) {
@@ -219,12 +227,20 @@ void lmCheckListCtrl::setChecked(long index, bool checked) {
   showPicture(index, metrics.indexOfShownMetric(name) >= 0);
 }
 
-void lmCheckListCtrl::toggleIfPictureClicked(long index) {
-  if (!validRow(index)) return;
-  const wxPoint pointer = ScreenToClient(wxGetMousePosition());
+void lmCheckListCtrl::onPress(wxMouseEvent& event) {
+  event.Skip();  // the list selects the row after this
   int flags = 0;
-  const long hit = HitTest(pointer, flags);
-  if (hit == index && (flags & wxLIST_HITTEST_ONITEMLABEL) == 0) setChecked(index, !isChecked(index));
+  pressRow_ = HitTest(event.GetPosition(), flags);
+  pressOnPicture_ = pressRow_ >= 0 && (flags & wxLIST_HITTEST_ONITEMLABEL) == 0;
+}
+
+void lmCheckListCtrl::toggleIfPictureClicked(long index) {
+  // Only the press that made this notification counts: a row selected from
+  // the keyboard, or by the layout preview, is not toggled wherever the
+  // pointer rests.
+  const bool onPicture = pressRow_ == index && pressOnPicture_;
+  pressRow_ = -1;
+  if (onPicture && validRow(index)) setChecked(index, !isChecked(index));
 }
 
 void lmCheckListCtrl::onItemSelected(wxListEvent& event) {

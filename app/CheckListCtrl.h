@@ -108,8 +108,8 @@ class lmCheckListCtrl : public wxListCtrl {
   wxBitmap paintPicture(const wxColour& colour, const wxString& letter, bool checked) const;
   void storePictures(long row, const wxColour& colour, const wxString& letter);
   void showPicture(long row, bool checked);
-  // Toggles the row when the pointer is over its picture (the click that
-  // selected the row hit the check box or the swatch, not the name).
+  // Toggles the row when the mouse press that selected (or activated) it
+  // was on its picture: the check box or the swatch, not the name.
   void toggleIfPictureClicked(long row);
   // Redraws the canvas's active window at once.
   void redrawActiveWindow();
@@ -126,12 +126,17 @@ class lmCheckListCtrl : public wxListCtrl {
   void onItemActivated(wxListEvent& event);
   // Space toggles the highlighted row.
   void onKeyDown(wxListEvent& event);
+  // A left press on the rows: remembers which row it hit and whether on the
+  // picture, for the selection it causes.
+  void onPress(wxMouseEvent& event);
   // Forgets every row's pictures and the highlight.
   void forgetRows();
 
   ViewerLink* link_;
   std::vector<Row> rows_;  // by row index
   long selectedRow_ = -1;
+  long pressRow_ = -1;          // row of the last press not yet acted on
+  bool pressOnPicture_ = false;
   wxImageList* images_;    // owned by the list control
 };
 

@@ -223,6 +223,17 @@ TEST_F(CheckListTest, ClickingThePictureTogglesTheMetricAndClickingTheNameOnlySe
   ASSERT_TRUE(yieldUntil([&] { return !metricList->isChecked(0); }));
   EXPECT_EQ(link.metricSet.getShownCount(), 0u);
   EXPECT_LE(canvasPixelsNear(0, 255, 0), greenBefore);
+
+  // A row selected without a press (from the keyboard, or by the layout
+  // preview) is not toggled, even with the pointer resting on its picture.
+  wxRect rect;
+  ASSERT_TRUE(metricList->GetItemRect(1, rect));
+  movePointer(metricList, wxPoint(rect.x + 30, rect.y + rect.height / 2));
+  metricList->SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+  yield();
+  EXPECT_EQ(metricList->selectedRow(), 1);
+  EXPECT_FALSE(metricList->isChecked(1));
+  EXPECT_EQ(link.metricSet.getShownCount(), 0u);
 }
 
 TEST_F(CheckListTest, TheHighlightMovesAndTheToolkitSelectionStaysClear) {

@@ -139,12 +139,16 @@ bool PanelFixture::yieldUntil(const std::function<bool()>& done) {
   return done();
 }
 
+void PanelFixture::movePointer(wxWindow* window, wxPoint clientPoint) {
+  const wxPoint target = window->ClientToScreen(clientPoint);
+  wxUIActionSimulator().MouseMove(target);
+  yieldUntil([&] { return wxGetMousePosition() == target; });
+}
+
 void PanelFixture::clickAt(wxWindow* window, wxPoint clientPoint, bool twice) {
   wxUIActionSimulator input;
-  const wxPoint target = window->ClientToScreen(clientPoint);
-  input.MouseMove(target);
   // The pointer has to be there before the button goes down.
-  yieldUntil([&] { return wxGetMousePosition() == target; });
+  movePointer(window, clientPoint);
   if (twice) {
     input.MouseDblClick();
   } else {

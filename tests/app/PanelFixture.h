@@ -87,6 +87,8 @@ class PanelFixture : public ::testing::Test {
   // Yields until done() holds or about five seconds have passed; returns
   // done().
   bool yieldUntil(const std::function<bool()>& done);
+  // Moves the pointer to a point of a window's client area.
+  void movePointer(wxWindow* window, wxPoint clientPoint);
   // A left click (or double click) at a point of a window's client area.
   void clickAt(wxWindow* window, wxPoint clientPoint, bool twice = false);
   // A click on the picture column or on the name of a list row.
