@@ -39,14 +39,6 @@ class NoScreen : public WindowHost {
   void refreshWindow(CanvasWindow*, bool) override {}
 };
 
-std::vector<unsigned char> readFrame() {
-  std::vector<unsigned char> rgb(static_cast<std::size_t>(test::GLPainterTest::kSize) * test::GLPainterTest::kSize * 3);
-  glFinish();
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, test::GLPainterTest::kSize, test::GLPainterTest::kSize, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  return rgb;
-}
-
 struct Difference {
   int largest = 0;    // largest channel difference
   int differing = 0;  // pixels off by more than 12 in a channel
@@ -112,7 +104,7 @@ class AreaCacheTest : public test::GLPainterTest {
     painter.setAreaCaching(false);
     window.render(false);
     painter.setAreaCaching(true);
-    return readFrame();
+    return test::readFrame();
   }
 
   static void expectSame(const std::vector<unsigned char>& actual, const std::vector<unsigned char>& expected) {
@@ -160,24 +152,24 @@ TEST_F(AreaCacheTest, CachedPassGivesTheDirectPixels) {
     ASSERT_GT(tinted(expected), 500) << "the areas must show";
 
     window->render(false);
-    const auto compiled = readFrame();
+    const auto compiled = test::readFrame();
     expectSame(compiled, expected);
     window->render(true);
-    expectSame(readFrame(), expected);
+    expectSame(test::readFrame(), expected);
   }
 }
 
 TEST_F(AreaCacheTest, MovingAMemberRebuildsThePicture) {
   auto window = makeWindow();
   window->render(false);
-  const auto before = readFrame();
+  const auto before = test::readFrame();
 
   // Move member a to the upper left: the blob follows at the next compile.
   VisualElementLayout* layout = scene.shape("a")->getCurrentLayout();
   layout->setCorners(new Vec2(-90, 40), new Vec2(-50, 80));
   const auto expected = direct(*window);
   window->render(false);
-  const auto after = readFrame();
+  const auto after = test::readFrame();
   expectSame(after, expected);
   EXPECT_GT(compare(after, before).differing, 200) << "the old picture was kept";
 }
@@ -185,13 +177,13 @@ TEST_F(AreaCacheTest, MovingAMemberRebuildsThePicture) {
 TEST_F(AreaCacheTest, ChangedColourAndAlphaRebuildThePicture) {
   auto window = makeWindow();
   window->render(false);
-  const auto before = readFrame();
+  const auto before = test::readFrame();
   // The identified area shares the area's colour and sees the new one.
   areas.findArea("Blue")->setColor(new Color(0.0f, 1.0f, 0.0f, 1.0f));  // now magenta
   painter.setAreaAlpha(0.3f);
   const auto expected = direct(*window);
   window->render(false);
-  const auto after = readFrame();
+  const auto after = test::readFrame();
   expectSame(after, expected);
   EXPECT_GT(compare(after, before).differing, 200);
 }
@@ -201,7 +193,7 @@ TEST_F(AreaCacheTest, HiddenAreasLeaveAWhiteBackgroundAsBefore) {
   auto window = makeWindow();
   const auto expected = direct(*window);
   window->render(false);
-  const auto compiled = readFrame();
+  const auto compiled = test::readFrame();
   expectSame(compiled, expected);
   EXPECT_EQ(tinted(compiled), tinted(expected));
 }
@@ -329,10 +321,10 @@ PassFrames renderBoth(AreaPassCache& cache, AreaSet& areas, Diagram* diagram, fl
   glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
   drawAreaPass(areas, diagram, alpha, lookupBlendEquation(), eraser);
-  frames.direct = readFrame();
+  frames.direct = test::readFrame();
   glClear(GL_COLOR_BUFFER_BIT);
   cache.draw();
-  frames.cached = readFrame();
+  frames.cached = test::readFrame();
   return frames;
 }
 
@@ -498,7 +490,7 @@ TEST_F(AreaPassCacheTest, APainterFailingWhileRenderedLeavesTheWindowsFramebuffe
   // Drawing reaches the window again.
   glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
-  EXPECT_EQ(tinted(readFrame()), kSize * kSize) << "the clear reached the window";
+  EXPECT_EQ(tinted(test::readFrame()), kSize * kSize) << "the clear reached the window";
 }
 
 }  // namespace

@@ -70,6 +70,22 @@ void GLPainterTest::loadPickProjection(float x, float y) {
   glLoadIdentity();
 }
 
+std::vector<unsigned char> readFrame() {
+  const int side = GLPainterTest::kSize;
+  std::vector<unsigned char> rgb(static_cast<std::size_t>(side) * side * 3);
+  glFinish();
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, side, side, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  return rgb;
+}
+
+int differingPixels(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+  int n = 0;
+  for (std::size_t i = 0; i + 2 < a.size() && i + 2 < b.size(); i += 3)
+    if (a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2]) ++n;
+  return n;
+}
+
 Rgb rgbOf(Color c) {
   auto byte = [](float v) { return static_cast<int>(std::lround(v * 255.0f)); };
   return {byte(c.r), byte(c.g), byte(c.b)};

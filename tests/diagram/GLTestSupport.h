@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "diagram/OffscreenGL.h"
 #include "settings/Color.h"
@@ -40,6 +41,11 @@ class GLPainterTest : public ::testing::Test {
  private:
   static std::unique_ptr<OffscreenGL> gl_;
 };
+
+// The whole buffer's RGB bytes, rows from the bottom.
+std::vector<unsigned char> readFrame();
+// How many pixels of two frames differ in any channel.
+int differingPixels(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b);
 
 // What c drawn with its alpha over background gives, in bytes.
 Rgb over(Color c, Color background);

@@ -25,22 +25,6 @@ namespace {
 
 using test::DiagramScene;
 
-std::vector<unsigned char> readFrame() {
-  const int side = test::GLPainterTest::kSize;
-  std::vector<unsigned char> rgb(static_cast<std::size_t>(side) * side * 3);
-  glFinish();
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, side, side, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  return rgb;
-}
-
-int differing(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
-  int n = 0;
-  for (std::size_t i = 0; i + 2 < a.size(); i += 3)
-    if (a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2]) ++n;
-  return n;
-}
-
 class DrawingHost : public WindowHost {
  public:
   void refreshWindow(CanvasWindow* window, bool useCache) override { window->render(useCache); }
@@ -153,19 +137,19 @@ TEST_F(PartialRecompileTest, MovedBoxGivesThePixelsOfAFullRecording) {
       window.camera().rotationZ = view.turn;
       window.camera().rotationX = view.tilt;
       window.render(false);
-      const std::vector<unsigned char> before = readFrame();
+      const std::vector<unsigned char> before = test::readFrame();
 
       // Two Ctrl-drag steps of (12, 8) pixels.
       send(mouseEvent(wxEVT_MOTION, kSize / 2 + 12, kSize / 2 + 8, true));
       send(mouseEvent(wxEVT_MOTION, kSize / 2 + 24, kSize / 2 + 16, true));
       ASSERT_GT(window.partsRecordedOnMove(), 0);
       EXPECT_LT(window.partsRecordedOnMove(), window.scenePartCount());
-      const std::vector<unsigned char> partial = readFrame();
-      EXPECT_GT(differing(partial, before), 50) << "the move must show";
+      const std::vector<unsigned char> partial = test::readFrame();
+      EXPECT_GT(test::differingPixels(partial, before), 50) << "the move must show";
 
       window.render(false);
-      const std::vector<unsigned char> full = readFrame();
-      EXPECT_EQ(differing(partial, full), 0);
+      const std::vector<unsigned char> full = test::readFrame();
+      EXPECT_EQ(test::differingPixels(partial, full), 0);
     }
   }
 }
@@ -188,9 +172,9 @@ TEST_F(PartialRecompileTest, EveryWindowOnTheDiagramFollowsTheMove) {
   other.shapeMoved(shape);
   EXPECT_GT(other.partsRecordedOnMove(), 0);
   other.render(true);
-  const std::vector<unsigned char> updated = readFrame();
+  const std::vector<unsigned char> updated = test::readFrame();
   other.render(false);
-  EXPECT_EQ(differing(updated, readFrame()), 0);
+  EXPECT_EQ(test::differingPixels(updated, test::readFrame()), 0);
 
   // A shape the window's diagram does not hold: the next render records
   // everything rather than trust the parts.

@@ -21,22 +21,6 @@ namespace {
 
 using test::DiagramScene;
 
-std::vector<unsigned char> readFrame() {
-  const int side = test::GLPainterTest::kSize;
-  std::vector<unsigned char> rgb(static_cast<std::size_t>(side) * side * 3);
-  glFinish();
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, side, side, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  return rgb;
-}
-
-int differing(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
-  int n = 0;
-  for (std::size_t i = 0; i + 2 < a.size(); i += 3)
-    if (a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2]) ++n;
-  return n;
-}
-
 int inked(const std::vector<unsigned char>& frame) {
   int n = 0;
   for (std::size_t i = 0; i + 2 < frame.size(); i += 3)
@@ -131,12 +115,12 @@ TEST_F(ScenePartsTest, ReplayAfterAnyCameraMoveShowsEveryPartThatShows) {
     apply(window, v);
     window.setPartCulling(false);
     window.render(true);
-    const auto everyPart = readFrame();
+    const auto everyPart = test::readFrame();
     ASSERT_GT(inked(everyPart), 200) << "the view must show part of the diagram";
     EXPECT_EQ(window.scenePartsReplayed(), window.scenePartCount());
     window.setPartCulling(true);
     window.render(true);
-    EXPECT_EQ(differing(readFrame(), everyPart), 0);
+    EXPECT_EQ(test::differingPixels(test::readFrame(), everyPart), 0);
     if (v.name == recordedAt.name) replayedAtRecording = window.scenePartsReplayed();
     if (::testing::Test::HasFailure()) break;
   }
@@ -165,12 +149,12 @@ TEST_F(ScenePartsTest, APictureDrawnOnceEqualsTheRecordedOne) {
     SCOPED_TRACE(v.name);
     apply(window, v);
     window.render(false);
-    const auto recorded = readFrame();
+    const auto recorded = test::readFrame();
     ASSERT_GT(inked(recorded), 200) << "the view must show part of the diagram";
     glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     window.renderOnce();
-    EXPECT_EQ(differing(readFrame(), recorded), 0);
+    EXPECT_EQ(test::differingPixels(test::readFrame(), recorded), 0);
     EXPECT_FALSE(window.displayListValid()) << "the list no longer holds what is on screen";
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   }
