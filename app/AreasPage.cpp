@@ -3,11 +3,14 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/notebook.h>
+#include <wx/scrolwin.h>
 #include <wx/sizer.h>
 #include <wx/slider.h>
 #include <wx/splitter.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
+
+#include <algorithm>
 
 #include "app/CheckListCtrl.h"
 #include "app/ViewerLink.h"
@@ -83,17 +86,30 @@ AreasPage::AreasPage(wxWindow* parent, ViewerLink* link) : wxPanel(parent, wxID_
 
   // The options pane starts at the height its controls need and keeps it
   // when the page grows: the area list takes the rest.
-  lower->Layout();
+  // (The pages scroll, so their own best size says nothing: ask their
+  // sizers.) Where the page is too short the options scroll.
+  int pageHeight = 0;
+  for (std::size_t i = 0; i < options_->GetPageCount(); ++i)
+    pageHeight = std::max(pageHeight, options_->GetPage(i)->GetSizer()->GetMinSize().y);
   splitter_->SetSashGravity(1.0);
-  splitter_->SplitHorizontally(upper, lower, -lower->GetBestSize().y);
+  splitter_->SplitHorizontally(upper, lower, -options_->CalcSizeFromPage(wxSize(100, pageHeight)).y);
   auto* sizer = new wxBoxSizer(wxVERTICAL);
   sizer->Add(splitter_, 1, wxEXPAND);
   SetSizer(sizer);
   bindEvents();
 }
 
+namespace {
+// An options page that scrolls when the pane below the list is too short.
+wxScrolledWindow* optionsPage(wxNotebook* book) {
+  auto* page = new wxScrolledWindow(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxVSCROLL);
+  page->SetScrollRate(0, 8);
+  return page;
+}
+}  // namespace
+
 wxWindow* AreasPage::buildVisualizerPage(wxNotebook* book) {
-  auto* page = new wxPanel(book);
+  auto* page = optionsPage(book);
   auto* sizer = new wxBoxSizer(wxVERTICAL);
 
   auto* kindGroup = new wxStaticBoxSizer(wxVERTICAL, page, "Area Visualizer");
@@ -117,7 +133,7 @@ wxWindow* AreasPage::buildVisualizerPage(wxNotebook* book) {
 }
 
 wxWindow* AreasPage::buildDrawingPage(wxNotebook* book) {
-  auto* page = new wxPanel(book);
+  auto* page = optionsPage(book);
   auto* sizer = new wxBoxSizer(wxVERTICAL);
 
   SliderGroup drawing(page, "Area Drawing");

@@ -54,7 +54,10 @@ float zoomFromSlider(int position) {
 }
 
 MetricsPage::MetricsPage(wxWindow* parent, ViewerLink* link)
-    : wxPanel(parent, wxID_ANY), link_(link), refresh_(this, link) {
+    : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxVSCROLL),
+      link_(link),
+      refresh_(this, link) {
+  SetScrollRate(0, 8);
   auto* page = new wxBoxSizer(wxVERTICAL);
   buildLayoutGroup(page);
   buildListGroup(page);

@@ -12,8 +12,10 @@
 // keeps the selected metric; modelClosed forgets it, so no handler reaches a
 // metric of a model that was replaced. With no metric selected the options
 // are disabled and their handlers do nothing.
+//
+// The page scrolls when the notebook is too short for its three groups.
 
-#include <wx/panel.h>
+#include <wx/scrolwin.h>
 
 #include <string>
 
@@ -32,7 +34,7 @@ class Metric;
 class MetricsVisualizer;
 class ViewerLink;
 
-class MetricsPage : public wxPanel {
+class MetricsPage : public wxScrolledWindow {
  public:
   MetricsPage(wxWindow* parent, ViewerLink* link);
 
