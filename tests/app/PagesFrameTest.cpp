@@ -1,0 +1,240 @@
+// The two notebook pages inside the real main frame, on the web shop
+// example: metric and area rows picked in the lists as a user picks them,
+// the options they bring up, and what moving those controls does to the
+// canvas (pixels read back) and to the layout preview.
+
+#include <gtest/gtest.h>
+#include <wx/choice.h>
+#include <wx/slider.h>
+
+#include <string>
+#include <vector>
+
+#include "app/AreasPage.h"
+#include "app/CheckListCtrl.h"
+#include "app/LayoutPreview.h"
+#include "app/MetricsPage.h"
+#include "app/WindowIds.h"
+#include "app/mainFrame.h"
+#include "areas/AreaVisualizer.h"
+#include "diagram/MetricsVisualizerSimple.h"
+#include "metrics/Metric.h"
+#include "tests/app/FrameTestSupport.h"
+
+namespace lumetra {
+namespace {
+
+const std::string kExamples = std::string(LUMETRA_SOURCE_DIR) + "/examples/";
+
+class PagesFrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    h.dialogs.answers.push_back(kExamples + "webshop.xmi");
+    h.command(ids::OpenModel);
+    ASSERT_TRUE(frame().showDiagram(frame().document().findDiagram("Orders and billing")));
+    FrameHarness::settle();
+    h.dialogs.answers.push_back(kExamples + "webshop.met");
+    h.command(ids::OpenMetrics);
+    ASSERT_TRUE(h.dialogs.errors.empty()) << h.dialogs.errors.front();
+  }
+
+  mainFrame& frame() { return h.frame(); }
+  template <typename T>
+  T* find(int id) {
+    auto* w = dynamic_cast<T*>(frame().FindWindow(id));
+    EXPECT_NE(w, nullptr) << "no control " << id;
+    return w;
+  }
+  bool enabled(int id) { return find<wxWindow>(id)->IsEnabled(); }
+
+  // A row picked with the pointer on its name: the list's own selection
+  // handling runs (highlight, then the frame hands it to the page).
+  void pick(lmCheckListCtrl* list, const std::string& name) {
+    const long row = list->findRow(name);
+    ASSERT_GE(row, 0) << name;
+    list->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    FrameHarness::settle();
+    ASSERT_EQ(list->selectedRow(), row);
+  }
+  void show(lmCheckListCtrl* list, const std::string& name) {
+    list->setChecked(list->findRow(name), true);
+    FrameHarness::settle();
+  }
+  void choose(int id, const std::string& text) {
+    auto* choice = find<wxChoice>(id);
+    ASSERT_TRUE(choice->SetStringSelection(text)) << text;
+    wxCommandEvent event(wxEVT_CHOICE, id);
+    event.SetEventObject(choice);
+    event.SetInt(choice->GetSelection());
+    event.SetString(text);
+    choice->ProcessWindowEvent(event);
+    FrameHarness::settle();
+  }
+  static std::vector<std::string> entries(wxChoice* choice) {
+    std::vector<std::string> out;
+    for (unsigned i = 0; i < choice->GetCount(); ++i) out.push_back(choice->GetString(i).utf8_string());
+    return out;
+  }
+  static int differing(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+    int n = 0;
+    for (std::size_t i = 0; i + 2 < a.size() && i + 2 < b.size(); i += 3)
+      if (std::abs(a[i] - b[i]) + std::abs(a[i + 1] - b[i + 1]) + std::abs(a[i + 2] - b[i + 2]) > 12) ++n;
+    return n;
+  }
+
+  FrameHarness h;
+};
+
+TEST_F(PagesFrameTest, PickedMetricBringsUpTheOptionsOfItsType) {
+  show(frame().metricList(), "Lines of code");
+  show(frame().metricList(), "Unit tested");
+  struct Case {
+    const char* row;
+    std::vector<std::string> glyphs;
+    bool thresholds;
+  };
+  const Case cases[] = {
+      {"Unit tested", {"Default Boolean"}, false},
+      {"Lines of code", {"3D Bar", "3D Cylinder", "2D Bar", "2D Pie"}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.row);
+    pick(frame().metricList(), c.row);
+    ASSERT_NE(frame().metricsPage()->selectedMetric(), nullptr);
+    EXPECT_EQ(frame().metricsPage()->selectedMetric()->getName(), c.row);
+    EXPECT_EQ(frame().metricsPage()->preview()->currentMetric(), c.row);
+    EXPECT_EQ(entries(find<wxChoice>(ids::MetricVisualizer)), c.glyphs);
+    EXPECT_TRUE(enabled(ids::MetricVisualizer));
+    auto* transparency = find<wxSlider>(ids::MetricTransparency);
+    EXPECT_TRUE(transparency->IsEnabled());
+    EXPECT_EQ(transparency->GetMin(), 0);
+    EXPECT_EQ(transparency->GetMax(), 100);
+    EXPECT_EQ(enabled(ids::UpperThreshold), c.thresholds);
+    EXPECT_EQ(enabled(ids::LowerThreshold), c.thresholds);
+  }
+}
+
+TEST_F(PagesFrameTest, ThresholdsHideGlyphsOutsideThemOnTheCanvas) {
+  const std::vector<unsigned char> plain = h.activePixels();
+  show(frame().metricList(), "Lines of code");
+  pick(frame().metricList(), "Lines of code");
+  auto* metric = dynamic_cast<IntegerMetric*>(frame().metricsPage()->selectedMetric());
+  ASSERT_NE(metric, nullptr);
+  const std::vector<unsigned char> all = h.activePixels();
+  ASSERT_GT(differing(plain, all), 300) << "no glyphs on the canvas";
+
+  // Nothing lies between the bounds: every glyph goes.
+  h.slide(ids::LowerThreshold, metric->getMaximum());
+  h.slide(ids::UpperThreshold, metric->getMinimum());
+  EXPECT_EQ(metric->getLowerBound(), metric->getMaximum());
+  EXPECT_EQ(find<wxSlider>(ids::UpperThreshold)->GetToolTipText(), std::to_string(metric->getMinimum()));
+  EXPECT_EQ(differing(plain, h.activePixels()), 0);
+
+  // Half the range: some glyphs, not all.
+  h.slide(ids::LowerThreshold, metric->getMinimum());
+  h.slide(ids::UpperThreshold, (metric->getMinimum() + metric->getMaximum()) / 2);
+  const std::vector<unsigned char> some = h.activePixels();
+  EXPECT_GT(differing(plain, some), 50);
+  EXPECT_GT(differing(all, some), 50);
+
+  h.slide(ids::UpperThreshold, metric->getMaximum());
+  EXPECT_EQ(h.activePixels(), all);
+}
+
+TEST_F(PagesFrameTest, ClickOnAPreviewRectangleSelectsThatMetricsRow) {
+  for (const char* name : {"Lines of code", "Operations", "Coupling"}) show(frame().metricList(), name);
+  lmLayoutPreview* preview = frame().metricsPage()->preview();
+  const wxSize size = preview->GetClientSize();
+  ASSERT_GT(size.x, 20);
+  // Where the painter puts the third glyph in a box the preview's size
+  // (y up), as preview pixels (y down).
+  Vec2 lo, hi;
+  ASSERT_TRUE(frame().painter()->glyphRectangle("Coupling", Vec2(0, 0), Vec2(size.x - 1, size.y - 1), false, lo, hi));
+  const wxPoint inside(static_cast<int>((lo.x + hi.x) / 2), size.y - 1 - static_cast<int>((lo.y + hi.y) / 2));
+
+  wxMouseEvent press(wxEVT_LEFT_DOWN);
+  press.SetPosition(inside);
+  press.SetEventObject(preview);
+  preview->ProcessWindowEvent(press);
+  FrameHarness::settle();
+  EXPECT_EQ(frame().metricList()->selectedRow(), frame().metricList()->findRow("Coupling"));
+  ASSERT_NE(frame().metricsPage()->selectedMetric(), nullptr);
+  EXPECT_EQ(frame().metricsPage()->selectedMetric()->getName(), "Coupling");
+  EXPECT_EQ(preview->currentMetric(), "Coupling");
+}
+
+TEST_F(PagesFrameTest, ResetPutsTheLayoutSlidersBack) {
+  MetricsVisualizerSimple& painter = *frame().painter();
+  h.slide(ids::LayoutHPan, 100);
+  h.slide(ids::LayoutVPan, -50);
+  h.slide(ids::LayoutZoom, 80);
+  EXPECT_NE(painter.getGlyphAreaCentre().x, 0.0f);
+  EXPECT_NE(painter.getGlyphAreaSize(), 1.0f);
+
+  h.click(ids::LayoutReset);
+  for (int id : {ids::LayoutHPan, ids::LayoutVPan, ids::LayoutZoom}) EXPECT_EQ(find<wxSlider>(id)->GetValue(), 0) << id;
+  EXPECT_EQ(painter.getGlyphAreaCentre().x, 0.0f);
+  EXPECT_EQ(painter.getGlyphAreaCentre().y, 0.0f);
+  EXPECT_EQ(painter.getGlyphAreaSize(), 1.0f);
+}
+
+TEST_F(PagesFrameTest, AreaOptionsChangeTheAreaOnTheCanvas) {
+  show(frame().areaList(), "Checkout");
+  ASSERT_TRUE(frame().areas().isIdentified("Checkout"));
+  pick(frame().areaList(), "Checkout");
+  ASSERT_NE(frame().areasPage()->selectedArea(), nullptr);
+  EXPECT_EQ(frame().areasPage()->selectedArea()->getName(), "Checkout");
+
+  h.slide(ids::InnerRadius, 10);
+  EXPECT_FLOAT_EQ(frame().areas().getRadius(), 0.5f);
+  EXPECT_EQ(find<wxSlider>(ids::InnerRadius)->GetToolTipText(), "0.5");
+  h.slide(ids::OuterDistance, 20);
+  EXPECT_FLOAT_EQ(frame().areas().getDistance(), 0.01f);
+
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    bool radius, outer;  // the parameter controls enabled afterwards
+  };
+  const Step steps[] = {
+      {"Square", [this] { choose(ids::AreaVisualizer, "Square"); }, false, false},
+      {"Outer", [this] { choose(ids::AreaVisualizer, "Outer"); }, true, true},
+      {"Inner", [this] { choose(ids::AreaVisualizer, "Inner"); }, true, false},
+      {"Contour", [this] { choose(ids::AreaDrawing, "Contour"); }, true, false},
+      {"softness 90", [this] { h.slide(ids::AreaSoftness, 90); }, true, false},
+  };
+  std::vector<unsigned char> before = h.activePixels();
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.act();
+    const std::vector<unsigned char> after = h.activePixels();
+    EXPECT_GT(differing(before, after), 100) << "the canvas did not change";
+    EXPECT_EQ(enabled(ids::InnerRadius), step.radius);
+    for (int id : {ids::OuterIterations, ids::OuterDistance, ids::OuterMethod}) EXPECT_EQ(enabled(id), step.outer) << id;
+    before = after;
+  }
+}
+
+TEST_F(PagesFrameTest, OptionsOfAReplacedModelDoNothing) {
+  show(frame().metricList(), "Lines of code");
+  pick(frame().metricList(), "Lines of code");
+  show(frame().areaList(), "Checkout");
+  pick(frame().areaList(), "Checkout");
+
+  h.dialogs.answers.push_back(kExamples + "webshop.xmi");
+  h.command(ids::OpenModel);
+  EXPECT_EQ(frame().metricsPage()->selectedMetric(), nullptr);
+  EXPECT_EQ(frame().areasPage()->selectedArea(), nullptr);
+  for (int id : {ids::MetricVisualizer, ids::MetricTransparency, ids::UpperThreshold, ids::AreaVisualizer,
+                 ids::AreaDrawing, ids::AreaSoftness})
+    EXPECT_FALSE(enabled(id)) << id;
+  // Events that still arrive (a drag in progress) change nothing and do not
+  // reach the deleted metric or area.
+  h.slide(ids::UpperThreshold, 1);
+  h.slide(ids::AreaSoftness, 3);
+  choose(ids::AreaDrawing, "Contour");
+  EXPECT_EQ(frame().metrics().getMetricCount(), 0u);
+}
+
+}  // namespace
+}  // namespace lumetra
