@@ -22,6 +22,8 @@
 #include "app/CheckListCtrl.h"
 #include "app/ModelTree.h"
 #include "app/WindowIds.h"
+#include "app/AreasPage.h"
+#include "app/MetricsPage.h"
 #include "app/mainFrame.h"
 #include "diagram/CanvasMouse.h"
 #include "diagram/MetricsVisualizerSimple.h"
@@ -314,12 +316,8 @@ TEST_F(FrameTest, ShiftClickTogglesTheSelectionAndAComponentInterfaceStaysPut) {
   ASSERT_GE(services.size(), 2u);
   ModelElement* a = services[0]->getModelElement();
   ModelElement* b = services[1]->getModelElement();
-  // A point inside each service box but clear of its interfaces: its
-  // lower-left corner region.
-  auto inside = [&](DiagramElement* shape) {
-    const wxPoint centre = h.centreOn(shape);
-    return centre;
-  };
+  // Each service box is centred before it is clicked: the window's middle.
+  auto inside = [&](DiagramElement* shape) { return h.centreOn(shape); };
   h.leftClick(inside(services[0]));
   EXPECT_TRUE(selection.isElementSelected(a));
   h.leftClick(inside(services[1]), true);
@@ -367,6 +365,15 @@ TEST_F(FrameTest, NothingPointsIntoAReplacedModelAndNullCasesDoNothing) {
   frame().metricPicked("No such metric");
   EXPECT_TRUE(frame().showArea("Checkout"));
 
+  // The metric and area being edited: their options are on until another
+  // model replaces the lists.
+  frame().metricSelected(frame().metrics().findMetric("Coupling"));
+  frame().areaSelected("Checkout");
+  ASSERT_NE(frame().metricsPage()->selectedMetric(), nullptr);
+  ASSERT_NE(frame().areasPage()->selectedArea(), nullptr);
+  EXPECT_TRUE(enabled(ids::MetricTransparency));
+  EXPECT_TRUE(enabled(ids::AreaVisualizer));
+
   // A press on a class, then another model: the press target is forgotten,
   // so a later Ctrl-drag moves nothing of the freed model.
   h.click(ids::Perspective);
@@ -376,11 +383,38 @@ TEST_F(FrameTest, NothingPointsIntoAReplacedModelAndNullCasesDoNothing) {
   ASSERT_NE(frame().mouse().pressTarget(), nullptr);
   openModelByMenu(kScenario);
   EXPECT_EQ(frame().mouse().pressTarget(), nullptr);
+  EXPECT_EQ(frame().metricsPage()->selectedMetric(), nullptr);
+  EXPECT_EQ(frame().areasPage()->selectedArea(), nullptr);
+  EXPECT_FALSE(enabled(ids::MetricTransparency));
+  EXPECT_FALSE(enabled(ids::AreaVisualizer));
   EXPECT_EQ(frame().metricList()->GetItemCount(), 0);
   EXPECT_EQ(frame().areaList()->GetItemCount(), 0);
   h.mouse(wxEVT_MOTION, at + wxPoint(10, 10), true, false, true);
   h.mouse(wxEVT_LEFT_UP, at + wxPoint(10, 10), false, false, true);
   EXPECT_EQ(frame().canvas()->activeWindow()->diagram(), nullptr);
+}
+
+TEST_F(FrameTest, ChoosingAClassSelectsItAloneAndShowsItsDiagramCentred) {
+  openExample("Overview");
+  Diagram* orders = frame().document().findDiagram("Orders and billing");
+  DiagramElement* shape = firstShapeOfType(orders, "Class");
+  ASSERT_NE(shape, nullptr);
+  frame().selection().toggleElement(firstShapeOfType(frame().document().findDiagram("Overview"), "Class")
+                                        ->getModelElement());
+  frame().centreOnElement(orders, shape->getModelElement());
+  FrameHarness::settle();
+  CanvasWindow* window = frame().canvas()->activeWindow();
+  EXPECT_EQ(window->diagram(), orders);
+  ASSERT_EQ(frame().selection().selectedElements().size(), 1u);
+  EXPECT_EQ(frame().selection().selectedElements()[0], shape->getModelElement());
+  // Centred: a click in the window's middle picks that class.
+  h.click(ids::Perspective);
+  const int canvasHeight = frame().canvas()->GetClientSize().GetHeight();
+  const wxPoint middle(window->x() + window->width() / 2, canvasHeight - (window->y() + window->height() / 2));
+  frame().selection().clear();
+  h.leftClick(middle);
+  ASSERT_EQ(frame().selection().selectedElements().size(), 1u);
+  EXPECT_EQ(frame().selection().selectedElements()[0], shape->getModelElement());
 }
 
 TEST_F(FrameTest, AboutAndExitCommands) {
