@@ -8,8 +8,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <stdexcept>
+#include <system_error>
 #include <vector>
 
 #include "app/Document.h"
@@ -79,13 +81,43 @@ void writeImage(const std::vector<unsigned char>& bottomUpRGB, int width, int he
 }
 
 
-std::vector<unsigned char> render(Document& document, Diagram* diagram, int width, int height) {
-  std::unique_ptr<OffscreenGL> gl;
-  try {
-    gl = std::make_unique<OffscreenGL>(width, height);
-  } catch (const OffscreenError& e) {
-    throw ExportFailure(std::string("cannot export: ") + e.what());
+// Opening the display, loading the GL driver and its first compiled
+// shaders take a good part of a small export's time: the context is made on
+// a thread of its own while the model is read, and left current nowhere.
+// Where no thread can be started it is made when asked for.
+class ContextMaker {
+ public:
+  ContextMaker(int width, int height) : width_(width), height_(height) {
+    try {
+      made_ = std::async(std::launch::async, [width, height] {
+        auto gl = std::make_unique<OffscreenGL>(width, height);
+        gl->releaseCurrent();
+        return gl;
+      });
+    } catch (const std::system_error&) {
+    }
   }
+  // The context, current in this thread. Throws ExportFailure.
+  std::unique_ptr<OffscreenGL> get() {
+    try {
+      std::unique_ptr<OffscreenGL> gl =
+          made_.valid() ? made_.get() : std::make_unique<OffscreenGL>(width_, height_);
+      gl->makeCurrent();
+      return gl;
+    } catch (const OffscreenError& e) {
+      throw ExportFailure(std::string("cannot export: ") + e.what());
+    }
+  }
+
+ private:
+  int width_;
+  int height_;
+  std::future<std::unique_ptr<OffscreenGL>> made_;
+};
+
+std::vector<unsigned char> render(Document& document, Diagram* diagram, ContextMaker& context) {
+  const std::unique_ptr<OffscreenGL> gl = context.get();
+  const int width = gl->width(), height = gl->height();
   try {
     loadDefaultFont();
   } catch (const GraphicsException& e) {
@@ -123,6 +155,7 @@ void exportImage(const CommandLineOptions& options) {
     throw ExportFailure("invalid --size " + quoted(options.size) + ": expected WIDTHxHEIGHT, each 1 to " +
                         std::to_string(kMaxExportSide));
 
+  ContextMaker context(width, height);
   Document document;
   const LoadStatus status = document.openModel(options.model);
   if (!status.ok()) throw ExportFailure("cannot read model " + status.message());
@@ -135,7 +168,7 @@ void exportImage(const CommandLineOptions& options) {
   if (shown.diagram == nullptr)
     throw ExportFailure("cannot export " + options.model + ": the model contains no diagram");
 
-  const std::vector<unsigned char> pixels = render(document, shown.diagram, width, height);
+  const std::vector<unsigned char> pixels = render(document, shown.diagram, context);
   writeImage(pixels, width, height, out, type);
 }
 

@@ -40,6 +40,10 @@ bool encodePng(std::FILE* file, const unsigned char* rgb, int width, int height,
   }
   png_init_io(png, file);
   png_set_compression_level(png, kPngCompressionLevel);
+  // No row filter: runs of flat colour already pack well, and trying every
+  // filter on every row costs more than the whole compression at level 1
+  // (measured on a 1,000-class diagram: smaller and faster without).
+  png_set_filter(png, 0, PNG_FILTER_NONE);
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);

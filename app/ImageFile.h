@@ -18,8 +18,8 @@ class ImageWriteError : public std::runtime_error {
 };
 
 // PNG compression level (zlib 0..9): a diagram is mostly flat colour, which
-// the fastest level already packs well; higher levels cost several times
-// the time for a few percent of size.
+// the fastest level already packs well (rows unfiltered); higher levels
+// cost several times the time for a few percent of size.
 inline constexpr int kPngCompressionLevel = 1;
 // JPEG quality (libjpeg's default).
 inline constexpr int kJpegQuality = 75;

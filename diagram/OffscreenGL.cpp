@@ -122,6 +122,8 @@ OffscreenGL::~OffscreenGL() {
   delete impl_;
 }
 
+void OffscreenGL::releaseCurrent() { glXMakeContextCurrent(impl_->display, None, None, nullptr); }
+
 void OffscreenGL::makeCurrent() { glXMakeContextCurrent(impl_->display, impl_->buffer, impl_->buffer, impl_->context); }
 
 std::vector<unsigned char> OffscreenGL::readRGBRows() const {

@@ -27,8 +27,12 @@ class OffscreenGL {
 
   int width() const { return width_; }
   int height() const { return height_; }
-  // Makes the context current again (after another context was used).
+  // Makes the context current again (after another context was used), in
+  // this thread.
   void makeCurrent();
+  // Leaves the context current in no thread, so that another thread can
+  // make it current.
+  void releaseCurrent();
   // The buffer's pixels as RGB bytes, top row first (image order).
   std::vector<unsigned char> readRGB() const;
   // The same, bottom row first (the GL's order), without the flipped copy.
