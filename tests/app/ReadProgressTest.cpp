@@ -12,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <memory>
 #include <stdexcept>
 
 #include "app/ReadProgress.h"
@@ -39,18 +40,22 @@ TEST_F(ReadProgressTest, ALongReadShowsTheDialogAndTheWindowKeepsHandlingEvents)
   // The read waits for the window's next repaint, which the GUI thread
   // handles only while the dialog is up: it ends only if the window is not
   // frozen meanwhile.
-  std::promise<void> released;
-  std::shared_future<void> release = released.get_future().share();
-  bool painted = false;
-  frame->Bind(wxEVT_PAINT, [&](wxPaintEvent&) {
-    wxPaintDC dc(frame);
-    if (!painted) released.set_value();
-    painted = true;
+  struct Release {
+    std::promise<void> promise;
+    bool painted = false;
+  };
+  auto release = std::make_shared<Release>();
+  std::shared_future<void> released = release->promise.get_future().share();
+  // The handler keeps its state alive however late a repaint comes.
+  frame->Bind(wxEVT_PAINT, [window = frame, release](wxPaintEvent&) {
+    wxPaintDC dc(window);
+    if (!release->painted) release->promise.set_value();
+    release->painted = true;
   });
   frame->Refresh();
   std::atomic<bool> ran{false};
   EXPECT_TRUE(runWithProgress(frame, "Open", "Reading", [&] {
-    release.wait();
+    released.wait();
     ran = true;
   }, std::chrono::milliseconds(0)));
   EXPECT_TRUE(ran);
