@@ -17,6 +17,7 @@ struct CommandLineOptions {
   std::string metricsFile;  // --metrics FILE
   std::vector<std::string> metrics;  // --metric NAME, in order
   std::vector<std::string> areas;    // --area NAME[:PAINTER], in order
+  bool fullDetail = false;  // --full-detail: no level of detail in the picture
   std::string model;        // the positional MODEL
 
   bool isBatch() const { return version || !saveDiagram.empty() || !exportImage.empty(); }

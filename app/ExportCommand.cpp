@@ -115,7 +115,7 @@ class ContextMaker {
   std::future<std::unique_ptr<OffscreenGL>> made_;
 };
 
-std::vector<unsigned char> render(Document& document, Diagram* diagram, ContextMaker& context) {
+std::vector<unsigned char> render(Document& document, Diagram* diagram, ContextMaker& context, bool fullDetail) {
   const std::unique_ptr<OffscreenGL> gl = context.get();
   const int width = gl->width(), height = gl->height();
   try {
@@ -134,6 +134,7 @@ std::vector<unsigned char> render(Document& document, Diagram* diagram, ContextM
     painter.setMetricSet(&document.metrics());
     painter.setAreas(&document.areas());
     CanvasWindow view(&host, 0, 0, width, height);
+    view.setLevelOfDetail(!fullDetail);
     view.setVisualizer(&painter);
     view.setDiagram(diagram);
     // Drawn once, straight to the buffer: a display list would only hold a
@@ -168,7 +169,7 @@ void exportImage(const CommandLineOptions& options) {
   if (shown.diagram == nullptr)
     throw ExportFailure("cannot export " + options.model + ": the model contains no diagram");
 
-  const std::vector<unsigned char> pixels = render(document, shown.diagram, context);
+  const std::vector<unsigned char> pixels = render(document, shown.diagram, context, options.fullDetail);
   writeImage(pixels, width, height, out, type);
 }
 

@@ -106,12 +106,19 @@ void UMLModelVisualizer::visitAssociation(Association* element) {
     const Vec2 n(-d.y, d.x);
     TCBSpline loop;
     loop.setParameters(-0.5f, 0.0f, 0.0f);
-    for (Vec2 q : {p, p, c - 16.0f * n, c + 16.0f * n, p, p}) loop.addPoint(q);
-    painter.curve(loop, outline, 256);
+    Vec2 low = p, high = p;
+    for (Vec2 q : {p, p, c - 16.0f * n, c + 16.0f * n, p, p}) {
+      loop.addPoint(q);
+      low = Vec2(std::fmin(low.x, q.x), std::fmin(low.y, q.y));
+      high = Vec2(std::fmax(high.x, q.x), std::fmax(high.y, q.y));
+    }
+    // Fewer samples where the loop is small on screen.
+    const int samples = GLPainter::curveSamples(256, std::fmax(high.x - low.x, high.y - low.y));
+    painter.curve(loop, outline, samples);
     if (names) drawLabel(painter, element->getName(), p, fs, kTextCenterX | kTextCenterY, text);
     if (selected) {
       painter.setLineWidth(look_.relationWidth);
-      painter.curve(loop, look_.selectColor, 256);
+      painter.curve(loop, look_.selectColor, samples);
       painter.setLineWidth(1.0f);
     }
     painter.setLineSmoothing(false);

@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 #include "model/Diagram.h"
@@ -13,6 +14,8 @@
 #include "render/GLPainter.h"
 #include "render/GLState.h"
 #include "render/HoverOverlay.h"
+#include "render/ScreenScale.h"
+#include "settings/SettingsStore.h"
 
 namespace lumetra {
 
@@ -133,6 +136,20 @@ class FlushingParts : public SceneParts {
 // wide lines and smoothing reach past the vertices.
 constexpr float kPartMargin = 16.0f;
 
+// The glyphs rise up to 128 units from the diagram plane towards the eye
+// (negative z); their tops are nearer, and larger in perspective.
+constexpr float kGlyphRise = 130.0f;
+
+// Sets the painter's detail scale for a recording or a direct drawing and
+// puts back full detail afterwards.
+class DetailScaleScope {
+ public:
+  explicit DetailScaleScope(float scale) { GLPainter::setDetailScale(scale); }
+  ~DetailScaleScope() { GLPainter::setDetailScale(GLPainter::kFullDetail); }
+  DetailScaleScope(const DetailScaleScope&) = delete;
+  DetailScaleScope& operator=(const DetailScaleScope&) = delete;
+};
+
 // Window pixels, y up, identity model-view.
 void loadPixelProjection(int width, int height) {
   glMatrixMode(GL_PROJECTION);
@@ -247,6 +264,8 @@ void CanvasWindow::shapeMoved(DiagramElement* shape) {
   loadMatrices(0);
   GLPainter::prepareText();
   const unsigned long refused = GLPainter::fontDrawingsRefused();
+  // At the detail of the parts kept, so the picture stays one recording's.
+  DetailScaleScope detail(recordedScale_);
   for (std::size_t index : movedParts_) {
     if (!recordPartAgain(index)) {
       listValid_ = false;
@@ -328,10 +347,56 @@ void CanvasWindow::loadMatrices(int eye) const {
   glLoadMatrixf(camera_.viewMatrix(eye, width_, height_, stereoSettings).data());
 }
 
-void CanvasWindow::drawScene() { visualizer_->drawDiagram(diagram_); }
+void CanvasWindow::setLevelOfDetail(bool on) {
+  if (on == levelOfDetail_) return;
+  levelOfDetail_ = on;
+  listValid_ = false;
+}
+
+void CanvasWindow::findSceneBox() {
+  sceneBoxFound_ = false;
+  if (diagram_ == nullptr) return;
+  float low[2] = {0.0f, 0.0f}, high[2] = {0.0f, 0.0f};
+  auto widen = [&](const VisualElementLayout* layout) {
+    if (layout == nullptr || layout->getLowerLeft() == nullptr || layout->getUpperRight() == nullptr) return;
+    const Vec2 a = *layout->getLowerLeft(), b = *layout->getUpperRight();
+    for (const Vec2& p : {a, b}) {
+      if (!std::isfinite(p.x) || !std::isfinite(p.y)) return;
+    }
+    for (const Vec2& p : {a, b}) {
+      const float xy[2] = {p.x, p.y};
+      for (int i = 0; i < 2; ++i) {
+        low[i] = sceneBoxFound_ ? std::min(low[i], xy[i]) : xy[i];
+        high[i] = sceneBoxFound_ ? std::max(high[i], xy[i]) : xy[i];
+      }
+      sceneBoxFound_ = true;
+    }
+  };
+  widen(diagram_->getCurrentLayout());
+  for (DiagramElement* element : diagram_->getElements()) widen(element->getCurrentLayout());
+  sceneLow_ = Vec3(low[0], low[1], -kGlyphRise);
+  sceneHigh_ = Vec3(high[0], high[1], 0.0f);
+}
+
+float CanvasWindow::detailScaleNow() {
+  if (!levelOfDetail_ || !settings().getBool("Visualizer.General.LevelOfDetail") || !sceneBoxFound_)
+    return GLPainter::kFullDetail;
+  float m[16];
+  readClipMatrix(m);
+  const float scale = detailScaleStep(largestScreenScale(m, width_, height_, sceneLow_, sceneHigh_));
+  return scale < GLPainter::kFullDetail ? scale : GLPainter::kFullDetail;
+}
+
+void CanvasWindow::drawScene() {
+  DetailScaleScope detail(detailScaleNow());
+  visualizer_->drawDiagram(diagram_);
+}
 
 bool CanvasWindow::recordScene(bool execute) {
   movedKnown_ = false;
+  findSceneBox();
+  recordedScale_ = detailScaleNow();
+  DetailScaleScope detail(recordedScale_);
   ScenePartRecorder recorder(*this, execute);
   visualizer_->drawDiagramInParts(diagram_, recorder);
   return recorder.ok();
@@ -358,6 +423,11 @@ void CanvasWindow::render(bool useCache) {
   if (!camera_.stereo) {
     loadMatrices(0);
     if (hasContent) {
+      if (useCache && listValid_) {
+        // Zoomed in past the recorded detail, or far out of it: record anew.
+        const float scale = detailScaleNow();
+        if (scale > recordedScale_ || scale < recordedScale_ * 0.5f) listValid_ = false;
+      }
       if (useCache && listValid_) {
         replayScene();
       } else {
@@ -395,6 +465,7 @@ void CanvasWindow::render(bool useCache) {
     // one shifted left into red. The list is neither used nor rebuilt, so an
     // uncached render here leaves it stale.
     if (!useCache) listValid_ = false;
+    findSceneBox();
     {
       AttribGuard colorMask(GL_COLOR_BUFFER_BIT);
       loadMatrices(-1);
@@ -425,6 +496,8 @@ void CanvasWindow::renderOnce() {
   loadMatrices(0);
   GLPainter::prepareText();
   visualizer_->prepare(diagram_, prepared_);
+  findSceneBox();
+  DetailScaleScope detail(detailScaleNow());
   FlushingParts slices;
   visualizer_->drawDiagramInParts(diagram_, slices);
   loadPixelProjection(width_, height_);

@@ -24,6 +24,7 @@
 // GL resources are created lazily at the first render, so a window may be
 // built before its host's context can be made current.
 
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -135,6 +136,19 @@ class CanvasWindow {
   // How many parts the last shapeMoved recorded again (the background
   // counts as one); -1 when it left the whole scene to the next render.
   int partsRecordedOnMove() const { return partsRecordedOnMove_; }
+  // Level of detail: with this switch and the setting
+  // "Visualizer.General.LevelOfDetail" on (both are by default), the scene
+  // is recorded at the view's screen scale rounded up to a step (see
+  // render/ScreenScale.h) and GLPainter reduces what is too small to see at
+  // that scale. A cached render records again when the view's scale has
+  // grown past the recorded step (nothing stays reduced that has become
+  // large enough to see) or fallen below half of it (less to draw).
+  // Off, everything is drawn in full (the switch: for one export).
+  void setLevelOfDetail(bool on);
+  bool levelOfDetail() const { return levelOfDetail_; }
+  // The scale the current list was recorded at; GLPainter::kFullDetail when
+  // nothing was reduced.
+  float recordedDetailScale() const { return recordedScale_; }
 
   // --- hover box and mouse --------------------------------------------------------
   // Takes ownership; null removes the box. Does not redraw.
@@ -156,6 +170,13 @@ class CanvasWindow {
   // false when no list could be made.
   bool recordScene(bool execute);
   void replayScene();
+  // The detail scale for the loaded matrices: the most pixels a diagram
+  // unit covers anywhere over the diagram, stepped; kFullDetail when level
+  // of detail is off.
+  float detailScaleNow();
+  // The box the diagram draws in (with the glyphs' heights), found anew
+  // when the list is recorded.
+  void findSceneBox();
   friend class ScenePartRecorder;
 
   WindowHost* canvas_;
@@ -194,6 +215,10 @@ class CanvasWindow {
   bool recordedOnce_ = false;
   bool fontTextLastTime_ = false;
   bool partCulling_ = true;
+  bool levelOfDetail_ = true;
+  float recordedScale_ = std::numeric_limits<float>::infinity();
+  bool sceneBoxFound_ = false;
+  Vec3 sceneLow_, sceneHigh_;
   // What the painter prepared for the list (textures it refers to).
   std::unique_ptr<PreparedScene> prepared_;
   bool listValid_ = false;

@@ -24,6 +24,8 @@ constexpr float kTwoPiCylinder = 2.0f * 3.1415927f;
 constexpr float kRadToDeg = 57.29578f;
 
 float gGlobalAlpha = 1.0f;
+float gDetailScale = GLPainter::kFullDetail;
+bool gRecordingVectors = false;
 
 void setColor(const Color& c) {
   const GLfloat rgba[4] = {c.r, c.g, c.b, c.a * gGlobalAlpha};
@@ -174,6 +176,54 @@ int GLPainter::segmentCount(float n, float rx, float ry) {
   if (!(count >= 1.0f)) return 1;
   if (count > static_cast<float>(kMaxSegments)) return kMaxSegments;
   return static_cast<int>(count);
+}
+
+// --- level of detail --------------------------------------------------------
+
+void GLPainter::setDetailScale(float pixelsPerUnit) {
+  // A scale that is not a positive number judges nothing: full detail.
+  gDetailScale = pixelsPerUnit > 0.0f ? pixelsPerUnit : kFullDetail;
+}
+
+float GLPainter::detailScale() { return gDetailScale; }
+
+void GLPainter::setRecordingVectors(bool on) { gRecordingVectors = on; }
+
+bool GLPainter::recordingVectors() { return gRecordingVectors; }
+
+namespace {
+
+bool reducing() { return !gRecordingVectors && gDetailScale < GLPainter::kFullDetail; }
+
+// At most `count`, at least kMinDetailSegments (or count, if that is less),
+// otherwise as many as a length of `pixels` on screen needs.
+int reducedCount(int count, float pixels) {
+  if (!reducing()) return count;
+  const float wanted = std::ceil(pixels / GLPainter::kDetailSegment);
+  if (!(wanted < static_cast<float>(count))) return count;  // also NaN
+  return std::max(std::min(count, GLPainter::kMinDetailSegments), static_cast<int>(wanted));
+}
+
+}  // namespace
+
+int GLPainter::detailSegments(int count, float rx, float ry) {
+  return reducedCount(count, kTwoPi * std::max(std::fabs(rx), std::fabs(ry)) * gDetailScale);
+}
+
+int GLPainter::curveSamples(int n, float extent) {
+  // A convex closed curve is at most pi times its diameter long. Curves take
+  // samples four times as dense as ellipses: they bend unevenly, and the
+  // self-association loop is drawn with a fixed 256 samples at any size, so
+  // a loop of ordinary size at zoom 1 keeps all of them.
+  return reducedCount(n, 4.0f * 3.1415927f * std::fabs(extent) * gDetailScale);
+}
+
+bool GLPainter::greeks(float size) {
+  if (!reducing()) return false;
+  const FTFont* font = FontRegistry::instance().current();
+  if (font == nullptr) return false;
+  const float height = kTextScale * std::fabs(size) * static_cast<float>(font->FaceSize()) * gDetailScale;
+  return height < kGreekHeight;
 }
 
 // --- lines and rectangles ---------------------------------------------------
@@ -340,7 +390,7 @@ void GLPainter::curve(const std::function<Vec2(float)>& evaluate, Color color, i
 }
 
 void GLPainter::arcOutline(Vec2 centre, float rx, float ry, float start, float sweep, Color color, float n) const {
-  const int count = segmentCount(n, rx, ry);
+  const int count = detailSegments(segmentCount(n, rx, ry), rx, ry);
   prepareFor(Drawing::kLine);
   begin(GL_LINE_STRIP, color);
   emitArc(centre, rx, ry, start, sweep, count);
@@ -354,7 +404,7 @@ void GLPainter::pieOutline(Vec2 centre, float rx, float ry, float start, float s
 }
 
 void GLPainter::filledSector(Vec2 centre, float rx, float ry, float start, float sweep, Color color, float n) const {
-  const int count = segmentCount(n, rx, ry);
+  const int count = detailSegments(segmentCount(n, rx, ry), rx, ry);
   prepareFor(Drawing::kFill);
   begin(GL_TRIANGLE_FAN, color);
   vertex2(centre.x, centre.y);
@@ -409,7 +459,7 @@ void GLPainter::filledBox3D(Vec3 a, Vec3 b, Color color) const {
 }
 
 void GLPainter::cylinderOutline3D(Vec2 centre, float rx, float ry, float depth, Color color, float n) const {
-  const int count = segmentCount(n, rx, ry);
+  const int count = detailSegments(segmentCount(n, rx, ry), rx, ry);
   Depth3DScope depthScope(Drawing::kLine3D);
   for (float z : {0.0f, -depth}) {
     begin(GL_LINE_LOOP, color);
@@ -422,7 +472,7 @@ void GLPainter::cylinderOutline3D(Vec2 centre, float rx, float ry, float depth, 
 }
 
 void GLPainter::filledCylinder3D(Vec2 centre, float rx, float ry, float depth, Color color, float n) const {
-  const int count = segmentCount(n, rx, ry);
+  const int count = detailSegments(segmentCount(n, rx, ry), rx, ry);
   auto angle = [count](int i) { return kTwoPiCylinder * static_cast<float>(i) / static_cast<float>(count); };
   Depth3DScope depthScope(Drawing::kFill3D);
   for (float z : {0.0f, -depth}) {
@@ -611,6 +661,74 @@ bool compilingList() {
   glGetIntegerv(GL_LIST_INDEX, &list);
   return list != 0;
 }
+
+// Drawing goes to pixels, not to a selection or feedback buffer: a pick
+// must see the glyphs themselves, and feedback records what is drawn.
+bool renderingPixels() {
+  GLint mode = GL_RENDER;
+  glGetIntegerv(GL_RENDER_MODE, &mode);
+  return mode == GL_RENDER;
+}
+
+// Text too small to read, as a bar over the middle half of its glyphs' box,
+// along the text's own direction, at half the colour's alpha: about the
+// quarter of the box that glyph strokes cover, so that a block of greeked
+// lines shows the grey the text would. A bar thinner than a pixel is drawn
+// as a one-pixel line with its alpha scaled by the bar's share of that
+// pixel, which keeps that grey.
+void drawGreeked(FTFont& font, const std::string& text, Vec2 position, float angle, float size, Vec2 shift,
+                 Color color) {
+  float lowX = 0.0f, lowY = 0.0f, highX = 0.0f, highY = 0.0f;
+  GlyphTable* glyphs = FontRegistry::instance().currentGlyphs();
+  if (glyphs != nullptr && glyphs->ready() && GlyphTable::covers(text)) {
+    static std::vector<PlacedGlyph> quads;
+    glyphs->layout(font, text, quads);
+    if (quads.empty()) return;  // nothing but spaces
+    lowX = quads.front().x0, lowY = quads.front().y0, highX = quads.front().x1, highY = quads.front().y1;
+    for (const PlacedGlyph& q : quads) {
+      lowX = std::min({lowX, q.x0, q.x1});
+      highX = std::max({highX, q.x0, q.x1});
+      lowY = std::min({lowY, q.y0, q.y1});
+      highY = std::max({highY, q.y0, q.y1});
+    }
+  } else {
+    const FTBBox box = font.BBox(text.c_str());
+    lowX = box.Lower().Xf(), lowY = box.Lower().Yf(), highX = box.Upper().Xf(), highY = box.Upper().Yf();
+  }
+  if (!(highX > lowX) || !(highY > lowY)) return;
+  const float k = kTextScale * size;
+  float c = 1.0f;
+  float s = 0.0f;
+  if (angle != 0.0f) {
+    c = std::cos(angle);
+    s = std::sin(angle);
+  }
+  auto place = [&](float fx, float fy) {
+    const float x = shift.x + k * fx;
+    const float y = shift.y + k * fy;
+    return Vec2(position.x + (c * x - s * y), position.y + (s * x + c * y));
+  };
+  const float middle = (lowY + highY) * 0.5f;
+  const float quarter = (highY - lowY) * 0.25f;
+  const float thickness = std::fabs(2.0f * quarter * k) * gDetailScale;  // pixels
+  Color ink = color;
+  ink.a *= 0.5f;
+  if (thickness >= 1.0f) {
+    prepareFor(Drawing::kFill);
+    begin(GL_TRIANGLE_STRIP, ink);
+    for (const Vec2& p : {place(lowX, middle - quarter), place(lowX, middle + quarter), place(highX, middle - quarter),
+                          place(highX, middle + quarter)})
+      vertex2(p.x, p.y);
+    glEnd();
+    return;
+  }
+  ink.a *= thickness;
+  prepareFor(Drawing::kLine);
+  begin(GL_LINES, ink);
+  for (const Vec2& p : {place(lowX, middle), place(highX, middle)}) vertex2(p.x, p.y);
+  glEnd();
+}
+
 }  // namespace
 
 void GLPainter::setTextBatching(bool on) { gTextBatching = on; }
@@ -654,6 +772,10 @@ void GLPainter::drawText(const std::string& rawText, Vec2 position, float angle,
   // Positions that are not numbers keep the font's own drawing, as before.
   const bool finite = std::isfinite(position.x) && std::isfinite(position.y) && std::isfinite(angle) &&
                       std::isfinite(size) && std::isfinite(shift.x) && std::isfinite(shift.y);
+  if (finite && greeks(size) && renderingPixels()) {
+    drawGreeked(*font, text, position, angle, size, shift, color);
+    return;
+  }
   if (finite && drawsBatched(text)) {
     // The glyph quads in world units, computed here: no matrix changes and
     // one glBegin per glyph texture, so consecutive text merges in a list.

@@ -166,6 +166,38 @@ class GLPainter {
   void drawText(const std::string& text, Vec2 position, float angle, float size, int flags, Color color) const;
   void drawText(const std::string& text, Vec2 position, float size, int flags, Color color) const;
 
+  // --- level of detail ----------------------------------------------------------
+  // The screen scale detail is judged at: pixels per unit of the current
+  // model-view, at the largest the units show anywhere in the view. At the
+  // start (and at kFullDetail) everything is drawn in full. Below that:
+  // - text under kGreekHeight pixels high (its font's em height) is drawn as
+  //   a thin bar of its colour over the middle of where its glyphs would be
+  //   ("greeking"); in GL selection or feedback mode, and while vectors are
+  //   recorded, text is always drawn as text, so picking sees the glyphs;
+  // - elliptic primitives and curveSamples take segments of about
+  //   kDetailSegment pixels where theirs would be shorter (curves: a quarter
+  //   of that), never fewer than kMinDetailSegments nor more than in full.
+  // Where everything is larger than these limits the drawing is the same
+  // as in full detail, command for command.
+  static constexpr float kFullDetail = __builtin_huge_valf();
+  static constexpr float kGreekHeight = 4.0f;
+  static constexpr float kDetailSegment = 2.0f;
+  static constexpr int kMinDetailSegments = 8;
+  static void setDetailScale(float pixelsPerUnit);
+  static float detailScale();
+  // While on, nothing is reduced whatever the scale: the drawing goes to a
+  // vector format (SVG, PDF) in which text stays text at any magnification.
+  static void setRecordingVectors(bool on);
+  static bool recordingVectors();
+  // The segments an elliptic primitive of `count` segments in full takes at
+  // the detail scale.
+  static int detailSegments(int count, float rx, float ry);
+  // The samples a curve of n samples in full takes at the detail scale,
+  // for a curve whose points lie within a box of longest side extent.
+  static int curveSamples(int n, float extent);
+  // Whether text of this size would be greeked at the detail scale.
+  static bool greeks(float size);
+
   // --- drawing bounds ----------------------------------------------------------
   // From beginBounds on, every vertex the painter emits widens a box in the
   // coordinates it is given in (those of the current model-view), and text

@@ -38,6 +38,8 @@ void applyDefaultSettings(SettingsStore& s) {
   s.setBool("Visualizer.General.RelationNames", false);
   s.setBool("Visualizer.General.ElementNames", true);
   s.setBool("Visualizer.General.Shadows", true);
+  // Text and curves too small to see are drawn simpler (render/GLPainter.h).
+  s.setBool("Visualizer.General.LevelOfDetail", true);
   s.setColor("Visualizer.General.SelectColor", Color(0x4C0033CCu));
   s.setFloat("Visualizer.General.RelationWidth", 12.0f);
   // "Seperation" is the key's spelling; every reader uses it.

@@ -76,7 +76,7 @@ TEST(SettingsDefaultsTest, BoolsAndColours) {
       {"Visualizer.General.Comments", false},     {"Visualizer.General.Methods", true},
       {"Visualizer.General.Attributes", true},    {"Visualizer.General.RelationNames", false},
       {"Visualizer.General.ElementNames", true},  {"Visualizer.General.Shadows", true},
-      {"Visualizer.General.Legend.Enable", false},
+      {"Visualizer.General.Legend.Enable", false}, {"Visualizer.General.LevelOfDetail", true},
   };
   for (auto [key, value] : bools) {
     EXPECT_TRUE(s.hasBool(key)) << key;
@@ -103,7 +103,7 @@ TEST(SettingsDefaultsTest, BoolsAndColours) {
     EXPECT_EQ(s.getColor(key), value) << key;
   }
   EXPECT_EQ(s.colorCount(), std::size(colours));
-  EXPECT_EQ(s.floatCount() + s.boolCount() + s.colorCount(), 43u);
+  EXPECT_EQ(s.floatCount() + s.boolCount() + s.colorCount(), 44u);
 
   const Color sep = s.getColor("Canvas.Separator.Color");
   EXPECT_EQ(bits(sep.a), bits(64.0f * Color::kByteScale));
