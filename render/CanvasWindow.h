@@ -174,8 +174,8 @@ class CanvasWindow {
   // unit covers anywhere over the diagram, stepped; kFullDetail when level
   // of detail is off.
   float detailScaleNow();
-  // The box the diagram draws in (with the glyphs' heights), found anew
-  // when the list is recorded.
+  // The box the diagram's shapes lie in, found anew when the list is
+  // recorded.
   void findSceneBox();
   friend class ScenePartRecorder;
 

@@ -26,6 +26,7 @@ constexpr float kRadToDeg = 57.29578f;
 float gGlobalAlpha = 1.0f;
 float gDetailScale = GLPainter::kFullDetail;
 bool gRecordingVectors = false;
+unsigned long gReductions = 0;
 
 void setColor(const Color& c) {
   const GLfloat rgba[4] = {c.r, c.g, c.b, c.a * gGlobalAlpha};
@@ -191,6 +192,8 @@ void GLPainter::setRecordingVectors(bool on) { gRecordingVectors = on; }
 
 bool GLPainter::recordingVectors() { return gRecordingVectors; }
 
+unsigned long GLPainter::detailReductions() { return gReductions; }
+
 namespace {
 
 bool reducing() { return !gRecordingVectors && gDetailScale < GLPainter::kFullDetail; }
@@ -201,6 +204,7 @@ int reducedCount(int count, float pixels) {
   if (!reducing()) return count;
   const float wanted = std::ceil(pixels / GLPainter::kDetailSegment);
   if (!(wanted < static_cast<float>(count))) return count;  // also NaN
+  if (count > GLPainter::kMinDetailSegments) ++gReductions;
   return std::max(std::min(count, GLPainter::kMinDetailSegments), static_cast<int>(wanted));
 }
 
@@ -773,6 +777,7 @@ void GLPainter::drawText(const std::string& rawText, Vec2 position, float angle,
   const bool finite = std::isfinite(position.x) && std::isfinite(position.y) && std::isfinite(angle) &&
                       std::isfinite(size) && std::isfinite(shift.x) && std::isfinite(shift.y);
   if (finite && greeks(size) && renderingPixels()) {
+    ++gReductions;
     drawGreeked(*font, text, position, angle, size, shift, color);
     return;
   }

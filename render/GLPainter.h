@@ -197,6 +197,9 @@ class GLPainter {
   static int curveSamples(int n, float extent);
   // Whether text of this size would be greeked at the detail scale.
   static bool greeks(float size);
+  // How many texts were greeked and elliptic primitives or curves drawn with
+  // fewer segments so far.
+  static unsigned long detailReductions();
 
   // --- drawing bounds ----------------------------------------------------------
   // From beginBounds on, every vertex the painter emits widens a box in the

@@ -153,6 +153,7 @@ void printRow(const char* label, const char* variant, const Figures& f, const Ca
 struct ModelRun {
   std::string model, metricsFile, diagram;
   std::vector<std::string> metrics, areas;
+  bool fullDetail = false;
 };
 
 int runModel(const ModelRun& run) {
@@ -208,6 +209,7 @@ int runModel(const ModelRun& run) {
     MetricsVisualizerSimple painter;
     setUpPainter(painter, selection, model);
     CanvasWindow view(&host, 0, 0, kWidth, kHeight);
+    view.setLevelOfDetail(!run.fullDetail);
     view.setVisualizer(&painter);
     view.setDiagram(diagram);
     const float fittedZoom = view.camera().zoom;
@@ -239,6 +241,12 @@ int main(int argc, char** argv) {
   // --zoom Z: every view but the fitted ones looks at the diagram's centre
   // at zoom Z (1 by default).
   float zoom = 1.0f;
+  // --full-detail: level of detail off (everything drawn in full, as the
+  // viewer's setting turns it off).
+  bool fullDetail = false;
+  // --goals: only the rows the goals are set for (the whole diagram fitted,
+  // with and without level of detail), no breakdown.
+  bool goals = false;
   ModelRun modelRun;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -280,9 +288,18 @@ int main(int argc, char** argv) {
       fitted = true;
       continue;
     }
+    if (std::string(argv[i]) == "--full-detail") {
+      fullDetail = true;
+      continue;
+    }
+    if (std::string(argv[i]) == "--goals") {
+      goals = true;
+      continue;
+    }
     sizes.push_back(std::atoi(argv[i]));
   }
   if (!modelRun.model.empty()) {
+    modelRun.fullDetail = fullDetail;
     try {
       return runModel(modelRun);
     } catch (const std::exception& e) {
@@ -309,6 +326,7 @@ int main(int argc, char** argv) {
       setUpPainter(painter, selection, model);
       {
         CanvasWindow view(&host, 0, 0, kWidth, kHeight);
+        view.setLevelOfDetail(!fullDetail);
         view.setVisualizer(&painter);
         view.setDiagram(model.diagrams.front());
         const int runs = classes > 2000 ? 5 : 9;
@@ -390,6 +408,14 @@ int main(int argc, char** argv) {
           painter.setAreas(&model.areas);
           for (const char* metric : {"M0", "M1", "M2"}) model.metrics.showMetric(metric);
         };
+        if (goals) {
+          fitWhole(model, view);
+          view.setLevelOfDetail(false);
+          report("fitted, full");
+          view.setLevelOfDetail(true);
+          report("fitted, LOD");
+          continue;
+        }
         report("full");
         report("new areas", true);
         // Every recorded part replayed, as if the whole diagram were in view.

@@ -54,6 +54,7 @@ TEST(CommandLineTest, ConflictingOrStrayOptionsAreRefusedWithAReason) {
       {"--metric Size --save-diagram /tmp/a.dia model.xmi", "cannot be combined with --save-diagram"},
       {"--size 10x10 model.xmi", "--size needs --export"},
       {"--area Core", "need a MODEL file"},
+      {"--full-detail model.xmi", "--full-detail needs --export"},
       {"--export /tmp/never.png", "MODEL"},
   };
   for (auto [args, reason] : cases) {

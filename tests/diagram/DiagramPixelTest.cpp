@@ -172,6 +172,63 @@ TEST_F(DiagramPixelTest, TopLevelPassLeavesOutTheShapesInsideServices) {
   EXPECT_RGB_NEAR(pixelAt(0, -20), cyan, 3);
 }
 
+// Arrowheads of dependencies (two open barbs) and generalizations (a
+// hollow triangle the line stops at), pointing into the supplier or parent,
+// in a row and in a column. The barbs run back from the border point at
+// +-ArrowAngle (0.27 rad) for ArrowSize (25) units: their middles lie 12 units
+// back and 3.3 to either side. A head turned the wrong way would lie inside
+// the target box instead.
+TEST_F(DiagramPixelTest, ArrowheadsPointIntoTheSupplierAndTheParent) {
+  ASSERT_EQ(settings().getFloat("Visualizer.UMLModel.ArrowSize"), 25.0f);
+  struct Case {
+    const char* what;
+    bool generalization;
+    bool column;  // source below target, else source left of target
+  } cases[] = {{"dependency in a row", false, false},
+               {"dependency in a column", false, true},
+               {"generalization in a row", true, false},
+               {"generalization in a column", true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetUp();
+    DiagramScene local;
+    // along: from the source towards the target; across: the other axis.
+    auto at = [&](float along, float across) { return c.column ? Vec2(across, along) : Vec2(along, across); };
+    const Vec2 half = c.column ? Vec2(20, 20) : Vec2(20, 15);
+    local.addClass("source", "", at(-70, 0) - half, at(-70, 0) + half);
+    local.addClass("target", "", at(70, 0) - half, at(70, 0) + half);
+    if (c.generalization) local.addInheritance("g", "target", "source");
+    else local.addDependency("d", "source", "target");
+    painter.drawDiagram(local.diagram());
+
+    auto dark = [](const Rgb& p) { return p[0] + p[1] + p[2] < 450; };
+    const float border = 50.0f;  // the target's near border
+    for (float side : {-1.0f, 1.0f}) {
+      SCOPED_TRACE(side);
+      const Vec2 barb = at(border - 12.0f, 3.3f * side);
+      EXPECT_TRUE(dark(darkestNear(barb.x, barb.y, 1))) << "barb back from the border";
+      const Vec2 mirrored = at(border + 12.0f, 3.3f * side);
+      EXPECT_FALSE(dark(darkestNear(mirrored.x, mirrored.y, 1))) << "nothing pointing into the box";
+      const Vec2 wide = at(border - 12.0f, 9.0f * side);
+      EXPECT_FALSE(dark(darkestNear(wide.x, wide.y, 1))) << "no barb at a wider angle";
+    }
+    if (c.generalization) {
+      // The base of the triangle crosses the line 24 units back; inside the
+      // triangle the head stays hollow, behind it the line is drawn.
+      const Vec2 base = at(border - 24.1f, 4.0f);
+      EXPECT_TRUE(dark(darkestNear(base.x, base.y, 1))) << "base";
+      const Vec2 inside = at(border - 16.0f, 0.0f);
+      EXPECT_FALSE(dark(pixelAt(inside.x, inside.y))) << "hollow head";
+      const Vec2 line = at(border - 40.0f, 0.0f);
+      EXPECT_TRUE(dark(darkestNear(line.x, line.y, 1))) << "line behind the head";
+    } else {
+      // No triangle: nothing joins the barbs' ends.
+      const Vec2 base = at(border - 24.1f, 4.0f);
+      EXPECT_FALSE(dark(darkestNear(base.x, base.y, 0))) << "open head";
+    }
+  }
+}
+
 class GlyphGridTest : public DiagramPixelTest {
  protected:
   // Five 2D bars at their maximum on one class, in five colours.

@@ -43,6 +43,13 @@ Inheritance* DiagramScene::addInheritance(const std::string& id, const std::stri
   return g;
 }
 
+Dependency* DiagramScene::addDependency(const std::string& id, const std::string& client, const std::string& supplier) {
+  Dependency* d = createDependency(id, client, supplier, "");
+  pool_.add(d);
+  addShape(d, {0.0f, 0.0f}, {0.0f, 0.0f});
+  return d;
+}
+
 PelkService* DiagramScene::addService(const std::string& id, const std::string& name, Vec2 lo, Vec2 hi) {
   PelkService* service = createPelkService(id, name);
   pool_.add(service);

@@ -133,6 +133,30 @@ TEST_F(ExportCommandTest, NamingAMetricOrAreaTwiceShowsItOnce) {
   EXPECT_TRUE(first == bytes(out("twice.png")));
 }
 
+// A thumbnail of the web shop shows its text under 4 pixels high, which
+// level of detail draws as bars; --full-detail draws it as text, so the two
+// pictures differ, while a picture large enough for all text is the same
+// either way.
+TEST_F(ExportCommandTest, FullDetailKeepsTextTooSmallToRead) {
+  auto bytes = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  for (const auto& [size, alike] : {std::pair{"160x120", false}, std::pair{"1024x768", true}}) {
+    SCOPED_TRACE(size);
+    for (const char* name : {"reduced.png", "full.png"}) {
+      std::vector<std::string> args = {"--export", out(name), "--size", size};
+      if (std::string(name) == "full.png") args.push_back("--full-detail");
+      args.push_back(kModel);
+      const Outcome run = lumetra(args);
+      ASSERT_EQ(run.exitCode, 0) << name << ": " << (run.errorLines.empty() ? "" : run.errorLines[0]);
+    }
+    const std::string reduced = bytes(out("reduced.png"));
+    ASSERT_FALSE(reduced.empty());
+    EXPECT_EQ(reduced == bytes(out("full.png")), alike);
+  }
+}
+
 // A model of a real code base (246 types on an overview of a few hundred
 // shapes): its display lists once made the program loop forever when it
 // deleted them after rendering, so the picture was never written. The run

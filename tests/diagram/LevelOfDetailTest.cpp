@@ -1,0 +1,266 @@
+// Level of detail as a user sees it: real models drawn by a window with and
+// without it, at the zoom they open at and at four times that; a greeked
+// label seen again in full after zooming in; picking through greeked text.
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "areas/Area.h"
+#include "diagram/MetricsVisualizerSimple.h"
+#include "diagram/OffscreenGL.h"
+#include "diagram/SelectionManager.h"
+#include "metrics/MetricParser.h"
+#include "model/Model.h"
+#include "modelfiles/ModelLoader.h"
+#include "platform/GLExtensions.h"
+#include "render/Canvas.h"
+#include "render/CanvasOwner.h"
+#include "render/CanvasWindow.h"
+#include "render/GLPainter.h"
+#include "settings/SettingsStore.h"
+#include "tests/diagram/DiagramScene.h"
+#include "tests/diagram/GLTestSupport.h"
+
+namespace lumetra {
+namespace {
+
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+
+using Frame = std::vector<unsigned char>;
+
+Frame readFrame() {
+  Frame rgb(static_cast<std::size_t>(kWidth) * kHeight * 3);
+  glFinish();
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  return rgb;
+}
+
+int differing(const Frame& a, const Frame& b) {
+  int n = 0;
+  for (std::size_t i = 0; i + 2 < a.size(); i += 3)
+    if (a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2]) ++n;
+  return n;
+}
+
+// The mean of each channel over the frame.
+std::array<double, 3> meanColour(const Frame& f) {
+  std::array<double, 3> sum{};
+  for (std::size_t i = 0; i + 2 < f.size(); i += 3)
+    for (int c = 0; c < 3; ++c) sum[c] += f[i + c];
+  for (double& s : sum) s /= static_cast<double>(f.size() / 3);
+  return sum;
+}
+
+// A model read from files as the viewer reads it, with the named metrics
+// and areas shown on its first diagram.
+struct LoadedModel {
+  ModelElementsPool pool;
+  std::vector<Diagram*> diagrams;
+  MetricSet metrics;
+  AreaSet areas;
+  ~LoadedModel() {
+    areas.clear();
+    for (Diagram* d : diagrams) delete d;
+  }
+};
+
+class LevelOfDetailTest : public ::testing::Test {
+ public:
+  static void SetUpTestSuite() {
+    if (gl_) return;
+    gl_ = std::make_unique<OffscreenGL>(kWidth, kHeight);
+    loadDefaultFont();
+    applyFixedGLState();
+  }
+
+ protected:
+  LevelOfDetailTest() {
+    painter.setBlendEquation(lookupBlendEquation());
+    painter.setSelectionManager(&selection);
+    painter.setMetricSet(&metrics);
+  }
+
+  std::unique_ptr<LoadedModel> load(const std::string& file, const std::string& metricsFile,
+                                    const std::vector<std::string>& shown, const std::vector<std::string>& shownAreas) {
+    auto model = std::make_unique<LoadedModel>();
+    EXPECT_TRUE(loadModel(file, model->diagrams, model->pool).ok()) << file;
+    if (model->diagrams.empty()) return nullptr;
+    if (!metricsFile.empty()) {
+      MetricParser parser(&model->metrics, &model->areas);
+      EXPECT_TRUE(parser.load(metricsFile)) << parser.lastError();
+    }
+    for (const std::string& name : shown) model->metrics.showMetric(name);
+    for (const std::string& name : shownAreas)
+      EXPECT_TRUE(showArea(model->areas, model->diagrams.front(), name)) << name;
+    painter.setMetricSet(&model->metrics);
+    painter.setAreas(&model->areas);
+    return model;
+  }
+
+  // The frame of a fresh window on the diagram, opened (fitted) and zoomed
+  // by factor, with level of detail on or off; reductions receives how many
+  // drawings the recording reduced.
+  Frame render(Diagram* diagram, float factor, bool levelOfDetail, unsigned long* reductions = nullptr) {
+    CanvasWindow window(&host, 0, 0, kWidth, kHeight);
+    window.setLevelOfDetail(levelOfDetail);
+    window.setVisualizer(&painter);
+    window.setDiagram(diagram);
+    window.setZoom(window.zoom() * factor);
+    const unsigned long before = GLPainter::detailReductions();
+    window.render(false);
+    if (reductions) *reductions = GLPainter::detailReductions() - before;
+    return readFrame();
+  }
+
+  static std::unique_ptr<OffscreenGL> gl_;
+  MetricSet metrics;
+  SelectionManager selection;
+  MetricsVisualizerSimple painter;
+  OffscreenWindowHost host;
+};
+
+std::unique_ptr<OffscreenGL> LevelOfDetailTest::gl_;
+
+const std::string kExamples = std::string(LUMETRA_SOURCE_DIR) + "/examples/";
+const std::string kCommonsLang = std::string(LUMETRA_TEST_DATA_DIR) + "/commons-lang.xmi";
+
+// Where nothing is too small (the recording reduced nothing) the picture is
+// the full-detail picture, pixel for pixel; the views listed as exact must
+// be such views. Where something is reduced, the picture differs only in
+// small places and keeps its overall colour.
+TEST_F(LevelOfDetailTest, PictureIsExactWhereNothingIsTooSmallAndAlikeWhereSomethingIs) {
+  struct Case {
+    const char* what;
+    std::string model, metricsFile;
+    std::vector<std::string> metrics, areas;
+    float factor;
+    bool exact;
+  } cases[] = {
+      {"web shop as opened", kExamples + "webshop.xmi", kExamples + "webshop.met",
+       {"Lines of code", "Operations", "Coupling", "Unit tested", "Changed last release"},
+       {"Checkout", "Payments", "Persistence"}, 1.0f, true},
+      {"web shop at four times", kExamples + "webshop.xmi", kExamples + "webshop.met",
+       {"Lines of code", "Operations", "Coupling", "Unit tested", "Changed last release"},
+       {"Checkout", "Payments", "Persistence"}, 4.0f, true},
+      {"traffic scenario as opened", kExamples + "traffic-monitoring.scenario", "", {}, {}, 1.0f, true},
+      {"traffic scenario at four times", kExamples + "traffic-monitoring.scenario", "", {}, {}, 4.0f, true},
+      {"Commons Lang at four times", kCommonsLang, "", {}, {}, 4.0f, true},
+      {"Commons Lang as opened (text under 4 pixels)", kCommonsLang, "", {}, {}, 1.0f, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto model = load(c.model, c.metricsFile, c.metrics, c.areas);
+    ASSERT_TRUE(model);
+    unsigned long reductions = 0;
+    const Frame full = render(model->diagrams.front(), c.factor, false);
+    const Frame reduced = render(model->diagrams.front(), c.factor, true, &reductions);
+    EXPECT_EQ(reductions == 0, c.exact) << reductions << " reductions";
+    const int changed = differing(full, reduced);
+    if (reductions == 0) {
+      EXPECT_EQ(changed, 0);
+      continue;
+    }
+    EXPECT_GT(changed, 0);
+    EXPECT_LT(changed, kWidth * kHeight / 10) << "at most a tenth of the pixels: some of the text";
+    const auto a = meanColour(full), b = meanColour(reduced);
+    for (int ch = 0; ch < 3; ++ch) EXPECT_NEAR(a[ch], b[ch], 1.0) << "channel " << ch;
+  }
+}
+
+// A window records its scene at the scale it shows it at; zooming in past
+// that scale records again, so a label greeked in the overview is text
+// again when looked at closely, exactly as without level of detail.
+TEST_F(LevelOfDetailTest, ZoomingInRecordsAgainAndShowsGreekedTextInFull) {
+  test::DiagramScene scene;
+  scene.addClass("c1", "Greeked when far", {-60, -40}, {60, 40});
+  scene.addClass("c2", "Second class", {100, -40}, {220, 40});
+  scene.addAssociation("a1", "c1", "c2");
+  CanvasWindow window(&host, 0, 0, kWidth, kHeight);
+  window.setVisualizer(&painter);
+  window.setDiagram(scene.diagram());
+
+  window.setZoom(0.2f);  // an em of 14.4 units is under 3 pixels
+  const unsigned long before = GLPainter::detailReductions();
+  window.render(false);
+  EXPECT_GT(GLPainter::detailReductions(), before) << "the names are greeked";
+  const float far = window.recordedDetailScale();
+  EXPECT_LT(far, 0.3f);
+
+  // Within the recorded step the list is replayed as it is.
+  window.setZoom(0.21f);
+  const unsigned long replayed = GLPainter::detailReductions();
+  window.render(true);
+  EXPECT_EQ(window.recordedDetailScale(), far);
+  EXPECT_EQ(GLPainter::detailReductions(), replayed) << "nothing recorded";
+
+  for (float zoom : {3.0f, 1.0f, 6.0f}) {
+    SCOPED_TRACE(zoom);
+    window.setZoom(zoom);
+    window.render(true);  // a camera change, as the wheel makes it
+    EXPECT_GE(window.recordedDetailScale(), zoom);
+    const Frame zoomedIn = readFrame();
+    CanvasWindow reference(&host, 0, 0, kWidth, kHeight);
+    reference.setLevelOfDetail(false);
+    reference.setVisualizer(&painter);
+    reference.setDiagram(scene.diagram());
+    reference.setZoom(zoom);
+    reference.render(false);
+    EXPECT_EQ(differing(readFrame(), zoomedIn), 0);
+  }
+
+  // The setting turns it off for every window.
+  settings().setBool("Visualizer.General.LevelOfDetail", false);
+  window.setZoom(0.2f);
+  window.render(false);
+  EXPECT_EQ(window.recordedDetailScale(), GLPainter::kFullDetail);
+  settings().setBool("Visualizer.General.LevelOfDetail", true);
+}
+
+// The pick pass draws text as text whatever the detail scale, so a label
+// takes its pick name over its glyphs, also where a greeking bar would not
+// reach (the top of the glyphs).
+TEST_F(LevelOfDetailTest, PickingSeesTheGlyphsOfGreekedText) {
+  test::DiagramScene scene;
+  scene.addClass("c1", "Left", {-300, -40}, {-200, 40});
+  scene.addClass("c2", "Right", {200, -40}, {300, 40});
+  Association* a = scene.addAssociation("a1", "c1", "c2");
+  a->setName("WWWWWWWW");
+  test::BoolSetting names("Visualizer.General.RelationNames", true);
+  CanvasWindow window(&host, 0, 0, kWidth, kHeight);
+  window.setVisualizer(&painter);
+  window.setDiagram(scene.diagram());
+  window.setZoom(2.0f);
+
+  // The name is centred on the line's midpoint (the origin); its glyphs
+  // reach about 10 units above the line, the window's centre row.
+  float w = 0.0f, h = 0.0f;
+  GLPainter::textSize("WWWWWWWW", 10.0f, w, h);
+  ASSERT_GT(h, 6.0f);
+  const double x = kWidth / 2.0;
+  const double y = kHeight / 2.0 + 2.0 * h * 0.85;  // high in the glyphs, above any bar
+  for (float scale : {GLPainter::kFullDetail, 0.05f}) {
+    SCOPED_TRACE(scale);
+    window.loadPickMatrices(x, y, 1.0);
+    GLPainter::setDetailScale(scale);
+    PickResult result;
+    painter.pick(result, scene.diagram());
+    GLPainter::setDetailScale(GLPainter::kFullDetail);
+    ASSERT_EQ(result.size(), 1u);
+    auto* entry = dynamic_cast<ModelSelectionElement*>(result.at(0));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->getLabel(), "Association");
+  }
+}
+
+}  // namespace
+}  // namespace lumetra
