@@ -45,13 +45,6 @@ Frame readFrame() {
   return rgb;
 }
 
-int differing(const Frame& a, const Frame& b) {
-  int n = 0;
-  for (std::size_t i = 0; i + 2 < a.size(); i += 3)
-    if (a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2]) ++n;
-  return n;
-}
-
 // The mean of each channel over the frame.
 std::array<double, 3> meanColour(const Frame& f) {
   std::array<double, 3> sum{};
@@ -165,7 +158,7 @@ TEST_F(LevelOfDetailTest, PictureIsExactWhereNothingIsTooSmallAndAlikeWhereSomet
     const Frame full = render(model->diagrams.front(), c.factor, false);
     const Frame reduced = render(model->diagrams.front(), c.factor, true, &reductions);
     EXPECT_EQ(reductions == 0, c.exact) << reductions << " reductions";
-    const int changed = differing(full, reduced);
+    const int changed = test::differingPixels(full, reduced);
     if (reductions == 0) {
       EXPECT_EQ(changed, 0);
       continue;
@@ -215,7 +208,7 @@ TEST_F(LevelOfDetailTest, ZoomingInRecordsAgainAndShowsGreekedTextInFull) {
     reference.setDiagram(scene.diagram());
     reference.setZoom(zoom);
     reference.render(false);
-    EXPECT_EQ(differing(readFrame(), zoomedIn), 0);
+    EXPECT_EQ(test::differingPixels(readFrame(), zoomedIn), 0);
   }
 
   // The setting turns it off for every window.
