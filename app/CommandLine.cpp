@@ -24,7 +24,7 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
       {wxCMD_LINE_SWITCH, "h", "help", "show this help and exit", wxCMD_LINE_VAL_NONE, wxCMD_LINE_OPTION_HELP},
       {wxCMD_LINE_SWITCH, nullptr, "version", "print the version and exit"},
       {wxCMD_LINE_OPTION, nullptr, "save-diagram", "read MODEL and write its diagrams to this .dia file"},
-      {wxCMD_LINE_OPTION, nullptr, "export", "render MODEL into this .png or .jpg file"},
+      {wxCMD_LINE_OPTION, nullptr, "export", "render MODEL into this .png, .jpg, .svg or .pdf file"},
       {wxCMD_LINE_OPTION, nullptr, "diagram", "show the diagram of this name (default: the first)"},
       {wxCMD_LINE_OPTION, nullptr, "size", "with --export: the picture size WxH (default 1024x768)"},
       {wxCMD_LINE_OPTION, nullptr, "metrics", "read this metrics file with MODEL"},

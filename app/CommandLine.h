@@ -11,7 +11,7 @@ namespace lumetra {
 struct CommandLineOptions {
   bool version = false;
   std::string saveDiagram;  // --save-diagram OUT.dia
-  std::string exportImage;  // --export OUT.png
+  std::string exportImage;  // --export OUT.png|.jpg|.svg|.pdf
   std::string diagram;      // --diagram NAME
   std::string size;         // --size WxH
   std::string metricsFile;  // --metrics FILE

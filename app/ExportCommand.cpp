@@ -24,6 +24,7 @@
 #include "render/Exceptions.h"
 #include "render/GLPainter.h"
 #include "diagram/OffscreenGL.h"
+#include "diagram/VectorExport.h"
 
 namespace lumetra {
 
@@ -46,11 +47,21 @@ std::string lowerExtension(const std::string& fileName) {
   return ext;
 }
 
-ImageFormat imageTypeFor(const std::string& out) {
+// What the file's extension asks for: a raster image or a vector picture.
+struct OutputKind {
+  bool vector = false;
+  ImageFormat image = ImageFormat::Png;
+  VectorFormat format = VectorFormat::Svg;
+};
+
+OutputKind outputKindFor(const std::string& out) {
+  OutputKind kind;
   const std::string ext = lowerExtension(out);
-  if (ext == "png") return ImageFormat::Png;
-  if (ext == "jpg" || ext == "jpeg") return ImageFormat::Jpeg;
-  throw ExportFailure("cannot export to " + out + ": the file name must end in .png, .jpg or .jpeg");
+  if (ext == "png") kind.image = ImageFormat::Png;
+  else if (ext == "jpg" || ext == "jpeg") kind.image = ImageFormat::Jpeg;
+  else if (vectorFormatFor(out, kind.format)) kind.vector = true;
+  else throw ExportFailure("cannot export to " + out + ": the file name must end in .png, .jpg, .jpeg, .svg or .pdf");
+  return kind;
 }
 
 // Writes the picture beside its destination first and renames it, so that a
@@ -115,7 +126,10 @@ class ContextMaker {
   std::future<std::unique_ptr<OffscreenGL>> made_;
 };
 
-std::vector<unsigned char> render(Document& document, Diagram* diagram, ContextMaker& context, bool fullDetail) {
+// Renders the view and returns its pixels, or, given a vector file, writes
+// the view into it and returns nothing.
+std::vector<unsigned char> render(Document& document, Diagram* diagram, ContextMaker& context, bool fullDetail,
+                                  const std::string& vectorFile = {}, VectorFormat format = VectorFormat::Svg) {
   const std::unique_ptr<OffscreenGL> gl = context.get();
   const int width = gl->width(), height = gl->height();
   try {
@@ -137,10 +151,18 @@ std::vector<unsigned char> render(Document& document, Diagram* diagram, ContextM
     view.setLevelOfDetail(!fullDetail);
     view.setVisualizer(&painter);
     view.setDiagram(diagram);
-    // Drawn once, straight to the buffer: a display list would only hold a
-    // copy of the whole scene until the end.
-    view.renderOnce();
-    pixels = gl->readRGBRows();
+    if (!vectorFile.empty()) {
+      try {
+        writeVectorPicture(painter, diagram, view, vectorFile, format);
+      } catch (const VectorExportError& e) {
+        throw ExportFailure("cannot write " + vectorFile + ": " + e.what());
+      }
+    } else {
+      // Drawn once, straight to the buffer: a display list would only hold
+      // a copy of the whole scene until the end.
+      view.renderOnce();
+      pixels = gl->readRGBRows();
+    }
     // The painter's textures go while the context is still current.
   }
   // So do the font textures.
@@ -150,7 +172,7 @@ std::vector<unsigned char> render(Document& document, Diagram* diagram, ContextM
 
 void exportImage(const CommandLineOptions& options) {
   const std::string& out = options.exportImage;
-  const ImageFormat type = imageTypeFor(out);
+  const OutputKind kind = outputKindFor(out);
   int width = kDefaultExportWidth, height = kDefaultExportHeight;
   if (!options.size.empty() && !parseImageSize(options.size, width, height))
     throw ExportFailure("invalid --size " + quoted(options.size) + ": expected WIDTHxHEIGHT, each 1 to " +
@@ -169,8 +191,12 @@ void exportImage(const CommandLineOptions& options) {
   if (shown.diagram == nullptr)
     throw ExportFailure("cannot export " + options.model + ": the model contains no diagram");
 
+  if (kind.vector) {
+    render(document, shown.diagram, context, options.fullDetail, out, kind.format);
+    return;
+  }
   const std::vector<unsigned char> pixels = render(document, shown.diagram, context, options.fullDetail);
-  writeImage(pixels, width, height, out, type);
+  writeImage(pixels, width, height, out, kind.image);
 }
 
 }  // namespace

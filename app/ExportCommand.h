@@ -1,10 +1,11 @@
 #pragma once
-// `lumetra --export OUT.png [--diagram NAME] [--size WxH] [--metrics FILE]
+// `lumetra --export OUT.png|.svg|.pdf [--diagram NAME] [--size WxH] [--metrics FILE]
 // [--metric NAME]... [--area NAME[:PAINTER]]... MODEL`: reads MODEL as the viewer opens
 // it, optionally a metrics file, shows the named metrics and areas over one
 // diagram and renders a single view of it, zoomed to fit, with every setting
-// at its default and no window frame, into a PNG or JPEG file (chosen by the
-// file's extension). Needs an X display (a desktop or Xvfb) but shows no
+// at its default and no window frame, into a PNG or JPEG image or an SVG or
+// PDF vector picture (chosen by the file's extension; diagram/VectorExport.h).
+// Needs an X display (a desktop or Xvfb) but shows no
 // window: drawing goes to an offscreen buffer.
 
 #include <string>

@@ -125,7 +125,8 @@ void UMLModelVisualizer::drawBackgroundPass(Diagram* diagram) {
   preparedAreas_ = nullptr;
   if (prepared != nullptr && prepared->diagram() != diagram) prepared = nullptr;
   // Areas take no pick names; the pick pass leaves the colour buffer alone.
-  if (picking_) return;
+  // A vector recording gets the areas as a picture made beforehand.
+  if (picking_ || GLPainter::recordingVectors()) return;
   if (prepared != nullptr) prepared->draw();
   else drawAreaPass(diagram);
 }

@@ -61,8 +61,15 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   void visitModelElement(ModelElement* element) override;
 
   // ---- passes ----
-  // The whole diagram: areas, eraser, shapes, glyph entries.
+  // The whole diagram: areas, eraser, shapes, glyph entries. While vectors
+  // are recorded (GLPainter::recordingVectors) the area pass is left out:
+  // its soft shapes are a raster, which the recorder embeds as a picture
+  // drawn beforehand with drawAreaPass.
   void drawDiagram(Diagram* diagram) override;
+  // The area pass alone (areas composited, eraser halos), as drawDiagram
+  // starts with it: the colour buffer cleared and left white where no area
+  // reaches.
+  void drawAreaPass(Diagram* diagram);
   // Renders the area pass with the eraser (camera-independent) into a
   // texture kept in scene; the next drawDiagram of that diagram draws the
   // texture instead of the pass. Where that cannot be done faithfully the
@@ -160,7 +167,6 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   const DiagramLook& look() const { return look_; }
 
  private:
-  void drawAreaPass(Diagram* diagram);
   // The area pass as a pass draws it: from the picture prepare made for
   // this diagram (taken, it serves one pass), or directly.
   void drawBackgroundPass(Diagram* diagram);

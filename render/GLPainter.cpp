@@ -27,6 +27,7 @@ float gGlobalAlpha = 1.0f;
 float gDetailScale = GLPainter::kFullDetail;
 bool gRecordingVectors = false;
 unsigned long gReductions = 0;
+VectorSink* gVectorSink = nullptr;
 
 void setColor(const Color& c) {
   const GLfloat rgba[4] = {c.r, c.g, c.b, c.a * gGlobalAlpha};
@@ -38,6 +39,7 @@ void setColor(const Color& c) {
 // one draw; inside the block it travels with the vertices, and it stays the
 // current colour afterwards just the same.
 void begin(GLenum mode, const Color& c) {
+  if (gVectorSink != nullptr && c.a * gGlobalAlpha < 1.0f) gVectorSink->translucentPrimitive();
   glBegin(mode);
   setColor(c);
 }
@@ -168,6 +170,11 @@ void emitArc(Vec2 centre, float rx, float ry, float start, float sweep, int n) {
 // --- colour and segment counts ----------------------------------------------
 
 void GLPainter::setGlobalAlpha(float factor) { gGlobalAlpha = factor; }
+void GLPainter::setVectorSink(VectorSink* sink) {
+  gVectorSink = sink;
+  gRecordingVectors = sink != nullptr;
+}
+VectorSink* GLPainter::vectorSink() { return gVectorSink; }
 float GLPainter::globalAlpha() { return gGlobalAlpha; }
 
 int GLPainter::segmentCount(float n, float rx, float ry) {
@@ -370,6 +377,7 @@ void GLPainter::filledPolygon(PointList list) const {
   std::deque<Vec2> extra;
   prepareFor(Drawing::kFill);
   setColor(list.color);
+  if (gVectorSink != nullptr && list.color.a * gGlobalAlpha < 1.0f) gVectorSink->translucentPrimitive();
   gluTessBeginPolygon(tess, &extra);
   gluTessBeginContour(tess);
   for (std::size_t i = 0; i < list.points.size(); ++i) {
@@ -505,6 +513,7 @@ void GLPainter::filledCylinder3D(Vec2 centre, float rx, float ry, float depth, C
 void GLPainter::setLineWidth(float width) const {
   // The line width is not part of any state a batch keeps.
   glLineWidth(width);
+  if (gVectorSink != nullptr) gVectorSink->lineWidth(width);
 }
 
 void GLPainter::setLineSmoothing(bool on) const {
@@ -772,6 +781,18 @@ void GLPainter::drawText(const std::string& rawText, Vec2 position, float angle,
   if (flags & kTextCenterX) shift.x -= w / 2.0f;
   if (flags & kTextCenterY) shift.y -= h / 2.0f;
   if (flags & kTextHang) shift.y -= h;
+
+  if (gVectorSink != nullptr) {
+    // A vector file gets the text itself, at the pen origin the font would
+    // start from, with the em of the font's face size.
+    const float c = std::cos(angle);
+    const float s = std::sin(angle);
+    const Vec2 origin(position.x + (c * shift.x - s * shift.y), position.y + (s * shift.x + c * shift.y));
+    const float em = kTextScale * size * static_cast<float>(font->FaceSize());
+    if (std::isfinite(origin.x) && std::isfinite(origin.y) && std::isfinite(angle) && std::isfinite(em) && em > 0.0f)
+      gVectorSink->text(text, origin, angle, em, Color(color.r, color.g, color.b, color.a * gGlobalAlpha));
+    return;
+  }
 
   // Positions that are not numbers keep the font's own drawing, as before.
   const bool finite = std::isfinite(position.x) && std::isfinite(position.y) && std::isfinite(angle) &&

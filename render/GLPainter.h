@@ -35,6 +35,28 @@ class FTFont;
 
 namespace lumetra {
 
+// Takes what a vector file (SVG, PDF) needs beside the GL primitives it
+// records through feedback, where textured font quads would come out as
+// flat boxes. While a sink is installed (GLPainter::setVectorSink) the
+// painter hands it every text and leaves its texture font alone.
+class VectorSink {
+ public:
+  virtual ~VectorSink() = default;
+  // UTF-8 text (well-formed) whose pen origin on the base line is origin,
+  // turned by angle (radians, counter-clockwise) about it, with an em of
+  // em world units, in colour (alpha already multiplied by the global
+  // alpha). Coordinates are those of the current model-view, as for any
+  // primitive.
+  virtual void text(const std::string& text, Vec2 origin, float angle, float em, Color color) = 0;
+  // The line width set for the lines that follow, in pixels.
+  virtual void lineWidth(float width) = 0;
+  // A translucent primitive (one glBegin block) follows. GL blends each
+  // primitive over what is there, so where translucent primitives overlap
+  // they darken; a recorder that merges neighbouring fills must keep this
+  // one apart.
+  virtual void translucentPrimitive() = 0;
+};
+
 // An ordered sequence of points drawn in one colour.
 struct PointList {
   std::vector<Vec2> points;
@@ -211,6 +233,14 @@ class GLPainter {
   static void beginBounds();
   static bool trackedBounds(Vec3& low, Vec3& high);
   static bool endBounds(Vec3& low, Vec3& high);
+
+  // --- vector recording --------------------------------------------------------
+  // Installs the sink that takes text while a vector file is recorded (null:
+  // none, the default), and sets recordingVectors with it. Not owned. Painters that draw something other than
+  // primitives and text (pictures, level-of-detail simplifications of what
+  // a vector file can show in full) ask recordingVectors.
+  static void setVectorSink(VectorSink* sink);
+  static VectorSink* vectorSink();
 
   // --- global alpha ----------------------------------------------------------
   // Multiplies the alpha of every colour drawn; 1.0 at start.

@@ -16,6 +16,10 @@ packages=(
   libpugixml-dev libnanoflann-dev libcgal-dev
   # headless GL for tests
   xvfb xauth libgl1-mesa-dri
+  # vector export (SVG, PDF) and the renderers its tests check it with
+  libgl2ps-dev zlib1g-dev librsvg2-bin poppler-utils
+  # installing: man page from --help, desktop entry check, .deb building
+  help2man desktop-file-utils dpkg-dev
 )
 
 missing=()
