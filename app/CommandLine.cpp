@@ -40,10 +40,16 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
 
   wxCmdLineParser parser(description, argc, argv);
   parser.SetLogo(wxString::FromUTF8(versionText() + " - a viewer for software architecture"));
-  switch (parser.Parse(true)) {
-    case -1: return ParseOutcome::ExitOk;  // help shown
+  // Help asked for goes to stdout, so that it can be paged or read by
+  // help2man; errors (wx prints them to stderr) get a pointer to it.
+  switch (parser.Parse(false)) {
+    case -1:
+      std::fputs(parser.GetUsageString().utf8_string().c_str(), stdout);
+      return ParseOutcome::ExitOk;
     case 0: break;
-    default: return ParseOutcome::ExitError;
+    default:
+      std::fputs("lumetra: see --help for the options\n", stderr);
+      return ParseOutcome::ExitError;
   }
 
   options.version = parser.Found("version");

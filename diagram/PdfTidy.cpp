@@ -149,7 +149,7 @@ std::string tidyPdf(const std::string& pdf) {
     const std::string packed = deflate(data);
     dict = std::regex_replace(dict, length, "/Length " + std::to_string(packed.size()) + " /Filter /FlateDecode",
                               std::regex_constants::format_first_only);
-    out += dict + "stream\n" + packed + "\nendstream\n" + text.substr(endStream + 9);
+    out += dict + "stream\n" + packed + "\nendstream" + text.substr(endStream + 9);
   }
 
   // A new cross-reference table; the trailer's dictionary is kept.

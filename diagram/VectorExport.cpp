@@ -448,7 +448,7 @@ std::string recordPage(UMLModelVisualizer& painter, Diagram* diagram, const Canv
   const int h = window.height();
   GLint viewport[4] = {0, 0, w, h};
   const GLint gl2psFormat = kind == VectorFormat::Svg ? GL2PS_SVG : GL2PS_PDF;
-  const GLint options = GL2PS_DRAW_BACKGROUND | GL2PS_SILENT | GL2PS_NO_PS3_SHADING;
+  const GLint options = GL2PS_DRAW_BACKGROUND | GL2PS_SILENT;
   TextRecorder recorder(kind, h);
 
   AttribGuard state(GL_VIEWPORT_BIT | GL_SCISSOR_BIT | GL_COLOR_BUFFER_BIT);

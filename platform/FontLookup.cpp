@@ -6,6 +6,10 @@
 #ifndef LUMETRA_DATA_DIR
 #define LUMETRA_DATA_DIR "/usr/local/share/lumetra"
 #endif
+// The installed data folder relative to the installed executable's folder.
+#ifndef LUMETRA_BIN_TO_DATA
+#define LUMETRA_BIN_TO_DATA "../share/lumetra"
+#endif
 
 namespace lumetra {
 namespace fs = std::filesystem;
@@ -20,7 +24,12 @@ std::string executableDir() {
 std::vector<std::string> fontCandidates(const std::string& fileName) {
   std::vector<std::string> out{fileName};
   if (fs::path(fileName).is_absolute()) return out;
-  if (std::string dir = executableDir(); !dir.empty()) out.push_back((fs::path(dir) / fileName).string());
+  if (std::string dir = executableDir(); !dir.empty()) {
+    out.push_back((fs::path(dir) / fileName).string());
+    // An installed tree moved elsewhere (a package unpacked under another
+    // root, a prefix copied) keeps its data beside its bin folder.
+    out.push_back((fs::path(dir) / LUMETRA_BIN_TO_DATA / fileName).lexically_normal().string());
+  }
   out.push_back((fs::path(LUMETRA_DATA_DIR) / fileName).string());
   return out;
 }

@@ -12,10 +12,11 @@ struct ProgramRun {
   std::string out;
 };
 
-// Runs the program with the given arguments, no display, stderr folded in.
-ProgramRun runLumetra(const std::string& args) {
+// Runs the program with the given arguments, no display, stderr folded in
+// (or left out).
+ProgramRun runLumetra(const std::string& args, bool withStderr = true) {
   const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY " + std::string(LUMETRA_EXE) + " " + args +
-                              " 2>&1 </dev/null";
+                              (withStderr ? " 2>&1" : " 2>/dev/null") + " </dev/null";
   ProgramRun run{-1, ""};
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return run;
@@ -38,6 +39,18 @@ TEST(CommandLineTest, HelpListsTheOptionsAndExitsZero) {
   EXPECT_EQ(r.exitCode, 0);
   for (const char* option : {"--version", "--save-diagram", "--export", "--metric", "--area", "--size"})
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
+  EXPECT_NE(r.out.find(".svg or .pdf"), std::string::npos) << r.out;
+}
+
+// The help went to stderr: `lumetra --help | less` showed nothing, and the
+// man page made from it at build time was empty.
+TEST(CommandLineTest, HelpGoesToStandardOutput) {
+  ProgramRun r = runLumetra("--help", false);
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.out.find("Usage: lumetra"), std::string::npos) << r.out;
+  ProgramRun wrong = runLumetra("--no-such-option", false);
+  EXPECT_NE(wrong.exitCode, 0);
+  EXPECT_EQ(wrong.out, "");
 }
 
 TEST(CommandLineTest, UnknownOptionOrMissingModelIsAnError) {

@@ -217,28 +217,56 @@ TEST_F(ExportCommandTest, EachFailurePrintsOneLineExitsNonZeroAndLeavesNoFile) {
 }
 
 TEST_F(ExportCommandTest, FailedWritesLeaveNothingAndKeepAnExistingFile) {
-  // Into a folder that does not exist.
-  Outcome run = lumetra({"--export", out("missing/folder/x.png"), kModel});
-  EXPECT_NE(run.exitCode, 0);
-  ASSERT_EQ(run.errorLines.size(), 1u);
-  EXPECT_NE(run.errorLines[0].find("cannot write"), std::string::npos) << run.errorLines[0];
-  EXPECT_TRUE(leftovers().empty());
+  Outcome run;
+  for (const char* kind : {"png", "svg", "pdf"}) {
+    SCOPED_TRACE(kind);
+    // Into a folder that does not exist.
+    const std::string name = std::string("x.") + kind;
+    run = lumetra({"--export", out("missing/folder/" + name), kModel});
+    EXPECT_NE(run.exitCode, 0);
+    ASSERT_EQ(run.errorLines.size(), 1u);
+    EXPECT_NE(run.errorLines[0].find("cannot write " + out("missing/folder/" + name)), std::string::npos)
+        << run.errorLines[0];
+    EXPECT_TRUE(leftovers().empty());
+
+    // A failing export does not touch a picture already there.
+    const std::string keep = std::string("keep.") + kind;
+    { std::ofstream(out(keep)) << "previous"; }
+    run = lumetra({"--export", out(keep), "--diagram", "nope", kModel});
+    EXPECT_NE(run.exitCode, 0);
+    std::ifstream kept(out(keep));
+    std::string content;
+    std::getline(kept, content);
+    EXPECT_EQ(content, "previous");
+    fs::remove(out(keep));
+  }
 
   // An unsupported file type.
   run = lumetra({"--export", out("x.gif"), kModel});
   EXPECT_NE(run.exitCode, 0);
   ASSERT_EQ(run.errorLines.size(), 1u);
-  EXPECT_NE(run.errorLines[0].find(".png, .jpg or .jpeg"), std::string::npos) << run.errorLines[0];
+  EXPECT_NE(run.errorLines[0].find(".png, .jpg, .jpeg, .svg or .pdf"), std::string::npos) << run.errorLines[0];
   EXPECT_TRUE(leftovers().empty());
+}
 
-  // A failing export does not touch a picture already there.
-  { std::ofstream(out("keep.png")) << "previous"; }
-  run = lumetra({"--export", out("keep.png"), "--diagram", "nope", kModel});
-  EXPECT_NE(run.exitCode, 0);
-  std::ifstream kept(out("keep.png"));
-  std::string content;
-  std::getline(kept, content);
-  EXPECT_EQ(content, "previous");
+// Vector pictures by extension, any case: the files are what their names
+// say, with the labels as text and nothing else left in the folder.
+TEST_F(ExportCommandTest, SvgAndPdfByExtension) {
+  const std::string metrics[] = {"--metrics", kMetrics, "--metric", "Size", "--area", "Ordering"};
+  for (const auto& [name, magic] : {std::pair{"view.svg", "<?xml"}, std::pair{"VIEW.PDF", "%PDF-1.4"}}) {
+    SCOPED_TRACE(name);
+    std::vector<std::string> args = {"--export", out(name), "--size", "640x480"};
+    args.insert(args.end(), std::begin(metrics), std::end(metrics));
+    args.push_back(kModel);
+    const Outcome run = lumetra(args);
+    ASSERT_EQ(run.exitCode, 0) << (run.errorLines.empty() ? "" : run.errorLines[0]);
+    EXPECT_TRUE(run.errorLines.empty());
+    std::ifstream in(out(name), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes.rfind(magic, 0), 0u);
+    EXPECT_EQ(leftovers(), std::vector<std::string>{name});
+    fs::remove(out(name));
+  }
 }
 
 TEST(ImageSize, ParsesWidthByHeight) {

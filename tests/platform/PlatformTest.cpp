@@ -20,13 +20,16 @@ class InDirectory {
   fs::path previous_;
 };
 
-TEST(FontLookupTest, CandidatesAreWorkingDirectoryThenExecutableThenDataFolder) {
+TEST(FontLookupTest, CandidatesAreWorkingDirectoryThenExecutableThenDataFolders) {
   const auto candidates = fontCandidates("arial.ttf");
-  ASSERT_EQ(candidates.size(), 3u);
+  ASSERT_EQ(candidates.size(), 4u);
   EXPECT_EQ(candidates[0], "arial.ttf");
   EXPECT_EQ(fs::path(candidates[1]), fs::path(executableDir()) / "arial.ttf");
-  EXPECT_EQ(fs::path(candidates[2]).filename(), "arial.ttf");
-  EXPECT_NE(candidates[2], candidates[1]);
+  // The data folder beside the executable's bin folder, as an unpacked
+  // package or a moved prefix has it.
+  EXPECT_EQ(fs::path(candidates[2]), (fs::path(executableDir()) / ".." / "share" / "lumetra" / "arial.ttf").lexically_normal());
+  EXPECT_EQ(fs::path(candidates[3]).filename(), "arial.ttf");
+  EXPECT_TRUE(fs::path(candidates[3]).is_absolute());
 }
 
 TEST(FontLookupTest, FallsBackToTheCopyBesideTheExecutable) {
