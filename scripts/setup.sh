@@ -17,7 +17,7 @@ packages=(
   # headless GL for tests
   xvfb xauth libgl1-mesa-dri
   # vector export (SVG, PDF) and the renderers its tests check it with
-  libgl2ps-dev zlib1g-dev librsvg2-bin poppler-utils libpng-dev
+  libgl2ps-dev zlib1g-dev librsvg2-bin poppler-utils
   # installing: man page from --help, desktop entry check, .deb building
   help2man desktop-file-utils dpkg-dev
 )
