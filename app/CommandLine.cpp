@@ -35,6 +35,7 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
        wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_MULTIPLE},
       {wxCMD_LINE_SWITCH, nullptr, "full-detail",
        "with --export: draw text and curves in full however small they are on the picture"},
+      {wxCMD_LINE_SWITCH, nullptr, "legend", "draw the legend of the shown metrics and areas"},
       {wxCMD_LINE_PARAM, nullptr, nullptr, "MODEL", wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL},
       {wxCMD_LINE_NONE}};
 
@@ -54,6 +55,7 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
 
   options.version = parser.Found("version");
   options.fullDetail = parser.Found("full-detail");
+  options.legend = parser.Found("legend");
   // Walk the arguments in order so that repeated options keep their order.
   for (const wxCmdLineArg& arg : parser.GetArguments()) {
     if (arg.GetKind() == wxCMD_LINE_PARAM) {
@@ -83,6 +85,8 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
     problem = "--size needs --export";
   else if (options.fullDetail && options.exportImage.empty())
     problem = "--full-detail needs --export";
+  else if (options.legend && !options.saveDiagram.empty())
+    problem = "--legend cannot be combined with --save-diagram";
   else if (namesContent && !options.saveDiagram.empty())
     problem = "--diagram, --metrics, --metric and --area cannot be combined with --save-diagram";
   else if ((!options.saveDiagram.empty() || !options.exportImage.empty()) && options.model.empty())

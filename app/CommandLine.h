@@ -19,6 +19,7 @@ struct CommandLineOptions {
   std::vector<std::string> areas;    // --area NAME[:PAINTER], in order
   bool fullDetail = false;  // --full-detail: no level of detail in the picture
   std::string model;        // the positional MODEL
+  bool legend = false;      // --legend: the legend is drawn (viewer and --export)
 
   bool isBatch() const { return version || !saveDiagram.empty() || !exportImage.empty(); }
 };

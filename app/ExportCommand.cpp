@@ -23,6 +23,7 @@
 #include "render/CanvasWindow.h"
 #include "render/Exceptions.h"
 #include "render/GLPainter.h"
+#include "settings/SettingsStore.h"
 #include "diagram/OffscreenGL.h"
 #include "diagram/VectorExport.h"
 
@@ -31,10 +32,7 @@ namespace lumetra {
 namespace {
 
 // One line for the user: what failed and why.
-class ExportFailure : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+using ExportFailure = ExportError;
 
 std::string quoted(const std::string& text) { return "'" + text + "'"; }
 
@@ -140,7 +138,11 @@ std::vector<unsigned char> render(Document& document, Diagram* diagram, ContextM
   applyFixedGLState();
 
   std::vector<unsigned char> pixels;
-  {
+  if (vectorFile.empty()) {
+    // The drawing the viewer's "Export to image" uses as well.
+    drawViewPicture(document, {diagram, width, height, nullptr, nullptr, !fullDetail});
+    pixels = gl->readRGBRows();
+  } else {
     OffscreenWindowHost host;
     MetricsVisualizerSimple painter;
     painter.setBlendEquation(lookupBlendEquation());
@@ -151,17 +153,10 @@ std::vector<unsigned char> render(Document& document, Diagram* diagram, ContextM
     view.setLevelOfDetail(!fullDetail);
     view.setVisualizer(&painter);
     view.setDiagram(diagram);
-    if (!vectorFile.empty()) {
-      try {
-        writeVectorPicture(painter, diagram, view, vectorFile, format);
-      } catch (const VectorExportError& e) {
-        throw ExportFailure("cannot write " + vectorFile + ": " + e.what());
-      }
-    } else {
-      // Drawn once, straight to the buffer: a display list would only hold
-      // a copy of the whole scene until the end.
-      view.renderOnce();
-      pixels = gl->readRGBRows();
+    try {
+      writeVectorPicture(painter, diagram, view, vectorFile, format);
+    } catch (const VectorExportError& e) {
+      throw ExportFailure("cannot write " + vectorFile + ": " + e.what());
     }
     // The painter's textures go while the context is still current.
   }
@@ -191,6 +186,9 @@ void exportImage(const CommandLineOptions& options) {
   if (shown.diagram == nullptr)
     throw ExportFailure("cannot export " + options.model + ": the model contains no diagram");
 
+  // The command draws one picture in its own process, so the switch is set
+  // in the settings the painter reads.
+  if (options.legend) settings().setBool("Visualizer.General.Legend.Enable", true);
   if (kind.vector) {
     render(document, shown.diagram, context, options.fullDetail, out, kind.format);
     return;
@@ -200,6 +198,37 @@ void exportImage(const CommandLineOptions& options) {
 }
 
 }  // namespace
+
+void drawViewPicture(Document& document, const ViewPicture& picture) {
+  OffscreenWindowHost host;
+  MetricsVisualizerSimple painter;
+  painter.setBlendEquation(lookupBlendEquation());
+  painter.setSelectionManager(&document.selection());
+  painter.setMetricSet(&document.metrics());
+  painter.setAreas(&document.areas());
+  if (const MetricsVisualizerSimple* look = picture.look) {
+    painter.setTransparency(look->getTransparency());
+    painter.setAreaAlpha(look->getAreaAlpha());
+    painter.setMetricsAlpha(look->getMetricsAlpha());
+    painter.setGlyphAreaSize(look->getGlyphAreaSize());
+    painter.setGlyphAreaCentre(look->getGlyphAreaCentre());
+    painter.setDrawDiagram(look->getDrawDiagram());
+  }
+  CanvasWindow view(&host, 0, 0, picture.width, picture.height);
+  view.setLevelOfDetail(picture.levelOfDetail);
+  view.setVisualizer(&painter);
+  view.setDiagram(picture.diagram);
+  if (picture.camera != nullptr) view.camera() = *picture.camera;
+  // Drawn once, straight to the buffer: a display list would only hold a
+  // copy of the whole scene until the end. The painter's textures go at the
+  // end of this function, while the context is still current.
+  view.renderOnce();
+}
+
+void writeImageFile(const std::vector<unsigned char>& bottomUpRGB, int width, int height, const std::string& out,
+                    ImageFormat format) {
+  writeImage(bottomUpRGB, width, height, out, format);
+}
 
 bool parseImageSize(const std::string& text, int& width, int& height) {
   const std::size_t x = text.find_first_of("xX");

@@ -1,6 +1,6 @@
 #pragma once
 // `lumetra --export OUT.png|.svg|.pdf [--diagram NAME] [--size WxH] [--metrics FILE]
-// [--metric NAME]... [--area NAME[:PAINTER]]... MODEL`: reads MODEL as the viewer opens
+// [--metric NAME]... [--area NAME[:PAINTER]]... [--legend] MODEL`: reads MODEL as the viewer opens
 // it, optionally a metrics file, shows the named metrics and areas over one
 // diagram and renders a single view of it, zoomed to fit, with every setting
 // at its default and no window frame, into a PNG or JPEG image or an SVG or
@@ -8,9 +8,19 @@
 // Needs an X display (a desktop or Xvfb) but shows no
 // window: drawing goes to an offscreen buffer.
 
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "app/CommandLine.h"
+#include "app/ImageFile.h"
+
+namespace lumetra {
+class Diagram;
+class Document;
+class MetricsVisualizerSimple;
+struct Camera;
+}  // namespace lumetra
 
 namespace lumetra {
 
@@ -25,6 +35,39 @@ inline constexpr int kMaxExportSide = 16384;
 // naming what and why, returns 1 and leaves no OUT behind (an existing file
 // of that name is left as it was).
 int runExport(const CommandLineOptions& options);
+
+// Why a picture could not be made or written, as one line naming the file.
+class ExportError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+
+// One view to draw: the diagram of the document, the picture's size, and
+// the camera (null: zoomed to fit) and the painter whose transparencies and
+// glyph layout are used (null: the defaults).
+struct ViewPicture {
+  Diagram* diagram = nullptr;
+  int width = 0;
+  int height = 0;
+  const Camera* camera = nullptr;
+  const MetricsVisualizerSimple* look = nullptr;
+  // Small text and curves simplified as the windows draw them (off: drawn in
+  // full, --full-detail).
+  bool levelOfDetail = true;
+};
+
+// The drawing the batch export and the viewer's export share: the view
+// drawn with a painter of its own into the framebuffer bound in the current
+// GL context, from (0, 0) at the picture's size (the default font loaded,
+// the fixed GL state applied).
+void drawViewPicture(Document& document, const ViewPicture& picture);
+
+// RGB rows, bottom first, written to out through a temporary file renamed
+// into place, so a failed write leaves no file and an existing one as it
+// was. Throws ExportError.
+void writeImageFile(const std::vector<unsigned char>& bottomUpRGB, int width, int height, const std::string& out,
+                    ImageFormat format);
 
 // "WIDTHxHEIGHT" with both sides in 1..kMaxExportSide; false otherwise.
 bool parseImageSize(const std::string& text, int& width, int& height);

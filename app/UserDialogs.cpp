@@ -2,7 +2,9 @@
 
 #include "app/AboutDialog.h"
 
+#include <wx/choicdlg.h>
 #include <wx/filedlg.h>
+#include <wx/textdlg.h>
 #include <wx/msgdlg.h>
 
 #include <cstdio>
@@ -24,6 +26,26 @@ class DesktopDialogs : public UserDialogs {
                           wxString::FromUTF8(defaultExtension), wxString::FromUTF8(filter),
                           wxFD_SAVE | wxFD_OVERWRITE_PROMPT, parent)
         .utf8_string();
+  }
+  std::string saveFileChoosingFilter(wxWindow* parent, const std::string& title, const std::string& defaultName,
+                                     const std::string& defaultExtension, const std::string& filter,
+                                     int& filterIndex) override {
+    wxFileDialog dialog(parent, wxString::FromUTF8(title), wxEmptyString, wxString::FromUTF8(defaultName),
+                        wxString::FromUTF8(filter), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    filterIndex = -1;
+    if (dialog.ShowModal() != wxID_OK) return "";
+    filterIndex = dialog.GetFilterIndex();
+    return dialog.GetPath().utf8_string();
+  }
+  std::string askText(wxWindow* parent, const std::string& title, const std::string& prompt) override {
+    return wxGetTextFromUser(wxString::FromUTF8(prompt), wxString::FromUTF8(title), wxEmptyString, parent)
+        .utf8_string();
+  }
+  int chooseOne(wxWindow* parent, const std::string& title, const std::string& prompt,
+                const std::vector<std::string>& choices) override {
+    wxArrayString items;
+    for (const std::string& choice : choices) items.Add(wxString::FromUTF8(choice));
+    return wxGetSingleChoiceIndex(wxString::FromUTF8(prompt), wxString::FromUTF8(title), items, 0, parent);
   }
   void showError(wxWindow* parent, const std::string& title, const std::string& message) override {
     // Also on stderr, for a viewer started from a terminal or a script.

@@ -5,6 +5,7 @@
 // implementation, so a test never blocks on a modal window.
 
 #include <string>
+#include <vector>
 
 class wxWindow;
 
@@ -20,6 +21,20 @@ class UserDialogs {
   // cancelled. defaultName and defaultExtension may be empty.
   virtual std::string saveFile(wxWindow* parent, const std::string& title, const std::string& defaultName,
                                const std::string& defaultExtension, const std::string& filter) = 0;
+  // saveFile that also tells which of the filter's entries was chosen
+  // (0 for the first; -1 when unknown, the default of implementations that
+  // only offer saveFile).
+  virtual std::string saveFileChoosingFilter(wxWindow* parent, const std::string& title, const std::string& defaultName,
+                                             const std::string& defaultExtension, const std::string& filter,
+                                             int& filterIndex) {
+    filterIndex = -1;
+    return saveFile(parent, title, defaultName, defaultExtension, filter);
+  }
+  // A line of text the user types; empty when cancelled.
+  virtual std::string askText(wxWindow* parent, const std::string& title, const std::string& prompt) = 0;
+  // One of choices (index), or -1 when cancelled.
+  virtual int chooseOne(wxWindow* parent, const std::string& title, const std::string& prompt,
+                        const std::vector<std::string>& choices) = 0;
   // An error the user must acknowledge: what failed, naming the file.
   virtual void showError(wxWindow* parent, const std::string& title, const std::string& message) = 0;
   // The about dialog, shown modally.

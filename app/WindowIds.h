@@ -75,7 +75,19 @@ enum : int {
   ExportImage = 10075,
   CloseModel = 10076,
   Exit = 10077,
+  SaveDiagram = 10078,  // "&Save diagram...\tCtrl-S", as the toolbar's "Save diagram"
   About = 10079,
+  // "&View": the painter's display switches and the legend (app/ViewMenu.h)
+  ViewAssociations = 10120,
+  ViewGeneralizations = 10121,
+  ViewDependencies = 10122,
+  ViewAttributes = 10123,
+  ViewMethods = 10124,
+  ViewElementNames = 10125,
+  ViewRelationNames = 10126,
+  ViewShadows = 10127,
+  ViewLegend = 10128,
+  FindClass = 10129,  // "&Find class...\tCtrl-F"
 
   // Toolbar (forwarded to the menu commands)
   ToolOpenModel = 10080,

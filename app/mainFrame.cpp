@@ -7,22 +7,30 @@
 #include <wx/slider.h>
 #include <wx/splitter.h>
 #include <wx/toolbar.h>
+#include <wx/utils.h>
 
 #include "app/AboutDialog.h"
 #include "app/AreasPage.h"
 #include "app/MetricsPage.h"
 #include "app/CheckListCtrl.h"
+#include "app/ExportChoice.h"
+#include "app/FindClass.h"
+#include "app/ExportCommand.h"
 #include "app/ModelTree.h"
 #include "app/ReadProgress.h"
 #include "app/ToolPictures.h"
 #include "app/UserDialogs.h"
 #include "app/ViewControlStrip.h"
+#include "app/ViewMenu.h"
 #include "app/WindowIds.h"
 #include "diagram/CanvasMouse.h"
 #include "diagram/MetricsVisualizerSimple.h"
 #include "modelfiles/DiagramWriter.h"
 #include "platform/GLExtensions.h"
 #include "render/Canvas.h"
+#include "render/CanvasWindow.h"
+#include "render/FramebufferTarget.h"
+#include "settings/SettingsStore.h"
 
 namespace lumetra {
 
@@ -31,8 +39,12 @@ wxBEGIN_EVENT_TABLE(mainFrame, wxFrame)
   EVT_MENU(ids::OpenModel, mainFrame::onFileCommand)
   EVT_MENU(ids::OpenMetrics, mainFrame::onFileCommand)
   EVT_MENU(ids::CloseModel, mainFrame::onFileCommand)
+  EVT_MENU(ids::SaveDiagram, mainFrame::onFileCommand)
+  EVT_MENU(ids::ExportImage, mainFrame::onFileCommand)
+  EVT_MENU(ids::FindClass, mainFrame::onFindClass)
   EVT_MENU(ids::Exit, mainFrame::onFileCommand)
   EVT_MENU(ids::About, mainFrame::onAbout)
+  EVT_MENU_RANGE(ids::ViewAssociations, ids::ViewLegend, mainFrame::onViewSwitch)
   EVT_MENU_RANGE(ids::ToolOpenModel, ids::ToolUnused2, mainFrame::onToolCommand)
   EVT_BUTTON(ids::ZoomToFit, mainFrame::onViewControl)
   EVT_BUTTON(ids::ResetZoom, mainFrame::onViewControl)
@@ -127,6 +139,7 @@ void mainFrame::buildMenus() {
   auto* file = new wxMenu;
   file->Append(ids::OpenModel, "&Open UML model...\tCtrl-O");
   file->Append(ids::OpenMetrics, "Open &metrics file...\tCtrl-M");
+  file->Append(ids::SaveDiagram, "&Save diagram...\tCtrl-S", "Save the diagrams with their layout");
   file->AppendSeparator();
   file->Append(ids::LoadConfiguration, "Load configuration...", "Load configuration settings");
   file->Append(ids::SaveConfiguration, "Save Configuration...", "Save configuration settings");
@@ -135,11 +148,15 @@ void mainFrame::buildMenus() {
   file->AppendSeparator();
   file->Append(ids::Exit, "&Exit\tCtrl-Q");
   // These commands have nothing behind them: shown, but not offered.
-  for (int id : {ids::LoadConfiguration, ids::SaveConfiguration, ids::ExportImage}) file->Enable(id, false);
+  for (int id : {ids::LoadConfiguration, ids::SaveConfiguration}) file->Enable(id, false);
   auto* help = new wxMenu;
   help->Append(ids::About, "&About...");
   auto* bar = new wxMenuBar;
   bar->Append(file, "&File");
+  wxMenu* view = buildViewMenu();
+  view->AppendSeparator();
+  view->Append(ids::FindClass, "&Find class...\tCtrl-F", "Select a class of the shown diagram by its name");
+  bar->Append(view, "&View");
   bar->Append(help, "&Help");
   SetMenuBar(bar);
   file->Enable(ids::OpenMetrics, false);
@@ -190,7 +207,7 @@ void mainFrame::onToolCommand(wxCommandEvent& event) {
     case ids::ToolOpenModel: command = ids::OpenModel; break;
     case ids::ToolOpenMetrics: command = ids::OpenMetrics; break;
     case ids::ToolLoadConfiguration: command = ids::LoadConfiguration; break;
-    case ids::ToolSaveDiagram: command = ids::SaveConfiguration; break;
+    case ids::ToolSaveDiagram: command = ids::SaveDiagram; break;
     case ids::ToolExportImage: command = ids::ExportImage; break;
     default: return;
   }
@@ -216,18 +233,94 @@ void mainFrame::onFileCommand(wxCommandEvent& event) {
     case ids::LoadConfiguration:
       dialogs_->openFile(this, "Load Configuration", "cfg files|*.cfg|All files|*.*");
       break;
-    case ids::SaveConfiguration: {
+    case ids::SaveDiagram: {
       const std::string path = dialogs_->saveFile(this, "Save Diagram", "", "", kDiagramFilter);
       if (!path.empty()) saveDiagram(path);
       break;
     }
-    case ids::ExportImage:
-      dialogs_->saveFile(this, "Save as image", "diagram", ".png", "PNG file|*.png|JPEG file|*.jpg");
+    case ids::ExportImage: {
+      if (!GetMenuBar()->IsEnabled(ids::ExportImage)) break;
+      int filterIndex = -1;
+      std::string path =
+          dialogs_->saveFileChoosingFilter(this, "Save as image", "diagram", ".png", kExportImageFilter, filterIndex);
+      if (path.empty()) break;
+      ExportChoice choice;
+      if (!exportChoiceFor(path, filterIndex, choice)) {
+        showError("Export to image", "cannot export to " + path + ": the file name must end in .png, .jpg or .jpeg");
+        break;
+      }
+      exportImage(path, choice.scale, choice.format);
       break;
+    }
     case ids::CloseModel: closeModel(); break;
     case ids::Exit: Close(false); break;
     default: break;
   }
+}
+
+bool mainFrame::exportImage(const std::string& path, int scale, ImageFormat format) {
+  CanvasWindow* window = canvas_->activeWindow();
+  if (window == nullptr || window->diagram() == nullptr) {
+    showError("Export to image", "cannot export to " + path + ": the active view shows no diagram");
+    return false;
+  }
+  // The picture shows what the window shows, scale times larger: the same
+  // camera with scale times the pixels per diagram unit.
+  Camera camera = window->camera();
+  camera.zoom *= static_cast<float>(scale);
+  const ViewPicture picture{window->diagram(), window->width() * scale, window->height() * scale, &camera,
+                            painter_.get(), window->levelOfDetail()};
+  // Drawn in the canvas's own context into a framebuffer of the picture's
+  // size, so that the fonts and the areas' textures of this context serve.
+  wxBusyCursor busy;
+  std::string failure;
+  std::vector<unsigned char> pixels;
+  if (!canvas_->makeCurrent()) {
+    failure = "cannot export to " + path + ": the canvas cannot draw";
+  } else {
+    FramebufferTarget target(picture.width, picture.height);
+    if (!target.ok()) {
+      failure = "cannot export to " + path + ": " + target.error();
+    } else {
+      drawViewPicture(document_, picture);
+      pixels = target.readRGBRows();
+    }
+  }
+  if (failure.empty()) {
+    try {
+      writeImageFile(pixels, picture.width, picture.height, path, format);
+    } catch (const std::exception& e) {
+      failure = e.what();
+    }
+  }
+  refreshCanvas();
+  const bool written = failure.empty();
+  if (!written) showError("Export to image", failure);
+  return written;
+}
+
+void mainFrame::onFindClass(wxCommandEvent&) {
+  CanvasWindow* window = canvas_->activeWindow();
+  Diagram* diagram = window != nullptr ? window->diagram() : nullptr;
+  if (diagram == nullptr) {
+    showError("Find class", "No diagram is shown in the active view: choose one in the model tree first.");
+    return;
+  }
+  const std::string part = dialogs_->askText(this, "Find class", "Part of the class name:");
+  if (part.empty()) return;
+  const std::vector<ClassMatch> matches = findClasses(diagram, part);
+  if (matches.empty()) {
+    showError("Find class", "No class on the diagram \"" + diagram->getName() + "\" has \"" + part + "\" in its name.");
+    return;
+  }
+  int chosen = 0;
+  if (matches.size() > 1) {
+    std::vector<std::string> names;
+    for (const ClassMatch& match : matches) names.push_back(match.name);
+    chosen = dialogs_->chooseOne(this, "Find class", "Classes whose name contains \"" + part + "\":", names);
+    if (chosen < 0 || chosen >= static_cast<int>(matches.size())) return;
+  }
+  centreOnElement(diagram, matches[chosen].element);
 }
 
 void mainFrame::onAbout(wxCommandEvent&) { dialogs_->showAbout(this); }
@@ -317,6 +410,10 @@ bool mainFrame::showDiagram(Diagram* diagram) {
 }
 
 void mainFrame::openFromCommandLine(const CommandLineOptions& options) {
+  if (options.legend) {
+    settings().setBool("Visualizer.General.Legend.Enable", true);
+    syncViewMenu(GetMenuBar());
+  }
   if (options.model.empty() || !openModel(options.model)) return;
   if (!options.metricsFile.empty()) openMetrics(options.metricsFile);
 
@@ -338,6 +435,15 @@ void mainFrame::openFromCommandLine(const CommandLineOptions& options) {
 }
 
 // ---- view controls ----
+
+void mainFrame::onViewSwitch(wxCommandEvent& event) {
+  const DisplaySwitch* item = findDisplaySwitch(event.GetId());
+  if (item == nullptr) return;
+  // A check item's command carries its new state.
+  settings().setBool(item->key, event.IsChecked());
+  syncViewMenu(GetMenuBar());
+  refreshCanvas();
+}
 
 void mainFrame::onViewControl(wxCommandEvent& event) { strip_->onViewControl(event); }
 void mainFrame::onViewScroll(wxScrollEvent& event) { strip_->onViewControl(event); }

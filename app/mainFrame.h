@@ -27,6 +27,7 @@
 
 #include "app/CommandLine.h"
 #include "app/Document.h"
+#include "app/ImageFile.h"
 #include "app/ViewerLink.h"
 #include "render/CanvasOwner.h"
 
@@ -59,6 +60,11 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   bool openMetrics(const std::string& path);
   void closeModel();
   bool saveDiagram(const std::string& path);
+  // Writes the active window's view as it is shown (camera, metrics, areas,
+  // legend) at scale times the window's size, through the same drawing as
+  // the batch export. False, with a message naming the file and the reason,
+  // when the view shows no diagram or the picture could not be written.
+  bool exportImage(const std::string& path, int scale, ImageFormat format);
 
   // Opens what the command line names: the model, the metrics file, the
   // diagram (default: the first) as if chosen in the tree, and the named
@@ -77,6 +83,11 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   void onViewControl(wxCommandEvent& event);
   void onViewScroll(wxScrollEvent& event);
   void onAbout(wxCommandEvent& event);
+  // "&Find class...": asks for part of a name, offers the matching classes
+  // of the active window's diagram and selects and centres the chosen one.
+  void onFindClass(wxCommandEvent& event);
+  // A "&View" item: switches its setting and redraws every window.
+  void onViewSwitch(wxCommandEvent& event);
 
   // CanvasOwner
   void activeWindowChanged(CanvasWindow* window, bool rootOnly) override;

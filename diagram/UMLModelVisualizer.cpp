@@ -6,6 +6,8 @@
 
 #include "diagram/UMLModelVisualizer.h"
 
+#include "diagram/Legend.h"
+
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -574,6 +576,11 @@ void UMLModelVisualizer::visitPackage(Package* element) {
     painter.filledRect(b.min, bodyMax, select);
     painter.filledRect(tabMin, tabMax, select);
   }
+}
+
+void UMLModelVisualizer::drawOverlay(Diagram* diagram, int windowWidth, int windowHeight) {
+  if (!settings().getBool("Visualizer.General.Legend.Enable")) return;
+  drawLegend(legendRows(metrics_, areas_, diagram, areaAlpha_));
 }
 
 }  // namespace lumetra

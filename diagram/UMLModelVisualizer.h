@@ -86,6 +86,9 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
                          bool& background) override;
   bool drawBackground(Diagram* diagram) override;
   bool drawPieces(Diagram* diagram, const std::vector<ScenePiece>& pieces) override;
+  // The legend of the shown metrics and areas, while
+  // "Visualizer.General.Legend.Enable" is on (diagram/Legend.h).
+  void drawOverlay(Diagram* diagram, int windowWidth, int windowHeight) override;
   // Whether the area pass may be rendered ahead into a texture (on by
   // default); off, every pass draws the areas directly.
   void setAreaCaching(bool on) { areaCaching_ = on; }

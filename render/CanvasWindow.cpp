@@ -481,6 +481,11 @@ void CanvasWindow::render(bool useCache) {
   }
 
   loadPixelProjection(width_, height_);
+  drawOverlays();
+}
+
+void CanvasWindow::drawOverlays() {
+  if (diagram_ != nullptr && visualizer_ != nullptr) visualizer_->drawOverlay(diagram_, width_, height_);
   if (hoverBox_) hoverBox_->draw(width_, height_);
 }
 
@@ -501,7 +506,7 @@ void CanvasWindow::renderOnce() {
   FlushingParts slices;
   visualizer_->drawDiagramInParts(diagram_, slices);
   loadPixelProjection(width_, height_);
-  if (hoverBox_) hoverBox_->draw(width_, height_);
+  drawOverlays();
 }
 
 void CanvasWindow::drawFrame(bool isActive) {

@@ -165,6 +165,8 @@ class CanvasWindow {
 
  private:
   void drawScene();
+  // The painter's overlay, then the hover box, in window pixels.
+  void drawOverlays();
   void loadMatrices(int eye) const;
   // Records the scene into parts_, drawing it at the same time if execute;
   // false when no list could be made.

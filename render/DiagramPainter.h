@@ -95,6 +95,12 @@ class DiagramPainter {
   // is settled at the end. False when the painter cannot.
   virtual bool drawPieces(Diagram* diagram, const std::vector<ScenePiece>& pieces) { return false; }
 
+  // Drawn over the scene in window pixels (a pixel projection of the window
+  // loaded, y up) at every render, cached or not, before the hover box: what
+  // explains the picture rather than belonging to it (the legend). Nothing
+  // by default.
+  virtual void drawOverlay(Diagram* diagram, int windowWidth, int windowHeight) {}
+
   virtual ~DiagramPainter() = default;
 };
 

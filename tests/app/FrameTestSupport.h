@@ -27,12 +27,34 @@ class ScriptedDialogs : public UserDialogs {
                        const std::string&) override {
     return answer(title);
   }
+  std::string saveFileChoosingFilter(wxWindow*, const std::string& title, const std::string&, const std::string&,
+                                     const std::string&, int& filterIndex) override {
+    filterIndex = -1;
+    if (!filterAnswers.empty()) {
+      filterIndex = filterAnswers.front();
+      filterAnswers.pop_front();
+    }
+    return answer(title);
+  }
+  std::string askText(wxWindow*, const std::string& title, const std::string&) override { return answer(title); }
+  int chooseOne(wxWindow*, const std::string& title, const std::string&,
+                const std::vector<std::string>& choices) override {
+    asked.push_back(title);
+    offered = choices;
+    if (choiceAnswers.empty()) return -1;
+    const int index = choiceAnswers.front();
+    choiceAnswers.pop_front();
+    return index;
+  }
   void showError(wxWindow*, const std::string& title, const std::string& message) override {
     errors.push_back(title + ": " + message);
   }
   void showAbout(wxWindow*) override { ++abouts; }
 
   std::deque<std::string> answers;  // paths the file selectors return ("" = cancel)
+  std::deque<int> filterAnswers;    // filter entries a save dialog returns (none: unknown)
+  std::deque<int> choiceAnswers;    // indices a choice returns (none: cancelled)
+  std::vector<std::string> offered; // the last choices offered
   std::vector<std::string> asked;   // titles of the file selectors shown
   std::vector<std::string> errors;  // "title: message"
   int abouts = 0;
