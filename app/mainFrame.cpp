@@ -178,9 +178,8 @@ void mainFrame::buildToolBar() {
   tools->Realize();
   SetToolBar(tools);
   tools->EnableTool(ids::ToolOpenMetrics, false);
-  // Ctrl-S saves the diagram as the toolbar's "Save diagram" does.
-  wxAcceleratorEntry save(wxACCEL_CTRL, 'S', ids::ToolSaveDiagram);
-  SetAcceleratorTable(wxAcceleratorTable(1, &save));
+  // Ctrl-S is the accelerator of the File menu's "Save diagram", the
+  // command this tool reaches: one handler, one save dialog.
 }
 
 lmCheckListCtrl* mainFrame::metricList() const { return metricsPage_->metricList(); }
