@@ -9,53 +9,26 @@
 #include "areas/AreaElementsEraser.h"
 #include "areas/AreaVisualizer.h"
 #include "model/Element.h"
+#include "render/FramebufferProcs.h"
 #include "render/GLState.h"
 
 namespace lumetra {
 
 namespace {
 
-constexpr GLenum kFramebuffer = 0x8D40;          // GL_FRAMEBUFFER
-constexpr GLenum kFramebufferBinding = 0x8CA6;   // GL_FRAMEBUFFER_BINDING
-constexpr GLenum kColorAttachment0 = 0x8CE0;     // GL_COLOR_ATTACHMENT0
-constexpr GLenum kFramebufferComplete = 0x8CD5;  // GL_FRAMEBUFFER_COMPLETE
 constexpr GLint kClampToEdge = 0x812F;           // GL_CLAMP_TO_EDGE
-constexpr GLint kRgba8 = 0x8058;                 // GL_RGBA8
 // Diagram units around the painters' box, so that the texture's border
 // texels are plain background and the quad's edge never shows.
 constexpr float kBorder = 2.0f;
 
-// The framebuffer-object entry points (OpenGL 3.0), looked up once.
-struct FramebufferProcs {
-  void (*gen)(GLsizei, GLuint*) = nullptr;
-  void (*del)(GLsizei, const GLuint*) = nullptr;
-  void (*bind)(GLenum, GLuint) = nullptr;
-  void (*texture2D)(GLenum, GLenum, GLenum, GLuint, GLint) = nullptr;
-  GLenum (*status)(GLenum) = nullptr;
-
-  bool ok() const { return gen && del && bind && texture2D && status; }
-
-  static const FramebufferProcs& get() {
-    static const FramebufferProcs procs = [] {
-      FramebufferProcs p;
-      p.gen = reinterpret_cast<decltype(p.gen)>(lookupGLProc("glGenFramebuffers"));
-      p.del = reinterpret_cast<decltype(p.del)>(lookupGLProc("glDeleteFramebuffers"));
-      p.bind = reinterpret_cast<decltype(p.bind)>(lookupGLProc("glBindFramebuffer"));
-      p.texture2D = reinterpret_cast<decltype(p.texture2D)>(lookupGLProc("glFramebufferTexture2D"));
-      p.status = reinterpret_cast<decltype(p.status)>(lookupGLProc("glCheckFramebufferStatus"));
-      return p;
-    }();
-    return procs;
-  }
-};
+// The framebuffer-object entry points, looked up once.
+const fbo::Procs& framebufferProcs() {
+  static const fbo::Procs procs = fbo::lookupProcs();
+  return procs;
+}
 
 bool contextIsCurrent() { return glGetString(GL_VERSION) != nullptr; }
 
-// OpenGL 3.0 or later: framebuffer objects exist.
-bool hasGL30() {
-  const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-  return version != nullptr && version[0] >= '3' && version[0] <= '9';
-}
 
 // The union of the boxes the painters will colour for the diagram; false
 // when a painter cannot tell beforehand. The parameters are pushed exactly
@@ -121,9 +94,9 @@ float viewTexelsPerUnit(const float m[16], int width, int height, Vec2 lo, Vec2 
 
 AreaPassCache::~AreaPassCache() {
   if (!contextIsCurrent()) return;
-  if (framebuffer_ != 0 && FramebufferProcs::get().ok()) {
+  if (framebuffer_ != 0 && framebufferProcs().texturesOk()) {
     GLuint name = framebuffer_;
-    FramebufferProcs::get().del(1, &name);
+    framebufferProcs().deleteFramebuffers(1, &name);
   }
   if (texture_ != 0) {
     GLuint name = texture_;
@@ -132,11 +105,11 @@ AreaPassCache::~AreaPassCache() {
 }
 
 bool AreaPassCache::ensureTarget(int width, int height) {
-  const FramebufferProcs& fb = FramebufferProcs::get();
-  if (!fb.ok()) return false;
+  const fbo::Procs& fb = framebufferProcs();
+  if (!fb.texturesOk()) return false;
   if (framebuffer_ == 0) {
     GLuint name = 0;
-    fb.gen(1, &name);
+    fb.genFramebuffers(1, &name);
     framebuffer_ = name;
   }
   if (texture_ != 0 && width == width_ && height == height_) return framebuffer_ != 0;
@@ -157,7 +130,7 @@ bool AreaPassCache::ensureTarget(int width, int height) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, kClampToEdge);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexImage2D(GL_TEXTURE_2D, 0, kRgba8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(fbo::kRGBA8), width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previousTexture));
   width_ = width;
   height_ = height;
@@ -168,7 +141,7 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
                           AreaElementsEraser& eraser) {
   valid_ = false;
   diagram_ = nullptr;
-  if (!contextIsCurrent() || !hasGL30() || !FramebufferProcs::get().ok()) return false;
+  if (!contextIsCurrent() || !fbo::currentContextHasFramebuffers() || !framebufferProcs().texturesOk()) return false;
   GLint list = 0;
   glGetIntegerv(GL_LIST_INDEX, &list);
   if (list != 0) return false;  // framebuffer binds do not belong in a list
@@ -269,21 +242,21 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
   }
   signature_.clear();
 
-  const FramebufferProcs& fb = FramebufferProcs::get();
+  const fbo::Procs& fb = framebufferProcs();
   GLint previousFramebuffer = 0;
-  glGetIntegerv(kFramebufferBinding, &previousFramebuffer);
+  glGetIntegerv(fbo::kFramebufferBinding, &previousFramebuffer);
   // Nothing queued may still read the texture while it is redrawn.
   glFinish();
   // Whatever way the rendering ends (a painter may throw), drawing goes back
   // to the framebuffer it went to before.
   struct FramebufferScope {
-    const FramebufferProcs& fb;
+    const fbo::Procs& fb;
     GLuint previous;
-    ~FramebufferScope() { fb.bind(kFramebuffer, previous); }
+    ~FramebufferScope() { fb.bindFramebuffer(fbo::kFramebuffer, previous); }
   } restore{fb, static_cast<GLuint>(previousFramebuffer)};
-  fb.bind(kFramebuffer, framebuffer_);
-  fb.texture2D(kFramebuffer, kColorAttachment0, GL_TEXTURE_2D, texture_, 0);
-  const bool complete = fb.status(kFramebuffer) == kFramebufferComplete;
+  fb.bindFramebuffer(fbo::kFramebuffer, framebuffer_);
+  fb.framebufferTexture2D(fbo::kFramebuffer, fbo::kColourAttachment0, GL_TEXTURE_2D, texture_, 0);
+  const bool complete = fb.checkFramebufferStatus(fbo::kFramebuffer) == fbo::kFramebufferComplete;
   if (complete) {
     AttribGuard state(GL_ALL_ATTRIB_BITS);
     glViewport(0, 0, width, height);

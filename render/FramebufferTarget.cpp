@@ -2,59 +2,11 @@
 
 #include <GL/gl.h>
 
-#include <type_traits>
-
-#include "platform/GLExtensions.h"
+#include "render/FramebufferProcs.h"
 
 namespace lumetra {
 
-namespace {
-
-constexpr GLenum kFramebuffer = 0x8D40;          // GL_FRAMEBUFFER
-constexpr GLenum kFramebufferBinding = 0x8CA6;   // GL_FRAMEBUFFER_BINDING
-constexpr GLenum kFramebufferComplete = 0x8CD5;  // GL_FRAMEBUFFER_COMPLETE
-constexpr GLenum kRenderbuffer = 0x8D41;         // GL_RENDERBUFFER
-constexpr GLenum kMaxRenderbufferSize = 0x84E8;  // GL_MAX_RENDERBUFFER_SIZE
-constexpr GLenum kColourAttachment0 = 0x8CE0;    // GL_COLOR_ATTACHMENT0
-constexpr GLenum kDepthStencilAttachment = 0x821A;  // GL_DEPTH_STENCIL_ATTACHMENT
-constexpr GLenum kRGBA8 = 0x8058;                // GL_RGBA8
-constexpr GLenum kDepth24Stencil8 = 0x88F0;      // GL_DEPTH24_STENCIL8
-
-struct Procs {
-  void (*genFramebuffers)(GLsizei, GLuint*) = nullptr;
-  void (*deleteFramebuffers)(GLsizei, const GLuint*) = nullptr;
-  void (*bindFramebuffer)(GLenum, GLuint) = nullptr;
-  GLenum (*checkFramebufferStatus)(GLenum) = nullptr;
-  void (*genRenderbuffers)(GLsizei, GLuint*) = nullptr;
-  void (*deleteRenderbuffers)(GLsizei, const GLuint*) = nullptr;
-  void (*bindRenderbuffer)(GLenum, GLuint) = nullptr;
-  void (*renderbufferStorage)(GLenum, GLenum, GLsizei, GLsizei) = nullptr;
-  void (*framebufferRenderbuffer)(GLenum, GLenum, GLenum, GLuint) = nullptr;
-
-  bool ok() const {
-    return genFramebuffers && deleteFramebuffers && bindFramebuffer && checkFramebufferStatus && genRenderbuffers &&
-           deleteRenderbuffers && bindRenderbuffer && renderbufferStorage && framebufferRenderbuffer;
-  }
-};
-
-// Looked up in the current context at each use: entry points are cheap to
-// find and a process may use more than one kind of context.
-Procs lookup() {
-  Procs p;
-  auto get = [](auto& slot, const char* name) { slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(lookupGLProc(name)); };
-  get(p.genFramebuffers, "glGenFramebuffers");
-  get(p.deleteFramebuffers, "glDeleteFramebuffers");
-  get(p.bindFramebuffer, "glBindFramebuffer");
-  get(p.checkFramebufferStatus, "glCheckFramebufferStatus");
-  get(p.genRenderbuffers, "glGenRenderbuffers");
-  get(p.deleteRenderbuffers, "glDeleteRenderbuffers");
-  get(p.bindRenderbuffer, "glBindRenderbuffer");
-  get(p.renderbufferStorage, "glRenderbufferStorage");
-  get(p.framebufferRenderbuffer, "glFramebufferRenderbuffer");
-  return p;
-}
-
-}  // namespace
+using namespace fbo;
 
 FramebufferTarget::FramebufferTarget(int width, int height) : width_(width), height_(height) {
   const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
@@ -62,8 +14,8 @@ FramebufferTarget::FramebufferTarget(int width, int height) : width_(width), hei
     error_ = "no GL context is current";
     return;
   }
-  const Procs p = lookup();
-  if (!p.ok() || version[0] < '3' || version[0] > '9') {
+  const Procs p = lookupProcs();
+  if (!p.renderbuffersOk() || version[0] < '3' || version[0] > '9') {
     error_ = std::string("the OpenGL ") + version + " in use offers no framebuffer objects";
     return;
   }
@@ -93,7 +45,7 @@ FramebufferTarget::FramebufferTarget(int width, int height) : width_(width), hei
 
 FramebufferTarget::~FramebufferTarget() {
   if (framebuffer_ == 0) return;
-  const Procs p = lookup();
+  const Procs p = lookupProcs();
   p.bindFramebuffer(kFramebuffer, static_cast<GLuint>(previous_));
   p.deleteFramebuffers(1, &framebuffer_);
   p.deleteRenderbuffers(1, &colour_);
