@@ -254,14 +254,14 @@ void AreasPage::onPainterKind() {
   // A kind no painter answers to keeps the current painter and its controls.
   if (area->setVisualizer(kind)) setPainterKindControls(kind);
   else selectText(painterKind_, area->getVisualizer()->getName());
-  refresh_.request();
+  refresh_.requestAreas();
 }
 
 void AreasPage::onDrawingMode() {
   AreaVisualizer* painter = selectedPainter();
   if (!painter) return;
   painter->setDrawingMode(drawingMode_->GetStringSelection().utf8_string());
-  refresh_.request();
+  refresh_.requestAreas();
 }
 
 void AreasPage::onMethod() {
@@ -269,7 +269,7 @@ void AreasPage::onMethod() {
   // Only the outer painter draws by method.
   if (!painter || painter->getName() != AREA_PAINTER_OUTER) return;
   painter->setMethod(method_->GetStringSelection().utf8_string());
-  refresh_.request();
+  refresh_.requestAreas();
 }
 
 void AreasPage::onSoftness() {
@@ -278,7 +278,7 @@ void AreasPage::onSoftness() {
   const int value = softness_->GetValue();
   painter->setSoftness(value);
   softness_->SetToolTip(wxString::Format("%d", value));
-  refresh_.request(true);
+  refresh_.requestAreas();
 }
 
 void AreasPage::onRadius() {
@@ -286,7 +286,7 @@ void AreasPage::onRadius() {
   const float radius = radiusFromSlider(radius_->GetValue());
   link_->areas().setRadius(radius);
   radius_->SetToolTip(wxString::FromUTF8(floatText(radius)));
-  refresh_.request(true);
+  refresh_.requestAreas();
 }
 
 void AreasPage::onIterations() {
@@ -294,7 +294,7 @@ void AreasPage::onIterations() {
   const int value = iterations_->GetValue();
   link_->areas().setIterations(value);
   iterations_->SetToolTip(wxString::Format("%d", value));
-  refresh_.request(true);
+  refresh_.requestAreas();
 }
 
 void AreasPage::onDistance() {
@@ -302,7 +302,7 @@ void AreasPage::onDistance() {
   const float distance = distanceFromSlider(distance_->GetValue());
   link_->areas().setDistance(distance);
   distance_->SetToolTip(wxString::FromUTF8(floatText(distance)));
-  refresh_.request(true);
+  refresh_.requestAreas();
 }
 
 void AreasPage::onEraserSoftness() {
@@ -311,14 +311,14 @@ void AreasPage::onEraserSoftness() {
   const int value = eraserSoftness_->GetValue();
   painter->eraser().setSoftness(value);
   eraserSoftness_->SetToolTip(wxString::Format("%d", value));
-  refresh_.request(true);
+  refresh_.requestAreas();
 }
 
 void AreasPage::onPriority() {
   // Unchecking keeps the current order until the areas are identified again.
   if (!priority_->GetValue() || !link_) return;
   link_->areas().sortByValue();
-  refresh_.request();
+  refresh_.requestAreas();
 }
 
 }  // namespace lumetra

@@ -382,7 +382,8 @@ void AreaListCtrl::setChecked(long index, bool checked) {
     // The removed area's elements are free again: they get their halos.
     areas->computeFreeElements(areas->getIdentifiedDiagram());
   }
-  redrawActiveWindow();
+  // Only the area picture changes, in every window.
+  if (link() != nullptr) link()->refreshAreas();
   showPicture(index, areas->isIdentified(name));
 }
 

@@ -17,6 +17,11 @@ void bindSliderScroll(wxEvtHandler* receiver, int id, std::function<void()> hand
 
 void RefreshCoalescer::request(bool erase) {
   erase_ = erase_ || erase;
+  areasOnly_ = false;
+  requestAreas();
+}
+
+void RefreshCoalescer::requestAreas() {
   if (pending_) return;
   pending_ = true;
   owner_->CallAfter([this] { flush(); });
@@ -25,9 +30,12 @@ void RefreshCoalescer::request(bool erase) {
 void RefreshCoalescer::flush() {
   if (!pending_) return;
   const bool erase = erase_;
+  const bool areasOnly = areasOnly_;
   pending_ = false;
   erase_ = false;
-  link_->refreshCanvas(erase);
+  areasOnly_ = true;
+  if (areasOnly) link_->refreshAreas();
+  else link_->refreshCanvas(erase);
 }
 
 std::string floatText(float value) {

@@ -20,15 +20,19 @@ void bindSliderScroll(wxEvtHandler* receiver, int id, std::function<void()> hand
 
 // Asks the frame to repaint the canvas at most once per pass of the event
 // loop. A dragged slider sends a scroll event for every pointer move; each
-// handler stores its value at once and calls request(), and the repaint
-// (which recomputes the area shapes) runs when the queued events are done,
-// with the newest values. Erase requests accumulate until that repaint.
+// handler stores its value at once and calls request() or requestAreas(),
+// and the repaint (which recomputes the area shapes) runs when the queued
+// events are done, with the newest values. Erase requests accumulate until
+// that repaint; the repaint is an area-only refresh (ViewerLink::
+// refreshAreas) when every request since the last one was.
 class RefreshCoalescer {
  public:
   // owner: the window whose event queue carries the deferred repaint; the
   // request dies with it.
   RefreshCoalescer(wxWindow* owner, ViewerLink* link) : owner_(owner), link_(link) {}
   void request(bool erase = false);
+  // A change of what the areas show, nothing else.
+  void requestAreas();
   // Runs a pending repaint now (tests, and callers that need the picture).
   void flush();
   bool pending() const { return pending_; }
@@ -38,6 +42,7 @@ class RefreshCoalescer {
   ViewerLink* link_;
   bool pending_ = false;
   bool erase_ = false;
+  bool areasOnly_ = true;
 };
 
 // A float as a default-formatted stream writes it ("1" for 1.0f, "1.25",

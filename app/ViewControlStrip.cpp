@@ -161,7 +161,7 @@ void ViewControlStrip::onViewControl(wxCommandEvent& event) {
       areas_->SetToolTip(wxString::Format("%d", areas_->GetValue()));
       if (auto* uml = dynamic_cast<UMLModelVisualizer*>(painter)) {
         uml->setAreaAlpha(static_cast<float>(areas_->GetValue()) / 100.0f);
-        refresh(true);
+        canvas->areasChanged();  // the area picture alone is drawn anew
       }
       break;
     default: break;

@@ -52,6 +52,12 @@ class ViewerLink {
   // Repaints every window of the canvas (erase: clear the background first,
   // after a change of the area painters' parameters).
   virtual void refreshCanvas(bool erase = false) = 0;
+  // Repaints every window after a change that touches only what the areas
+  // show (their parameters, painters, modes, colours, order, alpha, or
+  // which are shown): the frame re-renders the area picture and replays the
+  // windows' recorded diagrams. By default a full repaint with the
+  // background erased.
+  virtual void refreshAreas() { refreshCanvas(true); }
 
  protected:
   ~ViewerLink() = default;

@@ -476,6 +476,9 @@ bool mainFrame::showArea(const std::string& name) {
 void mainFrame::identifyShownAreasAgain(Diagram* diagram) {
   if (diagram == nullptr) return;
   reidentifyAreas(document_.areas(), diagram, areasPage_->usePriority());
+  // The window drew the diagram before its areas were identified over it,
+  // and windows on the diagram they left still show them.
+  refreshAreas();
 }
 
 void mainFrame::centreOnElement(Diagram* diagram, ModelElement* element) {
@@ -492,6 +495,8 @@ void mainFrame::metricPicked(const std::string& name) {
   if (metricList()) metricList()->highlightByName(name);
   metricsPage_->selectMetric(document_.metrics().findMetric(name));
 }
+
+void mainFrame::refreshAreas() { canvas_->areasChanged(); }
 
 void mainFrame::refreshCanvas(bool erase) {
   if (erase) canvas_->Refresh(true);

@@ -109,6 +109,7 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   void identifyShownAreasAgain(Diagram* diagram) override;
   void centreOnElement(Diagram* diagram, ModelElement* element) override;
   void refreshCanvas(bool erase = false) override;
+  void refreshAreas() override;
 
   Document& document() { return document_; }
   UMLModelTree* modelTree() const { return tree_; }

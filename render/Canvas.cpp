@@ -172,6 +172,12 @@ void Canvas::shapeMoved(CanvasWindow* window, DiagramElement* shape) {
   drawAll(window, true);
 }
 
+void Canvas::areasChanged() {
+  if (!makeCurrent()) return;
+  for (WindowNode* leaf : tree_.leaves()) leaf->window->areasChanged();
+  drawAll(activeWindow_, true);
+}
+
 void Canvas::repaint() {
   if (!makeCurrent()) return;
   renderAllWindows();

@@ -51,6 +51,11 @@ class Canvas : public wxGLCanvas, public WindowHost {
   // Every window showing window's diagram brings its scene up to date, then
   // window is redrawn and the others replayed.
   void shapeMoved(CanvasWindow* window, DiagramElement* shape) override;
+  // Only what the areas show changed: every window records its background
+  // (the area pass or its picture) again and keeps the diagram's recorded
+  // parts, then every window is replayed and the picture shown. A window
+  // that cannot keep its parts records everything.
+  void areasChanged();
   // Redraws every window uncached, the separators, and swaps.
   void repaint();
   // Draws every window uncached with its frame, then the separators, into

@@ -254,11 +254,7 @@ void CanvasWindow::shapeMoved(DiagramElement* shape) {
     movedKnown_ = true;
   }
 
-  // The same viewport, matrices and text state as a full recording.
-  glViewport(x_, y_, width_, height_);
-  glScissor(x_, y_, width_, height_);
-  loadMatrices(0);
-  GLPainter::prepareText();
+  loadRecordingState();
   const unsigned long refused = GLPainter::fontDrawingsRefused();
   // At the detail of the parts kept, so the picture stays one recording's.
   DetailScaleScope detail(recordedScale_);
@@ -276,6 +272,29 @@ void CanvasWindow::shapeMoved(DiagramElement* shape) {
     return;
   }
   partsRecordedOnMove_ = static_cast<int>(movedParts_.size());
+}
+
+void CanvasWindow::loadRecordingState() {
+  glViewport(x_, y_, width_, height_);
+  glScissor(x_, y_, width_, height_);
+  loadMatrices(0);
+  GLPainter::prepareText();
+}
+
+bool CanvasWindow::areasChanged() {
+  // The background is the first part, the one every replay calls.
+  if (!listValid_ || camera_.stereo || diagram_ == nullptr || visualizer_ == nullptr || parts_.empty() ||
+      parts_.front().box.bounded) {
+    listValid_ = false;
+    return false;
+  }
+  loadRecordingState();
+  DetailScaleScope detail(recordedScale_);
+  if (!recordPartAgain(0)) {
+    listValid_ = false;
+    return false;
+  }
+  return true;
 }
 
 bool CanvasWindow::recordPartAgain(std::size_t index) {
@@ -394,6 +413,7 @@ void CanvasWindow::drawScene() {
 
 bool CanvasWindow::recordScene(bool execute) {
   movedKnown_ = false;
+  ++sceneRecordings_;
   findSceneBox();
   recordedScale_ = detailScaleNow();
   DetailScaleScope detail(recordedScale_);

@@ -136,6 +136,17 @@ class CanvasWindow {
   // How many parts the last shapeMoved recorded again (the background
   // counts as one); -1 when it left the whole scene to the next render.
   int partsRecordedOnMove() const { return partsRecordedOnMove_; }
+  // Only what the areas show changed (their parameters, painters, modes,
+  // colours, order, alpha, or which of them are shown): the background,
+  // which holds the area pass or its picture, is recorded again and the
+  // recorded parts of the diagram are kept, so the next cached render shows
+  // what a full recording would. Where the window holds no recording it can
+  // keep (none yet, stereo, a painter that cannot draw its background
+  // alone), the next render records everything. Needs the host's context
+  // current. True when the background was recorded again.
+  bool areasChanged();
+  // How many times the window recorded its whole scene.
+  int sceneRecordings() const { return sceneRecordings_; }
   // Level of detail: with this switch and the setting
   // "Visualizer.General.LevelOfDetail" on (both are by default), the scene
   // is recorded at the view's screen scale rounded up to a step (see
@@ -202,12 +213,16 @@ class CanvasWindow {
   // Records part index again from its pieces (or the background); false
   // when the painter cannot.
   bool recordPartAgain(std::size_t index);
+  // Loads what a recording of the scene sees: the viewport, the plain
+  // view's matrices and the text state.
+  void loadRecordingState();
   // The parts that depend on the last moved shape, found once per shape
   // and recording.
   DiagramElement* movedShape_ = nullptr;
   std::vector<std::size_t> movedParts_;
   bool movedKnown_ = false;
   int partsRecordedOnMove_ = -1;
+  int sceneRecordings_ = 0;
   std::vector<RecordedPart> parts_;
   // List names made so far (parts_ uses the first parts_.size()).
   std::vector<unsigned int> listNames_;

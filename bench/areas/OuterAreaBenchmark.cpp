@@ -1,10 +1,12 @@
 // Times the "Outer" area painter in a view and reports on the outlines it
 // builds. Run under an X server:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/outer_area_benchmark [classes] [areas] [--dump FILE]
+//     [--slider-drag]
 //
 // --dump FILE writes the fitted view with the areas at their defaults as a
 // PPM picture and stops; --method NAME and --mode NAME draw the areas that
-// way ("Polygons", "Splatting", "Line"; "Area", "Contour").
+// way ("Polygons", "Splatting", "Line"; "Area", "Contour"). --slider-drag
+// times only the slider drags.
 //
 // The model is the load benchmark's generated class diagram (default 500
 // classes, 40 to a row, boxes 300 x 260 every 400 x 360 units), with
@@ -18,7 +20,9 @@
 //     when none changed (outlines kept, the area picture kept);
 //   - the same with every outline rebuilt on each recompile;
 //   - recompiling after one member box of one area moved, or of several;
-//   - each slider dragged across its range: set, recompile, replay, per step.
+//   - each slider dragged across its range, per step: set, then the view
+//     recorded in full, or only its area picture rendered again and the
+//     kept diagram replayed.
 // Quality, over several generated layouts: member box corners and centres
 // outside the filled outline at 0 iterations, areas with an empty outline,
 // and how many outlines cross a non-member box before and after contraction.
@@ -279,7 +283,98 @@ struct Options {
   int classes = 500;
   int areas = 20;
   std::string dump, method = AREA_METHOD_POLYGONS, mode = AREA_MODE_AREA;
+  bool sliderDrag = false;  // only the slider drags
 };
+
+// Each slider dragged across its range, one step per position: the value
+// set, then the view brought up to date and shown, as one repaint of the
+// viewer does. "full" records the whole view again (what every area change
+// cost before the area-only refresh); "areas only" records the view's
+// background (the area picture) again and replays the kept diagram.
+// "building the outlines" is what the painters' outline builders take of a
+// step.
+void timeSliderDrags(Model& model, CanvasWindow& view, MetricsVisualizerSimple& painter) {
+  Diagram* diagram = model.diagrams.front();
+  const std::size_t areaCount = model.areas.getLoadedCount();
+  auto setSoftness = [&](int v) {
+    for (std::size_t i = 0; i < areaCount; ++i) outerOf(model, i)->setSoftness(v);
+  };
+  struct Slider {
+    const char* name;
+    int from, to;
+    std::function<void(int)> set;
+    bool outlines;  // whether the value reaches the outline builder
+  };
+  const Slider sliders[] = {
+      {"Radius 10..60", 10, 60, [&](int v) { model.areas.setRadius(v / 20.0f); }, true},
+      {"Iterations 0..20", 0, 20, [&](int v) { model.areas.setIterations(v); }, true},
+      {"Distance 1..20", 1, 20, [&](int v) { model.areas.setDistance(v / 2000.0f); }, true},
+      {"Softness 1..100 (every 3rd)", 0, 33, [&](int v) { setSoftness(1 + 3 * v); }, false},
+      {"Areas transparency 0..100 (every 3rd)", 0, 33, [&](int v) { painter.setAreaAlpha(3 * v / 100.0f); }, false},
+  };
+  auto restore = [&] {
+    model.areas.setRadius(1.0f);
+    model.areas.setIterations(10);
+    model.areas.setDistance(0.005f);
+    setSoftness(50);
+    painter.setAreaAlpha(0.2f);
+  };
+  view.render(false);
+  printTiming("replay of the view", timeMs([&](int) { view.render(true); }, 9));
+  std::printf("\nSlider drags, per step (medians; fps from the median wall time):\n");
+  for (const Slider& s : sliders) {
+    const int steps = s.to - s.from + 1;
+    char label[128];
+    restore();
+    view.render(false);
+    const Timing full = timeMs(
+        [&](int i) {
+          s.set(s.from + i);
+          view.render(false);
+        },
+        steps);
+    std::snprintf(label, sizeof label, "%s, full (%.0f fps)", s.name, 1000.0 / full.wall);
+    printTiming(label, full);
+    restore();
+    view.render(false);
+    const int recordings = view.sceneRecordings();
+    const Timing areasOnly = timeMs(
+        [&](int i) {
+          s.set(s.from + i);
+          view.areasChanged();
+          view.render(true);
+        },
+        steps);
+    std::snprintf(label, sizeof label, "%s, areas only (%.0f fps, %s)", s.name, 1000.0 / areasOnly.wall,
+                  view.sceneRecordings() == recordings ? "diagram kept" : "DIAGRAM RECORDED");
+    printTiming(label, areasOnly);
+    const Timing picture = timeMs(
+        [&](int i) {
+          s.set(s.from + i);
+          view.areasChanged();
+        },
+        steps);
+    printTiming("  of which the area picture", picture);
+    if (!s.outlines) continue;
+    // The outlines' share of a step: what the area pass asks of the painters.
+    const Timing outlines = timeMs(
+        [&](int i) {
+          s.set(s.from + i);
+          for (std::size_t k = 0; k < model.areas.getIdentifiedCount(); ++k) {
+            AreaVisualizerOuter* outer = outerOf(model, k);
+            outer->prepare(50, diagram);
+            outer->setRadius(model.areas.getRadius());
+            outer->setIterations(model.areas.getIterations());
+            outer->setDistance(model.areas.getDistance());
+            Vec2 lo, hi;
+            outer->predictExtent(model.areas.getIdentifiedArea(k), lo, hi);
+          }
+        },
+        steps);
+    printTiming("  of which building the outlines", outlines);
+  }
+  restore();
+}
 
 void timeViews(const Options& options, OffscreenGL& gl) {
   const int classes = options.classes, areaCount = options.areas;
@@ -325,6 +420,10 @@ void timeViews(const Options& options, OffscreenGL& gl) {
   }
   for (std::size_t i = 0; i < model.areas.getLoadedCount(); ++i) vertices += outerOf(model, i)->getOutline().size();
   std::printf("  (%zu outline vertices in all at the defaults)\n", vertices);
+  if (options.sliderDrag) {
+    timeSliderDrags(model, view, painter);
+    return;
+  }
   printTiming("recompile, areas unchanged", timeMs(recompile, runs));
   printTiming("replay", timeMs([&](int) { view.render(true); }, runs));
   printTiming("recompile, every outline rebuilt", timeMs(
@@ -346,51 +445,7 @@ void timeViews(const Options& options, OffscreenGL& gl) {
                            runs));
   }
 
-  // Sliders: every slider position once per drag, set + recompile + replay.
-  struct Slider {
-    const char* name;
-    int from, to;
-    std::function<void(int)> set;
-  };
-  const Slider sliders[] = {
-      {"Radius slider 10..60", 10, 60, [&](int v) { model.areas.setRadius(v / 20.0f); }},
-      {"Iterations slider 0..20", 0, 20, [&](int v) { model.areas.setIterations(v); }},
-      {"Distance slider 1..20", 1, 20, [&](int v) { model.areas.setDistance(v / 2000.0f); }},
-  };
-  for (const Slider& s : sliders) {
-    const int steps = s.to - s.from + 1;
-    const Timing t = timeMs(
-        [&](int i) {
-          s.set(s.from + i);
-          view.render(false);
-          view.render(true);
-        },
-        steps);
-    char label[96];
-    std::snprintf(label, sizeof label, "%s, per step (%.0f fps median, %.0f worst)", s.name, 1000.0 / t.wall,
-                  1000.0 / t.worst);
-    printTiming(label, t);
-    // The outlines' share of a step: what the area pass asks of the painters.
-    const Timing outlines = timeMs(
-        [&](int i) {
-          s.set(s.from + i);
-          for (std::size_t k = 0; k < model.areas.getIdentifiedCount(); ++k) {
-            AreaVisualizerOuter* outer = outerOf(model, k);
-            outer->prepare(50, diagram);
-            outer->setRadius(model.areas.getRadius());
-            outer->setIterations(model.areas.getIterations());
-            outer->setDistance(model.areas.getDistance());
-            Vec2 lo, hi;
-            outer->predictExtent(model.areas.getIdentifiedArea(k), lo, hi);
-          }
-        },
-        steps);
-    std::snprintf(label, sizeof label, "  of which building the %d outlines", areaCount);
-    printTiming(label, outlines);
-    model.areas.setRadius(1.0f);
-    model.areas.setIterations(10);
-    model.areas.setDistance(0.005f);
-  }
+  timeSliderDrags(model, view, painter);
 }
 
 void reportQuality(int classes, int areaCount) {
@@ -421,6 +476,7 @@ int main(int argc, char** argv) {
     if (arg == "--dump" && hasValue) options.dump = argv[++i];
     else if (arg == "--method" && hasValue) options.method = argv[++i];
     else if (arg == "--mode" && hasValue) options.mode = argv[++i];
+    else if (arg == "--slider-drag") options.sliderDrag = true;
     else positional.push_back(arg);
   }
   if (positional.size() > 0) options.classes = std::max(10, std::atoi(positional[0].c_str()));
@@ -432,6 +488,6 @@ int main(int argc, char** argv) {
     timeViews(options, gl);
     FontRegistry::instance().clear();
   }
-  if (options.dump.empty()) reportQuality(options.classes, options.areas);
+  if (options.dump.empty() && !options.sliderDrag) reportQuality(options.classes, options.areas);
   return 0;
 }

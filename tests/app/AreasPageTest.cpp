@@ -103,12 +103,14 @@ TEST_F(AreasPageTest, SlidersSetTheParametersWithTooltips) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.id << " at " << c.position);
     link_.refreshes = 0;
+    link_.areaRefreshes = 0;
     link_.erased = false;
     slide(c.id, c.position);
     EXPECT_FLOAT_EQ(c.read(), c.expected);
     EXPECT_EQ(control<wxSlider>(c.id)->GetToolTipText(), c.tooltip);
     drain();
     EXPECT_EQ(link_.refreshes, 1);
+    EXPECT_EQ(link_.areaRefreshes, 1) << "a parameter changes only the areas";
     EXPECT_TRUE(link_.erased) << "parameters repaint with the background erased";
   }
 

@@ -166,6 +166,7 @@ TEST_F(MetricsPageTest, OptionsCarryTheirValuesIntoTheSelectedMetric) {
 
   drain();
   EXPECT_EQ(link_.refreshes, 1) << "the four changes repaint the canvas once";
+  EXPECT_EQ(link_.areaRefreshes, 0) << "a metric change is no area-only change";
 }
 
 TEST_F(MetricsPageTest, HandlersDoNothingWithoutALiveSelectedMetric) {

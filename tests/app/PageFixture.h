@@ -41,9 +41,16 @@ class FakeViewerLink : public ViewerLink {
     ++refreshes;
     erased = erased || erase;
   }
+  // Counted as a repaint too, with the background erased, as the default
+  // does.
+  void refreshAreas() override {
+    ++areaRefreshes;
+    refreshCanvas(true);
+  }
 
   Canvas* canvasWidget = nullptr;  // none unless a test draws
   int refreshes = 0;
+  int areaRefreshes = 0;  // of the repaints, those for the areas alone
   bool erased = false;
   Metric* lastMetric = nullptr;
   std::string lastArea;

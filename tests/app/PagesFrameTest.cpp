@@ -7,6 +7,8 @@
 #include <wx/choice.h>
 #include <wx/slider.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,9 @@
 #include "areas/AreaVisualizer.h"
 #include "diagram/MetricsVisualizerSimple.h"
 #include "metrics/Metric.h"
+#include "render/Canvas.h"
+#include "render/CanvasWindow.h"
+#include "render/PixelReadback.h"
 #include "tests/app/FrameTestSupport.h"
 
 namespace lumetra {
@@ -212,6 +217,73 @@ TEST_F(PagesFrameTest, AreaOptionsChangeTheAreaOnTheCanvas) {
     EXPECT_EQ(enabled(ids::InnerRadius), step.radius);
     for (int id : {ids::OuterIterations, ids::OuterDistance, ids::OuterMethod}) EXPECT_EQ(enabled(id), step.outer) << id;
     before = after;
+  }
+}
+
+// Every control that changes only the areas redraws every window from the
+// diagram it recorded before, with the area picture drawn anew: what each
+// window then replays is what recording it in full gives, and nothing of
+// the diagram was recorded again.
+TEST_F(PagesFrameTest, AreaControlsRedrawEveryWindowFromItsKeptDiagram) {
+  show(frame().areaList(), "Checkout");
+  show(frame().areaList(), "Payments");
+  pick(frame().areaList(), "Checkout");
+  h.click(ids::SplitVertically);
+  Canvas* canvas = frame().canvas();
+  std::vector<CanvasWindow*> windows;
+  for (WindowNode* leaf : canvas->tree().leaves()) windows.push_back(leaf->window);
+  ASSERT_EQ(windows.size(), 2u);
+  ASSERT_EQ(windows[0]->diagram(), windows[1]->diagram());
+
+  // What a window shows from its recorded scene, or from a full recording
+  // of it (its rectangle of the back buffer). Replayed in both cases: a
+  // recording that draws text through the font while it compiles leaves a
+  // few pixels a level apart from its replay.
+  auto pixels = [canvas](CanvasWindow* window, bool recordAgain) {
+    canvas->makeCurrent();
+    if (recordAgain) window->render(false);
+    window->render(true);
+    const std::vector<std::uint8_t> rgba = readBackBufferRGBA(window->x(), window->y(), window->width(), window->height());
+    return std::vector<unsigned char>(rgba.begin(), rgba.end());
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    bool shows;  // whether the active window's picture must change
+  };
+  const Step steps[] = {
+      {"radius", [this] { h.slide(ids::InnerRadius, 40); }, true},
+      {"Outer painter", [this] { choose(ids::AreaVisualizer, "Outer"); }, true},
+      {"iterations", [this] { h.slide(ids::OuterIterations, 0); }, true},
+      {"distance", [this] { h.slide(ids::OuterDistance, 2); }, true},
+      {"method", [this] { choose(ids::OuterMethod, "Line"); }, true},
+      {"drawing mode", [this] { choose(ids::AreaDrawing, "Contour"); }, true},
+      {"softness", [this] { h.slide(ids::AreaSoftness, 95); }, true},
+      {"eraser softness", [this] { h.slide(ids::EraserSoftness, 2); }, true},
+      {"areas transparency", [this] { h.slide(ids::AreasTransparency, 70); }, true},
+      {"priority", [this] { h.click(ids::AreaPriority); }, false},
+      {"area hidden", [this] { frame().areaList()->setChecked(frame().areaList()->findRow("Payments"), false); }, true},
+      {"area shown", [this] { show(frame().areaList(), "Payments"); }, true},
+  };
+  std::vector<unsigned char> before = pixels(windows[0], false);
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    std::vector<int> recordings;
+    for (CanvasWindow* window : windows) recordings.push_back(window->sceneRecordings());
+    step.act();
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+      const std::vector<unsigned char> shown = pixels(windows[i], false);
+      EXPECT_EQ(windows[i]->sceneRecordings(), recordings[i]) << "window " << i << " recorded its diagram again";
+      if (i == 0 && step.shows) {
+        EXPECT_GT(differing(before, shown), 100) << "the change does not show";
+      }
+      const std::vector<unsigned char> full = pixels(windows[i], true);
+      ASSERT_EQ(shown.size(), full.size());
+      int unequal = 0;
+      for (std::size_t k = 0; k < full.size(); ++k) unequal += shown[k] != full[k];
+      EXPECT_EQ(unequal, 0) << "window " << i;
+      if (i == 0) before = full;
+    }
   }
 }
 

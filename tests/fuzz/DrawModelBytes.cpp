@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -59,12 +61,35 @@ struct AreaSliders {
 };
 const AreaSliders kAreaSliders[] = {{1.0f, 0.005f, 10}, {3.0f, 1.0f / 2000.0f, 20}, {0.5f, 20.0f / 2000.0f, 0}};
 
+void setSliders(AreaSet& areas, const AreaSliders& sliders) {
+  areas.setRadius(sliders.radius);
+  areas.setDistance(sliders.distance);
+  areas.setIterations(sliders.iterations);
+}
+
+std::vector<unsigned char> viewPixels() {
+  std::vector<unsigned char> rgba(static_cast<std::size_t>(kDrawViewWidth) * kDrawViewHeight * 4);
+  glReadPixels(0, 0, kDrawViewWidth, kDrawViewHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  return rgba;
+}
+
+// The sliders moved to the next round's values and the view refreshed for
+// the areas alone must show what recording it anew shows.
+void refreshAreasOnly(Loaded& loaded, CanvasWindow& view, std::size_t round) {
+  setSliders(loaded.areas, kAreaSliders[(round + 1) % 3]);
+  if (!view.areasChanged()) return;
+  view.render(true);
+  const std::vector<unsigned char> refreshed = viewPixels();
+  view.render(false);
+  if (viewPixels() != refreshed) {
+    std::fprintf(stderr, "drawModelBytes: the area-only refresh differs from a full recording\n");
+    std::abort();
+  }
+}
+
 void drawDiagram(Loaded& loaded, Diagram* diagram, std::size_t round) {
   loaded.areas.clearIdentified();
-  const AreaSliders& sliders = kAreaSliders[round % 3];
-  loaded.areas.setRadius(sliders.radius);
-  loaded.areas.setDistance(sliders.distance);
-  loaded.areas.setIterations(sliders.iterations);
+  setSliders(loaded.areas, kAreaSliders[round % 3]);
   for (std::size_t i = 0; i < std::min(loaded.areas.getLoadedCount(), kMaxAreas); ++i) {
     Area* area = loaded.areas.getLoadedArea(i);
     showArea(loaded.areas, diagram, area->getName());
@@ -93,6 +118,7 @@ void drawDiagram(Loaded& loaded, Diagram* diagram, std::size_t round) {
   view.render(false);
   view.render(true);
   pickCentre(view, painter, diagram);
+  refreshAreasOnly(loaded, view, round);
   // Closer in, tilted and turned: other parts culled, a coarser area picture.
   view.setZoom(view.camera().zoom * 8.0f);
   view.camera().rotationX = 30.0f;

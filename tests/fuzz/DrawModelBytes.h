@@ -2,7 +2,9 @@
 // A model and a metrics file from one buffer, drawn as the viewer draws
 // them: every metric shown (cycling through the glyph kinds), every area
 // identified, each diagram recompiled, replayed and picked in a small
-// offscreen view, fitted and zoomed in. Shared by the drawing fuzz target
+// offscreen view, fitted and zoomed in; after an area slider move the view
+// refreshed for the areas alone must give the pixels of a full recording
+// (the process aborts otherwise). Shared by the drawing fuzz target
 // and by the test that replays its kept inputs. Needs a current GL context
 // with the default font loaded.
 
