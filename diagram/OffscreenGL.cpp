@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "render/FramebufferProcs.h"
+
 namespace lumetra {
 
 namespace {
@@ -38,13 +40,68 @@ class XErrorTrap {
 
 }  // namespace
 
+// The picture is drawn into a framebuffer object of the context rather than
+// into the pixel buffer itself: the software rasterizer copies a single-
+// buffered X drawable to the display server at every flush (the export
+// flushes every few dozen shapes) and reads it back from there, while a
+// framebuffer object stays in the process. The pixel buffer is then only
+// the 1 x 1 drawable the context is made current on. Where the GL offers no
+// framebuffer objects, the pixel buffer has the picture's size instead.
+constexpr int kStandInSide = 1;
+
 struct OffscreenGL::Impl {
   Display* display = nullptr;
   GLXPbuffer buffer = 0;
   GLXContext context = nullptr;
+  GLuint framebuffer = 0;
+  GLuint colour = 0;
+  GLuint depthStencil = 0;
+
+  // A framebuffer object of width x height with the pixel buffer's format
+  // (RGBA 8, depth 24 with stencil 8), bound; false (nothing made) when the
+  // current context has none or cannot make one of that size.
+  bool makeFramebuffer(int width, int height) {
+    if (!fbo::currentContextHasFramebuffers()) return false;
+    const fbo::Procs p = fbo::lookupProcs();
+    if (!p.renderbuffersOk()) return false;
+    GLint maxSide = 0;
+    glGetIntegerv(fbo::kMaxRenderbufferSize, &maxSide);
+    GLint maxViewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
+    if (width > maxSide || height > maxSide || width > maxViewport[0] || height > maxViewport[1]) return false;
+    p.genFramebuffers(1, &framebuffer);
+    p.genRenderbuffers(1, &colour);
+    p.genRenderbuffers(1, &depthStencil);
+    p.bindRenderbuffer(fbo::kRenderbuffer, colour);
+    p.renderbufferStorage(fbo::kRenderbuffer, fbo::kRGBA8, width, height);
+    p.bindRenderbuffer(fbo::kRenderbuffer, depthStencil);
+    p.renderbufferStorage(fbo::kRenderbuffer, fbo::kDepth24Stencil8, width, height);
+    p.bindRenderbuffer(fbo::kRenderbuffer, 0);
+    p.bindFramebuffer(fbo::kFramebuffer, framebuffer);
+    p.framebufferRenderbuffer(fbo::kFramebuffer, fbo::kColourAttachment0, fbo::kRenderbuffer, colour);
+    p.framebufferRenderbuffer(fbo::kFramebuffer, fbo::kDepthStencilAttachment, fbo::kRenderbuffer, depthStencil);
+    if (p.checkFramebufferStatus(fbo::kFramebuffer) == fbo::kFramebufferComplete && glGetError() == GL_NO_ERROR) {
+      glDrawBuffer(fbo::kColourAttachment0);
+      glReadBuffer(fbo::kColourAttachment0);
+      return true;
+    }
+    dropFramebuffer();
+    return false;
+  }
+
+  void dropFramebuffer() {
+    if (framebuffer == 0) return;
+    const fbo::Procs p = fbo::lookupProcs();
+    p.bindFramebuffer(fbo::kFramebuffer, 0);
+    p.deleteFramebuffers(1, &framebuffer);
+    p.deleteRenderbuffers(1, &colour);
+    p.deleteRenderbuffers(1, &depthStencil);
+    framebuffer = colour = depthStencil = 0;
+  }
 
   void release() {
     if (!display) return;
+    if (context && glXGetCurrentContext() == context) dropFramebuffer();
     glXMakeContextCurrent(display, None, None, nullptr);
     if (context) glXDestroyContext(display, context);
     if (buffer) glXDestroyPbuffer(display, buffer);
@@ -91,25 +148,35 @@ OffscreenGL::OffscreenGL(int width, int height) : impl_(new Impl), width_(width)
     }
     XFree(configs);
 
-    int maxWidth = 0, maxHeight = 0;
-    glXGetFBConfigAttrib(display, config, GLX_MAX_PBUFFER_WIDTH, &maxWidth);
-    glXGetFBConfigAttrib(display, config, GLX_MAX_PBUFFER_HEIGHT, &maxHeight);
-    if ((maxWidth > 0 && width > maxWidth) || (maxHeight > 0 && height > maxHeight))
-      throw OffscreenError("the image size " + std::to_string(width) + "x" + std::to_string(height) +
-                           " exceeds the display's largest offscreen buffer " + std::to_string(maxWidth) + "x" +
-                           std::to_string(maxHeight));
-
     XErrorTrap trap(display);
-    const int bufferAttributes[] = {GLX_PBUFFER_WIDTH, width, GLX_PBUFFER_HEIGHT, height,
-                                    GLX_PRESERVED_CONTENTS, True, None};
-    impl_->buffer = glXCreatePbuffer(display, config, bufferAttributes);
-    if (trap.failed() || !impl_->buffer)
-      throw OffscreenError("cannot create an offscreen buffer of " + std::to_string(width) + "x" +
-                           std::to_string(height) + " pixels");
+    auto makeBuffer = [&](int w, int h) {
+      if (impl_->buffer) glXDestroyPbuffer(display, impl_->buffer);
+      const int bufferAttributes[] = {GLX_PBUFFER_WIDTH, w, GLX_PBUFFER_HEIGHT, h, GLX_PRESERVED_CONTENTS, True, None};
+      impl_->buffer = glXCreatePbuffer(display, config, bufferAttributes);
+      if (trap.failed() || !impl_->buffer)
+        throw OffscreenError("cannot create an offscreen buffer of " + std::to_string(w) + "x" + std::to_string(h) +
+                             " pixels");
+    };
+    auto makeCurrentOn = [&] {
+      if (!glXMakeContextCurrent(display, impl_->buffer, impl_->buffer, impl_->context) || trap.failed())
+        throw OffscreenError("cannot make the offscreen OpenGL context current");
+    };
+    makeBuffer(kStandInSide, kStandInSide);
     impl_->context = glXCreateNewContext(display, config, GLX_RGBA_TYPE, nullptr, True);
     if (trap.failed() || !impl_->context) throw OffscreenError("cannot create an OpenGL context for offscreen drawing");
-    if (!glXMakeContextCurrent(display, impl_->buffer, impl_->buffer, impl_->context) || trap.failed())
-      throw OffscreenError("cannot make the offscreen OpenGL context current");
+    makeCurrentOn();
+    if (!impl_->makeFramebuffer(width, height)) {
+      int maxWidth = 0, maxHeight = 0;
+      glXGetFBConfigAttrib(display, config, GLX_MAX_PBUFFER_WIDTH, &maxWidth);
+      glXGetFBConfigAttrib(display, config, GLX_MAX_PBUFFER_HEIGHT, &maxHeight);
+      if ((maxWidth > 0 && width > maxWidth) || (maxHeight > 0 && height > maxHeight))
+        throw OffscreenError("the image size " + std::to_string(width) + "x" + std::to_string(height) +
+                             " exceeds the display's largest offscreen buffer " + std::to_string(maxWidth) + "x" +
+                             std::to_string(maxHeight));
+      glXMakeContextCurrent(display, None, None, nullptr);
+      makeBuffer(width, height);
+      makeCurrentOn();
+    }
   } catch (...) {
     impl_->release();
     delete impl_;

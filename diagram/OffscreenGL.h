@@ -1,8 +1,10 @@
 #pragma once
-// A GL context on an offscreen pixel buffer of the X display: rendering
+// A GL context of the X display drawing into an offscreen picture: rendering
 // without showing any window (the batch image export, GL tests). Needs an X
-// server (a desktop session or Xvfb); the pixel format matches the canvas's
-// (RGBA 8 bits each, depth, stencil 8) but is single-buffered.
+// server (a desktop session or Xvfb). The picture is a framebuffer object of
+// the context, bound while it lives (or, where the GL has none, a pixel
+// buffer of the X display); its format matches the canvas's (RGBA 8 bits
+// each, depth, stencil 8) but is single-buffered.
 
 #include <stdexcept>
 #include <string>
