@@ -21,6 +21,7 @@
 #include "platform/GLExtensions.h"
 #include "render/Canvas.h"
 #include "render/CanvasWindow.h"
+#include "render/DefaultFont.h"
 #include "render/Exceptions.h"
 #include "render/GLPainter.h"
 #include "settings/SettingsStore.h"
@@ -91,34 +92,44 @@ void writeImage(const std::vector<unsigned char>& bottomUpRGB, int width, int he
 
 
 // Opening the display, loading the GL driver and its first compiled
-// shaders take a good part of a small export's time: the context is made on
-// a thread of its own while the model is read, and left current nowhere.
-// Where no thread can be started it is made when asked for.
+// shaders, and reading the font's glyphs into textures take a good part of a
+// small export's time: the context is made and the default font loaded on a
+// thread of its own while the model is read (the model's reading uses no
+// font), and the context left current nowhere. Where no thread can be
+// started, both are done when asked for.
 class ContextMaker {
  public:
   ContextMaker(int width, int height) : width_(width), height_(height) {
     try {
       made_ = std::async(std::launch::async, [width, height] {
-        auto gl = std::make_unique<OffscreenGL>(width, height);
+        std::unique_ptr<OffscreenGL> gl = makeWithFont(width, height);
         gl->releaseCurrent();
         return gl;
       });
     } catch (const std::system_error&) {
     }
   }
-  // The context, current in this thread. Throws ExportFailure.
+  // The context with the default font loaded, current in this thread.
+  // Throws ExportFailure.
   std::unique_ptr<OffscreenGL> get() {
     try {
-      std::unique_ptr<OffscreenGL> gl =
-          made_.valid() ? made_.get() : std::make_unique<OffscreenGL>(width_, height_);
+      std::unique_ptr<OffscreenGL> gl = made_.valid() ? made_.get() : makeWithFont(width_, height_);
       gl->makeCurrent();
       return gl;
     } catch (const OffscreenError& e) {
+      throw ExportFailure(std::string("cannot export: ") + e.what());
+    } catch (const GraphicsException& e) {
       throw ExportFailure(std::string("cannot export: ") + e.what());
     }
   }
 
  private:
+  static std::unique_ptr<OffscreenGL> makeWithFont(int width, int height) {
+    auto gl = std::make_unique<OffscreenGL>(width, height);
+    loadDefaultFont();
+    return gl;
+  }
+
   int width_;
   int height_;
   std::future<std::unique_ptr<OffscreenGL>> made_;
@@ -130,11 +141,6 @@ std::vector<unsigned char> render(Document& document, Diagram* diagram, ContextM
                                   const std::string& vectorFile = {}, VectorFormat format = VectorFormat::Svg) {
   const std::unique_ptr<OffscreenGL> gl = context.get();
   const int width = gl->width(), height = gl->height();
-  try {
-    loadDefaultFont();
-  } catch (const GraphicsException& e) {
-    throw ExportFailure(std::string("cannot export: ") + e.what());
-  }
   applyFixedGLState();
 
   std::vector<unsigned char> pixels;
