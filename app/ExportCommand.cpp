@@ -149,22 +149,7 @@ std::vector<unsigned char> render(Document& document, Diagram* diagram, ContextM
     drawViewPicture(document, {diagram, width, height, nullptr, nullptr, !fullDetail});
     pixels = gl->readRGBRows();
   } else {
-    OffscreenWindowHost host;
-    MetricsVisualizerSimple painter;
-    painter.setBlendEquation(lookupBlendEquation());
-    painter.setSelectionManager(&document.selection());
-    painter.setMetricSet(&document.metrics());
-    painter.setAreas(&document.areas());
-    CanvasWindow view(&host, 0, 0, width, height);
-    view.setLevelOfDetail(!fullDetail);
-    view.setVisualizer(&painter);
-    view.setDiagram(diagram);
-    try {
-      writeVectorPicture(painter, diagram, view, vectorFile, format);
-    } catch (const VectorExportError& e) {
-      throw ExportFailure("cannot write " + vectorFile + ": " + e.what());
-    }
-    // The painter's textures go while the context is still current.
+    writeViewVector(document, {diagram, width, height, nullptr, nullptr, !fullDetail}, vectorFile, format);
   }
   // So do the font textures.
   FontRegistry::instance().clear();
@@ -205,13 +190,16 @@ void exportImage(const CommandLineOptions& options) {
 
 }  // namespace
 
-void drawViewPicture(Document& document, const ViewPicture& picture) {
-  OffscreenWindowHost host;
-  MetricsVisualizerSimple painter;
+namespace {
+
+// The painter of one picture: the document's selection, metrics and areas,
+// and the look of the viewer's painter when one is given.
+void setUpPainter(MetricsVisualizerSimple& painter, Document& document, const ViewPicture& picture) {
   painter.setBlendEquation(lookupBlendEquation());
   painter.setSelectionManager(&document.selection());
   painter.setMetricSet(&document.metrics());
   painter.setAreas(&document.areas());
+  painter.setLegendScale(picture.legendScale);
   if (const MetricsVisualizerSimple* look = picture.look) {
     painter.setTransparency(look->getTransparency());
     painter.setAreaAlpha(look->getAreaAlpha());
@@ -220,6 +208,14 @@ void drawViewPicture(Document& document, const ViewPicture& picture) {
     painter.setGlyphAreaCentre(look->getGlyphAreaCentre());
     painter.setDrawDiagram(look->getDrawDiagram());
   }
+}
+
+}  // namespace
+
+void drawViewPicture(Document& document, const ViewPicture& picture) {
+  OffscreenWindowHost host;
+  MetricsVisualizerSimple painter;
+  setUpPainter(painter, document, picture);
   CanvasWindow view(&host, 0, 0, picture.width, picture.height);
   view.setLevelOfDetail(picture.levelOfDetail);
   view.setVisualizer(&painter);
@@ -229,6 +225,23 @@ void drawViewPicture(Document& document, const ViewPicture& picture) {
   // copy of the whole scene until the end. The painter's textures go at the
   // end of this function, while the context is still current.
   view.renderOnce();
+}
+
+void writeViewVector(Document& document, const ViewPicture& picture, const std::string& file, VectorFormat format) {
+  OffscreenWindowHost host;
+  MetricsVisualizerSimple painter;
+  setUpPainter(painter, document, picture);
+  CanvasWindow view(&host, 0, 0, picture.width, picture.height);
+  view.setLevelOfDetail(picture.levelOfDetail);
+  view.setVisualizer(&painter);
+  view.setDiagram(picture.diagram);
+  if (picture.camera != nullptr) view.camera() = *picture.camera;
+  try {
+    writeVectorPicture(painter, picture.diagram, view, file, format);
+  } catch (const VectorExportError& e) {
+    throw ExportError("cannot write " + file + ": " + e.what());
+  }
+  // The painter's textures go here, while the context is still current.
 }
 
 void writeImageFile(const std::vector<unsigned char>& bottomUpRGB, int width, int height, const std::string& out,

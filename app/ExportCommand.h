@@ -14,6 +14,7 @@
 
 #include "app/CommandLine.h"
 #include "app/ImageFile.h"
+#include "diagram/VectorExport.h"
 
 namespace lumetra {
 class Diagram;
@@ -55,6 +56,10 @@ struct ViewPicture {
   // Small text and curves simplified as the windows draw them (off: drawn in
   // full, --full-detail).
   bool levelOfDetail = true;
+  // The legend's magnification: the factor by which the picture is larger
+  // than the window it shows (1 for the batch export, whose picture is the
+  // view itself).
+  float legendScale = 1.0f;
 };
 
 // The drawing the batch export and the viewer's export share: the view
@@ -62,6 +67,11 @@ struct ViewPicture {
 // GL context, from (0, 0) at the picture's size (the default font loaded,
 // the fixed GL state applied).
 void drawViewPicture(Document& document, const ViewPicture& picture);
+
+// The same view written as a vector picture (SVG or PDF) into file, in the
+// current GL context. Throws ExportError naming the file; a failure leaves no
+// file of that name and an existing one as it was.
+void writeViewVector(Document& document, const ViewPicture& picture, const std::string& file, VectorFormat format);
 
 // RGB rows, bottom first, written to out through a temporary file renamed
 // into place, so a failed write leaves no file and an existing one as it

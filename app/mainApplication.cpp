@@ -1,5 +1,6 @@
 #include "app/mainApplication.h"
 
+#include <wx/config.h>
 #include <wx/image.h>
 #include <wx/notebook.h>
 #include <wx/splitter.h>
@@ -11,6 +12,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "app/FrameGeometry.h"
+#include "app/ProgramConfig.h"
 #include "app/mainFrame.h"
 #include "render/Canvas.h"
 
@@ -56,15 +59,18 @@ void mainApplication::OnAssertFailure(const wxChar* file, int line, const wxChar
 bool mainApplication::OnInit() {
   wxImage::AddHandler(new wxJPEGHandler);
   wxImage::AddHandler(new wxPNGHandler);
+  // What the viewer remembers between runs goes to its own file only; no
+  // code may make the toolkit's default configuration behind its back.
+  wxConfigBase::DontCreateOnDemand();
+  wxConfigBase* config = installProgramConfig(programConfigPath());
   auto* frame = new mainFrame("Lumetra Visualizer", wxDefaultPosition, wxSize(1024, 768));
   gFrame = frame;
   frame->Bind(wxEVT_DESTROY, [frame](wxWindowDestroyEvent& event) {
     if (event.GetEventObject() == frame) gFrame = nullptr;
     event.Skip();
   });
-  placeSashes(*frame);
-  frame->Maximize(true);
-  frame->Centre(wxBOTH);
+  placeFrameAtStart(*frame, config);
+  rememberFrameGeometry(*frame, *config);
   frame->Show(true);
   SetTopWindow(frame);
   // Open what the command line names once the canvas has its final size

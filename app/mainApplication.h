@@ -1,8 +1,9 @@
 #pragma once
 // The toolkit's application object of the viewer: registers the image
-// handlers, creates the main frame (1024 x 768, then maximised and centred),
-// places the two sashes, shows the frame and, once the event loop runs,
-// opens what the command line names.
+// handlers, installs the program's configuration (app/ProgramConfig.h),
+// creates the main frame where it was when it last closed (the first time:
+// 1024 x 768, the two sashes placed, then maximised; app/FrameGeometry.h),
+// shows it and, once the event loop runs, opens what the command line names.
 
 #include <wx/app.h>
 

@@ -1,6 +1,8 @@
 #include "app/mainFrame.h"
 
 #include <wx/menu.h>
+#include <wx/config.h>
+#include <wx/filename.h>
 #include <wx/notebook.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
@@ -8,6 +10,8 @@
 #include <wx/splitter.h>
 #include <wx/toolbar.h>
 #include <wx/utils.h>
+
+#include <algorithm>
 
 #include "app/AboutDialog.h"
 #include "app/AreasPage.h"
@@ -18,6 +22,7 @@
 #include "app/ExportCommand.h"
 #include "app/ModelTree.h"
 #include "app/ReadProgress.h"
+#include "app/RecentModels.h"
 #include "app/ToolPictures.h"
 #include "app/UserDialogs.h"
 #include "app/ViewControlStrip.h"
@@ -44,6 +49,7 @@ wxBEGIN_EVENT_TABLE(mainFrame, wxFrame)
   EVT_MENU(ids::FindClass, mainFrame::onFindClass)
   EVT_MENU(ids::Exit, mainFrame::onFileCommand)
   EVT_MENU(ids::About, mainFrame::onAbout)
+  EVT_MENU_RANGE(wxID_FILE1, wxID_FILE9, mainFrame::onRecentModel)
   EVT_MENU_RANGE(ids::ViewAssociations, ids::ViewLegend, mainFrame::onViewSwitch)
   EVT_MENU_RANGE(ids::ToolOpenModel, ids::ToolUnused2, mainFrame::onToolCommand)
   EVT_BUTTON(ids::ZoomToFit, mainFrame::onViewControl)
@@ -77,6 +83,8 @@ mainFrame::mainFrame(const wxString& title, const wxPoint& position, const wxSiz
   buildMenus();
   buildToolBar();
   SetIcon(frameIcon());
+  recent_ = std::make_unique<RecentModels>(wxConfigBase::Get(false));
+  recent_->syncMenu(GetMenuBar()->GetMenu(0));
 
   painter_ = std::make_unique<MetricsVisualizerSimple>();
   painter_->setBlendEquation(lookupBlendEquation());
@@ -245,10 +253,11 @@ void mainFrame::onFileCommand(wxCommandEvent& event) {
       if (path.empty()) break;
       ExportChoice choice;
       if (!exportChoiceFor(path, filterIndex, choice)) {
-        showError("Export to image", "cannot export to " + path + ": the file name must end in .png, .jpg or .jpeg");
+        showError("Export to image",
+                  "cannot export to " + path + ": the file name must end in .png, .jpg, .jpeg, .svg or .pdf");
         break;
       }
-      exportImage(path, choice.scale, choice.format);
+      exportView(path, choice);
       break;
     }
     case ids::CloseModel: closeModel(); break;
@@ -258,19 +267,30 @@ void mainFrame::onFileCommand(wxCommandEvent& event) {
 }
 
 bool mainFrame::exportImage(const std::string& path, int scale, ImageFormat format) {
+  ExportChoice choice;
+  choice.format = format;
+  choice.scale = scale;
+  return exportView(path, choice);
+}
+
+bool mainFrame::exportView(const std::string& path, const ExportChoice& choice) {
   CanvasWindow* window = canvas_->activeWindow();
   if (window == nullptr || window->diagram() == nullptr) {
     showError("Export to image", "cannot export to " + path + ": the active view shows no diagram");
     return false;
   }
   // The picture shows what the window shows, scale times larger: the same
-  // camera with scale times the pixels per diagram unit.
+  // camera with scale times the pixels per diagram unit, and the legend
+  // (drawn in pixels) magnified as much.
+  const int scale = choice.vector ? 1 : std::max(1, choice.scale);
   Camera camera = window->camera();
   camera.zoom *= static_cast<float>(scale);
-  const ViewPicture picture{window->diagram(), window->width() * scale, window->height() * scale, &camera,
-                            painter_.get(), window->levelOfDetail()};
+  const ViewPicture picture{window->diagram(),       window->width() * scale, window->height() * scale, &camera,
+                            painter_.get(),          window->levelOfDetail(), static_cast<float>(scale)};
   // Drawn in the canvas's own context into a framebuffer of the picture's
-  // size, so that the fonts and the areas' textures of this context serve.
+  // size, so that the fonts and the areas' textures of this context serve
+  // and no window covering the canvas spoils what is read back (a vector
+  // picture reads the area pass back too).
   wxBusyCursor busy;
   std::string failure;
   std::vector<unsigned char> pixels;
@@ -280,14 +300,20 @@ bool mainFrame::exportImage(const std::string& path, int scale, ImageFormat form
     FramebufferTarget target(picture.width, picture.height);
     if (!target.ok()) {
       failure = "cannot export to " + path + ": " + target.error();
+    } else if (choice.vector) {
+      try {
+        writeViewVector(document_, picture, path, choice.vectorFormat);
+      } catch (const std::exception& e) {
+        failure = e.what();
+      }
     } else {
       drawViewPicture(document_, picture);
       pixels = target.readRGBRows();
     }
   }
-  if (failure.empty()) {
+  if (failure.empty() && !choice.vector) {
     try {
-      writeImageFile(pixels, picture.width, picture.height, path, format);
+      writeImageFile(pixels, picture.width, picture.height, path, choice.format);
     } catch (const std::exception& e) {
       failure = e.what();
     }
@@ -357,7 +383,23 @@ bool mainFrame::openModel(const std::string& path) {
   enableWindow(ids::AreasTransparency, true);
   enableWindow(ids::MetricsTransparency, false);
   SetTitle(wxString::FromUTF8(path) + " - Lumetra Visualizer");
+  recent_->add(path);
+  recent_->syncMenu(GetMenuBar()->GetMenu(0));
   return true;
+}
+
+void mainFrame::onRecentModel(wxCommandEvent& event) {
+  const int index = RecentModels::indexOfId(event.GetId());
+  const std::string path = recent_->path(static_cast<std::size_t>(std::max(index, 0)));
+  if (index < 0 || path.empty()) return;
+  if (!wxFileName::FileExists(wxString::FromUTF8(path))) {
+    recent_->remove(static_cast<std::size_t>(index));
+    recent_->syncMenu(GetMenuBar()->GetMenu(0));
+    showError("Open UML Model", "The model could not be opened.\n\n" + path +
+                                    ": the file no longer exists; it was taken off the recent files.");
+    return;
+  }
+  openModel(path);
 }
 
 void mainFrame::closeModel() {

@@ -27,6 +27,7 @@
 
 #include "app/CommandLine.h"
 #include "app/Document.h"
+#include "app/ExportChoice.h"
 #include "app/ImageFile.h"
 #include "app/ViewerLink.h"
 #include "render/CanvasOwner.h"
@@ -44,6 +45,7 @@ class Canvas;
 class lmCheckListCtrl;
 class MetricsPage;
 class MetricsVisualizerSimple;
+class RecentModels;
 class UMLModelTree;
 class UserDialogs;
 class ViewControlStrip;
@@ -61,9 +63,12 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   void closeModel();
   bool saveDiagram(const std::string& path);
   // Writes the active window's view as it is shown (camera, metrics, areas,
-  // legend) at scale times the window's size, through the same drawing as
-  // the batch export. False, with a message naming the file and the reason,
-  // when the view shows no diagram or the picture could not be written.
+  // legend) through the same drawing as the batch export: a raster image at
+  // choice.scale times the window's size (the legend magnified as much), or
+  // an SVG or PDF picture of the window's size. False, with a message naming
+  // the file and the reason, when the view shows no diagram or the picture
+  // could not be written.
+  bool exportView(const std::string& path, const ExportChoice& choice);
   bool exportImage(const std::string& path, int scale, ImageFormat format);
 
   // Opens what the command line names: the model, the metrics file, the
@@ -83,6 +88,9 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   void onViewControl(wxCommandEvent& event);
   void onViewScroll(wxScrollEvent& event);
   void onAbout(wxCommandEvent& event);
+  // A recent model of the File menu: opened as "Open" opens it. A file
+  // that is gone is taken off the list, with a message naming it.
+  void onRecentModel(wxCommandEvent& event);
   // "&Find class...": asks for part of a name, offers the matching classes
   // of the active window's diagram and selects and centres the chosen one.
   void onFindClass(wxCommandEvent& event);
@@ -121,6 +129,9 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   wxSplitterWindow* mainSplitter() const { return mainSplitter_; }
   wxSplitterWindow* leftSplitter() const { return leftSplitter_; }
   wxNotebook* notebook() const { return notebook_; }
+  // The models opened last, remembered in the program's configuration
+  // (wxConfigBase::Get(false) when the frame was made; none: not kept).
+  RecentModels& recentModels() { return *recent_; }
 
  private:
   void buildLayout();
@@ -139,6 +150,7 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   std::unique_ptr<MetricsVisualizerSimple> painter_;
   // One mouse handler serves every window (splits hand it on).
   std::unique_ptr<CanvasMouse> mouse_;
+  std::unique_ptr<RecentModels> recent_;
   Canvas* canvas_ = nullptr;
   UMLModelTree* tree_ = nullptr;
   ViewControlStrip* strip_ = nullptr;

@@ -1,6 +1,7 @@
 #include "diagram/Legend.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "areas/Area.h"
 #include "areas/AreaVisualizer.h"
@@ -15,19 +16,26 @@ namespace {
 
 constexpr const char* kDash = "\xE2\x80\x93";  // en dash between the ends of a range
 
-// Font size, spacing, swatch side and row height at the current settings.
+// Font size, spacing, swatch side, row height, margin and line width at the
+// current settings, magnified by scale.
 struct LegendMetrics {
   float fontSize;
   float spacing;
   float textHeight;
   float swatch;
   float row;
+  float margin;
+  float line;
 };
 
-LegendMetrics currentMetrics() {
+LegendMetrics currentMetrics(float scale) {
+  // A scale that is not a positive number draws at window size.
+  if (!(scale > 0.0f) || !std::isfinite(scale)) scale = 1.0f;
   LegendMetrics m{};
-  m.fontSize = std::max(1.0f, settings().getFloat("Visualizer.General.Legend.FontSize"));
-  m.spacing = std::max(0.0f, settings().getFloat("Visualizer.General.Legend.Spacing"));
+  m.fontSize = scale * std::max(1.0f, settings().getFloat("Visualizer.General.Legend.FontSize"));
+  m.spacing = scale * std::max(0.0f, settings().getFloat("Visualizer.General.Legend.Spacing"));
+  m.margin = std::max(m.spacing, 4.0f * scale);
+  m.line = scale;
   float w = 0.0f;
   GLPainter::textSize("Ag", m.fontSize, w, m.textHeight);
   m.swatch = std::max(m.textHeight, m.fontSize);
@@ -87,28 +95,27 @@ std::vector<LegendRow> legendRows(const MetricSet* metrics, const AreaSet* areas
   return rows;
 }
 
-LegendBox legendBox(const std::vector<LegendRow>& rows) {
+LegendBox legendBox(const std::vector<LegendRow>& rows, float scale) {
   LegendBox box;
   if (rows.empty()) return box;
-  const LegendMetrics m = currentMetrics();
+  const LegendMetrics m = currentMetrics(scale);
   float widest = 0.0f;
   for (const LegendRow& row : rows) {
     float w = 0.0f, h = 0.0f;
     GLPainter::textSize(row.text, m.fontSize, w, h);
     widest = std::max(widest, w);
   }
-  const float margin = std::max(m.spacing, 4.0f);
-  box.lowerLeft = Vec2(margin, margin);
+  box.lowerLeft = Vec2(m.margin, m.margin);
   box.size = Vec2(2.0f * m.spacing + m.swatch + m.spacing + widest,
                   m.spacing + static_cast<float>(rows.size()) * m.row);
   box.rowHeight = m.row;
   return box;
 }
 
-void drawLegend(const std::vector<LegendRow>& rows) {
+void drawLegend(const std::vector<LegendRow>& rows, float scale) {
   if (rows.empty()) return;
-  const LegendMetrics m = currentMetrics();
-  const LegendBox box = legendBox(rows);
+  const LegendMetrics m = currentMetrics(scale);
+  const LegendBox box = legendBox(rows, scale);
   const float transparency = std::clamp(settings().getFloat("Visualizer.General.Legend.Transparency"), 0.0f, 1.0f);
   const Vec2 lo = box.lowerLeft;
   const Vec2 hi(lo.x + box.size.x, lo.y + box.size.y);
@@ -116,6 +123,9 @@ void drawLegend(const std::vector<LegendRow>& rows) {
   const float savedAlpha = GLPainter::globalAlpha();
   GLPainter::setGlobalAlpha(1.0f);
   GLPainter painter;
+  // Lines as thick as the magnification (a window's legend keeps the width
+  // the scene left, one pixel).
+  if (m.line != 1.0f) painter.setLineWidth(m.line);
   const Color fill = withAlphaFactor(settings().getColor("Visualizer.General.Legend.FillColor"), transparency);
   painter.filledRect(lo, hi, fill);
   painter.rectOutline(lo, hi, settings().getColor("Visualizer.General.Legend.OutlineColor"));
@@ -132,6 +142,7 @@ void drawLegend(const std::vector<LegendRow>& rows) {
     painter.drawText(row.text, {s1.x + m.spacing, textBase}, m.fontSize, 0, font);
     top -= m.row;
   }
+  if (m.line != 1.0f) painter.setLineWidth(1.0f);
   GLPainter::setGlobalAlpha(savedAlpha);
 }
 

@@ -6,6 +6,10 @@
 // window's diagram (its colour as it looks on the canvas). Colours, font
 // size, spacing and transparency come from the "Visualizer.General.Legend.*"
 // settings, read at every draw.
+//
+// scale magnifies all of it (font, spacing, swatches, margins and lines):
+// a picture exported at scale times a window's size carries the legend at
+// scale times its window size, so it looks like the window's magnified.
 
 #include <string>
 #include <vector>
@@ -50,10 +54,10 @@ struct LegendBox {
   Vec2 size;
   float rowHeight = 0.0f;
 };
-LegendBox legendBox(const std::vector<LegendRow>& rows);
+LegendBox legendBox(const std::vector<LegendRow>& rows, float scale = 1.0f);
 
 // Draws the rows with a pixel projection of the window loaded (y up).
 // Nothing when the rows are empty.
-void drawLegend(const std::vector<LegendRow>& rows);
+void drawLegend(const std::vector<LegendRow>& rows, float scale = 1.0f);
 
 }  // namespace lumetra

@@ -580,7 +580,7 @@ void UMLModelVisualizer::visitPackage(Package* element) {
 
 void UMLModelVisualizer::drawOverlay(Diagram* diagram, int windowWidth, int windowHeight) {
   if (!settings().getBool("Visualizer.General.Legend.Enable")) return;
-  drawLegend(legendRows(metrics_, areas_, diagram, areaAlpha_));
+  drawLegend(legendRows(metrics_, areas_, diagram, areaAlpha_), legendScale_);
 }
 
 }  // namespace lumetra

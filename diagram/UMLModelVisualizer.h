@@ -89,6 +89,10 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   // The legend of the shown metrics and areas, while
   // "Visualizer.General.Legend.Enable" is on (diagram/Legend.h).
   void drawOverlay(Diagram* diagram, int windowWidth, int windowHeight) override;
+  // The legend's magnification (1: window size; an export at twice the
+  // window's size draws it at 2).
+  void setLegendScale(float scale) { legendScale_ = scale; }
+  float legendScale() const { return legendScale_; }
   // Whether the area pass may be rendered ahead into a texture (on by
   // default); off, every pass draws the areas directly.
   void setAreaCaching(bool on) { areaCaching_ = on; }
@@ -215,6 +219,7 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   bool drawGeneric_ = false;
   bool drawUnknown_ = false;
   float areaAlpha_ = 0.2f;
+  float legendScale_ = 1.0f;
   BlendEquationProc blendEquation_ = nullptr;
   bool areaCaching_ = true;
   // Set by prepare, taken by the next drawDiagram.

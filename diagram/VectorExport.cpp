@@ -482,6 +482,13 @@ std::string recordPage(UMLModelVisualizer& painter, Diagram* diagram, const Canv
       glMatrixMode(GL_MODELVIEW);
       glLoadMatrixf(window.viewMatrix(0).data());
       painter.drawDiagram(diagram);
+      // What the window draws over the scene in its pixels (the legend).
+      glMatrixMode(GL_PROJECTION);
+      glLoadIdentity();
+      glOrtho(0.0, w, 0.0, h, -1.0, 1.0);
+      glMatrixMode(GL_MODELVIEW);
+      glLoadIdentity();
+      painter.drawOverlay(diagram, w, h);
     }
     const GLint status = gl2psEndPage();
     if (status == GL2PS_SUCCESS || status == GL2PS_NO_FEEDBACK) return stream.contents();

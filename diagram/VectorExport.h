@@ -40,7 +40,8 @@ class VectorExportError : public std::runtime_error {
 bool vectorFormatFor(const std::string& fileName, VectorFormat& format);
 
 // Writes the view of diagram that window shows (its camera and viewport
-// size) as drawn by painter into file. The file is written beside its
+// size) as drawn by painter, with what the painter draws over it in window
+// pixels (the legend, while it is switched on), into file. The file is written beside its
 // destination first and renamed, so a failure (throws VectorExportError)
 // leaves no file of that name and an existing one as it was.
 void writeVectorPicture(UMLModelVisualizer& painter, Diagram* diagram, const CanvasWindow& window,

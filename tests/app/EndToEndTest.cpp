@@ -24,6 +24,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <thread>
@@ -160,7 +161,11 @@ TEST(EndToEndTest, CtrlDragABoxSaveWithCtrlSAndFindItMovedInTheFile) {
   const std::string saved = (dir / "moved.dia").string();
   ASSERT_EQ(std::system((std::string(LUMETRA_EXE) + " --save-diagram " + reference + " " + kModel).c_str()), 0);
 
+  // What the program remembers goes to a file of the test's own.
+  const fs::path config = dir / "config" / "lumetra.ini";
+  ::setenv("LUMETRA_CONFIG_FILE", config.c_str(), 1);
   Program viewer({LUMETRA_EXE, "--diagram", "Orders and billing", kModel});
+  ::unsetenv("LUMETRA_CONFIG_FILE");
   wxPoint body(-1, -1);
   for (int i = 0; i < 300 && body.x < 0 && viewer.running(); ++i) {
     pause(100);
@@ -213,6 +218,12 @@ TEST(EndToEndTest, CtrlDragABoxSaveWithCtrlSAndFindItMovedInTheFile) {
     EXPECT_NEAR(now.up - now.down, was.up - was.down, 1e-3) << id;
   }
   EXPECT_EQ(movedCount, 1);
+
+  // The opened model was written to the recent files of that file at once.
+  std::ifstream remembered(config);
+  const std::string text((std::istreambuf_iterator<char>(remembered)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("[RecentModels]"), std::string::npos) << text;
+  EXPECT_NE(text.find("file1=" + fs::absolute(kModel).lexically_normal().string()), std::string::npos) << text;
   fs::remove_all(dir);
 }
 

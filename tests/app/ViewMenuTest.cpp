@@ -8,6 +8,7 @@
 
 #include <wx/menu.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -364,6 +365,88 @@ TEST_F(ViewMenuTest, ExportToImageWritesTheViewAsShownAtOneTwoAndFourTimesTheWin
   std::filesystem::remove_all(dir);
 }
 
+// The smallest box (x0, y0, x1, y1) holding every pixel in which two
+// pictures of the same size differ; x1 < 0 when none does.
+struct PixelBox {
+  int x0, y0, x1, y1;
+};
+PixelBox differingBox(const Pixels& a, const Pixels& b, int width, int height) {
+  PixelBox box{width, height, -1, -1};
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+      if (a[i] == b[i] && a[i + 1] == b[i + 1] && a[i + 2] == b[i + 2]) continue;
+      box = {std::min(box.x0, x), std::min(box.y0, y), std::max(box.x1, x), std::max(box.y1, y)};
+    }
+  return box;
+}
+
+std::string fileText(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Ctrl-E also writes SVG and PDF pictures of the view, legend included;
+// and a picture four times the window's size carries the legend four times
+// as large, in the same corner, as if the window's were magnified.
+TEST_F(ViewMenuTest, ExportWritesVectorPicturesAndMagnifiesTheLegendWithThePicture) {
+  openExample("Orders and billing", true);
+  frame().metricList()->setChecked(frame().metricList()->findRow("Lines of code"), true);
+  frame().areaList()->setChecked(frame().areaList()->findRow("Payments"), true);
+  choose(ids::ViewLegend, true);
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("lumetra-view-vector-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+
+  // By the dialog's entry (no extension given) and by the extension.
+  h.dialogs.answers.push_back((dir / "view").string());
+  h.dialogs.filterAnswers.push_back(6);
+  h.command(ids::ExportImage);
+  h.dialogs.answers.push_back((dir / "view.PDF").string());
+  h.dialogs.filterAnswers.push_back(0);
+  h.command(ids::ExportImage);
+  ASSERT_TRUE(h.dialogs.errors.empty()) << h.dialogs.errors.front();
+  const std::string svg = fileText(dir / "view.svg");
+  EXPECT_NE(svg.find("<svg"), std::string::npos);
+  EXPECT_NE(svg.find(">OrderLine</text>"), std::string::npos);  // a class name, as text
+  EXPECT_NE(svg.find(">Lines of code: "), std::string::npos);    // the legend's row
+  EXPECT_NE(svg.find(">Area Payments</text>"), std::string::npos);
+  EXPECT_EQ(fileText(dir / "view.PDF").rfind("%PDF-", 0), 0u);
+  const std::string text = (dir / "view.txt").string();
+  ASSERT_EQ(std::system(("pdftotext '" + (dir / "view.PDF").string() + "' '" + text + "'").c_str()), 0);
+  EXPECT_NE(fileText(text).find("Lines of code: "), std::string::npos);
+
+  // The legend's extent: where the pictures with and without it differ.
+  const CanvasWindow* window = frame().canvas()->activeWindow();
+  const int ww = window->width(), wh = window->height();
+  PixelBox boxes[2];
+  const int scales[2] = {1, 4};
+  for (int s = 0; s < 2; ++s) {
+    const int scale = scales[s];
+    Pixels pictures[2];
+    for (const bool legend : {false, true}) {
+      choose(ids::ViewLegend, legend);
+      const std::string file = (dir / ("legend" + std::to_string(scale) + (legend ? "on" : "off") + ".png")).string();
+      ASSERT_TRUE(frame().exportImage(file, scale, ImageFormat::Png));
+      int w = 0, ht = 0;
+      pictures[legend] = readPng(file, w, ht);
+      ASSERT_EQ(w, scale * ww);
+      ASSERT_EQ(ht, scale * wh);
+    }
+    boxes[s] = differingBox(pictures[0], pictures[1], scale * ww, scale * wh);
+    ASSERT_GE(boxes[s].x1, 0) << "no legend at " << scale << "x";
+    // In the lower-left corner (rows bottom first).
+    EXPECT_LT(boxes[s].x1, scale * ww / 2);
+    EXPECT_LT(boxes[s].y1, scale * wh / 2);
+  }
+  const double widthRatio = static_cast<double>(boxes[1].x1 - boxes[1].x0 + 1) / (boxes[0].x1 - boxes[0].x0 + 1);
+  const double heightRatio = static_cast<double>(boxes[1].y1 - boxes[1].y0 + 1) / (boxes[0].y1 - boxes[0].y0 + 1);
+  EXPECT_NEAR(widthRatio, 4.0, 0.3);
+  EXPECT_NEAR(heightRatio, 4.0, 0.3);
+  EXPECT_NEAR(boxes[1].x0, 4.0 * boxes[0].x0, 4.0);  // the margin too
+  std::filesystem::remove_all(dir);
+}
+
 // The batch export draws the same legend: only the lower-left corner
 // differs from the picture without it, and it holds the metric's swatch.
 TEST(ExportLegend, LegendOptionAddsTheLegendInTheLowerLeftCornerOnly) {
@@ -400,6 +483,11 @@ TEST(ExportLegend, LegendOptionAddsTheLegendInTheLowerLeftCornerOnly) {
     }
   EXPECT_EQ(changedElsewhere, 0);
   EXPECT_GT(changedInCorner, 1000);
+
+  // A vector picture carries it too, its rows as text.
+  options.exportImage = (dir / "legend.svg").string();
+  ASSERT_EQ(runExport(options), 0);
+  EXPECT_NE(fileText(dir / "legend.svg").find(">Lines of code: "), std::string::npos);
   std::filesystem::remove_all(dir);
 }
 
@@ -460,6 +548,10 @@ TEST(ExportChoice, ExtensionDecidesTheFormatAndTheEntryTheScale) {
       {"/t/a", -1, true, "/t/a.png", ImageFormat::Png, 1},
       {"/t.d/a", 1, true, "/t.d/a.png", ImageFormat::Png, 2},  // a dot in a folder is no extension
       {"/t/a.gif", 0, false, "/t/a.gif", ImageFormat::Png, 1},
+      {"/t/a", 6, true, "/t/a.svg", ImageFormat::Png, 1},
+      {"/t/a", 7, true, "/t/a.pdf", ImageFormat::Png, 1},
+      {"/t/a.Pdf", 2, true, "/t/a.Pdf", ImageFormat::Png, 1},  // a vector picture has the window's size
+      {"/t/a.png", 7, true, "/t/a.png", ImageFormat::Png, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
@@ -468,7 +560,10 @@ TEST(ExportChoice, ExtensionDecidesTheFormatAndTheEntryTheScale) {
     EXPECT_EQ(exportChoiceFor(path, c.entry, choice), c.accepted);
     EXPECT_EQ(path, c.finalPath);
     if (!c.accepted) continue;
-    EXPECT_EQ(choice.format, c.format);
+    const std::string ext = c.finalPath.substr(c.finalPath.size() - 3);
+    EXPECT_EQ(choice.vector, ext == "svg" || ext == "pdf" || ext == "Pdf");
+    if (choice.vector) EXPECT_EQ(choice.vectorFormat, ext == "svg" ? VectorFormat::Svg : VectorFormat::Pdf);
+    else EXPECT_EQ(choice.format, c.format);
     EXPECT_EQ(choice.scale, c.scale);
   }
 }
