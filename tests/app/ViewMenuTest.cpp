@@ -149,6 +149,7 @@ TEST_F(ViewMenuTest, EachSwitchChangesEveryWindowAndComesBack) {
   const Row rows[] = {
       {ids::ViewAssociations, "Orders and billing", Less},
       {ids::ViewGeneralizations, "Inventory and shipping", Less},
+      {ids::ViewDependencies, "Inventory and shipping", Less},
       {ids::ViewAttributes, "Overview", Changed},
       {ids::ViewMethods, "Orders and billing", Changed},
       {ids::ViewElementNames, "Overview", Less},
