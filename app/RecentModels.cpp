@@ -73,6 +73,9 @@ void RecentModels::save() {
   {
     GroupPath group(*config_);
     history_->Save(*config_);
+    // The toolkit writes every unused place as an empty entry; the file
+    // lists only the models.
+    for (std::size_t i = count(); i < kMaxModels; ++i) config_->DeleteEntry(wxString::Format("file%zu", i + 1));
   }
   config_->Flush();
 }

@@ -34,7 +34,8 @@ LegendMetrics currentMetrics(float scale) {
   LegendMetrics m{};
   m.fontSize = scale * std::max(1.0f, settings().getFloat("Visualizer.General.Legend.FontSize"));
   m.spacing = scale * std::max(0.0f, settings().getFloat("Visualizer.General.Legend.Spacing"));
-  m.margin = std::max(m.spacing, 4.0f * scale);
+  // Clear of the window's frame line (3 pixels) with room to spare.
+  m.margin = std::max(2.0f * m.spacing, 8.0f * scale);
   m.line = scale;
   float w = 0.0f;
   GLPainter::textSize("Ag", m.fontSize, w, m.textHeight);
@@ -106,7 +107,10 @@ LegendBox legendBox(const std::vector<LegendRow>& rows, float scale) {
     widest = std::max(widest, w);
   }
   box.lowerLeft = Vec2(m.margin, m.margin);
-  box.size = Vec2(2.0f * m.spacing + m.swatch + m.spacing + widest,
+  // textSize gives the ink's extent, which starts a little right of the pen
+  // origin (the first glyph's bearing): a quarter em more keeps the longest
+  // row off the right border.
+  box.size = Vec2(2.0f * m.spacing + m.swatch + m.spacing + widest + 0.25f * m.fontSize,
                   m.spacing + static_cast<float>(rows.size()) * m.row);
   box.rowHeight = m.row;
   return box;

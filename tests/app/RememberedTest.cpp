@@ -122,6 +122,10 @@ TEST(RecentModels, OpenedModelsAreListedAboveExitRememberedAndAGoneOneIsTakenOff
   RecentModels reread(&config.config());
   ASSERT_EQ(reread.count(), 1u);
   EXPECT_EQ(reread.path(0), first.string());
+  std::ifstream in((config.dir() / "lumetra.ini").string());
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("file1=" + first.string()), std::string::npos) << text;
+  EXPECT_EQ(text.find("file2"), std::string::npos) << text;
 
   // No more than nine, the oldest going first.
   for (int i = 0; i < 11; ++i) reread.add((config.dir() / ("m" + std::to_string(i) + ".xmi")).string());
