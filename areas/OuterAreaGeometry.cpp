@@ -171,7 +171,7 @@ void OuterAreaGeometry::contourStep(std::vector<Vec2>& v, const SampleTree& samp
   // (the outline runs clockwise, so the right-hand normal points inside).
   std::vector<Vec2> motion(n);
   for (std::size_t i = 0; i < n; ++i) {
-    const float d = samples.nearestDistance(v[i]);
+    const float d = samples.nearestDistanceBeyond(v[i], step);
     if (!(d >= step)) continue;
     const Vec2 along = v[next(i)] - v[prev(i)];
     const float length = along.length();
@@ -210,7 +210,7 @@ void OuterAreaGeometry::contourStep(std::vector<Vec2>& v, const SampleTree& samp
 
   // Smooth the vertices that are still away from the samples.
   for (std::size_t i = 0; i < v.size(); ++i) {
-    if (!(samples.nearestDistance(v[i]) >= step)) continue;
+    if (!(samples.nearestDistanceBeyond(v[i], step) >= step)) continue;
     const Vec2 middle = (v[prev(i)] + v[next(i)]) * 0.5f;
     v[i] += (middle - v[i]) * kSmoothing;
   }

@@ -27,6 +27,32 @@ using Tree = nanoflann::KDTreeSingleIndexAdaptor<nanoflann::L2_Simple_Adaptor<do
 // Points per leaf: small leaves, few distance checks per query.
 constexpr std::size_t kLeafSize = 4;
 
+// The nearest point, as a one-point nanoflann::KNNResultSet keeps it, except
+// that the search ends at the first point closer than the limit (judged as
+// nearestDistance judges it: the single-precision square root).
+class NearestBeyond {
+ public:
+  explicit NearestBeyond(float limit) : limit_(limit) {}
+  std::size_t size() const { return found_ ? 1 : 0; }
+  bool full() const { return found_; }
+  // Called with points closer than worstDist was when the search entered
+  // their leaf, so not always closer than the best one so far.
+  bool addPoint(double squared, std::uint32_t) {
+    if (squared < squared_) squared_ = squared;
+    found_ = true;
+    return !(static_cast<float>(std::sqrt(squared_)) < limit_);
+  }
+  double worstDist() const { return squared_; }
+  float distance() const {
+    return found_ ? static_cast<float>(std::sqrt(squared_)) : std::numeric_limits<float>::infinity();
+  }
+
+ private:
+  float limit_;
+  bool found_ = false;
+  double squared_ = std::numeric_limits<double>::max();
+};
+
 }  // namespace
 
 struct SampleTree::Index {
@@ -56,6 +82,14 @@ float SampleTree::nearestDistance(Vec2 p) const {
   // The search is exact: nanoflann's default error bound is 0.
   if (index_->tree->knnSearch(query, 1, &nearest, &squared) == 0) return std::numeric_limits<float>::infinity();
   return static_cast<float>(std::sqrt(squared));
+}
+
+float SampleTree::nearestDistanceBeyond(Vec2 p, float limit) const {
+  if (!index_->tree) return std::numeric_limits<float>::infinity();
+  const double query[2] = {p.x, p.y};
+  NearestBeyond result(limit);
+  index_->tree->findNeighbors(result, query, nanoflann::SearchParams());
+  return result.distance();
 }
 
 }  // namespace lumetra

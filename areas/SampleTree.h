@@ -19,6 +19,12 @@ class SampleTree {
 
   // The distance from p to the nearest point; +infinity when there are none.
   float nearestDistance(Vec2 p) const;
+  // nearestDistance(p) when that is at least limit. Otherwise the distance
+  // to some point closer than limit: the search stops at the first one it
+  // meets, which is far quicker near the points. So
+  // "nearestDistanceBeyond(p, limit) >= limit" answers exactly as
+  // "nearestDistance(p) >= limit" does, and gives the same distance then.
+  float nearestDistanceBeyond(Vec2 p, float limit) const;
   std::size_t size() const;
 
  private:

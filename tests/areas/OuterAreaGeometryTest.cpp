@@ -327,6 +327,36 @@ TEST(SampleTreeTest, NearestDistanceIsExact) {
   EXPECT_TRUE(std::isinf(SampleTree({}).nearestDistance({0, 0})));
 }
 
+// The search that stops at the first point closer than the limit answers
+// "at least limit away?" as the exact search does, and gives the exact
+// distance whenever it is: queries near, between and far from 2,000
+// scattered points, against limits around their spacing.
+TEST(SampleTreeTest, DistanceBeyondALimitAnswersAsTheExactSearch) {
+  std::vector<Vec2> points;
+  for (int i = 0; i < 2000; ++i)
+    points.push_back({static_cast<float>((i * 7919) % 1009) * 0.99f, static_cast<float>((i * 104729) % 997) * 1.01f});
+  const SampleTree tree(points);
+  int beyond = 0, within = 0;
+  for (int k = 0; k < 4000; ++k) {
+    const Vec2 q(static_cast<float>((k * 613) % 1200) - 100.0f + 0.37f * (k % 7),
+                 static_cast<float>((k * 389) % 1150) - 75.0f + 0.53f * (k % 5));
+    const float limit = 2.0f + static_cast<float>(k % 40);
+    const float exact = tree.nearestDistance(q);
+    const float quick = tree.nearestDistanceBeyond(q, limit);
+    ASSERT_EQ(quick >= limit, exact >= limit) << q.x << ", " << q.y << " limit " << limit;
+    if (exact >= limit) {
+      ASSERT_EQ(quick, exact);
+      ++beyond;
+    } else {
+      ++within;
+    }
+  }
+  // Both answers were asked for often.
+  EXPECT_GT(beyond, 500);
+  EXPECT_GT(within, 500);
+  EXPECT_TRUE(std::isinf(SampleTree({}).nearestDistanceBeyond({0, 0}, 1.0f)));
+}
+
 // ---- Square ----
 
 TEST(SquareArea, OneElementIsFramedByAFiftiethOfTheDiagonalAndIgnoresTheOutlineParameters) {
