@@ -87,6 +87,24 @@ class PagesFrameTest : public ::testing::Test {
     return n;
   }
 
+  // What a window shows from its recorded scene, or from a full recording
+  // of it (its rectangle of the back buffer). Replayed in both cases: a
+  // recording that draws text through the font while it compiles leaves a
+  // few pixels a level apart from its replay.
+  std::vector<unsigned char> pixels(CanvasWindow* window, bool recordAgain) {
+    frame().canvas()->makeCurrent();
+    if (recordAgain) window->render(false);
+    window->render(true);
+    const std::vector<std::uint8_t> rgba = readBackBufferRGBA(window->x(), window->y(), window->width(), window->height());
+    return std::vector<unsigned char>(rgba.begin(), rgba.end());
+  }
+  static int unequalBytes(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+    if (a.size() != b.size()) return -1;
+    int unequal = 0;
+    for (std::size_t k = 0; k < a.size(); ++k) unequal += a[k] != b[k];
+    return unequal;
+  }
+
   FrameHarness h;
 };
 
@@ -235,17 +253,6 @@ TEST_F(PagesFrameTest, AreaControlsRedrawEveryWindowFromItsKeptDiagram) {
   ASSERT_EQ(windows.size(), 2u);
   ASSERT_EQ(windows[0]->diagram(), windows[1]->diagram());
 
-  // What a window shows from its recorded scene, or from a full recording
-  // of it (its rectangle of the back buffer). Replayed in both cases: a
-  // recording that draws text through the font while it compiles leaves a
-  // few pixels a level apart from its replay.
-  auto pixels = [canvas](CanvasWindow* window, bool recordAgain) {
-    canvas->makeCurrent();
-    if (recordAgain) window->render(false);
-    window->render(true);
-    const std::vector<std::uint8_t> rgba = readBackBufferRGBA(window->x(), window->y(), window->width(), window->height());
-    return std::vector<unsigned char>(rgba.begin(), rgba.end());
-  };
   struct Step {
     const char* what;
     std::function<void()> act;
@@ -278,13 +285,32 @@ TEST_F(PagesFrameTest, AreaControlsRedrawEveryWindowFromItsKeptDiagram) {
         EXPECT_GT(differing(before, shown), 100) << "the change does not show";
       }
       const std::vector<unsigned char> full = pixels(windows[i], true);
-      ASSERT_EQ(shown.size(), full.size());
-      int unequal = 0;
-      for (std::size_t k = 0; k < full.size(); ++k) unequal += shown[k] != full[k];
-      EXPECT_EQ(unequal, 0) << "window " << i;
+      EXPECT_EQ(unequalBytes(shown, full), 0) << "window " << i;
       if (i == 0) before = full;
     }
   }
+}
+
+// A diagram chosen in the model tree while areas are shown gets them at
+// once: the window does not keep the picture it drew before they were
+// identified over the diagram.
+TEST_F(PagesFrameTest, AreasShowOverADiagramChosenInTheTreeAtOnce) {
+  CanvasWindow* window = frame().canvas()->activeWindow();
+  const std::vector<unsigned char> bare = pixels(window, false);
+  Diagram* overview = frame().document().findDiagram("Overview");
+  ASSERT_NE(overview, nullptr);
+  ASSERT_TRUE(frame().showDiagram(overview));
+  FrameHarness::settle();
+  ASSERT_EQ(window->diagram(), overview);
+
+  show(frame().areaList(), "Checkout");
+  ASSERT_TRUE(frame().areas().isShownOn(overview));
+  ASSERT_TRUE(frame().showDiagram(frame().document().findDiagram("Orders and billing")));
+  FrameHarness::settle();
+  const std::vector<unsigned char> shown = pixels(window, false);
+  EXPECT_TRUE(frame().areas().isShownOn(window->diagram()));
+  EXPECT_EQ(unequalBytes(shown, pixels(window, true)), 0);
+  EXPECT_GT(differing(shown, bare), 100) << "the areas do not show";
 }
 
 TEST_F(PagesFrameTest, OptionsOfAReplacedModelDoNothing) {
