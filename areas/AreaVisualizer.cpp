@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 
 #include "areas/AlphaTexture.h"
@@ -118,15 +119,26 @@ std::vector<std::uint8_t> rowTexels(int softness, double (*base)(int row)) {
 std::vector<std::uint8_t> makeDiscTexels(int softness) {
   const int size = AlphaTexture::kSize;
   const double k = AreaVisualizer::softnessExponent(softness);
+  // A texel depends only on how far its row and column are from the centre
+  // (128), whichever side: the curve is worked out once per pair of
+  // distances 0..128 and a quarter of the power computations remain (a
+  // softness slider drag makes the texture anew at every step).
+  constexpr int kReach = 129;
+  std::vector<std::uint8_t> byOffset(static_cast<std::size_t>(kReach) * kReach);
+  for (int a = 0; a < kReach; ++a) {
+    for (int b = 0; b < kReach; ++b) {
+      const float da = static_cast<float>(a);
+      const float db = static_cast<float>(b);
+      float d = std::sqrt(da * da + db * db);
+      if (d > 128.0f) d = 128.0f;
+      byOffset[static_cast<std::size_t>(a) * kReach + b] = curveTexel(static_cast<double>(1.0f - d / 128.0f), k);
+    }
+  }
   std::vector<std::uint8_t> texels(static_cast<std::size_t>(size) * size);
   for (int i = 0; i < size; ++i) {
-    for (int j = 0; j < size; ++j) {
-      const float di = static_cast<float>(i - 128);
-      const float dj = static_cast<float>(j - 128);
-      float d = std::sqrt(di * di + dj * dj);
-      if (d > 128.0f) d = 128.0f;
-      texels[static_cast<std::size_t>(i) * size + j] = curveTexel(static_cast<double>(1.0f - d / 128.0f), k);
-    }
+    const std::size_t a = static_cast<std::size_t>(std::abs(i - 128));
+    for (int j = 0; j < size; ++j)
+      texels[static_cast<std::size_t>(i) * size + j] = byOffset[a * kReach + static_cast<std::size_t>(std::abs(j - 128))];
   }
   return texels;
 }

@@ -295,10 +295,8 @@ struct Options {
 // step.
 void timeSliderDrags(Model& model, CanvasWindow& view, MetricsVisualizerSimple& painter) {
   Diagram* diagram = model.diagrams.front();
-  const std::size_t areaCount = model.areas.getLoadedCount();
-  auto setSoftness = [&](int v) {
-    for (std::size_t i = 0; i < areaCount; ++i) outerOf(model, i)->setSoftness(v);
-  };
+  // The softness slider acts on the selected area.
+  auto setSoftness = [&](int v) { outerOf(model, 0)->setSoftness(v); };
   struct Slider {
     const char* name;
     int from, to;
@@ -309,7 +307,7 @@ void timeSliderDrags(Model& model, CanvasWindow& view, MetricsVisualizerSimple& 
       {"Radius 10..60", 10, 60, [&](int v) { model.areas.setRadius(v / 20.0f); }, true},
       {"Iterations 0..20", 0, 20, [&](int v) { model.areas.setIterations(v); }, true},
       {"Distance 1..20", 1, 20, [&](int v) { model.areas.setDistance(v / 2000.0f); }, true},
-      {"Softness 1..100 (every 3rd)", 0, 33, [&](int v) { setSoftness(1 + 3 * v); }, false},
+      {"Softness of one area 1..100 (every 3rd)", 0, 33, [&](int v) { setSoftness(1 + 3 * v); }, false},
       {"Areas transparency 0..100 (every 3rd)", 0, 33, [&](int v) { painter.setAreaAlpha(3 * v / 100.0f); }, false},
   };
   auto restore = [&] {
