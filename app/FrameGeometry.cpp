@@ -4,6 +4,7 @@
 #include <wx/display.h>
 #include <wx/splitter.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "app/mainApplication.h"
@@ -56,10 +57,17 @@ bool placeFrameAtStart(mainFrame& frame, wxConfigBase* config) {
     frame.Maximize(true);
     return false;
   }
+  // A screen taken away or made smaller since (a second monitor, another
+  // resolution) leaves the place off every screen or the size beyond it:
+  // the frame comes back on the main screen, no larger than its work area.
+  const int display = wxDisplay::GetFromPoint(r.normal.GetTopLeft() + wxPoint(20, 20));
+  const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
+  if (!area.IsEmpty()) {
+    r.normal.width = std::min(r.normal.width, area.width);
+    r.normal.height = std::min(r.normal.height, area.height);
+  }
   frame.SetSize(r.normal);
-  // A screen taken away since (a second monitor) leaves the place off
-  // every screen: the frame comes back on the main one.
-  if (wxDisplay::GetFromPoint(r.normal.GetTopLeft() + wxPoint(20, 20)) == wxNOT_FOUND) frame.Centre(wxBOTH);
+  if (display == wxNOT_FOUND) frame.Centre(wxBOTH);
   frame.mainSplitter()->SetSashPosition(r.mainSash);
   frame.leftSplitter()->SetSashPosition(r.leftSash);
   if (r.maximized) frame.Maximize(true);

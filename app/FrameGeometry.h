@@ -18,7 +18,8 @@ class mainFrame;
 // size below 200 x 150 or above 100000, a sash outside the frame) it starts
 // as the first time instead: 1024 x 768 centred, the sashes placed by
 // placeSashes, then maximised. A remembered place off every screen is
-// centred. config may be null (nothing remembered). Returns whether the
+// centred on the main one, and a size larger than the screen's work area
+// is cut to it. config may be null (nothing remembered). Returns whether the
 // remembered geometry was used.
 bool placeFrameAtStart(mainFrame& frame, wxConfigBase* config);
 

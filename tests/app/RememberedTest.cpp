@@ -237,6 +237,14 @@ TEST(FrameGeometry, ARunStartsWhereTheLastClosedAndFallsBackToTheFirstStart) {
   EXPECT_GE(lost.frame().GetPosition().x, 0);
   EXPECT_GE(lost.frame().GetPosition().y, 0);
   lost.close();
+
+  // A size from a larger screen is cut to this one (Xvfb's 1280 x 1024).
+  config.write("[Frame]\nX=0\nY=0\nWidth=5000\nHeight=4000\nMainSash=250\nLeftSash=180\n");
+  PlacedFrame large(config.config());
+  EXPECT_TRUE(large.restored);
+  EXPECT_LE(large.frame().GetSize().GetWidth(), 1280);
+  EXPECT_LE(large.frame().GetSize().GetHeight(), 1024);
+  large.close();
 }
 
 }  // namespace
