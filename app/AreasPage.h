@@ -11,7 +11,10 @@
 // The page binds its controls itself. Its sliders act while the thumb is
 // dragged: each event stores the value at once, and the canvas repaint they
 // ask for runs once the queued events are done (RefreshCoalescer), so a drag
-// never queues repaints behind the pointer. The selected area is forgotten
+// never queues repaints behind the pointer. Every control here changes only
+// what the areas show, so that repaint is an area-only refresh
+// (ViewerLink::refreshAreas): the windows keep their recorded diagrams and
+// draw the area picture anew. The selected area is forgotten
 // by modelClosed; with none selected the area's controls do nothing.
 
 #include <wx/panel.h>
