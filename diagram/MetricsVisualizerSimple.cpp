@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+
 #include "metrics/Metric.h"
 #include "metrics/MetricSet.h"
 #include "render/GLPainter.h"
@@ -85,6 +87,7 @@ void MetricsVisualizerSimple::drawDeferredEntry(DiagramElement* entry) {
     if (!hidden && glyphRectangle(metric->getName(), lo, hi, true, corner1, corner2) &&
         (!isPicking() || mayBeInPickVolume(corner1, corner2, 1.0f, -kGlyphHeightBound))) {
       GLPainter::setGlobalAlpha(metric->getTransparency() * getMetricsAlpha() * 2.0f);
+      PlainLineScope plain(GLPainter::underPixels(std::fmin(corner2.x - corner1.x, corner2.y - corner1.y), kTinyGlyph));
       metric->drawGlyph(id, corner1, corner2);
     }
     if (isPicking()) glPopName();

@@ -21,8 +21,12 @@ class MetricsVisualizerSimple : public UMLModelVisualizer, public MetricsVisuali
   void visitInterface(Interface* element) override;
   void visitPelkInterface(PelkInterface* element) override;
   void visitPelkService(PelkService* element) override;
-  // The glyphs of the shown metrics on one shape.
+  // The glyphs of the shown metrics on one shape. A glyph whose cell is
+  // under kTinyGlyph pixels across (its smaller side, at the detail scale)
+  // has its outline drawn without smoothing (see GLPainter, level of
+  // detail); a larger one is drawn exactly as in full detail.
   void drawDeferredEntry(DiagramElement* entry) override;
+  static constexpr float kTinyGlyph = 4.0f;
 
   // The rectangle of the named shown metric's glyph inside the box lo..hi
   // (the overlay uses the glyph area; the layout preview passes false and

@@ -39,6 +39,15 @@ Vec2 onBorder(const Box& box, Vec2 from, Vec2 to) {
   return to;
 }
 
+// The lines of a relation reaching extent units along x or y (its ends and
+// their heads) are judged together for level of detail: plain under a few
+// pixels, otherwise smoothed, arrowheads included.
+bool plainRelation(float extent) { return GLPainter::underPixels(extent, GLPainter::kShortLine); }
+
+float extentOf(Vec2 a, Vec2 b, float reach) {
+  return std::fmax(std::fabs(b.x - a.x), std::fabs(b.y - a.y)) + 2.0f * reach;
+}
+
 // The shape of a component interface: inside its service's composed shape.
 DiagramElement* interfaceShape(const Diagram* diagram, const PelkInterface* end) {
   if (!diagram || !end) return nullptr;
@@ -114,6 +123,7 @@ void UMLModelVisualizer::visitAssociation(Association* element) {
     }
     // Fewer samples where the loop is small on screen.
     const int samples = GLPainter::curveSamples(256, std::fmax(high.x - low.x, high.y - low.y));
+    PlainLineScope lines(plainRelation(extentOf(low, high, look_.relationWidth)));
     painter.curve(loop, outline, samples);
     if (names) drawLabel(painter, element->getName(), p, fs, kTextCenterX | kTextCenterY, text);
     if (selected) {
@@ -129,6 +139,7 @@ void UMLModelVisualizer::visitAssociation(Association* element) {
   const Vec2 p1 = onBorder(boxes[0], m, boxes[0].centre);
   const Vec2 p2 = onBorder(boxes[1], m, boxes[1].centre);
   m = (p1 + p2) * 0.5f;
+  PlainLineScope lines(plainRelation(extentOf(p1, p2, look_.arrowSize)));
 
   const float arrow = look_.arrowSize;
   const float angle = look_.arrowAngle;
@@ -174,6 +185,7 @@ void UMLModelVisualizer::visitInheritance(Inheritance* element) {
   painter.setLineSmoothing(true);
   const Vec2 y = onBorder(child, parent.centre, child.centre);
   const Vec2 x = onBorder(parent, y, parent.centre);
+  PlainLineScope lines(plainRelation(extentOf(y, x, look_.arrowSize)));
   const float angle = look_.arrowAngle;
   const Vec2 c = look_.arrowSize * (x - y).normalized();
   const Vec2 l = rotate(c, angle), r = rotate(c, -angle);
@@ -200,6 +212,7 @@ void UMLModelVisualizer::visitDependency(Dependency* element) {
   painter.setLineSmoothing(true);
   const Vec2 y = onBorder(client, supplier.centre, client.centre);
   const Vec2 x = onBorder(supplier, y, supplier.centre);
+  PlainLineScope lines(plainRelation(extentOf(y, x, look_.arrowSize)));
   painter.dashedLine(y, x, outline, 8.0f, 5.0f);
   const float angle = look_.arrowAngle;
   const Vec2 c = look_.arrowSize * (x - y).normalized();
@@ -223,6 +236,7 @@ void UMLModelVisualizer::visitPelkConnection(PelkConnection* element) {
   painter.setLineSmoothing(true);
   const Vec2 p1 = onBorder(first, second.centre, first.centre);
   const Vec2 p2 = onBorder(second, first.centre, second.centre);
+  PlainLineScope lines(plainRelation(extentOf(p1, p2, 0.0f)));
   painter.line(p1, p2, appearance_->outlineColour);
   if (isSelected(element)) drawBand(p1, p2);
   painter.setLineSmoothing(false);

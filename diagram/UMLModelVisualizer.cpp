@@ -441,7 +441,7 @@ void UMLModelVisualizer::pick(PickResult& result, Diagram* diagram) {
 void UMLModelVisualizer::drawBoxBody() {
   GLPainter painter;
   const ShapeBox& b = box_;
-  if (look_.shadows) {
+  if (look_.shadows && !GLPainter::underPixels(look_.shadowSize, kThinShadow)) {
     const float sh = look_.shadowSize;
     const Color shadow = look_.shadowColor;
     painter.filledRect({b.min.x + sh, b.min.y - sh}, {b.max.x, b.min.y}, shadow);
@@ -546,7 +546,7 @@ void UMLModelVisualizer::visitPackage(Package* element) {
   GLPainter painter;
   const ShapeBox& b = box_;
   const float tab = b.size.y / 4.0f;
-  if (look_.shadows) {
+  if (look_.shadows && !GLPainter::underPixels(look_.shadowSize, kThinShadow)) {
     const float sh = look_.shadowSize;
     const Color shadow = look_.shadowColor;
     painter.filledRect({b.min.x + sh, b.min.y - sh}, {b.max.x, b.min.y}, shadow);

@@ -44,6 +44,9 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
  public:
   UMLModelVisualizer();
   ~UMLModelVisualizer() override;
+  // A shadow thinner than this many pixels at the detail scale is left
+  // out, on boxes and packages alike (see GLPainter, level of detail).
+  static constexpr float kThinShadow = 1.0f;
   UMLModelVisualizer(const UMLModelVisualizer&) = delete;
   UMLModelVisualizer& operator=(const UMLModelVisualizer&) = delete;
 

@@ -1,7 +1,8 @@
-// Immediate-mode primitives, the 2D geometry helpers and texture-font text.
+// Immediate-mode primitives and texture-font text.
 //
 // Sections: colour and segment counts; lines and rectangles; polygons;
-// curves and ellipses; 3D glyph shapes; geometry; text; font registry.
+// curves and ellipses; 3D glyph shapes; text. The plain 2D geometry is in
+// PainterGeometry.cpp, the font registry in FontRegistry.cpp.
 
 #include "render/GLPainter.h"
 
@@ -57,6 +58,13 @@ bool gDepth3D = false;
 // setLineSmoothing(true) is in force.
 bool gSmoothPushed = false;
 bool gSmoothWanted = false;
+// The enable bits are pushed with line smoothing off, for lines too small
+// to need it; kept past fills until a smoothed line or text comes.
+bool gPlainPushed = false;
+// One judgement for every line primitive of a drawing, set by a
+// PlainLineScope or inside pieOutline: +1 plain, -1 smoothed, 0: each
+// primitive is judged by its own size.
+int gLineOverride = 0;
 
 // ---- the box of the drawing, while tracked ----
 bool gTracking = false;
@@ -97,6 +105,12 @@ void closeText() {
   gTextOpen = false;
 }
 
+void closePlain() {
+  if (!gPlainPushed) return;
+  glPopAttrib();
+  gPlainPushed = false;
+}
+
 void depthFor2D() {
   if (!gDepth3D) return;
   glDepthFunc(GL_ALWAYS);
@@ -104,18 +118,27 @@ void depthFor2D() {
 }
 
 // What a primitive needs before its first GL call inside a batch.
-enum class Drawing { kFill, kLine, kFill3D, kLine3D, kText };
+// kPlainLine: a line primitive drawn without smoothing.
+enum class Drawing { kFill, kLine, kFill3D, kLine3D, kText, kPlainLine, kPlainLine3D };
 
 void prepareFor(Drawing kind) {
   if (gBatchDepth == 0) return;
+  // Text, when open, is the top of the attribute stack; below it the
+  // plain-line push, below that the smoothing push.
   if (kind != Drawing::kText) closeText();
+  const bool smoothed = kind == Drawing::kLine || kind == Drawing::kLine3D;
   // Only lines see line smoothing: a pop that waits may wait past fills.
-  if ((kind == Drawing::kLine || kind == Drawing::kLine3D) && gSmoothPushed && !gSmoothWanted) {
-    closeText();
+  if (smoothed) closePlain();
+  if (smoothed && gSmoothPushed && !gSmoothWanted) {
     glPopAttrib();
     gSmoothPushed = false;
   }
-  if (kind == Drawing::kFill3D || kind == Drawing::kLine3D) {
+  if ((kind == Drawing::kPlainLine || kind == Drawing::kPlainLine3D) && !gPlainPushed) {
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_LINE_SMOOTH);
+    gPlainPushed = true;
+  }
+  if (kind == Drawing::kFill3D || kind == Drawing::kLine3D || kind == Drawing::kPlainLine3D) {
     if (!gDepth3D) {
       glDepthFunc(GL_LEQUAL);
       gDepth3D = true;
@@ -127,6 +150,7 @@ void prepareFor(Drawing kind) {
 
 void settleBatch() {
   closeText();
+  closePlain();
   if (gSmoothPushed) {
     glPopAttrib();
     gSmoothPushed = false;
@@ -134,6 +158,25 @@ void settleBatch() {
   }
   depthFor2D();
 }
+
+// Line smoothing off for one line primitive drawn outside a batch (inside
+// one, prepareFor keeps it off for the next).
+class PlainLineState {
+ public:
+  explicit PlainLineState(bool plain) : own_(plain && gBatchDepth == 0) {
+    if (!own_) return;
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_LINE_SMOOTH);
+  }
+  ~PlainLineState() {
+    if (own_) glPopAttrib();
+  }
+  PlainLineState(const PlainLineState&) = delete;
+  PlainLineState& operator=(const PlainLineState&) = delete;
+
+ private:
+  bool own_;
+};
 
 // The depth function of a 3D shape: GL_LEQUAL for the shape and GL_ALWAYS
 // afterwards; inside a batch it stays until a 2D drawing follows.
@@ -229,6 +272,30 @@ int GLPainter::curveSamples(int n, float extent) {
   return reducedCount(n, 4.0f * 3.1415927f * std::fabs(extent) * gDetailScale);
 }
 
+bool GLPainter::underPixels(float extent, float pixels) {
+  const bool under = reducing() && std::fabs(extent) * gDetailScale < pixels;
+  if (under) ++gReductions;
+  return under;
+}
+
+namespace {
+
+// Whether a line primitive whose vertices lie within extent units of each
+// other along every axis goes without smoothing.
+bool plainLine(float extent) {
+  if (!reducing()) return false;
+  const bool plain = gLineOverride != 0 ? gLineOverride > 0 : std::fabs(extent) * gDetailScale < GLPainter::kShortLine;
+  if (plain) ++gReductions;
+  return plain;
+}
+
+float span(float a, float b) { return std::fabs(b - a); }
+
+}  // namespace
+
+PlainLineScope::PlainLineScope(bool on) : saved_(gLineOverride) { gLineOverride = on ? 1 : -1; }
+PlainLineScope::~PlainLineScope() { gLineOverride = saved_; }
+
 bool GLPainter::greeks(float size) {
   if (!reducing()) return false;
   const FTFont* font = FontRegistry::instance().current();
@@ -240,60 +307,31 @@ bool GLPainter::greeks(float size) {
 // --- lines and rectangles ---------------------------------------------------
 
 void GLPainter::line(Vec2 p, Vec2 q, Color color) const {
-  prepareFor(Drawing::kLine);
+  const bool plain = plainLine(std::fmax(span(p.x, q.x), span(p.y, q.y)));
+  PlainLineState state(plain);
+  prepareFor(plain ? Drawing::kPlainLine : Drawing::kLine);
   begin(GL_LINES, color);
   vertex2(p.x, p.y);
   vertex2(q.x, q.y);
   glEnd();
 }
 
-std::vector<Vec2> GLPainter::dashEnds(Vec2 p, Vec2 q, float dash, float gap) {
-  std::vector<Vec2> ends;
-  if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(q.x) || !std::isfinite(q.y)) return ends;
-  float step = dash + gap;
-  // In double: the length of a line across the float range overflows a float.
-  const double dx = static_cast<double>(q.x) - p.x;
-  const double dy = static_cast<double>(q.y) - p.y;
-  const double length = std::sqrt(dx * dx + dy * dy);
-  if (!(step > 0.0f)) {
-    // No progress per dash: the loop would never end; the line is solid.
-    if (length > 0.0) ends = {p, q};
-    return ends;
-  }
-  // Ends absurdly far apart (a damaged model) would need more dashes than
-  // any view can show: lengthen dashes and gaps alike instead.
-  const double count = std::ceil(length / step);
-  if (count > static_cast<double>(kMaxDashes)) {
-    const double stretch = count / static_cast<double>(kMaxDashes);
-    dash = static_cast<float>(dash * stretch);
-    step = static_cast<float>(step * stretch);
-  }
-  if (!(length > 0.0)) return ends;
-  const double ux = dx / length;
-  const double uy = dy / length;
-  ends.reserve(2 * static_cast<std::size_t>(std::fmin(count, static_cast<double>(kMaxDashes)) + 1.0));
-  for (std::size_t i = 0;; ++i) {
-    // Each start computed from its index: no drift, and no stall where a
-    // float sum would stop growing.
-    const double t = static_cast<double>(i) * step;
-    if (!(t < length) || i > kMaxDashes) break;
-    const Vec2 a(static_cast<float>(p.x + ux * t), static_cast<float>(p.y + uy * t));
-    ends.push_back(a);
-    ends.push_back(Vec2(static_cast<float>(p.x + ux * (t + dash)), static_cast<float>(p.y + uy * (t + dash))));
-  }
-  return ends;
-}
-
 void GLPainter::dashedLine(Vec2 p, Vec2 q, Color color, float dash, float gap) const {
   const std::vector<Vec2> ends = dashEnds(p, q, dash, gap);
-  prepareFor(Drawing::kLine);
+  float extent = 0.0f;
+  for (const Vec2& e : ends) extent = std::fmax(extent, std::fmax(span(p.x, e.x), span(p.y, e.y)));
+  const bool plain = plainLine(extent);
+  PlainLineState state(plain);
+  prepareFor(plain ? Drawing::kPlainLine : Drawing::kLine);
   begin(GL_LINES, color);
   for (const Vec2& e : ends) vertex2(e.x, e.y);
   glEnd();
 }
 
 void GLPainter::rectOutline(Vec2 c0, Vec2 c1, Color color) const {
-  prepareFor(Drawing::kLine);
+  const bool plain = plainLine(std::fmax(span(c0.x, c1.x), span(c0.y, c1.y)));
+  PlainLineState state(plain);
+  prepareFor(plain ? Drawing::kPlainLine : Drawing::kLine);
   begin(GL_LINE_LOOP, color);
   vertex2(c0.x, c0.y);
   vertex2(c0.x, c1.y);
@@ -316,7 +354,13 @@ void GLPainter::filledRect(Vec2 c0, Vec2 c1, Color color) const {
 
 void GLPainter::polygonOutline(PointList list) const {
   if (list.points.size() <= 1) return;
-  prepareFor(Drawing::kLine);
+  float extent = 0.0f;
+  for (const Vec2& p : list.points)
+    extent = std::fmax(extent, std::fmax(span(p.x, list.points.front().x), span(p.y, list.points.front().y)));
+  // Measured from the first point: twice that bounds every other distance.
+  const bool plain = plainLine(2.0f * extent);
+  PlainLineState state(plain);
+  prepareFor(plain ? Drawing::kPlainLine : Drawing::kLine);
   begin(GL_LINE_LOOP, list.color);
   for (const Vec2& p : list.points) vertex2(p.x, p.y);
   glEnd();
@@ -392,7 +436,11 @@ void GLPainter::filledPolygon(PointList list) const {
 
 void GLPainter::curve(const std::function<Vec2(float)>& evaluate, Color color, int n) const {
   if (n <= 0 || !evaluate) return;
-  prepareFor(Drawing::kLine);
+  // Its extent is known only once it is sampled: only a scope makes it plain.
+  const bool plain = reducing() && gLineOverride > 0;
+  if (plain) ++gReductions;
+  PlainLineState state(plain);
+  prepareFor(plain ? Drawing::kPlainLine : Drawing::kLine);
   begin(GL_LINE_STRIP, color);
   for (int i = 0; i < n; ++i) {
     Vec2 p = evaluate(static_cast<float>(i) / static_cast<float>(n));
@@ -403,13 +451,18 @@ void GLPainter::curve(const std::function<Vec2(float)>& evaluate, Color color, i
 
 void GLPainter::arcOutline(Vec2 centre, float rx, float ry, float start, float sweep, Color color, float n) const {
   const int count = detailSegments(segmentCount(n, rx, ry), rx, ry);
-  prepareFor(Drawing::kLine);
+  const bool plain = plainLine(2.0f * std::fmax(std::fabs(rx), std::fabs(ry)));
+  PlainLineState state(plain);
+  prepareFor(plain ? Drawing::kPlainLine : Drawing::kLine);
   begin(GL_LINE_STRIP, color);
   emitArc(centre, rx, ry, start, sweep, count);
   glEnd();
 }
 
 void GLPainter::pieOutline(Vec2 centre, float rx, float ry, float start, float sweep, Color color, float n) const {
+  // One judgement for the arc and both radii, so that a pie does not switch
+  // between smoothed and plain lines.
+  PlainLineScope whole(plainLine(2.0f * std::fmax(std::fabs(rx), std::fabs(ry))));
   arcOutline(centre, rx, ry, start, sweep, color, n);
   line(centre, ellipsePoint(centre, rx, ry, start), color);
   line(centre, ellipsePoint(centre, rx, ry, start + sweep), color);
@@ -427,7 +480,9 @@ void GLPainter::filledSector(Vec2 centre, float rx, float ry, float start, float
 // --- 3D glyph shapes ----------------------------------------------------------
 
 void GLPainter::boxOutline3D(Vec3 a, Vec3 b, Color color) const {
-  Depth3DScope depth(Drawing::kLine3D);
+  const bool plain = plainLine(std::fmax(std::fmax(span(a.x, b.x), span(a.y, b.y)), span(a.z, b.z)));
+  PlainLineState state(plain);
+  Depth3DScope depth(plain ? Drawing::kPlainLine3D : Drawing::kLine3D);
   const float xs[2] = {a.x, b.x};
   const float ys[2] = {a.y, b.y};
   const float zs[2] = {a.z, b.z};
@@ -472,7 +527,9 @@ void GLPainter::filledBox3D(Vec3 a, Vec3 b, Color color) const {
 
 void GLPainter::cylinderOutline3D(Vec2 centre, float rx, float ry, float depth, Color color, float n) const {
   const int count = detailSegments(segmentCount(n, rx, ry), rx, ry);
-  Depth3DScope depthScope(Drawing::kLine3D);
+  const bool plain = plainLine(std::fmax(2.0f * std::fmax(std::fabs(rx), std::fabs(ry)), std::fabs(depth)));
+  PlainLineState state(plain);
+  Depth3DScope depthScope(plain ? Drawing::kPlainLine3D : Drawing::kLine3D);
   for (float z : {0.0f, -depth}) {
     begin(GL_LINE_LOOP, color);
     for (int i = 0; i < count; ++i) {
@@ -522,6 +579,7 @@ void GLPainter::setLineSmoothing(bool on) const {
     // so that the next on can reuse it.
     if (on && !gSmoothPushed) {
       closeText();
+      closePlain();
       glPushAttrib(GL_ENABLE_BIT);
       glEnable(GL_LINE_SMOOTH);
       gSmoothPushed = true;
@@ -534,34 +592,6 @@ void GLPainter::setLineSmoothing(bool on) const {
     glEnable(GL_LINE_SMOOTH);
   } else {
     glPopAttrib();
-  }
-}
-
-// --- geometry -------------------------------------------------------------------
-
-bool GLPainter::segmentIntersect(Vec2 a, Vec2 b, Vec2 c, Vec2 d, Vec2& out) {
-  const float den = (d.y - c.y) * (b.x - a.x) - (d.x - c.x) * (b.y - a.y);
-  if (den == 0.0f) return false;
-  const float ua = ((d.x - c.x) * (a.y - c.y) - (d.y - c.y) * (a.x - c.x)) / den;
-  const float ub = ((b.x - a.x) * (a.y - c.y) - (b.y - a.y) * (a.x - c.x)) / den;
-  if (ua < 0.0f || ub < 0.0f || ua > 1.0f || ub > 1.0f) return false;
-  out = a + (b - a) * ua;
-  return true;
-}
-
-void GLPainter::clipToBox(Vec2 c0, Vec2 c1, Vec2 from, Vec2& to) {
-  const Vec2 edges[4][2] = {
-      {{c0.x, c0.y}, {c0.x, c1.y}},  // left
-      {{c0.x, c1.y}, {c1.x, c1.y}},  // top
-      {{c1.x, c1.y}, {c1.x, c0.y}},  // right
-      {{c1.x, c0.y}, {c0.x, c0.y}},  // bottom
-  };
-  for (const auto& edge : edges) {
-    Vec2 hit;
-    if (segmentIntersect(from, to, edge[0], edge[1], hit)) {
-      to = hit;
-      return;
-    }
   }
 }
 
@@ -687,8 +717,8 @@ bool renderingPixels() {
 // along the text's own direction, at half the colour's alpha: about the
 // quarter of the box that glyph strokes cover, so that a block of greeked
 // lines shows the grey the text would. A bar thinner than a pixel is drawn
-// as a one-pixel line with its alpha scaled by the bar's share of that
-// pixel, which keeps that grey.
+// one pixel thick with its alpha scaled by the bar's share of that pixel,
+// which keeps that grey (as a fill: no line smoothing).
 void drawGreeked(FTFont& font, const std::string& text, Vec2 position, float angle, float size, Vec2 shift,
                  Color color) {
   float lowX = 0.0f, lowY = 0.0f, highX = 0.0f, highY = 0.0f;
@@ -726,19 +756,16 @@ void drawGreeked(FTFont& font, const std::string& text, Vec2 position, float ang
   const float thickness = std::fabs(2.0f * quarter * k) * gDetailScale;  // pixels
   Color ink = color;
   ink.a *= 0.5f;
-  if (thickness >= 1.0f) {
-    prepareFor(Drawing::kFill);
-    begin(GL_TRIANGLE_STRIP, ink);
-    for (const Vec2& p : {place(lowX, middle - quarter), place(lowX, middle + quarter), place(highX, middle - quarter),
-                          place(highX, middle + quarter)})
-      vertex2(p.x, p.y);
-    glEnd();
-    return;
+  float half = quarter;
+  if (!(thickness >= 1.0f)) {
+    ink.a *= thickness;
+    half = 0.5f / std::fabs(k * gDetailScale);  // half a pixel in font pixels
   }
-  ink.a *= thickness;
-  prepareFor(Drawing::kLine);
-  begin(GL_LINES, ink);
-  for (const Vec2& p : {place(lowX, middle), place(highX, middle)}) vertex2(p.x, p.y);
+  prepareFor(Drawing::kFill);
+  begin(GL_TRIANGLE_STRIP, ink);
+  for (const Vec2& p : {place(lowX, middle - half), place(lowX, middle + half), place(highX, middle - half),
+                        place(highX, middle + half)})
+    vertex2(p.x, p.y);
   glEnd();
 }
 
@@ -950,54 +977,5 @@ GLStateBatch::~GLStateBatch() {
 void GLStateBatch::settle() { settleBatch(); }
 
 bool GLStateBatch::active() { return gBatchDepth > 0; }
-
-// --- font registry ----------------------------------------------------------------
-
-FontRegistry& FontRegistry::instance() {
-  static FontRegistry registry;
-  return registry;
-}
-
-void FontRegistry::add(const std::string& name, std::unique_ptr<FTFont> font) {
-  Entry& slot = fonts_[name];
-  const bool wasCurrent = slot.font && slot.font.get() == current_;
-  slot.font = std::move(font);
-  slot.glyphs = std::make_unique<GlyphTable>();
-  slot.captureTried = false;
-  if (current_ == nullptr || wasCurrent) current_ = slot.font.get();
-}
-
-bool FontRegistry::select(const std::string& name) {
-  FTFont* font = find(name);
-  if (font == nullptr) return false;
-  current_ = font;
-  return true;
-}
-
-FTFont* FontRegistry::find(const std::string& name) const {
-  auto it = fonts_.find(name);
-  return it == fonts_.end() ? nullptr : it->second.font.get();
-}
-
-FontRegistry::Entry* FontRegistry::currentEntry() {
-  if (current_ == nullptr) return nullptr;
-  for (auto& [name, entry] : fonts_)
-    if (entry.font.get() == current_) return &entry;
-  return nullptr;
-}
-
-GlyphTable* FontRegistry::currentGlyphs() const {
-  Entry* entry = const_cast<FontRegistry*>(this)->currentEntry();
-  return entry != nullptr ? entry->glyphs.get() : nullptr;
-}
-
-void FontRegistry::clear() {
-  current_ = nullptr;
-  fonts_.clear();
-}
-
-// The fonts' textures die with the GL context at exit; the objects are
-// released here so that memory checkers see no leak.
-FontRegistry::~FontRegistry() { clear(); }
 
 }  // namespace lumetra

@@ -194,17 +194,25 @@ class GLPainter {
   // start (and at kFullDetail) everything is drawn in full. Below that:
   // - text under kGreekHeight pixels high (its font's em height) is drawn as
   //   a thin bar of its colour over the middle of where its glyphs would be
-  //   ("greeking"); in GL selection or feedback mode, and while vectors are
+  //   ("greeking"; a bar thinner than a pixel is drawn one pixel thick with
+  //   its alpha scaled by its thickness); in GL selection or feedback mode, and while vectors are
   //   recorded, text is always drawn as text, so picking sees the glyphs;
   // - elliptic primitives and curveSamples take segments of about
   //   kDetailSegment pixels where theirs would be shorter (curves: a quarter
   //   of that), never fewer than kMinDetailSegments nor more than in full.
+  // - a line primitive (line, dashes, outline, arc, the edges of a 3D
+  //   shape) whose vertices all lie within kShortLine pixels of each other
+  //   along x, y and z is drawn without smoothing: a smoothed line costs a
+  //   software renderer several times an aliased one, and at that size the
+  //   two look alike (a PlainLineScope makes one judgement for all the
+  //   lines of a drawing instead);
   // Where everything is larger than these limits the drawing is the same
   // as in full detail, command for command.
   static constexpr float kFullDetail = __builtin_huge_valf();
   static constexpr float kGreekHeight = 4.0f;
   static constexpr float kDetailSegment = 2.0f;
   static constexpr int kMinDetailSegments = 8;
+  static constexpr float kShortLine = 3.0f;
   static void setDetailScale(float pixelsPerUnit);
   static float detailScale();
   // While on, nothing is reduced whatever the scale: the drawing goes to a
@@ -219,8 +227,13 @@ class GLPainter {
   static int curveSamples(int n, float extent);
   // Whether text of this size would be greeked at the detail scale.
   static bool greeks(float size);
-  // How many texts were greeked and elliptic primitives or curves drawn with
-  // fewer segments so far.
+  // Whether a length of extent units shows under `pixels` pixels at the
+  // detail scale; false in full detail and while vectors are recorded. A
+  // true answer counts as a reduction (the caller draws less for it).
+  static bool underPixels(float extent, float pixels);
+  // How many texts were greeked, elliptic primitives or curves drawn with
+  // fewer segments, lines drawn without smoothing and underPixels answers
+  // of true there were so far.
   static unsigned long detailReductions();
 
   // --- drawing bounds ----------------------------------------------------------
@@ -248,11 +261,30 @@ class GLPainter {
   static float globalAlpha();
 };
 
+// One judgement for every line primitive drawn while the scope lasts, so
+// that the lines of one drawing (a glyph, a relation with its arrowheads)
+// do not switch between smoothed and plain, each switch being a change of
+// GL state: on, they go without smoothing whenever the detail scale reduces
+// anything at all; off, they are smoothed as in full detail. Scopes nest;
+// each puts back what it found.
+class PlainLineScope {
+ public:
+  explicit PlainLineScope(bool on);
+  ~PlainLineScope();
+  PlainLineScope(const PlainLineScope&) = delete;
+  PlainLineScope& operator=(const PlainLineScope&) = delete;
+
+ private:
+  int saved_;
+};
+
 // Inside this scope (scopes nest) the painter keeps the GL state of a kind
 // of drawing set after it and changes it only when the next drawing needs
 // other state: consecutive texts share one push of the text state (blending
 // and texturing), consecutive 3D glyph shapes one change of the depth
-// function, consecutive line-smoothing brackets one push of the enable bits.
+// function, consecutive line-smoothing brackets one push of the enable bits,
+// lines drawn without smoothing one push of the enable bits (kept across
+// fills, which smoothing does not touch).
 // Fewer state changes let a display list merge more primitives into one draw.
 // Every primitive still draws under exactly the state it draws under outside
 // the scope. The state is settled when the outermost scope ends; a caller
@@ -266,7 +298,7 @@ class GLStateBatch {
   GLStateBatch(const GLStateBatch&) = delete;
   GLStateBatch& operator=(const GLStateBatch&) = delete;
   // Restores what the painter left set: text state popped, depth function
-  // GL_ALWAYS, line smoothing popped.
+  // GL_ALWAYS, line smoothing and plain lines popped.
   static void settle();
   // Whether a scope is open.
   static bool active();

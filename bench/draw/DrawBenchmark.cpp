@@ -233,6 +233,8 @@ int main(int argc, char** argv) {
   int recompileLoop = 0;
   // --prepare-loop N: times what a recompile renders ahead of the list.
   int prepareLoop = 0;
+  // --pick-loop N: the same with picks at the view's centre.
+  int pickLoop = 0;
   // --fitted: the loops show the whole diagram.
   bool fitted = false;
   // --dump FILE: after a compile and a replay of the first size, writes
@@ -278,6 +280,10 @@ int main(int argc, char** argv) {
     }
     if (std::string(argv[i]) == "--recompile-loop" && i + 1 < argc) {
       recompileLoop = std::atoi(argv[++i]);
+      continue;
+    }
+    if (std::string(argv[i]) == "--pick-loop" && i + 1 < argc) {
+      pickLoop = std::atoi(argv[++i]);
       continue;
     }
     if (std::string(argv[i]) == "--prepare-loop" && i + 1 < argc) {
@@ -333,6 +339,7 @@ int main(int argc, char** argv) {
         view.setZoom(zoom);
         if (!dump.empty()) {
           view.setZoom(zoom);
+          if (fitted) fitWhole(model, view);
           view.render(false);
           view.render(true);
           glFinish();
@@ -346,7 +353,7 @@ int main(int argc, char** argv) {
           }
           break;
         }
-        if (replayLoop > 0 || recompileLoop > 0 || prepareLoop > 0) {
+        if (replayLoop > 0 || recompileLoop > 0 || prepareLoop > 0 || pickLoop > 0) {
           if (fitted) fitWhole(model, view);
           else view.setZoom(zoom);
           view.render(false);
@@ -362,6 +369,17 @@ int main(int argc, char** argv) {
             double cpu = 0.0;
             const double wall = timeMs([&] { view.render(false); }, recompileLoop, &cpu);
             std::printf("%8d %-16s %9.1f /%7.1f\n", classes, "recompile loop", wall, cpu);
+          }
+          if (pickLoop > 0) {
+            double cpu = 0.0;
+            const double wall = timeMs(
+                [&] {
+                  view.loadPickMatrices(kWidth / 2.0, kHeight / 2.0, 4.0);
+                  PickResult result;
+                  painter.pick(result, model.diagrams.front());
+                },
+                pickLoop, &cpu);
+            std::printf("%8d %-16s %9.1f /%7.1f\n", classes, "pick loop", wall, cpu);
           }
           if (prepareLoop > 0) {
             // What a recompile renders ahead of the list (the area picture),

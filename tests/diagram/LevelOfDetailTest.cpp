@@ -1,19 +1,24 @@
 // Level of detail as a user sees it: real models drawn by a window with and
-// without it, at the zoom they open at and at four times that; a greeked
-// label seen again in full after zooming in; picking through greeked text.
+// without it, at the zoom they open at and at four times that; each saving
+// at overview scale just above and just below its limit; a greeked label
+// seen again in full after zooming in; picking through greeked text.
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <functional>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "areas/Area.h"
+#include "diagram/GlyphLayout.h"
 #include "diagram/MetricsVisualizerSimple.h"
 #include "diagram/OffscreenGL.h"
 #include "diagram/SelectionManager.h"
@@ -43,6 +48,26 @@ Frame readFrame() {
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
   return rgb;
+}
+
+// The darkness of the pixels in the window x0..x1, y0..y1 (window pixels):
+// the sum over them of how far each channel lies below white.
+double inkIn(const Frame& f, int x0, int y0, int x1, int y1) {
+  double ink = 0.0;
+  for (int y = std::max(y0, 0); y < std::min(y1, kHeight); ++y)
+    for (int x = std::max(x0, 0); x < std::min(x1, kWidth); ++x)
+      for (int c = 0; c < 3; ++c) ink += 255 - f[(static_cast<std::size_t>(y) * kWidth + x) * 3 + c];
+  return ink;
+}
+
+int differingIn(const Frame& a, const Frame& b, int x0, int y0, int x1, int y1) {
+  int n = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) {
+      const std::size_t i = (static_cast<std::size_t>(y) * kWidth + x) * 3;
+      n += a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2];
+    }
+  return n;
 }
 
 // The mean of each channel over the frame.
@@ -167,6 +192,112 @@ TEST_F(LevelOfDetailTest, PictureIsExactWhereNothingIsTooSmallAndAlikeWhereSomet
     EXPECT_LT(changed, kWidth * kHeight / 10) << "at most a tenth of the pixels: some of the text";
     const auto a = meanColour(full), b = meanColour(reduced);
     for (int ch = 0; ch < 3; ++ch) EXPECT_NEAR(a[ch], b[ch], 1.0) << "channel " << ch;
+  }
+}
+
+// Each saving at overview scale, drawn at a detail scale a quarter above its
+// limit and a fifth below it (the drawing itself at that scale, one unit =
+// scale pixels, centred on the origin): above, not a pixel differs from full
+// detail; below, the saving is taken (a reduction counted, pixels differ)
+// and the picture keeps its darkness. Every row also draws a long smoothed
+// line after the small drawing, away from it, which must come out exactly
+// as in full detail: the state of plain lines is put back.
+TEST_F(LevelOfDetailTest, EachOverviewSavingIsExactAboveItsLimitAndAlikeBelow) {
+  // No text anywhere, so that nothing greeks.
+  test::BoolSetting names("Visualizer.General.ElementNames", false);
+  test::BoolSetting relationNames("Visualizer.General.RelationNames", false);
+  const Vec2 lo(-410, -150), hi(-10, 150);
+  test::DiagramScene single;  // one class with a 2D and a 3D bar
+  single.addClass("c1", "", lo, hi);
+  test::DiagramScene pair;  // two classes 20 units apart, a composition between them
+  pair.addClass("c1", "", lo, hi);
+  pair.addClass("c2", "", {10, -150}, {410, 150});
+  pair.addAssociation("a1", "c1", "c2", "composite", "none");
+  MetricSet shown;
+  shown.add(test::makeBarMetric("Bars", Color(0.2f, 0.4f, 0.8f, 1.0f), {{"c1", 5}, {"c2", 9}}));
+  IntegerMetric* boxes = test::makeBarMetric("Boxes", Color(0.8f, 0.5f, 0.2f, 1.0f), {{"c1", 9}, {"c2", 2}});
+  boxes->setVisualizer("3D Bar");
+  shown.add(boxes);
+  shown.showMetric("Bars");
+  shown.showMetric("Boxes");
+  MetricSet none;
+
+  const GLPainter gl;
+  const Color ink(0xff000000u);
+  auto diagram = [this](test::DiagramScene& scene, MetricSet& metrics, bool shadows) {
+    return [this, &scene, &metrics, shadows] {
+      test::BoolSetting shadow("Visualizer.General.Shadows", shadows);
+      painter.setMetricSet(&metrics);
+      painter.setAreas(nullptr);
+      painter.drawDiagram(scene.diagram());
+    };
+  };
+  const GlyphRect cell = glyphCell(0, 2, lo, hi, GlyphLayoutParams{});
+  const float cellSide = std::fmin(cell.corner2.x - cell.corner1.x, cell.corner2.y - cell.corner1.y);
+  struct Case {
+    const char* what;
+    float extent;  // units that must show under `limit` pixels to be reduced
+    float limit;
+    std::function<void()> draw;
+    // How far the darkness may stray below the limit: a lone speck of two
+    // or three pixels gains or loses up to about half a pixel of ink, a
+    // diagram a few percent.
+    double darkness = 0.1;
+  } cases[] = {
+      {"a short line", 20.0f, GLPainter::kShortLine, [&] { gl.line({-10, 5}, {10, -5}, ink); }, 0.5},
+      {"a small outline", 20.0f, GLPainter::kShortLine, [&] { gl.rectOutline({-10, -6}, {10, 6}, ink); }, 0.5},
+      {"a small 3D box's edges", 20.0f, GLPainter::kShortLine,
+       [&] { gl.boxOutline3D({-10, -10, 0}, {10, 10, -20}, ink); }, 0.5},
+      {"a small pie's outline (8 segments: none fewer)", 20.0f, GLPainter::kShortLine,
+       [&] { gl.pieOutline({0, 0}, 10, 10, 0.0f, 4.0f, ink, 8.0f); }, 0.5},
+      {"tiny glyphs' outlines", cellSide, MetricsVisualizerSimple::kTinyGlyph, diagram(single, shown, false)},
+      {"a thin shadow", settings().getFloat("Visualizer.UMLModel.ShadowSize"), UMLModelVisualizer::kThinShadow,
+       diagram(single, none, true)},
+      {"a short relation with its diamond (20 units and two heads' reach)",
+       20.0f + 2.0f * settings().getFloat("Visualizer.UMLModel.ArrowSize"), GLPainter::kShortLine,
+       diagram(pair, none, false)},
+  };
+  auto frame = [&](const Case& c, float scale, float detail) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    const double halfW = kWidth / 2.0 / scale, halfH = kHeight / 2.0 / scale;
+    glOrtho(-halfW, halfW, -halfH, halfH, -1000.0, 1000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    GLPainter::setDetailScale(detail);
+    {
+      GLStateBatch batch;
+      c.draw();
+      // A long line in the top left quarter, after the small drawing.
+      gl.line({static_cast<float>(-halfW * 0.9), static_cast<float>(halfH * 0.6)},
+              {static_cast<float>(-halfW * 0.3), static_cast<float>(halfH * 0.9)}, ink);
+    }
+    GLPainter::setDetailScale(GLPainter::kFullDetail);
+    return readFrame();
+  };
+  for (const Case& c : cases) {
+    for (float side : {1.25f, 0.8f}) {
+      SCOPED_TRACE(std::string(c.what) + (side > 1.0f ? ", above its limit" : ", below its limit"));
+      const float scale = side * c.limit / c.extent;
+      const Frame full = frame(c, scale, GLPainter::kFullDetail);
+      const unsigned long before = GLPainter::detailReductions();
+      const Frame reduced = frame(c, scale, scale);
+      const unsigned long reductions = GLPainter::detailReductions() - before;
+      const int x1 = kWidth / 2, y0 = kHeight * 3 / 4;  // the long line's corner
+      EXPECT_GT(inkIn(full, 0, y0, x1, kHeight), 0.0) << "the long line is drawn";
+      EXPECT_EQ(differingIn(full, reduced, 0, y0, x1, kHeight), 0) << "the long line is smoothed";
+      if (side > 1.0f) {
+        EXPECT_EQ(reductions, 0u);
+        EXPECT_EQ(test::differingPixels(full, reduced), 0);
+        continue;
+      }
+      EXPECT_GT(reductions, 0u);
+      EXPECT_GT(test::differingPixels(full, reduced), 0);
+      const double a = inkIn(full, 0, 0, kWidth, y0), b = inkIn(reduced, 0, 0, kWidth, y0);
+      ASSERT_GT(a, 0.0);
+      EXPECT_NEAR(b / a, 1.0, c.darkness) << "as dark overall";
+    }
   }
 }
 
