@@ -4,6 +4,8 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -37,6 +39,22 @@ class XErrorTrap {
   Display* display_;
   int (*previous_)(Display*, XErrorEvent*);
 };
+
+// An X server started without -noreset (as xvfb-run starts Xvfb) resets
+// when its last client leaves, and drops a connection made while it does:
+// a picture made just after another one was closed, or an export run just
+// after the previous one ended, would fail at random. Such a connection is
+// tried again a few times before the display counts as unavailable.
+constexpr int kOpenAttempts = 8;
+constexpr useconds_t kOpenPause = 25000;  // microseconds
+
+Display* openDisplay() {
+  for (int attempt = 1;; ++attempt) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display != nullptr || attempt == kOpenAttempts) return display;
+    usleep(kOpenPause);
+  }
+}
 
 }  // namespace
 
@@ -115,7 +133,7 @@ OffscreenGL::OffscreenGL(int width, int height) : impl_(new Impl), width_(width)
     if (width <= 0 || height <= 0) throw OffscreenError("the image size must be positive");
     const char* name = std::getenv("DISPLAY");
     if (!name || !*name) throw OffscreenError("no display: DISPLAY is not set (run under an X server or xvfb-run)");
-    impl_->display = XOpenDisplay(nullptr);
+    impl_->display = openDisplay();
     if (!impl_->display) throw OffscreenError(std::string("no display: cannot open X display ") + name);
 
     Display* display = impl_->display;
