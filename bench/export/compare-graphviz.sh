@@ -9,7 +9,9 @@
 #
 # Defaults: build/, 7 runs, 1600x1200, 1000 and 5000 classes. Prints, per
 # model, the median elapsed time of each program, their ratio (lumetra over
-# Graphviz) and each program's peak resident size (median of the runs).
+# Graphviz), the median processor time (user and system, all threads) of
+# each and its ratio, and each program's peak resident size (median of the
+# runs).
 # Installs Graphviz when `neato` is missing. Runs under xvfb-run when no
 # DISPLAY is set.
 set -euo pipefail
@@ -53,16 +55,16 @@ fi
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
-# One whole process: appends "seconds kilobytes" to the file.
+# One whole process: appends "seconds kilobytes processor-seconds" to the file.
 timed() {
   local log="$1"
   shift
-  /usr/bin/time -f "%e %M" -o "$work/one" "$@" >/dev/null 2>"$work/stderr" || {
+  /usr/bin/time -f "%e %M %U %S" -o "$work/one" "$@" >/dev/null 2>"$work/stderr" || {
     echo "failed: $*" >&2
     cat "$work/stderr" >&2
     exit 1
   }
-  cat "$work/one" >>"$log"
+  awk '{print $1, $2, $3 + $4}' "$work/one" >>"$log"
 }
 
 median() {  # column of the file
@@ -71,8 +73,8 @@ median() {  # column of the file
 
 echo "machine: $(uptime)"
 echo "picture: $size px, $runs runs each, alternating"
-printf '| classes | lumetra s (median) | neato s (median) | ratio | lumetra peak MB | neato peak MB |\n'
-printf '|---|---|---|---|---|---|\n'
+printf '| classes | lumetra s | neato s | ratio | lumetra cpu s | neato cpu s | cpu ratio | lumetra peak MB | neato peak MB |\n'
+printf '|---|---|---|---|---|---|---|---|---|\n'
 for n in "${models[@]}"; do
   xmi="$work/model-$n.xmi"
   dot="$work/model-$n.dot"
@@ -89,8 +91,10 @@ for n in "${models[@]}"; do
   ns=$(median "$work/neato-$n" 1)
   lk=$(median "$work/lumetra-$n" 2)
   nk=$(median "$work/neato-$n" 2)
-  awk -v n="$n" -v ls="$ls" -v ns="$ns" -v lk="$lk" -v nk="$nk" \
-    'BEGIN {printf "| %d | %.2f | %.2f | %.2f | %.0f | %.0f |\n", n, ls, ns, ls / ns, lk / 1024, nk / 1024}'
+  lc=$(median "$work/lumetra-$n" 3)
+  nc=$(median "$work/neato-$n" 3)
+  awk -v n="$n" -v ls="$ls" -v ns="$ns" -v lk="$lk" -v nk="$nk" -v lc="$lc" -v nc="$nc" \
+    'BEGIN {printf "| %d | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.0f | %.0f |\n", n, ls, ns, ls / ns, lc, nc, lc / nc, lk / 1024, nk / 1024}'
   if [ -n "${KEEP_PICTURES:-}" ]; then
     cp "$work/lumetra.png" "$KEEP_PICTURES/lumetra-$n.png"
     cp "$work/neato.png" "$KEEP_PICTURES/neato-$n.png"
