@@ -59,6 +59,25 @@ bool MetricsVisualizerSimple::glyphRectangle(const std::string& metricName, Vec2
   return true;
 }
 
+bool MetricsVisualizerSimple::pickMayHit(DiagramElement* element) {
+  if (UMLModelVisualizer::pickMayHit(element)) return true;
+  MetricSet* metrics = metricSet();
+  if (element == nullptr || metrics == nullptr || metrics->getShownCount() == 0) return false;
+  const VisualElementLayout* layout = element->getCurrentLayout();
+  if (!layout || !layout->getLowerLeft() || !layout->getUpperRight()) return false;
+  // The glyph area as glyphCell places it: every cell lies inside it.
+  const Vec2 lo = *layout->getLowerLeft(), hi = *layout->getUpperRight();
+  const Vec2 c = (lo + hi) * 0.5f;
+  const float bx = std::fabs(hi.x - lo.x) / 2.0f, by = std::fabs(hi.y - lo.y) / 2.0f;
+  const float s = std::fabs(getGlyphAreaSize());
+  const Vec2 u = getGlyphAreaCentre();
+  // The cells' grid may pass the area's upper corner by a unit.
+  const Vec2 margin(2.0f, 2.0f);
+  const Vec2 areaLo(c.x + (u.x - s) * bx, c.y + (u.y - s) * by);
+  const Vec2 areaHi(c.x + (u.x + s) * bx, c.y + (u.y + s) * by);
+  return mayBeInPickVolume(areaLo - margin, areaHi + margin, 1.0f, -kGlyphHeightBound);
+}
+
 void MetricsVisualizerSimple::drawDeferredEntry(DiagramElement* entry) {
   MetricSet* metrics = metricSet();
   ModelElement* model = entry ? entry->getModelElement() : nullptr;

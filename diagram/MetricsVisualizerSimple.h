@@ -27,6 +27,9 @@ class MetricsVisualizerSimple : public UMLModelVisualizer, public MetricsVisuali
   // detail); a larger one is drawn exactly as in full detail.
   void drawDeferredEntry(DiagramElement* entry) override;
   static constexpr float kTinyGlyph = 4.0f;
+  // A shape may also be hit through its glyphs, which lie in its glyph area
+  // and rise from the diagram plane towards the eye.
+  bool pickMayHit(DiagramElement* element) override;
 
   // The rectangle of the named shown metric's glyph inside the box lo..hi
   // (the overlay uses the glyph area; the layout preview passes false and

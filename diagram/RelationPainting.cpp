@@ -85,6 +85,50 @@ bool UMLModelVisualizer::relationEndsOn(ModelElement* element, const std::vector
   return false;
 }
 
+bool UMLModelVisualizer::relationMayHit(DiagramElement* shape, ModelElement* element) {
+  // A relation is drawn between points on its participants' borders (its
+  // middle between them), heads and diamonds reach at most twice the arrow
+  // size from its ends, multiplicities lie their distance diagonally off an
+  // end, names sit on the middle, the self-association's loop passes 16
+  // units beside its own box's centre, and the selection band is the
+  // relation width wide. Text reaches at most twice its textReach.
+  Box ends[2];
+  std::vector<std::string> labels;
+  std::string name;
+  if (auto* a = dynamic_cast<Association*>(element)) {
+    if (!look_.associations) return false;
+    AssociationEnd* e[2] = {a->getFirstEnd(), a->getSecondEnd()};
+    if (!e[0] || !e[1] || !boxOf(participant(e[0]->getType()), ends[0]) || !boxOf(participant(e[1]->getType()), ends[1]))
+      return false;
+    labels = {e[0]->getMultiplicity(), e[1]->getMultiplicity()};
+    name = a->getName();
+  } else if (auto* g = dynamic_cast<Inheritance*>(element)) {
+    if (!look_.generalizations) return false;
+    if (!boxOf(participant(g->getChild()), ends[0]) || !boxOf(participant(g->getParent()), ends[1])) return false;
+  } else if (auto* d = dynamic_cast<Dependency*>(element)) {
+    if (!look_.dependencies) return false;
+    if (!boxOf(participant(d->getClient()), ends[0]) || !boxOf(participant(d->getSupplier()), ends[1])) return false;
+    name = d->getName();
+  } else {
+    return true;
+  }
+  if (look_.relationNames) labels.push_back(name);
+  Vec2 lo(std::fmin(ends[0].min.x, ends[1].min.x), std::fmin(ends[0].min.y, ends[1].min.y));
+  Vec2 hi(std::fmax(ends[0].max.x, ends[1].max.x), std::fmax(ends[0].max.y, ends[1].max.y));
+  Box own;
+  if (boxOf(shape, own)) {
+    lo = Vec2(std::fmin(lo.x, own.min.x), std::fmin(lo.y, own.min.y));
+    hi = Vec2(std::fmax(hi.x, own.max.x), std::fmax(hi.y, own.max.y));
+  }
+  const float fs = static_cast<float>((shape->getAppearance() ? *shape->getAppearance() : ElementAppearance()).fontSize);
+  float text = 0.0f;
+  for (const std::string& label : labels)
+    if (!label.empty()) text = std::fmax(text, 2.0f * GLPainter::textReach(label, fs));
+  const float margin = std::fabs(look_.relationWidth) + 2.0f * std::fabs(look_.arrowSize) + 16.0f +
+                       1.5f * std::fabs(look_.multiplicityDistance) + text;
+  return mayBeInPickVolume(lo - Vec2(margin, margin), hi + Vec2(margin, margin), 1.0f, -1.0f);
+}
+
 void UMLModelVisualizer::drawBand(Vec2 from, Vec2 to) const {
   const float w = look_.relationWidth;
   const auto corners = bandAround(from, to, w);

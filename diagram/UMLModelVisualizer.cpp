@@ -158,8 +158,15 @@ void UMLModelVisualizer::drawDiagram(Diagram* diagram) {
   GLStateBatch batch;
   for (DiagramElement* element : diagram->getElements()) {
     if (ModelElement* m = element->getModelElement()) elementMap_[m] = element;
+    auto* composed = dynamic_cast<ComposedDiagramElement*>(element);
+    if (picking_ && pickCulling_ && !pickMayHit(element)) {
+      if (composed)
+        for (DiagramElement* child : composed->getChildren())
+          if (ModelElement* m = child->getModelElement()) elementMap_[m] = child;
+      continue;
+    }
     drawElement(element);
-    if (auto* composed = dynamic_cast<ComposedDiagramElement*>(element)) {
+    if (composed) {
       for (DiagramElement* child : composed->getChildren()) {
         if (ModelElement* m = child->getModelElement()) elementMap_[m] = child;
         drawElement(child);
@@ -366,6 +373,19 @@ bool UMLModelVisualizer::mayBeInPickVolume(Vec2 lo, Vec2 hi, float nearZ, float 
     if (allBelow || allAbove) return false;
   }
   return true;
+}
+
+bool UMLModelVisualizer::pickMayHit(DiagramElement* element) {
+  if (element == nullptr) return false;
+  ModelElement* model = element->getModelElement();
+  if (model == nullptr || dynamic_cast<ComposedDiagramElement*>(element)) return true;
+  if (dynamic_cast<Class*>(model)) {
+    // The pick pass draws a class as its box, and nothing without one.
+    const VisualElementLayout* layout = element->getCurrentLayout();
+    if (!layout || !layout->getLowerLeft() || !layout->getUpperRight()) return false;
+    return mayBeInPickVolume(*layout->getLowerLeft(), *layout->getUpperRight(), 1.0f, -1.0f);
+  }
+  return relationMayHit(element, model);
 }
 
 std::unique_ptr<SelectionElement> UMLModelVisualizer::makeEntry(const PickName& name) const {

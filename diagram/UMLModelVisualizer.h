@@ -106,8 +106,12 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   virtual void drawDeferredEntry(DiagramElement* entry) = 0;
   // Replays drawDiagram in GL selection mode and fills result with what was
   // hit, nearest first; among equal depths the later drawn (topmost) first.
-  // The caller has set up the pick projection and model-view.
+  // The caller has set up the pick projection and model-view. Shapes that
+  // certainly cannot reach the pick region (pickMayHit) are left out of the
+  // pass; the result is the same as with every shape drawn.
   virtual void pick(PickResult& result, Diagram* diagram);
+  // Off: the pick pass draws every shape (for comparison); on by default.
+  void setPickCulling(bool on) { pickCulling_ = on; }
   // One shape: names it when picking, then lets its model element accept this
   // visitor.
   virtual void drawElement(DiagramElement* element);
@@ -163,6 +167,11 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   // heights nearZ and farZ, can lie in the pick region. False only when it
   // certainly cannot, so a caller may leave such geometry out of the pass.
   bool mayBeInPickVolume(Vec2 lo, Vec2 hi, float nearZ, float farZ) const;
+  // While picking: false only when nothing the pick pass draws for this
+  // top-level shape (with its children) can lie in the pick region. Class
+  // boxes and relations between boxes are judged by their geometry; other
+  // shapes always may. A subclass adds what it draws for the shape.
+  virtual bool pickMayHit(DiagramElement* element);
   // Entries the subclass draws after all shapes, in order; rebuilt every pass.
   std::vector<DiagramElement*>& deferred() { return deferred_; }
 
@@ -183,6 +192,9 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   // Whether the relation shown by element ends on one of shapes (which
   // hold every shape of a composed one).
   bool relationEndsOn(ModelElement* element, const std::vector<DiagramElement*>& shapes) const;
+  // pickMayHit of a relation shape showing element (true for kinds it does
+  // not judge).
+  bool relationMayHit(DiagramElement* shape, ModelElement* element);
   // The shown shape of a model identifier on the current diagram, or null.
   DiagramElement* participant(const std::string& modelId) const;
   // Whether a relation's participants are on the diagram (other kinds: true).
@@ -225,6 +237,7 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   float legendScale_ = 1.0f;
   BlendEquationProc blendEquation_ = nullptr;
   bool areaCaching_ = true;
+  bool pickCulling_ = true;
   // Set by prepare, taken by the next drawDiagram.
   AreaPassCache* preparedAreas_ = nullptr;
   // Where the pass being recorded may be cut, or null.

@@ -20,6 +20,7 @@ void FontRegistry::add(const std::string& name, std::unique_ptr<FTFont> font) {
   slot.font = std::move(font);
   slot.glyphs = std::make_unique<GlyphTable>();
   slot.captureTried = false;
+  slot.reachPerByte = -1.0f;
   if (current_ == nullptr || wasCurrent) current_ = slot.font.get();
 }
 

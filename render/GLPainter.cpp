@@ -684,6 +684,27 @@ void GLPainter::textSize(const std::string& rawText, float size, float& width, f
   height = kTextScale * size * (box.Upper().Yf() - box.Lower().Yf());
 }
 
+float GLPainter::textReach(const std::string& text, float size) {
+  FontRegistry::Entry* entry = FontRegistry::instance().currentEntry();
+  if (entry == nullptr) return 0.0f;
+  FTFont& font = *entry->font;
+  const float em = static_cast<float>(font.FaceSize());
+  if (entry->reachPerByte < 0.0f) {
+    // The widest a printable ASCII glyph reaches or advances, and at least
+    // an em: a character of several bytes is never wider than that per byte.
+    float widest = em;
+    for (char c = 32; c < 127; ++c) {
+      const char one[2] = {c, '\0'};
+      const FTBBox box = font.BBox(one);
+      widest = std::max({widest, font.Advance(one), std::fabs(box.Upper().Xf()), std::fabs(box.Lower().Xf())});
+    }
+    entry->reachPerByte = widest;
+  }
+  // The box spans at most that per byte across, and two ems up or down
+  // from the base line; alignment moves it by at most its width and height.
+  return kTextScale * std::fabs(size) * (static_cast<float>(text.size()) * entry->reachPerByte + 2.0f * em);
+}
+
 namespace {
 bool gTextBatching = true;
 unsigned long gFontDrawings = 0;

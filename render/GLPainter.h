@@ -166,6 +166,11 @@ class GLPainter {
   // Width and height of the text's bounding box at text size `size`, in world
   // units (kTextScale * size per font pixel). Zero without a current font.
   static void textSize(const std::string& text, float size, float& width, float& height);
+  // A bound, cheap to compute (no layout), on where the text can draw: every
+  // point drawText draws for it at this size, with any alignment flags and
+  // angle, lies within twice this distance of the position it is given.
+  // World units; zero without a current font.
+  static float textReach(const std::string& text, float size);
   // Reads the current font's glyph table if that has not been done, so that
   // text can be drawn in batches (see render/GlyphTable.h). Needs a current
   // context; does nothing while a display list is being compiled, which is
@@ -335,6 +340,9 @@ class FontRegistry {
     std::unique_ptr<FTFont> font;
     std::unique_ptr<GlyphTable> glyphs;
     bool captureTried = false;
+    // Font pixels of text box per byte of UTF-8 (see textReach); negative
+    // until measured.
+    float reachPerByte = -1.0f;
   };
   friend class GLPainter;
   Entry* currentEntry();

@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include <stdexcept>
+#include <string>
 
 #include "areas/Area.h"
 #include "diagram/MetricsVisualizerSimple.h"
@@ -215,6 +216,69 @@ TEST_F(PickingTest, RaisedGlyphIsHitWhereItRisesAwayFromItsBox) {
   EXPECT_TRUE(onTop.elementHits().empty());
   EXPECT_TRUE(tiltedPick(0, 80).metricHits().empty());  // above the bar's top
   EXPECT_EQ(labels(tiltedPick(0, -40)), (std::vector<std::string>{"Order"}));
+}
+
+// The pick pass leaves out the shapes that cannot reach the pick region.
+// Over a grid of pick points, flat and tilted, across a scene whose text,
+// heads, loop and glyphs reach past the boxes they belong to (long
+// multiplicities and names, a glyph area larger than its box, 3D bars),
+// every pick finds exactly what a pass drawing every shape finds, in the
+// same order.
+TEST_F(PickingTest, LeavingOutShapesAwayFromThePointerChangesNoPick) {
+  test::BoolSetting names("Visualizer.General.RelationNames", true);
+  scene.addClass("c1", "Order", {-90, 30}, {-50, 60});
+  scene.addClass("c2", "Customer", {40, 40}, {80, 70});
+  scene.addClass("c3", "Invoice", {-20, -80}, {20, -50});
+  scene.addInterface("i1", "Payable", {50, -70}, {90, -40});
+  Association* a = scene.addAssociation("a1", "c1", "c2", "composite", "none");
+  a->setName("places many orders over time");
+  a->getFirstEnd()->setMultiplicity("0..* and a long multiplicity");
+  a->getSecondEnd()->setMultiplicity("1");
+  scene.addAssociation("self", "c3", "c3", "none", "none", {-10, -100}, {10, -90});
+  scene.addInheritance("g1", "c2", "c3");
+  Dependency* d = scene.addDependency("d1", "c3", "i1");
+  d->setName("uses a rather long dependency name");
+  IntegerMetric* bars = test::makeBarMetric("Bars", Color(0xFFFF0000u), {{"c1", 3}, {"c2", 9}, {"c3", 5}, {"i1", 1}});
+  IntegerMetric* raised = test::makeBarMetric("Raised", Color(0xFF00FF00u), {{"c1", 9}, {"c2", 2}, {"c3", 7}});
+  raised->setVisualizer("3D Bar");
+  metrics.add(bars);
+  metrics.add(raised);
+  metrics.showMetric("Bars");
+  metrics.showMetric("Raised");
+  painter.setGlyphAreaSize(1.8f);
+  painter.setGlyphAreaCentre({0.6f, -0.4f});
+
+  auto signature = [&](float x, float y, float tilt, bool culling) {
+    painter.setPickCulling(culling);
+    loadPickProjection(x, y);
+    glRotatef(tilt, 1.0f, 0.0f, 0.0f);
+    PickResult result;
+    painter.pick(result, scene.diagram());
+    loadDrawProjection();
+    std::string out;
+    for (std::size_t i = 0; i < result.size(); ++i) {
+      if (auto* m = dynamic_cast<MetricSelection*>(result.at(i))) out += m->getMetric()->getName() + "@" + m->getElementId();
+      else if (auto* e = dynamic_cast<ModelSelectionElement*>(result.at(i))) out += e->getLabel();
+      out += ";";
+    }
+    return out;
+  };
+  int hits = 0, culled = 0;
+  for (float tilt : {0.0f, 40.0f}) {
+    for (float y = -98.0f; y < 100.0f; y += 4.0f) {
+      for (float x = -98.0f; x < 100.0f; x += 4.0f) {
+        const std::string all = signature(x, y, tilt, false);
+        const int drawnAll = painter.namesHandedOut;
+        const std::string some = signature(x, y, tilt, true);
+        ASSERT_EQ(some, all) << "at " << x << ", " << y << " tilted " << tilt;
+        hits += !all.empty();
+        culled += painter.namesHandedOut < drawnAll;
+      }
+    }
+  }
+  painter.setPickCulling(true);
+  EXPECT_GT(hits, 500) << "the grid meets the shapes";
+  EXPECT_GT(culled, 1000) << "shapes away from the pointer are left out";
 }
 
 TEST_F(PickingTest, MetricHiddenByItsBoundsTakesAPickNameButDrawsNothing) {
