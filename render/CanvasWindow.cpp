@@ -114,8 +114,11 @@ namespace {
 // The scene drawn straight to the buffer, handed to the GL in slices: a
 // software rasterizer keeps every command of a frame (with its vertices)
 // until the frame is flushed, so a large diagram drawn in one go holds all
-// of it at once. A flush every few dozen shapes lets the rasterizer work on
-// what came so far while the painter goes on, and reuse that memory.
+// of it at once. Every few dozen shapes the slice is rasterized to the end
+// before the painter goes on, so that the next slice reuses that memory
+// while it is still in the caches. Letting slices queue up instead (a flush
+// without waiting) took more processor time and memory on Mesa llvmpipe:
+// 1,000 classes at 1600 x 1200, 0.35 s and 178 MB against 0.33 s and 146 MB.
 class FlushingParts : public SceneParts {
  public:
   static constexpr int kShapesPerFlush = 64;
@@ -125,7 +128,7 @@ class FlushingParts : public SceneParts {
     if (++shapes_ < kShapesPerFlush) return;
     shapes_ = 0;
     GLStateBatch::settle();
-    glFlush();
+    glFinish();
   }
 
  private:
