@@ -17,6 +17,7 @@ const std::vector<DisplaySwitch>& displaySwitches() {
       {ids::ViewElementNames, "Visualizer.General.ElementNames", "&Element names"},
       {ids::ViewRelationNames, "Visualizer.General.RelationNames", "&Relation names"},
       {ids::ViewShadows, "Visualizer.General.Shadows", "&Shadows"},
+      {ids::ViewComments, "Visualizer.General.Comments", "&Comments"},
       {ids::ViewLegend, "Visualizer.General.Legend.Enable", "&Legend"},
   };
   return switches;

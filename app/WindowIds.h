@@ -88,6 +88,7 @@ enum : int {
   ViewShadows = 10127,
   ViewLegend = 10128,
   FindClass = 10129,  // "&Find class...\tCtrl-F"
+  ViewComments = 10130,  // a display switch, after the range above
 
   // Toolbar (forwarded to the menu commands)
   ToolOpenModel = 10080,

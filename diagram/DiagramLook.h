@@ -18,12 +18,14 @@ struct DiagramLook {
   bool associations = true;
   bool generalizations = true;
   bool dependencies = true;
+  bool comments = false;  // notes are drawn
   float shadowSize = 0.0f;
   float textSpacing = 0.0f;
   float arrowSize = 0.0f;
   float arrowAngle = 0.0f;  // radians
   float multiplicityDistance = 0.0f;
   float relationWidth = 0.0f;
+  float commentNoteFraction = 3.0f;  // a note's shorter side over its fold's
   Color shadowColor;
   Color selectColor;
 
@@ -38,6 +40,8 @@ struct DiagramLook {
     look.associations = s.getBool("Visualizer.General.Associations");
     look.generalizations = s.getBool("Visualizer.General.Generalizations");
     look.dependencies = s.getBool("Visualizer.General.Dependencies");
+    look.comments = s.getBool("Visualizer.General.Comments");
+    look.commentNoteFraction = s.getFloat("Visualizer.UMLModel.CommentNoteFraction");
     look.shadowSize = s.getFloat("Visualizer.UMLModel.ShadowSize");
     look.textSpacing = s.getFloat("Visualizer.UMLModel.TextSpacing");
     look.arrowSize = s.getFloat("Visualizer.UMLModel.ArrowSize");

@@ -22,6 +22,7 @@
 #include "render/GLPainter.h"
 #include "render/GLState.h"
 #include "diagram/Compartments.h"
+#include "diagram/NoteLayout.h"
 #include "diagram/SelectionManager.h"
 #include "diagram/TextLabel.h"
 #include "settings/SettingsStore.h"
@@ -316,8 +317,11 @@ void UMLModelVisualizer::drawUnknownElement(DiagramElement*) {
   // Shapes without a model element have nothing of their own to show.
 }
 
-void UMLModelVisualizer::visitModelElement(ModelElement*) {
-  // Notes, features and placeholders are not drawn (drawUnknown is off).
+void UMLModelVisualizer::visitModelElement(ModelElement* element) {
+  // Features and placeholders are not drawn (drawUnknown is off); notes are
+  // while comments are switched on.
+  if (!look_.comments || !hasBox_) return;
+  if (const auto* note = dynamic_cast<const Note*>(element)) drawNote(*note);
 }
 
 std::string UMLModelVisualizer::elementLabel(DiagramElement* element) const {
@@ -331,6 +335,7 @@ std::string UMLModelVisualizer::elementLabel(DiagramElement* element) const {
   if (dynamic_cast<Inheritance*>(m)) return "Inheritance";
   if (dynamic_cast<Association*>(m)) return "Association";
   if (auto* p = dynamic_cast<Package*>(m)) return p->getName();
+  if (auto* n = dynamic_cast<Note*>(m)) return noteLabel(n->getText());
   return "<<LALA>>";
 }
 
@@ -595,6 +600,56 @@ void UMLModelVisualizer::visitPackage(Package* element) {
     const Color select = look_.selectColor;
     painter.filledRect(b.min, bodyMax, select);
     painter.filledRect(tabMin, tabMax, select);
+  }
+}
+
+// ---- notes ----------------------------------------------------------------------
+
+void UMLModelVisualizer::drawNote(const Note& note) {
+  GLPainter painter;
+  const ShapeBox& b = box_;
+  const float fold = noteFoldSize(b.max - b.min, look_.commentNoteFraction);
+  // The box with its top-right corner cut off along the fold's diagonal.
+  const Vec2 foldLeft(b.max.x - fold, b.max.y);
+  const Vec2 foldBottom(b.max.x, b.max.y - fold);
+  const Color paper = appearance_->fillColour.a > 0.0f ? appearance_->fillColour : kNotePaper;
+  PointList body;
+  body.color = paper;
+  body.points = {b.min, {b.max.x, b.min.y}, foldBottom, foldLeft, {b.min.x, b.max.y}};
+  if (picking_) {
+    painter.filledConvexPolygon(body);
+    return;
+  }
+  if (look_.shadows) {
+    // As under a class box: right and down by the shadow size. The shifted
+    // fold diagonal lies on the box's own, so the right-hand strip ends on it.
+    const float sh = look_.shadowSize;
+    painter.filledRect({b.min.x + sh, b.min.y - sh}, {b.max.x, b.min.y}, look_.shadowColor);
+    PointList side;
+    side.color = look_.shadowColor;
+    side.points = {{b.max.x, b.min.y - sh}, {b.max.x + sh, b.min.y - sh}, {b.max.x + sh, foldBottom.y - sh}, foldBottom};
+    painter.filledConvexPolygon(side);
+  }
+  painter.filledConvexPolygon(body);
+  PointList flap;
+  flap.color = noteFoldShade(paper);
+  flap.points = {foldLeft, {foldLeft.x, foldBottom.y}, foldBottom};
+  painter.filledConvexPolygon(flap);
+  body.color = appearance_->outlineColour;
+  painter.polygonOutline(body);
+  flap.color = appearance_->outlineColour;
+  painter.polygonOutline(flap);
+
+  const float fs = static_cast<float>(appearance_->fontSize);
+  const NoteTextFrame frame{b.min, b.max, fold, look_.textSpacing};
+  const auto measure = [fs](const std::string& text, float& w, float& h) { GLPainter::textSize(text, fs, w, h); };
+  const float x = b.min.x + look_.textSpacing;
+  for (const TextLine& line : layoutNoteText(note.getText(), frame, measure))
+    drawLabel(painter, line.text, {x, line.y}, fs, kTextHang, appearance_->textColour);
+
+  if (isSelected(&note)) {
+    body.color = look_.selectColor;
+    painter.filledConvexPolygon(body);
   }
 }
 

@@ -33,6 +33,7 @@ class AreaSet;
 struct CompartmentLayout;
 class AreaElementsEraser;
 class MetricSet;
+class Note;
 class SelectionManager;
 
 // The box of a visited shape: corners, centre and extent (max - min + 1).
@@ -60,7 +61,9 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   void visitInheritance(Inheritance* element) override;
   void visitAssociation(Association* element) override;
   void visitClass(Class* element) override;
-  // Notes, features, association ends, placeholders: nothing is drawn.
+  // Notes, while "Visualizer.General.Comments" is on: a pale box with a
+  // folded top-right corner and the note's text wrapped inside it. Features,
+  // association ends, placeholders: nothing is drawn.
   void visitModelElement(ModelElement* element) override;
 
   // ---- passes ----
@@ -200,6 +203,7 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   // Whether a relation's participants are on the diagram (other kinds: true).
   bool participantsPresent(ModelElement* element) const;
   void drawBand(Vec2 from, Vec2 to) const;
+  void drawNote(const Note& note);
 
   DiagramLook look_ = DiagramLook::read();
   float transparency_ = 1.0f;

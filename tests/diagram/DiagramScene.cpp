@@ -25,6 +25,13 @@ Interface* DiagramScene::addInterface(const std::string& id, const std::string& 
   return i;
 }
 
+Note* DiagramScene::addNote(const std::string& id, const std::string& text, Vec2 lo, Vec2 hi) {
+  Note* n = createNote(id, text);
+  pool_.add(n);
+  addShape(n, lo, hi);
+  return n;
+}
+
 Association* DiagramScene::addAssociation(const std::string& id, const std::string& first, const std::string& second,
                                           const std::string& firstAggregation,
                                           const std::string& secondAggregation, Vec2 labelLo, Vec2 labelHi) {

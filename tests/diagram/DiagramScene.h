@@ -24,6 +24,8 @@ class DiagramScene {
   // A class box lo..hi with no features and the default class colours.
   Class* addClass(const std::string& id, const std::string& name, Vec2 lo, Vec2 hi, Color fill = kLightYellow);
   Interface* addInterface(const std::string& id, const std::string& name, Vec2 lo, Vec2 hi);
+  // A note (comment) shape lo..hi with the default appearance, as read.
+  Note* addNote(const std::string& id, const std::string& text, Vec2 lo, Vec2 hi);
   // An association shape between two identifiers (which need not be shown).
   Association* addAssociation(const std::string& id, const std::string& first, const std::string& second,
                               const std::string& firstAggregation = "none",
