@@ -112,6 +112,29 @@ class Wrapper {
   std::vector<std::string> lines_;
 };
 
+// The longest start of text, ending at a word's end where there is one,
+// that fits width with "..." after it; empty when "..." alone does not fit.
+std::string withEllipsis(const std::string& text, float width, const TextMeasure& measure) {
+  auto fits = [&](const std::string& candidate) {
+    float w = 0.0f, h = 0.0f;
+    measure(candidate, w, h);
+    return w <= width;
+  };
+  std::size_t best = 0;
+  for (std::size_t end = nextCharacterEnd(text, 0); end > best; end = nextCharacterEnd(text, end)) {
+    if (!fits(text.substr(0, end) + "...")) break;
+    best = end;
+  }
+  std::string start = text.substr(0, best);
+  if (best < text.size() && text[best] != ' ') {
+    const std::size_t space = start.rfind(' ');
+    if (space != std::string::npos) start.erase(space);
+  }
+  while (!start.empty() && start.back() == ' ') start.pop_back();
+  const std::string cut = start + "...";
+  return fits(cut) ? cut : std::string();
+}
+
 }  // namespace
 
 float noteFoldSize(Vec2 size, float fraction) {
@@ -147,11 +170,16 @@ std::vector<TextLine> layoutNoteText(const std::string& text, const NoteTextFram
   std::vector<std::string> lines = wrapper.take();
   if (lines.empty()) return {};
 
+  const std::vector<std::string> wrapped = lines;
   shortenToFit(lines, frame.max.y, step, bottom);
   if (frame.max.y - static_cast<float>(lines.size()) * step < bottom) return {};
-  float w = 0.0f, h = 0.0f;
-  measure(lines.back(), w, h);
-  if (w > widthOf(lines.size() - 1)) return {};  // not even "..." fits
+  const std::size_t last = lines.size() - 1;
+  if (lines.size() < wrapped.size()) {
+    // Cut: the last kept line shows as much of its own text as fits before
+    // the "...", so a note with room for one line still says what it is about.
+    lines[last] = withEllipsis(wrapped[last], widthOf(last), measure);
+    if (lines[last].empty()) return {};  // not even "..." fits
+  }
 
   std::vector<TextLine> placed;
   float y = frame.max.y;

@@ -1,8 +1,9 @@
 #pragma once
 // Where a note (a comment shape) puts its folded corner and its text: the
-// text word-wrapped to the box, cut as the feature lists of a class box are
-// (the lines that fit, the last kept one becoming "..."), and nothing at all
-// where not even that fits, so that no text ever leaves the box. Pure layout
+// text word-wrapped to the box and cut to the lines that fit, as the feature
+// lists of a class box are, except that the last kept line keeps the start of
+// its own text before the "..."; nothing at all where not even "..." fits, so
+// that no text ever leaves the box. Pure layout
 // in diagram units (y up); the painter measures the text and draws the
 // result.
 

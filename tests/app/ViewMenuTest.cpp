@@ -155,7 +155,7 @@ TEST_F(ViewMenuTest, EachSwitchChangesEveryWindowAndComesBack) {
       {ids::ViewElementNames, "Overview", Less},
       {ids::ViewRelationNames, "Overview", More},
       {ids::ViewShadows, "Overview", Less},
-      {ids::ViewComments, "Orders and billing", More},
+      {ids::ViewComments, "Overview", More},
   };
   openExample("Orders and billing", false);
   for (const Row& row : rows) {

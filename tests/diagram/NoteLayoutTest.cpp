@@ -55,8 +55,14 @@ TEST(NoteText, WrapsCutsAndNeverLeavesTheBox) {
       {"a long word breaks between characters", repeat("x", 25), {120, 60}, 0, {repeat("x", 19), repeat("x", 6)}},
       {"multi-byte characters stay whole", repeat("\xC3\xA9", 20), {120, 60}, 0,
        {repeat("\xC3\xA9", 19), "\xC3\xA9"}},
-      {"too many lines: the last kept one is dots", "l1\nl2\nl3\nl4\nl5\nl6", {120, 60}, 0,
-       {"l1", "l2", "l3", "..."}},
+      {"too many lines: the last kept one ends in dots", "l1\nl2\nl3\nl4\nl5\nl6", {120, 60}, 0,
+       {"l1", "l2", "l3", "l4..."}},
+      {"dots after whole words where the line has room", "aaaa bbbb cccc dddd\n2\n3\n4\n5", {120, 60}, 0,
+       {"aaaa bbbb cccc dddd", "2", "3", "4..."}},
+      {"the cut line drops a word to make room for the dots", "1\n2\n3\naaaa bbbb cccc dddd\n5", {120, 60}, 0,
+       {"1", "2", "3", "aaaa bbbb cccc..."}},
+      {"one line of room shows the text's start", "Money is an amount with its currency", {120, 16}, 0,
+       {"Money is an..."}},
       {"exactly as many lines as fit", "l1\nl2\nl3\nl4", {120, 60}, 0, {"l1", "l2", "l3", "l4"}},
       {"lines beside the fold are shorter", "aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii jjjj", {120, 60}, 20,
        {"aaaa bbbb cccc", "dddd eeee ffff", "gggg hhhh iiii jjjj"}},
@@ -90,7 +96,7 @@ TEST(NoteText, AHugeTextIsMeasuredOnlyAsFarAsTheBoxShows) {
   const NoteTextFrame frame{{0, 0}, {120, 60}, 0, 3.0f};
   const std::vector<TextLine> lines = layoutNoteText(repeat("word ", 200000), frame, fake.function());
   ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines.back().text, "...");
+  EXPECT_EQ(lines.back().text, "word word word...");
   EXPECT_LT(fake.calls, 200);
   // One word of a million characters likewise.
   FakeMeasure again;
