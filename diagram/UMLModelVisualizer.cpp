@@ -384,8 +384,8 @@ bool UMLModelVisualizer::pickMayHit(DiagramElement* element) {
   if (element == nullptr) return false;
   ModelElement* model = element->getModelElement();
   if (model == nullptr || dynamic_cast<ComposedDiagramElement*>(element)) return true;
-  if (dynamic_cast<Class*>(model)) {
-    // The pick pass draws a class as its box, and nothing without one.
+  if (dynamic_cast<Class*>(model) || dynamic_cast<Note*>(model)) {
+    // The pick pass draws a class or a note as its box, and nothing without one.
     const VisualElementLayout* layout = element->getCurrentLayout();
     if (!layout || !layout->getLowerLeft() || !layout->getUpperRight()) return false;
     return mayBeInPickVolume(*layout->getLowerLeft(), *layout->getUpperRight(), 1.0f, -1.0f);
@@ -620,7 +620,7 @@ void UMLModelVisualizer::drawNote(const Note& note) {
     painter.filledConvexPolygon(body);
     return;
   }
-  if (look_.shadows) {
+  if (look_.shadows && !GLPainter::underPixels(look_.shadowSize, kThinShadow)) {
     // As under a class box: right and down by the shadow size. The shifted
     // fold diagonal lies on the box's own, so the right-hand strip ends on it.
     const float sh = look_.shadowSize;

@@ -120,7 +120,7 @@ TEST(ElementLabel, NamesOrKindByModelElement) {
       {"generalization", scene.addInheritance("g1", "c1", "i1"), "Inheritance"},
       {"association", scene.addAssociation("a1", "c1", "i1"), "Association"},
       {"package", &package, "orders"},
-      {"note", &note, "<<LALA>>"},
+      {"note: its text", &note, "Note: remember"},
       {"no model element", nullptr, "<<LALA>>"},
   };
   for (const Case& c : cases) {
