@@ -224,6 +224,27 @@ class VectorExportTest : public ::testing::Test {
     return readPng(png);
   }
 
+  // The labels a reader of the file finds: the SVG's <text> elements (and
+  // their font sizes), the PDF's text lines.
+  std::set<std::string> labelsIn(const std::string& file, VectorFormat format, std::vector<float>& svgFontSizes) {
+    std::set<std::string> found;
+    if (format == VectorFormat::Svg) {
+      pugi::xml_document svg;
+      EXPECT_TRUE(svg.load_file(file.c_str())) << "not well-formed XML";
+      for (const pugi::xpath_node& text : svg.select_nodes("//*[local-name()='text']")) {
+        found.insert(text.node().text().get());
+        svgFontSizes.push_back(text.node().attribute("font-size").as_float());
+      }
+    } else {
+      std::string errors;
+      EXPECT_TRUE(run("pdftotext -raw '" + file + "' '" + path("text.txt") + "'", &errors)) << errors;
+      EXPECT_EQ(errors, "");
+      std::ifstream text(path("text.txt"));
+      for (std::string line; std::getline(text, line);) found.insert(line);
+    }
+    return found;
+  }
+
   static std::unique_ptr<OffscreenGL> gl_;
   fs::path dir_;
   DiagramScene scene;
@@ -280,24 +301,32 @@ TEST_F(VectorExportTest, LabelsAreTextAtAnySize) {
     for (const FormatCase& c : kFormats) {
       SCOPED_TRACE(c.name);
       writeVectorPicture(painter, scene.diagram(), *window, path(c.file), c.format);
-      std::set<std::string> found;
-      if (c.format == VectorFormat::Svg) {
-        pugi::xml_document svg;
-        ASSERT_TRUE(svg.load_file(path(c.file).c_str())) << "not well-formed XML";
-        for (const pugi::xpath_node& text : svg.select_nodes("//*[local-name()='text']")) {
-          found.insert(text.node().text().get());
-          if (zoomOut > 1.0f) EXPECT_LT(text.node().attribute("font-size").as_float(), 1.0f);
-        }
-      } else {
-        std::string errors;
-        ASSERT_TRUE(run("pdftotext -raw '" + path(c.file) + "' '" + path("text.txt") + "'", &errors)) << errors;
-        EXPECT_EQ(errors, "");
-        std::ifstream text(path("text.txt"));
-        for (std::string line; std::getline(text, line);) found.insert(line);
-      }
+      std::vector<float> sizes;
+      const std::set<std::string> found = labelsIn(path(c.file), c.format, sizes);
+      if (zoomOut > 1.0f)
+        for (float size : sizes) EXPECT_LT(size, 1.0f);
       for (const std::string& name : names) EXPECT_TRUE(found.count(name)) << name;
     }
   }
+}
+
+// Notes shown on screen come out in both formats as drawn, their lines as
+// text that a reader can search.
+TEST_F(VectorExportTest, NotesComeOutAsOnScreenWithTheirTextAsText) {
+  const bool comments = settings().getBool("Visualizer.General.Comments");
+  settings().setBool("Visualizer.General.Comments", true);
+  scene.addNote("memo", "Ship & bill <together>", {-230, -150}, {-70, -118});
+  const Raster expected = screen();
+  for (const FormatCase& c : kFormats) {
+    SCOPED_TRACE(c.name);
+    writeVectorPicture(painter, scene.diagram(), *window, path(c.file), c.format);
+    const Comparison d = compare(expected, rasterise(path(c.file), c.format));
+    EXPECT_LE(d.strayInk, kAllowed);
+    EXPECT_LE(d.wrongFill, kAllowed);
+    std::vector<float> sizes;
+    EXPECT_TRUE(labelsIn(path(c.file), c.format, sizes).count("Ship & bill <together>"));
+  }
+  settings().setBool("Visualizer.General.Comments", comments);
 }
 
 // The recording leaves the painter as it was: no text sink behind, and the
