@@ -11,6 +11,7 @@
 #include <wx/stattext.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/CheckListCtrl.h"
 #include "app/ViewerLink.h"
@@ -175,6 +176,18 @@ void AreasPage::bindEvents() {
 }
 
 bool AreasPage::usePriority() const { return priority_->GetValue(); }
+
+void AreasPage::syncAreaSetControls(bool priority) {
+  priority_->SetValue(priority);
+  if (link_ == nullptr) return;
+  const AreaSet& areas = link_->areas();
+  radius_->SetValue(static_cast<int>(std::lround(areas.getRadius() * 20.0f)));
+  iterations_->SetValue(areas.getIterations());
+  distance_->SetValue(static_cast<int>(std::lround(areas.getDistance() * 2000.0f)));
+  if (const MetricsVisualizerSimple* painter = link_->painter(); painter && painter->eraserSoftness() > 0)
+    eraserSoftness_->SetValue(painter->eraserSoftness());
+  if (Area* area = selectedArea()) selectArea(area->getName());
+}
 
 Area* AreasPage::selectedArea() const {
   if (!selected_ || !link_) return nullptr;

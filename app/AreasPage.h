@@ -59,6 +59,11 @@ class AreasPage : public wxPanel {
   // Whether "&Use area value as a priority" is checked: shown areas are
   // drawn in the order of their values.
   bool usePriority() const;
+  // Sets the radius, iterations and distance sliders from the area set,
+  // the eraser softness from the painter (when it was set) and the priority
+  // switch, after they were changed elsewhere (a loaded configuration), and
+  // shows the selected area's options again.
+  void syncAreaSetControls(bool priority);
 
   // Runs a repaint the handlers asked for and that is still waiting for the
   // event loop.

@@ -209,6 +209,14 @@ void lmCheckListCtrl::redrawActiveWindow() {
   if (canvas != nullptr && canvas->activeWindow() != nullptr) canvas->refreshWindow(canvas->activeWindow(), false);
 }
 
+bool lmCheckListCtrl::isShown(const std::string& name) const {
+  return link_ != nullptr && link_->metrics().indexOfShownMetric(name) >= 0;
+}
+
+void lmCheckListCtrl::syncChecks() {
+  for (long index = 0; index < static_cast<long>(rows_.size()); ++index) showPicture(index, isShown(rowName(index)));
+}
+
 void lmCheckListCtrl::setChecked(long index, bool checked) {
   if (!validRow(index) || link_ == nullptr) return;
   const std::string name = rowName(index);
@@ -368,6 +376,11 @@ void AreaListCtrl::drawRowPictures(long index, const wxColour& colour) { storePi
 AreaSet* AreaListCtrl::areaSet() const {
   if (areas_ != nullptr) return areas_;
   return link() != nullptr ? &link()->areas() : nullptr;
+}
+
+bool AreaListCtrl::isShown(const std::string& name) const {
+  const AreaSet* areas = areaSet();
+  return areas != nullptr && areas->isIdentified(name);
 }
 
 void AreaListCtrl::setChecked(long index, bool checked) {

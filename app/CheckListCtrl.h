@@ -79,6 +79,9 @@ class lmCheckListCtrl : public wxListCtrl {
   // Highlights the row of that name (a metric picked on the canvas); an
   // unknown name leaves the highlight as it is.
   void highlightByName(const std::string& name);
+  // Every row shows checked exactly when its metric (area) is shown, after
+  // the shown ones were changed elsewhere (a loaded configuration).
+  void syncChecks();
 
   // The row's picture as the list shows it (checked or not); a null bitmap
   // for a row out of range.
@@ -113,6 +116,8 @@ class lmCheckListCtrl : public wxListCtrl {
   void toggleIfPictureClicked(long row);
   // Redraws the canvas's active window at once.
   void redrawActiveWindow();
+  // Whether the row's metric (area) is shown.
+  virtual bool isShown(const std::string& name) const;
   // The layout preview of the "Metrics" page (found by its ID in this
   // window's frame), null when there is none.
   lmLayoutPreview* layoutPreview();
@@ -157,6 +162,10 @@ class AreaListCtrl : public lmCheckListCtrl {
   void setChecked(long row, bool checked) override;
   void onItemSelected(wxListEvent& event) override;
 
+ protected:
+  bool isShown(const std::string& name) const override;
+
+ public:
   // Refills the list from the loaded areas: columns "Checkbox and Color" and
   // "Area", one unchecked row per area with the inverse of its stored colour
   // (which is the colour the metrics file gave it).

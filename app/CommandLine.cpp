@@ -36,6 +36,11 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
       {wxCMD_LINE_SWITCH, nullptr, "full-detail",
        "with --export: draw text and curves in full however small they are on the picture"},
       {wxCMD_LINE_SWITCH, nullptr, "legend", "draw the legend of the shown metrics and areas"},
+      {wxCMD_LINE_OPTION, nullptr, "config",
+       "open this saved configuration (.cfg): its model, metrics, settings and view; in the viewer or with "
+       "--export, where the active window's view is drawn at its saved size. MODEL, --metrics and --diagram "
+       "given beside it replace what it names, --metric and --area show more, --size sets the picture size. "
+       "Entries it skips are listed on stderr"},
       {wxCMD_LINE_PARAM, nullptr, nullptr, "MODEL", wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL},
       {wxCMD_LINE_NONE}};
 
@@ -72,6 +77,7 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
     else if (name == "metrics") options.metricsFile = value;
     else if (name == "metric") options.metrics.push_back(value);
     else if (name == "area") options.areas.push_back(value);
+    else if (name == "config") options.config = value;
   }
 
   // Say what is wrong instead of quietly running something else. Without a
@@ -87,12 +93,15 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
     problem = "--full-detail needs --export";
   else if (options.legend && !options.saveDiagram.empty())
     problem = "--legend cannot be combined with --save-diagram";
+  else if (!options.config.empty() && !options.saveDiagram.empty())
+    problem = "--config cannot be combined with --save-diagram";
   else if (namesContent && !options.saveDiagram.empty())
     problem = "--diagram, --metrics, --metric and --area cannot be combined with --save-diagram";
-  else if ((!options.saveDiagram.empty() || !options.exportImage.empty()) && options.model.empty())
-    problem = "a MODEL file is needed";
-  else if (namesContent && options.model.empty())
-    problem = "--diagram, --metrics, --metric and --area need a MODEL file";
+  else if ((!options.saveDiagram.empty() || !options.exportImage.empty()) && options.model.empty() &&
+           options.config.empty())
+    problem = "a MODEL file (or --config FILE) is needed";
+  else if (namesContent && options.model.empty() && options.config.empty())
+    problem = "--diagram, --metrics, --metric and --area need a MODEL file or --config FILE";
   if (problem) {
     std::fprintf(stderr, "lumetra: %s (see --help)\n", problem);
     return ParseOutcome::ExitError;

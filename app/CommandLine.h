@@ -20,6 +20,10 @@ struct CommandLineOptions {
   bool fullDetail = false;  // --full-detail: no level of detail in the picture
   std::string model;        // the positional MODEL
   bool legend = false;      // --legend: the legend is drawn (viewer and --export)
+  // --config FILE: a saved configuration (viewer and --export). MODEL,
+  // --metrics and --diagram given beside it replace what it names; --metric
+  // and --area show more; --size replaces the saved window size.
+  std::string config;
 
   bool isBatch() const { return version || !saveDiagram.empty() || !exportImage.empty(); }
 };

@@ -14,7 +14,9 @@
 #include <system_error>
 #include <vector>
 
+#include "app/Configuration.h"
 #include "app/Document.h"
+#include "areas/AreaElementsEraser.h"
 #include "app/ImageFile.h"
 #include "diagram/MetricsVisualizerSimple.h"
 #include "platform/DebugOutput.h"
@@ -136,55 +138,103 @@ class ContextMaker {
 };
 
 // Renders the view and returns its pixels, or, given a vector file, writes
-// the view into it and returns nothing.
-std::vector<unsigned char> render(Document& document, Diagram* diagram, ContextMaker& context, bool fullDetail,
+// the view into it and returns nothing. The picture's size is the context's.
+std::vector<unsigned char> render(Document& document, ViewPicture picture, ContextMaker& context,
                                   const std::string& vectorFile = {}, VectorFormat format = VectorFormat::Svg) {
   const std::unique_ptr<OffscreenGL> gl = context.get();
-  const int width = gl->width(), height = gl->height();
+  picture.width = gl->width();
+  picture.height = gl->height();
   applyFixedGLState();
 
   std::vector<unsigned char> pixels;
   if (vectorFile.empty()) {
     // The drawing the viewer's "Export to image" uses as well.
-    drawViewPicture(document, {diagram, width, height, nullptr, nullptr, !fullDetail});
+    drawViewPicture(document, picture);
     pixels = gl->readRGBRows();
   } else {
-    writeViewVector(document, {diagram, width, height, nullptr, nullptr, !fullDetail}, vectorFile, format);
+    writeViewVector(document, picture, vectorFile, format);
   }
   // So do the font textures.
   FontRegistry::instance().clear();
   return pixels;
 }
 
+// The configuration --config names, with the options beside it merged in;
+// its skipped entries are printed as warnings.
+Configuration readExportConfiguration(const CommandLineOptions& options) {
+  ConfigurationRead read = readConfigurationFile(options.config);
+  if (!read.ok) throw ExportFailure("cannot read configuration " + read.error);
+  for (const std::string& line : read.skipped)
+    std::fprintf(stderr, "lumetra: warning: %s: skipped %s\n", options.config.c_str(), line.c_str());
+  mergeCommandLine(options, read.configuration);
+  if (read.configuration.modelFile.empty())
+    throw ExportFailure("cannot export: " + options.config + " names no model file; give MODEL beside it");
+  return std::move(read.configuration);
+}
+
 void exportImage(const CommandLineOptions& options) {
   const std::string& out = options.exportImage;
   const OutputKind kind = outputKindFor(out);
+  const bool configured = !options.config.empty();
+  const Configuration configuration = configured ? readExportConfiguration(options) : Configuration();
+  const SavedWindow* savedWindow =
+      configuration.activeWindow && static_cast<std::size_t>(*configuration.activeWindow) < configuration.windows.size()
+          ? &configuration.windows[static_cast<std::size_t>(*configuration.activeWindow)]
+          : nullptr;
+
+  // The saved window's size, unless --size gives one.
   int width = kDefaultExportWidth, height = kDefaultExportHeight;
+  if (savedWindow != nullptr && savedWindow->width > 0 && savedWindow->height > 0) {
+    width = savedWindow->width;
+    height = savedWindow->height;
+  }
   if (!options.size.empty() && !parseImageSize(options.size, width, height))
     throw ExportFailure("invalid --size " + quoted(options.size) + ": expected WIDTHxHEIGHT, each 1 to " +
                         std::to_string(kMaxExportSide));
 
   ContextMaker context(width, height);
   Document document;
-  const LoadStatus status = document.openModel(options.model);
+  const std::string& model = configured ? configuration.modelFile : options.model;
+  const std::string& metricsFile = configured ? configuration.metricsFile : options.metricsFile;
+  const LoadStatus status = document.openModel(model);
   if (!status.ok()) throw ExportFailure("cannot read model " + status.message());
-  if (!options.metricsFile.empty() && !document.openMetrics(options.metricsFile))
+  if (!metricsFile.empty() && !document.openMetrics(metricsFile))
     throw ExportFailure("cannot read metrics file " + document.metricsError());
 
-  // A name given twice is shown once, as checking it in the viewer would.
-  const Document::Shown shown = document.showNamed(options.diagram, options.metrics, options.areas);
-  if (!shown.problems.empty()) throw ExportFailure(shown.problems.front());
-  if (shown.diagram == nullptr)
-    throw ExportFailure("cannot export " + options.model + ": the model contains no diagram");
+  ViewPicture picture;
+  picture.levelOfDetail = !options.fullDetail;
+  MetricsVisualizerSimple look;
+  if (configured) {
+    // Names given on the command line must exist, as without --config.
+    const Document::NamedContent named = document.checkNames(options.diagram, options.metrics, options.areas);
+    if (!named.problems.empty()) throw ExportFailure(named.problems.front());
+    std::vector<std::string> skipped;
+    const std::size_t active = static_cast<std::size_t>(configuration.activeWindow.value_or(0));
+    picture.diagram = configuredDiagram(configuration, active, document, skipped);
+    if (picture.diagram == nullptr && !document.diagrams().empty()) picture.diagram = document.diagrams().front();
+    applySettings(configuration);
+    applyContent(configuration, document, picture.diagram, configuration.priority.value_or(false), skipped);
+    applyLook(configuration, look);
+    picture.look = &look;
+    if (savedWindow != nullptr) picture.adjustCamera = [savedWindow](Camera& camera) { applyCamera(savedWindow->camera, camera); };
+    for (const std::string& line : skipped)
+      std::fprintf(stderr, "lumetra: warning: %s: skipped %s\n", options.config.c_str(), line.c_str());
+  } else {
+    // A name given twice is shown once, as checking it in the viewer would.
+    const Document::Shown shown = document.showNamed(options.diagram, options.metrics, options.areas);
+    if (!shown.problems.empty()) throw ExportFailure(shown.problems.front());
+    picture.diagram = shown.diagram;
+  }
+  if (picture.diagram == nullptr) throw ExportFailure("cannot export " + model + ": the model contains no diagram");
 
   // The command draws one picture in its own process, so the switch is set
   // in the settings the painter reads.
   if (options.legend) settings().setBool("Visualizer.General.Legend.Enable", true);
   if (kind.vector) {
-    render(document, shown.diagram, context, options.fullDetail, out, kind.format);
+    render(document, picture, context, out, kind.format);
     return;
   }
-  const std::vector<unsigned char> pixels = render(document, shown.diagram, context, options.fullDetail);
+  const std::vector<unsigned char> pixels = render(document, picture, context);
   writeImage(pixels, width, height, out, kind.image);
 }
 
@@ -207,6 +257,7 @@ void setUpPainter(MetricsVisualizerSimple& painter, Document& document, const Vi
     painter.setGlyphAreaSize(look->getGlyphAreaSize());
     painter.setGlyphAreaCentre(look->getGlyphAreaCentre());
     painter.setDrawDiagram(look->getDrawDiagram());
+    if (const int softness = look->eraserSoftness(); softness > 0) painter.eraser().setSoftness(softness);
   }
 }
 
@@ -221,6 +272,7 @@ void drawViewPicture(Document& document, const ViewPicture& picture) {
   view.setVisualizer(&painter);
   view.setDiagram(picture.diagram);
   if (picture.camera != nullptr) view.camera() = *picture.camera;
+  else if (picture.adjustCamera) picture.adjustCamera(view.camera());
   // Drawn once, straight to the buffer: a display list would only hold a
   // copy of the whole scene until the end. The painter's textures go at the
   // end of this function, while the context is still current.
@@ -236,6 +288,7 @@ void writeViewVector(Document& document, const ViewPicture& picture, const std::
   view.setVisualizer(&painter);
   view.setDiagram(picture.diagram);
   if (picture.camera != nullptr) view.camera() = *picture.camera;
+  else if (picture.adjustCamera) picture.adjustCamera(view.camera());
   try {
     writeVectorPicture(painter, picture.diagram, view, file, format);
   } catch (const VectorExportError& e) {

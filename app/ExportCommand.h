@@ -5,9 +5,15 @@
 // diagram and renders a single view of it, zoomed to fit, with every setting
 // at its default and no window frame, into a PNG or JPEG image or an SVG or
 // PDF vector picture (chosen by the file's extension; diagram/VectorExport.h).
+// With --config FILE the saved configuration gives the model, metrics,
+// settings and look, and the active window's diagram, camera and size
+// (app/Configuration.h; the options beside it are merged in as
+// mergeCommandLine says); entries it skips are listed on stderr as
+// warnings, and the picture is still made.
 // Needs an X display (a desktop or Xvfb) but shows no
 // window: drawing goes to an offscreen buffer.
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -60,6 +66,9 @@ struct ViewPicture {
   // than the window it shows (1 for the batch export, whose picture is the
   // view itself).
   float legendScale = 1.0f;
+  // Changes the camera after the diagram was fitted (a saved camera), when
+  // camera is null.
+  std::function<void(Camera&)> adjustCamera;
 };
 
 // The drawing the batch export and the viewer's export share: the view

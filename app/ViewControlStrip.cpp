@@ -7,6 +7,8 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 
+#include <cmath>
+
 #include "app/ToolPictures.h"
 #include "app/ViewerLink.h"
 #include "app/WindowIds.h"
@@ -172,6 +174,11 @@ void ViewControlStrip::syncViewControls(CanvasWindow* window, bool singleWindow)
   if (window != nullptr) {
     perspective_->SetValue(window->perspective());
     stereo_->SetValue(window->stereo());
+  }
+  if (MetricsVisualizerSimple* painter = link_ ? link_->painter() : nullptr) {
+    model_->SetValue(static_cast<int>(std::lround(painter->getTransparency() * 255.0f)));
+    metrics_->SetValue(static_cast<int>(std::lround(painter->getMetricsAlpha() * 255.0f)));
+    areas_->SetValue(static_cast<int>(std::lround(painter->getAreaAlpha() * 100.0f)));
   }
   if (wxWindow* remove = FindWindow(ids::DeleteWindow)) remove->Enable(!singleWindow);
 }

@@ -29,7 +29,8 @@ class ViewControlStrip : public wxPanel {
   // click or any scroll event of a slider. Does nothing before the canvas
   // exists.
   void onViewControl(wxCommandEvent& event);
-  // Perspective and stereo from the window; "Delete active window" enabled
+  // Perspective and stereo from the window, the transparency sliders from
+  // the painter every window shares; "Delete active window" enabled
   // exactly when the canvas holds more than one window.
   void syncViewControls(CanvasWindow* window, bool singleWindow);
 

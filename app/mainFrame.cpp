@@ -12,6 +12,7 @@
 #include <wx/utils.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/AboutDialog.h"
 #include "app/AreasPage.h"
@@ -45,6 +46,8 @@ wxBEGIN_EVENT_TABLE(mainFrame, wxFrame)
   EVT_MENU(ids::OpenMetrics, mainFrame::onFileCommand)
   EVT_MENU(ids::CloseModel, mainFrame::onFileCommand)
   EVT_MENU(ids::SaveDiagram, mainFrame::onFileCommand)
+  EVT_MENU(ids::LoadConfiguration, mainFrame::onFileCommand)
+  EVT_MENU(ids::SaveConfiguration, mainFrame::onFileCommand)
   EVT_MENU(ids::ExportImage, mainFrame::onFileCommand)
   EVT_MENU(ids::FindClass, mainFrame::onFindClass)
   EVT_MENU(ids::Exit, mainFrame::onFileCommand)
@@ -75,6 +78,7 @@ namespace {
 const char* const kModelFilter = "XMI/XML files|*.xmi;*.xml|Pelk files|*.scenario|All files|*.*";
 const char* const kMetricsFilter = "Metric files|*.met|All files|*.*";
 const char* const kDiagramFilter = "Diagram files|*.dia";
+const char* const kConfigurationFilter = "cfg files|*.cfg|All files|*.*";
 
 }  // namespace
 
@@ -156,8 +160,6 @@ void mainFrame::buildMenus() {
   file->Append(ids::CloseModel, "&Close model");
   file->AppendSeparator();
   file->Append(ids::Exit, "&Exit\tCtrl-Q");
-  // These commands have nothing behind them: shown, but not offered.
-  for (int id : {ids::LoadConfiguration, ids::SaveConfiguration}) file->Enable(id, false);
   auto* help = new wxMenu;
   help->Append(ids::About, "&About...");
   auto* bar = new wxMenuBar;
@@ -238,9 +240,19 @@ void mainFrame::onFileCommand(wxCommandEvent& event) {
       if (!path.empty()) openMetrics(path);
       break;
     }
-    case ids::LoadConfiguration:
-      dialogs_->openFile(this, "Load Configuration", "cfg files|*.cfg|All files|*.*");
+    case ids::LoadConfiguration: {
+      const std::string path = dialogs_->openFile(this, "Load Configuration", kConfigurationFilter);
+      if (!path.empty()) loadConfiguration(path);
       break;
+    }
+    case ids::SaveConfiguration: {
+      std::string path = dialogs_->saveFile(this, "Save Configuration", "", ".cfg", kConfigurationFilter);
+      if (path.empty()) break;
+      // A name typed without an extension gets the filter's.
+      if (std::filesystem::path(path).extension().empty()) path += ".cfg";
+      saveConfiguration(path);
+      break;
+    }
     case ids::SaveDiagram: {
       const std::string path = dialogs_->saveFile(this, "Save Diagram", "", "", kDiagramFilter);
       if (!path.empty()) saveDiagram(path);
@@ -371,6 +383,11 @@ bool mainFrame::openModel(const std::string& path) {
     showError("Open UML Model", "The model could not be opened.\n\n" + read->status.message());
     return false;
   }
+  adoptModel(std::move(read), path);
+  return true;
+}
+
+void mainFrame::adoptModel(std::unique_ptr<LoadedModel> read, const std::string& path) {
   closeModel();
   forgetShownModel();
   document_.adoptModel(std::move(read));
@@ -384,9 +401,9 @@ bool mainFrame::openModel(const std::string& path) {
   enableWindow(ids::AreasTransparency, true);
   enableWindow(ids::MetricsTransparency, false);
   SetTitle(wxString::FromUTF8(path) + " - Lumetra Visualizer");
+  // Opened from the menu, the recent files or a configuration alike.
   recent_->add(path);
   recent_->syncMenu(GetMenuBar()->GetMenu(0));
-  return true;
 }
 
 void mainFrame::onRecentModel(wxCommandEvent& event) {
@@ -419,7 +436,12 @@ bool mainFrame::openMetrics(const std::string& path) {
     showError("Open Metrics", "The metrics file could not be read.\n\n" + read->error);
     return false;
   }
-  document_.adoptMetrics(*read, path);
+  adoptMetrics(*read, path);
+  return true;
+}
+
+void mainFrame::adoptMetrics(LoadedMetrics& read, const std::string& path) {
+  document_.adoptMetrics(read, path);
   if (metricList()) {
     metricList()->fill(document_.metrics());
     metricList()->Enable(true);
@@ -429,7 +451,6 @@ bool mainFrame::openMetrics(const std::string& path) {
   areasPage_->metricsOpened();
   enableWindow(ids::MetricsTransparency, true);
   enableOpenMetrics(false);  // metrics are read once per model
-  return true;
 }
 
 bool mainFrame::saveDiagram(const std::string& path) {
@@ -452,6 +473,10 @@ bool mainFrame::showDiagram(Diagram* diagram) {
 }
 
 void mainFrame::openFromCommandLine(const CommandLineOptions& options) {
+  if (!options.config.empty()) {
+    loadConfiguration(options.config, &options);
+    return;
+  }
   if (options.legend) {
     settings().setBool("Visualizer.General.Legend.Enable", true);
     syncViewMenu(GetMenuBar());

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/ConfigurationFile.h"
 #include "app/Document.h"
 #include "app/ExportChoice.h"
 #include "app/ImageFile.h"
@@ -70,11 +71,23 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // could not be written.
   bool exportView(const std::string& path, const ExportChoice& choice);
   bool exportImage(const std::string& path, int scale, ImageFormat format);
+  // "Save Configuration...": the loaded files, every setting, the metrics,
+  // areas and glyph layout, and every window with its camera
+  // (app/Configuration.h), written atomically. False, with a message naming
+  // the file and the reason, when it could not be written.
+  bool saveConfiguration(const std::string& path);
+  // "Load configuration...": reads and checks the file, and reads the model
+  // and metrics files it names aside where they differ from the loaded ones;
+  // only then replaces them and applies the rest. A file that cannot be used
+  // changes nothing and is reported; entries that were skipped are listed in
+  // one message. commandLine: options given beside --config (merged as
+  // mergeCommandLine says). False when nothing was applied.
+  bool loadConfiguration(const std::string& path, const CommandLineOptions* commandLine = nullptr);
 
   // Opens what the command line names: the model, the metrics file, the
   // diagram (default: the first) as if chosen in the tree, and the named
   // metrics and areas checked in their lists. Every unknown name is listed
-  // in one message; the rest still opens.
+  // in one message; the rest still opens. With --config, loadConfiguration.
   void openFromCommandLine(const CommandLineOptions& options);
 
   // Shows the diagram in the active window as selecting its tree item does.
@@ -144,6 +157,13 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // into the loaded model (selected metric and area, the mouse's target).
   void forgetShownModel();
   void showError(const std::string& title, const std::string& message);
+  // What opening a model or metrics file does once the file was read aside.
+  void adoptModel(std::unique_ptr<LoadedModel> model, const std::string& path);
+  void adoptMetrics(LoadedMetrics& metrics, const std::string& path);
+  // The split layout, each window's diagram and camera and the active
+  // window of a configuration (app/FrameConfiguration.cpp). Returns the
+  // active window's diagram.
+  Diagram* restoreWindows(const Configuration& configuration, std::vector<std::string>& skipped);
 
   UserDialogs* dialogs_;
   Document document_;

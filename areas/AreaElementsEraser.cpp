@@ -52,6 +52,7 @@ AreaElementsEraser::AreaElementsEraser() { texture_.setTexels(makeEraserRampTexe
 void AreaElementsEraser::setSoftness(int softness) {
   texture_.setTexels(makeEraserSoftTexels(softness));
   exponent_ = AreaVisualizer::softnessExponent(softness);
+  softness_ = softness;
   ++generation_;
 }
 

@@ -28,6 +28,8 @@ class AreaElementsEraser {
 
   // Reshapes the halo's fade by the softness curve (1..100).
   void setSoftness(int softness);
+  // The softness last set; 0 while the halo is the construction ramp.
+  int softness() const { return softness_; }
   // The shortest distance, in diagram units, over which the halo fades
   // (see AreaVisualizer::detailSize); 0 when its fade has a sharp rim.
   float detailSize() const;
@@ -40,6 +42,7 @@ class AreaElementsEraser {
   AlphaTexture texture_{false};
   // The exponent of the fade; the construction ramp is linear.
   float exponent_ = 1.0f;
+  int softness_ = 0;
   unsigned int generation_ = 0;
 };
 

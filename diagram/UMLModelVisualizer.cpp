@@ -89,6 +89,8 @@ AreaElementsEraser& UMLModelVisualizer::eraser() {
   return *eraser_;
 }
 
+int UMLModelVisualizer::eraserSoftness() const { return eraser_ ? eraser_->softness() : 0; }
+
 DiagramElement* UMLModelVisualizer::participant(const std::string& modelId) const {
   auto it = shapeIndex_.find(std::string_view(modelId));
   return it == shapeIndex_.end() ? nullptr : it->second;

@@ -149,6 +149,8 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   // The eraser of free elements; created on first use (needs a current GL
   // context, since it owns a texture).
   AreaElementsEraser& eraser();
+  // The eraser's softness (AreaElementsEraser::softness); 0 when none was set.
+  int eraserSoftness() const;
 
  protected:
   // The shape being visited, with its box and appearance.

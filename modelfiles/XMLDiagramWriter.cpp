@@ -23,6 +23,7 @@
 
 #include "model/ScenarioElements.h"
 #include "model/UmlElements.h"
+#include "platform/AtomicFile.h"
 #include "platform/DebugOutput.h"
 
 namespace lumetra {
@@ -483,43 +484,8 @@ void XMLDiagramWriter::buildDocument() {
 }
 
 bool XMLDiagramWriter::saveAtomically() {
-  namespace fs = std::filesystem;
-  errorText_.clear();
-  const fs::path target(fileName_);
-  fs::path folder = target.parent_path();
-  if (folder.empty()) folder = ".";
-  std::string tempName = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-
-  auto fail = [this](const std::string& what, int error) {
-    errorText_ = what + ": " + std::strerror(error);
-    return false;
-  };
-
-  const int fd = ::mkstemp(tempName.data());
-  if (fd < 0) return fail("cannot create a file in " + folder.string(), errno);
-
-  // mkstemp makes the file private; give it the mode a plain create would
-  // (or the mode of the file it replaces).
-  struct stat existing {};
-  mode_t mode = 0;
-  if (::stat(fileName_.c_str(), &existing) == 0) {
-    mode = existing.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  ::fchmod(fd, mode);
-
-  int error = streamTo(fd);
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(tempName.c_str(), fileName_.c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(tempName.c_str());
-    return fail("cannot write " + fileName_, error);
-  }
-  return true;
+  errorText_ = writeFileAtomically(fileName_, [this](int fd) { return streamTo(fd); });
+  return errorText_.empty();
 }
 
 }  // namespace lumetra

@@ -133,6 +133,18 @@ void Canvas::deleteActive() {
   repaint();
 }
 
+void Canvas::activate(CanvasWindow* window) {
+  for (WindowNode* leaf : tree_.leaves())
+    if (leaf->window == window) {
+      if (pointerInActive_ && activeWindow_ != window) activeWindow_->leave();
+      pointerInActive_ = false;
+      activeNode_ = leaf;
+      activeWindow_ = window;
+      notifyOwner();
+      return;
+    }
+}
+
 void Canvas::forEachWindowClearDiagram() {
   for (WindowNode* leaf : tree_.leaves()) leaf->window->clearDiagram();
 }

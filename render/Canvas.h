@@ -37,6 +37,9 @@ class Canvas : public wxGLCanvas, public WindowHost {
   void splitActive(bool horizontal, float fraction);
   // Removes the active window; its sibling's leftmost leaf becomes active.
   void deleteActive();
+  // Makes window (one of this canvas's) the active one and tells the owner,
+  // as a click in it does; does not redraw. Other windows: nothing.
+  void activate(CanvasWindow* window);
   // Recomputes every window's rectangle from the tree and the client size.
   void layout();
   // Sets every window's diagram to null without redrawing.

@@ -32,6 +32,10 @@ class SettingsStore {
   std::size_t floatCount() const { return floats_.size(); }
   std::size_t boolCount() const { return bools_.size(); }
   std::size_t colorCount() const { return colors_.size(); }
+  // Every key of a map with its value, in key order (for saving them all).
+  const std::map<std::string, float>& floats() const { return floats_; }
+  const std::map<std::string, bool>& bools() const { return bools_; }
+  const std::map<std::string, Color>& colors() const { return colors_; }
 
  private:
   std::map<std::string, float> floats_;
