@@ -202,7 +202,8 @@ bool splitLines(std::string_view text, std::vector<Group>& groups, std::vector<E
       while (close < line.size() && line[close] != ']') close += line[close] == '\\' ? 2 : 1;
       if (close >= line.size()) {
         badLine = number;
-        reason = "the group name " + shortened(line.substr(i)) + " has no closing ']'";
+        reason = start > text.size() ? "the file ends in the middle of this line: it is cut short"
+                                     : "the group name " + shortened(line.substr(i)) + " has no closing ']'";
         return false;
       }
       std::size_t rest = close + 1;
@@ -224,7 +225,8 @@ bool splitLines(std::string_view text, std::vector<Group>& groups, std::vector<E
     while (equals < line.size() && isBlank(line[equals])) ++equals;
     if (keyEnd == i || equals >= line.size() || line[equals] != '=') {
       badLine = number;
-      reason = "expected \"[group]\" or \"key=value\", found " + shortened(line.substr(i));
+      reason = start > text.size() ? "the file ends in the middle of this line: it is cut short"
+                                   : "expected \"[group]\" or \"key=value\", found " + shortened(line.substr(i));
       return false;
     }
     std::size_t valueStart = equals + 1;
