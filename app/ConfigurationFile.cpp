@@ -175,9 +175,14 @@ std::string unescapeName(std::string_view raw) {
   return name;
 }
 
+// At most about 40 bytes of text for a message, cut before a character,
+// never inside one.
 std::string shortened(std::string_view text) {
   constexpr std::size_t kShown = 40;
-  return text.size() <= kShown ? std::string(text) : std::string(text.substr(0, kShown)) + "...";
+  if (text.size() <= kShown) return std::string(text);
+  std::size_t cut = kShown;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return std::string(text.substr(0, cut)) + "...";
 }
 
 // Splits the text into groups. False, with the line and reason, at the first
@@ -213,7 +218,18 @@ bool splitLines(std::string_view text, std::vector<Group>& groups, std::vector<E
         reason = "text after the group name: " + shortened(line.substr(rest));
         return false;
       }
-      groups.push_back({unescapeName(line.substr(i + 1, close - i - 1)), number, {}});
+      // A group named again continues the first one, as in wxFileConfig.
+      std::string name = unescapeName(line.substr(i + 1, close - i - 1));
+      const auto same = std::find_if(groups.begin(), groups.end(), [&](const Group& g) { return g.name == name; });
+      if (same == groups.end()) {
+        groups.push_back({std::move(name), number, {}});
+      } else {
+        // Moved to the end: what follows belongs to it, and the last group
+        // of the file stays the last one named.
+        Group continued = std::move(*same);
+        groups.erase(same);
+        groups.push_back(std::move(continued));
+      }
       continue;
     }
 
@@ -617,8 +633,12 @@ ConfigurationRead parseConfiguration(std::string_view text, const std::string& f
       skipped.push_back("line " + std::to_string(area.line) + ": [Area" + std::to_string(index) + "]: no Name");
     else out.areas.push_back(std::move(area));
   }
-  // Windows by their number; with a layout, only as many as it has.
-  const int count = out.layout.empty() ? (windows.empty() ? 0 : windows.rbegin()->first) : layoutWindowCount(out.layout);
+  // Windows by their number; with a layout, as many as it has, else up to
+  // the last one that gives anything.
+  int count = layoutWindowCount(out.layout);
+  if (out.layout.empty())
+    for (const auto& [index, window] : windows)
+      if (window.diagram || window.width > 0 || window.height > 0 || window.camera != SavedCamera{}) count = index;
   out.windows.resize(static_cast<std::size_t>(count));
   for (auto& [index, window] : windows) {
     if (index > count) {

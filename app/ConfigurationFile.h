@@ -62,6 +62,7 @@ struct SavedCamera {
   std::optional<float> panX, panY;
   std::optional<float> rotationZ, rotationX;  // degrees
   std::optional<bool> perspective, stereo;
+  friend bool operator==(const SavedCamera&, const SavedCamera&) = default;
 };
 
 struct SavedWindow {
@@ -69,6 +70,7 @@ struct SavedWindow {
   SavedCamera camera;
   int width = 0;  // the window's size when saved; 0 when not given
   int height = 0;
+  friend bool operator==(const SavedWindow&, const SavedWindow&) = default;
 };
 
 // One node of the split tree, in prefix order: a split is followed by its
@@ -87,6 +89,7 @@ struct SavedMetric {
   std::optional<std::string> glyph;
   std::optional<float> transparency;
   std::optional<int> lowerThreshold, upperThreshold;
+  friend bool operator==(const SavedMetric&, const SavedMetric&) = default;
 };
 
 struct SavedArea {
@@ -95,6 +98,7 @@ struct SavedArea {
   std::optional<bool> shown;
   std::optional<std::string> painter, mode, method;
   std::optional<int> softness;
+  friend bool operator==(const SavedArea&, const SavedArea&) = default;
 };
 
 struct SavedSetting {
@@ -104,6 +108,7 @@ struct SavedSetting {
   float number = 0.0f;
   bool flag = false;
   Color colour;
+  friend bool operator==(const SavedSetting&, const SavedSetting&) = default;
 };
 
 // What a configuration file holds. Every optional is a value the file gave
@@ -123,6 +128,7 @@ struct Configuration {
   std::optional<int> eraserSoftness;
   std::vector<SavedMetric> metrics;
   std::vector<SavedArea> areas;
+  friend bool operator==(const Configuration&, const Configuration&) = default;
 };
 
 struct ConfigurationRead {
