@@ -37,7 +37,7 @@ TEST(CommandLineTest, VersionPrintsAndExitsZeroWithoutADisplay) {
 TEST(CommandLineTest, HelpListsTheOptionsAndExitsZero) {
   ProgramRun r = runLumetra("--help");
   EXPECT_EQ(r.exitCode, 0);
-  for (const char* option : {"--version", "--save-diagram", "--export", "--metric", "--area", "--size"})
+  for (const char* option : {"--version", "--save-diagram", "--export", "--metric", "--area", "--size", "--config"})
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   EXPECT_NE(r.out.find(".svg or .pdf"), std::string::npos) << r.out;
 }
@@ -69,12 +69,43 @@ TEST(CommandLineTest, ConflictingOrStrayOptionsAreRefusedWithAReason) {
       {"--area Core", "need a MODEL file"},
       {"--full-detail model.xmi", "--full-detail needs --export"},
       {"--export /tmp/never.png", "MODEL"},
+      {"--config /tmp/v.cfg --save-diagram /tmp/a.dia", "--config cannot be combined with --save-diagram"},
   };
   for (auto [args, reason] : cases) {
     ProgramRun r = runLumetra(args);
     EXPECT_EQ(r.exitCode, 2) << args;
     EXPECT_NE(r.out.find(reason), std::string::npos) << args << ": " << r.out;
   }
+}
+
+// A configuration that cannot be used ends the export before anything is
+// drawn (so no display is needed to hear why), naming the file and reason.
+TEST(CommandLineTest, ExportWithAConfigurationThatCannotBeUsedSaysWhich) {
+  const std::string dir = ::testing::TempDir();
+  const std::string broken = dir + "lumetra-broken.cfg";
+  const std::string noModel = dir + "lumetra-no-model.cfg";
+  const std::string goneModel = dir + "lumetra-gone-model.cfg";
+  std::FILE* f = std::fopen(broken.c_str(), "w");
+  std::fputs("<?xml version=\"1.0\"?>\n", f);
+  std::fclose(f);
+  const std::string whole = "[Configuration]\nFormat=1\n[Files]\nModel=%s\n[End]\nComplete=true\n";
+  for (const auto& [path, model] : {std::pair{noModel, ""}, std::pair{goneModel, "gone.xmi"}}) {
+    f = std::fopen(path.c_str(), "w");
+    std::fprintf(f, whole.c_str(), model);
+    std::fclose(f);
+  }
+  const std::pair<std::string, std::string> cases[] = {
+      {dir + "lumetra-never.cfg", "lumetra-never.cfg: cannot be opened"},
+      {broken, "lumetra-broken.cfg, line 1: not a configuration file"},
+      {noModel, "names no model file; give MODEL beside it"},
+      {goneModel, "cannot read model " + dir + "gone.xmi"},
+  };
+  for (const auto& [config, reason] : cases) {
+    ProgramRun r = runLumetra("--export /tmp/never-written.png --config " + config);
+    EXPECT_EQ(r.exitCode, 1) << config;
+    EXPECT_NE(r.out.find(reason), std::string::npos) << config << ": " << r.out;
+  }
+  for (const std::string& path : {broken, noModel, goneModel}) std::remove(path.c_str());
 }
 
 // Without a command the program is the viewer; without a display it says so
