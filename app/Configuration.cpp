@@ -222,13 +222,18 @@ void applyCamera(const SavedCamera& saved, Camera& camera) {
 
 namespace {
 
+// Where metric and area names were looked for, for messages.
+std::string metricsSource(const Document& document) {
+  return document.metricsFile().empty() ? "(no metrics file is loaded)" : "in " + document.metricsFile();
+}
+
 bool isOneOf(const std::string& value, std::initializer_list<const char*> names) {
   return std::any_of(names.begin(), names.end(), [&](const char* name) { return value == name; });
 }
 
 void applyMetrics(const Configuration& c, Document& document, std::vector<std::string>& skipped) {
   MetricSet& metrics = document.metrics();
-  const std::string source = document.metricsFile().empty() ? "(no metrics file is loaded)" : "in " + document.metricsFile();
+  const std::string source = metricsSource(document);
   std::vector<std::string> shown;
   for (const SavedMetric& saved : c.metrics) {
     const std::string where = lineOf(saved.line) + "metric " + quoted(saved.name) + ": ";
@@ -266,7 +271,7 @@ void applyAreas(const Configuration& c, Document& document, Diagram* diagram, bo
   if (c.radius) areas.setRadius(*c.radius);
   if (c.iterations) areas.setIterations(*c.iterations);
   if (c.distance) areas.setDistance(*c.distance);
-  const std::string source = document.metricsFile().empty() ? "(no metrics file is loaded)" : "in " + document.metricsFile();
+  const std::string source = metricsSource(document);
   std::vector<std::string> shown;
   for (const SavedArea& saved : c.areas) {
     const std::string where = lineOf(saved.line) + "area " + quoted(saved.name) + ": ";

@@ -4,7 +4,6 @@
 // configuration that cannot be used changes nothing and says why.
 
 #include <gtest/gtest.h>
-#include <png.h>
 #include <unistd.h>
 
 #include <wx/menu.h>
@@ -162,17 +161,6 @@ class ConfigurationFrameTest : public ::testing::Test {
     return s;
   }
 
-  static Pixels readPng(const std::string& path, int& width, int& height) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-    image.format = PNG_FORMAT_RGB;
-    Pixels pixels(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
-    width = static_cast<int>(image.width);
-    height = static_cast<int>(image.height);
-    return pixels;
-  }
 
   fs::path root_;
   SavedSettings saved_;
@@ -238,8 +226,8 @@ TEST_F(ConfigurationFrameTest, ExportWithTheConfigurationDrawsWhatCtrlEWritesAtT
   const std::string command = std::string(LUMETRA_EXE) + " --export '" + batch + "' --config '" + cfg + "'";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
   int w1 = 0, h1 = 0, w2 = 0, h2 = 0;
-  const Pixels a = readPng(viewer, w1, h1);
-  const Pixels b = readPng(batch, w2, h2);
+  const Pixels a = readPngRows(viewer, w1, h1);
+  const Pixels b = readPngRows(batch, w2, h2);
   ASSERT_FALSE(a.empty());
   EXPECT_EQ(w2, h.frame().canvas()->activeWindow()->width());
   EXPECT_EQ(h2, h.frame().canvas()->activeWindow()->height());

@@ -4,6 +4,10 @@
 #include <wx/checkbox.h>
 #include <wx/slider.h>
 
+#include <png.h>
+
+#include <algorithm>
+
 #include "app/mainApplication.h"
 #include "app/mainFrame.h"
 #include "model/Diagram.h"
@@ -132,6 +136,22 @@ DiagramElement* firstShapeOfType(Diagram* diagram, const std::string& typeName) 
   for (DiagramElement* shape : diagram->getElements())
     if (shape->getModelElement() != nullptr && shape->getModelElement()->getTypeName() == typeName) return shape;
   return nullptr;
+}
+
+std::vector<unsigned char> readPngRows(const std::string& file, int& width, int& height) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, file.c_str())) return {};
+  image.format = PNG_FORMAT_RGB;
+  std::vector<unsigned char> topDown(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, topDown.data(), 0, nullptr)) return {};
+  width = static_cast<int>(image.width);
+  height = static_cast<int>(image.height);
+  std::vector<unsigned char> rows(topDown.size());
+  const std::size_t stride = static_cast<std::size_t>(width) * 3;
+  for (int y = 0; y < height; ++y)
+    std::copy_n(&topDown[(height - 1 - y) * stride], stride, &rows[y * stride]);
+  return rows;
 }
 
 }  // namespace lumetra

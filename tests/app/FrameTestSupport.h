@@ -109,6 +109,10 @@ class FrameHarness {
   mainFrame* frame_;
 };
 
+// A PNG file's RGB pixels, rows bottom first like the GL's; empty when it
+// cannot be read.
+std::vector<unsigned char> readPngRows(const std::string& file, int& width, int& height);
+
 // The first top-level shape of the diagram whose model element has that
 // type name, or null.
 DiagramElement* firstShapeOfType(Diagram* diagram, const std::string& typeName);

@@ -280,23 +280,7 @@ TEST(LegendRows, TextsGiveGlyphRangeThresholdsAndAreasFollowTheirDiagram) {
   EXPECT_EQ(legendBox({}).size.x, 0.0f);
 }
 
-// A PNG file's RGB pixels, rows bottom first like the GL's; empty when it
-// cannot be read.
-Pixels readPng(const std::string& file, int& width, int& height) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, file.c_str())) return {};
-  image.format = PNG_FORMAT_RGB;
-  Pixels topDown(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, topDown.data(), 0, nullptr)) return {};
-  width = static_cast<int>(image.width);
-  height = static_cast<int>(image.height);
-  Pixels rows(topDown.size());
-  const std::size_t stride = static_cast<std::size_t>(width) * 3;
-  for (int y = 0; y < height; ++y)
-    std::copy_n(&topDown[(height - 1 - y) * stride], stride, &rows[y * stride]);
-  return rows;
-}
+Pixels readPng(const std::string& file, int& width, int& height) { return readPngRows(file, width, height); }
 
 // The share of pixels of a (x0, y0, w, h) crop of picture that lie within 2
 // levels of shown.
