@@ -11,10 +11,13 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
+#include "app/Configuration.h"
 #include "app/ConfigurationFile.h"
 #include "settings/SettingsStore.h"
 
@@ -270,6 +273,80 @@ TEST(ConfigurationFile, AFailedSaveLeavesTheOldFileAndAMissingOneIsNamed) {
   EXPECT_FALSE(missing.ok);
   EXPECT_NE(missing.error.find("gone.cfg: cannot be opened"), std::string::npos) << missing.error;
   fs::remove_all(root);
+}
+
+// What --config FILE does with the options given beside it, as --help says:
+// MODEL, --metrics and --diagram replace, --metric and --area show more,
+// --legend switches the legend on.
+TEST(ConfigurationCommandLine, OptionsBesideTheFileReplaceOrAddAsTheHelpSays) {
+  Configuration saved;
+  saved.modelFile = "/a/shop.xmi";
+  saved.metricsFile = "/a/shop.met";
+  saved.layout = {{false, false, 0.5f}, {}, {}};
+  saved.windows.resize(2);
+  for (SavedWindow& w : saved.windows) {
+    w.diagram = "Orders";
+    w.camera.zoom = 2.0f;
+  }
+  saved.activeWindow = 1;
+  saved.metrics = {{"A", 0, true}, {"B", 0, false, "2D Pie"}};
+  saved.areas = {{"X", 0, true, "Outer"}, {"Y", 0, false, "Inner"}};
+
+  using Check = std::function<void(const Configuration&)>;
+  auto shownNames = [](const Configuration& c) {
+    std::string names;
+    for (const SavedMetric& m : c.metrics)
+      if (m.shown.value_or(false)) names += m.name + (m.glyph ? "(" + *m.glyph + ")" : "") + " ";
+    for (const SavedArea& a : c.areas)
+      if (a.shown.value_or(false)) names += a.name + ":" + a.painter.value_or("?") + " ";
+    return names;
+  };
+  const std::vector<std::tuple<const char*, std::function<void(CommandLineOptions&)>, Check>> cases = {
+      {"MODEL replaces the model, the rest stays", [](CommandLineOptions& o) { o.model = "v2.xmi"; },
+       [](const Configuration& c) {
+         EXPECT_EQ(c.modelFile, "v2.xmi");
+         EXPECT_EQ(c.metricsFile, "/a/shop.met");
+         EXPECT_EQ(c.windows[1].camera.zoom, 2.0f);
+       }},
+      {"--metrics replaces the metrics file", [](CommandLineOptions& o) { o.metricsFile = "m.met"; },
+       [](const Configuration& c) { EXPECT_EQ(c.metricsFile, "m.met"); }},
+      {"--diagram of the saved one keeps its camera", [](CommandLineOptions& o) { o.diagram = "Orders"; },
+       [](const Configuration& c) { EXPECT_EQ(c.windows[1].camera.zoom, 2.0f); }},
+      {"--diagram of another fits the active window only", [](CommandLineOptions& o) { o.diagram = "Stock"; },
+       [](const Configuration& c) {
+         EXPECT_EQ(c.windows[1].diagram, "Stock");
+         EXPECT_FALSE(c.windows[1].camera.zoom);
+         EXPECT_EQ(c.windows[0].diagram, "Orders");
+         EXPECT_EQ(c.windows[0].camera.zoom, 2.0f);
+       }},
+      {"--metric shows more after the saved ones", [](CommandLineOptions& o) { o.metrics = {"B", "A", "C"}; },
+       [&](const Configuration& c) { EXPECT_EQ(shownNames(c), "A B(2D Pie) C X:Outer "); }},
+      {"--area with and without a painter", [](CommandLineOptions& o) { o.areas = {"Y:Square", "X"}; },
+       [&](const Configuration& c) { EXPECT_EQ(shownNames(c), "A Y:Square X:Outer "); }},
+      {"--legend switches the legend on", [](CommandLineOptions& o) { o.legend = true; },
+       [](const Configuration& c) {
+         ASSERT_FALSE(c.settings.empty());
+         EXPECT_EQ(c.settings.back().key, "Visualizer.General.Legend.Enable");
+         EXPECT_TRUE(c.settings.back().flag);
+       }},
+  };
+  for (const auto& [name, set, check] : cases) {
+    SCOPED_TRACE(name);
+    CommandLineOptions options;
+    set(options);
+    Configuration c = saved;
+    mergeCommandLine(options, c);
+    check(c);
+  }
+  // A file without windows gets one for --diagram.
+  Configuration look;
+  CommandLineOptions options;
+  options.diagram = "Stock";
+  mergeCommandLine(options, look);
+  ASSERT_EQ(look.windows.size(), 1u);
+  EXPECT_EQ(look.windows[0].diagram, "Stock");
+  EXPECT_EQ(layoutWindowCount(look.layout), 1);
+  EXPECT_EQ(look.activeWindow, 0);
 }
 
 }  // namespace

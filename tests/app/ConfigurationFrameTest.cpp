@@ -233,6 +233,19 @@ TEST_F(ConfigurationFrameTest, ExportWithTheConfigurationDrawsWhatCtrlEWritesAtT
   EXPECT_EQ(h2, h.frame().canvas()->activeWindow()->height());
   ASSERT_EQ(a.size(), b.size());
   EXPECT_GT(FrameHarness::inkCount(a), 1000);
+  // Ctrl-E's picture is the window as shown, eraser softness included (it
+  // used to keep the default halo): inside the frame line, all but a few
+  // smoothed edges within 2 levels.
+  const Pixels shown = h.activePixels();
+  const int sw = w1 - 6, sh = h1 - 6;
+  int same = 0;
+  for (int y = 0; y < sh; ++y)
+    for (int x = 0; x < sw; ++x) {
+      const unsigned char* p = &a[(static_cast<std::size_t>(y + 3) * w1 + x + 3) * 3];
+      const unsigned char* q = &shown[(static_cast<std::size_t>(y) * sw + x) * 3];
+      same += std::abs(p[0] - q[0]) <= 2 && std::abs(p[1] - q[1]) <= 2 && std::abs(p[2] - q[2]) <= 2;
+    }
+  EXPECT_GT(same, sw * sh * 99 / 100);
   // The same drawing in two GL contexts: only the smoothed edges of lines
   // may come out a shade apart. A view that differs in anything the
   // configuration holds (a glyph kind, an area's softness, the camera)
