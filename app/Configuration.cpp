@@ -37,9 +37,12 @@ Configuration captureConfiguration(Document& document, const MetricsVisualizerSi
   c.metricsFile = document.metricsFile();
 
   const SettingsStore& store = settings();
-  for (const auto& [key, value] : store.floats()) c.settings.push_back({SavedSetting::Kind::Number, key, value, false, {}});
-  for (const auto& [key, value] : store.bools()) c.settings.push_back({SavedSetting::Kind::Switch, key, 0.0f, value, {}});
-  for (const auto& [key, value] : store.colors()) c.settings.push_back({SavedSetting::Kind::Colour, key, 0.0f, false, value});
+  for (const auto& [key, value] : store.floats())
+    c.settings.push_back({SavedSetting::Kind::Number, key, value, false, {}});
+  for (const auto& [key, value] : store.bools())
+    c.settings.push_back({SavedSetting::Kind::Switch, key, 0.0f, value, {}});
+  for (const auto& [key, value] : store.colors())
+    c.settings.push_back({SavedSetting::Kind::Colour, key, 0.0f, false, value});
 
   c.modelTransparency = painter.getTransparency();
   c.metricsTransparency = painter.getMetricsAlpha();
@@ -53,7 +56,8 @@ Configuration captureConfiguration(Document& document, const MetricsVisualizerSi
   MetricSet& metrics = document.metrics();
   std::vector<Metric*> order = metrics.getShownMetrics();
   for (std::size_t i = 0; i < metrics.getMetricCount(); ++i)
-    if (std::find(order.begin(), order.end(), metrics.getMetric(i)) == order.end()) order.push_back(metrics.getMetric(i));
+    if (std::find(order.begin(), order.end(), metrics.getMetric(i)) == order.end())
+      order.push_back(metrics.getMetric(i));
   for (Metric* metric : order) {
     SavedMetric saved;
     saved.name = metric->getName();
@@ -162,7 +166,8 @@ void mergeCommandLine(const CommandLineOptions& options, Configuration& c) {
     if (painterGiven || !area.painter) area.painter = option.painter;
     c.areas.push_back(std::move(area));
   }
-  if (options.legend) c.settings.push_back({SavedSetting::Kind::Switch, "Visualizer.General.Legend.Enable", 0.0f, true, {}});
+  if (options.legend)
+    c.settings.push_back({SavedSetting::Kind::Switch, "Visualizer.General.Legend.Enable", 0.0f, true, {}});
 }
 
 bool needsReopening(const Configuration& c, const Document& document) {
@@ -172,7 +177,8 @@ bool needsReopening(const Configuration& c, const Document& document) {
     std::error_code error;
     return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
   };
-  return !document.hasModel() || !same(c.modelFile, document.modelFile()) || !same(c.metricsFile, document.metricsFile());
+  return !document.hasModel() || !same(c.modelFile, document.modelFile()) ||
+         !same(c.metricsFile, document.metricsFile());
 }
 
 // --- applying -------------------------------------------------------------------------

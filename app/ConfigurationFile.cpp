@@ -291,7 +291,8 @@ class GroupReader {
     float value = 0.0f;
     if (!parseFloat(entry.value, value)) skip(entry, "'" + shortened(entry.value) + "' is not a number");
     else if (value < min || value > max)
-      skip(entry, entry.value + " is out of range (" + configurationNumber(min) + " to " + configurationNumber(max) + ")");
+      skip(entry,
+           entry.value + " is out of range (" + configurationNumber(min) + " to " + configurationNumber(max) + ")");
     else out = value;
   }
 
@@ -531,7 +532,8 @@ ConfigurationRead parseConfiguration(std::string_view text, const std::string& f
     return fail(badLine, "not a configuration file: " + reason);
 
   // What the file is, and whether it is whole, before anything else.
-  const auto header = std::find_if(groups.begin(), groups.end(), [](const Group& g) { return g.name == "Configuration"; });
+  const auto header =
+      std::find_if(groups.begin(), groups.end(), [](const Group& g) { return g.name == "Configuration"; });
   if (header == groups.end()) return fail(0, "not a configuration file: it has no [Configuration] group");
   std::optional<int> format;
   for (const Entry& entry : header->entries)
@@ -704,8 +706,9 @@ std::string nameBeside(const std::string& file, const std::string& configuration
 // Keys the file can hold as they are: wxFileConfig would turn '/' into
 // nested groups.
 bool plainKey(const std::string& key) {
-  return !key.empty() && key.front() != '!' &&
-         std::all_of(key.begin(), key.end(), [](unsigned char c) { return std::isalnum(c) || c == '.' || c == '_' || c == '-'; });
+  return !key.empty() && key.front() != '!' && std::all_of(key.begin(), key.end(), [](unsigned char c) {
+    return std::isalnum(c) || c == '.' || c == '_' || c == '-';
+  });
 }
 
 class Writer {

@@ -216,7 +216,8 @@ void exportImage(const CommandLineOptions& options) {
     applyContent(configuration, document, picture.diagram, configuration.priority.value_or(false), skipped);
     applyLook(configuration, look);
     picture.look = &look;
-    if (savedWindow != nullptr) picture.adjustCamera = [savedWindow](Camera& camera) { applyCamera(savedWindow->camera, camera); };
+    if (savedWindow != nullptr)
+      picture.adjustCamera = [savedWindow](Camera& camera) { applyCamera(savedWindow->camera, camera); };
     for (const std::string& line : skipped)
       std::fprintf(stderr, "lumetra: warning: %s: skipped %s\n", options.config.c_str(), line.c_str());
   } else {

@@ -58,7 +58,8 @@ bool mainFrame::loadConfiguration(const std::string& path, const CommandLineOpti
     const std::string& modelFile = configuration.modelFile;
     runWithProgress(this, kLoadTitle, "Reading " + modelFile, [&] { model = readModel(modelFile); });
     if (!model->status.ok()) {
-      showError(kLoadTitle, kNothingChanged + path + ": the model it names cannot be opened: " + model->status.message());
+      showError(kLoadTitle,
+                kNothingChanged + path + ": the model it names cannot be opened: " + model->status.message());
       return false;
     }
     if (const std::string& metricsFile = configuration.metricsFile; !metricsFile.empty()) {

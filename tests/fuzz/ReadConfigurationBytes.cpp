@@ -45,8 +45,10 @@ bool readConfigurationBytes(const std::uint8_t* data, std::size_t size) {
   const std::string text = configurationText(first.configuration, "input.cfg");
   const ConfigurationRead written = parseConfiguration(text, "input.cfg");
   if (!written.ok) fail(("the written file is refused: " + written.error).c_str(), text);
-  if (!written.skipped.empty()) fail(("the written file has skipped entries: " + written.skipped.front()).c_str(), text);
-  if (!(comparable(written.configuration) == comparable(first.configuration))) fail("the written file reads otherwise", text);
+  if (!written.skipped.empty())
+    fail(("the written file has skipped entries: " + written.skipped.front()).c_str(), text);
+  if (!(comparable(written.configuration) == comparable(first.configuration)))
+    fail("the written file reads otherwise", text);
   return true;
 }
 
