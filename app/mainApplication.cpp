@@ -40,13 +40,25 @@ void placeSashes(mainFrame& frame) {
   frame.leftSplitter()->SetSashPosition(treeHeight);
 }
 
+namespace {
+// The connection that proved the display reachable. It stays open until the
+// toolkit has its own: an X server that resets when its last client leaves
+// (Xvfb, as xvfb-run starts it) refuses connections while it resets, so
+// closing the probe first made the toolkit's start fail now and then.
+Display* gDisplayProbe = nullptr;
+
+void releaseDisplayProbe() {
+  if (gDisplayProbe != nullptr) XCloseDisplay(gDisplayProbe);
+  gDisplayProbe = nullptr;
+}
+}  // namespace
+
 bool displayAvailable() {
+  if (gDisplayProbe != nullptr) return true;
   const char* name = std::getenv("DISPLAY");
   if (name == nullptr || *name == '\0') return false;
-  Display* display = XOpenDisplay(name);
-  if (display == nullptr) return false;
-  XCloseDisplay(display);
-  return true;
+  gDisplayProbe = XOpenDisplay(name);
+  return gDisplayProbe != nullptr;
 }
 
 void mainApplication::OnAssertFailure(const wxChar* file, int line, const wxChar* func, const wxChar* cond,
@@ -57,6 +69,8 @@ void mainApplication::OnAssertFailure(const wxChar* file, int line, const wxChar
 }
 
 bool mainApplication::OnInit() {
+  // The toolkit holds its own connection by now.
+  releaseDisplayProbe();
   wxImage::AddHandler(new wxJPEGHandler);
   wxImage::AddHandler(new wxPNGHandler);
   // What the viewer remembers between runs goes to its own file only; no

@@ -37,7 +37,9 @@ mainFrame* theFrame();
 void placeSashes(mainFrame& frame);
 
 // Whether an X display can be opened (DISPLAY set and reachable). The
-// toolkit aborts when it cannot open one; the program asks first.
+// toolkit aborts when it cannot open one; the program asks first. The
+// connection that answered stays open until the application starts, so the
+// server cannot reset between the question and the toolkit's own connection.
 bool displayAvailable();
 
 }  // namespace lumetra
