@@ -101,30 +101,11 @@ struct OffscreenGL::Impl {
     if (p.checkFramebufferStatus(fbo::kFramebuffer) == fbo::kFramebufferComplete && glGetError() == GL_NO_ERROR) {
       glDrawBuffer(fbo::kColourAttachment0);
       glReadBuffer(fbo::kColourAttachment0);
-      rasterizeAsAWindow();
+      fbo::rasterizeAsAWindow();
       return true;
     }
     dropFramebuffer();
     return false;
-  }
-
-  // Mesa rasterizes into a window's buffer with y running down and into a
-  // framebuffer object with y running up, which puts some edges and line
-  // ends on other pixels. Where the GL can turn a framebuffer object
-  // (GL_MESA_framebuffer_flip_y), the picture is rasterized as into a
-  // window: exactly the pixels the viewer and the pixel buffer give.
-  // Elsewhere it stays as it is (edges may fall a pixel apart).
-  static void rasterizeAsAWindow() {
-    constexpr GLenum kFlipY = 0x8BBB;  // GL_FRAMEBUFFER_FLIP_Y_MESA
-    const auto* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    if (extensions == nullptr || std::strstr(extensions, "GL_MESA_framebuffer_flip_y") == nullptr) return;
-    using ParameterProc = void (*)(GLenum, GLenum, GLint);
-    const auto parameter = reinterpret_cast<ParameterProc>(lookupGLProc("glFramebufferParameteri"));
-    if (parameter == nullptr) return;
-    parameter(fbo::kFramebuffer, kFlipY, GL_TRUE);
-    // A GL that refuses leaves an error behind: not the caller's.
-    for (int i = 0; i < 8 && glGetError() != GL_NO_ERROR; ++i) {
-    }
   }
 
   void dropFramebuffer() {

@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 
+#include <cstring>
 #include <type_traits>
 
 #include "platform/GLExtensions.h"
@@ -68,6 +69,25 @@ inline Procs lookupProcs() {
 inline bool currentContextHasFramebuffers() {
   const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
   return version != nullptr && version[0] >= '3' && version[0] <= '9';
+}
+
+// Mesa rasterizes into a window's buffer with y running down and into a
+// framebuffer object with y running up, which puts some edges and line ends
+// on other pixels. Where the GL can turn the bound framebuffer object
+// (GL_MESA_framebuffer_flip_y), a picture drawn into it is rasterized as into
+// a window: exactly the pixels the viewer shows; reading it back is
+// unchanged. Elsewhere it stays as it is (edges may fall a pixel apart).
+inline void rasterizeAsAWindow() {
+  constexpr GLenum kFlipY = 0x8BBB;  // GL_FRAMEBUFFER_FLIP_Y_MESA
+  const auto* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  if (extensions == nullptr || std::strstr(extensions, "GL_MESA_framebuffer_flip_y") == nullptr) return;
+  using ParameterProc = void (*)(GLenum, GLenum, GLint);
+  const auto parameter = reinterpret_cast<ParameterProc>(lookupGLProc("glFramebufferParameteri"));
+  if (parameter == nullptr) return;
+  parameter(kFramebuffer, kFlipY, GL_TRUE);
+  // A GL that refuses leaves an error behind: not the caller's.
+  for (int i = 0; i < 8 && glGetError() != GL_NO_ERROR; ++i) {
+  }
 }
 
 }  // namespace lumetra::fbo

@@ -38,9 +38,13 @@ FramebufferTarget::FramebufferTarget(int width, int height) : width_(width), hei
   p.bindFramebuffer(kFramebuffer, framebuffer_);
   p.framebufferRenderbuffer(kFramebuffer, kColourAttachment0, kRenderbuffer, colour_);
   p.framebufferRenderbuffer(kFramebuffer, kDepthStencilAttachment, kRenderbuffer, depthStencil_);
-  if (p.checkFramebufferStatus(kFramebuffer) != kFramebufferComplete)
+  if (p.checkFramebufferStatus(kFramebuffer) != kFramebufferComplete) {
     error_ = "the graphics driver cannot draw a picture of " + std::to_string(width) + "x" + std::to_string(height) +
              " pixels";
+    return;
+  }
+  // The picture is the window's view: the same pixels as on screen.
+  rasterizeAsAWindow();
 }
 
 FramebufferTarget::~FramebufferTarget() {
