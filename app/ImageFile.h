@@ -29,4 +29,11 @@ inline constexpr int kJpegQuality = 75;
 // when the encoder fails or the file cannot be written.
 void writeBottomUpRGB(std::FILE* file, ImageFormat format, const unsigned char* rgb, int width, int height);
 
+// The PNG encoding writeBottomUpRGB uses, its rows compressed in `bands`
+// horizontal bands at once (0: one band per processor core, fewer for a
+// small picture). Each band is deflated on its own and the pieces joined
+// into one zlib stream, so the file decodes to the same pixels whatever the
+// band count. Throws ImageWriteError when the encoder fails.
+void writeBottomUpPng(std::FILE* file, const unsigned char* rgb, int width, int height, int bands = 0);
+
 }  // namespace lumetra
