@@ -22,6 +22,8 @@ Vec2 lerp(const Vec2& a, const Vec2& b, float h) { return a * (1.0f - h) + b * h
 // "is any vertex closer than radius to p?" looks at the 3 x 3 cells around
 // p instead of every vertex. Points outside the grid's box fall into its
 // border cells; the answer is the same as a check against every vertex.
+// Each cell is a list threaded through one array (first vertex per cell,
+// next vertex per vertex): two allocations per grid, however many cells.
 class VertexGrid {
  public:
   VertexGrid(const std::vector<Vec2>& points, float radius) {
@@ -38,8 +40,9 @@ class VertexGrid {
     cellH_ = std::fmax(radius, (hi.y - lo.y) / kMaxCells);
     columns_ = cellIndex(hi.x - lo.x, cellW_, 1 << 20) + 1;
     rows_ = cellIndex(hi.y - lo.y, cellH_, 1 << 20) + 1;
-    cells_.resize(static_cast<std::size_t>(columns_) * rows_);
-    for (std::size_t i = 0; i < points.size(); ++i) cells_[cellOf(points[i])].push_back(static_cast<std::uint32_t>(i));
+    first_.assign(static_cast<std::size_t>(columns_) * rows_, kNone);
+    next_.assign(points.size(), kNone);
+    for (std::size_t i = 0; i < points.size(); ++i) link(static_cast<std::uint32_t>(i), cellOf(points[i]));
   }
 
   // Whether a vertex other than skip0..skip2 lies closer than radius to p.
@@ -49,7 +52,7 @@ class VertexGrid {
     const int cy = cellIndex(p.y - origin_.y, cellH_, rows_ - 1);
     for (int y = std::max(cy - 1, 0); y <= std::min(cy + 1, rows_ - 1); ++y) {
       for (int x = std::max(cx - 1, 0); x <= std::min(cx + 1, columns_ - 1); ++x) {
-        for (std::uint32_t i : cells_[static_cast<std::size_t>(y) * columns_ + x]) {
+        for (std::uint32_t i = first_[static_cast<std::size_t>(y) * columns_ + x]; i != kNone; i = next_[i]) {
           if (i == skip0 || i == skip1 || i == skip2) continue;
           if (distance(points[i], p) < radius) return true;
         }
@@ -61,12 +64,20 @@ class VertexGrid {
   void move(std::size_t index, Vec2 from, Vec2 to) {
     const std::size_t a = cellOf(from), b = cellOf(to);
     if (a == b) return;
-    auto& cell = cells_[a];
-    cell.erase(std::find(cell.begin(), cell.end(), static_cast<std::uint32_t>(index)));
-    cells_[b].push_back(static_cast<std::uint32_t>(index));
+    const auto vertex = static_cast<std::uint32_t>(index);
+    std::uint32_t* at = &first_[a];
+    while (*at != vertex) at = &next_[*at];
+    *at = next_[vertex];
+    link(vertex, b);
   }
 
  private:
+  static constexpr std::uint32_t kNone = 0xffffffffu;
+
+  void link(std::uint32_t vertex, std::size_t cell) {
+    next_[vertex] = first_[cell];
+    first_[cell] = vertex;
+  }
   static int cellIndex(float offset, float width, int last) {
     const float cell = std::floor(offset / width);
     if (!(cell > 0.0f)) return 0;
@@ -81,7 +92,8 @@ class VertexGrid {
   Vec2 origin_;
   float cellW_ = 1.0f, cellH_ = 1.0f;
   int columns_ = 1, rows_ = 1;
-  std::vector<std::vector<std::uint32_t>> cells_;
+  std::vector<std::uint32_t> first_;  // per cell, kNone when empty
+  std::vector<std::uint32_t> next_;   // per vertex
 };
 
 }  // namespace
@@ -162,17 +174,28 @@ std::vector<Vec2> OuterAreaGeometry::resampleChain(const std::vector<Vec2>& chai
 }
 
 void OuterAreaGeometry::contourStep(std::vector<Vec2>& v, const SampleTree& samples, float step) {
+  std::vector<std::uint32_t> hints;
+  contourStep(v, samples, step, hints);
+}
+
+void OuterAreaGeometry::contourStep(std::vector<Vec2>& v, const SampleTree& samples, float step,
+                                    std::vector<std::uint32_t>& hints) {
   const std::size_t n = v.size();
   if (n < 3) return;
+  hints.resize(n, SampleTree::kNoHint);
   auto prev = [&v](std::size_t i) { return (i + v.size() - 1) % v.size(); };
   auto next = [&v](std::size_t i) { return (i + 1) % v.size(); };
 
   // Motion: a vertex at least a step away from every sample moves inwards
   // (the outline runs clockwise, so the right-hand normal points inside).
+  // `clear` keeps, per vertex, a distance that no sample is closer than
+  // (0 when unknown): the smoothing below needs no search for such a vertex.
   std::vector<Vec2> motion(n);
+  std::vector<float> clear(n, 0.0f);
   for (std::size_t i = 0; i < n; ++i) {
-    const float d = samples.nearestDistanceBeyond(v[i], step);
+    const float d = samples.nearestDistanceBeyond(v[i], step, hints[i]);
     if (!(d >= step)) continue;
+    clear[i] = d;
     const Vec2 along = v[next(i)] - v[prev(i)];
     const float length = along.length();
     if (!(length > 0.0f)) continue;
@@ -181,36 +204,48 @@ void OuterAreaGeometry::contourStep(std::vector<Vec2>& v, const SampleTree& samp
   }
 
   // Apply, in order, against the current positions: no vertex comes closer
-  // than a step to one that is not its neighbour.
+  // than a step to one that is not its neighbour. A vertex that moves comes
+  // at most as much closer to the samples as it moves.
   VertexGrid grid(v, step);
   for (std::size_t i = 0; i < n; ++i) {
     if (motion[i] == Vec2()) continue;
     const Vec2 moved = v[i] + motion[i];
     if (!finite(moved) || grid.anyCloser(v, moved, step, i, prev(i), next(i))) continue;
     grid.move(i, v[i], moved);
+    clear[i] -= distance(v[i], moved);
     v[i] = moved;
   }
 
   // Refine: split edges longer than kSplitLength steps at their midpoint. A
   // point inserted before the current vertex makes the walk visit it again.
+  // A new point takes its neighbour's hint and no known clearance.
   const float longest = kSplitLength * step;
+  auto insertAt = [&](std::size_t at, Vec2 point, std::uint32_t hint) {
+    v.insert(v.begin() + static_cast<std::ptrdiff_t>(at), point);
+    hints.insert(hints.begin() + static_cast<std::ptrdiff_t>(at), hint);
+    clear.insert(clear.begin() + static_cast<std::ptrdiff_t>(at), 0.0f);
+  };
   for (std::size_t i = 0; i < v.size() && v.size() < kMaxVertices; ++i) {
     std::size_t at = i;
     const Vec2 vertex = v[at];
     const Vec2 before = v[prev(at)];
     if (distance(vertex, before) > longest) {
-      v.insert(v.begin() + static_cast<std::ptrdiff_t>(at), (before + vertex) * 0.5f);
+      insertAt(at, (before + vertex) * 0.5f, hints[at]);
       ++at;
       if (v.size() >= kMaxVertices) break;
     }
     const Vec2 after = v[next(at)];
-    if (distance(vertex, after) > longest)
-      v.insert(v.begin() + static_cast<std::ptrdiff_t>(at) + 1, (vertex + after) * 0.5f);
+    if (distance(vertex, after) > longest) insertAt(at + 1, (vertex + after) * 0.5f, hints[at]);
   }
 
-  // Smooth the vertices that are still away from the samples.
+  // Smooth the vertices that are still away from the samples. The known
+  // clearance, less a margin far above the rounding of its few operations,
+  // settles most of them without a search.
+  constexpr float kClearanceMargin = 1e-4f;
   for (std::size_t i = 0; i < v.size(); ++i) {
-    if (!(samples.nearestDistanceBeyond(v[i], step) >= step)) continue;
+    const bool away = clear[i] - kClearanceMargin * (clear[i] + step) >= step ||
+                      samples.nearestDistanceBeyond(v[i], step, hints[i]) >= step;
+    if (!away) continue;
     const Vec2 middle = (v[prev(i)] + v[next(i)]) * 0.5f;
     v[i] += (middle - v[i]) * kSmoothing;
   }
@@ -253,7 +288,9 @@ void OuterAreaGeometry::rebuild(const std::vector<OutlineBox>& boxes, float widt
   outline_ = resampleChain(hull_, step_);
   const SampleTree tree(samples_);
   const int iterations = std::clamp(iterations_, 0, kMaxIterations);
-  for (int k = 0; k < iterations && outline_.size() < kMaxVertices; ++k) contourStep(outline_, tree, step_);
+  // Each vertex's nearest sample of one step is a good first guess in the next.
+  std::vector<std::uint32_t> hints;
+  for (int k = 0; k < iterations && outline_.size() < kMaxVertices; ++k) contourStep(outline_, tree, step_, hints);
   if (outline_.size() < 3) {
     outline_.clear();
     return;

@@ -22,6 +22,7 @@
 // has an edge of length 0, has an empty outline.
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "areas/TriangleMesher.h"
@@ -95,6 +96,10 @@ class OuterAreaGeometry {
   static std::vector<Vec2> resampleChain(const std::vector<Vec2>& chain, float step);
   // One contour step of the outline against the samples (step 4).
   static void contourStep(std::vector<Vec2>& outline, const SampleTree& samples, float step);
+  // The same step, with each vertex's nearest sample kept in hints (parallel
+  // to outline, grown as it grows) to speed up the next step's searches.
+  static void contourStep(std::vector<Vec2>& outline, const SampleTree& samples, float step,
+                          std::vector<std::uint32_t>& hints);
 
  private:
   void rebuild(const std::vector<OutlineBox>& boxes, float width, float height, float margin);

@@ -33,12 +33,19 @@ constexpr std::size_t kLeafSize = 4;
 class NearestBeyond {
  public:
   explicit NearestBeyond(float limit) : limit_(limit) {}
+  // Starts from a point already known at that squared distance: the search
+  // then only takes points closer than it.
+  NearestBeyond(float limit, double squared, std::uint32_t index)
+      : limit_(limit), found_(true), squared_(squared), index_(index) {}
   std::size_t size() const { return found_ ? 1 : 0; }
   bool full() const { return found_; }
   // Called with points closer than worstDist was when the search entered
   // their leaf, so not always closer than the best one so far.
-  bool addPoint(double squared, std::uint32_t) {
-    if (squared < squared_) squared_ = squared;
+  bool addPoint(double squared, std::uint32_t index) {
+    if (squared < squared_) {
+      squared_ = squared;
+      index_ = index;
+    }
     found_ = true;
     return !(static_cast<float>(std::sqrt(squared_)) < limit_);
   }
@@ -46,11 +53,13 @@ class NearestBeyond {
   float distance() const {
     return found_ ? static_cast<float>(std::sqrt(squared_)) : std::numeric_limits<float>::infinity();
   }
+  std::uint32_t index() const { return index_; }
 
  private:
   float limit_;
   bool found_ = false;
   double squared_ = std::numeric_limits<double>::max();
+  std::uint32_t index_ = SampleTree::kNoHint;
 };
 
 }  // namespace
@@ -92,4 +101,27 @@ float SampleTree::nearestDistanceBeyond(Vec2 p, float limit) const {
   return result.distance();
 }
 
+float SampleTree::nearestDistanceBeyond(Vec2 p, float limit, std::uint32_t& hint) const {
+  if (!index_->tree) return std::numeric_limits<float>::infinity();
+  const double query[2] = {p.x, p.y};
+  const std::vector<double>& xy = index_->cloud.xy;
+  if (hint >= size()) {
+    NearestBeyond result(limit);
+    index_->tree->findNeighbors(result, query, nanoflann::SearchParams());
+    hint = result.index();
+    return result.distance();
+  }
+  // The squared distance as the tree's metric computes it, so that the
+  // hinted point and the same point found by the search agree to the bit.
+  const double dx = query[0] - xy[hint * 2], dy = query[1] - xy[hint * 2 + 1];
+  const double squared = 0.0 + dx * dx + dy * dy;
+  const float near = static_cast<float>(std::sqrt(squared));
+  if (near < limit) return near;
+  NearestBeyond result(limit, squared, hint);
+  index_->tree->findNeighbors(result, query, nanoflann::SearchParams());
+  hint = result.index();
+  return result.distance();
+}
+
 }  // namespace lumetra
+

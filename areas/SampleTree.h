@@ -2,6 +2,7 @@
 // A kd-tree over a fixed set of 2D points that answers "how far is the
 // nearest of them?" exactly (no approximation). Diagram units.
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -25,6 +26,14 @@ class SampleTree {
   // "nearestDistanceBeyond(p, limit) >= limit" answers exactly as
   // "nearestDistance(p) >= limit" does, and gives the same distance then.
   float nearestDistanceBeyond(Vec2 p, float limit) const;
+  // The same answer, sped up by a hint: the index of a point that was near
+  // p before (kNoHint for none). A hinted point closer than limit answers at
+  // once; one farther away bounds the search, which then only visits the
+  // parts of the tree that could hold a closer point. On return the hint
+  // names the point the answer is the distance to. Any hint gives the same
+  // answer; a good one gives it sooner.
+  static constexpr std::uint32_t kNoHint = 0xffffffffu;
+  float nearestDistanceBeyond(Vec2 p, float limit, std::uint32_t& hint) const;
   std::size_t size() const;
 
  private:

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <limits>
 #include <string>
@@ -355,6 +356,145 @@ TEST(SampleTreeTest, DistanceBeyondALimitAnswersAsTheExactSearch) {
   EXPECT_GT(beyond, 500);
   EXPECT_GT(within, 500);
   EXPECT_TRUE(std::isinf(SampleTree({}).nearestDistanceBeyond({0, 0}, 1.0f)));
+}
+
+// A hint only speeds the search up: with no hint, the nearest point, a far
+// point, a neighbouring point or an index past the end, the answer is the
+// one without a hint, and the hint comes back naming a point at the
+// distance answered.
+TEST(SampleTreeTest, AnyHintGivesTheAnswerOfTheSearchWithoutOne) {
+  std::vector<Vec2> points;
+  for (int i = 0; i < 1500; ++i)
+    points.push_back({static_cast<float>((i * 7919) % 809) * 1.03f, static_cast<float>((i * 104729) % 701) * 0.97f});
+  const SampleTree tree(points);
+  int hintedBeyond = 0;
+  for (int k = 0; k < 1500; ++k) {
+    const Vec2 q(static_cast<float>((k * 613) % 1000) - 100.0f + 0.41f * (k % 7),
+                 static_cast<float>((k * 389) % 900) - 100.0f + 0.29f * (k % 5));
+    const float limit = 1.0f + static_cast<float>(k % 30);
+    const float plain = tree.nearestDistanceBeyond(q, limit);
+    std::uint32_t nearest = SampleTree::kNoHint;
+    tree.nearestDistanceBeyond(q, std::numeric_limits<float>::infinity(), nearest);
+    ASSERT_LT(nearest, points.size());
+    const struct {
+      const char* name;
+      std::uint32_t hint;
+    } hints[] = {{"none", SampleTree::kNoHint},
+                 {"the nearest", nearest},
+                 {"a far one", static_cast<std::uint32_t>((k * 31) % points.size())},
+                 {"a neighbour", static_cast<std::uint32_t>((nearest + 1) % points.size())},
+                 {"past the end", static_cast<std::uint32_t>(points.size() + 3)}};
+    for (const auto& h : hints) {
+      std::uint32_t hint = h.hint;
+      const float quick = tree.nearestDistanceBeyond(q, limit, hint);
+      ASSERT_EQ(quick >= limit, plain >= limit) << h.name << " at " << q.x << ", " << q.y << " limit " << limit;
+      if (plain >= limit) {
+        ASSERT_EQ(quick, plain) << h.name;
+        if (h.hint < points.size()) ++hintedBeyond;
+      }
+      ASSERT_LT(hint, points.size()) << h.name;
+      EXPECT_FLOAT_EQ(dist(points[hint], q), quick) << h.name;
+    }
+  }
+  EXPECT_GT(hintedBeyond, 1000);
+}
+
+// One contraction step with plain searches over every sample and vertex.
+void plainContourStep(std::vector<Vec2>& v, const std::vector<Vec2>& samples, float step) {
+  auto nearest = [&](Vec2 p) {
+    double best = std::numeric_limits<double>::max();
+    for (Vec2 s : samples) {
+      const double dx = double(p.x) - s.x, dy = double(p.y) - s.y;
+      best = std::min(best, dx * dx + dy * dy);
+    }
+    return static_cast<float>(std::sqrt(best));
+  };
+  const std::size_t n = v.size();
+  auto prev = [&](std::size_t i) { return (i + v.size() - 1) % v.size(); };
+  auto next = [&](std::size_t i) { return (i + 1) % v.size(); };
+  std::vector<Vec2> motion(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const float d = nearest(v[i]);
+    const Vec2 along = v[next(i)] - v[prev(i)];
+    if (d >= step && along.length() > 0.0f) {
+      const Vec2 t = along / along.length();
+      motion[i] = Vec2(t.y, -t.x) * (OuterAreaGeometry::kMotion * d);
+    }
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    if (motion[i] == Vec2()) continue;
+    const Vec2 moved = v[i] + motion[i];
+    bool blocked = false;
+    for (std::size_t j = 0; j < n && !blocked; ++j)
+      blocked = j != i && j != prev(i) && j != next(i) && dist(v[j], moved) < step;
+    if (!blocked) v[i] = moved;
+  }
+  const float longest = OuterAreaGeometry::kSplitLength * step;
+  for (std::size_t i = 0; i < v.size() && v.size() < OuterAreaGeometry::kMaxVertices; ++i) {
+    std::size_t at = i;
+    const Vec2 vertex = v[at], before = v[prev(at)];
+    if (dist(vertex, before) > longest) {
+      v.insert(v.begin() + static_cast<std::ptrdiff_t>(at++), (before + vertex) * 0.5f);
+      if (v.size() >= OuterAreaGeometry::kMaxVertices) break;
+    }
+    const Vec2 after = v[next(at)];
+    if (dist(vertex, after) > longest) v.insert(v.begin() + static_cast<std::ptrdiff_t>(at) + 1, (vertex + after) * 0.5f);
+  }
+  for (std::size_t i = 0; i < v.size(); ++i)
+    if (nearest(v[i]) >= step) v[i] += ((v[prev(i)] + v[next(i)]) * 0.5f - v[i]) * OuterAreaGeometry::kSmoothing;
+}
+
+// Contraction steps search a kd-tree, keep each vertex's nearest sample as a
+// hint for the next step, skip the search for vertices known to be clear of
+// the samples and look for crowding vertices on a grid: the outline is the
+// plain step's to the bit, whether the hints are kept, started afresh in
+// every step, or all wrong, on a densely sampled layout (step 5 on boxes of
+// 60 to 200 units) run for 12 steps.
+TEST(OuterOutline, ContractionIsTheSameWhateverHintsItIsGiven) {
+  std::vector<OutlineBox> boxes;
+  for (int i = 0; i < 12; ++i) {
+    const float x = static_cast<float>((i * 37) % 9) * 130.0f, y = static_cast<float>((i * 53) % 7) * 150.0f;
+    boxes.push_back({{x, y}, {x + 60.0f + 12.0f * (i % 4), y + 80.0f + 30.0f * (i % 5)}});
+  }
+  const float step = 5.0f;
+  const std::vector<Vec2> samples = OuterAreaGeometry::sampleBoxes(boxes, step, 0.0f);
+  const SampleTree tree(samples);
+  const std::vector<Vec2> start = OuterAreaGeometry::resampleChain(TriangleMesher::convexHull(samples), step);
+  ASSERT_GT(start.size(), 100u);
+  const std::function<void(std::vector<std::uint32_t>&, std::size_t)> kinds[] = {
+      [](std::vector<std::uint32_t>&, std::size_t) {},
+      [](std::vector<std::uint32_t>& hints, std::size_t) { hints.clear(); },
+      [](std::vector<std::uint32_t>& hints, std::size_t n) { hints.assign(n, 0); },
+      [&](std::vector<std::uint32_t>& hints, std::size_t n) {
+        hints.resize(n);
+        for (std::size_t i = 0; i < n; ++i) hints[i] = static_cast<std::uint32_t>((i * 977) % samples.size());
+      }};
+  std::vector<std::vector<Vec2>> outlines;
+  {
+    // The reference: the step as the outline's contract states it, every
+    // search against every sample and every vertex.
+    std::vector<Vec2> v = start;
+    for (int k = 0; k < 12; ++k) plainContourStep(v, samples, step);
+    outlines.push_back(v);
+  }
+  for (const auto& spoil : kinds) {
+    std::vector<Vec2> outline = start;
+    std::vector<std::uint32_t> hints;
+    for (int k = 0; k < 12; ++k) {
+      spoil(hints, outline.size());
+      OuterAreaGeometry::contourStep(outline, tree, step, hints);
+    }
+    outlines.push_back(outline);
+  }
+  // The contraction did move and split the hull.
+  EXPECT_NE(outlines[0].size(), start.size());
+  for (std::size_t i = 1; i < outlines.size(); ++i) {
+    ASSERT_EQ(outlines[i].size(), outlines[0].size()) << i;
+    for (std::size_t v = 0; v < outlines[0].size(); ++v) {
+      ASSERT_EQ(outlines[i][v].x, outlines[0][v].x) << i << " vertex " << v;
+      ASSERT_EQ(outlines[i][v].y, outlines[0][v].y) << i << " vertex " << v;
+    }
+  }
 }
 
 // ---- Square ----
