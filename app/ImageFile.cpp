@@ -54,7 +54,10 @@ void deflateBand(const unsigned char* rgb, int width, int height, int first, int
   try {
     const std::size_t stride = static_cast<std::size_t>(width) * 3;
     const uLong length = static_cast<uLong>((stride + 1) * static_cast<std::size_t>(last - first));
-    band.bytes.resize(deflateBound(&z, length) + 64);
+    // A diagram packs to a fifth of its bytes or less: start at an eighth
+    // and double as needed, so that no page is zeroed or touched in vain
+    // (the bound for incompressible data is the whole band again).
+    band.bytes.resize(length / 8 + 4096);
     z.next_out = band.bytes.data();
     z.avail_out = static_cast<uInt>(band.bytes.size());
     // Feeds the bytes; true once deflate has taken them (and, at a flush,
