@@ -24,8 +24,11 @@ struct PointCloud {
 using Tree = nanoflann::KDTreeSingleIndexAdaptor<nanoflann::L2_Simple_Adaptor<double, PointCloud>, PointCloud, 2,
                                                  std::uint32_t>;
 
-// Points per leaf: small leaves, few distance checks per query.
-constexpr std::size_t kLeafSize = 4;
+// Points per leaf. The samples lie along box edges, a few in a row: leaves
+// of 16 took the fewest instructions over the outline builds (4 took 4 %
+// more, 2 took 9 % more), the fewer nodes to visit outweighing the distance
+// checks in a leaf.
+constexpr std::size_t kLeafSize = 16;
 
 // The nearest point, as a one-point nanoflann::KNNResultSet keeps it, except
 // that the search ends at the first point closer than the limit (judged as
