@@ -111,6 +111,23 @@ TEST(TriangleMesherHull, IsOneClockwiseChainWithoutCollinearOrBrokenPoints) {
   EXPECT_TRUE(TriangleMesher::convexHull({}).empty());
 }
 
+// A bar 1000 x 20 with 50 teeth 10 wide and 80 tall, points 5 units apart.
+std::vector<Vec2> comb() {
+  std::vector<Vec2> corners;
+  for (int k = 0; k < 50; ++k) {
+    const float x = 20.0f * k;
+    corners.insert(corners.end(), {{x, 20}, {x, 100}, {x + 10, 100}, {x + 10, 20}});
+  }
+  corners.insert(corners.end(), {{1000, 20}, {1000, 0}, {0, 0}});
+  std::vector<Vec2> outline;
+  for (std::size_t i = 0; i < corners.size(); ++i) {
+    const Vec2 a = corners[i], b = corners[(i + 1) % corners.size()];
+    const int pieces = std::max(1, static_cast<int>(dist(a, b) / 5.0f));
+    for (int j = 0; j < pieces; ++j) outline.push_back(a + (b - a) * (static_cast<float>(j) / pieces));
+  }
+  return outline;
+}
+
 TEST(TriangleMesherPolygon, KeepsTheInsideOfSimpleAndSelfCrossingOutlines) {
   struct Case {
     const char* name;
@@ -132,6 +149,9 @@ TEST(TriangleMesherPolygon, KeepsTheInsideOfSimpleAndSelfCrossingOutlines) {
        {{50, 90}, {90, 62}},
        {{50, 50}}},
       {"repeated points", {{0, 0}, {0, 0}, {0, 100}, {100, 100}, {100, 100}, {100, 0}}, 10000.0, {{50, 50}}, {}},
+      // 50 teeth on a bar, every edge cut into pieces of 5 units: hundreds of
+      // points on a grid, four on many a circle, put in out of their order.
+      {"comb", comb(), 60000.0, {{5, 60}, {985, 95}, {500, 10}}, {{15, 60}, {995, 50}, {500, -1}}},
   };
   for (const Case& c : cases) {
     std::vector<MeshTriangle> triangles;
