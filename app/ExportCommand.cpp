@@ -264,38 +264,42 @@ void setUpPainter(MetricsVisualizerSimple& painter, Document& document, const Vi
 
 }  // namespace
 
-void drawViewPicture(Document& document, const ViewPicture& picture) {
+namespace {
+
+// A view of the picture's size with its own painter set up from the
+// document and the picture, and the picture's camera: what both the raster
+// and the vector picture draw. The painter's textures go with it, so it must
+// die while the context is still current.
+struct PictureView {
+  PictureView(Document& document, const ViewPicture& picture) : view(&host, 0, 0, picture.width, picture.height) {
+    setUpPainter(painter, document, picture);
+    view.setLevelOfDetail(picture.levelOfDetail);
+    view.setVisualizer(&painter);
+    view.setDiagram(picture.diagram);
+    if (picture.camera != nullptr) view.camera() = *picture.camera;
+    else if (picture.adjustCamera) picture.adjustCamera(view.camera());
+  }
   OffscreenWindowHost host;
   MetricsVisualizerSimple painter;
-  setUpPainter(painter, document, picture);
-  CanvasWindow view(&host, 0, 0, picture.width, picture.height);
-  view.setLevelOfDetail(picture.levelOfDetail);
-  view.setVisualizer(&painter);
-  view.setDiagram(picture.diagram);
-  if (picture.camera != nullptr) view.camera() = *picture.camera;
-  else if (picture.adjustCamera) picture.adjustCamera(view.camera());
+  CanvasWindow view;
+};
+
+}  // namespace
+
+void drawViewPicture(Document& document, const ViewPicture& picture) {
+  PictureView p(document, picture);
   // Drawn once, straight to the buffer: a display list would only hold a
-  // copy of the whole scene until the end. The painter's textures go at the
-  // end of this function, while the context is still current.
-  view.renderOnce();
+  // copy of the whole scene until the end.
+  p.view.renderOnce();
 }
 
 void writeViewVector(Document& document, const ViewPicture& picture, const std::string& file, VectorFormat format) {
-  OffscreenWindowHost host;
-  MetricsVisualizerSimple painter;
-  setUpPainter(painter, document, picture);
-  CanvasWindow view(&host, 0, 0, picture.width, picture.height);
-  view.setLevelOfDetail(picture.levelOfDetail);
-  view.setVisualizer(&painter);
-  view.setDiagram(picture.diagram);
-  if (picture.camera != nullptr) view.camera() = *picture.camera;
-  else if (picture.adjustCamera) picture.adjustCamera(view.camera());
+  PictureView p(document, picture);
   try {
-    writeVectorPicture(painter, picture.diagram, view, file, format);
+    writeVectorPicture(p.painter, picture.diagram, p.view, file, format);
   } catch (const VectorExportError& e) {
     throw ExportError("cannot write " + file + ": " + e.what());
   }
-  // The painter's textures go here, while the context is still current.
 }
 
 void writeImageFile(const std::vector<unsigned char>& bottomUpRGB, int width, int height, const std::string& out,
