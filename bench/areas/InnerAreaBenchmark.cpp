@@ -31,6 +31,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "areas/Area.h"
 #include "areas/AreaPassCache.h"
 #include "areas/AreaVisualizerInner.h"
@@ -49,6 +50,9 @@
 #include "render/GLPainter.h"
 
 using namespace lumetra;
+
+using lumetra::bench::cpuMs;
+using lumetra::bench::median;
 
 namespace {
 
@@ -101,17 +105,6 @@ bool loadGenerated(Model& model, int classes) {
   for (std::size_t i = 0; i < model.areas.getLoadedCount(); ++i)
     showArea(model.areas, model.diagrams.front(), model.areas.getLoadedArea(i)->getName());
   return true;
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-double cpuMs() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
 struct Timing {

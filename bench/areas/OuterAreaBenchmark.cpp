@@ -42,6 +42,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "areas/Area.h"
 #include "areas/AreaVisualizerOuter.h"
 #include "bench/load/SyntheticXmi.h"
@@ -59,6 +60,9 @@
 #include "render/GLPainter.h"
 
 using namespace lumetra;
+
+using lumetra::bench::cpuMs;
+using lumetra::bench::median;
 
 namespace {
 
@@ -119,17 +123,6 @@ void showAll(Model& model) {
 
 AreaVisualizerOuter* outerOf(Model& model, std::size_t i) {
   return dynamic_cast<AreaVisualizerOuter*>(model.areas.getLoadedArea(i)->getVisualizer());
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-double cpuMs() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
 struct Timing {

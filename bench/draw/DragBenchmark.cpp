@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "bench/draw/GeneratedModel.h"
 #include "diagram/CanvasMouse.h"
 #include "diagram/MetricsVisualizerSimple.h"
@@ -35,6 +36,9 @@
 
 using namespace lumetra;
 
+using lumetra::bench::cpuMs;
+using lumetra::bench::median;
+
 namespace {
 
 constexpr int kWidth = 1280;
@@ -44,12 +48,6 @@ int events = 40;  // --events N
 // Processor time of the whole process (llvmpipe's rasterizer threads
 // count), in ms; a machine shared with other work disturbs it less than
 // wall time.
-double cpuMs() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
 // Draws the window when asked, as the canvas does (without a buffer swap),
 // and times what a move records.
 class DrawingHost : public WindowHost {
@@ -93,11 +91,6 @@ struct DragFigures {
   int partsRecorded = 0;   // on the last event
 };
 
-double medianOf(std::vector<double> times) {
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
-
 // Presses on the class at the window centre, takes the view (fitted or
 // not), then drags by 3 pixels per event.
 DragFigures drag(CanvasWindow& view, DrawingHost& host, CanvasMouse& mouse, GeneratedModel& model,
@@ -129,7 +122,7 @@ DragFigures drag(CanvasWindow& view, DrawingHost& host, CanvasMouse& mouse, Gene
     times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
   }
   DragFigures f;
-  f.replay = medianOf(times);
+  f.replay = median(times);
   times.clear();
   host.recordCpu.clear();
   std::vector<double> cpu;
@@ -142,10 +135,10 @@ DragFigures drag(CanvasWindow& view, DrawingHost& host, CanvasMouse& mouse, Gene
     times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     cpu.push_back(cpuMs() - cpuStart);
   }
-  f.cpu = medianOf(cpu);
-  f.recordCpu = medianOf(host.recordCpu);
+  f.cpu = median(cpu);
+  f.recordCpu = median(host.recordCpu);
   f.partsRecorded = view.partsRecordedOnMove();
-  f.median = medianOf(times);
+  f.median = median(times);
   f.largest = *std::max_element(times.begin(), times.end());
   // Back where it was, for the next run.
   const Vec2 moved = *shape->getCurrentLayout()->getLowerLeft() - start;

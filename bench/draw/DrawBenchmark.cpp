@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "areas/Area.h"
 #include "areas/AreaVisualizerInner.h"
 #include "bench/draw/GeneratedModel.h"
@@ -48,22 +49,14 @@
 
 using namespace lumetra;
 
+using lumetra::bench::cpuMs;
+using lumetra::bench::median;
+
 namespace {
 
 constexpr int kWidth = 1280;
 constexpr int kHeight = 1024;
 
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-double cpuMs(clockid_t clock = CLOCK_PROCESS_CPUTIME_ID) {
-  timespec t{};
-  clock_gettime(clock, &t);
-  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
 
 // Median wall time in ms; cpu receives the median processor time of the
 // process (all threads), which a busy machine disturbs less.
