@@ -1,17 +1,27 @@
-// lumetra-generate-xmi CLASSES DIAGRAMS OUT.xmi [--dot OUT.dot WIDTHxHEIGHT]:
+// lumetra-generate-xmi CLASSES DIAGRAMS OUT.xmi [--dot OUT.dot WIDTHxHEIGHT]
+//                      [--metrics OUT.met]:
 // writes a synthetic model and, when asked, its first diagram as a Graphviz
-// graph drawn at the same places for a picture of that size.
+// graph drawn at the same places for a picture of that size, and a metrics
+// file with metrics and areas over its classes.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "bench/load/SyntheticXmi.h"
 
+namespace {
+
+int usage(const char* program) {
+  std::fprintf(stderr, "usage: %s CLASSES DIAGRAMS OUT.xmi [--dot OUT.dot WIDTHxHEIGHT] [--metrics OUT.met]\n",
+               program);
+  return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc != 4 && !(argc == 7 && std::strcmp(argv[4], "--dot") == 0)) {
-    std::fprintf(stderr, "usage: %s CLASSES DIAGRAMS OUT.xmi [--dot OUT.dot WIDTHxHEIGHT]\n", argv[0]);
-    return 2;
-  }
+  if (argc < 4) return usage(argv[0]);
   lumetra::bench::SyntheticModel model;
   model.classes = std::atoi(argv[1]);
   model.diagrams = std::atoi(argv[2]);
@@ -19,20 +29,33 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "CLASSES and DIAGRAMS must be positive\n");
     return 2;
   }
+  std::string dot, metrics;
+  int width = 0, height = 0;
+  for (int i = 4; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--dot") == 0 && i + 2 < argc) {
+      dot = argv[i + 1];
+      if (std::sscanf(argv[i + 2], "%dx%d", &width, &height) != 2 || width < 1 || height < 1) {
+        std::fprintf(stderr, "invalid picture size %s: expected WIDTHxHEIGHT\n", argv[i + 2]);
+        return 2;
+      }
+      i += 2;
+    } else if (std::strcmp(argv[i], "--metrics") == 0 && i + 1 < argc) {
+      metrics = argv[++i];
+    } else {
+      return usage(argv[0]);
+    }
+  }
   if (!lumetra::bench::writeSyntheticXmi(argv[3], model)) {
     std::fprintf(stderr, "cannot write %s\n", argv[3]);
     return 1;
   }
-  if (argc == 7) {
-    int width = 0, height = 0;
-    if (std::sscanf(argv[6], "%dx%d", &width, &height) != 2 || width < 1 || height < 1) {
-      std::fprintf(stderr, "invalid picture size %s: expected WIDTHxHEIGHT\n", argv[6]);
-      return 2;
-    }
-    if (!lumetra::bench::writeSyntheticDot(argv[5], model, width, height)) {
-      std::fprintf(stderr, "cannot write %s\n", argv[5]);
-      return 1;
-    }
+  if (!dot.empty() && !lumetra::bench::writeSyntheticDot(dot, model, width, height)) {
+    std::fprintf(stderr, "cannot write %s\n", dot.c_str());
+    return 1;
+  }
+  if (!metrics.empty() && !lumetra::bench::writeSyntheticMetrics(metrics, model)) {
+    std::fprintf(stderr, "cannot write %s\n", metrics.c_str());
+    return 1;
   }
   return 0;
 }

@@ -92,6 +92,43 @@ bool writeSyntheticXmi(const std::string& fileName, const SyntheticModel& model)
   return std::ferror(f) == 0;
 }
 
+bool writeSyntheticMetrics(const std::string& fileName, const SyntheticModel& model) {
+  const int n = model.classes;
+  File file = openForWriting(fileName);
+  if (!file || n < 1) return false;
+  std::FILE* f = file.get();
+  std::fprintf(f, "<?xml version=\"1.0\"?>\n<metrics>\n");
+  struct IntMetric {
+    const char* name;
+    int factor, modulus, offset;
+  };
+  const IntMetric kInts[] = {{"Lines of code", 37, 900, 20}, {"Operations", 7, 40, 1}, {"Coupling", 13, 25, 0}};
+  for (const IntMetric& metric : kInts) {
+    std::fprintf(f, " <metric name=\"%s\" type=\"int\">\n", metric.name);
+    for (int c = 0; c < n; ++c)
+      std::fprintf(f, "  <element id=\"C%d\" value=\"%d\"/>\n", c,
+                   static_cast<int>((static_cast<long long>(c) * metric.factor) % metric.modulus) + metric.offset);
+    std::fprintf(f, " </metric>\n");
+  }
+  std::fprintf(f, " <metric name=\"Public\" type=\"bool\">\n");
+  for (int c = 0; c < n; ++c) std::fprintf(f, "  <element id=\"C%d\" value=\"%s\"/>\n", c, c % 3 == 0 ? "false" : "true");
+  std::fprintf(f, " </metric>\n");
+  // Small areas spread over the model, then one large one.
+  constexpr int kAreas = 20, kMembers = 50, kLarge = 1000;
+  for (int a = 0; a < kAreas; ++a) {
+    std::fprintf(f, " <metric name=\"Area %d\" type=\"area\" color=\"defined\" r=\"%d\" g=\"%d\" b=\"%d\" value=\"%d\">\n",
+                 a + 1, (a * 67) % 256, (a * 139 + 90) % 256, (a * 29 + 180) % 256, a);
+    const int first = static_cast<int>(static_cast<long long>(a) * n / kAreas);
+    for (int m = 0; m < kMembers && first + m < n; ++m) std::fprintf(f, "  <element id=\"C%d\"/>\n", first + m);
+    std::fprintf(f, " </metric>\n");
+  }
+  std::fprintf(f, " <metric name=\"Large area\" type=\"area\" color=\"defined\" r=\"120\" g=\"120\" b=\"120\" value=\"%d\">\n",
+               kAreas);
+  for (int c = 0; c < kLarge && c < n; ++c) std::fprintf(f, "  <element id=\"C%d\"/>\n", c);
+  std::fprintf(f, " </metric>\n</metrics>\n");
+  return std::ferror(f) == 0;
+}
+
 bool writeSyntheticDot(const std::string& fileName, const SyntheticModel& model, int width, int height) {
   const int n = model.classes;
   const int d = model.diagrams < 1 ? 1 : model.diagrams;

@@ -16,6 +16,13 @@ struct SyntheticModel {
 // Writes the model to the file; false when the file cannot be written.
 bool writeSyntheticXmi(const std::string& fileName, const SyntheticModel& model);
 
+// Writes a metrics file for the model: three integer metrics on every class
+// ("Lines of code", "Operations", "Coupling"), one boolean ("Public"), 20
+// areas "Area 1" ... "Area 20" of 50 neighbouring classes each (fewer when
+// the model is smaller) and one area "Large area" of the first 1,000
+// classes. False when the file cannot be written.
+bool writeSyntheticMetrics(const std::string& fileName, const SyntheticModel& model);
+
 // Writes the model's first diagram as a Graphviz graph for `neato -n2`:
 // every class a box at its place and size with its name and operation
 // compartments as the viewer shows them (three operations, then "..."),
