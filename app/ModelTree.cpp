@@ -130,8 +130,11 @@ void UMLModelTree::showDiagram(Diagram* diagram) {
   if (wxWindow* top = wxGetTopLevelParent(this)) {
     if (wxWindow* areaList = top->FindWindow(ids::AreaList)) areaList->Enable();
   }
-  activeWindow()->setDiagram(diagram);
+  // Areas first, so that the one recording setDiagram makes shows them.
   link_->identifyShownAreasAgain(diagram);
+  activeWindow()->setDiagram(diagram);
+  // Other windows still show the areas over the diagram they left.
+  if (!link_->canvas()->rootOnly()) link_->refreshAreas();
 }
 
 void UMLModelTree::onSelectionChanged(wxTreeEvent& event) {

@@ -43,8 +43,10 @@ class ViewerLink {
   // diagram and recompute the shown areas. False when there is no diagram
   // or no such area (nothing changes then).
   virtual bool showArea(const std::string& name) = 0;
-  // The model tree showed another diagram in the active window: identify
-  // every shown area again over it.
+  // The model tree is about to show another diagram in the active window:
+  // identify every shown area again over it, without redrawing (the window
+  // records the diagram with its areas next; other windows are the tree's
+  // to refresh).
   virtual void identifyShownAreasAgain(Diagram* diagram) = 0;
   // The model tree or "Find class" chose a class: select it alone and centre
   // it in the active window (which must show diagram).

@@ -485,10 +485,12 @@ void mainFrame::openFromCommandLine(const CommandLineOptions& options) {
   if (!options.metricsFile.empty()) openMetrics(options.metricsFile);
 
   const Document::NamedContent named = document_.checkNames(options.diagram, options.metrics, options.areas);
-  if (named.diagram != nullptr) showDiagram(named.diagram);
-  // Checked through the lists, as a user would: their rows show it.
+  // Checked through the lists, as a user would: their rows show it. The
+  // metrics are checked while no diagram is shown yet, so that showing it
+  // records the scene once with its glyphs instead of once per metric.
   if (metricList())
     for (const std::string& name : named.metrics) metricList()->setChecked(metricList()->findRow(name), true);
+  if (named.diagram != nullptr) showDiagram(named.diagram);
   if (areaList())
     for (const AreaOption& area : named.areas) {
       document_.areas().findArea(area.name)->setVisualizer(area.painter);
@@ -544,9 +546,6 @@ bool mainFrame::showArea(const std::string& name) {
 void mainFrame::identifyShownAreasAgain(Diagram* diagram) {
   if (diagram == nullptr) return;
   reidentifyAreas(document_.areas(), diagram, areasPage_->usePriority());
-  // The window drew the diagram before its areas were identified over it,
-  // and windows on the diagram they left still show them.
-  refreshAreas();
 }
 
 void mainFrame::centreOnElement(Diagram* diagram, ModelElement* element) {

@@ -173,6 +173,18 @@ void CanvasMouse::onMouse(CanvasWindow& window, wxMouseEvent& event, int canvasH
   const bool hadBox = window.hoverBox() != nullptr;
   window.setHoverBox(nullptr);
 
+  // The wheel zooms before the hover box is picked, so that the box shows
+  // what lies under the pointer at the new zoom and one redraw shows both.
+  const bool wheel = event.GetEventType() == wxEVT_MOUSEWHEEL && event.GetWheelRotation() != 0 &&
+                     event.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL;
+  if (wheel) {
+    // Multiplicative and without limits, except that a zoom that would no
+    // longer be a positive finite number (and would blank the view for
+    // good) is not taken.
+    const float zoom = window.zoom() * std::exp2(static_cast<float>(event.GetWheelRotation()) / 1024.0f);
+    if (std::isnormal(zoom) && zoom > 0.0f) window.setZoom(zoom);
+  }
+
   const bool anyButton = event.LeftIsDown() || event.MiddleIsDown() || event.RightIsDown();
   if (!anyButton && dynamic_cast<MetricsVisualizer*>(window.visualizer()) != nullptr) {
     showHoverBox(window, event, canvasHeight);
@@ -189,18 +201,8 @@ void CanvasMouse::onMouse(CanvasWindow& window, wxMouseEvent& event, int canvasH
     redrawn = true;
   }
 
-  if (event.GetEventType() == wxEVT_MOUSEWHEEL && event.GetWheelRotation() != 0 &&
-      event.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL) {
-    redrawn = true;
-    // Multiplicative and without limits, except that a zoom that would no
-    // longer be a positive finite number (and would blank the view for
-    // good) is not taken.
-    const float zoom = window.zoom() * std::exp2(static_cast<float>(event.GetWheelRotation()) / 1024.0f);
-    if (std::isnormal(zoom) && zoom > 0.0f) window.setZoom(zoom);
-    window.canvas()->refreshWindow(&window, true);
-  }
-
-  if (hadBox && !redrawn) window.canvas()->refreshWindow(&window, true);
+  // A zoom some step above did not already redraw, or a box taken away.
+  if ((wheel || hadBox) && !redrawn) window.canvas()->refreshWindow(&window, true);
   lastPosition_ = event.GetPosition();
 }
 

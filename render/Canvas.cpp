@@ -224,7 +224,10 @@ void Canvas::drawSeparators() {
 
 void Canvas::onPaint(wxPaintEvent&) {
   wxPaintDC dc(this);
-  repaint();
+  // An expose (a menu or dialog closed over the canvas, the frame
+  // uncovered or resized) changes nothing a window recorded: each replays
+  // its list, and one whose list is stale records it anew.
+  if (makeCurrent()) drawAll(activeWindow_, true);
 }
 
 void Canvas::onSize(wxSizeEvent& event) {
