@@ -372,5 +372,45 @@ TEST_F(CanvasMouseTest, WheelZoomsAndDragsTurnOrPanTheCamera) {
   EXPECT_FLOAT_EQ(camera.pan.x, -10.0f);
 }
 
+// One wheel step or pointer move is one redraw of the window, whatever it
+// changes (zoom, hover box or both): on a big diagram each redraw is a
+// replay the user waits for. A hover box after a wheel step names what lies
+// under the pointer at the new zoom.
+TEST_F(CanvasMouseTest, EachWheelStepOrMoveRedrawsTheWindowOnce) {
+  scene.addClass("a", "A", {-20, -20}, {20, 20});
+  struct Case {
+    const char* name;
+    UMLModelVisualizer* painter;
+    wxEventType type;
+    int rotation;
+    wxMouseWheelAxis axis;
+    int redraws;
+    bool box;
+  };
+  const Case cases[] = {
+      {"wheel with the overlay painter", &overlay, wxEVT_MOUSEWHEEL, 120, wxMOUSE_WHEEL_VERTICAL, 1, true},
+      {"wheel back with the overlay painter", &overlay, wxEVT_MOUSEWHEEL, -120, wxMOUSE_WHEEL_VERTICAL, 1, true},
+      {"wheel with the plain painter", &plain, wxEVT_MOUSEWHEEL, 120, wxMOUSE_WHEEL_VERTICAL, 1, false},
+      {"sideways wheel with the plain painter", &plain, wxEVT_MOUSEWHEEL, 120, wxMOUSE_WHEEL_HORIZONTAL, 0, false},
+      {"move with the overlay painter", &overlay, wxEVT_MOTION, 0, wxMOUSE_WHEEL_VERTICAL, 1, true},
+      {"move with the plain painter", &plain, wxEVT_MOTION, 0, wxMOUSE_WHEEL_VERTICAL, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    show(*c.painter);
+    const float zoomBefore = window.zoom();
+    wxMouseEvent event = mouseEvent(c.type, {0, 0}, false);
+    event.m_wheelRotation = c.rotation;
+    event.m_wheelAxis = c.axis;
+    host.refreshes = 0;
+    send(event);
+    EXPECT_EQ(host.refreshes, c.redraws);
+    ASSERT_EQ(textBox() != nullptr, c.box);
+    if (c.box) EXPECT_NE(textBox()->text().find('A'), std::string::npos) << textBox()->text();
+    if (c.redraws == 1 && c.type == wxEVT_MOUSEWHEEL) EXPECT_NE(window.zoom(), zoomBefore);
+    window.setHoverBox(nullptr);
+  }
+}
+
 }  // namespace
 }  // namespace lumetra
