@@ -552,10 +552,11 @@ void mainFrame::centreOnElement(Diagram* diagram, ModelElement* element) {
   if (diagram == nullptr || element == nullptr) return;
   CanvasWindow* window = canvas_->activeWindow();
   if (window->diagram() != diagram && !showDiagram(diagram)) return;
+  const SelectionManager::Snapshot before = document_.selection().snapshot();
   document_.selection().clear();
   document_.selection().toggleElement(element);
   window->centreOnShape(CanvasMouse::shapeOf(diagram, element));
-  canvas_->repaint();
+  canvas_->selectionChanged(window, document_.selection().changeSince(before));
 }
 
 void mainFrame::metricPicked(const std::string& name) {

@@ -115,6 +115,7 @@ void CanvasMouse::press(CanvasWindow& window, const wxMouseEvent& event, int can
   pickAt(window, event, canvasHeight, result);
   UMLModelVisualizer* painter = diagramPainter(window);
   SelectionManager* selection = painter != nullptr ? painter->selectionManager() : nullptr;
+  const SelectionManager::Snapshot before = selection != nullptr ? selection->snapshot() : SelectionManager::Snapshot();
   if (selection != nullptr && !event.ShiftDown()) selection->clear();
 
   const std::vector<MetricSelection*> glyphs = result.metricHits();
@@ -129,7 +130,8 @@ void CanvasMouse::press(CanvasWindow& window, const wxMouseEvent& event, int can
   }
 
   pressPosition_ = event.GetPosition();
-  window.canvas()->refreshAll(&window);
+  // Every window re-records only what shows the flipped selected states.
+  window.canvas()->selectionChanged(&window, selection != nullptr ? selection->changeSince(before) : SelectionChange());
   pressTarget_ = elements.empty() ? nullptr : elements.front()->getModelElement();
 }
 

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "render/DiagramPainter.h"
+
 namespace lumetra {
 
 class ModelElement;
@@ -29,6 +31,17 @@ class SelectionManager {
 
   const std::vector<ModelElement*>& selectedElements() const { return elements_; }
   const std::vector<Metric*>& selectedMetrics() const { return metrics_; }
+
+  // What was selected at one moment, to tell later what a change flipped.
+  struct Snapshot {
+    std::vector<ModelElement*> elements;
+    std::vector<Metric*> metrics;
+  };
+  Snapshot snapshot() const { return {elements_, metrics_}; }
+  // The elements (by identifier) and metrics (by name) selected now and
+  // not in before, or the other way round; one entry each. Reads the
+  // elements and metrics of before, which must still exist.
+  SelectionChange changeSince(const Snapshot& before) const;
 
  private:
   std::vector<ModelElement*> elements_;  // not owned

@@ -11,6 +11,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <unordered_set>
 #include <cmath>
 
 #include "areas/AreaElementsEraser.h"
@@ -218,6 +219,28 @@ bool UMLModelVisualizer::shapesDependingOn(Diagram* diagram, DiagramElement* mov
       shapes.push_back(element);
   }
   background = areas_ != nullptr && areas_->getIdentifiedCount() > 0 && areas_->isShownOn(diagram);
+  return true;
+}
+
+bool UMLModelVisualizer::piecesShowingSelection(Diagram* diagram, const SelectionChange& change,
+                                                 std::vector<ScenePiece>& pieces, bool& background) {
+  pieces.clear();
+  background = false;
+  if (diagram == nullptr) return false;
+  if (change.elements.empty()) return true;
+  std::unordered_set<std::string_view> changed;
+  for (const ModelElement* element : change.elements)
+    if (element != nullptr) changed.insert(element->idRef());
+  const auto shows = [&changed](const DiagramElement* shape) {
+    const ModelElement* model = shape->getModelElement();
+    return model != nullptr && changed.count(model->idRef()) > 0;
+  };
+  for (DiagramElement* element : diagram->getElements()) {
+    bool drawnDifferently = shows(element);
+    if (auto* composed = dynamic_cast<ComposedDiagramElement*>(element); composed && !drawnDifferently)
+      for (DiagramElement* child : composed->getChildren()) drawnDifferently = drawnDifferently || shows(child);
+    if (drawnDifferently) pieces.push_back({element, false});
+  }
   return true;
 }
 

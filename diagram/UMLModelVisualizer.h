@@ -90,6 +90,13 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   // halos follow the boxes).
   bool shapesDependingOn(Diagram* diagram, DiagramElement* moved, std::vector<DiagramElement*>& shapes,
                          bool& background) override;
+  // A shape shows its own selected state (a box's highlight, a relation's
+  // band), so the pieces of the shapes showing a changed element (by
+  // identifier; a composed shape holds its children's drawing) are drawn
+  // differently. Glyphs, the background and the legend show no selection,
+  // so a metric's selected state changes nothing drawn.
+  bool piecesShowingSelection(Diagram* diagram, const SelectionChange& change, std::vector<ScenePiece>& pieces,
+                              bool& background) override;
   bool drawBackground(Diagram* diagram) override;
   bool drawPieces(Diagram* diagram, const std::vector<ScenePiece>& pieces) override;
   // The legend of the shown metrics and areas, while

@@ -184,6 +184,12 @@ void Canvas::shapeMoved(CanvasWindow* window, DiagramElement* shape) {
   drawAll(window, true);
 }
 
+void Canvas::selectionChanged(CanvasWindow* window, const SelectionChange& change) {
+  if (window == nullptr || !makeCurrent()) return;
+  for (WindowNode* leaf : tree_.leaves()) leaf->window->selectionChanged(change);
+  drawAll(window, true);
+}
+
 void Canvas::areasChanged() {
   if (!makeCurrent()) return;
   for (WindowNode* leaf : tree_.leaves()) leaf->window->areasChanged();

@@ -49,8 +49,12 @@ class Canvas : public wxGLCanvas, public WindowHost {
   // so that the whole picture stays intact), the separators, and swaps.
   void refreshWindow(CanvasWindow* window, bool useCache) override;
   bool makeContextCurrent() override { return makeCurrent(); }
-  // Recompiles and shows every window (the selection changed).
+  // Recompiles and shows every window.
   void refreshAll(CanvasWindow* window) override { repaint(); }
+  // Every window brings its scene up to date with the selection (only the
+  // parts drawn differently), then window is redrawn and the others
+  // replayed.
+  void selectionChanged(CanvasWindow* window, const SelectionChange& change) override;
   // Every window showing window's diagram brings its scene up to date, then
   // window is redrawn and the others replayed.
   void shapeMoved(CanvasWindow* window, DiagramElement* shape) override;

@@ -8,6 +8,7 @@ namespace lumetra {
 
 class CanvasWindow;
 class DiagramElement;
+struct SelectionChange;
 
 // The frame side of a canvas: told which window is active after a click in
 // another window, a split or a delete, and which metric a click picked.
@@ -34,14 +35,19 @@ class WindowHost {
   // Makes the host's GL context current before mouse handling picks; false
   // when it cannot (the window is not shown yet).
   virtual bool makeContextCurrent() { return true; }
-  // Something every window may show changed (the selection): every window
-  // recompiles and the picture is shown. By default only window.
+  // Something every window may show changed: every window recompiles and
+  // the picture is shown. By default only window.
   virtual void refreshAll(CanvasWindow* window) { refreshWindow(window, false); }
   // shape, on the diagram window shows, moved: every window showing that
   // diagram recompiles what depends on the shape's geometry (not the whole
   // scene, see CanvasWindow::shapeMoved) and window is shown. By default
   // only window.
   virtual void shapeMoved(CanvasWindow* window, DiagramElement* shape);
+  // The selected state of what change names flipped: every window brings
+  // its recorded scene up to date (only the parts drawn differently, see
+  // CanvasWindow::selectionChanged) and window is shown. By default only
+  // window.
+  virtual void selectionChanged(CanvasWindow* window, const SelectionChange& change);
   virtual ~WindowHost() = default;
 };
 

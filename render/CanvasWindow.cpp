@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <functional>
 
 #include "model/Diagram.h"
 #include "render/CanvasOwner.h"
@@ -225,46 +226,40 @@ bool CanvasWindow::centreOnShape(const DiagramElement* shape) {
   return true;
 }
 
-void CanvasWindow::shapeMoved(DiagramElement* shape) {
-  partsRecordedOnMove_ = -1;
-  if (!listValid_ || camera_.stereo || diagram_ == nullptr || visualizer_ == nullptr) {
-    listValid_ = false;
-    return;
-  }
-  if (!movedKnown_ || movedShape_ != shape) {
-    // The parts holding a piece of a dependent shape, the background first
-    // when it depends too.
-    movedKnown_ = false;
-    movedParts_.clear();
-    std::vector<DiagramElement*> shapes;
-    bool background = true;
-    if (!visualizer_->shapesDependingOn(diagram_, shape, shapes, background)) {
-      listValid_ = false;
-      return;
-    }
-    std::sort(shapes.begin(), shapes.end());
-    for (std::size_t i = 0; i < parts_.size(); ++i) {
-      const RecordedPart& part = parts_[i];
-      const bool depends =
-          part.box.bounded ? std::any_of(part.pieces.begin(), part.pieces.end(),
-                                         [&shapes](const ScenePiece& piece) {
-                                           return std::binary_search(shapes.begin(), shapes.end(), piece.shape);
-                                         })
-                           : background;
-      if (depends) movedParts_.push_back(i);
-    }
-    movedShape_ = shape;
-    movedKnown_ = true;
-  }
+namespace {
 
+bool pieceBefore(const ScenePiece& a, const ScenePiece& b) {
+  return a.shape != b.shape ? std::less<DiagramElement*>()(a.shape, b.shape) : a.glyphs < b.glyphs;
+}
+
+}  // namespace
+
+std::vector<std::size_t> CanvasWindow::partsHolding(std::vector<ScenePiece> pieces, bool background) const {
+  std::sort(pieces.begin(), pieces.end(), pieceBefore);
+  std::vector<std::size_t> found;
+  for (std::size_t i = 0; i < parts_.size(); ++i) {
+    const RecordedPart& part = parts_[i];
+    const bool holds = part.box.bounded ? std::any_of(part.pieces.begin(), part.pieces.end(),
+                                                      [&pieces](const ScenePiece& piece) {
+                                                        return std::binary_search(pieces.begin(), pieces.end(), piece,
+                                                                                  pieceBefore);
+                                                      })
+                                        : background;
+    if (holds) found.push_back(i);
+  }
+  return found;
+}
+
+bool CanvasWindow::recordPartsAgain(const std::vector<std::size_t>& indices) {
+  partsRecordedAgain_ = -1;
   loadRecordingState();
   const unsigned long refused = GLPainter::fontDrawingsRefused();
   // At the detail of the parts kept, so the picture stays one recording's.
   DetailScaleScope detail(recordedScale_);
-  for (std::size_t index : movedParts_) {
+  for (std::size_t index : indices) {
     if (!recordPartAgain(index)) {
       listValid_ = false;
-      return;
+      return false;
     }
   }
   // Text that only the font's own drawing can show was left out of a list
@@ -272,9 +267,53 @@ void CanvasWindow::shapeMoved(DiagramElement* shape) {
   if (GLPainter::fontDrawingsRefused() != refused) {
     fontTextLastTime_ = true;
     listValid_ = false;
+    return false;
+  }
+  partsRecordedAgain_ = static_cast<int>(indices.size());
+  return true;
+}
+
+bool CanvasWindow::keepsRecording() {
+  partsRecordedAgain_ = -1;
+  if (listValid_ && !camera_.stereo && diagram_ != nullptr && visualizer_ != nullptr) return true;
+  listValid_ = false;
+  return false;
+}
+
+void CanvasWindow::shapeMoved(DiagramElement* shape) {
+  if (!keepsRecording()) return;
+  if (!movedKnown_ || movedShape_ != shape) {
+    // The parts holding a piece of a dependent shape (its own drawing or
+    // its glyphs), the background first when it depends too.
+    movedKnown_ = false;
+    std::vector<DiagramElement*> shapes;
+    bool background = true;
+    if (!visualizer_->shapesDependingOn(diagram_, shape, shapes, background)) {
+      listValid_ = false;
+      return;
+    }
+    std::vector<ScenePiece> pieces;
+    pieces.reserve(2 * shapes.size());
+    for (DiagramElement* dependent : shapes) {
+      pieces.push_back({dependent, false});
+      pieces.push_back({dependent, true});
+    }
+    movedParts_ = partsHolding(std::move(pieces), background);
+    movedShape_ = shape;
+    movedKnown_ = true;
+  }
+  recordPartsAgain(movedParts_);
+}
+
+void CanvasWindow::selectionChanged(const SelectionChange& change) {
+  if (!keepsRecording()) return;
+  std::vector<ScenePiece> pieces;
+  bool background = true;
+  if (!visualizer_->piecesShowingSelection(diagram_, change, pieces, background)) {
+    listValid_ = false;
     return;
   }
-  partsRecordedOnMove_ = static_cast<int>(movedParts_.size());
+  recordPartsAgain(partsHolding(std::move(pieces), background));
 }
 
 void CanvasWindow::loadRecordingState() {
@@ -305,8 +344,8 @@ bool CanvasWindow::recordPartAgain(std::size_t index) {
   // A bounded part's box is what the pieces drew this time.
   struct ListScope {
     RecordedPart& part;
-    explicit ListScope(RecordedPart& p) : part(p) {
-      glNewList(part.list, GL_COMPILE);
+    ListScope(RecordedPart& p, GLenum mode) : part(p) {
+      glNewList(part.list, mode);
       if (part.box.bounded) GLPainter::beginBounds();
     }
     ~ListScope() {
@@ -322,20 +361,30 @@ bool CanvasWindow::recordPartAgain(std::size_t index) {
     ListScope(const ListScope&) = delete;
     ListScope& operator=(const ListScope&) = delete;
   };
+  // Text that only the font's own drawing shows needs the list drawn while
+  // it is compiled, as the last recording was; what that draws is cleared
+  // by the render that follows.
+  const GLenum mode = fontTextLastTime_ ? GL_COMPILE_AND_EXECUTE : GL_COMPILE;
   if (!part.box.bounded) {
     // The background's picture is made outside any list, as before a full
     // recording.
     visualizer_->prepare(diagram_, prepared_);
-    ListScope scope(part);
+    ListScope scope(part, mode);
     return visualizer_->drawBackground(diagram_);
   }
-  ListScope scope(part);
+  ListScope scope(part, mode);
   return visualizer_->drawPieces(diagram_, part.pieces);
 }
 
 void WindowHost::shapeMoved(CanvasWindow* window, DiagramElement* shape) {
   if (window == nullptr) return;
   window->shapeMoved(shape);
+  refreshWindow(window, true);
+}
+
+void WindowHost::selectionChanged(CanvasWindow* window, const SelectionChange& change) {
+  if (window == nullptr) return;
+  window->selectionChanged(change);
   refreshWindow(window, true);
 }
 

@@ -133,9 +133,15 @@ class CanvasWindow {
   // cannot draw single pieces, the whole scene is recorded at the next
   // render. Needs the host's context current.
   void shapeMoved(DiagramElement* shape);
-  // How many parts the last shapeMoved recorded again (the background
-  // counts as one); -1 when it left the whole scene to the next render.
-  int partsRecordedOnMove() const { return partsRecordedOnMove_; }
+  // The selected state of what change names flipped (the selection is the
+  // frame's, so every window may show some of it): as shapeMoved, only the
+  // parts holding a piece the painter draws differently now are recorded
+  // again, none when this window's diagram shows nothing of it.
+  void selectionChanged(const SelectionChange& change);
+  // How many parts the last shapeMoved or selectionChanged recorded again
+  // (the background counts as one); -1 when it left the whole scene to the
+  // next render.
+  int partsRecordedAgain() const { return partsRecordedAgain_; }
   // Only what the areas show changed (their parameters, painters, modes,
   // colours, order, alpha, or which of them are shown): the background,
   // which holds the area pass or its picture, is recorded again and the
@@ -213,6 +219,16 @@ class CanvasWindow {
   // Records part index again from its pieces (or the background); false
   // when the painter cannot.
   bool recordPartAgain(std::size_t index);
+  // Whether the recorded parts can be brought up to date one by one (a
+  // valid list of a plain view with its diagram and painter); otherwise the
+  // list is marked stale. Forgets the count of parts recorded again.
+  bool keepsRecording();
+  // The indices of the parts holding any of pieces, and of the background
+  // when background, in order.
+  std::vector<std::size_t> partsHolding(std::vector<ScenePiece> pieces, bool background) const;
+  // Records these parts again at the recorded detail; false, with the list
+  // stale, when one could not be (the next render records everything).
+  bool recordPartsAgain(const std::vector<std::size_t>& indices);
   // Loads what a recording of the scene sees: the viewport, the plain
   // view's matrices and the text state.
   void loadRecordingState();
@@ -221,7 +237,7 @@ class CanvasWindow {
   DiagramElement* movedShape_ = nullptr;
   std::vector<std::size_t> movedParts_;
   bool movedKnown_ = false;
-  int partsRecordedOnMove_ = -1;
+  int partsRecordedAgain_ = -1;
   int sceneRecordings_ = 0;
   std::vector<RecordedPart> parts_;
   // List names made so far (parts_ uses the first parts_.size()).

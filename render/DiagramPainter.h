@@ -15,12 +15,14 @@
 // list and releases with its GL context current.
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace lumetra {
 
 class Diagram;
 class DiagramElement;
+class ModelElement;
 
 // What a painter draws between two cut points of a scene recorded in parts:
 // one top-level shape (with the children of a composed shape), or the
@@ -51,6 +53,14 @@ class SceneParts {
   virtual void pieceDrawn(const ScenePiece& piece) {}
 };
 
+// Which selected states changed: the model elements (one per identifier)
+// and the metric names now selected that were not, or the other way round.
+struct SelectionChange {
+  std::vector<const ModelElement*> elements;
+  std::vector<std::string> metrics;
+  bool empty() const { return elements.empty() && metrics.empty(); }
+};
+
 // GL resources a painter prepared for one window's display list.
 class PreparedScene {
  public:
@@ -71,10 +81,11 @@ class DiagramPainter {
   // no cuts draws one part, replayed always.
   virtual void drawDiagramInParts(Diagram* diagram, SceneParts& parts) { drawDiagram(diagram); }
 
-  // ---- bringing a recorded scene up to date after a shape moved ----
+  // ---- bringing a recorded scene up to date after a shape moved or the
+  // selection changed ----
   // A window that recorded its scene in parts, with the pieces each part
   // holds, redraws only the parts whose drawing depends on the moved
-  // shape's box. The painter tells which pieces those are and draws them
+  // shape's box, or on the selected state of what changed. The painter tells which pieces those are and draws them
   // again; each call draws exactly what drawDiagramInParts drew for them,
   // with the same matrices loaded, into a list the window has opened.
   //
@@ -85,6 +96,14 @@ class DiagramPainter {
   // window then records everything again.
   virtual bool shapesDependingOn(Diagram* diagram, DiagramElement* moved, std::vector<DiagramElement*>& shapes,
                                  bool& background) {
+    background = true;
+    return false;
+  }
+  // The pieces drawn differently now that the selected state of what change
+  // names is the other one, and whether the background is. By default a
+  // painter says it cannot tell (false): the window records everything.
+  virtual bool piecesShowingSelection(Diagram* diagram, const SelectionChange& change,
+                                      std::vector<ScenePiece>& pieces, bool& background) {
     background = true;
     return false;
   }

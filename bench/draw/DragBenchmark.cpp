@@ -137,7 +137,7 @@ DragFigures drag(CanvasWindow& view, DrawingHost& host, CanvasMouse& mouse, Gene
   }
   f.cpu = median(cpu);
   f.recordCpu = median(host.recordCpu);
-  f.partsRecorded = view.partsRecordedOnMove();
+  f.partsRecorded = view.partsRecordedAgain();
   f.median = median(times);
   f.largest = *std::max_element(times.begin(), times.end());
   // Back where it was, for the next run.

@@ -483,6 +483,77 @@ TEST_F(FrameTest, ChoosingAClassSelectsItAloneAndShowsItsDiagramCentred) {
   EXPECT_EQ(frame().selection().selectedElements()[0], shape->getModelElement());
 }
 
+// Clicks in the canvas and a class chosen in the tree change the selection
+// without recording any window's scene whole: every window records only the
+// parts showing what flipped, and replays what a full recording shows.
+TEST_F(FrameTest, SelectionChangesRecordPartsNotTheScene) {
+  openExample("Orders and billing");
+  h.click(ids::Perspective);
+  h.click(ids::SplitVertically);
+  Canvas* canvas = frame().canvas();
+  std::vector<CanvasWindow*> windows;
+  for (WindowNode* leaf : canvas->tree().leaves()) windows.push_back(leaf->window);
+  ASSERT_EQ(windows.size(), 2u);
+  Diagram* diagram = canvas->activeWindow()->diagram();
+  std::vector<DiagramElement*> classes;
+  for (DiagramElement* shape : diagram->getElements())
+    if (shape->getModelElement() && shape->getModelElement()->getTypeName() == "Class") classes.push_back(shape);
+  ASSERT_GE(classes.size(), 2u);
+  ModelElement* a = classes[0]->getModelElement();
+  ModelElement* b = classes[1]->getModelElement();
+  // A window's picture from its recording, or from a full recording.
+  const auto pixels = [canvas](CanvasWindow* window, bool recordAgain) {
+    canvas->makeCurrent();
+    if (recordAgain) window->render(false);
+    window->render(true);
+    return readBackBufferRGBA(window->x(), window->y(), window->width(), window->height());
+  };
+  const auto clickMiddle = [&](bool shift) {
+    CanvasWindow* window = canvas->activeWindow();
+    const int canvasHeight = canvas->GetClientSize().GetHeight();
+    const wxPoint middle(window->x() + window->width() / 2, canvasHeight - (window->y() + window->height() / 2));
+    h.mouse(wxEVT_LEFT_DOWN, middle, true, shift);
+    h.mouse(wxEVT_LEFT_UP, middle, false, shift);
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> aim, act;
+    bool a, b;   // whether the first and the second class are selected afterwards
+    bool alone;  // nothing else is
+  };
+  const Step steps[] = {
+      {"click on a class", [&] { h.centreOn(classes[0]); }, [&] { clickMiddle(false); }, true, false, false},
+      {"Shift-click on another", [&] { h.centreOn(classes[1]); }, [&] { clickMiddle(true); }, true, true, false},
+      {"Shift-click on the first", [&] { h.centreOn(classes[0]); }, [&] { clickMiddle(true); }, false, true, false},
+      {"click on empty space",
+       [&] {
+         canvas->activeWindow()->centreOn({1.0e5f, 1.0e5f});
+         canvas->repaint();
+       },
+       [&] { clickMiddle(false); }, false, false, true},
+      {"a class chosen in the tree", [] {}, [&] { frame().centreOnElement(diagram, a); }, true, false, true},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.aim();
+    FrameHarness::settle();
+    std::vector<int> recordings;
+    for (CanvasWindow* window : windows) recordings.push_back(window->sceneRecordings());
+    step.act();
+    const SelectionManager& selection = frame().selection();
+    EXPECT_EQ(selection.isElementSelected(a), step.a);
+    EXPECT_EQ(selection.isElementSelected(b), step.b);
+    if (step.alone) EXPECT_EQ(selection.selectedElements().size(), std::size_t{step.a} + std::size_t{step.b});
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+      SCOPED_TRACE("window " + std::to_string(i));
+      EXPECT_EQ(windows[i]->sceneRecordings(), recordings[i]) << "the scene was recorded whole";
+      EXPECT_GE(windows[i]->partsRecordedAgain(), 0);
+      const std::vector<std::uint8_t> shown = pixels(windows[i], false);
+      EXPECT_TRUE(shown == pixels(windows[i], true)) << "the replay differs from a full recording";
+    }
+  }
+}
+
 TEST_F(FrameTest, AboutAndExitCommands) {
   h.command(ids::About);
   EXPECT_EQ(h.dialogs.abouts, 1);

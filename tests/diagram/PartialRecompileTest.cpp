@@ -28,15 +28,34 @@ using test::DiagramScene;
 class DrawingHost : public WindowHost {
  public:
   void refreshWindow(CanvasWindow* window, bool useCache) override { window->render(useCache); }
+  // As the canvas: every view follows the selection, window is redrawn.
+  void selectionChanged(CanvasWindow* window, const SelectionChange& change) override {
+    for (CanvasWindow* view : views) view->selectionChanged(change);
+    refreshWindow(window, true);
+  }
+  std::vector<CanvasWindow*> views;
 };
 
-wxMouseEvent mouseEvent(wxEventType type, int x, int y, bool ctrl) {
+wxMouseEvent mouseEvent(wxEventType type, int x, int y, bool ctrl, bool shift = false) {
   wxMouseEvent event(type);
   event.SetPosition(wxPoint(x, y));
   event.SetLeftDown(true);
   event.SetControlDown(ctrl);
+  event.SetShiftDown(shift);
   return event;
 }
+
+// The views every case is seen in.
+struct View {
+  const char* name;
+  float zoom;  // 0: the whole diagram fitted
+  float turn, tilt;
+};
+const View kViews[] = {
+    {"the whole diagram", 0.0f, 0, 0},
+    {"close up", 0.8f, 0, 0},
+    {"close up, turned and tilted", 0.7f, 30, 45},
+};
 
 class PartialRecompileTest : public test::GLPainterTest {
  protected:
@@ -102,19 +121,9 @@ class PartialRecompileTest : public test::GLPainterTest {
 };
 
 TEST_F(PartialRecompileTest, MovedBoxGivesThePixelsOfAFullRecording) {
-  struct View {
-    const char* name;
-    float zoom;  // 0: the whole diagram fitted
-    float turn, tilt;
-  };
-  const View views[] = {
-      {"the whole diagram", 0.0f, 0, 0},
-      {"close up", 0.8f, 0, 0},
-      {"close up, turned and tilted", 0.7f, 30, 45},
-  };
   const char* targets[] = {"c2_3", "s1"};
   for (const char* target : targets) {
-    for (const View& view : views) {
+    for (const View& view : kViews) {
       SCOPED_TRACE(std::string(target) + ", " + view.name);
       // Each case starts with the box where the scene put it.
       DiagramElement* shape = scene.shape(target);
@@ -142,8 +151,8 @@ TEST_F(PartialRecompileTest, MovedBoxGivesThePixelsOfAFullRecording) {
       // Two Ctrl-drag steps of (12, 8) pixels.
       send(mouseEvent(wxEVT_MOTION, kSize / 2 + 12, kSize / 2 + 8, true));
       send(mouseEvent(wxEVT_MOTION, kSize / 2 + 24, kSize / 2 + 16, true));
-      ASSERT_GT(window.partsRecordedOnMove(), 0);
-      EXPECT_LT(window.partsRecordedOnMove(), window.scenePartCount());
+      ASSERT_GT(window.partsRecordedAgain(), 0);
+      EXPECT_LT(window.partsRecordedAgain(), window.scenePartCount());
       const std::vector<unsigned char> partial = test::readFrame();
       EXPECT_GT(test::differingPixels(partial, before), 50) << "the move must show";
 
@@ -170,7 +179,7 @@ TEST_F(PartialRecompileTest, EveryWindowOnTheDiagramFollowsTheMove) {
   CanvasMouse::moveShape(shape, 40, -30);
   window.shapeMoved(shape);
   other.shapeMoved(shape);
-  EXPECT_GT(other.partsRecordedOnMove(), 0);
+  EXPECT_GT(other.partsRecordedAgain(), 0);
   other.render(true);
   const std::vector<unsigned char> updated = test::readFrame();
   other.render(false);
@@ -179,8 +188,84 @@ TEST_F(PartialRecompileTest, EveryWindowOnTheDiagramFollowsTheMove) {
   // A shape the window's diagram does not hold: the next render records
   // everything rather than trust the parts.
   unrelated.shapeMoved(shape);
-  EXPECT_EQ(unrelated.partsRecordedOnMove(), -1);
+  EXPECT_EQ(unrelated.partsRecordedAgain(), -1);
   EXPECT_FALSE(unrelated.displayListValid());
+}
+
+// A click that changes the selection records again only the parts showing
+// the elements whose selected state flipped, in every view, and the picture
+// is exactly the one a full recording gives; nothing is recorded whole.
+TEST_F(PartialRecompileTest, ClickedSelectionGivesThePixelsOfAFullRecording) {
+  struct Click {
+    const char* what;
+    Vec2 at;  // diagram point clicked (centred in the window first)
+    bool shift;
+    std::vector<std::string> selected;  // afterwards
+    std::size_t metrics;                // how many metrics are selected afterwards
+    bool shows;                         // the fitted picture changes
+  };
+  // Glyphs in the middle of their boxes, so that a box can be clicked
+  // beside them.
+  painter.setGlyphAreaSize(0.4f);
+  Vec2 glyphLo, glyphHi;
+  ASSERT_TRUE(painter.glyphRectangle("Flat", {-450, 150}, {-360, 210}, true, glyphLo, glyphHi));  // on c4_1
+  const Vec2 glyph = (glyphLo + glyphHi) * 0.5f;
+  // Applied in order, each on top of the ones before.
+  const Click clicks[] = {
+      {"select a class", {-135, -100}, false, {"c2_3"}, 0, true},
+      {"Shift-add an association", {120, -120}, true, {"c2_3", "ac2_5"}, 0, true},
+      {"Shift-add an inheritance", {345, -45}, true, {"c2_3", "ac2_5", "gc3_6"}, 0, true},
+      {"Shift-click the class: deselected", {-135, -100}, true, {"ac2_5", "gc3_6"}, 0, true},
+      {"select a service", {-570, 560}, false, {"s1"}, 0, true},
+      {"select a glyph's metric", glyph, false, {}, 1, true},
+      {"Shift-click the glyph: metric deselected", glyph, true, {}, 0, false},
+      {"select a class again", {-135, -100}, false, {"c2_3"}, 0, true},
+      {"click on empty space: cleared", {-530, -360}, false, {}, 0, true},
+  };
+  CanvasWindow other(&host, 0, 0, kSize, kSize);  // a second view of the diagram, fitted
+  other.setVisualizer(&painter);
+  other.setDiagram(scene.diagram());
+  host.views = {&window, &other};
+  for (const View& view : kViews) {
+    SCOPED_TRACE(view.name);
+    selection.clear();
+    window.resetCamera();
+    if (view.zoom == 0.0f) window.camera().zoomToFit({-600, -450}, {600, 580}, kSize, kSize);
+    else window.setZoom(view.zoom);
+    window.camera().rotationZ = view.turn;
+    window.camera().rotationX = view.tilt;
+    window.render(false);
+    other.render(false);
+    for (const Click& click : clicks) {
+      SCOPED_TRACE(click.what);
+      window.centreOn(click.at);
+      window.render(true);
+      const std::vector<unsigned char> before = test::readFrame();
+      const int recordings = window.sceneRecordings(), otherRecordings = other.sceneRecordings();
+      send(mouseEvent(wxEVT_LEFT_DOWN, kSize / 2, kSize / 2, false, click.shift));
+
+      std::vector<std::string> selected;
+      for (const ModelElement* element : selection.selectedElements()) selected.push_back(element->getId());
+      ASSERT_EQ(selected, click.selected);
+      ASSERT_EQ(selection.selectedMetrics().size(), click.metrics);
+      EXPECT_EQ(window.sceneRecordings(), recordings) << "the scene was recorded whole";
+      EXPECT_EQ(other.sceneRecordings(), otherRecordings);
+      ASSERT_GE(window.partsRecordedAgain(), click.shows ? 1 : 0);
+      EXPECT_LT(window.partsRecordedAgain(), window.scenePartCount() / 2);
+      const std::vector<unsigned char> partial = test::readFrame();
+      if (view.zoom == 0.0f) {
+        if (click.shows) EXPECT_GT(test::differingPixels(partial, before), 20) << "the selection must show";
+        else EXPECT_EQ(test::differingPixels(partial, before), 0);
+      }
+      window.render(false);
+      EXPECT_EQ(test::differingPixels(partial, test::readFrame()), 0);
+
+      other.render(true);
+      const std::vector<unsigned char> otherPartial = test::readFrame();
+      other.render(false);
+      EXPECT_EQ(test::differingPixels(otherPartial, test::readFrame()), 0) << "the other view";
+    }
+  }
 }
 
 }  // namespace

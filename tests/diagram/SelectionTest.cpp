@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "diagram/MetricsVisualizerSimple.h"
 #include "diagram/SelectionManager.h"
 #include "tests/diagram/DiagramScene.h"
@@ -72,6 +76,43 @@ TEST(SelectionManager, NullIsNeverSelectedAndCannotBeToggled) {
   EXPECT_TRUE(selection.selectedMetrics().empty());
   EXPECT_FALSE(selection.isElementSelected(nullptr));
   EXPECT_FALSE(selection.isMetricSelected(nullptr));
+}
+
+// What a change flipped: by identifier and by name, each once, nothing for
+// what ended as it began.
+TEST(SelectionManager, ChangeSinceNamesWhatFlipped) {
+  Class a("a", "A"), b("b", "B"), c("c", "C"), aAgain("a", "A (reloaded)");
+  IntegerMetric loc("LOC", nullptr, nullptr), fan("Fan", nullptr, nullptr);
+  struct Case {
+    const char* what;
+    std::function<void(SelectionManager&)> before, change;
+    std::vector<std::string> elements, metrics;
+  };
+  const Case cases[] = {
+      {"nothing to one", [](SelectionManager&) {}, [&](SelectionManager& s) { s.toggleElement(&a); }, {"a"}, {}},
+      {"cleared", [&](SelectionManager& s) { s.toggleElement(&a); s.toggleElement(&b); s.toggleMetric(&loc); },
+       [](SelectionManager& s) { s.clear(); }, {"a", "b"}, {"LOC"}},
+      {"another chosen alone",
+       [&](SelectionManager& s) { s.toggleElement(&a); s.toggleElement(&b); },
+       [&](SelectionManager& s) { s.clear(); s.toggleElement(&c); s.toggleElement(&b); }, {"c", "a"}, {}},
+      {"the same one chosen again", [&](SelectionManager& s) { s.toggleElement(&a); },
+       [&](SelectionManager& s) { s.clear(); s.toggleElement(&aAgain); }, {}, {}},
+      {"toggled twice", [](SelectionManager&) {},
+       [&](SelectionManager& s) { s.toggleElement(&b); s.toggleMetric(&fan); s.toggleElement(&b); }, {}, {"Fan"}},
+  };
+  for (const Case& item : cases) {
+    SCOPED_TRACE(item.what);
+    SelectionManager selection;
+    item.before(selection);
+    const SelectionManager::Snapshot before = selection.snapshot();
+    item.change(selection);
+    const SelectionChange change = selection.changeSince(before);
+    std::vector<std::string> elements;
+    for (const ModelElement* element : change.elements) elements.push_back(element->getId());
+    EXPECT_EQ(elements, item.elements);
+    EXPECT_EQ(change.metrics, item.metrics);
+    EXPECT_EQ(change.empty(), item.elements.empty() && item.metrics.empty());
+  }
 }
 
 TEST(PickResult, FiltersKeepTheResultOrder) {
