@@ -3,6 +3,7 @@
 #include <wx/dcmemory.h>
 #include <wx/imaglist.h>
 #include <wx/toplevel.h>
+#include <wx/utils.h>
 
 #include <cmath>
 
@@ -205,6 +206,8 @@ lmLayoutPreview* lmCheckListCtrl::layoutPreview() {
 }
 
 void lmCheckListCtrl::redrawActiveWindow() {
+  // Recording a big diagram takes seconds: the pointer says so meanwhile.
+  wxBusyCursor busy;
   Canvas* canvas = link_ != nullptr ? link_->canvas() : nullptr;
   if (canvas != nullptr && canvas->activeWindow() != nullptr) canvas->refreshWindow(canvas->activeWindow(), false);
 }
@@ -395,8 +398,12 @@ void AreaListCtrl::setChecked(long index, bool checked) {
     // The removed area's elements are free again: they get their halos.
     areas->computeFreeElements(areas->getIdentifiedDiagram());
   }
-  // Only the area picture changes, in every window.
-  if (link() != nullptr) link()->refreshAreas();
+  // Only the area picture changes, in every window; over many members
+  // that takes a while.
+  if (link() != nullptr) {
+    wxBusyCursor busy;
+    link()->refreshAreas();
+  }
   showPicture(index, areas->isIdentified(name));
 }
 

@@ -2,6 +2,7 @@
 
 #include <wx/bitmap.h>
 #include <wx/imaglist.h>
+#include <wx/utils.h>
 #include <wx/toplevel.h>
 
 #include <map>
@@ -127,6 +128,8 @@ ModelElement* UMLModelTree::elementOf(const wxTreeItemId& item) const {
 }
 
 void UMLModelTree::showDiagram(Diagram* diagram) {
+  // Recording a big diagram takes seconds: the pointer says so meanwhile.
+  wxBusyCursor busy;
   if (wxWindow* top = wxGetTopLevelParent(this)) {
     if (wxWindow* areaList = top->FindWindow(ids::AreaList)) areaList->Enable();
   }

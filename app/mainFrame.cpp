@@ -550,6 +550,7 @@ void mainFrame::identifyShownAreasAgain(Diagram* diagram) {
 
 void mainFrame::centreOnElement(Diagram* diagram, ModelElement* element) {
   if (diagram == nullptr || element == nullptr) return;
+  wxBusyCursor busy;  // the selection is recorded anew: seconds on a big diagram
   CanvasWindow* window = canvas_->activeWindow();
   if (window->diagram() != diagram && !showDiagram(diagram)) return;
   const SelectionManager::Snapshot before = document_.selection().snapshot();
