@@ -388,11 +388,11 @@ bool mainFrame::openModel(const std::string& path) {
 }
 
 void mainFrame::adoptModel(std::unique_ptr<LoadedModel> read, const std::string& path) {
+  // Closing forgets what pointed into the old model and blanks the canvas;
+  // the new model is shown once a diagram is chosen.
   closeModel();
-  forgetShownModel();
   document_.adoptModel(std::move(read));
 
-  canvas_->repaint();
   const wxTreeItemId root = tree_->addRoot();
   for (Diagram* diagram : document_.diagrams()) diagramItems_.emplace_back(diagram, tree_->addDiagram(root, diagram));
 
