@@ -550,7 +550,7 @@ void mainFrame::identifyShownAreasAgain(Diagram* diagram) {
 
 void mainFrame::centreOnElement(Diagram* diagram, ModelElement* element) {
   if (diagram == nullptr || element == nullptr) return;
-  wxBusyCursor busy;  // the selection is recorded anew: seconds on a big diagram
+  wxBusyCursor busy;  // showing another diagram, or the selection, takes a while on a big one
   CanvasWindow* window = canvas_->activeWindow();
   if (window->diagram() != diagram && !showDiagram(diagram)) return;
   const SelectionManager::Snapshot before = document_.selection().snapshot();
