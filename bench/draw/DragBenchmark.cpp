@@ -3,13 +3,19 @@
 // mouse handling as in the viewer, which moves the box, records again the
 // parts of the view's scene that depend on it and redraws the view. Run
 // under an X server, e.g.
-//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/drag_benchmark [--events N] [classes...]
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/drag_benchmark [--click] [--events N] [classes...]
 //
 // For each size it drags a class in the middle of the diagram and a class
 // that is a member of an area, in the whole diagram fitted into the view
 // and at zoom 1 on the class, and prints the median and the largest time
 // per event with the parts recorded again per event; "full" rows record
 // the whole scene again for each event instead, for comparison.
+//
+// With --click it times clicks that change the selection instead (select a
+// class, Shift-add its neighbour, Shift-click the first off, click on empty
+// space, over and over), in the fitted view and at zoom 1: each click picks,
+// records again the parts showing what flipped and redraws the view; "full"
+// rows record the whole scene for each click, as a click did before.
 
 #include <GL/gl.h>
 #include <wx/event.h>
@@ -60,35 +66,63 @@ class DrawingHost : public WindowHost {
     recordCpu.push_back(cpuMs() - start);
     refreshWindow(window, true);
   }
+  void selectionChanged(CanvasWindow* window, const SelectionChange& change) override {
+    const double start = cpuMs();
+    recordSelection(window, change);
+    glFinish();
+    recordCpu.push_back(cpuMs() - start);
+    refreshWindow(window, true);
+  }
   std::vector<double> recordCpu;
 
  protected:
   virtual void record(CanvasWindow* window, DiagramElement* shape) { window->shapeMoved(shape); }
+  virtual void recordSelection(CanvasWindow* window, const SelectionChange& change) {
+    window->selectionChanged(change);
+  }
 };
 
-// Records the whole scene on every move instead of the parts that depend
-// on the box (compiled without drawing, as a recompile does).
+// Records the whole scene on every move or click instead of the parts that
+// depend on the box or show the selection (compiled without drawing, as a
+// recompile does).
 class FullRecordingHost : public DrawingHost {
  protected:
-  void record(CanvasWindow* window, DiagramElement*) override {
+  void record(CanvasWindow* window, DiagramElement*) override { recordAll(window); }
+  void recordSelection(CanvasWindow* window, const SelectionChange&) override { recordAll(window); }
+
+ private:
+  static void recordAll(CanvasWindow* window) {
     window->invalidateDisplayList();
     window->render(true);
   }
 };
 
-wxMouseEvent event(wxEventType type, int x, int y) {
+wxMouseEvent event(wxEventType type, int x, int y, bool ctrl = true, bool shift = false) {
   wxMouseEvent e(type);
   e.SetPosition(wxPoint(x, y));
   e.SetLeftDown(true);
-  e.SetControlDown(true);
+  e.SetControlDown(ctrl);
+  e.SetShiftDown(shift);
   return e;
+}
+
+// The median of a plain replay of the view, for comparison.
+double replayMedian(CanvasWindow& view) {
+  std::vector<double> times;
+  for (int i = 0; i < 9; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    view.render(true);
+    glFinish();
+    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+  }
+  return median(times);
 }
 
 struct DragFigures {
   double median = 0.0, largest = 0.0, cpu = 0.0;  // per event: wall, processor
   double recordCpu = 0.0;  // processor time of recording what the move changed
   double replay = 0.0;     // median of a plain replay of the view, for comparison
-  int partsRecorded = 0;   // on the last event
+  int partsRecorded = 0;   // on the last drag event; the most of any click
 };
 
 // Presses on the class at the window centre, takes the view (fitted or
@@ -114,16 +148,9 @@ DragFigures drag(CanvasWindow& view, DrawingHost& host, CanvasMouse& mouse, Gene
   }
   view.render(false);
   glFinish();
-  std::vector<double> times;
-  for (int i = 0; i < 9; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    view.render(true);
-    glFinish();
-    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-  }
   DragFigures f;
-  f.replay = median(times);
-  times.clear();
+  f.replay = replayMedian(view);
+  std::vector<double> times;
   host.recordCpu.clear();
   std::vector<double> cpu;
   for (int i = 1; i <= events; ++i) {
@@ -147,11 +174,94 @@ DragFigures drag(CanvasWindow& view, DrawingHost& host, CanvasMouse& mouse, Gene
   return f;
 }
 
+// The mouse position (y down) of diagram point p in the view.
+wxPoint pointerAt(const CanvasWindow& view, Vec2 p) {
+  const Vec3 ndc = (view.viewMatrix(0) * view.projectionMatrix(0)).transformPoint({p.x, p.y, 0.0f});
+  const float x = (ndc.x + 1.0f) * 0.5f * static_cast<float>(view.width());
+  const float y = (ndc.y + 1.0f) * 0.5f * static_cast<float>(view.height());
+  return wxPoint(static_cast<int>(std::lround(x)), view.height() - static_cast<int>(std::lround(y)));
+}
+
+// Clicks in the view (fitted, or at zoom 1 on class id), with the glyphs
+// in the middle 30 % of their boxes so that a box is clicked beside them:
+// id alone, Shift on neighbour, Shift on id again, a glyph
+// of id (its metric alone), then on empty space (below the diagram when
+// fitted, between two rows at zoom 1), repeated.
+DragFigures clicks(CanvasWindow& view, DrawingHost& host, CanvasMouse& mouse, GeneratedModel& model,
+                   MetricsVisualizerSimple& painter, const std::string& id, const std::string& neighbour,
+                   bool fitted) {
+  SelectionManager& selection = *painter.selectionManager();
+  DiagramElement* shape = model.diagrams.front()->findElement(id);
+  DiagramElement* next = model.diagrams.front()->findElement(neighbour);
+  Vec2 lo, hi;
+  generatedBox(model, lo, hi);
+  view.resetCamera();
+  if (fitted) view.camera().zoomToFit(lo, hi, kWidth, kHeight);
+  else view.centreOnShape(shape);
+  // Near the lower left corner of a box, inside it (the line from the end
+  // of one row to the start of the next passes nearer the upper edge).
+  const auto corner = [](DiagramElement* box) { return *box->getCurrentLayout()->getLowerLeft() + Vec2(6.0f, 6.0f); };
+  const Vec2 shapeLow = *shape->getCurrentLayout()->getLowerLeft();
+  const Vec2 empty = fitted ? Vec2((lo.x + hi.x) * 0.5f, lo.y - 0.02f * (hi.y - lo.y)) : shapeLow - Vec2(-20.0f, 20.0f);
+  Vec2 glyphLo, glyphHi;
+  painter.glyphRectangle(model.metrics.getShownMetrics().front()->getName(), shapeLow,
+                         *shape->getCurrentLayout()->getUpperRight(), true, glyphLo, glyphHi);
+  struct Click {
+    wxPoint at;
+    bool shift;
+    std::size_t elements, metrics;  // selected afterwards
+  };
+  const Click cycle[] = {
+      {pointerAt(view, corner(shape)), false, 1, 0},
+      {pointerAt(view, corner(next)), true, 2, 0},
+      {pointerAt(view, corner(shape)), true, 1, 0},
+      {pointerAt(view, (glyphLo + glyphHi) * 0.5f), false, 0, 1},
+      {pointerAt(view, empty), false, 0, 0},
+  };
+  constexpr int kCycle = static_cast<int>(sizeof cycle / sizeof cycle[0]);
+  selection.clear();
+  view.render(false);
+  glFinish();
+  DragFigures f;
+  f.replay = replayMedian(view);
+  host.recordCpu.clear();
+  std::vector<double> times, cpu;
+  for (int i = 0; i < events; ++i) {
+    const Click& click = cycle[i % kCycle];
+    wxMouseEvent press = event(wxEVT_LEFT_DOWN, click.at.x, click.at.y, false, click.shift);
+    const double cpuStart = cpuMs();
+    const auto start = std::chrono::steady_clock::now();
+    mouse.onMouse(view, press, kHeight);
+    glFinish();
+    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    cpu.push_back(cpuMs() - cpuStart);
+    f.partsRecorded = std::max(f.partsRecorded, view.partsRecordedAgain());
+    if (selection.selectedElements().size() != click.elements || selection.selectedMetrics().size() != click.metrics) {
+      std::fprintf(stderr, "drag_benchmark: click %d at (%d, %d) left %zu elements and %zu metrics selected\n", i,
+                   click.at.x, click.at.y, selection.selectedElements().size(), selection.selectedMetrics().size());
+      for (ModelElement* e : selection.selectedElements()) std::fprintf(stderr, "  %s\n", e->getId().c_str());
+      std::exit(1);
+    }
+  }
+  f.cpu = median(cpu);
+  f.recordCpu = median(host.recordCpu);
+  f.median = median(times);
+  f.largest = *std::max_element(times.begin(), times.end());
+  selection.clear();
+  view.invalidateDisplayList();
+  return f;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<int> sizes;
+  bool clicking = false;
   for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--click") {
+      clicking = true;
+      continue;
+    }
     if (std::string(argv[i]) == "--events" && i + 1 < argc) {
       events = std::max(1, std::atoi(argv[++i]));
       continue;
@@ -163,8 +273,9 @@ int main(int argc, char** argv) {
     OffscreenGL gl(kWidth, kHeight);
     loadDefaultFont();
     applyFixedGLState();
-    std::printf("%s, %dx%d view; ms per drag event over %d events\n",
-                reinterpret_cast<const char*>(glGetString(GL_RENDERER)), kWidth, kHeight, events);
+    std::printf("%s, %dx%d view; ms per %s over %d events\n",
+                reinterpret_cast<const char*>(glGetString(GL_RENDERER)), kWidth, kHeight,
+                clicking ? "selecting click" : "drag event", events);
     std::printf("%8s %-6s %-7s %-6s %20s %11s %11s %s\n", "classes", "class", "view", "record",
                 "event wall med/max", "event cpu", "record cpu", "replay wall, parts recorded / all");
     for (int classes : sizes) {
@@ -176,9 +287,12 @@ int main(int argc, char** argv) {
       painter.setSelectionManager(&selection);
       painter.setMetricSet(&model.metrics);
       painter.setAreas(&model.areas);
+      if (clicking) painter.setGlyphAreaSize(0.3f);
       // A class in the middle of the grid, and one inside the first area.
       const std::string middle = "C" + std::to_string(classes / 2 + 60);
       const std::string member = "C" + std::to_string((classes / 4) - 10 + 5);
+      const std::vector<std::string> targets =
+          clicking ? std::vector<std::string>{middle} : std::vector<std::string>{middle, member};
       DrawingHost partial;
       FullRecordingHost full;
       for (DrawingHost* host : {static_cast<DrawingHost*>(&partial), static_cast<DrawingHost*>(&full)}) {
@@ -186,9 +300,11 @@ int main(int argc, char** argv) {
         CanvasMouse mouse;
         view.setVisualizer(&painter);
         view.setDiagram(model.diagrams.front());
-        for (const std::string& id : {middle, member})
+        for (const std::string& id : targets)
           for (bool fitted : {true, false}) {
-            const DragFigures f = drag(view, *host, mouse, model, id, fitted);
+            const DragFigures f = clicking ? clicks(view, *host, mouse, model, painter, id,
+                                                    "C" + std::to_string(classes / 2 + 62), fitted)
+                                           : drag(view, *host, mouse, model, id, fitted);
             std::printf("%8d %-6s %-7s %-6s %9.1f /%9.1f %11.1f %11.1f %9.1f, %d / %d\n", classes, id.c_str(),
                         fitted ? "fitted" : "zoom 1", host == &partial ? "parts" : "full", f.median, f.largest, f.cpu,
                         f.recordCpu, f.replay, host == &partial ? f.partsRecorded : view.scenePartCount(),
