@@ -22,11 +22,14 @@ class MetricsVisualizerSimple : public UMLModelVisualizer, public MetricsVisuali
   void visitPelkInterface(PelkInterface* element) override;
   void visitPelkService(PelkService* element) override;
   // The glyphs of the shown metrics on one shape. A glyph whose cell is
-  // under kTinyGlyph pixels across (its smaller side, at the detail scale)
-  // has its outline drawn without smoothing (see GLPainter, level of
-  // detail); a larger one is drawn exactly as in full detail.
+  // under kTinyGlyph pixels across (its smaller side, at the detail scale),
+  // smaller than a capital letter of the default font at zoom 1, has its
+  // outline drawn without smoothing (see GLPainter, level of detail): at
+  // that size the aliased outline looks like the smoothed one, which costs
+  // a software renderer several times as much. A larger glyph is drawn
+  // exactly as in full detail.
   void drawDeferredEntry(DiagramElement* entry) override;
-  static constexpr float kTinyGlyph = 4.0f;
+  static constexpr float kTinyGlyph = 10.0f;
   // A shape may also be hit through its glyphs, which lie in its glyph area
   // and rise from the diagram plane towards the eye.
   bool pickMayHit(DiagramElement* element) override;

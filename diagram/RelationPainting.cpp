@@ -40,9 +40,9 @@ Vec2 onBorder(const Box& box, Vec2 from, Vec2 to) {
 }
 
 // The lines of a relation reaching extent units along x or y (its ends and
-// their heads) are judged together for level of detail: plain under a few
-// pixels, otherwise smoothed, arrowheads included.
-bool plainRelation(float extent) { return GLPainter::underPixels(extent, GLPainter::kShortLine); }
+// their heads) are judged together for level of detail: plain under
+// kShortRelation pixels, otherwise smoothed, arrowheads included.
+bool plainRelation(float extent) { return GLPainter::underPixels(extent, UMLModelVisualizer::kShortRelation); }
 
 float extentOf(Vec2 a, Vec2 b, float reach) {
   return std::fmax(std::fabs(b.x - a.x), std::fabs(b.y - a.y)) + 2.0f * reach;

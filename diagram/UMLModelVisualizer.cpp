@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <unordered_set>
 #include <cmath>
+#include <optional>
 
 #include "areas/AreaElementsEraser.h"
 #include "areas/Area.h"
@@ -488,6 +489,24 @@ void UMLModelVisualizer::pick(PickResult& result, Diagram* diagram) {
 
 // ---- boxes ----------------------------------------------------------------------
 
+namespace {
+
+// While it lasts, the lines of a shape whose box is under kSmallShape
+// pixels along its longer side are drawn without smoothing, all alike; a
+// larger shape leaves each line to its own size.
+class SmallShapeLines {
+ public:
+  explicit SmallShapeLines(const ShapeBox& b) {
+    const float longer = std::fmax(std::fabs(b.max.x - b.min.x), std::fabs(b.max.y - b.min.y));
+    if (GLPainter::underPixels(longer, UMLModelVisualizer::kSmallShape)) scope_.emplace(true);
+  }
+
+ private:
+  std::optional<PlainLineScope> scope_;
+};
+
+}  // namespace
+
 void UMLModelVisualizer::drawBoxBody() {
   GLPainter painter;
   const ShapeBox& b = box_;
@@ -528,6 +547,7 @@ void UMLModelVisualizer::visitClass(Class* element) {
   const float fs = static_cast<float>(appearance_->fontSize);
   const Color text = appearance_->textColour;
   const Color outline = appearance_->outlineColour;
+  const SmallShapeLines lines(b);
 
   drawBoxBody();
   const float sp = look_.textSpacing;
@@ -556,6 +576,7 @@ void UMLModelVisualizer::visitInterface(Interface* element) {
   const float fs = static_cast<float>(appearance_->fontSize);
   const Color text = appearance_->textColour;
   const Color outline = appearance_->outlineColour;
+  const SmallShapeLines lines(b);
 
   drawBoxBody();
   const float sp = look_.textSpacing;
@@ -576,6 +597,7 @@ void UMLModelVisualizer::visitInterface(Interface* element) {
 
 void UMLModelVisualizer::visitPelkService(PelkService* element) {
   if (!hasBox_) return;
+  const SmallShapeLines lines(box_);
   drawBoxBody();
   const float sp = look_.textSpacing;
   drawLabel(GLPainter(), element->getName(), {box_.centre.x, box_.max.y - sp}, static_cast<float>(appearance_->fontSize),
@@ -585,6 +607,7 @@ void UMLModelVisualizer::visitPelkService(PelkService* element) {
 
 void UMLModelVisualizer::visitPelkInterface(PelkInterface*) {
   if (!hasBox_) return;
+  const SmallShapeLines lines(box_);
   drawBoxBody();
   GLPainter painter;
   painter.line({box_.min.x, box_.min.y}, box_.centre, appearance_->outlineColour);
@@ -595,6 +618,7 @@ void UMLModelVisualizer::visitPackage(Package* element) {
   if (!hasBox_) return;
   GLPainter painter;
   const ShapeBox& b = box_;
+  const SmallShapeLines lines(b);
   const float tab = b.size.y / 4.0f;
   if (look_.shadows && !GLPainter::underPixels(look_.shadowSize, kThinShadow)) {
     const float sh = look_.shadowSize;
@@ -645,6 +669,7 @@ void UMLModelVisualizer::drawNote(const Note& note) {
     painter.filledConvexPolygon(body);
     return;
   }
+  const SmallShapeLines lines(b);
   if (look_.shadows && !GLPainter::underPixels(look_.shadowSize, kThinShadow)) {
     // As under a class box: right and down by the shadow size. The shifted
     // fold diagonal lies on the box's own, so the right-hand strip ends on it.

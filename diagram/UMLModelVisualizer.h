@@ -45,9 +45,20 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
  public:
   UMLModelVisualizer();
   ~UMLModelVisualizer() override;
-  // A shadow thinner than this many pixels at the detail scale is left
-  // out, on boxes and packages alike (see GLPainter, level of detail).
+  // Savings at overview scale (see GLPainter, level of detail), each judged
+  // at the detail scale; above its limit the drawing is as in full detail.
+  // A shadow thinner than kThinShadow pixels is left out, on boxes and
+  // packages alike. The lines of a shape whose box is under kSmallShape
+  // pixels along its longer side (outline, compartment lines, a package's
+  // tab, a note's fold) are drawn without smoothing, and so are those of a
+  // relation whose reach, heads included, is under kShortRelation pixels:
+  // each of these lines is shorter than a dozen pixels, where an aliased
+  // line of one pixel looks like a smoothed one, and a smoothed line costs
+  // a software renderer a change of its fragment program for every run of
+  // lines drawn.
   static constexpr float kThinShadow = 1.0f;
+  static constexpr float kSmallShape = 12.0f;
+  static constexpr float kShortRelation = 12.0f;
   UMLModelVisualizer(const UMLModelVisualizer&) = delete;
   UMLModelVisualizer& operator=(const UMLModelVisualizer&) = delete;
 
