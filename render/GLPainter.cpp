@@ -15,6 +15,7 @@
 #include <deque>
 
 #include "render/GLState.h"
+#include "render/PackedTextureFont.h"
 
 namespace lumetra {
 
@@ -598,7 +599,7 @@ void GLPainter::setLineSmoothing(bool on) const {
 // --- text -----------------------------------------------------------------------
 
 void GLPainter::createFont(const std::string& path, const std::string& name, float size) {
-  auto font = std::make_unique<FTTextureFont>(path.c_str());
+  auto font = std::make_unique<PackedTextureFont>(path.c_str());
   if (font->Error() != 0) throw GraphicsException("Could not construct font from " + path);
   font->FaceSize(static_cast<unsigned int>(size), 72);
   FontRegistry& registry = FontRegistry::instance();

@@ -1,5 +1,7 @@
 #include "render/GlyphTable.h"
 
+#include "render/PackedTextureFont.h"
+
 #include <FTGL/ftgl.h>
 #include <GL/gl.h>
 
@@ -112,6 +114,50 @@ bool GlyphTable::covers(const std::string& text) {
 }
 
 bool GlyphTable::capture(FTFont& font) {
+  if (auto* packed = dynamic_cast<PackedTextureFont*>(&font)) return captureRecorded(*packed);
+  return captureDrawn(font);
+}
+
+bool GlyphTable::captureRecorded(PackedTextureFont& font) {
+  ready_ = false;
+  // Making a glyph uploads its bitmap: in a list being compiled that would
+  // be recorded instead of done.
+  if (glGetString(GL_VERSION) == nullptr || compilingList()) return false;
+  // Making glyphs binds their texture; the binding is put back as it was,
+  // so that texture state set after this lands where the caller expects.
+  glPushAttrib(GL_TEXTURE_BIT);
+  bool ok = true;
+  for (int c = kFirst; c <= kLast && ok; ++c) {
+    const char text[2] = {static_cast<char>(c), '\0'};
+    // Measuring makes the glyph (and its texture) when it is not made yet.
+    advance_[c - kFirst] = font.Advance(text);
+    const GlyphPlacement* place = font.placement(static_cast<unsigned long>(c));
+    ok = place != nullptr;
+    if (!ok) break;
+    GlyphQuad& quad = glyphs_[c - kFirst];
+    quad = GlyphQuad();
+    quad.drawn = place->drawn;
+    quad.texture = place->texture;
+    if (!place->drawn) continue;
+    quad.x0 = static_cast<float>(place->left);
+    quad.y0 = static_cast<float>(place->bottom);
+    quad.x1 = static_cast<float>(place->right);
+    quad.y1 = static_cast<float>(place->top);
+    quad.s0 = place->s0;
+    quad.t0 = place->t0;
+    quad.s1 = place->s1;
+    quad.t1 = place->t1;
+  }
+  glPopAttrib();
+  if (!ok) return false;
+  // The font floors pen plus corner to whole pixels.
+  snaps_ = true;
+  kerning_.assign(static_cast<std::size_t>(kCount) * kCount, std::numeric_limits<float>::quiet_NaN());
+  ready_ = true;
+  return true;
+}
+
+bool GlyphTable::captureDrawn(FTFont& font) {
   ready_ = false;
   if (glGetString(GL_VERSION) == nullptr || compilingList()) return false;
   const float reach = 4.0f * static_cast<float>(font.FaceSize()) + 64.0f;

@@ -4,12 +4,15 @@
 // instead of through the font's own per-glyph drawing (which changes state
 // and matrices per glyph and so defeats display-list merging).
 //
-// The table is read from the font itself: each glyph is rendered once in GL
-// feedback mode, which yields the quad the font would draw (font pixels,
-// relative to the pen) with its texture coordinates, and the texture bound
-// for it. Pen advances and kerning come from the font's own measuring. The
-// batch therefore samples the very same glyph textures at the very same
-// places. Strings with other characters keep the font's own drawing.
+// The table is read from the font itself. A PackedTextureFont records where
+// it put each glyph as it makes it (render/PackedTextureFont.h), so its
+// table costs no drawing. Any other texture font has each glyph rendered
+// once in GL feedback mode, which yields the quad the font would draw (font
+// pixels, relative to the pen) with its texture coordinates, and the
+// texture bound for it. Pen advances and kerning come from the font's own
+// measuring. The batch therefore samples the very same glyph textures at the
+// very same places. Strings with other characters keep the font's own
+// drawing.
 
 #include <array>
 #include <string>
@@ -18,6 +21,10 @@
 #include "model/Vec2.h"
 
 class FTFont;
+
+namespace lumetra {
+class PackedTextureFont;
+}
 
 namespace lumetra {
 
@@ -47,6 +54,9 @@ class GlyphTable {
   // feedback drawing would be recorded); false, leaving the table unusable,
   // when that is not so or the font does not behave as expected.
   bool capture(FTFont& font);
+  // The same table read by drawing every glyph in feedback mode, whatever
+  // the font's kind (what capture does for fonts that keep no record).
+  bool captureDrawn(FTFont& font);
   bool ready() const { return ready_; }
 
   // Whether every character of text is in the table.
@@ -61,6 +71,7 @@ class GlyphTable {
 
  private:
   float kerning(FTFont& font, char a, char b);
+  bool captureRecorded(PackedTextureFont& font);
 
   static constexpr int kCount = kLast - kFirst + 1;
   bool ready_ = false;

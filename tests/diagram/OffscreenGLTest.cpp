@@ -1,17 +1,24 @@
 // Offscreen pictures as the export and the GL tests use them: pixels drawn
 // at the corners come back at those corners, in both row orders, at sizes
 // from one pixel to larger than the X screen, and two pictures made in one
-// process each keep their own pixels when made current in turn.
+// process each keep their own pixels when made current in turn; text drawn
+// with a font made on the thread that made the context is the same as text
+// made and drawn on one thread.
 
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
 
 #include <array>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "diagram/OffscreenGL.h"
+#include "render/Canvas.h"
+#include "render/DefaultFont.h"
+#include "render/GLPainter.h"
 
 namespace lumetra {
 namespace {
@@ -119,6 +126,68 @@ TEST(OffscreenGL, TwoPicturesKeepTheirOwnPixels) {
   a = first.readRGB();
   EXPECT_EQ(at(a, 100, 99, 0), kRed);
   EXPECT_EQ(at(a, 100, 50, 25), kGreen);
+}
+
+// Labels in several sizes drawn into the current picture, read back.
+std::vector<unsigned char> drawLabels(const OffscreenGL& picture) {
+  const int width = picture.width(), height = picture.height();
+  applyFixedGLState();
+  clearTo(width, height, kWhite);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, width, 0, height, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  GLPainter painter;
+  painter.drawText("Class42", {10, 60}, 14.0f, 0, Color(0, 0, 0, 1));
+  painter.drawText("operation0(): void", {10, 30}, 10.0f, 0, Color(0.2f, 0.1f, 0.6f, 1));
+  painter.drawText("AVAWTo", {10, 8}, 7.0f, 0, Color(0, 0, 0, 1));
+  return picture.readRGBRows();
+}
+
+TEST(OffscreenGL, TextIsTheSameWhenTheFontWasMadeOnTheContextsThread) {
+  constexpr int kW = 200, kH = 90;
+  FontRegistry::instance().clear();
+  // As the export does: the context and the font made on a thread of their
+  // own, then drawn with here.
+  std::unique_ptr<OffscreenGL> handed;
+  std::thread maker([&] {
+    handed = std::make_unique<OffscreenGL>(kW, kH);
+    loadDefaultFont();
+    handed->releaseCurrent();
+  });
+  maker.join();
+  ASSERT_TRUE(handed);
+  handed->makeCurrent();
+  const std::vector<unsigned char> a = drawLabels(*handed);
+  FontRegistry::instance().clear();
+  handed.reset();
+
+  OffscreenGL here(kW, kH);
+  loadDefaultFont();
+  const std::vector<unsigned char> b = drawLabels(here);
+  FontRegistry::instance().clear();
+
+  int inked = 0;
+  for (std::size_t i = 0; i < b.size(); i += 3) inked += b[i] + b[i + 1] + b[i + 2] < 3 * 255 ? 1 : 0;
+  EXPECT_GT(inked, 200);
+  EXPECT_LT(inked, kW * kH / 4) << "text drawn as solid boxes";
+  EXPECT_TRUE(a == b);
+}
+
+TEST(OffscreenGL, FixedStateLeavesTheBoundTexturesFiltersAlone) {
+  OffscreenGL picture(8, 8);
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  applyFixedGLState();
+  GLint bound = 0, filter = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+  EXPECT_EQ(bound, static_cast<GLint>(texture));
+  EXPECT_EQ(filter, GL_LINEAR) << "a texture without mipmaps set to filter through them draws as solid boxes";
+  glDeleteTextures(1, &texture);
 }
 
 }  // namespace
