@@ -1,15 +1,23 @@
-// The lumetra executable: the viewer, or a command without a window.
+// The lumetra executable: the commands without a window (--export,
+// --save-diagram, --version, --help) run here; the viewer is a program of
+// its own (app/ViewerMain.cpp) that this one replaces itself with, keeping
+// the arguments, the environment and the process. This program links no
+// window toolkit, so a picture made from the command line does not pay for
+// loading and relocating one (and the GL driver's symbols are looked up
+// through a few libraries instead of nearly a hundred).
 
-#include <wx/app.h>
+#include <unistd.h>
 #include <wx/init.h>
-#include <wx/log.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "app/CommandLine.h"
 #include "app/ExportCommand.h"
 #include "app/SaveDiagramCommand.h"
-#include "app/mainApplication.h"
+#include "app/ViewerLaunch.h"
 
 int main(int argc, char** argv) {
   lumetra::CommandLineOptions options;
@@ -31,18 +39,14 @@ int main(int argc, char** argv) {
     if (!options.saveDiagram.empty()) return lumetra::runSaveDiagram(options.saveDiagram, options.model);
     if (!options.exportImage.empty()) return lumetra::runExport(options);
   }
-  // The toolkit aborts inside its start-up when there is no display; say so
-  // in one line instead.
-  if (!lumetra::displayAvailable()) {
-    std::fprintf(stderr, "no display: run it in a desktop session or under xvfb-run\n");
+  const std::string viewer = lumetra::findViewer();
+  if (viewer.empty()) {
+    std::fprintf(stderr, "lumetra: cannot start the viewer: %s not found beside %s or in %s\n",
+                 lumetra::kViewerName, argv[0], lumetra::kViewerInstallDir);
     return 1;
   }
-  // The toolkit's own messages go to stderr (a failure to start the toolkit
-  // included); what the user must know, the frame shows in its dialogs.
-  wxLog::SetActiveTarget(new wxLogStderr);
-  wxApp::SetInstance(new lumetra::mainApplication(options));
-  // The options were read above; the toolkit gets only the program name.
-  int toolkitArgc = 1;
-  char* toolkitArgv[] = {argv[0], nullptr};
-  return wxEntry(toolkitArgc, toolkitArgv);
+  std::fflush(nullptr);
+  execv(viewer.c_str(), argv);
+  std::fprintf(stderr, "lumetra: cannot start the viewer %s: %s\n", viewer.c_str(), std::strerror(errno));
+  return 1;
 }

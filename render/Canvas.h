@@ -15,13 +15,10 @@
 #include "render/CanvasOwner.h"
 #include "render/CanvasWindow.h"
 #include "render/DefaultFont.h"
+#include "render/FixedGLState.h"
 #include "render/SplitTree.h"
 
 namespace lumetra {
-
-// The fixed GL state every painter relies on (blending on, depth test off
-// with depth function GL_ALWAYS, scissor test on, smooth lines, white clear).
-void applyFixedGLState();
 
 class Canvas : public wxGLCanvas, public WindowHost {
  public:

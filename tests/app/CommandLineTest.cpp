@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -116,6 +119,47 @@ TEST(CommandLineTest, TheViewerWithoutADisplaySaysSoInOneLine) {
     EXPECT_EQ(r.exitCode, 1) << args;
     EXPECT_EQ(r.out, "no display: run it in a desktop session or under xvfb-run\n") << args;
   }
+}
+
+// The shared libraries a program names (its NEEDED entries).
+std::string neededLibraries(const std::string& program) {
+  std::string out;
+  FILE* pipe = popen(("readelf -d '" + program + "' 2>&1").c_str(), "r");
+  if (!pipe) return out;
+  std::array<char, 4096> buffer{};
+  while (size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) out.append(buffer.data(), n);
+  pclose(pipe);
+  return out;
+}
+
+TEST(CommandLineTest, TheCommandsLoadNoWindowToolkitTheViewerDoes) {
+  const std::string commands = neededLibraries(LUMETRA_EXE);
+  const std::string viewer = neededLibraries(LUMETRA_VIEWER_EXE);
+  ASSERT_NE(commands.find("(NEEDED)"), std::string::npos) << commands;
+  for (const char* library : {"libwx_gtk3u_core", "libwx_gtk3u_gl", "libgtk-3", "libgdk-3"})
+    EXPECT_EQ(commands.find(library), std::string::npos) << library << " in\n" << commands;
+  // The toolkit comes in through its window libraries.
+  for (const char* library : {"libwx_gtk3u_core", "libwx_gtk3u_gl"})
+    EXPECT_NE(viewer.find(library), std::string::npos) << library << " in\n" << viewer;
+}
+
+TEST(CommandLineTest, WithoutTheViewerProgramTheViewerCannotStartAndSaysSo) {
+  // The command program alone in a folder: no viewer beside it or where
+  // an installation beside it would keep one.
+  const std::string dir = "/tmp/lumetra-alone-" + std::to_string(::getpid());
+  const std::string copy = dir + "/bin/lumetra";
+  ASSERT_EQ(std::system(("mkdir -p '" + dir + "/bin' && cp '" LUMETRA_EXE "' '" + copy + "'").c_str()), 0);
+  const std::string command = "env -u DISPLAY '" + copy + "' model.xmi 2>&1 </dev/null";
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::array<char, 4096> buffer{};
+  while (size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) out.append(buffer.data(), n);
+  const int status = pclose(pipe);
+  std::system(("rm -rf '" + dir + "'").c_str());
+  if (out.rfind("no display:", 0) == 0) GTEST_SKIP() << "a viewer is installed in the configured folder";
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
+  EXPECT_EQ(out.rfind("lumetra: cannot start the viewer: lumetra-viewer not found", 0), 0u) << out;
 }
 
 }  // namespace

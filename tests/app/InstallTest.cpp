@@ -64,6 +64,18 @@ class InstallTest : public ::testing::Test {
                              "share/mime/packages/lumetra.xml", "share/man/man1/lumetra.1"})
       EXPECT_TRUE(fs::is_regular_file(root / file)) << file;
     EXPECT_NE(fs::status(root / "bin/lumetra").permissions() & fs::perms::owner_exec, fs::perms::none);
+    // The viewer program, which bin/lumetra hands the window over to.
+    const fs::path viewer = root / "libexec/lumetra/lumetra-viewer";
+    EXPECT_TRUE(fs::is_regular_file(viewer));
+    EXPECT_NE(fs::status(viewer).permissions() & fs::perms::owner_exec, fs::perms::none);
+    // Started without a display, the installed command reaches the
+    // installed viewer, which says it needs one.
+    const CommandRun viewerRun =
+        run("cd '" + (dir_ / "elsewhere").string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY '" +
+                (root / "bin" / "lumetra").string() + "' model.xmi",
+            dir_);
+    EXPECT_EQ(viewerRun.exitCode, 1) << viewerRun.output;
+    EXPECT_NE(viewerRun.output.find("no display:"), std::string::npos) << viewerRun.output;
 
     // The desktop entry passes the freedesktop checker, names the
     // installed icon and only MIME types the installed file defines.

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "diagram/OffscreenGL.h"
-#include "render/Canvas.h"
+#include "render/FixedGLState.h"
 #include "render/DefaultFont.h"
 #include "render/GLPainter.h"
 

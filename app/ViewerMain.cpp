@@ -1,0 +1,42 @@
+// The viewer's own executable: the frame and its toolkit. Users start it
+// through `lumetra`, which runs the commands without a window itself and
+// hands everything else to this program with the same arguments.
+
+#include <wx/app.h>
+#include <wx/init.h>
+#include <wx/log.h>
+
+#include <cstdio>
+
+#include "app/CommandLine.h"
+#include "app/mainApplication.h"
+
+int main(int argc, char** argv) {
+  lumetra::CommandLineOptions options;
+  {
+    wxInitializer initializer(argc, argv);
+    if (!initializer.IsOk()) {
+      std::fprintf(stderr, "lumetra: could not initialise wxWidgets\n");
+      return 1;
+    }
+    switch (lumetra::parseCommandLine(argc, argv, options)) {
+      case lumetra::ParseOutcome::ExitOk: return 0;
+      case lumetra::ParseOutcome::ExitError: return 2;
+      case lumetra::ParseOutcome::Run: break;
+    }
+  }
+  // The toolkit aborts inside its start-up when there is no display; say so
+  // in one line instead.
+  if (!lumetra::displayAvailable()) {
+    std::fprintf(stderr, "no display: run it in a desktop session or under xvfb-run\n");
+    return 1;
+  }
+  // The toolkit's own messages go to stderr (a failure to start the toolkit
+  // included); what the user must know, the frame shows in its dialogs.
+  wxLog::SetActiveTarget(new wxLogStderr);
+  wxApp::SetInstance(new lumetra::mainApplication(options));
+  // The options were read above; the toolkit gets only the program name.
+  int toolkitArgc = 1;
+  char* toolkitArgv[] = {argv[0], nullptr};
+  return wxEntry(toolkitArgc, toolkitArgv);
+}
