@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <GL/gl.h>
 #include <wx/checkbox.h>
 #include <wx/menu.h>
 #include <wx/notebook.h>
@@ -31,6 +32,8 @@
 #include "model/VisualElementLayout.h"
 #include "render/Canvas.h"
 #include "render/PixelReadback.h"
+#include "settings/SettingsStore.h"
+#include "render/GLPainter.h"
 #include "tests/app/FrameTestSupport.h"
 
 namespace lumetra {
@@ -415,6 +418,46 @@ TEST_F(FrameTest, EachActionRecordsTheShownDiagramAtMostOnce) {
     EXPECT_GT(FrameHarness::inkCount(fresh), 2000);
   }
   EXPECT_TRUE(h.dialogs.errors.empty()) << h.dialogs.errors.front();
+}
+
+// The font's glyphs were made where text was first measured, a pick among
+// those places, and came out blank there: a hover box over a glyph read
+// "Lines of code  > value  1 0" for "Lines of code -> value: 140". After a
+// pick has run, each glyph draws ink in the canvas.
+TEST_F(FrameTest, GlyphsFirstMeasuredByAPickStillDraw) {
+  CommandLineOptions options;
+  options.model = kModel;
+  options.metricsFile = kMetrics;
+  options.diagram = "Overview";
+  options.metrics = {"Lines of code"};
+  frame().openFromCommandLine(options);
+  FrameHarness::settle();
+  Canvas* canvas = frame().canvas();
+  CanvasWindow* window = canvas->activeWindow();
+  h.mouse(wxEVT_MOTION, wxPoint(window->width() / 2, window->height() / 2), false);
+  FrameHarness::settle();
+  // The text of the hover box at its size, one glyph at a time; the darkness
+  // summed over the pixels (a blank glyph: none).
+  auto darkness = [&](const std::string& text) {
+    canvas->makeCurrent();
+    glViewport(0, 0, 200, 100);
+    glScissor(0, 0, 200, 100);
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, 200.0, 0.0, 100.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    GLPainter painter;
+    painter.drawText(text, {20.0f, 20.0f}, settings().getFloat("HoverInfo.FontSize"), 0, Color(0, 0, 0, 1));
+    const std::vector<std::uint8_t> rgba = readBackBufferRGBA(0, 0, 200, 100);
+    int sum = 0;
+    for (std::size_t i = 0; i + 3 < rgba.size(); i += 4) sum += 255 - rgba[i];
+    return sum;
+  };
+  for (const char* text : {"-", ":", ".", "4", "u", "g", "v", ">", "W", "q"}) EXPECT_GT(darkness(text), 150) << text;
+  canvas->repaint();
 }
 
 TEST_F(FrameTest, NothingPointsIntoAReplacedModelAndNullCasesDoNothing) {
