@@ -140,9 +140,9 @@ class ContextMaker {
 
 // Renders the view and returns its pixels, or, given a vector file, writes
 // the view into it and returns nothing. The picture's size is the context's.
-std::vector<unsigned char> render(Document& document, ViewPicture picture, ContextMaker& context,
+std::vector<unsigned char> render(Document& document, ViewPicture picture, ContextMaker& context, ExportEnd end,
                                   const std::string& vectorFile = {}, VectorFormat format = VectorFormat::Svg) {
-  const std::unique_ptr<OffscreenGL> gl = context.get();
+  std::unique_ptr<OffscreenGL> gl = context.get();
   picture.width = gl->width();
   picture.height = gl->height();
   applyFixedGLState();
@@ -154,6 +154,11 @@ std::vector<unsigned char> render(Document& document, ViewPicture picture, Conte
     pixels = gl->readRGBRows();
   } else {
     writeViewVector(document, picture, vectorFile, format);
+  }
+  if (end == ExportEnd::ProcessEnds) {
+    // The context, its pictures and the fonts' textures go with the process.
+    (void)gl.release();
+    return pixels;
   }
   // So do the font textures.
   FontRegistry::instance().clear();
@@ -173,7 +178,7 @@ Configuration readExportConfiguration(const CommandLineOptions& options) {
   return std::move(read.configuration);
 }
 
-void exportImage(const CommandLineOptions& options) {
+void exportImage(const CommandLineOptions& options, ExportEnd end) {
   const std::string& out = options.exportImage;
   const OutputKind kind = outputKindFor(out);
   const bool configured = !options.config.empty();
@@ -233,10 +238,10 @@ void exportImage(const CommandLineOptions& options) {
   // in the settings the painter reads.
   if (options.legend) settings().setBool("Visualizer.General.Legend.Enable", true);
   if (kind.vector) {
-    render(document, picture, context, out, kind.format);
+    render(document, picture, context, end, out, kind.format);
     return;
   }
-  const std::vector<unsigned char> pixels = render(document, picture, context);
+  const std::vector<unsigned char> pixels = render(document, picture, context, end);
   writeImage(pixels, width, height, out, kind.image);
 }
 
@@ -324,7 +329,7 @@ bool parseImageSize(const std::string& text, int& width, int& height) {
   return true;
 }
 
-int runExport(const CommandLineOptions& options) {
+int runExport(const CommandLineOptions& options, ExportEnd end) {
   // The software rasterizer allocates and frees vertex and scene buffers of
   // a few hundred kilobytes by the thousand while a large diagram is drawn.
   // By default each such block is a fresh mapping, or heap memory handed
@@ -337,7 +342,7 @@ int runExport(const CommandLineOptions& options) {
   const DebugSink previous = setDebugSink([](const std::string&) {});
   int code = 0;
   try {
-    exportImage(options);
+    exportImage(options, end);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "lumetra: %s\n", e.what());
     code = 1;

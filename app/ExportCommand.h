@@ -41,7 +41,14 @@ inline constexpr int kMaxExportSide = 16384;
 // bad size or file type, no display, failed write) prints one line on stderr
 // naming what and why, returns 1 and leaves no OUT behind (an existing file
 // of that name is left as it was).
-int runExport(const CommandLineOptions& options);
+//
+// end says what becomes of the GL context and the fonts once the picture is
+// written: released before returning, or, for a caller that ends the
+// process right after (with _exit, as the lumetra program does), left to
+// the system, which takes a process's memory, threads and display
+// connection back faster than they are released one by one.
+enum class ExportEnd { Release, ProcessEnds };
+int runExport(const CommandLineOptions& options, ExportEnd end = ExportEnd::Release);
 
 // Why a picture could not be made or written, as one line naming the file.
 class ExportError : public std::runtime_error {

@@ -37,7 +37,15 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (!options.saveDiagram.empty()) return lumetra::runSaveDiagram(options.saveDiagram, options.model);
-    if (!options.exportImage.empty()) return lumetra::runExport(options);
+    if (!options.exportImage.empty()) {
+      // Nothing is left to do once the file is written or the failure
+      // reported: the process ends there, without releasing the GL context,
+      // the fonts and the model piece by piece, or running the GL driver's
+      // and its compiler's exit handlers.
+      const int code = lumetra::runExport(options, lumetra::ExportEnd::ProcessEnds);
+      std::fflush(nullptr);
+      _exit(code);
+    }
   }
   const std::string viewer = lumetra::findViewer();
   if (viewer.empty()) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <wx/menu.h>
@@ -474,6 +475,71 @@ TEST(ExportLegend, LegendOptionAddsTheLegendInTheLowerLeftCornerOnly) {
   options.exportImage = (dir / "legend.svg").string();
   ASSERT_EQ(runExport(options), 0);
   EXPECT_NE(fileText(dir / "legend.svg").find(">Lines of code: "), std::string::npos);
+  std::filesystem::remove_all(dir);
+}
+
+// The lumetra program ends its process right after the export without
+// releasing the context: its files are the same, byte for byte, as those of
+// the export that releases everything, and a failure still reports its one
+// line and exit code.
+TEST(ExportProgram, WritesWhatTheInProcessExportWritesAndReportsFailures) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("lumetra-export-program-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  SavedSwitches saved;
+  struct Case {
+    const char* name;
+    std::string file;
+    std::vector<std::string> metrics;
+    std::vector<std::string> areas;
+    bool ok;
+  };
+  const Case cases[] = {
+      {"png with a metric and an area", "picture.png", {"Lines of code"}, {"Payments:Outer"}, true},
+      {"jpeg", "picture.jpg", {"Coupling"}, {}, true},
+      {"svg", "picture.svg", {"Lines of code"}, {"Checkout"}, true},
+      {"unknown metric", "nothing.png", {"No such metric"}, {}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CommandLineOptions options;
+    options.model = kExamples + "webshop.xmi";
+    options.metricsFile = kExamples + "webshop.met";
+    options.size = "640x480";
+    options.metrics = c.metrics;
+    options.areas = c.areas;
+    options.exportImage = (dir / ("in-process-" + c.file)).string();
+    const int inProcess = runExport(options);
+
+    std::string command = std::string("'") + LUMETRA_EXE + "' --export '" + (dir / c.file).string() + "' --size 640x480" +
+                          " --metrics '" + options.metricsFile + "'";
+    for (const std::string& m : c.metrics) command += " --metric '" + m + "'";
+    for (const std::string& a : c.areas) command += " --area '" + a + "'";
+    command += " '" + options.model + "' 2>'" + (dir / "stderr.txt").string() + "'";
+    const int status = std::system(command.c_str());
+    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const std::string errors = fileText(dir / "stderr.txt");
+    if (c.ok) {
+      ASSERT_EQ(inProcess, 0);
+      ASSERT_EQ(code, 0) << errors;
+      EXPECT_EQ(errors, "");
+      // A vector picture names the time it was made.
+      auto withoutDate = [](std::string text) {
+        const std::size_t at = text.find("CreationDate:");
+        if (at != std::string::npos) text.erase(at, text.find('\n', at) - at);
+        return text;
+      };
+      const std::string written = withoutDate(fileText(dir / c.file));
+      EXPECT_GT(written.size(), 1000u);
+      EXPECT_TRUE(written == withoutDate(fileText(dir / ("in-process-" + c.file))));
+    } else {
+      EXPECT_EQ(inProcess, 1);
+      EXPECT_EQ(code, 1);
+      EXPECT_EQ(errors.rfind("lumetra: ", 0), 0u) << errors;
+      EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+      EXPECT_FALSE(std::filesystem::exists(dir / c.file));
+    }
+  }
   std::filesystem::remove_all(dir);
 }
 
