@@ -485,17 +485,23 @@ void mainFrame::openFromCommandLine(const CommandLineOptions& options) {
   if (!options.metricsFile.empty()) openMetrics(options.metricsFile);
 
   const Document::NamedContent named = document_.checkNames(options.diagram, options.metrics, options.areas);
-  // Checked through the lists, as a user would: their rows show it. The
-  // metrics are checked while no diagram is shown yet, so that showing it
-  // records the scene once with its glyphs instead of once per metric.
+  // Everything named is shown before the diagram is, so that showing it
+  // records the scene and draws the area pass once, with the glyphs and the
+  // areas, instead of once more per metric and per area. The metrics are
+  // checked through their list, as a user would (no diagram to redraw yet);
+  // the areas are identified over the diagram to come and their rows made
+  // to show it.
   if (metricList())
     for (const std::string& name : named.metrics) metricList()->setChecked(metricList()->findRow(name), true);
-  if (named.diagram != nullptr) showDiagram(named.diagram);
-  if (areaList())
+  if (named.diagram != nullptr) {
     for (const AreaOption& area : named.areas) {
       document_.areas().findArea(area.name)->setVisualizer(area.painter);
-      areaList()->setChecked(areaList()->findRow(area.name), true);
+      document_.showArea(named.diagram, area.name);
     }
+    if (areasPage_->usePriority()) document_.areas().sortByValue();
+    if (areaList()) areaList()->syncChecks();
+    showDiagram(named.diagram);
+  }
   if (!named.problems.empty()) {
     std::string text = "Not everything named on the command line could be shown:\n";
     for (const std::string& problem : named.problems) text += "\n" + problem;

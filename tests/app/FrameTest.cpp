@@ -350,6 +350,8 @@ TEST_F(FrameTest, CommandLineOpensWhatItNamesAndListsUnknownNamesInOneMessage) {
   EXPECT_TRUE(frame().metricList()->isChecked(frame().metricList()->findRow("Operations")));
   EXPECT_EQ(frame().metrics().getShownCount(), 2u);
   EXPECT_TRUE(frame().areas().isIdentified("Checkout"));
+  EXPECT_TRUE(frame().areaList()->isChecked(frame().areaList()->findRow("Checkout")));
+  EXPECT_FALSE(frame().areaList()->isChecked(frame().areaList()->findRow("Payments")));
   EXPECT_EQ(frame().areas().getIdentifiedDiagram(), frame().canvas()->activeWindow()->diagram());
   ASSERT_EQ(h.dialogs.errors.size(), 1u);
   EXPECT_NE(h.dialogs.errors[0].find("unknown metric 'Lines'"), std::string::npos) << h.dialogs.errors[0];
