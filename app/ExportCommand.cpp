@@ -199,7 +199,17 @@ void exportImage(const CommandLineOptions& options, ExportEnd end) {
                         std::to_string(kMaxExportSide));
 
   ContextMaker context(width, height);
-  Document document;
+  // The model goes with the process when nothing follows the export: at
+  // 5,000 classes freeing it element by element took about 10 ms.
+  auto owned = std::make_unique<Document>();
+  Document& document = *owned;
+  struct LeaveAtEnd {
+    std::unique_ptr<Document>& document;
+    ExportEnd end;
+    ~LeaveAtEnd() {
+      if (end == ExportEnd::ProcessEnds) (void)document.release();
+    }
+  } leave{owned, end};
   const std::string& model = configured ? configuration.modelFile : options.model;
   const std::string& metricsFile = configured ? configuration.metricsFile : options.metricsFile;
   const LoadStatus status = document.openModel(model);
