@@ -9,7 +9,7 @@ packages=(
   # allocator of the executables
   libmimalloc-dev
   # GUI, GL and text
-  libwxgtk3.2-dev libglu1-mesa-dev libftgl-dev fonts-liberation
+  libwxgtk3.2-dev libglu1-mesa-dev libftgl-dev libfreetype-dev fonts-liberation
   # picture files of the image export
   libpng-dev libjpeg-dev
   # XML, kd-tree, geometry
