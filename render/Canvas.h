@@ -46,8 +46,6 @@ class Canvas : public wxGLCanvas, public WindowHost {
   // so that the whole picture stays intact), the separators, and swaps.
   void refreshWindow(CanvasWindow* window, bool useCache) override;
   bool makeContextCurrent() override { return makeCurrent(); }
-  // Recompiles and shows every window.
-  void refreshAll(CanvasWindow* window) override { repaint(); }
   // Every window brings its scene up to date with the selection (only the
   // parts drawn differently), then window is redrawn and the others
   // replayed.

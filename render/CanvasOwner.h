@@ -35,9 +35,6 @@ class WindowHost {
   // Makes the host's GL context current before mouse handling picks; false
   // when it cannot (the window is not shown yet).
   virtual bool makeContextCurrent() { return true; }
-  // Something every window may show changed: every window recompiles and
-  // the picture is shown. By default only window.
-  virtual void refreshAll(CanvasWindow* window) { refreshWindow(window, false); }
   // shape, on the diagram window shows, moved: every window showing that
   // diagram recompiles what depends on the shape's geometry (not the whole
   // scene, see CanvasWindow::shapeMoved) and window is shown. By default
