@@ -530,7 +530,8 @@ TEST_F(FrameTest, ChoosingAClassSelectsItAloneAndShowsItsDiagramCentred) {
 
 // Clicks in the canvas and a class chosen in the tree change the selection
 // without recording any window's scene whole: every window records only the
-// parts showing what flipped, and replays what a full recording shows.
+// parts showing what flipped, and replays what a full recording shows. The
+// same for a Ctrl-drag.
 TEST_F(FrameTest, SelectionChangesRecordPartsNotTheScene) {
   openExample("Orders and billing");
   h.click(ids::Perspective);
@@ -553,6 +554,7 @@ TEST_F(FrameTest, SelectionChangesRecordPartsNotTheScene) {
     window->render(true);
     return readBackBufferRGBA(window->x(), window->y(), window->width(), window->height());
   };
+  wxPoint at;
   const auto clickMiddle = [&](bool shift) {
     CanvasWindow* window = canvas->activeWindow();
     const int canvasHeight = canvas->GetClientSize().GetHeight();
@@ -570,6 +572,10 @@ TEST_F(FrameTest, SelectionChangesRecordPartsNotTheScene) {
       {"click on a class", [&] { h.centreOn(classes[0]); }, [&] { clickMiddle(false); }, true, false, false},
       {"Shift-click on another", [&] { h.centreOn(classes[1]); }, [&] { clickMiddle(true); }, true, true, false},
       {"Shift-click on the first", [&] { h.centreOn(classes[0]); }, [&] { clickMiddle(true); }, false, true, false},
+      // The press selects the class alone; the moves record only what
+      // depends on its box, text drawn through the font included.
+      {"Ctrl-drag of the first", [&] { at = h.centreOn(classes[0]); }, [&] { h.ctrlDrag(at, at + wxPoint(24, 12)); },
+       true, false, false},
       {"click on empty space",
        [&] {
          canvas->activeWindow()->centreOn({1.0e5f, 1.0e5f});
