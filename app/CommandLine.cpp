@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <wx/cmdline.h>
+#include <wx/init.h>
 
 #include <cstdio>
 
@@ -107,6 +108,23 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
     return ParseOutcome::ExitError;
   }
   return ParseOutcome::Run;
+}
+
+std::optional<int> readCommandLine(
+    int argc, char** argv, CommandLineOptions& options,
+    const std::function<std::optional<int>(const CommandLineOptions&)>& commands) {
+  wxInitializer initializer(argc, argv);
+  if (!initializer.IsOk()) {
+    std::fprintf(stderr, "lumetra: could not initialise wxWidgets\n");
+    return 1;
+  }
+  switch (parseCommandLine(argc, argv, options)) {
+    case ParseOutcome::ExitOk: return 0;
+    case ParseOutcome::ExitError: return 2;
+    case ParseOutcome::Run: break;
+  }
+  if (commands) return commands(options);
+  return std::nullopt;
 }
 
 }  // namespace lumetra

@@ -3,28 +3,17 @@
 // hands everything else to this program with the same arguments.
 
 #include <wx/app.h>
-#include <wx/init.h>
 #include <wx/log.h>
 
 #include <cstdio>
+#include <optional>
 
 #include "app/CommandLine.h"
 #include "app/mainApplication.h"
 
 int main(int argc, char** argv) {
   lumetra::CommandLineOptions options;
-  {
-    wxInitializer initializer(argc, argv);
-    if (!initializer.IsOk()) {
-      std::fprintf(stderr, "lumetra: could not initialise wxWidgets\n");
-      return 1;
-    }
-    switch (lumetra::parseCommandLine(argc, argv, options)) {
-      case lumetra::ParseOutcome::ExitOk: return 0;
-      case lumetra::ParseOutcome::ExitError: return 2;
-      case lumetra::ParseOutcome::Run: break;
-    }
-  }
+  if (const std::optional<int> code = lumetra::readCommandLine(argc, argv, options)) return *code;
   // The toolkit aborts inside its start-up when there is no display; say so
   // in one line instead.
   if (!lumetra::displayAvailable()) {

@@ -7,11 +7,11 @@
 // through a few libraries instead of nearly a hundred).
 
 #include <unistd.h>
-#include <wx/init.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "app/CommandLine.h"
@@ -21,32 +21,25 @@
 
 int main(int argc, char** argv) {
   lumetra::CommandLineOptions options;
-  {
-    wxInitializer initializer(argc, argv);
-    if (!initializer.IsOk()) {
-      std::fprintf(stderr, "lumetra: could not initialise wxWidgets\n");
-      return 1;
-    }
-    switch (lumetra::parseCommandLine(argc, argv, options)) {
-      case lumetra::ParseOutcome::ExitOk: return 0;
-      case lumetra::ParseOutcome::ExitError: return 2;
-      case lumetra::ParseOutcome::Run: break;
-    }
-    if (options.version) {
-      std::printf("%s\n", lumetra::versionText().c_str());
-      return 0;
-    }
-    if (!options.saveDiagram.empty()) return lumetra::runSaveDiagram(options.saveDiagram, options.model);
-    if (!options.exportImage.empty()) {
-      // Nothing is left to do once the file is written or the failure
-      // reported: the process ends there, without releasing the GL context,
-      // the fonts and the model piece by piece, or running the GL driver's
-      // and its compiler's exit handlers.
-      const int code = lumetra::runExport(options, lumetra::ExportEnd::ProcessEnds);
-      std::fflush(nullptr);
-      _exit(code);
-    }
-  }
+  const std::optional<int> code =
+      lumetra::readCommandLine(argc, argv, options, [](const lumetra::CommandLineOptions& o) -> std::optional<int> {
+        if (o.version) {
+          std::printf("%s\n", lumetra::versionText().c_str());
+          return 0;
+        }
+        if (!o.saveDiagram.empty()) return lumetra::runSaveDiagram(o.saveDiagram, o.model);
+        if (!o.exportImage.empty()) {
+          // Nothing is left to do once the file is written or the failure
+          // reported: the process ends there, without releasing the GL
+          // context, the fonts and the model piece by piece, or running the
+          // GL driver's and its compiler's exit handlers.
+          const int exitCode = lumetra::runExport(o, lumetra::ExportEnd::ProcessEnds);
+          std::fflush(nullptr);
+          _exit(exitCode);
+        }
+        return std::nullopt;
+      });
+  if (code) return *code;
   const std::string viewer = lumetra::findViewer();
   if (viewer.empty()) {
     std::fprintf(stderr, "lumetra: cannot start the viewer: %s not found beside %s or in %s\n",
