@@ -1,6 +1,8 @@
 // The viewer's own executable: the frame and its toolkit. Users start it
 // through `lumetra`, which runs the commands without a window itself and
-// hands everything else to this program with the same arguments.
+// hands everything else to this program with the same arguments; started
+// directly with such a command, it runs the command too instead of opening
+// a window.
 
 #include <wx/app.h>
 #include <wx/log.h>
@@ -8,12 +10,16 @@
 #include <cstdio>
 #include <optional>
 
+#include "app/BatchCommands.h"
 #include "app/CommandLine.h"
 #include "app/mainApplication.h"
 
 int main(int argc, char** argv) {
   lumetra::CommandLineOptions options;
-  if (const std::optional<int> code = lumetra::readCommandLine(argc, argv, options)) return *code;
+  const std::optional<int> code = lumetra::readCommandLine(argc, argv, options, [](const lumetra::CommandLineOptions& o) {
+    return lumetra::runBatchCommand(o, lumetra::ExportEnd::Release);
+  });
+  if (code) return *code;
   // The toolkit aborts inside its start-up when there is no display; say so
   // in one line instead.
   if (!lumetra::displayAvailable()) {

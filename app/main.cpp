@@ -14,31 +14,15 @@
 #include <optional>
 #include <string>
 
+#include "app/BatchCommands.h"
 #include "app/CommandLine.h"
-#include "app/ExportCommand.h"
-#include "app/SaveDiagramCommand.h"
 #include "app/ViewerLaunch.h"
 
 int main(int argc, char** argv) {
   lumetra::CommandLineOptions options;
-  const std::optional<int> code =
-      lumetra::readCommandLine(argc, argv, options, [](const lumetra::CommandLineOptions& o) -> std::optional<int> {
-        if (o.version) {
-          std::printf("%s\n", lumetra::versionText().c_str());
-          return 0;
-        }
-        if (!o.saveDiagram.empty()) return lumetra::runSaveDiagram(o.saveDiagram, o.model);
-        if (!o.exportImage.empty()) {
-          // Nothing is left to do once the file is written or the failure
-          // reported: the process ends there, without releasing the GL
-          // context, the fonts and the model piece by piece, or running the
-          // GL driver's and its compiler's exit handlers.
-          const int exitCode = lumetra::runExport(o, lumetra::ExportEnd::ProcessEnds);
-          std::fflush(nullptr);
-          _exit(exitCode);
-        }
-        return std::nullopt;
-      });
+  const std::optional<int> code = lumetra::readCommandLine(argc, argv, options, [](const lumetra::CommandLineOptions& o) {
+    return lumetra::runBatchCommand(o, lumetra::ExportEnd::ProcessEnds);
+  });
   if (code) return *code;
   const std::string viewer = lumetra::findViewer();
   if (viewer.empty()) {

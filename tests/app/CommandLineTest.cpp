@@ -17,8 +17,8 @@ struct ProgramRun {
 
 // Runs the program with the given arguments, no display, stderr folded in
 // (or left out).
-ProgramRun runLumetra(const std::string& args, bool withStderr = true) {
-  const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY " + std::string(LUMETRA_EXE) + " " + args +
+ProgramRun runLumetra(const std::string& args, bool withStderr = true, const char* program = LUMETRA_EXE) {
+  const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY " + std::string(program) + " " + args +
                               (withStderr ? " 2>&1" : " 2>/dev/null") + " </dev/null";
   ProgramRun run{-1, ""};
   FILE* pipe = popen(command.c_str(), "r");
@@ -141,6 +141,37 @@ TEST(CommandLineTest, TheCommandsLoadNoWindowToolkitTheViewerDoes) {
   // The toolkit comes in through its window libraries.
   for (const char* library : {"libwx_gtk3u_core", "libwx_gtk3u_gl"})
     EXPECT_NE(viewer.find(library), std::string::npos) << library << " in\n" << viewer;
+}
+
+// The viewer's program started directly with a command runs the command
+// as lumetra does, instead of opening a window and dropping it.
+TEST(CommandLineTest, TheViewerProgramRunsCommandsAsLumetraDoes) {
+  const std::string model = std::string(LUMETRA_SOURCE_DIR) + "/examples/webshop.xmi";
+  const std::string saved = "/tmp/lumetra-saved-" + std::to_string(::getpid());
+  auto slurp = [](const std::string& path) {
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+      std::array<char, 4096> buffer{};
+      while (size_t n = std::fread(buffer.data(), 1, buffer.size(), f)) text.append(buffer.data(), n);
+      std::fclose(f);
+    }
+    return text;
+  };
+  for (const std::string& args : {std::string("--version"), "--save-diagram " + saved + " " + model,
+                                  "--save-diagram " + saved + " /tmp/no-such-model.xmi"}) {
+    SCOPED_TRACE(args);
+    const ProgramRun commands = runLumetra(args);
+    const std::string commandsFile = slurp(saved);
+    std::remove(saved.c_str());
+    const ProgramRun viewer = runLumetra(args, true, LUMETRA_VIEWER_EXE);
+    const std::string viewerFile = slurp(saved);
+    std::remove(saved.c_str());
+    EXPECT_EQ(viewer.exitCode, commands.exitCode);
+    EXPECT_EQ(viewer.out, commands.out);
+    EXPECT_EQ(viewerFile, commandsFile);
+    EXPECT_EQ(commandsFile.empty(), args.find("webshop") == std::string::npos) << "written only from the example";
+    EXPECT_EQ(viewer.out.find("no display"), std::string::npos);
+  }
 }
 
 TEST(CommandLineTest, WithoutTheViewerProgramTheViewerCannotStartAndSaysSo) {
