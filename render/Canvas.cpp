@@ -105,11 +105,9 @@ void Canvas::splitActive(bool horizontal, float fraction) {
 
   CanvasWindow* fresh = added->window;
   fresh->setMouseHandler(activeWindow_->mouseHandler());  // one handler serves the canvas
-  fresh->setDiagram(activeWindow_->diagram());
-  fresh->setVisualizer(activeWindow_->visualizer());
-  fresh->zoomToFit();
+  fresh->setContent(activeWindow_->diagram(), activeWindow_->visualizer());
   notifyOwner();
-  repaint();
+  redrawCached();  // the new window records its scene, the others replay theirs
 }
 
 void Canvas::deleteActive() {
@@ -124,7 +122,7 @@ void Canvas::deleteActive() {
     layout();
   }
   notifyOwner();
-  repaint();
+  redrawCached();
 }
 
 void Canvas::activate(CanvasWindow* window) {
@@ -190,6 +188,10 @@ void Canvas::areasChanged() {
   drawAll(activeWindow_, true);
 }
 
+void Canvas::redrawCached() {
+  if (makeCurrent()) drawAll(activeWindow_, true);
+}
+
 void Canvas::repaint() {
   if (!makeCurrent()) return;
   renderAllWindows();
@@ -225,9 +227,8 @@ void Canvas::drawSeparators() {
 void Canvas::onPaint(wxPaintEvent&) {
   wxPaintDC dc(this);
   // An expose (a menu or dialog closed over the canvas, the frame
-  // uncovered or resized) changes nothing a window recorded: each replays
-  // its list, and one whose list is stale records it anew.
-  if (makeCurrent()) drawAll(activeWindow_, true);
+  // uncovered or resized) changes nothing a window recorded.
+  redrawCached();
 }
 
 void Canvas::onSize(wxSizeEvent& event) {
@@ -258,7 +259,7 @@ void Canvas::onMouse(wxMouseEvent& event) {
     const int p = dragNode_->horizontal ? py : px;
     dragNode_->fraction = dragFraction(p, dragStart_, dragEnd_);
     layout();
-    repaint();
+    redrawCached();
     return;
   }
 
@@ -287,7 +288,7 @@ void Canvas::onMouse(wxMouseEvent& event) {
     activeNode_ = hit.leaf;
     activeWindow_ = window;
     notifyOwner();
-    repaint();
+    redrawCached();  // only the frames change
   }
 }
 

@@ -84,6 +84,12 @@ class Canvas : public wxGLCanvas, public WindowHost {
   void onMouse(wxMouseEvent& event);
   void notifyOwner();
   void drawAll(CanvasWindow* window, bool useCache);
+  // Replays every window (one whose list is stale records it), the
+  // separators, and swaps: after what leaves every recording valid (a
+  // split, a removed window, a moved separator, another active window, an
+  // expose). A window's recording is in diagram units, so its new size or
+  // place does not spoil it.
+  void redrawCached();
 
   std::unique_ptr<wxGLContext> context_;
   bool glReady_ = false;

@@ -192,6 +192,13 @@ void CanvasWindow::setDiagram(Diagram* d) {
   canvas_->refreshWindow(this, false);
 }
 
+void CanvasWindow::setContent(Diagram* d, DiagramPainter* v) {
+  diagram_ = d;
+  visualizer_ = v;
+  listValid_ = false;
+  zoomToFit();
+}
+
 void CanvasWindow::clearDiagram() {
   diagram_ = nullptr;
   listValid_ = false;

@@ -77,6 +77,9 @@ class CanvasWindow {
   void setDiagram(Diagram* d);
   // Forgets the diagram without redrawing.
   void clearDiagram();
+  // Stores both, fits the diagram and marks the list stale, without
+  // redrawing: for a window whose host draws every window next.
+  void setContent(Diagram* d, DiagramPainter* v);
   Diagram* diagram() const { return diagram_; }
 
   // --- camera -------------------------------------------------------------------

@@ -8,6 +8,8 @@
 #include <wx/utils.h>
 
 #include <cmath>
+#include <functional>
+#include <map>
 
 #include "model/Diagram.h"
 #include "render/Canvas.h"
@@ -307,6 +309,62 @@ TEST_F(CanvasTest, DeleteActiveMovesToTheSiblingsLeftmostLeaf) {
   EXPECT_EQ(canvas_->activeWindow(), c);
   EXPECT_TRUE(canvas_->rootOnly());
   EXPECT_EQ(c->rect(), (PixelRect{0, 0, 240, 120}));
+}
+
+// A window's recording is in diagram units: splitting, moving the
+// separator, activating another window, an expose and removing a window
+// leave it valid. Only a new window records its scene (on a big diagram
+// each recording is a wait of a second or more).
+TEST_F(CanvasTest, LayoutChangesRecordOnlyANewWindowsScene) {
+  CanvasWindow* first = canvas_->activeWindow();
+  first->setVisualizer(&painter_);
+  first->setDiagram(diagram_.get());
+  struct Step {
+    const char* name;
+    std::function<void()> action;
+    int recordings;  // over all windows, a new one counting from none
+    std::size_t windows;
+  };
+  const Step steps[] = {
+      {"split", [&] { canvas_->splitActive(false, 0.5f); }, 1, 2},
+      {"separator dragged",
+       [&] {
+         mouse(wxEVT_MOTION, 118, 60, false);
+         mouse(wxEVT_LEFT_DOWN, 118, 60, true);
+         mouse(wxEVT_MOTION, 160, 60, true);
+         mouse(wxEVT_LEFT_UP, 160, 60, false);
+       },
+       0, 2},
+      {"the other window made active", [&] { mouse(wxEVT_LEFT_UP, 220, 60, false); }, 0, 2},
+      {"exposed",
+       [&] {
+         canvas_->Refresh(false);
+         canvas_->Update();
+         for (int i = 0; i < 5; ++i) wxTheApp->Yield(true);
+       },
+       0, 2},
+      {"split again", [&] { canvas_->splitActive(true, 0.5f); }, 1, 3},
+      {"active window removed", [&] { canvas_->deleteActive(); }, 0, 2},
+  };
+  std::map<CanvasWindow*, int> recorded;
+  for (WindowNode* leaf : canvas_->tree().leaves()) recorded[leaf->window] = leaf->window->sceneRecordings();
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    step.action();
+    int made = 0;
+    const std::vector<WindowNode*> leaves = canvas_->tree().leaves();
+    ASSERT_EQ(leaves.size(), step.windows);
+    std::map<CanvasWindow*, int> now;
+    for (WindowNode* leaf : leaves) {
+      const auto known = recorded.find(leaf->window);
+      made += leaf->window->sceneRecordings() - (known == recorded.end() ? 0 : known->second);
+      now[leaf->window] = leaf->window->sceneRecordings();
+      EXPECT_EQ(leaf->window->diagram(), diagram_.get());
+      EXPECT_TRUE(leaf->window->displayListValid());
+    }
+    EXPECT_EQ(made, step.recordings);
+    recorded = now;
+  }
 }
 
 TEST_F(CanvasTest, DraggingASeparatorStopsAtTenAndNinetyPercent) {
