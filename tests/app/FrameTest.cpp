@@ -364,17 +364,6 @@ TEST_F(FrameTest, CommandLineOpensWhatItNamesAndListsUnknownNamesInOneMessage) {
 // draws (areas and glyphs included).
 TEST_F(FrameTest, EachActionRecordsTheShownDiagramAtMostOnce) {
   CanvasWindow* window = frame().canvas()->activeWindow();
-  // The window's cached picture: its recorded scene replayed.
-  auto replayed = [&] {
-    frame().canvas()->makeCurrent();
-    window->render(true);
-    window->drawFrame(true);
-    const std::vector<std::uint8_t> rgba =
-        readBackBufferRGBA(window->x() + 3, window->y() + 3, window->width() - 6, window->height() - 6);
-    std::vector<unsigned char> rgb;
-    for (std::size_t i = 0; i + 3 < rgba.size(); i += 4) rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
-    return rgb;
-  };
   CommandLineOptions options;
   options.model = kModel;
   options.metricsFile = kMetrics;
@@ -409,7 +398,7 @@ TEST_F(FrameTest, EachActionRecordsTheShownDiagramAtMostOnce) {
     EXPECT_EQ(window->sceneRecordings() - before, step.recordings);
     ASSERT_NE(window->diagram(), nullptr);
     EXPECT_EQ(frame().areas().getIdentifiedDiagram(), window->diagram());
-    const std::vector<unsigned char> cached = replayed();
+    const std::vector<unsigned char> cached = h.activePixels(true);
     const std::vector<unsigned char> fresh = h.activePixels();
     ASSERT_EQ(cached.size(), fresh.size());
     // The same to the eye: a replay may round a blend a few levels apart;

@@ -75,10 +75,18 @@ void FrameHarness::slide(int id, int value) {
   settle();
 }
 
-std::vector<unsigned char> FrameHarness::activePixels() {
+std::vector<unsigned char> FrameHarness::activePixels(bool replayed) {
   Canvas* canvas = frame_->canvas();
   canvas->makeCurrent();
-  canvas->renderAllWindows();
+  if (replayed) {
+    for (WindowNode* leaf : canvas->tree().leaves()) {
+      leaf->window->render(true);
+      leaf->window->drawFrame(leaf->window == canvas->activeWindow());
+    }
+    canvas->drawSeparators();
+  } else {
+    canvas->renderAllWindows();
+  }
   const CanvasWindow* window = canvas->activeWindow();
   // Inside the window's frame line.
   const std::vector<std::uint8_t> rgba =

@@ -90,8 +90,9 @@ class FrameHarness {
   void slide(int id, int value);
 
   // The active window's picture as the screen shows it: RGB, rows bottom
-  // first.
-  std::vector<unsigned char> activePixels();
+  // first. Every window records its scene anew first, or, with replayed,
+  // replays what it recorded (one whose recording is stale records it).
+  std::vector<unsigned char> activePixels(bool replayed = false);
   // Pixels that are not (near) white.
   static int inkCount(const std::vector<unsigned char>& rgb);
 
