@@ -170,6 +170,9 @@ void AreaVisualizerOuter::drawLine() {
   glColor4f(colour.r, colour.g, colour.b, 1.0f);
   glLineWidth(kLineWidth);
   glDisable(GL_TEXTURE_2D);
+  // Smoothed whatever the drawing around it left (a canvas recording an
+  // overview switches smoothing off around it).
+  glEnable(GL_LINE_SMOOTH);
   glBegin(GL_LINE_LOOP);
   for (const Vec2& v : p) glVertex2f(v.x, v.y);
   glEnd();

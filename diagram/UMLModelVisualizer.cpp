@@ -126,6 +126,22 @@ void UMLModelVisualizer::drawDiagramInParts(Diagram* diagram, SceneParts& parts)
   drawDiagram(diagram);
 }
 
+bool UMLModelVisualizer::linesMostlyPlain(Diagram* diagram) {
+  if (diagram == nullptr) return false;
+  const float scale = GLPainter::detailScale();
+  std::size_t boxes = 0, small = 0;
+  for (DiagramElement* element : diagram->getElements()) {
+    const VisualElementLayout* layout = element ? element->getCurrentLayout() : nullptr;
+    if (!layout || !layout->getLowerLeft() || !layout->getUpperRight()) continue;
+    const Vec2 size = *layout->getUpperRight() - *layout->getLowerLeft();
+    const float longer = std::fmax(std::fabs(size.x), std::fabs(size.y));
+    if (!(longer > 0.0f)) continue;  // a relation's empty box
+    ++boxes;
+    if (longer * scale < kSmallShape) ++small;
+  }
+  return 2 * small > boxes;
+}
+
 void UMLModelVisualizer::drawBackgroundPass(Diagram* diagram) {
   // A prepared picture serves this one pass only, and only for its diagram.
   AreaPassCache* prepared = preparedAreas_;

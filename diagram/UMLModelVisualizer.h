@@ -95,6 +95,9 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   // drawDiagram with the background (the area pass) as the part replayed
   // always, and a possible cut after every shape and every glyph entry.
   void drawDiagramInParts(Diagram* diagram, SceneParts& parts) override;
+  // True when more than half of the shapes with a box are under
+  // kSmallShape pixels, so that their lines are drawn plain.
+  bool linesMostlyPlain(Diagram* diagram) override;
   // A moved shape: itself, a composed shape holding it, its children and
   // the relations ending on any of these depend on its box; the
   // background does while areas are shown (their shapes and the eraser's

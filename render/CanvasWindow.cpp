@@ -150,6 +150,30 @@ class DetailScaleScope {
   DetailScaleScope& operator=(const DetailScaleScope&) = delete;
 };
 
+// Line smoothing off around a recording or a replay of a scene whose lines
+// are mostly plain at its detail scale (see GLPainter::setPlainLineBase):
+// the lists are recorded and called under it, so every primitive draws
+// under the state it would without it.
+class PlainLineBaseScope {
+ public:
+  explicit PlainLineBaseScope(bool on) : on_(on) {
+    if (!on_) return;
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_LINE_SMOOTH);
+    GLPainter::setPlainLineBase(true);
+  }
+  ~PlainLineBaseScope() {
+    if (!on_) return;
+    GLPainter::setPlainLineBase(false);
+    glPopAttrib();
+  }
+  PlainLineBaseScope(const PlainLineBaseScope&) = delete;
+  PlainLineBaseScope& operator=(const PlainLineBaseScope&) = delete;
+
+ private:
+  bool on_;
+};
+
 // Window pixels, y up, identity model-view.
 void loadPixelProjection(int width, int height) {
   glMatrixMode(GL_PROJECTION);
@@ -263,6 +287,7 @@ bool CanvasWindow::recordPartsAgain(const std::vector<std::size_t>& indices) {
   const unsigned long refused = GLPainter::fontDrawingsRefused();
   // At the detail of the parts kept, so the picture stays one recording's.
   DetailScaleScope detail(recordedScale_);
+  PlainLineBaseScope base(plainLineBase_);
   for (std::size_t index : indices) {
     if (!recordPartAgain(index)) {
       listValid_ = false;
@@ -339,6 +364,7 @@ bool CanvasWindow::areasChanged() {
   }
   loadRecordingState();
   DetailScaleScope detail(recordedScale_);
+  PlainLineBaseScope base(plainLineBase_);
   if (!recordPartAgain(0)) {
     listValid_ = false;
     return false;
@@ -476,6 +502,8 @@ bool CanvasWindow::recordScene(bool execute) {
   findSceneBox();
   recordedScale_ = detailScaleNow();
   DetailScaleScope detail(recordedScale_);
+  plainLineBase_ = visualizer_->linesMostlyPlain(diagram_);
+  PlainLineBaseScope base(plainLineBase_);
   ScenePartRecorder recorder(*this, execute);
   visualizer_->drawDiagramInParts(diagram_, recorder);
   return recorder.ok();
@@ -485,6 +513,7 @@ void CanvasWindow::replayScene() {
   float m[16];
   readClipMatrix(m);
   partsReplayed_ = 0;
+  PlainLineBaseScope base(plainLineBase_);
   for (const RecordedPart& part : parts_) {
     if (part.empty) continue;
     if (partCulling_ && !partMayShow(part.box, m, width_, height_, kPartMargin, kPartMargin)) continue;

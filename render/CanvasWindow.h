@@ -253,6 +253,8 @@ class CanvasWindow {
   bool partCulling_ = true;
   bool levelOfDetail_ = true;
   float recordedScale_ = std::numeric_limits<float>::infinity();
+  // The scene's lists are recorded and replayed on a plain line base.
+  bool plainLineBase_ = false;
   bool sceneBoxFound_ = false;
   Vec3 sceneLow_, sceneHigh_;
   // What the painter prepared for the list (textures it refers to).

@@ -80,6 +80,11 @@ class DiagramPainter {
   // drawDiagram for a window that records it in parts; a painter that marks
   // no cuts draws one part, replayed always.
   virtual void drawDiagramInParts(Diagram* diagram, SceneParts& parts) { drawDiagram(diagram); }
+  // Whether most lines of the diagram are drawn plain at the painter's
+  // detail scale (GLPainter::detailScale): a window then records and
+  // replays it on a plain line base (GLPainter::setPlainLineBase), which
+  // changes no pixel, only how often line smoothing is switched.
+  virtual bool linesMostlyPlain(Diagram* diagram) { return false; }
 
   // ---- bringing a recorded scene up to date after a shape moved or the
   // selection changed ----

@@ -62,6 +62,11 @@ bool gSmoothWanted = false;
 // The enable bits are pushed with line smoothing off, for lines too small
 // to need it; kept past fills until a smoothed line or text comes.
 bool gPlainPushed = false;
+// Line smoothing is on where nothing of the painter's is pushed (the
+// canvas's fixed state); off while a caller has set a plain base.
+bool gBaseSmooth = true;
+// Outside a batch: a caller's setLineSmoothing(true) is in force.
+bool gCallerSmooth = false;
 // One judgement for every line primitive of a drawing, set by a
 // PlainLineScope or inside pieOutline: +1 plain, -1 smoothed, 0: each
 // primitive is judged by its own size.
@@ -130,14 +135,29 @@ void prepareFor(Drawing kind) {
   const bool smoothed = kind == Drawing::kLine || kind == Drawing::kLine3D;
   // Only lines see line smoothing: a pop that waits may wait past fills.
   if (smoothed) closePlain();
-  if (smoothed && gSmoothPushed && !gSmoothWanted) {
+  if (smoothed && gBaseSmooth && gSmoothPushed && !gSmoothWanted) {
     glPopAttrib();
     gSmoothPushed = false;
   }
-  if ((kind == Drawing::kPlainLine || kind == Drawing::kPlainLine3D) && !gPlainPushed) {
+  if (smoothed && !gBaseSmooth && !gSmoothPushed) {
+    // On a plain base a smoothed line needs smoothing pushed; the push is
+    // kept for the smoothed lines that follow, as a caller's would be.
     glPushAttrib(GL_ENABLE_BIT);
-    glDisable(GL_LINE_SMOOTH);
-    gPlainPushed = true;
+    glEnable(GL_LINE_SMOOTH);
+    gSmoothPushed = true;
+    gSmoothWanted = false;
+  }
+  if (kind == Drawing::kPlainLine || kind == Drawing::kPlainLine3D) {
+    if (!gBaseSmooth && gSmoothPushed && !gSmoothWanted && !gPlainPushed) {
+      // A smoothing push nobody wants any more: the base is plain.
+      glPopAttrib();
+      gSmoothPushed = false;
+    }
+    if (!gPlainPushed && (gSmoothPushed || gBaseSmooth)) {
+      glPushAttrib(GL_ENABLE_BIT);
+      glDisable(GL_LINE_SMOOTH);
+      gPlainPushed = true;
+    }
   }
   if (kind == Drawing::kFill3D || kind == Drawing::kLine3D || kind == Drawing::kPlainLine3D) {
     if (!gDepth3D) {
@@ -160,14 +180,17 @@ void settleBatch() {
   depthFor2D();
 }
 
-// Line smoothing off for one line primitive drawn outside a batch (inside
-// one, prepareFor keeps it off for the next).
+// Line smoothing as one line primitive drawn outside a batch needs it, off
+// for a plain line, on for a smoothed one, where it is not so already
+// (inside a batch, prepareFor keeps it for the next).
 class PlainLineState {
  public:
-  explicit PlainLineState(bool plain) : own_(plain && gBatchDepth == 0) {
+  explicit PlainLineState(bool plain)
+      : own_(gBatchDepth == 0 && plain == (gCallerSmooth || gBaseSmooth)) {
     if (!own_) return;
     glPushAttrib(GL_ENABLE_BIT);
-    glDisable(GL_LINE_SMOOTH);
+    if (plain) glDisable(GL_LINE_SMOOTH);
+    else glEnable(GL_LINE_SMOOTH);
   }
   ~PlainLineState() {
     if (own_) glPopAttrib();
@@ -588,6 +611,7 @@ void GLPainter::setLineSmoothing(bool on) const {
     gSmoothWanted = on;
     return;
   }
+  gCallerSmooth = on;
   if (on) {
     glPushAttrib(GL_ENABLE_BIT);
     glEnable(GL_LINE_SMOOTH);
@@ -595,6 +619,10 @@ void GLPainter::setLineSmoothing(bool on) const {
     glPopAttrib();
   }
 }
+
+void GLPainter::setPlainLineBase(bool on) { gBaseSmooth = !on; }
+
+bool GLPainter::plainLineBase() { return !gBaseSmooth; }
 
 // --- text -----------------------------------------------------------------------
 

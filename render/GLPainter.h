@@ -134,6 +134,16 @@ class GLPainter {
   // Calls come in on/off pairs, and pairs do not nest. Inside a GLStateBatch
   // the pop waits for the next primitive drawn without smoothing asked for.
   void setLineSmoothing(bool on) const;
+  // On: the caller has switched line smoothing off around the drawing
+  // (the canvas's fixed state has it on), and every smoothed line switches
+  // it on for itself instead of every plain line switching it off. Each
+  // primitive is drawn under the same state either way; what differs is
+  // how often the state changes: on a software renderer each change of
+  // line smoothing costs about as much as a few hundred small primitives,
+  // so a drawing whose lines are mostly plain (an overview) is drawn on a
+  // plain base. Off at the start.
+  static void setPlainLineBase(bool on);
+  static bool plainLineBase();
 
   // --- 2D geometry (no GL) -------------------------------------------------
   // True, with the crossing point in out, when segments a-b and c-d cross;

@@ -14,6 +14,7 @@
 #include <functional>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -307,6 +308,85 @@ TEST_F(LevelOfDetailTest, EachOverviewSavingIsExactAboveItsLimitAndAlikeBelow) {
       EXPECT_NEAR(b / a, 1.0, c.darkness) << "as dark overall";
     }
   }
+}
+
+// An overview is recorded and replayed with line smoothing switched off
+// around it, each smoothed line switching it on for itself: a diagram with
+// smoothed lines (large boxes, long relations) and plain ones (small boxes,
+// short relations, tiny glyphs), in a state batch as a window draws it and
+// through single primitives outside one, comes out the same either way.
+TEST_F(LevelOfDetailTest, APlainLineBaseChangesNoPixel) {
+  test::DiagramScene scene;
+  scene.addClass("big1", "First", {-5000, -1500}, {-4600, -1200});
+  scene.addClass("big2", "Second", {3000, 1000}, {3400, 1300});
+  scene.addAssociation("long", "big1", "big2", "composite", "none");
+  for (int i = 0; i < 6; ++i) {
+    const float x = -3000.0f + 160.0f * static_cast<float>(i);
+    scene.addClass("s" + std::to_string(i), "Small", {x, -2000}, {x + 110, -1910});
+    if (i > 0 && i % 2) scene.addAssociation("a" + std::to_string(i), "s" + std::to_string(i), "s" + std::to_string(i - 1));
+    if (i > 0 && i % 2 == 0) scene.addInheritance("g" + std::to_string(i), "s" + std::to_string(i - 1), "s" + std::to_string(i));
+  }
+  scene.addDependency("d1", "s0", "big1");
+  MetricSet shown;
+  shown.add(test::makeBarMetric("Bars", Color(0.2f, 0.4f, 0.8f, 1.0f), {{"big1", 5}, {"big2", 9}, {"s1", 7}}));
+  IntegerMetric* boxes = test::makeBarMetric("Boxes", Color(0.8f, 0.5f, 0.2f, 1.0f), {{"big1", 9}, {"big2", 2}, {"s2", 4}});
+  boxes->setVisualizer("3D Bar");
+  shown.add(boxes);
+  shown.showMetric("Bars");
+  shown.showMetric("Boxes");
+  painter.setMetricSet(&shown);
+  painter.setAreas(nullptr);
+
+  const float scale = 0.08f;  // big boxes 32 pixels across, small ones 9
+  const GLPainter gl;
+  const Color ink(0xff000000u);
+  auto draw = [&](bool plainBase, bool allPlain) {
+    glViewport(0, 0, kWidth, kHeight);
+    glScissor(0, 0, kWidth, kHeight);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    const double halfW = kWidth / 2.0 / scale, halfH = kHeight / 2.0 / scale;
+    glOrtho(-halfW, halfW, -halfH, halfH, -1000.0, 1000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    if (plainBase) {
+      glPushAttrib(GL_ENABLE_BIT);
+      glDisable(GL_LINE_SMOOTH);
+      GLPainter::setPlainLineBase(true);
+    }
+    GLPainter::setDetailScale(scale);
+    {
+      std::optional<PlainLineScope> everything;
+      if (allPlain) everything.emplace(true);
+      painter.drawDiagram(scene.diagram());
+      // Outside a batch: a long line, a tiny outline, and a caller's
+      // smoothing with a tiny line inside it.
+      gl.line({-6000, 4000}, {-1000, 4500}, ink);
+      gl.rectOutline({0, 4000}, {20, 4012}, ink);
+      gl.setLineSmoothing(true);
+      gl.line({1000, 4000}, {1020, 4010}, ink);
+      gl.line({2000, 4000}, {5000, 4600}, ink);
+      gl.setLineSmoothing(false);
+    }
+    GLPainter::setDetailScale(GLPainter::kFullDetail);
+    if (plainBase) {
+      GLPainter::setPlainLineBase(false);
+      EXPECT_FALSE(glIsEnabled(GL_LINE_SMOOTH)) << "the painter put back what it found";
+      glPopAttrib();
+    }
+    EXPECT_TRUE(glIsEnabled(GL_LINE_SMOOTH));
+    return readFrame();
+  };
+  const unsigned long before = GLPainter::detailReductions();
+  const Frame smoothBase = draw(false, false);
+  EXPECT_GT(GLPainter::detailReductions(), before) << "some lines are plain";
+  EXPECT_TRUE(painter.linesMostlyPlain(scene.diagram()) == false) << "at full detail";
+  GLPainter::setDetailScale(scale);
+  EXPECT_TRUE(painter.linesMostlyPlain(scene.diagram())) << "6 of 8 boxes are small";
+  GLPainter::setDetailScale(GLPainter::kFullDetail);
+  EXPECT_GT(test::differingPixels(smoothBase, draw(false, true)), 0) << "some lines are smoothed";
+  EXPECT_EQ(test::differingPixels(smoothBase, draw(true, false)), 0);
 }
 
 // A window records its scene at the scale it shows it at; zooming in past
