@@ -80,6 +80,23 @@ std::array<double, 3> meanColour(const Frame& f) {
   return sum;
 }
 
+// Clears the whole frame, whatever a window drew last (run alone, the
+// context has no window's viewport and scissor box yet), and looks flat at
+// the origin at `scale` pixels per unit; gives half the view's width in
+// units.
+double clearFlatView(float scale) {
+  glViewport(0, 0, kWidth, kHeight);
+  glScissor(0, 0, kWidth, kHeight);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  const double halfW = kWidth / 2.0 / scale, halfH = kHeight / 2.0 / scale;
+  glOrtho(-halfW, halfW, -halfH, halfH, -1000.0, 1000.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  return halfW;
+}
+
 // A model read from files as the viewer reads it, with the named metrics
 // and areas shown on its first diagram.
 struct LoadedModel {
@@ -263,17 +280,7 @@ TEST_F(LevelOfDetailTest, EachOverviewSavingIsExactAboveItsLimitAndAlikeBelow) {
        diagram(pair, none, false)},
   };
   auto frame = [&](const Case& c, float scale, float detail) {
-    // The whole frame, whatever a window drew last (run alone, the context
-    // has no window's viewport and scissor box yet).
-    glViewport(0, 0, kWidth, kHeight);
-    glScissor(0, 0, kWidth, kHeight);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    const double halfW = kWidth / 2.0 / scale, halfH = kHeight / 2.0 / scale;
-    glOrtho(-halfW, halfW, -halfH, halfH, -1000.0, 1000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    const double halfW = clearFlatView(scale), halfH = halfW * kHeight / kWidth;
     GLPainter::setDetailScale(detail);
     {
       GLStateBatch batch;
@@ -341,15 +348,7 @@ TEST_F(LevelOfDetailTest, APlainLineBaseChangesNoPixel) {
   const GLPainter gl;
   const Color ink(0xff000000u);
   auto draw = [&](bool plainBase, bool allPlain) {
-    glViewport(0, 0, kWidth, kHeight);
-    glScissor(0, 0, kWidth, kHeight);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    const double halfW = kWidth / 2.0 / scale, halfH = kHeight / 2.0 / scale;
-    glOrtho(-halfW, halfW, -halfH, halfH, -1000.0, 1000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    clearFlatView(scale);
     if (plainBase) {
       glPushAttrib(GL_ENABLE_BIT);
       glDisable(GL_LINE_SMOOTH);
