@@ -232,6 +232,58 @@ void emitArc(Vec2 centre, float rx, float ry, float start, float sweep, int n) {
   }
 }
 
+// A display list merges consecutive primitives into one draw only when they
+// share a mode that can be joined: independent lines, line strips (which it
+// turns into lines) and triangle strips, but never a line loop, a triangle
+// fan or a polygon. On a software renderer every draw costs about as much as
+// a few dozen small triangles, and an overview draws fills and outlines in
+// turn, so closed outlines are drawn as strips back to their first point
+// and fans as strips, which then merge with their neighbours. A strip
+// through the rim with the centre between every two rim points draws the
+// fan's triangles in the fan's order (the triangles in between have two
+// equal corners and draw nothing), so each pixel is covered as before.
+// A vector file keeps the loops, fans and polygons: it records what GL
+// hands back for each primitive, where the strip's triangles would come out
+// as separate pieces.
+bool mergeableForms() { return gVectorSink == nullptr; }
+
+GLenum closedOutlineMode() { return mergeableForms() ? GL_LINE_STRIP : GL_LINE_LOOP; }
+
+// Ends a closed outline begun with closedOutlineMode: back to its first point
+// (at depth *z, if given) when drawn as a strip.
+void closeOutline(float x, float y, const float* z = nullptr) {
+  if (!mergeableForms()) return;
+  if (z != nullptr) vertex3(x, y, *z);
+  else vertex2(x, y);
+}
+
+// A fan around (cx, cy) through rim(0) .. rim(rimCount - 1), as a fan or as
+// the strip described above, in 2D (z null) or at depth *z.
+template <class Rim>
+void emitFan(float cx, float cy, const float* z, int rimCount, Rim rim, const Color& color) {
+  auto put = [z](float x, float y) {
+    if (z != nullptr) vertex3(x, y, *z);
+    else vertex2(x, y);
+  };
+  if (!mergeableForms()) {
+    begin(GL_TRIANGLE_FAN, color);
+    put(cx, cy);
+    for (int i = 0; i < rimCount; ++i) {
+      const Vec2 p = rim(i);
+      put(p.x, p.y);
+    }
+    glEnd();
+    return;
+  }
+  begin(GL_TRIANGLE_STRIP, color);
+  for (int i = 0; i < rimCount; ++i) {
+    if (i > 0) put(cx, cy);
+    const Vec2 p = rim(i);
+    put(p.x, p.y);
+  }
+  glEnd();
+}
+
 }  // namespace
 
 // --- colour and segment counts ----------------------------------------------
@@ -356,11 +408,12 @@ void GLPainter::rectOutline(Vec2 c0, Vec2 c1, Color color) const {
   const bool plain = plainLine(std::fmax(span(c0.x, c1.x), span(c0.y, c1.y)));
   PlainLineState state(plain);
   prepareFor(plain ? Drawing::kPlainLine : Drawing::kLine);
-  begin(GL_LINE_LOOP, color);
+  begin(closedOutlineMode(), color);
   vertex2(c0.x, c0.y);
   vertex2(c0.x, c1.y);
   vertex2(c1.x, c1.y);
   vertex2(c1.x, c0.y);
+  closeOutline(c0.x, c0.y);
   glEnd();
 }
 
@@ -385,17 +438,25 @@ void GLPainter::polygonOutline(PointList list) const {
   const bool plain = plainLine(2.0f * extent);
   PlainLineState state(plain);
   prepareFor(plain ? Drawing::kPlainLine : Drawing::kLine);
-  begin(GL_LINE_LOOP, list.color);
+  begin(closedOutlineMode(), list.color);
   for (const Vec2& p : list.points) vertex2(p.x, p.y);
+  closeOutline(list.points.front().x, list.points.front().y);
   glEnd();
 }
 
 void GLPainter::filledConvexPolygon(PointList list) const {
   if (list.points.size() <= 2) return;
   prepareFor(Drawing::kFill);
-  begin(GL_POLYGON, list.color);
-  for (const Vec2& p : list.points) vertex2(p.x, p.y);
-  glEnd();
+  if (!mergeableForms()) {
+    begin(GL_POLYGON, list.color);
+    for (const Vec2& p : list.points) vertex2(p.x, p.y);
+    glEnd();
+    return;
+  }
+  // A convex polygon is a fan around its first point.
+  const Vec2 first = list.points.front();
+  emitFan(first.x, first.y, nullptr, static_cast<int>(list.points.size()) - 1,
+          [&list](int i) { return list.points[static_cast<std::size_t>(i) + 1]; }, list.color);
 }
 
 namespace {
@@ -495,10 +556,9 @@ void GLPainter::pieOutline(Vec2 centre, float rx, float ry, float start, float s
 void GLPainter::filledSector(Vec2 centre, float rx, float ry, float start, float sweep, Color color, float n) const {
   const int count = detailSegments(segmentCount(n, rx, ry), rx, ry);
   prepareFor(Drawing::kFill);
-  begin(GL_TRIANGLE_FAN, color);
-  vertex2(centre.x, centre.y);
-  emitArc(centre, rx, ry, start, sweep, count);
-  glEnd();
+  emitFan(centre.x, centre.y, nullptr, count + 1, [&](int i) {
+    return ellipsePoint(centre, rx, ry, start + sweep * static_cast<float>(i) / static_cast<float>(count));
+  }, color);
 }
 
 // --- 3D glyph shapes ----------------------------------------------------------
@@ -555,11 +615,13 @@ void GLPainter::cylinderOutline3D(Vec2 centre, float rx, float ry, float depth, 
   PlainLineState state(plain);
   Depth3DScope depthScope(plain ? Drawing::kPlainLine3D : Drawing::kLine3D);
   for (float z : {0.0f, -depth}) {
-    begin(GL_LINE_LOOP, color);
+    begin(closedOutlineMode(), color);
     for (int i = 0; i < count; ++i) {
       Vec2 p = ellipsePoint(centre, rx, ry, kTwoPiCylinder * static_cast<float>(i) / static_cast<float>(count));
       vertex3(p.x, p.y, z);
     }
+    const Vec2 first = ellipsePoint(centre, rx, ry, 0.0f);
+    closeOutline(first.x, first.y, &z);
     glEnd();
   }
 }
@@ -569,13 +631,7 @@ void GLPainter::filledCylinder3D(Vec2 centre, float rx, float ry, float depth, C
   auto angle = [count](int i) { return kTwoPiCylinder * static_cast<float>(i) / static_cast<float>(count); };
   Depth3DScope depthScope(Drawing::kFill3D);
   for (float z : {0.0f, -depth}) {
-    begin(GL_TRIANGLE_FAN, color);
-    vertex3(centre.x, centre.y, z);
-    for (int i = 0; i <= count; ++i) {
-      Vec2 p = ellipsePoint(centre, rx, ry, angle(i));
-      vertex3(p.x, p.y, z);
-    }
-    glEnd();
+    emitFan(centre.x, centre.y, &z, count + 1, [&](int i) { return ellipsePoint(centre, rx, ry, angle(i)); }, color);
   }
   begin(GL_TRIANGLE_STRIP, color);
   for (int i = 0; i < count; ++i) {

@@ -194,6 +194,89 @@ TEST_F(StateBatchTest, FontTextIsRefusedInAListCompiledWithoutDrawing) {
   glDeleteLists(list, 1);
 }
 
+// A sink that takes nothing: while one is installed the painter draws the
+// closed outlines, fans and polygons in their own GL forms (a vector file
+// needs them whole); without one it draws them as strips, which a display
+// list merges with their neighbours. Both must give the same pixels.
+class NoVectors : public VectorSink {
+ public:
+  void text(const std::string&, Vec2, float, float, Color) override {}
+  void lineWidth(float) override {}
+  void translucentPrimitive() override {}
+};
+
+TEST_F(StateBatchTest, StripFormsOfLoopsFansAndPolygonsDrawTheSamePixels) {
+  const Color seeThrough(0.2f, 0.5f, 0.9f, 0.45f);
+  struct Case {
+    const char* name;
+    std::function<void(const GLPainter&)> draw;
+  };
+  const Case cases[] = {
+      {"pies of every sweep, opaque and translucent",
+       [&](const GLPainter& p) {
+         p.filledSector({30, 40}, 20, 20, 0.0f, 0.5f, kRed, -3.0f);
+         p.pieOutline({30, 40}, 20, 20, 0.0f, 0.5f, kBlack(), -3.0f);
+         p.filledSector({80, 40}, 20, 14, 1.0f, 3.1415927f, seeThrough, -3.0f);
+         p.filledSector({130, 40}, 20, 20, 0.3f, 4.5f, seeThrough, -2.0f);
+         p.filledSector({180, 40}, 20, 20, 0.0f, 6.2831855f, kGreen, 8.0f);
+         p.filledSector({215, 40}, 3, 3, 0.0f, 5.0f, kBlue, -3.0f);
+       }},
+      {"convex polygons (arrowheads) under their outlines",
+       [&](const GLPainter& p) {
+         p.filledConvexPolygon(PointList({{20, 100}, {40, 110}, {60, 100}, {40, 90}}, kRed));
+         p.polygonOutline(PointList({{20, 100}, {40, 110}, {60, 100}, {40, 90}}, kBlack()));
+         p.filledConvexPolygon(PointList({{70, 90}, {110, 95}, {75, 130}}, seeThrough));
+         p.filledConvexPolygon(
+             PointList({{130, 90}, {160, 88}, {175, 110}, {150, 140}, {125, 120}}, seeThrough));
+         p.filledConvexPolygon(PointList({{190, 100}, {200, 100}}, kRed));  // too few points
+       }},
+      {"closed outlines, smoothed and plain, between fills",
+       [&](const GLPainter& p) {
+         p.filledRect({10, 10}, {60, 50}, kGreen);
+         p.rectOutline({10, 10}, {60, 50}, kBlack());
+         p.filledRect({14, 30}, {56, 32}, seeThrough);
+         p.setLineSmoothing(true);
+         p.rectOutline({70, 12.5f}, {120.5f, 47}, kBlue);
+         p.polygonOutline(PointList({{130, 10}, {170, 20}, {160, 50}, {135, 45}}, kRed));
+         p.setLineSmoothing(false);
+         p.polygonOutline(PointList({{180, 10}, {230, 50}}, kBlack()));
+         p.polygonOutline(PointList({{180, 60}, {230, 60}, {205, 90}}, kBlack()));
+       }},
+      {"cylinders in front of and behind the near square",
+       [&](const GLPainter& p) {
+         p.filledCylinder3D({60, 80}, 25, 18, 0.2f, seeThrough, -3.0f);
+         p.cylinderOutline3D({60, 80}, 25, 18, 0.2f, kBlack(), -3.0f);
+         p.filledCylinder3D({150, 80}, 30, 30, 0.8f, kRed, 12.0f);
+         p.setLineSmoothing(true);
+         p.cylinderOutline3D({150, 80}, 30, 30, 0.8f, kBlue, 12.0f);
+         p.setLineSmoothing(false);
+       }},
+  };
+  NoVectors sink;
+  const auto nothing = picture([] {});
+  const GLuint list = glGenLists(1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // Each form recorded into a list inside a batch, as the canvas records.
+    auto recorded = [&](bool wholeForms) {
+      if (wholeForms) GLPainter::setVectorSink(&sink);
+      glNewList(list, GL_COMPILE);
+      {
+        GLStateBatch batch;
+        c.draw(GLPainter());
+      }
+      glEndList();
+      GLPainter::setVectorSink(nullptr);
+      return picture([&] { glCallList(list); });
+    };
+    const auto whole = recorded(true);
+    const auto strips = recorded(false);
+    EXPECT_GT(differingPixels(whole, nothing), 300) << "the case must draw";
+    EXPECT_EQ(differingPixels(strips, whole), 0);
+  }
+  glDeleteLists(list, 1);
+}
+
 TEST_F(StateBatchTest, LeavesTheStateAsItFoundIt) {
   glDisable(GL_LINE_SMOOTH);
   glDisable(GL_TEXTURE_2D);
