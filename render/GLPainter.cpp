@@ -14,8 +14,11 @@
 #include <cmath>
 #include <deque>
 
+#include "render/GLListState.h"
 #include "render/GLState.h"
+#include "render/Greeking.h"
 #include "render/PackedTextureFont.h"
+#include "render/Utf8Text.h"
 
 namespace lumetra {
 
@@ -696,65 +699,6 @@ void GLPainter::createFont(const std::string& path, const std::string& name, flo
 
 bool GLPainter::selectFont(const std::string& name) { return FontRegistry::instance().select(name); }
 
-namespace {
-
-// The length of the well-formed UTF-8 sequence at text[i], or 0 (RFC 3629:
-// no overlong forms, no surrogates, nothing beyond U+10FFFF).
-std::size_t utf8SequenceAt(const std::string& text, std::size_t i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (i + length > text.size()) return 0;
-  if (byte(i + 1) < low || byte(i + 1) > high) return 0;
-  for (std::size_t k = 2; k < length; ++k)
-    if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
-  return length;
-}
-
-// The font decodes UTF-8 without checking where a sequence ends: a lead
-// byte near the end of a string makes it read past the terminator (names
-// come from model files and may hold any bytes). Text that is not well-formed
-// UTF-8 is handed over with every byte that starts no valid sequence shown
-// as '?'; well-formed text is passed as it is.
-const std::string& fontSafe(const std::string& text, std::string& repaired) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const std::size_t n = utf8SequenceAt(text, i);
-    if (n == 0) break;
-    i += n;
-  }
-  if (i == text.size()) return text;
-  repaired.assign(text, 0, i);
-  while (i < text.size()) {
-    const std::size_t n = utf8SequenceAt(text, i);
-    if (n == 0) {
-      repaired.push_back('?');
-      ++i;
-    } else {
-      repaired.append(text, i, n);
-      i += n;
-    }
-  }
-  return repaired;
-}
-
-}  // namespace
-
 void GLPainter::textSize(const std::string& rawText, float size, float& width, float& height) {
   std::string repaired;
   const std::string& text = fontSafe(rawText, repaired);
@@ -795,36 +739,8 @@ bool gTextBatching = true;
 unsigned long gFontDrawings = 0;
 unsigned long gFontRefused = 0;
 
-// A display list is being compiled without being drawn.
-bool compilingOnly() {
-  GLint list = 0;
-  glGetIntegerv(GL_LIST_INDEX, &list);
-  if (list == 0) return false;
-  GLint mode = 0;
-  glGetIntegerv(GL_LIST_MODE, &mode);
-  return mode == GL_COMPILE;
-}
-
-bool compilingList() {
-  GLint list = 0;
-  glGetIntegerv(GL_LIST_INDEX, &list);
-  return list != 0;
-}
-
-// Drawing goes to pixels, not to a selection or feedback buffer: a pick
-// must see the glyphs themselves, and feedback records what is drawn.
-bool renderingPixels() {
-  GLint mode = GL_RENDER;
-  glGetIntegerv(GL_RENDER_MODE, &mode);
-  return mode == GL_RENDER;
-}
-
-// Text too small to read, as a bar over the middle half of its glyphs' box,
-// along the text's own direction, at half the colour's alpha: about the
-// quarter of the box that glyph strokes cover, so that a block of greeked
-// lines shows the grey the text would. A bar thinner than a pixel is drawn
-// one pixel thick with its alpha scaled by the bar's share of that pixel,
-// which keeps that grey (as a fill: no line smoothing).
+// Text too small to read, as a bar (see render/Greeking.h) over its glyphs'
+// box, as a fill: no line smoothing.
 void drawGreeked(FTFont& font, const std::string& text, Vec2 position, float angle, float size, Vec2 shift,
                  Color color) {
   float lowX = 0.0f, lowY = 0.0f, highX = 0.0f, highY = 0.0f;
@@ -844,34 +760,12 @@ void drawGreeked(FTFont& font, const std::string& text, Vec2 position, float ang
     const FTBBox box = font.BBox(text.c_str());
     lowX = box.Lower().Xf(), lowY = box.Lower().Yf(), highX = box.Upper().Xf(), highY = box.Upper().Yf();
   }
-  if (!(highX > lowX) || !(highY > lowY)) return;
-  const float k = kTextScale * size;
-  float c = 1.0f;
-  float s = 0.0f;
-  if (angle != 0.0f) {
-    c = std::cos(angle);
-    s = std::sin(angle);
-  }
-  auto place = [&](float fx, float fy) {
-    const float x = shift.x + k * fx;
-    const float y = shift.y + k * fy;
-    return Vec2(position.x + (c * x - s * y), position.y + (s * x + c * y));
-  };
-  const float middle = (lowY + highY) * 0.5f;
-  const float quarter = (highY - lowY) * 0.25f;
-  const float thickness = std::fabs(2.0f * quarter * k) * gDetailScale;  // pixels
-  Color ink = color;
-  ink.a *= 0.5f;
-  float half = quarter;
-  if (!(thickness >= 1.0f)) {
-    ink.a *= thickness;
-    half = 0.5f / std::fabs(k * gDetailScale);  // half a pixel in font pixels
-  }
+  const GreekedBar bar = greekedBar({lowX, lowY}, {highX, highY}, position, angle, kTextScale * size, shift,
+                                    gDetailScale, color);
+  if (!bar.drawn) return;
   prepareFor(Drawing::kFill);
-  begin(GL_TRIANGLE_STRIP, ink);
-  for (const Vec2& p : {place(lowX, middle - half), place(lowX, middle + half), place(highX, middle - half),
-                        place(highX, middle + half)})
-    vertex2(p.x, p.y);
+  begin(GL_TRIANGLE_STRIP, bar.ink);
+  for (const Vec2& p : bar.corners) vertex2(p.x, p.y);
   glEnd();
 }
 

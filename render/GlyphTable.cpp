@@ -1,5 +1,6 @@
 #include "render/GlyphTable.h"
 
+#include "render/GLListState.h"
 #include "render/PackedTextureFont.h"
 
 #include <FTGL/ftgl.h>
@@ -21,12 +22,6 @@ constexpr int kVertexFloats = 11;
 struct FeedbackVertex {
   float x, y, s, t;
 };
-
-bool compilingList() {
-  GLint list = 0;
-  glGetIntegerv(GL_LIST_INDEX, &list);
-  return list != 0;
-}
 
 // Renders text with the font in feedback mode at the pen position and
 // returns the vertices drawn (font pixels) and the texture bound last.

@@ -1,0 +1,28 @@
+#include "render/GLListState.h"
+
+#include <GL/gl.h>
+
+namespace lumetra {
+
+bool compilingOnly() {
+  GLint list = 0;
+  glGetIntegerv(GL_LIST_INDEX, &list);
+  if (list == 0) return false;
+  GLint mode = 0;
+  glGetIntegerv(GL_LIST_MODE, &mode);
+  return mode == GL_COMPILE;
+}
+
+bool compilingList() {
+  GLint list = 0;
+  glGetIntegerv(GL_LIST_INDEX, &list);
+  return list != 0;
+}
+
+bool renderingPixels() {
+  GLint mode = GL_RENDER;
+  glGetIntegerv(GL_RENDER_MODE, &mode);
+  return mode == GL_RENDER;
+}
+
+}  // namespace lumetra

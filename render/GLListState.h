@@ -1,0 +1,14 @@
+#pragma once
+
+// What the current GL context is doing, asked of it directly.
+namespace lumetra {
+
+// A display list is being compiled without being drawn.
+bool compilingOnly();
+// A display list is being compiled (drawn or not).
+bool compilingList();
+// Drawing goes to pixels, not to a selection or feedback buffer: a pick
+// must see the glyphs themselves, and feedback records what is drawn.
+bool renderingPixels();
+
+}  // namespace lumetra
