@@ -22,18 +22,6 @@
 
 namespace lumetra {
 
-namespace {
-
-// The font makes a glyph's texture where the glyph is first measured or
-// drawn. Made inside a pick (select mode) the textures come out blank, and
-// the first pick measures every printable glyph (GLPainter::textReach): a
-// hover box read "Lines of code  > value  1 0" for "... -> value: 140".
-// The first time the context is current (render mode, no list open), every
-// printable glyph is made here instead.
-void prepareFontInContext() { GLPainter::textReach("", 1.0f); }
-
-}  // namespace
-
 // --- construction ---------------------------------------------------------------
 
 wxBEGIN_EVENT_TABLE(Canvas, wxGLCanvas) EVT_PAINT(Canvas::onPaint) EVT_SIZE(Canvas::onSize)
@@ -76,7 +64,6 @@ bool Canvas::makeCurrent() {
   if (!glReady_) {
     applyFixedGLState();
     glReady_ = true;
-    prepareFontInContext();
   }
   return true;
 }

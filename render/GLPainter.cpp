@@ -779,7 +779,13 @@ unsigned long GLPainter::fontDrawingsRefused() { return gFontRefused; }
 
 void GLPainter::prepareText() {
   FontRegistry::Entry* entry = FontRegistry::instance().currentEntry();
-  if (entry == nullptr || entry->captureTried || glGetString(GL_VERSION) == nullptr || compilingList()) return;
+  if (entry == nullptr || glGetString(GL_VERSION) == nullptr || compilingList()) return;
+  // The font makes a glyph's texture where the glyph is first measured or
+  // drawn; made inside a pick (select mode) the texture comes out blank, and
+  // a pick measures every printable glyph (textReach). Measured here first,
+  // while drawing to pixels, they are made as they should be.
+  if (entry->reachPerByte < 0.0f && renderingPixels()) textReach("", 1.0f);
+  if (entry->captureTried) return;
   // One attempt per font: a font that cannot be read keeps its own drawing.
   entry->captureTried = true;
   entry->glyphs->capture(*entry->font);

@@ -181,8 +181,10 @@ class GLPainter {
   // angle, lies within twice this distance of the position it is given.
   // World units; zero without a current font.
   static float textReach(const std::string& text, float size);
-  // Reads the current font's glyph table if that has not been done, so that
-  // text can be drawn in batches (see render/GlyphTable.h). Needs a current
+  // Makes the current font's printable glyphs while drawing to pixels (a
+  // pick that met them first would make them blank) and reads its glyph
+  // table if that has not been done, so that text can be drawn in batches
+  // (see render/GlyphTable.h). Needs a current
   // context; does nothing while a display list is being compiled, which is
   // why a window calls it before it opens its list. createFont calls it for
   // the font it makes.
