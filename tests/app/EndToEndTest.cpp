@@ -23,22 +23,27 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "tests/platform/WaitFor.h"
 
 extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
+using lumetra::test::yieldUntil;
 
 const std::string kModel = std::string(LUMETRA_SOURCE_DIR) + "/examples/webshop.xmi";
 
-// The running program; killed when the test ends however it ends.
+// The running program; ended when the test ends however it ends: asked to
+// quit, then killed if it has not gone within a few seconds (a program stuck
+// in a modal loop must not hang the test run).
 class Program {
  public:
   explicit Program(std::vector<std::string> args) {
@@ -48,12 +53,19 @@ class Program {
     if (posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) pid_ = -1;
   }
   ~Program() {
-    if (pid_ <= 0) return;
+    if (!running()) return;
     ::kill(pid_, SIGTERM);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
+    if (!lumetra::test::yieldUntil([&] { return !running(); }, std::chrono::seconds(10))) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
   }
-  bool running() const { return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
+  // Whether it still runs; once it has ended it is reaped here, so that its
+  // id is never signalled after the system may have given it to another.
+  bool running() {
+    if (pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) != 0) pid_ = -1;
+    return pid_ > 0;
+  }
 
  private:
   pid_t pid_ = -1;
@@ -81,52 +93,164 @@ wxImage grabScreen() {
   return image;
 }
 
-// Whether a top-level window of that title is mapped (the toolkit's dialogs
-// are children of the root window when no window manager runs).
-bool windowShown(const std::string& title) {
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) return false;
+// The display of the test's own queries, with X errors (a window gone
+// between two requests) ignored while it is open instead of ending the test.
+class XQueries {
+ public:
+  XQueries() : display_(XOpenDisplay(nullptr)), previous_(XSetErrorHandler([](Display*, XErrorEvent*) { return 0; })) {}
+  ~XQueries() {
+    if (display_ != nullptr) XCloseDisplay(display_);
+    XSetErrorHandler(previous_);
+  }
+  Display* display() const { return display_; }
+
+  // The title of a top-level window (a child of the root); "" for none.
+  std::string title(Window window) const {
+    char* name = nullptr;
+    std::string text;
+    if (XFetchName(display_, window, &name) && name != nullptr) {
+      text = name;
+      XFree(name);
+    }
+    return text;
+  }
+  // The top-level window that holds window (itself, if it is one); 0 for
+  // the root or none.
+  Window topLevel(Window window) const {
+    const Window rootWindow = DefaultRootWindow(display_);
+    while (window != 0 && window != rootWindow) {
+      Window root = 0, parent = 0, *children = nullptr;
+      unsigned count = 0;
+      if (!XQueryTree(display_, window, &root, &parent, &children, &count)) return 0;
+      if (children != nullptr) XFree(children);
+      if (parent == rootWindow) return window;
+      window = parent;
+    }
+    return 0;
+  }
+
+ private:
+  Display* display_;
+  XErrorHandler previous_;
+};
+
+// Whether typed keys reach the top-level window of that title: it holds the
+// input focus, or the focus follows the pointer and the pointer is over it.
+bool keysGoTo(const std::string& title) {
+  XQueries x;
+  if (x.display() == nullptr) return false;
+  Window focus = 0;
+  int revert = 0;
+  XGetInputFocus(x.display(), &focus, &revert);
+  if (focus == PointerRoot) {
+    Window root = 0;
+    int rootX = 0, rootY = 0, x0 = 0, y0 = 0;
+    unsigned mask = 0;
+    XQueryPointer(x.display(), DefaultRootWindow(x.display()), &root, &focus, &rootX, &rootY, &x0, &y0, &mask);
+  }
+  const Window holder = focus == None ? 0 : x.topLevel(focus);
+  return holder != 0 && x.title(holder) == title;
+}
+
+// Where the top-level window of that title is on screen; empty for none.
+wxRect windowArea(const std::string& title) {
+  XQueries x;
+  wxRect area;
+  if (x.display() == nullptr) return area;
   Window root = 0, parent = 0, *children = nullptr;
   unsigned count = 0;
-  bool found = false;
-  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
-    for (unsigned i = 0; i < count && !found; ++i) {
-      char* name = nullptr;
+  if (XQueryTree(x.display(), DefaultRootWindow(x.display()), &root, &parent, &children, &count)) {
+    for (unsigned i = 0; i < count && area.IsEmpty(); ++i) {
       XWindowAttributes attributes;
-      if (XFetchName(display, children[i], &name) && name != nullptr) {
-        found = title == name && XGetWindowAttributes(display, children[i], &attributes) &&
-                attributes.map_state == IsViewable;
-        XFree(name);
-      }
+      if (x.title(children[i]) == title && XGetWindowAttributes(x.display(), children[i], &attributes) &&
+          attributes.map_state == IsViewable)
+        area = wxRect(attributes.x, attributes.y, attributes.width, attributes.height);
     }
     if (children != nullptr) XFree(children);
   }
-  XCloseDisplay(display);
-  return found;
+  return area;
 }
+
+// Dark pixels of the label of the file dialog's Save button (its bottom
+// right corner): the theme draws an enabled button's label dark, a disabled
+// one's grey.
+// Rows of the file dialog's name field (its top band) that show a long
+// run of selected text (the theme's selection blue, 100 pixels and more):
+// the field's focus line makes a few such rows, a selected path many.
+int selectedNameRows(const wxImage& screen, const wxRect& dialog) {
+  if (dialog.IsEmpty() || !screen.IsOk()) return 0;
+  const wxRect band = wxRect(dialog.GetLeft(), dialog.GetTop(), dialog.GetWidth(), 60).Intersect(wxRect(screen.GetSize()));
+  int rows = 0;
+  for (int y = band.GetTop(); y <= band.GetBottom(); ++y) {
+    int run = 0, longest = 0;
+    for (int x = band.GetLeft(); x <= band.GetRight(); ++x) {
+      const bool blue = std::abs(screen.GetRed(x, y) - 53) < 30 && std::abs(screen.GetGreen(x, y) - 132) < 30 &&
+                        std::abs(screen.GetBlue(x, y) - 228) < 30;
+      run = blue ? run + 1 : 0;
+      longest = std::max(longest, run);
+    }
+    if (longest >= 100) ++rows;
+  }
+  return rows;
+}
+
+int saveButtonInk(const wxImage& screen, const wxRect& dialog) {
+  if (dialog.IsEmpty() || !screen.IsOk()) return 0;
+  const wxRect corner = wxRect(dialog.GetRight() - 92, dialog.GetBottom() - 50, 86, 46)
+                            .Intersect(wxRect(screen.GetSize()));
+  int ink = 0;
+  for (int y = corner.GetTop(); y <= corner.GetBottom(); ++y)
+    for (int x = corner.GetLeft(); x <= corner.GetRight(); ++x)
+      if (screen.GetRed(x, y) < 100 && screen.GetGreen(x, y) < 100 && screen.GetBlue(x, y) < 100) ++ink;
+  return ink;
+}
+
+// Whether a top-level window of that title is mapped (the toolkit's dialogs
+// are children of the root window when no window manager runs).
+bool windowShown(const std::string& title) { return !windowArea(title).IsEmpty(); }
 
 bool pixelIs(const wxImage& image, int x, int y, unsigned char r, unsigned char g, unsigned char b) {
   return image.GetRed(x, y) == r && image.GetGreen(x, y) == g && image.GetBlue(x, y) == b;
 }
 
-// Inside the active window's frame (drawn in (255, 119, 119)), a point well
-// inside a class box body (pale yellow all round it); none: (-1, -1).
-wxPoint findClassBody(const wxImage& image) {
+// The active window's frame (drawn in (255, 119, 119)) on screen; empty
+// when there is none, or one too small to hold a diagram.
+wxRect activeWindowFrame(const wxImage& image) {
   int x0 = image.GetWidth(), y0 = image.GetHeight(), x1 = -1, y1 = -1;
   for (int y = 0; y < image.GetHeight(); ++y)
     for (int x = 0; x < image.GetWidth(); ++x)
       if (pixelIs(image, x, y, 255, 119, 119)) {
         x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
       }
-  if (x1 - x0 < 200 || y1 - y0 < 200) return {-1, -1};
-  for (int y = y0 + 10; y < y1 - 10; ++y)
-    for (int x = x0 + 10; x < x1 - 10; ++x) {
+  if (x1 - x0 < 200 || y1 - y0 < 200) return {};
+  return wxRect(wxPoint(x0, y0), wxPoint(x1, y1));
+}
+
+// Inside the active window's frame, a point well inside a class box body
+// (pale yellow all round it); none: (-1, -1).
+wxPoint findClassBody(const wxImage& image) {
+  const wxRect frame = activeWindowFrame(image);
+  if (frame.IsEmpty()) return {-1, -1};
+  for (int y = frame.GetTop() + 10; y < frame.GetBottom() - 10; ++y)
+    for (int x = frame.GetLeft() + 10; x < frame.GetRight() - 10; ++x) {
       bool body = true;
       for (int dy = -4; dy <= 4 && body; ++dy)
         for (int dx = -8; dx <= 8 && body; ++dx) body = pixelIs(image, x + dx, y + dy, 255, 255, 204);
       if (body) return {x, y};
     }
   return {-1, -1};
+}
+
+// Whether the two screens show the same inside area (the diagram window:
+// a blinking text cursor elsewhere does not count).
+bool sameInside(const wxImage& a, const wxImage& b, const wxRect& area) {
+  if (!a.IsOk() || !b.IsOk() || a.GetSize() != b.GetSize()) return false;
+  for (int y = area.GetTop(); y <= area.GetBottom(); ++y)
+    if (std::memcmp(a.GetData() + (static_cast<std::size_t>(y) * a.GetWidth() + area.GetLeft()) * 3,
+                    b.GetData() + (static_cast<std::size_t>(y) * b.GetWidth() + area.GetLeft()) * 3,
+                    static_cast<std::size_t>(area.GetWidth()) * 3) != 0)
+      return false;
+  return true;
 }
 
 struct Box {
@@ -148,9 +272,10 @@ std::map<std::string, Box> layouts(const std::string& file) {
   return boxes;
 }
 
-void pause(int ms) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-  wxTheApp->Yield(true);
+// Moves the pointer there and waits until the X server has it there.
+bool pointerTo(wxUIActionSimulator& input, wxPoint at) {
+  input.MouseMove(at);
+  return yieldUntil([&] { return wxGetMousePosition() == at; });
 }
 
 TEST(EndToEndTest, CtrlDragABoxSaveWithCtrlSAndFindItMovedInTheFile) {
@@ -159,54 +284,82 @@ TEST(EndToEndTest, CtrlDragABoxSaveWithCtrlSAndFindItMovedInTheFile) {
   fs::create_directories(dir);
   const std::string reference = (dir / "reference.dia").string();
   const std::string saved = (dir / "moved.dia").string();
+  const std::string screenFile = (dir / "screen.png").string();
   ASSERT_EQ(std::system((std::string(LUMETRA_EXE) + " --save-diagram " + reference + " " + kModel).c_str()), 0);
+  const std::map<std::string, Box> before = layouts(reference);
+  ASSERT_FALSE(before.empty());
+  // What the screen showed when a step failed, for the failure message.
+  const auto keepScreen = [&] {
+    wxImage::AddHandler(new wxPNGHandler);
+    grabScreen().SaveFile(screenFile, wxBITMAP_TYPE_PNG);
+    return "; the screen is in " + screenFile;
+  };
 
   // What the program remembers goes to a file of the test's own.
   const fs::path config = dir / "config" / "lumetra.ini";
   ::setenv("LUMETRA_CONFIG_FILE", config.c_str(), 1);
   Program viewer({LUMETRA_EXE, "--diagram", "Orders and billing", kModel});
   ::unsetenv("LUMETRA_CONFIG_FILE");
+
+  // The diagram is on screen and the picture holds still: two grabs in a
+  // row are alike, so the box is pressed where it stays.
+  wxImage screen, previous;
+  wxRect diagramWindow;
   wxPoint body(-1, -1);
-  for (int i = 0; i < 300 && body.x < 0 && viewer.running(); ++i) {
-    pause(100);
-    body = findClassBody(grabScreen());
-  }
-  if (body.x < 0) {
-    wxImage::AddHandler(new wxPNGHandler);
-    grabScreen().SaveFile((dir / "screen.png").string(), wxBITMAP_TYPE_PNG);
-  }
-  ASSERT_GE(body.x, 0) << "no class box on screen; the screen is in " << (dir / "screen.png").string();
-  pause(500);  // let the start-up settle
-  body = findClassBody(grabScreen());
+  const bool steady = yieldUntil([&] {
+    if (!viewer.running()) return true;
+    previous = screen;
+    screen = grabScreen();
+    diagramWindow = activeWindowFrame(screen);
+    body = findClassBody(screen);
+    return body.x >= 0 && sameInside(previous, screen, diagramWindow);
+  });
+  ASSERT_TRUE(viewer.running()) << "the program ended before it showed the diagram";
+  ASSERT_TRUE(steady && body.x >= 0) << "no class box held still on screen" << keepScreen();
 
   wxUIActionSimulator input;
-  input.MouseMove(body);
-  pause(200);
+  ASSERT_TRUE(pointerTo(input, body)) << "the pointer never reached the box";
   input.KeyDown(WXK_CONTROL);
   input.MouseDown();
-  for (int step = 1; step <= 4; ++step) {
-    input.MouseMove(body + wxPoint(10 * step, 5 * step));
-    pause(100);
-  }
+  for (int step = 1; step <= 4; ++step)
+    ASSERT_TRUE(pointerTo(input, body + wxPoint(10 * step, 5 * step))) << "the drag stopped at step " << step;
   input.MouseUp();
   input.KeyUp(WXK_CONTROL);
-  pause(300);
+  // The program has taken the drag in once the box shows at its new place.
+  ASSERT_TRUE(yieldUntil([&] { return !sameInside(grabScreen(), screen, diagramWindow); }))
+      << "the Ctrl-drag changed nothing on screen" << keepScreen();
 
   input.Char('s', wxMOD_CONTROL);
-  for (int i = 0; i < 150 && !windowShown("Save Diagram"); ++i) pause(100);
-  ASSERT_TRUE(windowShown("Save Diagram")) << "Ctrl-S opened no save dialog";
-  pause(700);  // the name field takes the focus
+  ASSERT_TRUE(yieldUntil([] { return windowShown("Save Diagram"); })) << "Ctrl-S opened no save dialog" << keepScreen();
+  // The dialog puts its name field in focus before it maps; typed keys
+  // reach it once the dialog has the keyboard.
+  ASSERT_TRUE(yieldUntil([] { return keysGoTo("Save Diagram"); }))
+      << "the save dialog never took the keyboard" << keepScreen();
   input.Char('a', wxMOD_CONTROL);
   input.Text(saved.c_str());
-  pause(300);
+  // Selecting the whole field again marks that the dialog has taken every
+  // typed key (keys arrive in order): the path shows selected.
+  input.Char('a', wxMOD_CONTROL);
+  int selectedRows = 0;
+  ASSERT_TRUE(yieldUntil([&] {
+    return (selectedRows = selectedNameRows(grabScreen(), windowArea("Save Diagram"))) >= 8;
+  })) << "the typed path never showed selected in the name field (" << selectedRows << " rows)" << keepScreen();
+  // The dialog checks a typed folder before it takes Enter (its Save button
+  // is disabled meanwhile): wait until Save is enabled again.
+  int saveInk = 0;
+  ASSERT_TRUE(yieldUntil([&] { return (saveInk = saveButtonInk(grabScreen(), windowArea("Save Diagram"))) >= 12; }))
+      << "the Save button stayed disabled after the path was typed (" << saveInk << " dark pixels)" << keepScreen();
   input.Char(WXK_RETURN);
-  for (int i = 0; i < 100 && !fs::exists(saved); ++i) pause(100);
-  ASSERT_TRUE(fs::exists(saved)) << "the save dialog did not write " << saved;
-  pause(300);  // written through a temporary file and renamed: complete now
+  // Written through a temporary file renamed over the name: once it reads
+  // with every element, it is complete.
+  std::map<std::string, Box> after;
+  const bool written = yieldUntil([&] {
+    after = layouts(saved);
+    return after.size() == before.size();
+  });
+  ASSERT_TRUE(written) << "the save dialog did not write " << saved << " whole (" << after.size() << " of "
+                       << before.size() << " elements)" << keepScreen();
 
-  const std::map<std::string, Box> before = layouts(reference), after = layouts(saved);
-  ASSERT_EQ(before.size(), after.size());
-  ASSERT_FALSE(before.empty());
   int movedCount = 0;
   for (const auto& [id, was] : before) {
     const Box now = after.at(id);

@@ -8,6 +8,7 @@
 
 #include "render/Canvas.h"
 #include "tests/app/PanelFixture.h"
+#include "tests/platform/WaitFor.h"
 
 namespace lumetra::test {
 namespace {
@@ -33,10 +34,11 @@ wxTreeItemId childNamed(wxTreeCtrl* tree, wxTreeItemId item, const std::string& 
 // items out.
 wxRect labelRect(wxTreeCtrl* tree, wxTreeItemId item) {
   wxRect rect;
-  for (int i = 0; i < 100 && (!tree->GetBoundingRect(item, rect, true) || rect.width <= 0); ++i) {
+  yieldUntil([&] {
+    if (tree->GetBoundingRect(item, rect, true) && rect.width > 0) return true;
     tree->Update();
-    wxTheApp->Yield(true);
-  }
+    return false;
+  });
   return rect;
 }
 

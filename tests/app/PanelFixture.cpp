@@ -11,6 +11,7 @@
 #include "render/Canvas.h"
 #include "render/GLPainter.h"
 #include "render/PixelReadback.h"
+#include "tests/platform/WaitFor.h"
 
 namespace lumetra::test {
 
@@ -86,9 +87,8 @@ void PanelFixture::SetUp() {
   frame->SetSizerAndFit(sizer);
   link.canvasWindow = canvas;
   frame->Move(0, 0);
-  frame->Show();
-  ASSERT_TRUE(yieldUntil([&] { return canvas->IsShownOnScreen() && canvas->makeCurrent(); }))
-      << "the canvas never took its GL context";
+  ASSERT_TRUE(showAndWaitForPaint(frame, canvas)) << "the canvas was never painted";
+  ASSERT_TRUE(canvas->makeCurrent()) << "the canvas never took its GL context";
   canvas->layout();
   canvas->activeWindow()->setVisualizer(&link.overlay);
   yield();
@@ -131,18 +131,13 @@ void PanelFixture::yield() {
   for (int i = 0; i < 5; ++i) wxTheApp->Yield(true);
 }
 
-bool PanelFixture::yieldUntil(const std::function<bool()>& done) {
-  for (int i = 0; i < 250 && !done(); ++i) {
-    wxTheApp->Yield(true);
-    wxMilliSleep(20);
-  }
-  return done();
-}
+bool PanelFixture::yieldUntil(const std::function<bool()>& done) { return test::yieldUntil(done); }
 
 void PanelFixture::movePointer(wxWindow* window, wxPoint clientPoint) {
   const wxPoint target = window->ClientToScreen(clientPoint);
   wxUIActionSimulator().MouseMove(target);
-  yieldUntil([&] { return wxGetMousePosition() == target; });
+  if (!yieldUntil([&] { return wxGetMousePosition() == target; }))
+    ADD_FAILURE() << "the pointer never reached " << target.x << ", " << target.y;
 }
 
 void PanelFixture::clickAt(wxWindow* window, wxPoint clientPoint, bool twice) {

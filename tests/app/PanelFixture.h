@@ -84,7 +84,8 @@ class PanelFixture : public ::testing::Test {
   // --- real input ---------------------------------------------------------------
   // Lets the toolkit handle what is queued.
   void yield();
-  // Yields until done() holds or about five seconds have passed; returns
+  // Yields until done() holds or a generous limit has passed (a minute: a
+  // loaded machine is slow, a passing test never waits it out); returns
   // done().
   bool yieldUntil(const std::function<bool()>& done);
   // Moves the pointer to a point of a window's client area.

@@ -23,6 +23,7 @@
 #include "render/Canvas.h"
 #include "render/GLPainter.h"
 #include "tests/app/FrameTestSupport.h"
+#include "tests/platform/WaitFor.h"
 
 namespace lumetra {
 namespace {
@@ -140,8 +141,7 @@ class PlacedFrame {
   PlacedFrame(wxConfigBase& config) : frame_(new mainFrame("Lumetra Visualizer", wxDefaultPosition, wxSize(1024, 768))) {
     restored = placeFrameAtStart(*frame_, &config);
     rememberFrameGeometry(*frame_, config);
-    frame_->Show();
-    for (int i = 0; i < 200 && !frame_->canvas()->IsShownOnScreen(); ++i) wxTheApp->Yield(true);
+    if (!test::showAndWaitForPaint(frame_, frame_->canvas())) ADD_FAILURE() << "the frame's canvas was never painted";
     FrameHarness::settle();
   }
   // Closed as the user closes it (the geometry is written then).

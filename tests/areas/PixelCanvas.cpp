@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "render/PixelFormat.h"
+#include "tests/platform/WaitFor.h"
 
 namespace lumetra::test {
 
@@ -14,10 +15,9 @@ PixelCanvas::PixelCanvas(int width, int height) : width_(width), height_(height)
   frame_ = new wxFrame(nullptr, wxID_ANY, "pixels", wxDefaultPosition, wxDefaultSize);
   canvas_ = new wxGLCanvas(frame_, chooseCanvasAttributes(), wxID_ANY, wxDefaultPosition, wxSize(width, height));
   frame_->SetClientSize(width, height);
-  frame_->Show();
-  for (int i = 0; i < 200 && !canvas_->IsShownOnScreen(); ++i) wxTheApp->Yield(true);
+  const bool shown = showAndWaitForPaint(frame_, canvas_);
   context_ = std::make_unique<wxGLContext>(canvas_);
-  ok_ = context_->IsOK() && canvas_->SetCurrent(*context_);
+  ok_ = shown && context_->IsOK() && canvas_->SetCurrent(*context_);
   if (ok_) resetView();
 }
 

@@ -12,6 +12,7 @@
 
 #include "platform/GLExtensions.h"
 #include "render/PixelFormat.h"
+#include "tests/platform/WaitFor.h"
 
 namespace lumetra {
 namespace {
@@ -21,8 +22,7 @@ class GLSmokeTest : public ::testing::Test {
   void SetUp() override {
     frame_ = new wxFrame(nullptr, wxID_ANY, "smoke", wxDefaultPosition, wxSize(96, 80));
     canvas_ = new wxGLCanvas(frame_, chooseCanvasAttributes(), wxID_ANY, wxDefaultPosition, wxSize(64, 48));
-    frame_->Show();
-    for (int i = 0; i < 100 && !canvas_->IsShownOnScreen(); ++i) wxTheApp->Yield(true);
+    ASSERT_TRUE(test::showAndWaitForPaint(frame_, canvas_)) << "the canvas was never painted";
     context_ = new wxGLContext(canvas_);
     ASSERT_TRUE(context_->IsOK());
     ASSERT_TRUE(canvas_->SetCurrent(*context_));

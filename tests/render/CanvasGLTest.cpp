@@ -18,6 +18,7 @@
 #include "render/GLPainter.h"
 #include "render/HoverOverlay.h"
 #include "settings/SettingsStore.h"
+#include "tests/platform/WaitFor.h"
 #include "tests/render/GLTestHarness.h"
 
 namespace lumetra {
@@ -470,11 +471,7 @@ TEST_F(CanvasTest, PaintEventRedrawsEveryWindow) {
   const int before = painter_.calls;
   canvas_->Refresh(false);
   // The toolkit delivers the paint when it gets to it (and may add its own).
-  for (int i = 0; i < 300 && painter_.calls < before + 2; ++i) {
-    wxTheApp->Yield(true);
-    wxMilliSleep(10);
-  }
-  EXPECT_GE(painter_.calls, before + 2);
+  EXPECT_TRUE(test::yieldUntil([&] { return painter_.calls >= before + 2; })) << painter_.calls - before << " draws";
   EXPECT_EQ((painter_.calls - before) % 2, 0) << "a paint draws both windows";
 }
 

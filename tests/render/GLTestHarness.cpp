@@ -7,6 +7,7 @@
 #include "render/GLPainter.h"
 #include "render/PixelFormat.h"
 #include "render/PixelReadback.h"
+#include "tests/platform/WaitFor.h"
 
 namespace lumetra {
 
@@ -26,16 +27,16 @@ GLTestWindow::GLTestWindow(int width, int height, bool programCanvas) : width_(w
     canvas_ = new wxGLCanvas(frame_, chooseCanvasAttributes(), wxID_ANY, wxDefaultPosition, wxSize(width, height));
   }
   canvas_->SetSize(0, 0, width, height);
-  frame_->Show();
-  for (int i = 0; i < 200 && !canvas_->IsShownOnScreen(); ++i) wxTheApp->Yield(true);
-  wxTheApp->Yield(true);
+  // Drawn on only once the canvas is on screen at its final size, so that
+  // its first exposure does not come in the middle of a test.
+  const bool shown = test::showAndWaitForPaint(frame_, canvas_);
   const wxSize client = canvas_->GetClientSize();
   if (programCanvas_ != nullptr) {
-    ok_ = programCanvas_->makeCurrent() && client.GetWidth() == width && client.GetHeight() == height;
+    ok_ = shown && programCanvas_->makeCurrent() && client.GetWidth() == width && client.GetHeight() == height;
     programCanvas_->layout();
   } else {
     context_ = std::make_unique<wxGLContext>(canvas_);
-    ok_ = context_->IsOK() && canvas_->SetCurrent(*context_) && client.GetWidth() == width &&
+    ok_ = shown && context_->IsOK() && canvas_->SetCurrent(*context_) && client.GetWidth() == width &&
           client.GetHeight() == height;
     if (ok_) applyFixedGLState();
   }
