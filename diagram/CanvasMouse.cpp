@@ -130,6 +130,8 @@ void CanvasMouse::press(CanvasWindow& window, const wxMouseEvent& event, int can
   }
 
   pressPosition_ = event.GetPosition();
+  dragPosition_ = pressPosition_;
+  pressed_ = true;
   // Every window re-records only what shows the flipped selected states.
   window.canvas()->selectionChanged(&window, selection != nullptr ? selection->changeSince(before) : SelectionChange());
   pressTarget_ = elements.empty() ? nullptr : elements.front()->getModelElement();
@@ -149,8 +151,12 @@ void CanvasMouse::dragShape(CanvasWindow& window, float dx, float dy) {
 }
 
 void CanvasMouse::drag(CanvasWindow& window, const wxMouseEvent& event) {
-  const float dx = static_cast<float>(event.GetX() - lastPosition_.x);
-  const float dy = static_cast<float>(event.GetY() - lastPosition_.y);
+  // From where the last step of this press left off: an event in between
+  // that was no drag step (a motion reported without the button) is not
+  // skipped over.
+  const wxPoint from = pressed_ ? dragPosition_ : lastPosition_;
+  const float dx = static_cast<float>(event.GetX() - from.x);
+  const float dy = static_cast<float>(event.GetY() - from.y);
   Camera& camera = window.camera();
   if (event.ShiftDown()) {
     camera.rotationZ += dx / 5.0f;
@@ -200,7 +206,18 @@ void CanvasMouse::onMouse(CanvasWindow& window, wxMouseEvent& event, int canvasH
 
   if (event.Dragging() && event.LeftIsDown() && !event.RightIsDown()) {
     drag(window, event);
+    dragPosition_ = event.GetPosition();
     redrawn = true;
+  }
+
+  if (event.LeftUp() && pressed_) {
+    pressed_ = false;
+    // The rest of a Ctrl-drag the motions did not bring.
+    const wxPoint rest = event.GetPosition() - dragPosition_;
+    if (event.ControlDown() && !event.ShiftDown() && pressTarget_ != nullptr && rest != wxPoint(0, 0)) {
+      dragShape(window, static_cast<float>(rest.x), static_cast<float>(rest.y));
+      redrawn = true;
+    }
   }
 
   // A zoom some step above did not already redraw, or a box taken away.

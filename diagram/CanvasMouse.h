@@ -20,6 +20,11 @@
 //     composed box takes its children along; a component interface stays
 //     where its service put it); otherwise pan so that the diagram follows
 //     the pointer;
+//   - left release with Ctrl after a press in this window: the press
+//     target's box is moved by what the motions have not yet moved it, so
+//     that it ends under the pointer even when the motions came late or
+//     without the button (a busy program is told of a motion only later,
+//     with the pointer's state of then);
 //   - wheel: zoom times 2^(rotation / 1024).
 // Window coordinates: event positions are the canvas's (y down); picks use
 // window pixels with y up.
@@ -71,6 +76,10 @@ class CanvasMouse : public WindowMouseHandler {
 
   wxPoint lastPosition_;
   wxPoint pressPosition_;
+  // Where the last drag step left the pointer since the left press in this
+  // window; pressed_ while that button is down.
+  wxPoint dragPosition_;
+  bool pressed_ = false;
   ModelElement* pressTarget_ = nullptr;  // not owned
 };
 

@@ -280,6 +280,59 @@ TEST_F(CanvasMouseTest, CtrlDragMovesThePressedBoxButNoComponentInterface) {
   }
 }
 
+// A busy program learns of a motion late, with the pointer's state of then:
+// the button and Ctrl may already be up, or the motion may not come at all
+// before the release. A Ctrl-drag whose steps came so once left the box
+// where it was (the saved diagram lost the move); it ends under the release.
+TEST_F(CanvasMouseTest, CtrlDragWithLateOrMissingMotionsStillEndsUnderTheRelease) {
+  scene.addClass("k", "Ledger", {30, -30}, {90, 30});
+  show(plain);
+  window.setZoom(1.0f);
+  const Vec2 press(60, 0), half(70, -5), release(80, -10);
+  struct Step {
+    wxEventType type;
+    Vec2 at;
+    bool leftDown;
+    Keys keys;
+  };
+  const Keys ctrl{false, true};
+  struct Case {
+    const char* what;
+    std::vector<Step> after;  // the events after the Ctrl press
+    Vec2 moved;               // diagram units (zoom 1)
+  };
+  const Case cases[] = {
+      {"motions all the way", {{wxEVT_MOTION, release, true, ctrl}, {wxEVT_LEFT_UP, release, false, ctrl}}, {20, -10}},
+      {"no motion before the release", {{wxEVT_LEFT_UP, release, false, ctrl}}, {20, -10}},
+      {"a motion reported with the button and Ctrl up",
+       {{wxEVT_MOTION, release, false, {}}, {wxEVT_LEFT_UP, release, false, ctrl}},
+       {20, -10}},
+      {"half way, then the release further",
+       {{wxEVT_MOTION, half, true, ctrl}, {wxEVT_LEFT_UP, release, false, ctrl}},
+       {20, -10}},
+      {"a late motion between two drag steps",
+       {{wxEVT_MOTION, half, true, ctrl}, {wxEVT_MOTION, release, false, {}}, {wxEVT_MOTION, release, true, ctrl},
+        {wxEVT_LEFT_UP, release, false, ctrl}},
+       {20, -10}},
+      {"Ctrl let go before the release", {{wxEVT_LEFT_UP, release, false, {}}}, {0, 0}},
+      {"a click", {{wxEVT_LEFT_UP, press, false, ctrl}}, {0, 0}},
+  };
+  for (const Case& c : cases) {
+    const Vec2 before = corner(scene.shape("k"));
+    send(mouseEvent(wxEVT_LEFT_DOWN, press, true, ctrl));
+    for (const Step& step : c.after) send(mouseEvent(step.type, step.at, step.leftDown, step.keys));
+    const Vec2 now = corner(scene.shape("k"));
+    EXPECT_EQ(now.x - before.x, c.moved.x) << c.what;
+    EXPECT_EQ(now.y - before.y, c.moved.y) << c.what;
+    // Put back under the next press.
+    CanvasMouse::moveShape(scene.shape("k"), before.x - now.x, before.y - now.y);
+  }
+  // A release with no press in this window before it moves nothing.
+  const Vec2 before = corner(scene.shape("k"));
+  send(mouseEvent(wxEVT_LEFT_UP, release, false, ctrl));
+  EXPECT_EQ(corner(scene.shape("k")).x, before.x);
+}
+
 // In a turned or tilted view the dragged box stays under the pointer: its
 // centre moves on screen by the pointer's distance.
 TEST_F(CanvasMouseTest, CtrlDraggedBoxFollowsThePointerInATurnedOrTiltedView) {
