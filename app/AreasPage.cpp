@@ -86,14 +86,15 @@ AreasPage::AreasPage(wxWindow* parent, ViewerLink* link) : wxPanel(parent, wxID_
   lower->SetSizer(lowerSizer);
 
   // The options pane starts at the height its controls need and keeps it
-  // when the page grows: the area list takes the rest.
-  // (The pages scroll, so their own best size says nothing: ask their
-  // sizers.) Where the page is too short the options scroll.
-  int pageHeight = 0;
-  for (std::size_t i = 0; i < options_->GetPageCount(); ++i)
-    pageHeight = std::max(pageHeight, options_->GetPage(i)->GetSizer()->GetMinSize().y);
+  // when the page grows: the area list takes the rest. Where the page is
+  // too short the options scroll. The splitter's first size is what the
+  // toolkit lays out before the notebook sizes the page: it holds the
+  // options and the list, so that their tabs and labels are never given
+  // less room than they take.
+  const wxSize options = notebookSizeForPages(*options_);
+  splitter_->SetSize(wxSize(std::max(options.x, 160), options.y + 120));
   splitter_->SetSashGravity(1.0);
-  splitter_->SplitHorizontally(upper, lower, -options_->CalcSizeFromPage(wxSize(100, pageHeight)).y);
+  splitter_->SplitHorizontally(upper, lower, -options.y);
   auto* sizer = new wxBoxSizer(wxVERTICAL);
   sizer->Add(splitter_, 1, wxEXPAND);
   SetSizer(sizer);

@@ -1,5 +1,8 @@
 #include "app/PanelSupport.h"
 
+#include <wx/bookctrl.h>
+#include <wx/sizer.h>
+
 #include <sstream>
 
 #include "app/ViewerLink.h"
@@ -13,6 +16,15 @@ void bindSliderScroll(wxEvtHandler* receiver, int id, std::function<void()> hand
   for (wxEventType kind : kinds) {
     receiver->Bind(wxEventTypeTag<wxScrollEvent>(kind), [handler](wxScrollEvent&) { handler(); }, id);
   }
+}
+
+wxSize notebookSizeForPages(const wxBookCtrlBase& book) {
+  wxSize page(0, 0);
+  for (std::size_t i = 0; i < book.GetPageCount(); ++i) {
+    const wxWindow* p = book.GetPage(i);
+    page.IncTo(p->GetSizer() != nullptr ? p->GetSizer()->GetMinSize() : p->GetBestSize());
+  }
+  return book.CalcSizeFromPage(page);
 }
 
 void RefreshCoalescer::request(bool erase) {

@@ -1,17 +1,26 @@
 #pragma once
 // Small pieces the option pages share: binding every scroll notification of
-// a slider to one handler, and a redraw request that collapses a burst of
-// slider events into one canvas refresh.
+// a slider to one handler, a redraw request that collapses a burst of
+// slider events into one canvas refresh, and the size a notebook of
+// scrolling pages needs.
 
 #include <wx/event.h>
+#include <wx/gdicmn.h>
 #include <wx/window.h>
 
 #include <functional>
 #include <string>
 
+class wxBookCtrlBase;
+
 namespace lumetra {
 
 class ViewerLink;
+
+// The size a notebook needs to show every control of its largest page. The
+// pages scroll, so their own best size says nothing: their sizers' minimum
+// sizes are asked (a page without a sizer gives its best size).
+wxSize notebookSizeForPages(const wxBookCtrlBase& book);
 
 // Binds all nine scroll notifications (top, bottom, line and page steps,
 // thumb track and release, end of scroll) of the control with that ID to

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "app/FrameGeometry.h"
+#include "app/PanelSupport.h"
 #include "app/ProgramConfig.h"
 #include "app/mainFrame.h"
 #include "render/Canvas.h"
@@ -35,7 +36,7 @@ void placeSashes(mainFrame& frame) {
   // scrolls, the pages' sliders and lists do not.
   int treeHeight = static_cast<int>(static_cast<float>(size.GetHeight()) * 0.5f);
   const int room = frame.GetClientSize().GetHeight() - frame.leftSplitter()->GetSashSize();
-  const int notebookNeeds = frame.notebook()->GetBestSize().GetHeight();
+  const int notebookNeeds = notebookSizeForPages(*frame.notebook()).GetHeight();
   if (room - treeHeight < notebookNeeds) treeHeight = std::max(kMinTreeHeight, room - notebookNeeds);
   frame.leftSplitter()->SetSashPosition(treeHeight);
 }

@@ -110,6 +110,28 @@ TEST_F(FrameTest, StartsWithNothingLoadedAndOnlyTheModelCommandsOffered) {
   EXPECT_EQ(frame().mainSplitter()->GetSashPosition(), static_cast<int>(frame().GetSize().GetWidth() * 0.3f));
 }
 
+// The notebook's pages scroll, so their best size is small: the room below
+// the tree was once reckoned from it, and at the first start the metric
+// list showed one row and the options below it were cut off.
+TEST_F(FrameTest, TheNotebookGetsTheRoomItsPagesNeedAtTheFirstStart) {
+  auto* notebook = dynamic_cast<wxNotebook*>(frame().FindWindow(ids::LeftNotebook));
+  ASSERT_NE(notebook, nullptr);
+  wxWindow* page = notebook->GetPage(static_cast<std::size_t>(notebook->GetSelection()));
+  const wxRect shown = page->GetScreenRect();
+  // The layout preview and the whole list show (the options below may
+  // scroll: the tree keeps its least height on a frame this low).
+  for (int id : {ids::LayoutReset, ids::MetricList}) {
+    wxWindow* control = frame().FindWindow(id);
+    ASSERT_NE(control, nullptr) << id;
+    EXPECT_TRUE(shown.Contains(control->GetScreenRect()))
+        << "control " << id << " lies outside the page shown: " << control->GetScreenRect().GetBottom() << " below "
+        << shown.GetBottom();
+  }
+  EXPECT_GE(frame().FindWindow(ids::MetricList)->GetSize().GetHeight(), 100) << "the metric list is squeezed";
+  // The tree gave up the room, down to its least height.
+  EXPECT_GE(frame().modelTree()->GetSize().GetHeight(), 100);
+}
+
 TEST_F(FrameTest, OpenedModelIsListedAndDrawnOnlyOnceADiagramIsChosen) {
   openModelByMenu(kModel);
   ASSERT_EQ(h.dialogs.asked, std::vector<std::string>{"Open UML Model"});
