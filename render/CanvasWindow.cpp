@@ -15,6 +15,7 @@
 #include "render/GLPainter.h"
 #include "render/GLState.h"
 #include "render/HoverOverlay.h"
+#include "render/PieceReorder.h"
 #include "render/ScreenScale.h"
 #include "settings/SettingsStore.h"
 
@@ -24,14 +25,23 @@ namespace lumetra {
 // with or without drawing it; the list being compiled is closed on every
 // path out.
 // A bounded part ends at the first cut point after its box has grown past
-// kPartSide diagram units in x or y, or after kMaxCutPoints cut points.
+// kPartSide diagram units in x or y (or, where that is more, a quarter of
+// the window's shorter side at the recorded detail scale), or after
+// kMaxCutPoints cut points. Parts are what a replay leaves out when they
+// cannot show and what a click or a moved box records again; zoomed out,
+// larger parts let more pieces be drawn grouped by kind
+// (render/PieceReorder.h).
 class ScenePartRecorder : public SceneParts {
  public:
   static constexpr float kPartSide = 512.0f;
-  static constexpr int kMaxCutPoints = 64;
+  static constexpr int kMaxCutPoints = 256;
 
   ScenePartRecorder(CanvasWindow& window, bool execute)
-      : window_(window), mode_(execute ? GL_COMPILE_AND_EXECUTE : GL_COMPILE) {
+      : window_(window),
+        mode_(execute ? GL_COMPILE_AND_EXECUTE : GL_COMPILE),
+        side_(std::max(kPartSide, 0.5f * static_cast<float>(std::min(window.width_, window.height_)) /
+                                      window.recordedScale_)) {
+    readClipMatrix(clip_);
     window_.parts_.clear();
     open(false);
   }
@@ -49,7 +59,9 @@ class ScenePartRecorder : public SceneParts {
   }
 
   void pieceDrawn(const ScenePiece& piece) override {
-    if (ok_ && open_ && bounded_) window_.parts_.back().pieces.push_back(piece);
+    if (!ok_ || !open_ || !bounded_) return;
+    window_.parts_.back().pieces.push_back(piece);
+    PieceReorder::pieceEnd();
   }
 
   void mayCut() override {
@@ -57,7 +69,7 @@ class ScenePartRecorder : public SceneParts {
     ++cutPoints_;
     Vec3 low, high;
     const bool large =
-        GLPainter::trackedBounds(low, high) && (high.x - low.x > kPartSide || high.y - low.y > kPartSide);
+        GLPainter::trackedBounds(low, high) && (high.x - low.x > side_ || high.y - low.y > side_);
     if (!large && cutPoints_ < kMaxCutPoints) return;
     // The next part may be replayed without this one.
     GLStateBatch::settle();
@@ -85,10 +97,12 @@ class ScenePartRecorder : public SceneParts {
     bounded_ = bounded;
     cutPoints_ = 0;
     if (bounded) GLPainter::beginBounds();
+    if (bounded && window_.reorderNow_) PieceReorder::beginPart(clip_, window_.width_, window_.height_);
   }
 
   void close() {
     if (!open_) return;
+    if (PieceReorder::holding()) window_.parts_.back().reordered = PieceReorder::endPart();
     glEndList();
     open_ = false;
     if (!bounded_) return;
@@ -104,6 +118,8 @@ class ScenePartRecorder : public SceneParts {
 
   CanvasWindow& window_;
   GLenum mode_;
+  float side_;
+  float clip_[16];
   bool ok_ = true;
   bool open_ = false;
   bool bounded_ = false;
@@ -374,6 +390,8 @@ bool CanvasWindow::areasChanged() {
 
 bool CanvasWindow::recordPartAgain(std::size_t index) {
   RecordedPart& part = parts_[index];
+  // Recorded again in the painter's order.
+  part.reordered.clear();
   // A bounded part's box is what the pieces drew this time.
   struct ListScope {
     RecordedPart& part;
@@ -504,9 +522,47 @@ bool CanvasWindow::recordScene(bool execute) {
   DetailScaleScope detail(recordedScale_);
   plainLineBase_ = visualizer_->linesMostlyPlain(diagram_);
   PlainLineBaseScope base(plainLineBase_);
+  reorderNow_ = pieceReordering_ && reorderNext_;
+  reorderNext_ = true;
+  // The pieces' footprints were judged under this view.
+  readClipMatrix(checkedMatrix_);
+  checkedValid_ = true;
   ScenePartRecorder recorder(*this, execute);
   visualizer_->drawDiagramInParts(diagram_, recorder);
   return recorder.ok();
+}
+
+bool CanvasWindow::reorderedPartsHold() {
+  float m[16];
+  readClipMatrix(m);
+  if (checkedValid_ && std::equal(m, m + 16, checkedMatrix_)) return true;
+  std::vector<std::size_t> failing;
+  for (std::size_t i = 0; i < parts_.size(); ++i) {
+    const RecordedPart& part = parts_[i];
+    if (part.reordered.empty() || part.empty) continue;
+    if (partCulling_ && !partMayShow(part.box, m, width_, height_, kPartMargin, kPartMargin)) continue;
+    if (!footprintsApart(part.reordered, m, width_, height_)) failing.push_back(i);
+  }
+  std::copy(m, m + 16, checkedMatrix_);
+  checkedValid_ = true;
+  if (failing.empty()) return true;
+  // Those parts are recorded again in order, and stay so until the next
+  // recording of the whole scene. A part recorded while drawn would be
+  // drawn out of turn here: then everything is recorded again, in order.
+  if (!fontTextLastTime_ && recordPartsAgain(failing)) return true;
+  reorderNext_ = false;
+  return false;
+}
+
+int CanvasWindow::reorderedParts() const {
+  return static_cast<int>(
+      std::count_if(parts_.begin(), parts_.end(), [](const RecordedPart& part) { return !part.reordered.empty(); }));
+}
+
+void CanvasWindow::setPieceReordering(bool on) {
+  if (on == pieceReordering_) return;
+  pieceReordering_ = on;
+  listValid_ = false;
 }
 
 void CanvasWindow::replayScene() {
@@ -536,6 +592,8 @@ void CanvasWindow::render(bool useCache) {
         const float scale = detailScaleNow();
         if (scale > recordedScale_ || scale < recordedScale_ * 0.5f) listValid_ = false;
       }
+      // Parts drawn out of order whose pieces this view brings together.
+      if (useCache && listValid_ && !reorderedPartsHold()) listValid_ = false;
       if (useCache && listValid_) {
         replayScene();
       } else {

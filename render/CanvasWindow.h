@@ -30,6 +30,7 @@
 
 #include "render/Camera.h"
 #include "render/DiagramPainter.h"
+#include "render/PieceReorder.h"
 #include "render/ScenePart.h"
 #include "render/SplitTree.h"
 
@@ -169,6 +170,17 @@ class CanvasWindow {
   // The scale the current list was recorded at; GLPainter::kFullDetail when
   // nothing was reduced.
   float recordedDetailScale() const { return recordedScale_; }
+  // Piece reordering (render/PieceReorder.h): on by default, a recorded
+  // part draws its pieces' primitives grouped by kind where no pixel can
+  // change for it. A replay under a view that brings such pieces' footprints
+  // together records those parts again in the painter's order (they stay so
+  // until the scene is recorded anew), or the whole scene when a part
+  // cannot be recorded alone. Off, every part is recorded in order (for
+  // comparison); switching marks the list stale.
+  void setPieceReordering(bool on);
+  bool pieceReordering() const { return pieceReordering_; }
+  // How many recorded parts draw pieces out of the painter's order now.
+  int reorderedParts() const;
 
   // --- hover box and mouse --------------------------------------------------------
   // Takes ownership; null removes the box. Does not redraw.
@@ -218,10 +230,16 @@ class CanvasWindow {
     ScenePartBox box;
     bool empty = false;  // a bounded part in which nothing was drawn
     std::vector<ScenePiece> pieces;
+    // The pieces it draws out of order (none: in the painter's order).
+    std::vector<ReorderedPiece> reordered;
   };
   // Records part index again from its pieces (or the background); false
   // when the painter cannot.
   bool recordPartAgain(std::size_t index);
+  // Whether the parts drawn out of order that may show keep their pieces
+  // apart under the loaded matrices; parts that do not are recorded again
+  // in order. False when the whole scene must be recorded again (in order).
+  bool reorderedPartsHold();
   // Whether the recorded parts can be brought up to date one by one (a
   // valid list of a plain view with its diagram and painter); otherwise the
   // list is marked stale. Forgets the count of parts recorded again.
@@ -260,6 +278,13 @@ class CanvasWindow {
   // What the painter prepared for the list (textures it refers to).
   std::unique_ptr<PreparedScene> prepared_;
   bool listValid_ = false;
+  bool pieceReordering_ = true;
+  // Whether the next recording, and the one being made, reorder pieces.
+  bool reorderNext_ = true;
+  bool reorderNow_ = false;
+  // The view the reordered parts were last found to hold under.
+  float checkedMatrix_[16] = {};
+  bool checkedValid_ = false;
 };
 
 }  // namespace lumetra

@@ -18,9 +18,13 @@
 #include "render/GLState.h"
 #include "render/Greeking.h"
 #include "render/PackedTextureFont.h"
+#include "render/PainterState.h"
 #include "render/Utf8Text.h"
 
 namespace lumetra {
+
+using namespace painter_state;
+using piece_capture::capturing;
 
 namespace {
 
@@ -35,6 +39,8 @@ unsigned long gReductions = 0;
 VectorSink* gVectorSink = nullptr;
 
 void setColor(const Color& c) {
+  // A held-back primitive carries its colour; it is set when it is drawn.
+  if (capturing()) return;
   const GLfloat rgba[4] = {c.r, c.g, c.b, c.a * gGlobalAlpha};
   glColor4fv(rgba);
 }
@@ -44,32 +50,22 @@ void setColor(const Color& c) {
 // one draw; inside the block it travels with the vertices, and it stays the
 // current colour afterwards just the same.
 void begin(GLenum mode, const Color& c) {
+  if (capturing()) {
+    const GLfloat rgba[4] = {c.r, c.g, c.b, c.a * gGlobalAlpha};
+    piece_capture::beginPrimitive(mode, rgba);
+    return;
+  }
   if (gVectorSink != nullptr && c.a * gGlobalAlpha < 1.0f) gVectorSink->translucentPrimitive();
   glBegin(mode);
   setColor(c);
 }
 
-// ---- state kept between primitives inside a GLStateBatch ----
-int gBatchDepth = 0;
-// The text state is pushed (blending and texturing enabled).
-bool gTextOpen = false;
-unsigned int gTextTexture = 0;  // bound by the open text state, 0: none yet
-bool gTextColourSet = false;
-GLfloat gTextColour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-// The depth function is GL_LEQUAL for 3D shapes (otherwise GL_ALWAYS).
-bool gDepth3D = false;
-// The enable bits are pushed with line smoothing on; wanted: a caller's
-// setLineSmoothing(true) is in force.
-bool gSmoothPushed = false;
-bool gSmoothWanted = false;
-// The enable bits are pushed with line smoothing off, for lines too small
-// to need it; kept past fills until a smoothed line or text comes.
-bool gPlainPushed = false;
-// Line smoothing is on where nothing of the painter's is pushed (the
-// canvas's fixed state); off while a caller has set a plain base.
-bool gBaseSmooth = true;
-// Outside a batch: a caller's setLineSmoothing(true) is in force.
-bool gCallerSmooth = false;
+// The glEnd of a block begun with begin.
+void end() {
+  if (capturing()) piece_capture::endPrimitive();
+  else glEnd();
+}
+
 // One judgement for every line primitive of a drawing, set by a
 // PlainLineScope or inside pieOutline: +1 plain, -1 smoothed, 0: each
 // primitive is judged by its own size.
@@ -100,128 +96,15 @@ void track(float x, float y, float z) {
 // Every vertex the painter emits goes through these.
 inline void vertex2(float x, float y) {
   if (gTracking) track(x, y, 0.0f);
-  glVertex2f(x, y);
+  if (capturing()) piece_capture::vertex2(x, y);
+  else glVertex2f(x, y);
 }
 
 inline void vertex3(float x, float y, float z) {
   if (gTracking) track(x, y, z);
-  glVertex3f(x, y, z);
+  if (capturing()) piece_capture::vertex3(x, y, z);
+  else glVertex3f(x, y, z);
 }
-
-void closeText() {
-  if (!gTextOpen) return;
-  glPopAttrib();
-  gTextOpen = false;
-}
-
-void closePlain() {
-  if (!gPlainPushed) return;
-  glPopAttrib();
-  gPlainPushed = false;
-}
-
-void depthFor2D() {
-  if (!gDepth3D) return;
-  glDepthFunc(GL_ALWAYS);
-  gDepth3D = false;
-}
-
-// What a primitive needs before its first GL call inside a batch.
-// kPlainLine: a line primitive drawn without smoothing.
-enum class Drawing { kFill, kLine, kFill3D, kLine3D, kText, kPlainLine, kPlainLine3D };
-
-void prepareFor(Drawing kind) {
-  if (gBatchDepth == 0) return;
-  // Text, when open, is the top of the attribute stack; below it the
-  // plain-line push, below that the smoothing push.
-  if (kind != Drawing::kText) closeText();
-  const bool smoothed = kind == Drawing::kLine || kind == Drawing::kLine3D;
-  // Only lines see line smoothing: a pop that waits may wait past fills.
-  if (smoothed) closePlain();
-  if (smoothed && gBaseSmooth && gSmoothPushed && !gSmoothWanted) {
-    glPopAttrib();
-    gSmoothPushed = false;
-  }
-  if (smoothed && !gBaseSmooth && !gSmoothPushed) {
-    // On a plain base a smoothed line needs smoothing pushed; the push is
-    // kept for the smoothed lines that follow, as a caller's would be.
-    glPushAttrib(GL_ENABLE_BIT);
-    glEnable(GL_LINE_SMOOTH);
-    gSmoothPushed = true;
-    gSmoothWanted = false;
-  }
-  if (kind == Drawing::kPlainLine || kind == Drawing::kPlainLine3D) {
-    if (!gBaseSmooth && gSmoothPushed && !gSmoothWanted && !gPlainPushed) {
-      // A smoothing push nobody wants any more: the base is plain.
-      glPopAttrib();
-      gSmoothPushed = false;
-    }
-    if (!gPlainPushed && (gSmoothPushed || gBaseSmooth)) {
-      glPushAttrib(GL_ENABLE_BIT);
-      glDisable(GL_LINE_SMOOTH);
-      gPlainPushed = true;
-    }
-  }
-  if (kind == Drawing::kFill3D || kind == Drawing::kLine3D || kind == Drawing::kPlainLine3D) {
-    if (!gDepth3D) {
-      glDepthFunc(GL_LEQUAL);
-      gDepth3D = true;
-    }
-  } else {
-    depthFor2D();
-  }
-}
-
-void settleBatch() {
-  closeText();
-  closePlain();
-  if (gSmoothPushed) {
-    glPopAttrib();
-    gSmoothPushed = false;
-    gSmoothWanted = false;
-  }
-  depthFor2D();
-}
-
-// Line smoothing as one line primitive drawn outside a batch needs it, off
-// for a plain line, on for a smoothed one, where it is not so already
-// (inside a batch, prepareFor keeps it for the next).
-class PlainLineState {
- public:
-  explicit PlainLineState(bool plain)
-      : own_(gBatchDepth == 0 && plain == (gCallerSmooth || gBaseSmooth)) {
-    if (!own_) return;
-    glPushAttrib(GL_ENABLE_BIT);
-    if (plain) glDisable(GL_LINE_SMOOTH);
-    else glEnable(GL_LINE_SMOOTH);
-  }
-  ~PlainLineState() {
-    if (own_) glPopAttrib();
-  }
-  PlainLineState(const PlainLineState&) = delete;
-  PlainLineState& operator=(const PlainLineState&) = delete;
-
- private:
-  bool own_;
-};
-
-// The depth function of a 3D shape: GL_LEQUAL for the shape and GL_ALWAYS
-// afterwards; inside a batch it stays until a 2D drawing follows.
-class Depth3DScope {
- public:
-  explicit Depth3DScope(Drawing kind) : own_(gBatchDepth == 0) {
-    if (own_) glDepthFunc(GL_LEQUAL);
-    else prepareFor(kind);
-  }
-  ~Depth3DScope() {
-    if (own_) glDepthFunc(GL_ALWAYS);
-  }
-  Depth3DScope(const Depth3DScope&) = delete;
-  Depth3DScope& operator=(const Depth3DScope&) = delete;
-
- private:
-  bool own_;
-};
 
 Vec2 ellipsePoint(Vec2 centre, float rx, float ry, float angle) {
   return {centre.x + rx * std::sin(angle), centre.y + ry * std::cos(angle)};
@@ -275,7 +158,7 @@ void emitFan(float cx, float cy, const float* z, int rimCount, Rim rim, const Co
       const Vec2 p = rim(i);
       put(p.x, p.y);
     }
-    glEnd();
+    end();
     return;
   }
   begin(GL_TRIANGLE_STRIP, color);
@@ -284,7 +167,7 @@ void emitFan(float cx, float cy, const float* z, int rimCount, Rim rim, const Co
     const Vec2 p = rim(i);
     put(p.x, p.y);
   }
-  glEnd();
+  end();
 }
 
 }  // namespace
@@ -392,7 +275,7 @@ void GLPainter::line(Vec2 p, Vec2 q, Color color) const {
   begin(GL_LINES, color);
   vertex2(p.x, p.y);
   vertex2(q.x, q.y);
-  glEnd();
+  end();
 }
 
 void GLPainter::dashedLine(Vec2 p, Vec2 q, Color color, float dash, float gap) const {
@@ -404,7 +287,7 @@ void GLPainter::dashedLine(Vec2 p, Vec2 q, Color color, float dash, float gap) c
   prepareFor(plain ? Drawing::kPlainLine : Drawing::kLine);
   begin(GL_LINES, color);
   for (const Vec2& e : ends) vertex2(e.x, e.y);
-  glEnd();
+  end();
 }
 
 void GLPainter::rectOutline(Vec2 c0, Vec2 c1, Color color) const {
@@ -417,7 +300,7 @@ void GLPainter::rectOutline(Vec2 c0, Vec2 c1, Color color) const {
   vertex2(c1.x, c1.y);
   vertex2(c1.x, c0.y);
   closeOutline(c0.x, c0.y);
-  glEnd();
+  end();
 }
 
 void GLPainter::filledRect(Vec2 c0, Vec2 c1, Color color) const {
@@ -427,7 +310,7 @@ void GLPainter::filledRect(Vec2 c0, Vec2 c1, Color color) const {
   vertex2(c0.x, c1.y);
   vertex2(c1.x, c0.y);
   vertex2(c1.x, c1.y);
-  glEnd();
+  end();
 }
 
 // --- polygons -----------------------------------------------------------------
@@ -444,7 +327,7 @@ void GLPainter::polygonOutline(PointList list) const {
   begin(closedOutlineMode(), list.color);
   for (const Vec2& p : list.points) vertex2(p.x, p.y);
   closeOutline(list.points.front().x, list.points.front().y);
-  glEnd();
+  end();
 }
 
 void GLPainter::filledConvexPolygon(PointList list) const {
@@ -453,7 +336,7 @@ void GLPainter::filledConvexPolygon(PointList list) const {
   if (!mergeableForms()) {
     begin(GL_POLYGON, list.color);
     for (const Vec2& p : list.points) vertex2(p.x, p.y);
-    glEnd();
+    end();
     return;
   }
   // A convex polygon is a fan around its first point.
@@ -466,13 +349,23 @@ namespace {
 
 using TessCallback = void (*)();
 
-void tessBegin(GLenum type) { glBegin(type); }
-void tessEdgeFlag(GLboolean flag) { glEdgeFlag(flag); }
+// The colour of the polygon being tessellated, for its held-back blocks.
+GLfloat gTessColour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+
+void tessBegin(GLenum type) {
+  if (capturing()) piece_capture::beginPrimitive(type, gTessColour);
+  else glBegin(type);
+}
+// Edge flags only mark which edges a polygon drawn as lines shows; the
+// fills here are drawn filled, so held-back blocks go without them.
+void tessEdgeFlag(GLboolean flag) {
+  if (!capturing()) glEdgeFlag(flag);
+}
 void tessVertex(void* data) {
   const auto* xy = static_cast<const GLfloat*>(data);
   vertex2(xy[0], xy[1]);
 }
-void tessEnd() { glEnd(); }
+void tessEnd() { end(); }
 
 // Self-crossing outlines need new vertices where edges cross; they live in
 // the deque passed as polygon data until the tessellation is finished.
@@ -509,6 +402,8 @@ void GLPainter::filledPolygon(PointList list) const {
   std::deque<Vec2> extra;
   prepareFor(Drawing::kFill);
   setColor(list.color);
+  gTessColour[0] = list.color.r, gTessColour[1] = list.color.g, gTessColour[2] = list.color.b;
+  gTessColour[3] = list.color.a * gGlobalAlpha;
   if (gVectorSink != nullptr && list.color.a * gGlobalAlpha < 1.0f) gVectorSink->translucentPrimitive();
   gluTessBeginPolygon(tess, &extra);
   gluTessBeginContour(tess);
@@ -534,7 +429,7 @@ void GLPainter::curve(const std::function<Vec2(float)>& evaluate, Color color, i
     Vec2 p = evaluate(static_cast<float>(i) / static_cast<float>(n));
     vertex2(p.x, p.y);
   }
-  glEnd();
+  end();
 }
 
 void GLPainter::arcOutline(Vec2 centre, float rx, float ry, float start, float sweep, Color color, float n) const {
@@ -544,7 +439,7 @@ void GLPainter::arcOutline(Vec2 centre, float rx, float ry, float start, float s
   prepareFor(plain ? Drawing::kPlainLine : Drawing::kLine);
   begin(GL_LINE_STRIP, color);
   emitArc(centre, rx, ry, start, sweep, count);
-  glEnd();
+  end();
 }
 
 void GLPainter::pieOutline(Vec2 centre, float rx, float ry, float start, float sweep, Color color, float n) const {
@@ -585,7 +480,7 @@ void GLPainter::boxOutline3D(Vec3 a, Vec3 b, Color color) const {
       vertex3(xs[i], ys[j], b.z);
     }
   }
-  glEnd();
+  end();
 }
 
 void GLPainter::filledBox3D(Vec3 a, Vec3 b, Color color) const {
@@ -599,7 +494,7 @@ void GLPainter::filledBox3D(Vec3 a, Vec3 b, Color color) const {
   vertex3(b.x, b.y, b.z);
   vertex3(b.x, a.y, a.z);
   vertex3(b.x, a.y, b.z);
-  glEnd();
+  end();
   begin(GL_TRIANGLE_STRIP, color);  // faces z = z0, y = y0, z = z1
   vertex3(a.x, b.y, a.z);
   vertex3(b.x, b.y, a.z);
@@ -609,7 +504,7 @@ void GLPainter::filledBox3D(Vec3 a, Vec3 b, Color color) const {
   vertex3(b.x, a.y, b.z);
   vertex3(a.x, b.y, b.z);
   vertex3(b.x, b.y, b.z);
-  glEnd();
+  end();
 }
 
 void GLPainter::cylinderOutline3D(Vec2 centre, float rx, float ry, float depth, Color color, float n) const {
@@ -625,7 +520,7 @@ void GLPainter::cylinderOutline3D(Vec2 centre, float rx, float ry, float depth, 
     }
     const Vec2 first = ellipsePoint(centre, rx, ry, 0.0f);
     closeOutline(first.x, first.y, &z);
-    glEnd();
+    end();
   }
 }
 
@@ -645,43 +540,18 @@ void GLPainter::filledCylinder3D(Vec2 centre, float rx, float ry, float depth, C
     vertex3(q.x, q.y, -depth);
     vertex3(q.x, q.y, 0.0f);
   }
-  glEnd();
+  end();
 }
 
 // --- line state ---------------------------------------------------------------
 
 void GLPainter::setLineWidth(float width) const {
-  // The line width is not part of any state a batch keeps.
-  glLineWidth(width);
+  // The line width is not part of any state a batch keeps; a held-back
+  // line carries the width it was drawn with.
+  piece_capture::lineWidth(width);
+  if (!capturing()) glLineWidth(width);
   if (gVectorSink != nullptr) gVectorSink->lineWidth(width);
 }
-
-void GLPainter::setLineSmoothing(bool on) const {
-  if (gBatchDepth > 0) {
-    // The push is kept after an off until a line without smoothing comes,
-    // so that the next on can reuse it.
-    if (on && !gSmoothPushed) {
-      closeText();
-      closePlain();
-      glPushAttrib(GL_ENABLE_BIT);
-      glEnable(GL_LINE_SMOOTH);
-      gSmoothPushed = true;
-    }
-    gSmoothWanted = on;
-    return;
-  }
-  gCallerSmooth = on;
-  if (on) {
-    glPushAttrib(GL_ENABLE_BIT);
-    glEnable(GL_LINE_SMOOTH);
-  } else {
-    glPopAttrib();
-  }
-}
-
-void GLPainter::setPlainLineBase(bool on) { gBaseSmooth = !on; }
-
-bool GLPainter::plainLineBase() { return !gBaseSmooth; }
 
 // --- text -----------------------------------------------------------------------
 
@@ -766,7 +636,7 @@ void drawGreeked(FTFont& font, const std::string& text, Vec2 position, float ang
   prepareFor(Drawing::kFill);
   begin(GL_TRIANGLE_STRIP, bar.ink);
   for (const Vec2& p : bar.corners) vertex2(p.x, p.y);
-  glEnd();
+  end();
 }
 
 }  // namespace
@@ -842,7 +712,7 @@ void GLPainter::drawText(const std::string& rawText, Vec2 position, float angle,
     FontRegistry::instance().currentGlyphs()->layout(*font, text, quads);
     if (quads.empty()) {
       setColor(color);  // the colour stays current, as after any text
-      gTextColourSet = false;
+      forgetTextColour();
       return;
     }
     const float k = kTextScale * size;
@@ -858,44 +728,38 @@ void GLPainter::drawText(const std::string& rawText, Vec2 position, float angle,
       const float y = shift.y + k * fy;
       vertex2(position.x + (c * x - s * y), position.y + (s * x + c * y));
     };
-    const bool batch = gBatchDepth > 0;
-    if (batch) {
-      // Consecutive texts share the pushed state, the bound glyph texture
-      // and the colour.
-      prepareFor(Drawing::kText);
-      if (!gTextOpen) {
-        glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glEnable(GL_TEXTURE_2D);
-        gTextOpen = true;
-        gTextTexture = 0;
-        gTextColourSet = false;
-      }
-    } else {
-      glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
-      glEnable(GL_BLEND);
-      glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-      glEnable(GL_TEXTURE_2D);
-    }
-    // The colour goes before the blocks: a colour first inside a textured
-    // block recorded into a display list has been seen to corrupt the list
-    // on Mesa. Inside a batch it is set only when it changes, so that the
-    // blocks of consecutive texts in one colour merge.
     const GLfloat rgba[4] = {color.r, color.g, color.b, color.a * gGlobalAlpha};
-    if (!batch || !gTextColourSet || !std::equal(rgba, rgba + 4, gTextColour)) {
-      glColor4fv(rgba);
-      if (batch) {
-        std::copy(rgba, rgba + 4, gTextColour);
-        gTextColourSet = true;
+    if (capturing()) {
+      // Held back: one block per run of glyphs of one texture, each with
+      // its texture and colour.
+      unsigned int bound = 0;
+      bool open = false;
+      for (const PlacedGlyph& q : quads) {
+        if (!open || q.texture != bound) {
+          if (open) piece_capture::endPrimitive();
+          bound = q.texture;
+          piece_capture::beginText(bound, rgba);
+          open = true;
+        }
+        auto corner = [&](float texS, float texT, float fx, float fy) {
+          piece_capture::texCoord(texS, texT);
+          vertex(fx, fy);
+        };
+        corner(q.s0, q.t1, q.x0, q.y1);
+        corner(q.s0, q.t0, q.x0, q.y0);
+        corner(q.s1, q.t0, q.x1, q.y0);
+        corner(q.s1, q.t1, q.x1, q.y1);
       }
+      if (open) piece_capture::endPrimitive();
+      return;
     }
-    unsigned int bound = batch ? gTextTexture : 0;
+    openText(rgba);
     bool open = false;
+    unsigned int bound = 0;
     for (const PlacedGlyph& q : quads) {
       if (!open || q.texture != bound) {
         if (open) glEnd();
-        if (q.texture != bound || bound == 0) glBindTexture(GL_TEXTURE_2D, q.texture);
+        bindGlyphTexture(q.texture);
         bound = q.texture;
         glBegin(GL_QUADS);
         open = true;
@@ -910,8 +774,7 @@ void GLPainter::drawText(const std::string& rawText, Vec2 position, float angle,
       vertex(q.x1, q.y1);
     }
     if (open) glEnd();
-    if (batch) gTextTexture = bound;
-    else glPopAttrib();
+    if (gBatchDepth == 0) closeUnbatchedText();
     return;
   }
 
@@ -919,6 +782,10 @@ void GLPainter::drawText(const std::string& rawText, Vec2 position, float angle,
     ++gFontRefused;
     return;
   }
+  // The font draws through the matrix, which a held-back part cannot
+  // keep: what was held back is drawn first, and this text goes straight
+  // to the list.
+  piece_capture::Suspend suspend;
   prepareFor(Drawing::kFill);
   ++gFontDrawings;
   if (gTracking) {
@@ -970,18 +837,5 @@ bool GLPainter::endBounds(Vec3& low, Vec3& high) {
   gTracking = false;
   return trackedBounds(low, high);
 }
-
-// --- state batch ------------------------------------------------------------------
-
-GLStateBatch::GLStateBatch() { ++gBatchDepth; }
-
-GLStateBatch::~GLStateBatch() {
-  if (gBatchDepth == 1) settleBatch();
-  --gBatchDepth;
-}
-
-void GLStateBatch::settle() { settleBatch(); }
-
-bool GLStateBatch::active() { return gBatchDepth > 0; }
 
 }  // namespace lumetra
