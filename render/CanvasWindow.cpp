@@ -25,8 +25,8 @@ namespace lumetra {
 // with or without drawing it; the list being compiled is closed on every
 // path out.
 // A bounded part ends at the first cut point after its box has grown past
-// kPartSide diagram units in x or y (or, where that is more, a quarter of
-// the window's shorter side at the recorded detail scale), or after
+// kPartSide diagram units in x or y (or, where that is more, half the
+// window's shorter side at the view's largest screen scale), or after
 // kMaxCutPoints cut points. Parts are what a replay leaves out when they
 // cannot show and what a click or a moved box records again; zoomed out,
 // larger parts let more pieces be drawn grouped by kind
@@ -40,7 +40,7 @@ class ScenePartRecorder : public SceneParts {
       : window_(window),
         mode_(execute ? GL_COMPILE_AND_EXECUTE : GL_COMPILE),
         side_(std::max(kPartSide, 0.5f * static_cast<float>(std::min(window.width_, window.height_)) /
-                                      window.recordedScale_)) {
+                                      window.partScale_)) {
     readClipMatrix(clip_);
     window_.parts_.clear();
     open(false);
@@ -522,6 +522,13 @@ bool CanvasWindow::recordScene(bool execute) {
   DetailScaleScope detail(recordedScale_);
   plainLineBase_ = visualizer_->linesMostlyPlain(diagram_);
   PlainLineBaseScope base(plainLineBase_);
+  // Parts are sized by the view, whatever the detail: with and without
+  // level of detail a view is cut into the same parts.
+  float m[16];
+  readClipMatrix(m);
+  partScale_ = sceneBoxFound_ ? largestScreenScale(m, width_, height_, sceneLow_, sceneHigh_)
+                              : std::numeric_limits<float>::infinity();
+  if (!(partScale_ > 0.0f)) partScale_ = std::numeric_limits<float>::infinity();
   reorderNow_ = pieceReordering_ && reorderNext_;
   reorderNext_ = true;
   // The pieces' footprints were judged under this view.
@@ -547,9 +554,13 @@ bool CanvasWindow::reorderedPartsHold() {
   checkedValid_ = true;
   if (failing.empty()) return true;
   // Those parts are recorded again in order, and stay so until the next
-  // recording of the whole scene. A part recorded while drawn would be
-  // drawn out of turn here: then everything is recorded again, in order.
-  if (!fontTextLastTime_ && recordPartsAgain(failing)) return true;
+  // recording of the whole scene. Parts with text only the font's own
+  // drawing shows are drawn while recorded: the window is cleared again
+  // for the replay.
+  if (recordPartsAgain(failing)) {
+    if (fontTextLastTime_) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    return true;
+  }
   reorderNext_ = false;
   return false;
 }

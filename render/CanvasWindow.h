@@ -282,6 +282,9 @@ class CanvasWindow {
   // Whether the next recording, and the one being made, reorder pieces.
   bool reorderNext_ = true;
   bool reorderNow_ = false;
+  // The view's largest screen scale at the recording (pixels per unit),
+  // which sizes the parts.
+  float partScale_ = std::numeric_limits<float>::infinity();
   // The view the reordered parts were last found to hold under.
   float checkedMatrix_[16] = {};
   bool checkedValid_ = false;

@@ -349,23 +349,13 @@ namespace {
 
 using TessCallback = void (*)();
 
-// The colour of the polygon being tessellated, for its held-back blocks.
-GLfloat gTessColour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-
-void tessBegin(GLenum type) {
-  if (capturing()) piece_capture::beginPrimitive(type, gTessColour);
-  else glBegin(type);
-}
-// Edge flags only mark which edges a polygon drawn as lines shows; the
-// fills here are drawn filled, so held-back blocks go without them.
-void tessEdgeFlag(GLboolean flag) {
-  if (!capturing()) glEdgeFlag(flag);
-}
+void tessBegin(GLenum type) { glBegin(type); }
+void tessEdgeFlag(GLboolean flag) { glEdgeFlag(flag); }
 void tessVertex(void* data) {
   const auto* xy = static_cast<const GLfloat*>(data);
   vertex2(xy[0], xy[1]);
 }
-void tessEnd() { end(); }
+void tessEnd() { glEnd(); }
 
 // Self-crossing outlines need new vertices where edges cross; they live in
 // the deque passed as polygon data until the tessellation is finished.
@@ -400,10 +390,11 @@ void GLPainter::filledPolygon(PointList list) const {
     coords.push_back(0.0);
   }
   std::deque<Vec2> extra;
+  // The tessellator's blocks take the colour set before them and edge
+  // flags: they go to GL as they come, after what is held back.
+  piece_capture::Suspend suspend;
   prepareFor(Drawing::kFill);
   setColor(list.color);
-  gTessColour[0] = list.color.r, gTessColour[1] = list.color.g, gTessColour[2] = list.color.b;
-  gTessColour[3] = list.color.a * gGlobalAlpha;
   if (gVectorSink != nullptr && list.color.a * gGlobalAlpha < 1.0f) gVectorSink->translucentPrimitive();
   gluTessBeginPolygon(tess, &extra);
   gluTessBeginContour(tess);
@@ -711,8 +702,14 @@ void GLPainter::drawText(const std::string& rawText, Vec2 position, float angle,
     static std::vector<PlacedGlyph> quads;
     FontRegistry::instance().currentGlyphs()->layout(*font, text, quads);
     if (quads.empty()) {
-      setColor(color);  // the colour stays current, as after any text
-      forgetTextColour();
+      // The colour stays current, as after any text.
+      if (capturing()) {
+        const GLfloat rgba[4] = {color.r, color.g, color.b, color.a * gGlobalAlpha};
+        piece_capture::colourSet(rgba);
+      } else {
+        setColor(color);
+        forgetTextColour();
+      }
       return;
     }
     const float k = kTextScale * size;

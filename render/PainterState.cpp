@@ -161,8 +161,10 @@ void forgetTextColour() { gTextColourSet = false; }
 PlainLineState::PlainLineState(bool plain) : own_(gBatchDepth == 0 && plain == (gCallerSmooth || gBaseSmooth)) {
   if (!own_) return;
   glPushAttrib(GL_ENABLE_BIT);
-  if (plain) glDisable(GL_LINE_SMOOTH);
-  else glEnable(GL_LINE_SMOOTH);
+  if (plain)
+    glDisable(GL_LINE_SMOOTH);
+  else
+    glEnable(GL_LINE_SMOOTH);
 }
 
 PlainLineState::~PlainLineState() {
@@ -170,8 +172,10 @@ PlainLineState::~PlainLineState() {
 }
 
 Depth3DScope::Depth3DScope(Drawing kind) : own_(gBatchDepth == 0) {
-  if (own_) glDepthFunc(GL_LEQUAL);
-  else prepareFor(kind);
+  if (own_)
+    glDepthFunc(GL_LEQUAL);
+  else
+    prepareFor(kind);
 }
 
 Depth3DScope::~Depth3DScope() {
@@ -182,23 +186,32 @@ Depth3DScope::~Depth3DScope() {
 
 using namespace painter_state;
 
-// --- line state ---------------------------------------------------------------
+// --- line state
+// ---------------------------------------------------------------
+
+namespace painter_state {
+
+void smoothingInBatch(bool on) {
+  // The push is kept after an off until a line without smoothing comes,
+  // so that the next on can reuse it.
+  if (on && !gSmoothPushed) {
+    closeText();
+    closePlain();
+    glPushAttrib(GL_ENABLE_BIT);
+    glEnable(GL_LINE_SMOOTH);
+    gSmoothPushed = true;
+  }
+  gSmoothWanted = on;
+}
+
+}  // namespace painter_state
 
 void GLPainter::setLineSmoothing(bool on) const {
   if (gBatchDepth > 0) {
-    // Held back, every line primitive is drawn later under the smoothing
-    // its kind names, which inside a batch is what it gets either way.
-    if (piece_capture::capturing()) return;
-    // The push is kept after an off until a line without smoothing comes,
-    // so that the next on can reuse it.
-    if (on && !gSmoothPushed) {
-      closeText();
-      closePlain();
-      glPushAttrib(GL_ENABLE_BIT);
-      glEnable(GL_LINE_SMOOTH);
-      gSmoothPushed = true;
-    }
-    gSmoothWanted = on;
+    if (piece_capture::capturing())
+      piece_capture::smoothing(on);
+    else
+      smoothingInBatch(on);
     return;
   }
   gCallerSmooth = on;
@@ -214,7 +227,8 @@ void GLPainter::setPlainLineBase(bool on) { gBaseSmooth = !on; }
 
 bool GLPainter::plainLineBase() { return !gBaseSmooth; }
 
-// --- state batch ------------------------------------------------------------------
+// --- state batch
+// ------------------------------------------------------------------
 
 GLStateBatch::GLStateBatch() { ++gBatchDepth; }
 

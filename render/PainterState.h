@@ -36,6 +36,8 @@ void closeUnbatchedText();
 // The colour of the open text state no longer holds (the current colour
 // was set by something else).
 void forgetTextColour();
+// What GLPainter::setLineSmoothing does inside a batch.
+void smoothingInBatch(bool on);
 
 // Line smoothing as one line primitive drawn outside a batch needs it, off
 // for a plain line, on for a smoothed one, where it is not so already
@@ -75,7 +77,12 @@ namespace lumetra::piece_capture {
 extern bool gOn;
 inline bool capturing() { return gOn && painter_state::gBatchDepth > 0; }
 
+// prepareFor(kind), setLineSmoothing(on) inside a batch, and a colour set
+// outside a block (text that draws no glyph): noted in the order they come,
+// so that what is drawn in the painter's order gets the same GL calls.
 void kind(painter_state::Drawing kind);
+void smoothing(bool on);
+void colourSet(const GLfloat rgba[4]);
 void beginPrimitive(GLenum mode, const GLfloat rgba[4]);
 // A block of glyph quads with the texture bound and the colour set before it.
 void beginText(unsigned int texture, const GLfloat rgba[4]);
@@ -84,7 +91,7 @@ void texCoord(float s, float t);
 void vertex2(float x, float y);
 void vertex3(float x, float y, float z);
 void endPrimitive();
-// The line width GLPainter set last, captured or not.
+// The line width GLPainter set last, captured (noted in order) or not.
 void lineWidth(float width);
 // Draws what is held back (the pieces so far, the piece begun included)
 // grouped by kind; holding back goes on for what follows.

@@ -50,6 +50,17 @@ bool sameRun(const Primitive& a, const Primitive& b) {
   return true;
 }
 
+// A call that sets state for the primitives after it, noted in the order
+// the painter made it.
+struct Event {
+  enum Type : std::uint8_t { kKind, kSmoothing, kWidth, kColour };
+  Type type = kKind;
+  Drawing kind = Drawing::kFill;                // kKind
+  bool on = false;                              // kSmoothing
+  GLfloat value[4] = {0.0f, 0.0f, 0.0f, 0.0f};  // kWidth: the width; kColour: the colour
+  std::uint32_t before = 0;                     // the index of the primitive it comes before
+};
+
 struct Held {
   bool holding = false;
   float clip[16] = {};
@@ -63,6 +74,7 @@ struct Held {
   std::vector<Primitive> primitives;
   std::vector<float> vertices;
   std::vector<float> texCoords;
+  std::vector<Event> events;
   std::vector<std::uint32_t> pieceEnds;  // primitive index where each piece ends
   std::vector<ReorderedPiece> reordered;
   int group = 0;
@@ -96,6 +108,29 @@ bool screenBox(const float m[16], int width, int height, const Vec3& lo, const V
     out[1] = std::min(out[1], py);
     out[2] = std::max(out[2], px);
     out[3] = std::max(out[3], py);
+  }
+  return true;
+}
+
+// Whether every corner of the box lo..hi projects inside the viewport, a
+// pixel from its edges, and between the near and far planes. A draw that
+// has a vertex outside goes through the renderer's clipping path, where the
+// same primitive can come out a level different in a few pixels, so only
+// pieces wholly inside may be drawn in another order (or with other
+// neighbours in a draw) than the painter's.
+bool insideView(const float m[16], int width, int height, const Vec3& lo, const Vec3& hi) {
+  float box[4];
+  if (!screenBox(m, width, height, lo, hi, box)) return false;
+  if (box[0] < 1.0f || box[1] < 1.0f || box[2] > static_cast<float>(width) - 1.0f ||
+      box[3] > static_cast<float>(height) - 1.0f)
+    return false;
+  for (int corner = 0; corner < 8; ++corner) {
+    const float x = (corner & 1) ? hi.x : lo.x;
+    const float y = (corner & 2) ? hi.y : lo.y;
+    const float z = (corner & 4) ? hi.z : lo.z;
+    const float cz = m[2] * x + m[6] * y + m[10] * z + m[14];
+    const float cw = m[3] * x + m[7] * y + m[11] * z + m[15];
+    if (!(std::fabs(cz) < cw)) return false;
   }
   return true;
 }
@@ -149,14 +184,40 @@ struct Emitter {
   const Primitive* last = nullptr;
   unsigned long runs = 0;
 
+  // A primitive out of the painter's order: the state its kind needs first.
   void draw(const Held& h, const Primitive& p) {
-    if (last == nullptr || !sameRun(*last, p)) ++runs;
-    last = &p;
     painter_state::prepareFor(p.kind);
     if (painter_state::isLine(p.kind) && p.width != lineWidth) {
       glLineWidth(p.width);
       lineWidth = p.width;
     }
+    emit(h, p);
+  }
+
+  // The state calls the painter made, as it made them.
+  void apply(const Event& e) {
+    switch (e.type) {
+      case Event::kKind:
+        painter_state::prepareFor(e.kind);
+        break;
+      case Event::kSmoothing:
+        painter_state::smoothingInBatch(e.on);
+        break;
+      case Event::kWidth:
+        glLineWidth(e.value[0]);
+        lineWidth = e.value[0];
+        break;
+      case Event::kColour:
+        glColor4fv(e.value);
+        painter_state::forgetTextColour();
+        break;
+    }
+  }
+
+  // The primitive's own GL calls.
+  void emit(const Held& h, const Primitive& p) {
+    if (last == nullptr || !sameRun(*last, p)) ++runs;
+    last = &p;
     const float* v = h.vertices.data() + 3 * static_cast<std::size_t>(p.first);
     if (p.kind == Drawing::kText) {
       painter_state::openText(p.rgba);
@@ -183,11 +244,19 @@ struct Emitter {
 
 // ---- the schedule ----
 
+void count(Held& h, unsigned long runsDrawn) {
+  h.counts.primitives += h.primitives.size();
+  h.counts.runsDrawn += runsDrawn;
+  for (std::size_t k = 0; k < h.primitives.size(); ++k)
+    if (k == 0 || !sameRun(h.primitives[k - 1], h.primitives[k])) ++h.counts.runsInOrder;
+}
+
 // Draws the held-back pieces: each round takes the kind that most pieces
 // ready to go on have next, and draws that step of each of them (in piece
 // order); a piece is ready once every earlier piece whose footprint may
-// overlap its own has finished. Returns whether any piece was drawn out of
-// the painter's order, and adds the footprints of the group if so.
+// overlap its own has finished. When any piece was drawn out of the
+// painter's order, the group's footprints are kept for later views. A
+// group reaching outside the view, or of one piece, is drawn in order.
 void drawGroup(Held& h) {
   const std::size_t n = h.pieceEnds.size();
   std::vector<ReorderedPiece> pieces(n);
@@ -216,6 +285,22 @@ void drawGroup(Held& h) {
     footprint(h.clip, h.width, h.height, piece, kRecordingSlack * piece.margin, piece.recorded);
   }
 
+  Emitter emitter{h.groupLineWidth};
+  const bool inside = std::all_of(pieces.begin(), pieces.end(), [&h](const ReorderedPiece& piece) {
+    return insideView(h.clip, h.width, h.height, piece.low, piece.high);
+  });
+  if (!inside || n < 2) {
+    // The painter's order, call for call.
+    std::size_t e = 0;
+    for (std::uint32_t k = 0; k < h.primitives.size(); ++k) {
+      while (e < h.events.size() && h.events[e].before <= k) emitter.apply(h.events[e++]);
+      emitter.emit(h, h.primitives[k]);
+    }
+    while (e < h.events.size()) emitter.apply(h.events[e++]);
+    count(h, emitter.runs);
+    return;
+  }
+
   // Earlier pieces each piece waits for.
   std::vector<int> waiting(n, 0);
   std::vector<std::vector<std::uint32_t>> releases(n);
@@ -226,7 +311,6 @@ void drawGroup(Held& h) {
         releases[i].push_back(static_cast<std::uint32_t>(j));
       }
 
-  Emitter emitter{h.groupLineWidth};
   std::vector<std::uint32_t> ready, next, released;
   for (std::size_t j = 0; j < n; ++j)
     if (waiting[j] == 0) ready.push_back(static_cast<std::uint32_t>(j));
@@ -239,12 +323,14 @@ void drawGroup(Held& h) {
     for (std::uint32_t j : ready) {
       const Primitive& head = h.primitives[cursor[j]];
       auto found = std::find_if(heads.begin(), heads.end(), [&](const auto& e) { return sameRun(*e.first, head); });
-      if (found == heads.end()) heads.emplace_back(&head, 1);
-      else ++found->second;
+      if (found == heads.end())
+        heads.emplace_back(&head, 1);
+      else
+        ++found->second;
     }
-    const Primitive& key =
-        *std::max_element(heads.begin(), heads.end(), [](const auto& a, const auto& b) { return a.second < b.second; })
-             ->first;
+    const Primitive& key = *std::max_element(heads.begin(), heads.end(), [](const auto& a, const auto& b) {
+                              return a.second < b.second;
+                            })->first;
     next.clear();
     released.clear();
     for (std::uint32_t j : ready) {
@@ -267,10 +353,7 @@ void drawGroup(Held& h) {
   }
 
   if (emitter.lineWidth != h.lineWidth) glLineWidth(h.lineWidth);
-  h.counts.primitives += h.primitives.size();
-  h.counts.runsDrawn += emitter.runs;
-  for (std::size_t k = 0; k < h.primitives.size(); ++k)
-    if (k == 0 || !sameRun(h.primitives[k - 1], h.primitives[k])) ++h.counts.runsInOrder;
+  count(h, emitter.runs);
   if (reordered) {
     h.reordered.insert(h.reordered.end(), pieces.begin(), pieces.end());
     ++h.group;
@@ -283,7 +366,27 @@ void drawGroup(Held& h) {
 
 namespace piece_capture {
 
-void kind(Drawing k) { held().kind = k; }
+namespace {
+Event& note(Event::Type type) {
+  Held& h = held();
+  Event& e = h.events.emplace_back();
+  e.type = type;
+  e.before = static_cast<std::uint32_t>(h.primitives.size());
+  return e;
+}
+}  // namespace
+
+void kind(Drawing k) {
+  held().kind = k;
+  note(Event::kKind).kind = k;
+}
+
+void smoothing(bool on) { note(Event::kSmoothing).on = on; }
+
+void colourSet(const GLfloat rgba[4]) {
+  Event& e = note(Event::kColour);
+  std::copy(rgba, rgba + 4, e.value);
+}
 
 void beginPrimitive(GLenum mode, const GLfloat rgba[4]) {
   Held& h = held();
@@ -338,14 +441,29 @@ void endPrimitive() {
   if (h.primitives.back().count == 0) h.primitives.pop_back();
 }
 
-void lineWidth(float width) { held().lineWidth = width; }
+void lineWidth(float width) {
+  held().lineWidth = width;
+  if (capturing()) note(Event::kWidth).value[0] = width;
+}
 
 void drawHeldBack() {
   Held& h = held();
   // The batch this opens settles at its end, which comes back here.
   if (h.drawing) return;
   if (h.primitives.empty()) {
+    // State calls with nothing drawn after them still count.
+    if (!h.events.empty()) {
+      const bool was = gOn;
+      gOn = false;
+      h.drawing = true;
+      Emitter emitter{h.groupLineWidth};
+      for (const Event& e : h.events) emitter.apply(e);
+      h.drawing = false;
+      gOn = was;
+    }
+    h.events.clear();
     h.pieceEnds.clear();
+    h.groupLineWidth = h.lineWidth;
     return;
   }
   const auto size = static_cast<std::uint32_t>(h.primitives.size());
@@ -360,6 +478,7 @@ void drawHeldBack() {
   h.drawing = false;
   gOn = was;
   h.primitives.clear();
+  h.events.clear();
   h.vertices.clear();
   h.texCoords.clear();
   h.pieceEnds.clear();
@@ -414,8 +533,10 @@ PieceReorder::Counts PieceReorder::counts() { return held().counts; }
 
 bool footprintsApart(const std::vector<ReorderedPiece>& pieces, const float clip[16], int width, int height) {
   std::vector<float> now(4 * pieces.size());
-  for (std::size_t i = 0; i < pieces.size(); ++i)
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    if (!insideView(clip, width, height, pieces[i].low, pieces[i].high)) return false;
     footprint(clip, width, height, pieces[i], pieces[i].margin, &now[4 * i]);
+  }
   for (std::size_t i = 0; i < pieces.size(); ++i)
     for (std::size_t j = i + 1; j < pieces.size() && pieces[j].group == pieces[i].group; ++j)
       if (touch(&now[4 * i], &now[4 * j]) && !touch(pieces[i].recorded, pieces[j].recorded)) return false;

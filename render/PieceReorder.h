@@ -23,9 +23,18 @@
 // under any other view checks that pieces drawn out of order still keep
 // their footprints apart (footprintsApart) and otherwise records the part
 // again in order.
+// Only pieces wholly inside the view (and between its near and far planes)
+// are drawn out of order: llvmpipe sends a draw with any vertex outside
+// through its clipping path, where the same primitive can come out one
+// level different in a few pixels, so which primitives share a draw must
+// not change there. Where a group of pieces reaches outside, its
+// primitives are drawn in the painter's order with the painter's own state
+// calls, which gives the same commands as drawing them straight away; a
+// replay under a view that takes a reordered piece out of the view records
+// its part again in order.
 // Drawing that cannot be held back (text through the font's own drawing,
-// GL calls of a painter's own after GLStateBatch::settle) is a barrier:
-// what came before is drawn first.
+// polygons through the tessellator, GL calls of a painter's own after
+// GLStateBatch::settle) is a barrier: what came before is drawn first.
 
 #include <vector>
 
@@ -37,7 +46,8 @@ namespace lumetra {
 struct ReorderedPiece {
   Vec3 low, high;     // the box of its vertices, in the recording's coordinates
   float margin = 2;   // pixels its drawing may reach past the box
-  float recorded[4];  // its screen box at the recording, grown by the margin and a slack
+  float recorded[4];  // its screen box at the recording, grown by the margin and
+                      // a slack
   int group = 0;      // pieces of one group were scheduled together
 };
 
@@ -66,10 +76,10 @@ class PieceReorder {
   static Counts counts();
 };
 
-// Whether the pieces drawn out of order in one part keep apart under this
-// clip matrix and viewport: no two pieces of a group whose footprints (the
-// box projected, grown by the margin) touch now were apart at the
-// recording. Pieces with a corner at or behind the eye touch everything.
+// Whether the pieces drawn out of order in one part may be replayed under
+// this clip matrix and viewport: each lies wholly inside the view, and no
+// two pieces of a group whose footprints (the box projected, grown by the
+// margin) touch now were apart at the recording.
 bool footprintsApart(const std::vector<ReorderedPiece>& pieces, const float clip[16], int width, int height);
 
 }  // namespace lumetra
