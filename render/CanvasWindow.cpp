@@ -533,6 +533,8 @@ bool CanvasWindow::recordScene(bool execute) {
   reorderNext_ = true;
   // The pieces' footprints were judged under this view.
   readClipMatrix(checkedMatrix_);
+  checkedWidth_ = width_;
+  checkedHeight_ = height_;
   checkedValid_ = true;
   ScenePartRecorder recorder(*this, execute);
   visualizer_->drawDiagramInParts(diagram_, recorder);
@@ -542,7 +544,8 @@ bool CanvasWindow::recordScene(bool execute) {
 bool CanvasWindow::reorderedPartsHold() {
   float m[16];
   readClipMatrix(m);
-  if (checkedValid_ && std::equal(m, m + 16, checkedMatrix_)) return true;
+  if (checkedValid_ && checkedWidth_ == width_ && checkedHeight_ == height_ && std::equal(m, m + 16, checkedMatrix_))
+    return true;
   std::vector<std::size_t> failing;
   for (std::size_t i = 0; i < parts_.size(); ++i) {
     const RecordedPart& part = parts_[i];
@@ -551,6 +554,8 @@ bool CanvasWindow::reorderedPartsHold() {
     if (!footprintsApart(part.reordered, m, width_, height_)) failing.push_back(i);
   }
   std::copy(m, m + 16, checkedMatrix_);
+  checkedWidth_ = width_;
+  checkedHeight_ = height_;
   checkedValid_ = true;
   if (failing.empty()) return true;
   // Those parts are recorded again in order, and stay so until the next

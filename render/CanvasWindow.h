@@ -285,8 +285,10 @@ class CanvasWindow {
   // The view's largest screen scale at the recording (pixels per unit),
   // which sizes the parts.
   float partScale_ = std::numeric_limits<float>::infinity();
-  // The view the reordered parts were last found to hold under.
+  // The view (matrix and size) the reordered parts were last found to hold
+  // under.
   float checkedMatrix_[16] = {};
+  int checkedWidth_ = 0, checkedHeight_ = 0;
   bool checkedValid_ = false;
 };
 
