@@ -4,6 +4,7 @@
 #include <wx/choice.h>
 #include <wx/notebook.h>
 #include <wx/scrolwin.h>
+#include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/slider.h>
 #include <wx/splitter.h>
@@ -89,10 +90,11 @@ AreasPage::AreasPage(wxWindow* parent, ViewerLink* link) : wxPanel(parent, wxID_
   // when the page grows: the area list takes the rest. Where the page is
   // too short the options scroll. The splitter's first size is what the
   // toolkit lays out before the notebook sizes the page: it holds the
-  // options and the list, so that their tabs and labels are never given
-  // less room than they take.
+  // options (with room for their scroll bar) and the list, so that their
+  // tabs and labels are never given less room than they take.
   const wxSize options = notebookSizeForPages(*options_);
-  splitter_->SetSize(wxSize(std::max(options.x, 160), options.y + 120));
+  const int scrollBar = std::max(wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this), 0);
+  splitter_->SetSize(wxSize(std::max(options.x + scrollBar, 160), options.y + 120));
   splitter_->SetSashGravity(1.0);
   splitter_->SplitHorizontally(upper, lower, -options.y);
   auto* sizer = new wxBoxSizer(wxVERTICAL);

@@ -19,6 +19,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -41,19 +42,21 @@ using lumetra::test::yieldUntil;
 
 const std::string kModel = std::string(LUMETRA_SOURCE_DIR) + "/examples/webshop.xmi";
 
-// The running program, started in a working directory of its own; ended
+// The running program, started in a working directory of its own, its
+// standard error going to a file; ended
 // when the test ends however it ends: asked to quit, then killed if it has
 // not gone within a few seconds (a program stuck in a modal loop must not
 // hang the test run).
 class Program {
  public:
-  Program(std::vector<std::string> args, const std::string& workingDirectory) {
+  Program(std::vector<std::string> args, const std::string& workingDirectory, const std::string& errorFile) {
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
+    posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
   }
@@ -309,7 +312,8 @@ TEST(EndToEndTest, CtrlDragABoxSaveWithCtrlSAndFindItMovedInTheFile) {
   // Started in the test's folder, where its file dialogs open: the name
   // typed below has no folder part for the dialog to complete or look up
   // (completing a typed folder, it has dropped keys on a loaded machine).
-  Program viewer({LUMETRA_EXE, "--diagram", "Orders and billing", kModel}, dir.string());
+  const fs::path errors = dir / "viewer-stderr.txt";
+  Program viewer({LUMETRA_EXE, "--diagram", "Orders and billing", kModel}, dir.string(), errors.string());
   ::unsetenv("LUMETRA_CONFIG_FILE");
 
   // The diagram is on screen and the picture holds still: two grabs in a
@@ -388,6 +392,12 @@ TEST(EndToEndTest, CtrlDragABoxSaveWithCtrlSAndFindItMovedInTheFile) {
   const std::string text((std::istreambuf_iterator<char>(remembered)), std::istreambuf_iterator<char>());
   EXPECT_NE(text.find("[RecentModels]"), std::string::npos) << text;
   EXPECT_NE(text.find("file1=" + fs::absolute(kModel).lexically_normal().string()), std::string::npos) << text;
+  // The toolkit found nothing wrong with how the viewer built and laid out
+  // its windows.
+  std::ifstream errorStream(errors);
+  const std::string errorText((std::istreambuf_iterator<char>(errorStream)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(errorText.find("-CRITICAL"), std::string::npos) << errorText;
+
   // Kept for a look when the test failed.
   if (!HasFailure()) fs::remove_all(dir);
 }
