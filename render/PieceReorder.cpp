@@ -89,8 +89,12 @@ Held& held() {
 // ---- footprints ----
 
 // The pixel box (x0, y0, x1, y1) the box lo..hi projects to; false when a
-// corner lies at or behind the eye, or is not a number.
-bool screenBox(const float m[16], int width, int height, const Vec3& lo, const Vec3& hi, float out[4]) {
+// corner lies at or behind the eye, or is not a number. betweenPlanes, if
+// given, receives whether every corner lies between the near and far
+// planes.
+bool screenBox(const float m[16], int width, int height, const Vec3& lo, const Vec3& hi, float out[4],
+               bool* betweenPlanes = nullptr) {
+  if (betweenPlanes) *betweenPlanes = true;
   out[0] = out[1] = std::numeric_limits<float>::max();
   out[2] = out[3] = std::numeric_limits<float>::lowest();
   for (int corner = 0; corner < 8; ++corner) {
@@ -101,6 +105,7 @@ bool screenBox(const float m[16], int width, int height, const Vec3& lo, const V
     const float cy = m[1] * x + m[5] * y + m[9] * z + m[13];
     const float cw = m[3] * x + m[7] * y + m[11] * z + m[15];
     if (!(cw > 1e-6f)) return false;
+    if (betweenPlanes && !(std::fabs(m[2] * x + m[6] * y + m[10] * z + m[14]) < cw)) *betweenPlanes = false;
     const float px = (cx / cw * 0.5f + 0.5f) * static_cast<float>(width);
     const float py = (cy / cw * 0.5f + 0.5f) * static_cast<float>(height);
     if (!std::isfinite(px) || !std::isfinite(py)) return false;
@@ -120,19 +125,9 @@ bool screenBox(const float m[16], int width, int height, const Vec3& lo, const V
 // neighbours in a draw) than the painter's.
 bool insideView(const float m[16], int width, int height, const Vec3& lo, const Vec3& hi) {
   float box[4];
-  if (!screenBox(m, width, height, lo, hi, box)) return false;
-  if (box[0] < 1.0f || box[1] < 1.0f || box[2] > static_cast<float>(width) - 1.0f ||
-      box[3] > static_cast<float>(height) - 1.0f)
-    return false;
-  for (int corner = 0; corner < 8; ++corner) {
-    const float x = (corner & 1) ? hi.x : lo.x;
-    const float y = (corner & 2) ? hi.y : lo.y;
-    const float z = (corner & 4) ? hi.z : lo.z;
-    const float cz = m[2] * x + m[6] * y + m[10] * z + m[14];
-    const float cw = m[3] * x + m[7] * y + m[11] * z + m[15];
-    if (!(std::fabs(cz) < cw)) return false;
-  }
-  return true;
+  bool betweenPlanes = false;
+  return screenBox(m, width, height, lo, hi, box, &betweenPlanes) && betweenPlanes && box[0] >= 1.0f &&
+         box[1] >= 1.0f && box[2] <= static_cast<float>(width) - 1.0f && box[3] <= static_cast<float>(height) - 1.0f;
 }
 
 // The footprint of a piece: its screen box grown by `grow` pixels, or the
