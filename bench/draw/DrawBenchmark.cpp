@@ -228,6 +228,8 @@ int main(int argc, char** argv) {
   // --replay-loop N: after a compile, only replays the full view N times
   // (for a profiler) and prints their median.
   int replayLoop = 0;
+  // --pan-loop N: the same, each replay under a view panned by a pixel.
+  int panLoop = 0;
   // --recompile-loop N: the same with recompiles.
   int recompileLoop = 0;
   // --prepare-loop N: times what a recompile renders ahead of the list.
@@ -275,6 +277,10 @@ int main(int argc, char** argv) {
     }
     if (std::string(argv[i]) == "--replay-loop" && i + 1 < argc) {
       replayLoop = std::atoi(argv[++i]);
+      continue;
+    }
+    if (std::string(argv[i]) == "--pan-loop" && i + 1 < argc) {
+      panLoop = std::atoi(argv[++i]);
       continue;
     }
     if (std::string(argv[i]) == "--recompile-loop" && i + 1 < argc) {
@@ -357,7 +363,7 @@ int main(int argc, char** argv) {
           }
           break;
         }
-        if (replayLoop > 0 || recompileLoop > 0 || prepareLoop > 0 || pickLoop > 0) {
+        if (replayLoop > 0 || panLoop > 0 || recompileLoop > 0 || prepareLoop > 0 || pickLoop > 0) {
           if (fitted) fitWhole(model, view);
           else view.setZoom(zoom);
           view.render(false);
@@ -368,6 +374,21 @@ int main(int argc, char** argv) {
             const double wall = timeMs([&] { view.render(true); }, replayLoop, &cpu);
             const double thread = (cpuMs(CLOCK_THREAD_CPUTIME_ID) - threadStart) / replayLoop;
             std::printf("%8d %-16s %9.1f /%7.1f  this thread (mean) %7.1f\n", classes, "replay loop", wall, cpu, thread);
+          }
+          if (panLoop > 0) {
+            // Each replay under a view panned by a pixel, back and forth:
+            // the window checks its reordered parts under every new view.
+            const Vec2 home = view.camera().pan;
+            int step = 0;
+            double cpu = 0.0;
+            const double wall = timeMs(
+                [&] {
+                  view.camera().pan = home + Vec2((++step % 2 ? 1.0f : -1.0f) / view.zoom(), 0.0f);
+                  view.render(true);
+                },
+                panLoop, &cpu);
+            std::printf("%8d %-16s %9.1f /%7.1f  recordings %d, parts reordered %d\n", classes, "pan loop", wall, cpu,
+                        view.sceneRecordings(), view.reorderedParts());
           }
           if (recompileLoop > 0) {
             double cpu = 0.0;
