@@ -54,8 +54,11 @@ TEST_F(ReadProgressTest, ALongReadShowsTheDialogAndTheWindowKeepsHandlingEvents)
   });
   frame->Refresh();
   std::atomic<bool> ran{false};
+  // Bounded, so that a window frozen under the dialog fails the test
+  // instead of hanging the test run.
   EXPECT_TRUE(runWithProgress(frame, "Open", "Reading", [&] {
-    released.wait();
+    if (released.wait_for(std::chrono::minutes(1)) != std::future_status::ready)
+      throw std::runtime_error("the window was not repainted while the dialog was up");
     ran = true;
   }, std::chrono::milliseconds(0)));
   EXPECT_TRUE(ran);
