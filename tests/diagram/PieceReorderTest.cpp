@@ -562,6 +562,10 @@ TEST_F(PieceReorderTest, RandomWalksShowThePaintersPixelsAtEveryStep) {
          grid->scene.addNote("n1", "A note over\ntwo lines", {-200, 140}, {-40, 200});
          grid->scene.addNote("n2", "Beside", {40, 140}, {120, 180});
          grid->scene.addNote("n3", "Over the classes", {-60, -40}, {60, 10});
+         // Text only the font's own drawing shows (a barrier, and lists
+         // drawn while recorded), and an interface.
+         grid->scene.addClass("u1", "Größe Ω", {-300, -330}, {-180, -300});
+         grid->scene.addInterface("i1", "Shown", {200, -330}, {260, -290});
          s = {grid->scene.diagram(), &grid->metrics, {"Size"}};
        }},
       {"Commons Lang",
