@@ -615,9 +615,10 @@ TEST_F(PieceReorderTest, RandomWalksShowThePaintersPixelsAtEveryStep) {
   }
   std::printf("%d steps, %d with reordered parts, %d fell back\n", stats.steps, stats.withReorderedParts,
               stats.fellBack);
-  // In a third of the steps at least the picture must have come from
-  // reordered parts, or the walks tested little.
-  EXPECT_GT(stats.withReorderedParts, stats.steps / 3);
+  // In a fifth of the steps at least the picture must have come from
+  // reordered parts (long walks drift into parts kept in the painter's
+  // order), or the walks tested little.
+  EXPECT_GT(stats.withReorderedParts, stats.steps / 5);
 }
 
 }  // namespace
