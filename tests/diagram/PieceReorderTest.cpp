@@ -306,7 +306,8 @@ namespace {
 // scene whenever the first did, so both hold recordings made under the same
 // views. After every step their pictures must be equal byte for byte.
 // LUMETRA_REORDER_SEEDS and LUMETRA_REORDER_STEPS make the walk longer by
-// hand (LUMETRA_REORDER_FIRST_SEED picks where the seeds start).
+// hand (LUMETRA_REORDER_FIRST_SEED picks where the seeds start,
+// LUMETRA_REORDER_ONLY the diagrams).
 
 int fromEnvironment(const char* name, int fallback) {
   const char* value = std::getenv(name);
@@ -588,7 +589,10 @@ TEST_F(PieceReorderTest, RandomWalksShowThePaintersPixelsAtEveryStep) {
        }},
   };
   WalkStats stats;
+  // LUMETRA_REORDER_ONLY: only the diagrams whose name holds this text.
+  const char* only = std::getenv("LUMETRA_REORDER_ONLY");
   for (const Kind& kind : kinds) {
+    if (only != nullptr && std::string(kind.what).find(only) == std::string::npos) continue;
     const unsigned walkOfKind = static_cast<unsigned>(&kind - kinds);
     for (int seed = firstSeed; seed < firstSeed + seeds; ++seed) {
       std::unique_ptr<Grid> grid;
@@ -615,10 +619,10 @@ TEST_F(PieceReorderTest, RandomWalksShowThePaintersPixelsAtEveryStep) {
   }
   std::printf("%d steps, %d with reordered parts, %d fell back\n", stats.steps, stats.withReorderedParts,
               stats.fellBack);
-  // In a fifth of the steps at least the picture must have come from
+  // In an eighth of the steps at least the picture must have come from
   // reordered parts (long walks drift into parts kept in the painter's
   // order), or the walks tested little.
-  EXPECT_GT(stats.withReorderedParts, stats.steps / 5);
+  EXPECT_GT(stats.withReorderedParts, stats.steps / 8);
 }
 
 }  // namespace
