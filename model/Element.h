@@ -73,7 +73,15 @@ class ModelElement : public Element {
   // Double dispatch; the default calls visitModelElement.
   virtual void accept(ModelVisitor& visitor);
 
+  // The identifier of the package that contains this element in the model;
+  // empty at the top level and where the file says nothing. Packages nest
+  // through the same link, so a class's qualified name is its owners' names
+  // (model/Namespaces.h).
+  const std::string& ownerId() const { return ownerId_; }
+  void setOwnerId(std::string id) { ownerId_ = std::move(id); }
+
  private:
+  std::string ownerId_;
   bool marked_ = false;
   std::vector<ModelElement*> relatedElements_;  // not owned
   std::vector<void*> spareList_;                // not owned, unused

@@ -25,22 +25,52 @@ class Feature : public ModelElement {
   virtual void setType(std::string type) { type_ = std::move(type); }
   virtual void setVisibility(std::string visibility) { visibility_ = std::move(visibility); }
 
+  // Class-scoped ("static") rather than one per instance.
+  bool isStatic() const { return static_; }
+  void setStatic(bool isStatic) { static_ = isStatic; }
+
  private:
   std::string name_;
-  std::string type_;        // empty for methods read from XMI
-  std::string visibility_;  // the file's text, verbatim
+  std::string type_;        // an attribute's type, a method's return type; may be empty
+  std::string visibility_;  // the file's text, verbatim ("public", "private", ...)
+  bool static_ = false;
 };
 
 class Attribute : public Feature {
  public:
   using Feature::Feature;
   std::string getTypeName() const override { return "Attribute"; }
+
+  // As the file writes it ("0..*", "1", "*"); empty where none is given.
+  const std::string& multiplicity() const { return multiplicity_; }
+  void setMultiplicity(std::string multiplicity) { multiplicity_ = std::move(multiplicity); }
+
+ private:
+  std::string multiplicity_;
+};
+
+// One parameter of a method: its name and its type's name (either may be empty).
+struct Parameter {
+  std::string name;
+  std::string type;
+  bool operator==(const Parameter&) const = default;
 };
 
 class Method : public Feature {
  public:
   using Feature::Feature;
   std::string getTypeName() const override { return "Method"; }
+
+  // The parameters in order, without the return value (the feature's type).
+  const std::vector<Parameter>& parameters() const { return parameters_; }
+  void addParameter(Parameter parameter) { parameters_.push_back(std::move(parameter)); }
+
+  bool isAbstract() const { return abstract_; }
+  void setAbstract(bool isAbstract) { abstract_ = isAbstract; }
+
+ private:
+  std::vector<Parameter> parameters_;
+  bool abstract_ = false;
 };
 
 class Class : public ModelElement {
@@ -69,7 +99,11 @@ class Class : public ModelElement {
   std::size_t methodCount() const { return methods_.size(); }
   std::size_t attributeCount() const { return attributes_.size(); }
 
+  bool isAbstract() const { return abstract_; }
+  void setAbstract(bool isAbstract) { abstract_ = isAbstract; }
+
  private:
+  bool abstract_ = false;
   std::string name_;
   std::string extraText_;
   std::vector<Attribute*> attributes_;  // owned
@@ -200,7 +234,14 @@ class Inheritance : public ModelElement {
 
 class Dependency : public ModelElement {
  public:
+  // What the client's need of the supplier is: a plain dependency, a usage,
+  // or the realization of an interface (client implements supplier).
+  enum class Kind { Dependency, Usage, Realization };
+
   using ModelElement::ModelElement;
+
+  Kind kind() const { return kind_; }
+  void setKind(Kind kind) { kind_ = kind; }
 
   std::string getTypeName() const override { return "Dependency"; }
   virtual std::string getSupplier() const { return supplier_; }
@@ -215,6 +256,7 @@ class Dependency : public ModelElement {
   std::string client_;
   std::string supplier_;
   std::string name_;
+  Kind kind_ = Kind::Dependency;
 };
 
 }  // namespace lumetra
