@@ -343,6 +343,10 @@ void exportAllDiagrams(const CommandLineOptions& options, ExportEnd end) {
   std::unique_ptr<OffscreenGL> gl = context.get();
   applyFixedGLState();
   PendingPictures pending;
+  // A picture is encoded and written while the next one is drawn; declared
+  // after the pending pictures, so that a failure waits for the write in
+  // flight before their files are removed.
+  std::future<void> writing;
   const std::string folder = std::filesystem::path(options.exportAll).string();
   for (std::size_t i = 0; i < diagrams.size(); ++i) {
     // Areas shown over the first diagram are identified over this one.
@@ -361,9 +365,19 @@ void exportAllDiagrams(const CommandLineOptions& options, ExportEnd end) {
       writeViewVector(document, picture, temporary, kind.format);
     } else {
       drawViewPicture(document, picture);
-      writeImage(gl->readRGBRows(), width, height, temporary, kind.image);
+      auto pixels = std::make_shared<const std::vector<unsigned char>>(gl->readRGBRows());
+      if (writing.valid()) writing.get();
+      const ImageFormat format = kind.image;
+      try {
+        writing = std::async(std::launch::async, [pixels, width, height, temporary, format] {
+          writeImage(*pixels, width, height, temporary, format);
+        });
+      } catch (const std::system_error&) {
+        writeImage(*pixels, width, height, temporary, format);  // no thread to be had
+      }
     }
   }
+  if (writing.valid()) writing.get();
   pending.commit();
   if (end == ExportEnd::ProcessEnds) {
     (void)gl.release();
