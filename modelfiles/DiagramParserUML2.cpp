@@ -233,6 +233,7 @@ class Reader : public ModelLookup {
   std::vector<pugi::xml_node> interchange_;
   std::vector<pugi::xml_node> extensions_;
   std::vector<Inheritance*> generalizations_;
+  std::vector<std::unique_ptr<ModelElement>> discarded_;  // left out of the model
   std::size_t anonymous_ = 0;
 };
 
@@ -600,7 +601,10 @@ void Reader::dropGeneralizationCycles() {
     auto* entry = byId_.find(g->idRef());
     if (entry && entry->value == g) entry->value = nullptr;
   }
-  std::erase_if(elements, [&](const std::unique_ptr<ModelElement>& e) { return dropped.count(e.get()) > 0; });
+  // Kept until the reader ends: the identifier table still views their ids.
+  for (auto& e : elements)
+    if (dropped.count(e.get())) discarded_.push_back(std::move(e));
+  std::erase_if(elements, [](const std::unique_ptr<ModelElement>& e) { return !e; });
 }
 
 bool Reader::readModel() {
