@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "areas/AreaVisualizer.h"
+#include "areas/AreaPainterRegistry.h"
 
 namespace lumetra {
 

@@ -28,7 +28,7 @@
 #include "render/Exceptions.h"
 #include "render/GLPainter.h"
 #include "settings/SettingsStore.h"
-#include "diagram/OffscreenGL.h"
+#include "render/OffscreenGL.h"
 #include "diagram/VectorExport.h"
 
 namespace lumetra {

@@ -37,7 +37,7 @@
 #include "areas/AreaVisualizerInner.h"
 #include "bench/load/SyntheticXmi.h"
 #include "diagram/MetricsVisualizerSimple.h"
-#include "diagram/OffscreenGL.h"
+#include "render/OffscreenGL.h"
 #include "diagram/SelectionManager.h"
 #include "metrics/MetricSet.h"
 #include "model/Diagram.h"

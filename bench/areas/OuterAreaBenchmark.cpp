@@ -48,7 +48,7 @@
 #include "bench/load/SyntheticXmi.h"
 #include "diagram/MetricsVisualizerSimple.h"
 #include "metrics/MetricSet.h"
-#include "diagram/OffscreenGL.h"
+#include "render/OffscreenGL.h"
 #include "diagram/SelectionManager.h"
 #include "model/Diagram.h"
 #include "modelfiles/ModelLoader.h"

@@ -32,7 +32,7 @@
 #include "bench/draw/GeneratedModel.h"
 #include "diagram/CanvasMouse.h"
 #include "diagram/MetricsVisualizerSimple.h"
-#include "diagram/OffscreenGL.h"
+#include "render/OffscreenGL.h"
 #include "diagram/SelectionManager.h"
 #include "platform/GLExtensions.h"
 #include "render/Canvas.h"

@@ -44,7 +44,7 @@
 #include "render/GLPainter.h"
 #include "render/PieceReorder.h"
 #include "modelfiles/ModelLoader.h"
-#include "diagram/OffscreenGL.h"
+#include "render/OffscreenGL.h"
 #include "diagram/SelectionManager.h"
 #include "settings/SettingsStore.h"
 

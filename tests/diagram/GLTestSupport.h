@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "diagram/OffscreenGL.h"
+#include "render/OffscreenGL.h"
 #include "settings/Color.h"
 #include "settings/SettingsStore.h"
 

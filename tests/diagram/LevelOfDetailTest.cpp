@@ -21,7 +21,7 @@
 #include "areas/Area.h"
 #include "diagram/GlyphLayout.h"
 #include "diagram/MetricsVisualizerSimple.h"
-#include "diagram/OffscreenGL.h"
+#include "render/OffscreenGL.h"
 #include "diagram/SelectionManager.h"
 #include "metrics/MetricParser.h"
 #include "model/Model.h"

@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "diagram/OffscreenGL.h"
+#include "render/OffscreenGL.h"
 #include "render/FixedGLState.h"
 #include "render/DefaultFont.h"
 #include "render/GLPainter.h"

@@ -22,7 +22,7 @@
 #include "areas/Area.h"
 #include "diagram/CanvasMouse.h"
 #include "diagram/MetricsVisualizerSimple.h"
-#include "diagram/OffscreenGL.h"
+#include "render/OffscreenGL.h"
 #include "diagram/SelectionManager.h"
 #include "metrics/MetricParser.h"
 #include "metrics/MetricSet.h"

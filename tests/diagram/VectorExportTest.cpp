@@ -23,7 +23,7 @@
 
 #include "areas/Area.h"
 #include "diagram/MetricsVisualizerSimple.h"
-#include "diagram/OffscreenGL.h"
+#include "render/OffscreenGL.h"
 #include "diagram/SelectionManager.h"
 #include "diagram/VectorExport.h"
 #include "platform/GLExtensions.h"

@@ -18,7 +18,7 @@
 #include "render/Canvas.h"
 #include "render/DefaultFont.h"
 #include "render/GLPainter.h"
-#include "diagram/OffscreenGL.h"
+#include "render/OffscreenGL.h"
 #include "tests/fuzz/DrawModelBytes.h"
 
 namespace fs = std::filesystem;
