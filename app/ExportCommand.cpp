@@ -16,20 +16,20 @@
 
 #include "app/Configuration.h"
 #include "app/Document.h"
-#include "areas/AreaElementsEraser.h"
 #include "app/ImageFile.h"
+#include "areas/AreaElementsEraser.h"
 #include "diagram/MetricsVisualizerSimple.h"
+#include "diagram/VectorExport.h"
 #include "platform/DebugOutput.h"
 #include "platform/GLExtensions.h"
 #include "render/CanvasOwner.h"
-#include "render/FixedGLState.h"
 #include "render/CanvasWindow.h"
 #include "render/DefaultFont.h"
 #include "render/Exceptions.h"
+#include "render/FixedGLState.h"
 #include "render/GLPainter.h"
-#include "settings/SettingsStore.h"
 #include "render/OffscreenGL.h"
-#include "diagram/VectorExport.h"
+#include "settings/SettingsStore.h"
 
 namespace lumetra {
 
