@@ -174,7 +174,9 @@ namespace {
 // other along every axis goes without smoothing.
 bool plainLine(float extent) {
   if (!reducing()) return false;
-  const bool plain = painterContext().lineOverride != 0 ? painterContext().lineOverride > 0 : std::fabs(extent) * painterContext().detailScale < GLPainter::kShortLine;
+  const PainterContext& context = painterContext();
+  const bool plain = context.lineOverride != 0 ? context.lineOverride > 0
+                                                : std::fabs(extent) * context.detailScale < GLPainter::kShortLine;
   if (plain) ++painterContext().reductions;
   return plain;
 }
@@ -183,14 +185,17 @@ float span(float a, float b) { return std::fabs(b - a); }
 
 }  // namespace
 
-PlainLineScope::PlainLineScope(bool on) : saved_(painterContext().lineOverride) { painterContext().lineOverride = on ? 1 : -1; }
+PlainLineScope::PlainLineScope(bool on) : saved_(painterContext().lineOverride) {
+  painterContext().lineOverride = on ? 1 : -1;
+}
 PlainLineScope::~PlainLineScope() { painterContext().lineOverride = saved_; }
 
 bool GLPainter::greeks(float size) {
   if (!reducing()) return false;
   const FTFont* font = FontRegistry::instance().current();
   if (font == nullptr) return false;
-  const float height = kTextScale * std::fabs(size) * static_cast<float>(font->FaceSize()) * painterContext().detailScale;
+  const float height =
+      kTextScale * std::fabs(size) * static_cast<float>(font->FaceSize()) * painterContext().detailScale;
   return height < kGreekHeight;
 }
 
@@ -323,7 +328,9 @@ void GLPainter::filledPolygon(PointList list) const {
   piece_capture::Suspend suspend;
   prepareFor(Drawing::kFill);
   setColor(list.color);
-  if (painterContext().vectorSink != nullptr && list.color.a * painterContext().globalAlpha < 1.0f) painterContext().vectorSink->translucentPrimitive();
+  const PainterContext& context = painterContext();
+  if (context.vectorSink != nullptr && list.color.a * context.globalAlpha < 1.0f)
+    context.vectorSink->translucentPrimitive();
   gluTessBeginPolygon(tess, &extra);
   gluTessBeginContour(tess);
   for (std::size_t i = 0; i < list.points.size(); ++i) {
@@ -404,26 +411,19 @@ void GLPainter::boxOutline3D(Vec3 a, Vec3 b, Color color) const {
 
 void GLPainter::filledBox3D(Vec3 a, Vec3 b, Color color) const {
   Depth3DScope depth(Drawing::kFill3D);
-  begin(GL_TRIANGLE_STRIP, color);  // faces x = x0, y = y1, x = x1
-  vertex3(a.x, a.y, a.z);
-  vertex3(a.x, a.y, b.z);
-  vertex3(a.x, b.y, a.z);
-  vertex3(a.x, b.y, b.z);
-  vertex3(b.x, b.y, a.z);
-  vertex3(b.x, b.y, b.z);
-  vertex3(b.x, a.y, a.z);
-  vertex3(b.x, a.y, b.z);
-  end();
-  begin(GL_TRIANGLE_STRIP, color);  // faces z = z0, y = y0, z = z1
-  vertex3(a.x, b.y, a.z);
-  vertex3(b.x, b.y, a.z);
-  vertex3(a.x, a.y, a.z);
-  vertex3(b.x, a.y, a.z);
-  vertex3(a.x, a.y, b.z);
-  vertex3(b.x, a.y, b.z);
-  vertex3(a.x, b.y, b.z);
-  vertex3(b.x, b.y, b.z);
-  end();
+  // Two strips of three faces each: x = x0, y = y1, x = x1; then z = z0,
+  // y = y0, z = z1.
+  const Vec3 strips[2][8] = {
+      {{a.x, a.y, a.z}, {a.x, a.y, b.z}, {a.x, b.y, a.z}, {a.x, b.y, b.z}, {b.x, b.y, a.z}, {b.x, b.y, b.z},
+       {b.x, a.y, a.z}, {b.x, a.y, b.z}},
+      {{a.x, b.y, a.z}, {b.x, b.y, a.z}, {a.x, a.y, a.z}, {b.x, a.y, a.z}, {a.x, a.y, b.z}, {b.x, a.y, b.z},
+       {a.x, b.y, b.z}, {b.x, b.y, b.z}},
+  };
+  for (const auto& strip : strips) {
+    begin(GL_TRIANGLE_STRIP, color);
+    for (const Vec3& v : strip) vertex3(v.x, v.y, v.z);
+    end();
+  }
 }
 
 void GLPainter::cylinderOutline3D(Vec2 centre, float rx, float ry, float depth, Color color, float n) const {

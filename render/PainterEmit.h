@@ -34,7 +34,8 @@ inline void begin(GLenum mode, const Color& c) {
     piece_capture::beginPrimitive(mode, rgba);
     return;
   }
-  if (painterContext().vectorSink != nullptr && c.a * painterContext().globalAlpha < 1.0f) painterContext().vectorSink->translucentPrimitive();
+  const PainterContext& context = painterContext();
+  if (context.vectorSink != nullptr && c.a * context.globalAlpha < 1.0f) context.vectorSink->translucentPrimitive();
   glBegin(mode);
   setColor(c);
 }

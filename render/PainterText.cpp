@@ -160,8 +160,11 @@ void GLPainter::drawText(const std::string& rawText, Vec2 position, float angle,
     const float s = std::sin(angle);
     const Vec2 origin(position.x + (c * shift.x - s * shift.y), position.y + (s * shift.x + c * shift.y));
     const float em = kTextScale * size * static_cast<float>(font->FaceSize());
-    if (std::isfinite(origin.x) && std::isfinite(origin.y) && std::isfinite(angle) && std::isfinite(em) && em > 0.0f)
-      painterContext().vectorSink->text(text, origin, angle, em, Color(color.r, color.g, color.b, color.a * painterContext().globalAlpha));
+    if (std::isfinite(origin.x) && std::isfinite(origin.y) && std::isfinite(angle) && std::isfinite(em) && em > 0.0f) {
+      const PainterContext& context = painterContext();
+      context.vectorSink->text(text, origin, angle, em,
+                               Color(color.r, color.g, color.b, color.a * context.globalAlpha));
+    }
     return;
   }
 
