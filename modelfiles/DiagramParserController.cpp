@@ -129,6 +129,7 @@ void DiagramParserController::read(pugi::xml_document& document, const std::stri
   }
   reader->parse();
   status_.outcome = LoadStatus::Outcome::Read;
+  if (xmi) status_.modelName = xmi.child("XMI.content").child("UML:Model").attribute("name").value();
 }
 
 }  // namespace lumetra

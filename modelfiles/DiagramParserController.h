@@ -30,6 +30,11 @@ struct LoadStatus {
   std::string reason;     // empty when read
   unsigned line = 0;      // 1-based position of an XML error; 0 when none
   unsigned column = 0;
+  // The model's own name where the file gives one (empty otherwise).
+  std::string modelName;
+  // What the user should hear although the file was read: one line each,
+  // such as a generated diagram whose layout failed.
+  std::vector<std::string> notes;
 
   bool ok() const { return outcome == Outcome::Read; }
   // "file:line:column: reason", or "file: reason" without a position.

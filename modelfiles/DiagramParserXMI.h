@@ -1,7 +1,9 @@
 #pragma once
-// Reads the diagrams of an XMI 1.x document. Only what the diagrams show is
-// built: for every shape the model element its subject names is looked up by
-// identifier in the model part of the document, built once and pooled.
+// Reads the diagrams of an XMI 1.x document: for every shape the model
+// element its subject names is looked up by identifier in the model part of
+// the document, built once and pooled. Then the classes, interfaces,
+// packages and relations that no shape shows are read too (the automatic
+// layout draws them), and every element learns its owning package.
 //
 // A model with many shapes is read on two threads: one walks the model part
 // while the other makes the shapes, then both build the subjects found. The
@@ -58,6 +60,11 @@ class DiagramParserXMI : public DiagramParser {
   template <typename Visit>
   void walkIndex(Visit&& visit) const;
   void buildIndex();
+  // After the diagrams: builds the classes, interfaces, packages and
+  // relations of the model part that no shape showed, and gives every
+  // pooled element the owner that its place in the namespaces' nesting
+  // says (UML:Namespace.ownedElement).
+  void readModelTree();
 
   // What the reader knows of one subject identifier.
   struct Subject {
