@@ -581,9 +581,21 @@ std::vector<LayoutFailure> addGeneratedDiagrams(std::vector<Diagram*>& diagrams,
     }
   }
 
+  // Names stay unique, so that --diagram NAME finds each: one a diagram of
+  // the file already has gets " (generated)".
+  std::set<std::string> names;
+  for (const Diagram* d : diagrams) names.insert(d->getName());
+  auto append = [&](std::unique_ptr<Diagram> d) {
+    std::string name = d->getName();
+    for (int n = 1; !names.insert(name).second; ++n)
+      name = d->getName() + (n == 1 ? " (generated)" : " (generated " + std::to_string(n) + ")");
+    d->setName(name);
+    d->setId("generated:" + name);
+    diagrams.push_back(d.release());
+  };
   for (std::size_t index : order)
-    if (groups[index].diagram && groups[index].needsDiagram) diagrams.push_back(groups[index].diagram.release());
-  if (overviewDiagram) diagrams.push_back(overviewDiagram.release());
+    if (groups[index].diagram && groups[index].needsDiagram) append(std::move(groups[index].diagram));
+  if (overviewDiagram) append(std::move(overviewDiagram));
   return failures;
 }
 

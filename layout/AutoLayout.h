@@ -39,7 +39,8 @@ struct LayoutFailure {
 // package's qualified name, with all the package's classes and interfaces
 // and the relations among them; one named modelName for such elements
 // outside any package; and an "Overview" of the whole model with packages
-// drawn as groups, while the model has at most kOverviewLimit classes.
+// drawn as groups, while the model has at most kOverviewLimit classes. A
+// name that a diagram of the list already has gets " (generated)".
 // Diagrams already in the list are not touched. A diagram whose layout
 // fails is left out and reported; the others are still appended. With the
 // abandon flag set, stops between diagrams and appends nothing.

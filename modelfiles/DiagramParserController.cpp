@@ -117,8 +117,11 @@ void DiagramParserController::read(pugi::xml_document& document, const std::stri
   const pugi::xml_node root = document;
   std::unique_ptr<DiagramParser> reader;
   const pugi::xml_node xmi = root.child("XMI");
-  if (xmi && xmi.type() == pugi::node_element)
-    reader = std::make_unique<DiagramParserXMI>(diagrams_, pool_, root);
+  if (xmi && xmi.type() == pugi::node_element) {
+    auto xmiReader = std::make_unique<DiagramParserXMI>(diagrams_, pool_, root);
+    xmiReader->setReadWholeModel(wholeModel_);
+    reader = std::move(xmiReader);
+  }
   else if (fileExtension(fileName) == "scenario")
     reader = std::make_unique<DiagramParserPelk>(diagrams_, pool_, root);
 

@@ -57,6 +57,10 @@ class DiagramParserController {
 
   const LoadStatus& status() const { return status_; }
 
+  // Readers also build the elements no diagram shows, with their owners
+  // (off by default: then a reader builds what the diagrams show).
+  void setReadWholeModel(bool whole) { wholeModel_ = whole; }
+
  private:
   // Runs the reader the loaded document calls for.
   void read(pugi::xml_document& document, const std::string& fileName);
@@ -64,6 +68,7 @@ class DiagramParserController {
   std::vector<Diagram*>& diagrams_;
   ModelElementsPool& pool_;
   LoadStatus status_;
+  bool wholeModel_ = false;
 };
 
 // The part of a file name after its last "." (the whole name without one).

@@ -140,7 +140,7 @@ void DiagramParserXMI::parse() {
     currentDiagram_ = diagram;
     parseDiagram(diagram);
   }
-  readModelTree();
+  if (readWholeModel_) readModelTree();
   dropUnusedBuilt();
   shapes_ = {};
 }

@@ -10,6 +10,7 @@ namespace lumetra {
 LoadStatus loadModel(const std::string& fileName, std::vector<Diagram*>& diagrams, ModelElementsPool& pool,
                      const std::atomic<bool>* abandon) {
   DiagramParserController controller(diagrams, pool);
+  controller.setReadWholeModel(true);
   controller.open(fileName);
   runPostLoadPasses(diagrams);
   LoadStatus status = controller.status();

@@ -31,6 +31,7 @@
 #include "app/panels/WindowIds.h"
 #include "diagram/CanvasMouse.h"
 #include "diagram/MetricsVisualizerSimple.h"
+#include "layout/AutoLayout.h"
 #include "modelfiles/DiagramWriter.h"
 #include "platform/GLExtensions.h"
 #include "render/Canvas.h"
@@ -50,6 +51,7 @@ wxBEGIN_EVENT_TABLE(mainFrame, wxFrame)
   EVT_MENU(ids::SaveConfiguration, mainFrame::onFileCommand)
   EVT_MENU(ids::ExportImage, mainFrame::onFileCommand)
   EVT_MENU(ids::FindClass, mainFrame::onFindClass)
+  EVT_MENU(ids::ArrangeDiagram, mainFrame::onArrangeDiagram)
   EVT_MENU(ids::Exit, mainFrame::onFileCommand)
   EVT_MENU(ids::About, mainFrame::onAbout)
   EVT_MENU_RANGE(wxID_FILE1, wxID_FILE9, mainFrame::onRecentModel)
@@ -167,6 +169,7 @@ void mainFrame::buildMenus() {
   wxMenu* view = buildViewMenu();
   view->AppendSeparator();
   view->Append(ids::FindClass, "&Find class...\tCtrl-F", "Select a class of the shown diagram by its name");
+  view->Append(ids::ArrangeDiagram, "&Arrange diagram", "Lay the shown diagram out afresh");
   bar->Append(view, "&View");
   bar->Append(help, "&Help");
   SetMenuBar(bar);
@@ -203,6 +206,13 @@ void mainFrame::enableWindow(int id, bool on) {
 void mainFrame::enableOpenMetrics(bool on) {
   GetMenuBar()->Enable(ids::OpenMetrics, on);
   GetToolBar()->EnableTool(ids::ToolOpenMetrics, on);
+}
+
+void mainFrame::showNotes(const std::string& title, const std::vector<std::string>& notes) {
+  if (notes.empty()) return;
+  std::string text = "The model was opened, but:";
+  for (const std::string& note : notes) text += "\n" + note;
+  showError(title, text);
 }
 
 void mainFrame::showError(const std::string& title, const std::string& message) {
@@ -363,6 +373,33 @@ void mainFrame::onFindClass(wxCommandEvent&) {
 
 void mainFrame::onAbout(wxCommandEvent&) { dialogs_->showAbout(this); }
 
+void mainFrame::onArrangeDiagram(wxCommandEvent&) {
+  CanvasWindow* window = canvas_->activeWindow();
+  Diagram* diagram = window != nullptr ? window->diagram() : nullptr;
+  if (diagram == nullptr) return;
+  // The layout only reads the diagram, so the windows may repaint meanwhile.
+  ArrangeResult arranged;
+  runWithProgress(this, "Arrange diagram", "Laying out " + diagram->getName(),
+                  [&] { arranged = arrangeDiagram(*diagram, document_.pool()); });
+  if (!arranged.ok) {
+    showError("Arrange diagram", LayoutFailure{diagram->getName(), arranged.error}.message());
+    return;
+  }
+  applyGeometry(*diagram, arranged.geometry);
+  diagramRearranged(diagram);
+}
+
+void mainFrame::diagramRearranged(Diagram* diagram) {
+  CanvasWindow* active = canvas_->activeWindow();
+  if (active != nullptr && active->diagram() == diagram) identifyShownAreasAgain(diagram);
+  for (WindowNode* leaf : canvas_->tree().leaves()) {
+    if (leaf->window->diagram() != diagram) continue;
+    leaf->window->invalidateDisplayList();
+    if (leaf->window == active) active->zoomToFit();
+  }
+  canvas_->areasChanged();
+}
+
 void mainFrame::forgetShownModel() {
   mouse_->forgetPressTarget();
   metricsPage_->modelClosed();
@@ -383,7 +420,9 @@ bool mainFrame::openModel(const std::string& path) {
     showError("Open UML Model", "The model could not be opened.\n\n" + read->status.message());
     return false;
   }
+  std::vector<std::string> notes = read->status.notes;
   adoptModel(std::move(read), path);
+  showNotes("Open UML Model", notes);
   return true;
 }
 

@@ -1,7 +1,7 @@
 // Times the generated diagrams of models without geometry and, in the same
 // run, the dot program on one graph of the same boxes and edges.
 //
-//   layout_benchmark [--classes N]... [--seed S]
+//   layout_benchmark [--classes N]... [--seed S] [--package-size K] [--no-dot]
 //
 // A model of N classes (1,000 and 5,000 unless given) in packages of 5 to
 // 200 classes, 70 % of the classes subclassed (by a class of their package),
@@ -10,7 +10,9 @@
 // diagrams made, the dot program's wall time on the whole graph
 // (dot -Tplain, boxes of the same sizes, generalizations ranking,
 // associations constraint=false), their ratio, and the process's peak
-// resident memory so far.
+// resident memory so far. --package-size K puts K classes in every
+// package (10000 with --classes 10000: one package of 10,000 classes);
+// --no-dot leaves the dot program out.
 
 #include <sys/resource.h>
 
@@ -38,14 +40,14 @@ struct Model {
   }
 };
 
-void build(Model& m, int classes, unsigned seed) {
+void build(Model& m, int classes, unsigned seed, int packageSize) {
   auto next = [&seed](unsigned n) {
     seed = seed * 1103515245u + 12345u;
     return (seed >> 8) % n;
   };
   int made = 0, package = 0, relation = 0;
   while (made < classes) {
-    const int size = std::min(classes - made, 5 + static_cast<int>(next(196)));
+    const int size = std::min(classes - made, packageSize > 0 ? packageSize : 5 + static_cast<int>(next(196)));
     const std::string pid = "P" + std::to_string(package);
     m.pool.add(new Package(pid, "package" + std::to_string(package++)));
     const int first = made;
@@ -107,28 +109,37 @@ double peakMegabytes() {
 int main(int argc, char** argv) {
   std::vector<int> sizes;
   unsigned seed = 1;
-  for (int i = 1; i + 1 < argc; i += 2) {
+  int packageSize = 0;
+  bool runDot = true;
+  for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
-    if (option == "--classes") sizes.push_back(std::atoi(argv[i + 1]));
-    else if (option == "--seed") seed = static_cast<unsigned>(std::atoi(argv[i + 1]));
+    const char* value = i + 1 < argc ? argv[i + 1] : "0";
+    if (option == "--classes") sizes.push_back(std::atoi(value)), ++i;
+    else if (option == "--seed") seed = static_cast<unsigned>(std::atoi(value)), ++i;
+    else if (option == "--package-size") packageSize = std::atoi(value), ++i;
+    else if (option == "--no-dot") runDot = false;
   }
   if (sizes.empty()) sizes = {1000, 5000};
   std::printf("%8s %10s %9s %10s %8s %9s\n", "classes", "layout s", "diagrams", "dot -Tplain s", "ratio", "peak MB");
   for (int classes : sizes) {
     Model m;
-    build(m, classes, seed);
+    build(m, classes, seed, packageSize);
     const auto start = std::chrono::steady_clock::now();
     const auto failures = addGeneratedDiagrams(m.diagrams, m.pool, "model");
     const double layout = seconds(start);
     const double peak = peakMegabytes();
     for (const auto& f : failures) std::fprintf(stderr, "%s\n", f.message().c_str());
 
-    const std::string dot = (std::filesystem::temp_directory_path() / "lumetra-layout-bench.gv").string();
-    writeDot(m, dot);
-    const auto dotStart = std::chrono::steady_clock::now();
-    const int status = std::system(("dot -Tplain " + dot + " > /dev/null").c_str());
-    const double dotSeconds = seconds(dotStart);
-    std::filesystem::remove(dot);
+    int status = 0;
+    double dotSeconds = 0.0;
+    if (runDot) {
+      const std::string dot = (std::filesystem::temp_directory_path() / "lumetra-layout-bench.gv").string();
+      writeDot(m, dot);
+      const auto dotStart = std::chrono::steady_clock::now();
+      status = std::system(("dot -Tplain " + dot + " > /dev/null").c_str());
+      dotSeconds = seconds(dotStart);
+      std::filesystem::remove(dot);
+    }
     std::printf("%8d %10.2f %9zu %13.2f%s %8.2f %9.0f\n", classes, layout, m.diagrams.size(), dotSeconds,
                 status == 0 ? "" : "!", layout / dotSeconds, peak);
   }
