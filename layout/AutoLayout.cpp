@@ -19,7 +19,7 @@
 #include "model/Namespaces.h"
 #include "model/ScenarioElements.h"
 #include "model/UmlElements.h"
-#include "render/geometry/GeometryPasses.h"
+#include "geometry/GeometryPasses.h"
 
 namespace lumetra {
 

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
+#include "geometry/GeometryPasses.h"
 #include "layout/AutoLayout.h"
-#include "render/geometry/GeometryPasses.h"
 
 namespace lumetra {
 
