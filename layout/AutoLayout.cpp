@@ -26,8 +26,9 @@ namespace lumetra {
 namespace {
 
 // Boxes of a diagram larger than this are laid out as connected parts
-// packed side by side, so that a flat forest does not become one long row.
-constexpr std::size_t kPackFrom = 150;
+// packed side by side in rows, so that unrelated classes and a flat forest
+// do not become one long row.
+constexpr std::size_t kPackFrom = 8;
 // A connected part with more boxes than this is beyond the layered layout's
 // reach in seconds: the graph is placed force-directed, edges straight.
 constexpr std::size_t kLayeredLimit = 1200;
@@ -384,7 +385,18 @@ void applyGeometry(Diagram& diagram, const DiagramGeometry& geometry) {
     }
     if (auto* shape = dynamic_cast<DiagramElement*>(s.element)) shape->setWaypoints(s.waypoints);
   }
-  (void)diagram;
+  // The diagram's own box follows its shapes (views fit to it).
+  bool any = false;
+  Vec2 lo, hi;
+  for (DiagramElement* shape : diagram.getElements()) {
+    const VisualElementLayout* l = shape->getCurrentLayout();
+    if (!l || !l->getLowerLeft() || !l->getUpperRight()) continue;
+    const Vec2 a = *l->getLowerLeft(), b = *l->getUpperRight();
+    lo = any ? Vec2(std::min(lo.x, a.x), std::min(lo.y, a.y)) : a;
+    hi = any ? Vec2(std::max(hi.x, b.x), std::max(hi.y, b.y)) : b;
+    any = true;
+  }
+  if (VisualElementLayout* own = diagram.getCurrentLayout(); own && any) own->setCorners(new Vec2(lo), new Vec2(hi));
 }
 
 ArrangeResult arrangeDiagram(Diagram& diagram, const ModelElementsPool& pool, const std::atomic<bool>* abandon) {

@@ -61,8 +61,9 @@ struct DiagramGeometry {
 };
 
 DiagramGeometry captureGeometry(Diagram& diagram);
-// Puts the shapes back where geometry says (shapes it does not name stay).
-// The geometry must come from this diagram.
+// Puts the shapes back where geometry says (shapes it does not name stay)
+// and the diagram's own box around them. The geometry must come from this
+// diagram.
 void applyGeometry(Diagram& diagram, const DiagramGeometry& geometry);
 
 struct ArrangeResult {

@@ -84,8 +84,9 @@ Vec2 compartmentBoxSize(const BoxText& text, float fontSize, float sp) {
   height += sp + static_cast<float>(methods.size()) * step;
   height += sp + 0.3f * line;
   if (attributes.empty() && methods.empty()) height += 2.0f * sp;
-  const float width = std::max({name.width + 2.0f * sp, a.width + 2.0f * sp, m.width + 2.0f * sp, kMinBoxWidth});
-  return {std::ceil(width), std::ceil(height)};
+  // A spacing and a half on either side, so that no text touches the frame.
+  const float width = std::max({name.width, a.width, m.width}) + 3.0f * sp;
+  return {std::ceil(std::max(width, kMinBoxWidth)), std::ceil(height)};
 }
 
 Vec2 contentBoxSize(const ModelElement& element, int fontSize, float spacing, const FeatureText& featureText) {

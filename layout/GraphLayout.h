@@ -37,8 +37,8 @@ struct GraphInput {
   bool forceDirected = false;
   // Route edges as splines around the boxes (false: no routes at all).
   bool routeEdges = true;
-  float nodeSeparation = 24.0f;  // between boxes of one rank
-  float rankSeparation = 40.0f;  // between ranks
+  float nodeSeparation = 36.0f;  // between boxes of one rank
+  float rankSeparation = 48.0f;  // between ranks
 };
 
 struct GraphResult {
