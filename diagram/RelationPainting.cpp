@@ -48,6 +48,45 @@ float extentOf(Vec2 a, Vec2 b, float reach) {
   return std::fmax(std::fabs(b.x - a.x), std::fabs(b.y - a.y)) + 2.0f * reach;
 }
 
+bool inside(const Box& box, Vec2 p) {
+  return p.x >= box.min.x && p.x <= box.max.x && p.y >= box.min.y && p.y <= box.max.y;
+}
+
+// The line of a routed relation from box a to box b: its ends on the boxes'
+// borders, through the bend points between them. Bend points inside either
+// box (one moved onto its route) are passed over.
+std::vector<Vec2> routeBetween(const Box& a, const Box& b, const std::vector<Vec2>& bends) {
+  std::vector<Vec2> route(1);
+  for (Vec2 p : bends)
+    if (!inside(a, p) && !inside(b, p)) route.push_back(p);
+  route[0] = onBorder(a, route.size() > 1 ? route[1] : b.centre, a.centre);
+  route.push_back(onBorder(b, route.back(), b.centre));
+  return route;
+}
+
+// The point half way along a polyline.
+Vec2 halfWay(const std::vector<Vec2>& route) {
+  float total = 0.0f;
+  for (std::size_t i = 1; i < route.size(); ++i) total += (route[i] - route[i - 1]).length();
+  float left = total / 2.0f;
+  for (std::size_t i = 1; i < route.size(); ++i) {
+    const float piece = (route[i] - route[i - 1]).length();
+    if (piece >= left && piece > 0.0f) return route[i - 1] + (left / piece) * (route[i] - route[i - 1]);
+    left -= piece;
+  }
+  return route.front();
+}
+
+// The extent of a route with its heads, for the level of detail.
+float routeExtent(const std::vector<Vec2>& route, float reach) {
+  Vec2 lo = route.front(), hi = route.front();
+  for (Vec2 p : route) {
+    lo = Vec2(std::fmin(lo.x, p.x), std::fmin(lo.y, p.y));
+    hi = Vec2(std::fmax(hi.x, p.x), std::fmax(hi.y, p.y));
+  }
+  return extentOf(lo, hi, reach);
+}
+
 // The shape of a component interface: inside its service's composed shape.
 DiagramElement* interfaceShape(const Diagram* diagram, const PelkInterface* end) {
   if (!diagram || !end) return nullptr;
@@ -115,6 +154,10 @@ bool UMLModelVisualizer::relationMayHit(DiagramElement* shape, ModelElement* ele
   if (look_.relationNames) labels.push_back(name);
   Vec2 lo(std::fmin(ends[0].min.x, ends[1].min.x), std::fmin(ends[0].min.y, ends[1].min.y));
   Vec2 hi(std::fmax(ends[0].max.x, ends[1].max.x), std::fmax(ends[0].max.y, ends[1].max.y));
+  for (Vec2 p : shape->waypoints()) {
+    lo = Vec2(std::fmin(lo.x, p.x), std::fmin(lo.y, p.y));
+    hi = Vec2(std::fmax(hi.x, p.x), std::fmax(hi.y, p.y));
+  }
   Box own;
   if (boxOf(shape, own)) {
     lo = Vec2(std::fmin(lo.x, own.min.x), std::fmin(lo.y, own.min.y));
@@ -179,6 +222,11 @@ void UMLModelVisualizer::visitAssociation(Association* element) {
     return;
   }
 
+  const std::vector<Vec2>* bends = currentElement_ ? &currentElement_->waypoints() : nullptr;
+  if (bends && !bends->empty()) {
+    drawRoutedAssociation(element, routeBetween(boxes[0], boxes[1], *bends));
+    return;
+  }
   Vec2 m = (boxes[0].centre + boxes[1].centre) * 0.5f;
   const Vec2 p1 = onBorder(boxes[0], m, boxes[0].centre);
   const Vec2 p2 = onBorder(boxes[1], m, boxes[1].centre);
@@ -220,6 +268,45 @@ void UMLModelVisualizer::visitAssociation(Association* element) {
   }
 }
 
+void UMLModelVisualizer::drawRoutedAssociation(Association* element, const std::vector<Vec2>& route) {
+  GLPainter painter;
+  const Color outline = appearance_->outlineColour;
+  const Color text = appearance_->textColour;
+  const float fs = static_cast<float>(appearance_->fontSize);
+  PlainLineScope lines(plainRelation(routeExtent(route, look_.arrowSize)));
+  AssociationEnd* ends[2] = {element->getFirstEnd(), element->getSecondEnd()};
+  std::vector<Vec2> line = route;
+  for (int i = 0; i < 2; ++i) {
+    const Vec2 p = i == 0 ? route.front() : route.back();
+    const Vec2 next = i == 0 ? route[1] : route[route.size() - 2];
+    const Vec2 d = (next - p).normalized();
+    const Vec2 n(-d.y, d.x);
+    drawLabel(painter, ends[i]->getMultiplicity(), p + look_.multiplicityDistance * (d + n), fs,
+              kTextCenterX | kTextCenterY, text);
+    const std::string aggregation = ends[i]->getAggregation();
+    if (aggregation == "aggregate" || aggregation == "composite") {
+      const auto corners = diamondAt(p, d, look_.arrowSize, look_.arrowAngle);
+      PointList diamond({corners.begin(), corners.end()},
+                        Color(aggregation == "composite" ? 0xff000000u : 0xffffffffu));
+      painter.filledConvexPolygon(diamond);
+      diamond.color = outline;
+      painter.polygonOutline(diamond);
+      (i == 0 ? line.front() : line.back()) = corners[2];  // the line starts at the inner tip
+    } else if (ends[i]->isNavigable()) {
+      for (Vec2 barb : arrowBarbs(p, d, look_.arrowSize, look_.arrowAngle)) painter.line(p, barb, outline);
+    }
+  }
+  for (std::size_t i = 1; i < line.size(); ++i) painter.line(line[i - 1], line[i], outline);
+  painter.setLineSmoothing(false);
+  if (isSelected(element))
+    for (std::size_t i = 1; i < route.size(); ++i) drawBand(route[i - 1], route[i]);
+  if (look_.relationNames) {
+    const Vec2 m = halfWay(route);
+    const float a = uprightAngle(std::atan2(route.front().y - route.back().y, route.front().x - route.back().x));
+    drawLabel(painter, element->getName(), m, a, fs, kTextCenterX, text);
+  }
+}
+
 void UMLModelVisualizer::visitInheritance(Inheritance* element) {
   if (!look_.generalizations) return;
   Box child, parent;
@@ -227,9 +314,13 @@ void UMLModelVisualizer::visitInheritance(Inheritance* element) {
 
   GLPainter painter;
   painter.setLineSmoothing(true);
-  const Vec2 y = onBorder(child, parent.centre, child.centre);
-  const Vec2 x = onBorder(parent, y, parent.centre);
-  PlainLineScope lines(plainRelation(extentOf(y, x, look_.arrowSize)));
+  // Routed: the line runs through its bend points and the head sits on the
+  // last piece.
+  std::vector<Vec2> route = routeBetween(child, parent, currentElement_ ? currentElement_->waypoints() : std::vector<Vec2>());
+  const Vec2 y = route[route.size() - 2];
+  const Vec2 x = route.back();
+  PlainLineScope lines(plainRelation(routeExtent(route, look_.arrowSize)));
+  for (std::size_t i = 1; i + 1 < route.size(); ++i) painter.line(route[i - 1], route[i], appearance_->outlineColour);
   const float angle = look_.arrowAngle;
   const Vec2 c = look_.arrowSize * (x - y).normalized();
   const Vec2 l = rotate(c, angle), r = rotate(c, -angle);
@@ -242,7 +333,8 @@ void UMLModelVisualizer::visitInheritance(Inheritance* element) {
   if (!GLPainter::segmentIntersect(x - l, x - r, y, x, u)) u = y;
   painter.line(y, u, appearance_->outlineColour);
   painter.setLineSmoothing(false);
-  if (isSelected(element)) drawBand(y, x);
+  if (isSelected(element))
+    for (std::size_t i = 1; i < route.size(); ++i) drawBand(route[i - 1], route[i]);
 }
 
 void UMLModelVisualizer::visitDependency(Dependency* element) {
@@ -254,10 +346,12 @@ void UMLModelVisualizer::visitDependency(Dependency* element) {
   GLPainter painter;
   const Color outline = appearance_->outlineColour;
   painter.setLineSmoothing(true);
-  const Vec2 y = onBorder(client, supplier.centre, client.centre);
-  const Vec2 x = onBorder(supplier, y, supplier.centre);
-  PlainLineScope lines(plainRelation(extentOf(y, x, look_.arrowSize)));
-  painter.dashedLine(y, x, outline, 8.0f, 5.0f);
+  std::vector<Vec2> route =
+      routeBetween(client, supplier, currentElement_ ? currentElement_->waypoints() : std::vector<Vec2>());
+  const Vec2 y = route[route.size() - 2];
+  const Vec2 x = route.back();
+  PlainLineScope lines(plainRelation(routeExtent(route, look_.arrowSize)));
+  for (std::size_t i = 1; i < route.size(); ++i) painter.dashedLine(route[i - 1], route[i], outline, 8.0f, 5.0f);
   const float angle = look_.arrowAngle;
   const Vec2 c = look_.arrowSize * (x - y).normalized();
   painter.line(x, x - rotate(c, angle), outline);
@@ -265,10 +359,11 @@ void UMLModelVisualizer::visitDependency(Dependency* element) {
   painter.setLineSmoothing(false);
   if (look_.relationNames) {
     const float a = uprightAngle(std::atan2(y.y - x.y, y.x - x.x));
-    drawLabel(painter, element->getName(), (y + x) * 0.5f, a, static_cast<float>(appearance_->fontSize), kTextCenterX,
+    drawLabel(painter, element->getName(), halfWay(route), a, static_cast<float>(appearance_->fontSize), kTextCenterX,
                      appearance_->textColour);
   }
-  if (isSelected(element)) drawBand(y, x);
+  if (isSelected(element))
+    for (std::size_t i = 1; i < route.size(); ++i) drawBand(route[i - 1], route[i]);
 }
 
 void UMLModelVisualizer::visitPelkConnection(PelkConnection* element) {

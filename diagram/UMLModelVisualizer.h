@@ -221,6 +221,8 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   // pickMayHit of a relation shape showing element (true for kinds it does
   // not judge).
   bool relationMayHit(DiagramElement* shape, ModelElement* element);
+  // An association along a route (its shape's bend points, ends on the boxes).
+  void drawRoutedAssociation(Association* element, const std::vector<Vec2>& route);
   // The shown shape of a model identifier on the current diagram, or null.
   DiagramElement* participant(const std::string& modelId) const;
   // Whether a relation's participants are on the diagram (other kinds: true).

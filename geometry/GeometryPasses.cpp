@@ -44,6 +44,14 @@ void mirrorAndShift(VisualElement& element, const Vec2& dmin, const Vec2& dmax, 
   layout->setCorners(new Vec2(newLo - centre), new Vec2(newHi - centre));
 }
 
+// A relation's bend points, mirrored and moved as the boxes are.
+void mirrorAndShiftRoute(DiagramElement& element, const Vec2& dmin, const Vec2& dmax, const Vec2& centre) {
+  if (element.waypoints().empty()) return;
+  std::vector<Vec2> route = element.waypoints();
+  for (Vec2& p : route) p = Vec2(p.x, mirrored(p.y, dmin.y, dmax.y)) - centre;
+  element.setWaypoints(std::move(route));
+}
+
 bool finite(const Vec2& v) { return std::isfinite(v.x) && std::isfinite(v.y); }
 
 void normalizeDiagram(Diagram& diagram) {
@@ -72,6 +80,7 @@ void normalizeDiagram(Diagram& diagram) {
   const Vec2 centre(middle(dmin.x, dmax.x), middle(dmin.y, dmax.y));
   for (DiagramElement* element : elements) {
     mirrorAndShift(*element, dmin, dmax, centre);
+    mirrorAndShiftRoute(*element, dmin, dmax, centre);
     if (element->getTypeName() == "ComposedDiagramElement")
       placeInterfaces(static_cast<ComposedDiagramElement&>(*element));
   }

@@ -41,7 +41,13 @@ class Diagram : public VisualElement {
   // Deletes the shapes, then the supplementary shapes; never model elements.
   ~Diagram() override;
 
+  // Made by the automatic layout for elements no diagram of the file shows,
+  // rather than read from the file.
+  bool isGenerated() const { return generated_; }
+  void setGenerated(bool generated) { generated_ = generated; }
+
  private:
+  bool generated_ = false;
   std::vector<DiagramElement*> elements_;                  // owned
   std::vector<VisualSupplElement*> supplementaryElements_;  // owned
   std::string name_;

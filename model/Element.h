@@ -137,9 +137,20 @@ class DiagramElement : public VisualElement {
   virtual void setAppearance(ElementAppearance* appearance) { appearance_ = appearance; }
   ~DiagramElement() override { delete appearance_; }
 
+  // A relation shape's route: the bend points its line passes through
+  // between its two participants, in the layout's space (diagram units, y
+  // down as read, y up after the post-load passes), in the relation's order
+  // (association: first end to second end; generalization: child to parent;
+  // dependency: client to supplier). The line's ends stay on the
+  // participants' borders, so a moved box keeps its relations attached.
+  // Empty: a straight line between the two boxes.
+  const std::vector<Vec2>& waypoints() const { return waypoints_; }
+  void setWaypoints(std::vector<Vec2> points) { waypoints_ = std::move(points); }
+
  private:
   ElementAppearance* appearance_ = nullptr;  // owned
   ModelElement* modelElement_ = nullptr;     // not owned
+  std::vector<Vec2> waypoints_;
 };
 
 // A shape that contains other shapes (which it does not own).

@@ -209,7 +209,9 @@ void DiagramParserController::read(pugi::xml_document& document, const std::stri
   const pugi::xml_node xmi = root.child("XMI");
   uml2::Prefixes prefixes;
   if (xmi && xmi.type() == pugi::node_element) {
-    reader = std::make_unique<DiagramParserXMI>(diagrams_, pool_, root);
+    auto xmiReader = std::make_unique<DiagramParserXMI>(diagrams_, pool_, root);
+    xmiReader->setReadWholeModel(wholeModel_);
+    reader = std::move(xmiReader);
   } else if (uml2::isUml2Document(root, prefixes)) {
     auto uml2Reader = std::make_unique<DiagramParserUML2>(diagrams_, pool_, root, prefixes);
     if (readBeside) uml2Reader->setSourceFile(fileName);
@@ -234,6 +236,7 @@ void DiagramParserController::read(pugi::xml_document& document, const std::stri
     return;
   }
   status_.outcome = LoadStatus::Outcome::Read;
+  if (xmi) status_.modelName = xmi.child("XMI.content").child("UML:Model").attribute("name").value();
 }
 
 }  // namespace lumetra

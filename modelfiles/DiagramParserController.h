@@ -33,6 +33,11 @@ struct LoadStatus {
   std::string reason;     // empty when read
   unsigned line = 0;      // 1-based position of an XML error; 0 when none
   unsigned column = 0;
+  // The model's own name where the file gives one (empty otherwise).
+  std::string modelName;
+  // What the user should hear although the file was read: one line each,
+  // such as a generated diagram whose layout failed.
+  std::vector<std::string> notes;
 
   bool ok() const { return outcome == Outcome::Read; }
   // "file:line:column: reason", or "file: reason" without a position.
@@ -55,6 +60,10 @@ class DiagramParserController {
 
   const LoadStatus& status() const { return status_; }
 
+  // Readers also build the elements no diagram shows, with their owners
+  // (off by default: then a reader builds what the diagrams show).
+  void setReadWholeModel(bool whole) { wholeModel_ = whole; }
+
  private:
   // Runs the reader the loaded document calls for. text is the document's
   // text when it was read from memory (for the line of a reader's failure),
@@ -66,6 +75,7 @@ class DiagramParserController {
   std::vector<Diagram*>& diagrams_;
   ModelElementsPool& pool_;
   LoadStatus status_;
+  bool wholeModel_ = false;
 };
 
 // The part of a file name after its last "." (the whole name without one).

@@ -140,6 +140,7 @@ void DiagramParserXMI::parse() {
     currentDiagram_ = diagram;
     parseDiagram(diagram);
   }
+  if (readWholeModel_) readModelTree();
   dropUnusedBuilt();
   shapes_ = {};
 }
@@ -418,6 +419,51 @@ void DiagramParserXMI::notePooled(ModelElement* element, SubjectEntry* entry) {
   if (!entry || element->idRef() != entry->key) entry = idIndex_.find(std::string_view(element->idRef()));
   // The pool answers a search with the first element of an identifier.
   if (entry && !entry->value.pooled) entry->value.pooled = element;
+}
+
+void DiagramParserXMI::readModelTree() {
+  if (!modelRoot_) return;
+  // Depth first in document order over the namespaces' owned elements only
+  // (features and association ends are never entered), each with the
+  // identifier of the package or classifier that owns it.
+  struct Visit {
+    pugi::xml_node node;
+    const char* owner;
+  };
+  std::vector<Visit> stack;
+  auto pushOwned = [&stack](pugi::xml_node element, const char* owner) {
+    const std::size_t first = stack.size();
+    for (pugi::xml_node owned = childNamed(element, "UML:Namespace.ownedElement"); owned;
+         owned = nextNamed(owned, "UML:Namespace.ownedElement"))
+      for (pugi::xml_node child = owned.first_child(); child; child = child.next_sibling())
+        if (child.type() == pugi::node_element) stack.push_back({child, owner});
+    std::reverse(stack.begin() + static_cast<std::ptrdiff_t>(first), stack.end());
+  };
+  pushOwned(modelRoot_, "");
+  while (!stack.empty()) {
+    const Visit visit = stack.back();
+    stack.pop_back();
+    const SubjectKind kind = subjectKindOf(visit.node.name());
+    const char* id = visit.node.attribute("xmi.id").value();
+    const bool owns = kind == SubjectKind::Package || kind == SubjectKind::Class || kind == SubjectKind::Interface;
+    if (*id != '\0' && kind != SubjectKind::Other && kind != SubjectKind::AssociationEnd &&
+        kind != SubjectKind::Comment) {
+      SubjectEntry* entry = idIndex_.find(std::string_view(id));
+      ModelElement* element = entry ? entry->value.pooled : nullptr;
+      if (!element && !poolStartedEmpty_) element = pool_->find(id);
+      if (!element) {
+        // Not shown on any diagram: built now (or taken from what was built
+        // ahead for a shape that was then dropped).
+        element = entry && entry->value.built ? std::exchange(entry->value.built, nullptr) : buildAhead(visit.node);
+        if (element) {
+          pool_->add(element);
+          notePooled(element, entry);
+        }
+      }
+      if (element && element->ownerId().empty() && *visit.owner != '\0') element->setOwnerId(visit.owner);
+    }
+    pushOwned(visit.node, owns && *id != '\0' ? id : visit.owner);
+  }
 }
 
 ModelElement* DiagramParserXMI::buildAhead(pugi::xml_node node) {

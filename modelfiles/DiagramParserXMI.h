@@ -1,7 +1,10 @@
 #pragma once
-// Reads the diagrams of an XMI 1.x document. Only what the diagrams show is
-// built: for every shape the model element its subject names is looked up by
-// identifier in the model part of the document, built once and pooled.
+// Reads the diagrams of an XMI 1.x document: for every shape the model
+// element its subject names is looked up by identifier in the model part of
+// the document, built once and pooled. Asked to read the whole model, it
+// then also reads the classes, interfaces, packages and relations that no
+// shape shows (the automatic layout draws them), and every element learns
+// its owning package.
 //
 // A model with many shapes is read on two threads: one walks the model part
 // while the other makes the shapes, then both build the subjects found. The
@@ -54,10 +57,19 @@ class DiagramParserXMI : public DiagramParser {
   // where the machine has two cores (the result is the same either way).
   void setThreadedFrom(std::size_t shapes) { threadedFrom_ = shapes; }
 
+  // Also build what no diagram shows and set the owners (readModelTree);
+  // off by default, on where a model is opened for the viewer (loadModel).
+  void setReadWholeModel(bool whole) { readWholeModel_ = whole; }
+
  private:
   template <typename Visit>
   void walkIndex(Visit&& visit) const;
   void buildIndex();
+  // After the diagrams: builds the classes, interfaces, packages and
+  // relations of the model part that no shape showed, and gives every
+  // pooled element the owner that its place in the namespaces' nesting
+  // says (UML:Namespace.ownedElement).
+  void readModelTree();
 
   // What the reader knows of one subject identifier.
   struct Subject {
@@ -78,6 +90,7 @@ class DiagramParserXMI : public DiagramParser {
   ModelElement* buildAhead(pugi::xml_node node);
   // Models with fewer shapes are read on one thread.
   std::size_t threadedFrom_ = 2048;
+  bool readWholeModel_ = false;
   // Frees the elements built ahead that no shape took.
   void dropUnusedBuilt();
   // The pool's element of that identifier, or null; entry is the

@@ -220,6 +220,7 @@ void exportImage(const CommandLineOptions& options, ExportEnd end) {
   const std::string& metricsFile = configured ? configuration.metricsFile : options.metricsFile;
   const LoadStatus status = document.openModel(model);
   if (!status.ok()) throw ExportFailure("cannot read model " + status.message());
+  for (const std::string& note : status.notes) std::fprintf(stderr, "lumetra: %s\n", note.c_str());
   if (!metricsFile.empty() && !document.openMetrics(metricsFile))
     throw ExportFailure("cannot read metrics file " + document.metricsError());
 

@@ -40,6 +40,7 @@ int runSaveDiagram(const std::string& out, const std::string& model, ModelReleas
     std::fprintf(stderr, "lumetra: cannot read %s\n", status.message().c_str());
     code = 1;
   } else {
+    for (const std::string& note : status.notes) std::fprintf(stderr, "lumetra: %s\n", note.c_str());
     XMLDiagramWriter writer(out, loaded->diagrams, loaded->pool);
     if (!writer.write()) {
       std::fprintf(stderr, "lumetra: %s\n", writer.errorText().c_str());

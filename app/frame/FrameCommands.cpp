@@ -13,10 +13,12 @@
 #include "app/commands/ExportChoice.h"
 #include "app/commands/WindowExport.h"
 #include "app/document/FindClass.h"
+#include "app/frame/ReadProgress.h"
 #include "app/frame/RecentModels.h"
 #include "app/frame/UserDialogs.h"
 #include "app/frame/mainFrame.h"
 #include "app/panels/WindowIds.h"
+#include "layout/AutoLayout.h"
 #include "model/Diagram.h"
 #include "modelfiles/DiagramWriter.h"
 #include "render/Canvas.h"
@@ -149,6 +151,33 @@ void mainFrame::onFindClass(wxCommandEvent&) {
 }
 
 void mainFrame::onAbout(wxCommandEvent&) { dialogs_->showAbout(this); }
+
+void mainFrame::onArrangeDiagram(wxCommandEvent&) {
+  CanvasWindow* window = canvas_->activeWindow();
+  Diagram* diagram = window != nullptr ? window->diagram() : nullptr;
+  if (diagram == nullptr) return;
+  // The layout only reads the diagram, so the windows may repaint meanwhile.
+  ArrangeResult arranged;
+  runWithProgress(this, "Arrange diagram", "Laying out " + diagram->getName(),
+                  [&] { arranged = arrangeDiagram(*diagram, document_.pool()); });
+  if (!arranged.ok) {
+    showError("Arrange diagram", LayoutFailure{diagram->getName(), arranged.error}.message());
+    return;
+  }
+  applyGeometry(*diagram, arranged.geometry);
+  diagramRearranged(diagram);
+}
+
+void mainFrame::diagramRearranged(Diagram* diagram) {
+  CanvasWindow* active = canvas_->activeWindow();
+  if (active != nullptr && active->diagram() == diagram) identifyShownAreasAgain(diagram);
+  for (WindowNode* leaf : canvas_->tree().leaves()) {
+    if (leaf->window->diagram() != diagram) continue;
+    leaf->window->invalidateDisplayList();
+    if (leaf->window == active) active->zoomToFit();
+  }
+  canvas_->areasChanged();
+}
 
 void mainFrame::onRecentModel(wxCommandEvent& event) {
   const int index = RecentModels::indexOfId(event.GetId());

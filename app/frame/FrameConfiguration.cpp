@@ -72,6 +72,7 @@ bool mainFrame::loadConfiguration(const std::string& path, const CommandLineOpti
   }
 
   if (model) {
+    skipped.insert(skipped.end(), model->status.notes.begin(), model->status.notes.end());
     adoptModel(std::move(model), configuration.modelFile);
     if (metrics) adoptMetrics(*metrics, configuration.metricsFile);
   }

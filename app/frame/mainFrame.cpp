@@ -43,6 +43,7 @@ wxBEGIN_EVENT_TABLE(mainFrame, wxFrame)
   EVT_MENU(ids::SaveConfiguration, mainFrame::onFileCommand)
   EVT_MENU(ids::ExportImage, mainFrame::onFileCommand)
   EVT_MENU(ids::FindClass, mainFrame::onFindClass)
+  EVT_MENU(ids::ArrangeDiagram, mainFrame::onArrangeDiagram)
   EVT_MENU(ids::Exit, mainFrame::onFileCommand)
   EVT_MENU(ids::About, mainFrame::onAbout)
   EVT_MENU_RANGE(wxID_FILE1, wxID_FILE9, mainFrame::onRecentModel)
@@ -137,6 +138,7 @@ void mainFrame::buildMenus() {
   wxMenu* view = buildViewMenu();
   view->AppendSeparator();
   view->Append(ids::FindClass, "&Find class...\tCtrl-F", "Select a class of the shown diagram by its name");
+  view->Append(ids::ArrangeDiagram, "&Arrange diagram", "Lay the shown diagram out afresh");
   bar->Append(view, "&View");
   bar->Append(help, "&Help");
   SetMenuBar(bar);
@@ -171,6 +173,13 @@ void mainFrame::enableOpenMetrics(bool on) {
   GetToolBar()->EnableTool(ids::ToolOpenMetrics, on);
 }
 
+void mainFrame::showNotes(const std::string& title, const std::vector<std::string>& notes) {
+  if (notes.empty()) return;
+  std::string text = "The model was opened, but:";
+  for (const std::string& note : notes) text += "\n" + note;
+  showError(title, text);
+}
+
 void mainFrame::sync() {
   // Metrics are read once per model.
   enableOpenMetrics(document_.hasModel() && document_.metricsFile().empty());
@@ -201,7 +210,9 @@ bool mainFrame::openModel(const std::string& path) {
     showError("Open UML Model", "The model could not be opened.\n\n" + read->status.message());
     return false;
   }
+  std::vector<std::string> notes = read->status.notes;
   adoptModel(std::move(read), path);
+  showNotes("Open UML Model", notes);
   return true;
 }
 

@@ -110,6 +110,13 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   void onFindClass(wxCommandEvent& event);
   // A "&View" item: switches its setting and redraws every window.
   void onViewSwitch(wxCommandEvent& event);
+  // "&Arrange diagram": lays the active window's diagram out afresh off the
+  // GUI thread (with the busy cursor and, when it takes long, the progress
+  // dialog), then moves its shapes; a failure is reported naming the diagram.
+  void onArrangeDiagram(wxCommandEvent& event);
+  // The shapes of diagram moved all at once: every window showing it records
+  // its scene again (the active one fitted) and the shown areas follow.
+  void diagramRearranged(Diagram* diagram);
 
   // CanvasOwner
   void activeWindowChanged(CanvasWindow* window, bool rootOnly) override;
@@ -166,6 +173,9 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // into the loaded model (selected metric and area, the mouse's target).
   void forgetShownModel();
   void showError(const std::string& title, const std::string& message);
+  // What a read model's status notes (diagrams that could not be laid
+  // out), one message for all; nothing when there are none.
+  void showNotes(const std::string& title, const std::vector<std::string>& notes);
   // What opening a model or metrics file does once the file was read aside.
   void adoptModel(std::unique_ptr<LoadedModel> model, const std::string& path);
   void adoptMetrics(LoadedMetrics& metrics, const std::string& path);

@@ -49,6 +49,7 @@ wxImageList* buildImageList() {
 }
 
 const char* diagramIconName(const Diagram* diagram) {
+  if (diagram != nullptr && diagram->isGenerated()) return "tv-generated-diagram";
   if (dynamic_cast<const ClassDiagram*>(diagram) != nullptr) return "tv-class-diagram-node";
   if (dynamic_cast<const PelkComponentDiagram*>(diagram) != nullptr) return "tv-component-diagram";
   return nullptr;

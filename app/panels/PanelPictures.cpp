@@ -171,6 +171,32 @@ const char* const packageIcon[] = {
     "................",
 };
 
+// A diagram the automatic layout made: two boxes joined by a relation, in
+// green, with a spark in the empty corner.
+const char* const generatedDiagramIcon[] = {
+    "16 16 4 1",
+    "# c #404040",
+    ". c None",
+    "g c #A8E0A0",
+    "s c #E0A000",
+    "................",
+    ".######.....s...",
+    ".#gggg#.....s...",
+    ".#gggg#...sssss.",
+    ".######.....s...",
+    "...#........s...",
+    "...#............",
+    "...#............",
+    "...#.....######.",
+    "...######ggggg#.",
+    ".........#gggg#.",
+    ".........#gggg#.",
+    ".........######.",
+    "................",
+    "................",
+    "................",
+};
+
 }  // namespace
 
 const TreeIcon treeIcons[] = {
@@ -179,6 +205,7 @@ const TreeIcon treeIcons[] = {
     {"tv-class", classIcon},
     {"tv-interface", interfaceIcon},
     {"tv-package", packageIcon},
+    {"tv-generated-diagram", generatedDiagramIcon},
     {nullptr, nullptr},
 };
 

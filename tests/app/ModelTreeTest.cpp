@@ -72,10 +72,14 @@ TEST_F(ModelTreeTest, ListsEveryDiagramWithItsClassesAndTheIconOfItsKind) {
   }
   EXPECT_EQ(tree->diagramOf(items[1]), billing());
   EXPECT_EQ(tree->elementOf(childNamed(tree, items[1], "Order")), order);
+  // A diagram the layout made gets its own icon, whatever its kind.
+  orders()->setGenerated(true);
+  EXPECT_EQ(tree->GetItemImage(tree->addDiagram(tree->GetRootItem(), orders())),
+            UMLModelTree::iconIndex("tv-generated-diagram"));
 }
 
 TEST_F(ModelTreeTest, TheIconsTheTreeUsesAreDistinctPictures) {
-  const char* names[] = {"tv-class-diagram-node", "tv-component-diagram", "tv-class"};
+  const char* names[] = {"tv-class-diagram-node", "tv-component-diagram", "tv-class", "tv-generated-diagram"};
   std::vector<wxImage> images;
   for (const char* name : names) {
     const int index = UMLModelTree::iconIndex(name);
