@@ -211,11 +211,16 @@ void exportImage(const CommandLineOptions& options, ExportEnd end) {
     }
   } leave{owned, end};
   const std::string& model = configured ? configuration.modelFile : options.model;
-  const std::string& metricsFile = configured ? configuration.metricsFile : options.metricsFile;
+  std::vector<std::string> metricsFiles = configured ? configuration.metricsFiles : std::vector<std::string>{};
+  if (!options.metricsFile.empty() && !configured) metricsFiles = {options.metricsFile};
   const LoadStatus status = document.openModel(model);
   if (!status.ok()) throw ExportFailure("cannot read model " + status.message());
-  if (!metricsFile.empty() && !document.openMetrics(metricsFile))
-    throw ExportFailure("cannot read metrics file " + document.metricsError());
+  for (const std::string& metricsFile : metricsFiles) {
+    if (!document.openMetrics(metricsFile))
+      throw ExportFailure("cannot read metrics file " + document.metricsError());
+    // Rows that named no element and the like: said once, the picture still made.
+    for (const std::string& note : document.metricsNotes()) std::cerr << note << "\n";
+  }
 
   ViewPicture picture;
   picture.levelOfDetail = !options.fullDetail;

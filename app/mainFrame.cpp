@@ -44,6 +44,7 @@ namespace lumetra {
 wxBEGIN_EVENT_TABLE(mainFrame, wxFrame)
   EVT_MENU(ids::OpenModel, mainFrame::onFileCommand)
   EVT_MENU(ids::OpenMetrics, mainFrame::onFileCommand)
+  EVT_MENU(ids::ReloadMetrics, mainFrame::onFileCommand)
   EVT_MENU(ids::CloseModel, mainFrame::onFileCommand)
   EVT_MENU(ids::SaveDiagram, mainFrame::onFileCommand)
   EVT_MENU(ids::LoadConfiguration, mainFrame::onFileCommand)
@@ -76,7 +77,8 @@ wxEND_EVENT_TABLE()
 namespace {
 
 const char* const kModelFilter = "XMI/XML files|*.xmi;*.xml|Pelk files|*.scenario|All files|*.*";
-const char* const kMetricsFilter = "Metric files|*.met|All files|*.*";
+const char* const kMetricsFilter =
+    "Metrics files (*.met, *.csv, *.xml)|*.met;*.csv;*.xml|Metric files|*.met|CSV tables|*.csv|All files|*.*";
 const char* const kDiagramFilter = "Diagram files|*.dia";
 const char* const kConfigurationFilter = "cfg files|*.cfg|All files|*.*";
 
@@ -152,6 +154,7 @@ void mainFrame::buildMenus() {
   auto* file = new wxMenu;
   file->Append(ids::OpenModel, "&Open UML model...\tCtrl-O");
   file->Append(ids::OpenMetrics, "Open &metrics file...\tCtrl-M");
+  file->Append(ids::ReloadMetrics, "Reload metrics\tF5", "Read the metrics files again");
   file->Append(ids::SaveDiagram, "&Save diagram...\tCtrl-S", "Save the diagrams with their layout");
   file->AppendSeparator();
   file->Append(ids::LoadConfiguration, "Load configuration...", "Load configuration settings");
@@ -171,6 +174,7 @@ void mainFrame::buildMenus() {
   bar->Append(help, "&Help");
   SetMenuBar(bar);
   file->Enable(ids::OpenMetrics, false);
+  file->Enable(ids::ReloadMetrics, false);
 }
 
 void mainFrame::buildToolBar() {
@@ -202,6 +206,7 @@ void mainFrame::enableWindow(int id, bool on) {
 
 void mainFrame::enableOpenMetrics(bool on) {
   GetMenuBar()->Enable(ids::OpenMetrics, on);
+  GetMenuBar()->Enable(ids::ReloadMetrics, on && !document_.metricsFiles().empty());
   GetToolBar()->EnableTool(ids::ToolOpenMetrics, on);
 }
 
@@ -240,6 +245,9 @@ void mainFrame::onFileCommand(wxCommandEvent& event) {
       if (!path.empty()) openMetrics(path);
       break;
     }
+    case ids::ReloadMetrics:
+      if (GetMenuBar()->IsEnabled(ids::ReloadMetrics)) reloadMetrics();
+      break;
     case ids::LoadConfiguration: {
       const std::string path = dialogs_->openFile(this, "Load Configuration", kConfigurationFilter);
       if (!path.empty()) loadConfiguration(path);
@@ -397,6 +405,9 @@ void mainFrame::adoptModel(std::unique_ptr<LoadedModel> read, const std::string&
   for (Diagram* diagram : document_.diagrams()) diagramItems_.emplace_back(diagram, tree_->addDiagram(root, diagram));
 
   enableOpenMetrics(true);
+  // The model's packages are areas already.
+  if (areaList()) areaList()->fill(document_.areas());
+  if (document_.areas().getLoadedCount() > 0) areasPage_->metricsOpened();
   enableWindow(ids::ModelTransparency, true);
   enableWindow(ids::AreasTransparency, true);
   enableWindow(ids::MetricsTransparency, false);
@@ -431,26 +442,60 @@ void mainFrame::closeModel() {
 bool mainFrame::openMetrics(const std::string& path) {
   if (path.empty() || !document_.hasModel()) return false;
   std::unique_ptr<LoadedMetrics> read;
-  runWithProgress(this, "Open Metrics", "Reading " + path, [&] { read = readMetrics(path); });
+  runWithProgress(this, "Open Metrics", "Reading " + path, [&] { read = readMetrics(path, document_.pool()); });
   if (!read->ok) {
     showError("Open Metrics", "The metrics file could not be read.\n\n" + read->error);
     return false;
   }
   adoptMetrics(*read, path);
+  if (!read->notes.empty()) showMetricsNotes("Open Metrics", read->notes);
+  refreshCanvas(true);
   return true;
 }
 
+void mainFrame::reloadMetrics() {
+  // Each file is read aside; one that fails keeps what it gave before.
+  std::vector<std::string> lines;
+  const std::vector<std::string> files = document_.metricsFiles();
+  for (const std::string& path : files) {
+    std::unique_ptr<LoadedMetrics> read;
+    runWithProgress(this, "Reload Metrics", "Reading " + path, [&] { read = readMetrics(path, document_.pool()); });
+    if (!read->ok) {
+      lines.push_back(read->error);
+      continue;
+    }
+    adoptMetrics(*read, path);
+    lines.insert(lines.end(), read->notes.begin(), read->notes.end());
+  }
+  refreshCanvas(true);
+  if (!lines.empty()) showMetricsNotes("Reload Metrics", lines);
+}
+
+void mainFrame::showMetricsNotes(const std::string& title, const std::vector<std::string>& lines) {
+  std::string text = "Read, with these rows, columns or files passed over:\n";
+  for (const std::string& line : lines) text += "\n" + line;
+  showError(title, text);
+}
+
 void mainFrame::adoptMetrics(LoadedMetrics& read, const std::string& path) {
+  // Metrics read again are new objects: the page follows its metric by name.
+  const Metric* selected = metricsPage_->selectedMetric();
+  const std::string selectedName = selected ? selected->getName() : std::string();
   document_.adoptMetrics(read, path);
   if (metricList()) {
     metricList()->fill(document_.metrics());
     metricList()->Enable(true);
   }
-  if (areaList()) areaList()->fill(document_.areas());
+  if (areaList()) {
+    areaList()->fill(document_.areas());
+    areaList()->syncChecks();
+  }
+  if (metricList()) metricList()->syncChecks();
+  metricsPage_->selectMetric(selectedName.empty() ? nullptr : document_.metrics().findMetric(selectedName));
   metricsPage_->metricsOpened();
   areasPage_->metricsOpened();
   enableWindow(ids::MetricsTransparency, true);
-  enableOpenMetrics(false);  // metrics are read once per model
+  enableOpenMetrics(true);  // more files add to these; the menu offers reloading
 }
 
 bool mainFrame::saveDiagram(const std::string& path) {
