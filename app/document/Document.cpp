@@ -1,0 +1,189 @@
+#include "app/document/Document.h"
+
+#include <algorithm>
+
+#include "app/document/CommandLineOptions.h"
+#include "areas/PackageAreas.h"
+#include "metrics/MetricsFile.h"
+#include "modelfiles/ModelLoader.h"
+
+namespace lumetra {
+
+namespace {
+
+std::string quoted(const std::string& text) { return "'" + text + "'"; }
+
+}  // namespace
+
+LoadedModel::~LoadedModel() { deleteDiagrams(diagrams); }
+
+std::unique_ptr<LoadedModel> readModel(const std::string& path) {
+  auto model = std::make_unique<LoadedModel>();
+  model->status = loadModel(path, model->diagrams, model->pool);
+  return model;
+}
+
+std::unique_ptr<LoadedMetrics> readMetrics(const std::string& path, const ModelElementsPool& pool) {
+  auto read = std::make_unique<LoadedMetrics>();
+  MetricsRead result = readMetricsFile(path, pool, read->metrics, read->areas);
+  read->ok = result.ok;
+  read->error = std::move(result.error);
+  read->notes = std::move(result.notes);
+  return read;
+}
+
+Document::~Document() { clear(); }
+
+LoadStatus Document::openModel(const std::string& path) {
+  std::unique_ptr<LoadedModel> model = readModel(path);
+  LoadStatus status = model->status;
+  if (status.ok()) adoptModel(std::move(model));
+  return status;
+}
+
+void Document::adoptModel(std::unique_ptr<LoadedModel> model) {
+  clear();
+  modelFile_ = model->status.fileName;
+  model_ = std::move(model);
+  // Every package is offered as an area; an areas file may define one of
+  // the same name later, which then takes its place.
+  addPackageAreas(areas_, model_->pool, ".");
+}
+
+bool Document::openMetrics(const std::string& path) {
+  std::unique_ptr<LoadedMetrics> read = readMetrics(path, pool());
+  adoptMetrics(*read, path);
+  return read->ok;
+}
+
+void Document::adoptMetrics(LoadedMetrics& read, const std::string& path) {
+  if (!read.ok) {
+    metricsError_ = read.error;
+    return;
+  }
+  metricsError_.clear();
+  metricsNotes_ = read.notes;
+  if (std::find(metricsFiles_.begin(), metricsFiles_.end(), path) == metricsFiles_.end())
+    metricsFiles_.push_back(path);
+  // Metrics read again replace the old objects: the selection lets go of
+  // them first and then holds the new ones of the same names.
+  std::vector<std::string> selected;
+  for (const Metric* metric : selection_.selectedMetrics()) selected.push_back(metric->getName());
+  while (!selection_.selectedMetrics().empty()) selection_.toggleMetric(selection_.selectedMetrics().front());
+  metrics_.mergeLoaded(read.metrics);
+  for (const std::string& name : selected)
+    if (Metric* metric = metrics_.findMetric(name)) selection_.toggleMetric(metric);
+  // A shown area read again may hold other elements now.
+  if (areas_.mergeLoaded(read.areas) && areas_.getIdentifiedDiagram() != nullptr)
+    reidentifyAreas(areas_, areas_.getIdentifiedDiagram(), false);
+}
+
+std::vector<std::string> Document::reloadMetrics() {
+  std::vector<std::string> lines;
+  const std::vector<std::string> files = metricsFiles_;
+  for (const std::string& path : files) {
+    std::unique_ptr<LoadedMetrics> read = readMetrics(path, pool());
+    adoptMetrics(*read, path);
+    if (!read->ok) lines.push_back(read->error);
+    lines.insert(lines.end(), read->notes.begin(), read->notes.end());
+  }
+  metricsError_.clear();
+  return lines;
+}
+
+void Document::clear() {
+  // Identified areas and the selection point into the model: they go first.
+  areas_.clear();
+  metrics_.clear();
+  selection_.clear();
+  model_.reset();
+  modelFile_.clear();
+  metricsFiles_.clear();
+  metricsError_.clear();
+  metricsNotes_.clear();
+}
+
+const std::vector<Diagram*>& Document::diagrams() const {
+  static const std::vector<Diagram*> none;
+  return model_ ? model_->diagrams : none;
+}
+
+ModelElementsPool& Document::pool() {
+  static ModelElementsPool empty;
+  return model_ ? model_->pool : empty;
+}
+
+Diagram* Document::findDiagram(const std::string& name) const {
+  for (Diagram* d : diagrams())
+    if (d->getName() == name) return d;
+  return nullptr;
+}
+
+bool Document::showMetric(const std::string& name) {
+  if (metrics_.findMetric(name) == nullptr) return false;
+  if (metrics_.findShownMetric(name) == nullptr) metrics_.showMetric(name);
+  return true;
+}
+
+bool Document::showArea(Diagram* diagram, const std::string& name) {
+  if (diagram == nullptr) return false;
+  if (areas_.isIdentified(name) && areas_.isShownOn(diagram)) return true;
+  return lumetra::showArea(areas_, diagram, name);
+}
+
+Document::NamedContent Document::checkNames(const std::string& diagram, const std::vector<std::string>& metricNames,
+                                            const std::vector<std::string>& areaNames) const {
+  NamedContent named;
+  std::string files;
+  for (const std::string& file : metricsFiles_) files += (files.empty() ? "" : ", ") + file;
+  const std::string source = files.empty() ? ": no metrics file was given (--metrics FILE)" : " in " + files;
+  for (const std::string& name : metricNames) {
+    if (metrics_.findMetric(name) != nullptr) {
+      if (std::find(named.metrics.begin(), named.metrics.end(), name) == named.metrics.end())
+        named.metrics.push_back(name);
+    } else {
+      named.problems.push_back("unknown metric " + quoted(name) + source);
+    }
+  }
+
+  const std::vector<Diagram*>& all = diagrams();
+  if (all.empty()) return named;  // nothing to show areas over
+  named.diagram = diagram.empty() ? all.front() : findDiagram(diagram);
+  if (named.diagram == nullptr) {
+    std::string known;
+    for (Diagram* d : all) known += (known.empty() ? "" : ", ") + quoted(d->getName());
+    named.problems.push_back("unknown diagram " + quoted(diagram) + " in " + modelFile_ + " (it has " + known + ")");
+    named.diagram = all.front();
+  }
+  for (const std::string& value : areaNames) {
+    const AreaOption area = parseAreaOption(value);
+    if (areas_.findArea(area.name) == nullptr) {
+      named.problems.push_back("unknown area " + quoted(area.name) + source);
+      continue;
+    }
+    // Named twice: shown once, with the painter named last.
+    auto same = std::find_if(named.areas.begin(), named.areas.end(),
+                             [&](const AreaOption& known) { return known.name == area.name; });
+    if (same == named.areas.end())
+      named.areas.push_back(area);
+    else
+      same->painter = area.painter;
+  }
+  return named;
+}
+
+Document::NamedContent Document::showNamed(const std::string& diagram, const std::vector<std::string>& metricNames,
+                                           const std::vector<std::string>& areaNames) {
+  NamedContent named = checkNames(diagram, metricNames, areaNames);
+  for (const std::string& name : named.metrics) showMetric(name);
+  if (named.diagram == nullptr) return named;
+  // Areas shown before were identified over another diagram: identify them
+  // again over this one, as choosing a diagram in the viewer does.
+  if (areas_.getIdentifiedCount() > 0 && !areas_.isShownOn(named.diagram))
+    reidentifyAreas(areas_, named.diagram, false);
+  for (const AreaOption& area : named.areas)
+    if (showArea(named.diagram, area.name)) areas_.findArea(area.name)->setVisualizer(area.painter);
+  return named;
+}
+
+}  // namespace lumetra
