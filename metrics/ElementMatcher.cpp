@@ -32,25 +32,38 @@ std::string_view lastPart(std::string_view normalised) {
   return dot == std::string_view::npos ? normalised : normalised.substr(dot + 1);
 }
 
+bool isClassOrInterface(const ModelElement& element) {
+  return dynamic_cast<const Class*>(&element) || dynamic_cast<const Interface*>(&element);
+}
+
 }  // namespace
 
-ElementMatcher::ElementMatcher(const ModelElementsPool& pool) {
+ElementMatcher::ElementMatcher(const ModelElementsPool& pool) : pool_(&pool) {
   std::vector<std::string> packages;
   byQualifiedName_.reserve(pool.size());
+  // Elements share few owners: each owner's qualified name is made once.
+  std::unordered_map<std::string, std::string> ownerNames;
   for (std::size_t i = 0; i < pool.size(); ++i) {
     const ModelElement& element = *pool.get(i);
-    const bool isClass = dynamic_cast<const Class*>(&element) || dynamic_cast<const Interface*>(&element);
+    const bool isClass = isClassOrInterface(element);
     if (!isClass && !dynamic_cast<const Package*>(&element)) continue;
-    std::string name = normalizeQualifiedName(qualifiedName(element, pool, "."));
+    std::string name = elementName(element);
+    if (!element.ownerId().empty()) {
+      auto [owner, added] = ownerNames.try_emplace(element.ownerId());
+      if (added) {
+        const ModelElement* found = pool.find(element.ownerId());
+        // A chain that comes back to the element itself ends before it.
+        if (found != nullptr && found != &element) owner->second = qualifiedName(*found, pool, ".") + ".";
+      }
+      name.insert(0, owner->second);
+    }
+    name = normalizeQualifiedName(name);
     if (isClass) {
-      auto [simple, added] = bySimpleName_.emplace(std::string(lastPart(normalizeQualifiedName(elementName(element)))),
-                                                   element.getId());
-      if (!added && simple->second != element.getId()) simple->second.clear();
       if (samples_.size() < 8) samples_.push_back(name);
     } else if (packages.size() < 8) {
       packages.push_back(name);
     }
-    byQualifiedName_.emplace(std::move(name), element.getId());  // the first of a name wins
+    if (auto [entry, added] = byQualifiedName_.tryEmplace(name); added) entry->value = element.getId();  // the first wins
   }
   if (samples_.empty()) samples_ = std::move(packages);
 }
@@ -58,9 +71,18 @@ ElementMatcher::ElementMatcher(const ModelElementsPool& pool) {
 const std::string* ElementMatcher::match(std::string_view name) const {
   const std::string key = normalizeQualifiedName(name);
   if (key.empty()) return nullptr;
-  if (auto it = byQualifiedName_.find(key); it != byQualifiedName_.end()) return &it->second;
-  if (auto it = bySimpleName_.find(std::string(lastPart(key))); it != bySimpleName_.end() && !it->second.empty())
-    return &it->second;
+  if (auto* entry = byQualifiedName_.find(key)) return &entry->value;
+  if (!simpleNamesIndexed_) {
+    simpleNamesIndexed_ = true;
+    for (std::size_t i = 0; i < pool_->size(); ++i) {
+      const ModelElement& element = *pool_->get(i);
+      if (!isClassOrInterface(element)) continue;
+      auto [simple, added] = bySimpleName_.tryEmplace(lastPart(normalizeQualifiedName(elementName(element))));
+      if (added) simple->value = element.getId();
+      else if (simple->value != element.getId()) simple->value.clear();
+    }
+  }
+  if (auto* entry = bySimpleName_.find(lastPart(key)); entry != nullptr && !entry->value.empty()) return &entry->value;
   return nullptr;
 }
 

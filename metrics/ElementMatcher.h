@@ -7,14 +7,16 @@
 // "org::junit::Test" name one class. Failing that, a name whose last part is
 // the name of exactly one class or interface of the model matches that one.
 //
-// The index is built once from the pool and only read afterwards; the pool
-// must not change while the matcher is in use.
+// The index of qualified names is built once from the pool, the one of
+// class names at the first name that needs it; the pool must outlive the
+// matcher and not change while it is in use. One thread at a time.
 
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "model/IdentifierTable.h"
 
 namespace lumetra {
 
@@ -35,8 +37,10 @@ class ElementMatcher {
   std::vector<std::string> sampleNames(std::size_t count) const;
 
  private:
-  std::unordered_map<std::string, std::string> byQualifiedName_;  // normalised name -> id
-  std::unordered_map<std::string, std::string> bySimpleName_;     // class name -> id; "" when not unique
+  const ModelElementsPool* pool_;
+  IdentifierTable<std::string, std::string> byQualifiedName_;        // normalised name -> id
+  mutable IdentifierTable<std::string, std::string> bySimpleName_;   // class name -> id; "" when not unique
+  mutable bool simpleNamesIndexed_ = false;
   std::vector<std::string> samples_;
 };
 

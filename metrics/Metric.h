@@ -95,6 +95,11 @@ class IntegerMetric : public Metric {
   void setVisualizer(const std::string& displayName) override;
 
   void addValue(const std::string& elementId, int value);
+  // Makes room for that many values.
+  void reserve(std::size_t count) {
+    values_.reserve(count);
+    firstIndex_.reserve(count);
+  }
   // A value stored scaled, with the text the file wrote for it.
   void addValue(const std::string& elementId, int value, std::string written);
   // Stored values are the file's values x 10^exponent (0 for whole numbers;

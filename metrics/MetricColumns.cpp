@@ -54,7 +54,7 @@ double MetricColumn::addCell(std::string_view text, std::size_t line, const std:
   if (text.empty()) return kNone;
   if (sameWord(text, "true") || sameWord(text, "false")) {
     ++words_;
-    if (id != nullptr) entries_.push_back({id, sameWord(text, "true") ? 1.0 : 0.0, std::string(text)});
+    addEntry(id, sameWord(text, "true") ? 1.0 : 0.0, {});
     return kNone;
   }
   std::string_view number = text.front() == '+' && text.size() > 1 && text[1] != '-' ? text.substr(1) : text;
@@ -78,8 +78,21 @@ double MetricColumn::addCell(std::string_view text, std::size_t line, const std:
   if (text != "0" && text != "1") zeroOne_ = false;
   decimals_ = std::max(decimals_, decimalsOf(number));
   largest_ = std::max(largest_, std::fabs(value));
-  if (id != nullptr) entries_.push_back({id, value, std::string(text)});
+  // Whole numbers written plainly read back as they were written; only
+  // the others keep their text.
+  const bool plain = text.find_first_of(".,eE+") == std::string_view::npos && !(text.size() > 1 && text[0] == '0');
+  addEntry(id, value, plain ? std::string_view() : text);
   return value;
+}
+
+void MetricColumn::addEntry(const std::string* id, double value, std::string_view written) {
+  if (id == nullptr) return;
+  std::size_t text = 0;
+  if (!written.empty()) {
+    written_.emplace_back(written);
+    text = written_.size();
+  }
+  entries_.push_back({id, value, text});
 }
 
 void MetricColumn::addNumber(const std::string* id, double value, std::string written, int decimals) {
@@ -87,7 +100,7 @@ void MetricColumn::addNumber(const std::string* id, double value, std::string wr
   zeroOne_ = false;
   decimals_ = std::max(decimals_, decimals);
   largest_ = std::max(largest_, std::fabs(value));
-  if (id != nullptr) entries_.push_back({id, value, std::move(written)});
+  addEntry(id, value, written);
 }
 
 Metric* MetricColumn::makeMetric(int paletteIndex, const std::string& fileName, std::string& note) const {
@@ -122,13 +135,14 @@ Metric* MetricColumn::makeMetric(int paletteIndex, const std::string& fileName, 
   const double factor = std::pow(10.0, scale);
   auto* metric = new IntegerMetric(name_, colour, new Color(METRIC_OUTLINE));
   metric->setScale(scale);
+  metric->reserve(entries_.size());
   for (const Entry& entry : entries_) {
     const double stored = std::clamp(std::round(entry.value * factor), static_cast<double>(INT_MIN),
                                      static_cast<double>(INT_MAX));
-    if (scale == 0)
+    if (entry.written == 0)
       metric->addValue(*entry.id, static_cast<int>(stored));
     else
-      metric->addValue(*entry.id, static_cast<int>(stored), entry.written);
+      metric->addValue(*entry.id, static_cast<int>(stored), written_[entry.written - 1]);
   }
   metric->computeRange();
   return metric;

@@ -46,11 +46,13 @@ class MetricColumn {
   struct Entry {
     const std::string* id;
     double value;
-    std::string written;
+    std::size_t written;  // 1 + its index in written_; 0: the number reads back as written
   };
+  void addEntry(const std::string* id, double value, std::string_view written);
 
   std::string name_;
   std::vector<Entry> entries_;  // rows that name an element
+  std::vector<std::string> written_;
   bool counts_ = false;
   std::size_t numbers_ = 0;
   std::size_t words_ = 0;        // true / false

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <future>
+#include <iostream>
 #include <memory>
 #include <stdexcept>
 #include <system_error>

@@ -21,7 +21,8 @@ namespace {
 
 const char* const kName = "input";
 
-// org { Util, shop { Cart, Order { Line }, Payable } }, as the seeds name it.
+}  // namespace
+
 const ModelElementsPool& shopModel() {
   static ModelElementsPool* pool = [] {
     auto* made = new ModelElementsPool;
@@ -41,6 +42,8 @@ const ModelElementsPool& shopModel() {
   }();
   return *pool;
 }
+
+namespace {
 
 void check(bool holds, const char* what) {
   if (holds) return;

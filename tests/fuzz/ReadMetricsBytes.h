@@ -11,6 +11,13 @@
 
 namespace lumetra {
 
+class ModelElementsPool;
+
+// The model the inputs are read over (and the metrics tests use):
+// org { Util, shop { Cart, Order { Line }, Payable } }, identifiers P_org,
+// P_shop, C_cart, C_order, C_line, I_pay, C_util.
+const ModelElementsPool& shopModel();
+
 enum class MetricsInput {
   AnyFile,         // recognised by content, as the viewer opens a file
   Table,           // always as a CSV table

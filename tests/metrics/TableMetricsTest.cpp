@@ -14,30 +14,12 @@
 #include "metrics/MetricSet.h"
 #include "metrics/MetricsFile.h"
 #include "model/Diagram.h"
-#include "model/UmlElements.h"
+#include "tests/fuzz/ReadMetricsBytes.h"
 
 namespace lumetra {
 namespace {
 
 std::string dataFile(const std::string& name) { return std::string(LUMETRA_TEST_DATA_DIR) + "/" + name; }
-
-// org { Util, shop { Cart, Order { Line }, Payable } }
-struct ShopModel {
-  ModelElementsPool pool;
-  ShopModel() {
-    auto add = [&](ModelElement* element, const char* owner) {
-      element->setOwnerId(owner);
-      pool.add(element);
-    };
-    add(new Package("P_org", "org"), "");
-    add(new Package("P_shop", "shop"), "P_org");
-    add(new Class("C_cart", "Cart"), "P_shop");
-    add(new Class("C_order", "Order"), "P_shop");
-    add(new Class("C_line", "Line"), "C_order");
-    add(new Interface("I_pay", "Payable"), "P_shop");
-    add(new Class("C_util", "Util"), "P_org");
-  }
-};
 
 struct Read {
   MetricSet metrics;
@@ -50,9 +32,9 @@ struct Read {
   }
 };
 
-std::unique_ptr<Read> readFile(const std::string& path, const ShopModel& model) {
+std::unique_ptr<Read> readFile(const std::string& path) {
   auto read = std::make_unique<Read>();
-  read->result = readMetricsFile(path, model.pool, read->metrics, read->areas);
+  read->result = readMetricsFile(path, shopModel(), read->metrics, read->areas);
   return read;
 }
 
@@ -86,10 +68,9 @@ TEST(TableMetrics, ValuesLandOnTheNamedClassesAsWritten) {
       {"locale.csv", "Lines; total", "C_cart", "1200"},   // ';', BOM, CRLF, org::shop::Cart
       {"locale.csv", "Ratio", "C_order", "0,5"},          // decimal comma, org/shop/Order
   };
-  const ShopModel model;
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.file) + " " + c.metric + " " + c.element);
-    auto read = readFile(dataFile(c.file), model);
+    auto read = readFile(dataFile(c.file));
     ASSERT_TRUE(read->result.ok) << read->result.error;
     Metric* metric = read->metrics.findMetric(c.metric);
     ASSERT_NE(metric, nullptr);
@@ -97,7 +78,7 @@ TEST(TableMetrics, ValuesLandOnTheNamedClassesAsWritten) {
     EXPECT_EQ(metric->hasValue(c.element), *c.text != '\0');
   }
   // Text columns are no metrics; the names of the rows are none either.
-  auto ck = readFile(dataFile("class.csv"), model);
+  auto ck = readFile(dataFile("class.csv"));
   for (const char* none : {"file", "class", "type"}) EXPECT_EQ(ck->metrics.findMetric(none), nullptr) << none;
   EXPECT_NE(dynamic_cast<BooleanMetric*>(ck->metrics.findMetric("abstract")), nullptr);
   // Decimals scale glyphs between their own minimum and maximum.
@@ -108,29 +89,11 @@ TEST(TableMetrics, ValuesLandOnTheNamedClassesAsWritten) {
   EXPECT_EQ(tcc->getMinimumText(), "0.5");  // 0.1 is on rows that name no class
   EXPECT_EQ(tcc->getMaximumText(), "1");
   EXPECT_EQ(tcc->formatValue(tcc->getLowerBound()), "0.5");
-  auto locale = readFile(dataFile("locale.csv"), model);
+  auto locale = readFile(dataFile("locale.csv"));
   EXPECT_EQ(dynamic_cast<IntegerMetric*>(locale->metrics.findMetric("Ratio"))->getValue("C_order"), 50);
 }
 
-TEST(TableMetrics, UnmatchedRowsAreCountedOnce) {
-  const struct {
-    const char* file;
-    const char* note;
-  } cases[] = {
-      {"class.csv", "class.csv: 2 rows name no element of the model: 'org.Gone', 'org.Lost'\n"},
-      {"jacoco.csv", "jacoco.csv: 1 row names no element of the model: 'org.other.Missing'\n"},
-      {"jacoco.xml", "jacoco.xml: 1 row names no element of the model: 'org/shop/Ghost'\n"},
-      {"locale.csv", ""},
-  };
-  const ShopModel model;
-  for (const auto& c : cases) {
-    auto read = readFile(dataFile(c.file), model);
-    ASSERT_TRUE(read->result.ok) << read->result.error;
-    EXPECT_EQ(read->notes(), *c.note ? dataFile(c.note) : std::string()) << c.file;
-  }
-}
-
-TEST(TableMetrics, BadInputIsNamedWithItsLineAndNothingIsAdded) {
+TEST(TableMetrics, WhatIsPassedOverIsSaidAndBadInputIsNamedWithItsLine) {
   const struct {
     std::string name;
     std::string file;
@@ -138,6 +101,9 @@ TEST(TableMetrics, BadInputIsNamedWithItsLineAndNothingIsAdded) {
     bool ok;
     std::string says;     // part of the error, or of the notes when ok
   } cases[] = {
+      {"unmatched rows", dataFile("class.csv"), "", true, "class.csv: 2 rows name no element of the model: 'org.Gone', 'org.Lost'\n"},
+      {"unmatched in JaCoCo CSV", dataFile("jacoco.csv"), "", true, "1 row names no element of the model: 'org.other.Missing'\n"},
+      {"unmatched in JaCoCo XML", dataFile("jacoco.xml"), "", true, "1 row names no element of the model: 'org/shop/Ghost'\n"},
       {"ragged", dataFile("ragged.csv"), "", true, "1 row has more fields than the header and was passed over (line 3)"},
       {"unterminated quote", dataFile("unterminated.csv"), "", false, "unterminated.csv: line 3: a quoted field is not closed"},
       {"binary", dataFile("binary.csv"), "", false, "binary.csv: line 3: binary data"},
@@ -153,27 +119,25 @@ TEST(TableMetrics, BadInputIsNamedWithItsLineAndNothingIsAdded) {
        false, "long.csv: line 2: a field longer than 1 MiB"},
       {"missing file", testing::TempDir() + "absent.csv", "", false, "absent.csv: cannot be opened"},
   };
-  const ShopModel model;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     if (!c.content.empty()) std::ofstream(c.file, std::ios::binary) << c.content;
-    auto read = readFile(c.file, model);
+    auto read = readFile(c.file);
     EXPECT_EQ(read->result.ok, c.ok);
     EXPECT_NE((c.ok ? read->notes() : read->result.error).find(c.says), std::string::npos)
         << read->result.error << read->notes();
     if (!c.ok) EXPECT_EQ(read->metrics.getMetricCount(), 0u);
   }
   // What is sound still loads: -0 reads as 0, the others of a row keep theirs.
-  auto numbers = readFile(dataFile("numbers.csv"), model);
+  auto numbers = readFile(dataFile("numbers.csv"));
   EXPECT_EQ(numbers->metrics.findMetric("cbo")->getValueText("C_cart"), "0");
   EXPECT_EQ(numbers->metrics.findMetric("wmc")->getValueText("C_util"), "7");
   EXPECT_FALSE(numbers->metrics.findMetric("wmc")->hasValue("C_cart"));
 }
 
 TEST(TableMetrics, ReadingAgainReplacesValuesAndKeepsTheUsersChoices) {
-  const ShopModel model;
   MetricSet loaded;
-  auto first = readFile(dataFile("class.csv"), model);
+  auto first = readFile(dataFile("class.csv"));
   loaded.mergeLoaded(first->metrics);
   loaded.showMetric("wmc");
   auto* wmc = dynamic_cast<IntegerMetric*>(loaded.findMetric("wmc"));
@@ -185,7 +149,7 @@ TEST(TableMetrics, ReadingAgainReplacesValuesAndKeepsTheUsersChoices) {
   // The next build: Cart's wmc went from 12 to 20.
   const std::string next = testing::TempDir() + "class-next.csv";
   std::ofstream(next) << "class,wmc\norg.shop.Cart,20\norg.shop.Order,2\n";
-  auto second = readFile(next, model);
+  auto second = readFile(next);
   ASSERT_TRUE(second->result.ok) << second->result.error;
   loaded.mergeLoaded(second->metrics);
 
@@ -203,7 +167,6 @@ TEST(TableMetrics, ReadingAgainReplacesValuesAndKeepsTheUsersChoices) {
 }
 
 TEST(PackageAreas, EveryPackageIsAnAreaOfWhatItHolds) {
-  const ShopModel model;
   const struct {
     const char* separator;
     const char* outer;
@@ -211,7 +174,7 @@ TEST(PackageAreas, EveryPackageIsAnAreaOfWhatItHolds) {
   } cases[] = {{".", "org", "org.shop"}, {"::", "org", "org::shop"}};
   for (const auto& [separator, outer, inner] : cases) {
     AreaSet areas;
-    EXPECT_EQ(addPackageAreas(areas, model.pool, separator), 2u);
+    EXPECT_EQ(addPackageAreas(areas, shopModel(), separator), 2u);
     ASSERT_NE(areas.findArea(inner), nullptr) << inner;
     EXPECT_EQ(areas.findArea(inner)->getElements(),
               (std::vector<std::string>{"P_shop", "C_cart", "C_order", "C_line", "I_pay"}));
@@ -223,7 +186,7 @@ TEST(PackageAreas, EveryPackageIsAnAreaOfWhatItHolds) {
   auto* defined = new Area("org.shop");
   defined->addElement("C_cart");
   areas.addArea(defined);
-  EXPECT_EQ(addPackageAreas(areas, model.pool), 1u);
+  EXPECT_EQ(addPackageAreas(areas, shopModel()), 1u);
   EXPECT_EQ(areas.findArea("org.shop")->getElementCount(), 1u);
   AreaSet again;
   auto* reread = new Area("org.shop");
