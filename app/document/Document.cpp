@@ -76,6 +76,7 @@ void Document::adoptMetrics(LoadedMetrics& read, const std::string& path) {
   // A shown area read again may hold other elements now.
   if (areas_.mergeLoaded(read.areas) && areas_.getIdentifiedDiagram() != nullptr)
     reidentifyAreas(areas_, areas_.getIdentifiedDiagram(), false);
+  ++revision_;
 }
 
 std::vector<std::string> Document::reloadMetrics() {
@@ -101,6 +102,7 @@ void Document::clear() {
   metricsFiles_.clear();
   metricsError_.clear();
   metricsNotes_.clear();
+  ++revision_;
 }
 
 const std::vector<Diagram*>& Document::diagrams() const {

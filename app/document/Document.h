@@ -92,6 +92,9 @@ class Document {
   void clear();
 
   bool hasModel() const { return model_ != nullptr; }
+  // Changes whenever the loaded model or metrics are replaced or cleared:
+  // panels that list them compare it with the one they were filled at.
+  unsigned revision() const { return revision_; }
   const std::string& modelFile() const { return modelFile_; }
   const std::vector<Diagram*>& diagrams() const;
   ModelElementsPool& pool();
@@ -140,6 +143,7 @@ class Document {
   std::vector<std::string> metricsFiles_;
   std::string metricsError_;
   std::vector<std::string> metricsNotes_;
+  unsigned revision_ = 0;
 };
 
 }  // namespace lumetra
