@@ -21,6 +21,14 @@ namespace {
 
 const char* const kName = "input";
 
+void check(bool holds, const char* what) {
+  if (holds) return;
+  std::fprintf(stderr, "metrics reader contract broken: %s\n", what);
+  std::abort();
+}
+
+bool startsWithName(const std::string& text) { return text.rfind(std::string(kName) + ":", 0) == 0; }
+
 }  // namespace
 
 const ModelElementsPool& shopModel() {
@@ -42,18 +50,6 @@ const ModelElementsPool& shopModel() {
   }();
   return *pool;
 }
-
-namespace {
-
-void check(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "metrics reader contract broken: %s\n", what);
-  std::abort();
-}
-
-bool startsWithName(const std::string& text) { return text.rfind(std::string(kName) + ":", 0) == 0; }
-
-}  // namespace
 
 std::size_t readMetricsInput(const std::uint8_t* data, std::size_t size, MetricsInput kind) {
   const ModelElementsPool& pool = shopModel();
@@ -78,15 +74,11 @@ std::size_t readMetricsInput(const std::uint8_t* data, std::size_t size, Metrics
   // only ever give values to elements of the model.
   const bool matched = kind != MetricsInput::AnyFile;
   for (std::size_t m = 0; m < metrics.getMetricCount(); ++m) {
-    const Metric* metric = metrics.getMetric(m);
-    if (const auto* values = dynamic_cast<const IntegerMetric*>(metric)) {
+    if (const auto* values = dynamic_cast<const IntegerMetric*>(metrics.getMetric(m))) {
       for (std::size_t i = 0; i < values->getValueCount(); ++i)
         check(!matched || pool.find(values->getPair(i).elementId) != nullptr, "values name model elements");
       check(values->getMinimum() <= values->getMaximum(), "minimum at most maximum");
       check(!values->getMinimumText().empty() && !values->getMaximumText().empty(), "range shown as text");
-    } else if (const auto* flags = dynamic_cast<const BooleanMetric*>(metric)) {
-      for (std::size_t i = 0; i < flags->getValueCount(); ++i)
-        check(!matched || pool.find(flags->getPair(i).elementId) != nullptr, "values name model elements");
     }
   }
   return read.ok ? metrics.getMetricCount() : 0;

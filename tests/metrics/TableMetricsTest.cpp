@@ -13,7 +13,6 @@
 #include "metrics/Metric.h"
 #include "metrics/MetricSet.h"
 #include "metrics/MetricsFile.h"
-#include "model/Diagram.h"
 #include "tests/fuzz/ReadMetricsBytes.h"
 
 namespace lumetra {
