@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "metrics/MetricVisualizer.h"
+
 namespace lumetra {
 
 namespace {
@@ -24,6 +26,8 @@ Metric::Metric(std::string name, Color* colour, Color* outlineColour)
     : name_(std::move(name)), colour_(ownedOrBlack(colour)), outlineColour_(ownedOrBlack(outlineColour)) {}
 
 Metric::~Metric() = default;
+
+std::string Metric::getVisualizerName() const { return painter_->getName(); }
 
 bool Metric::installPainter(std::unique_ptr<MetricVisualizer> painter) {
   if (!painter) return false;
