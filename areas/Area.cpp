@@ -128,6 +128,26 @@ void AreaSet::takeLoaded(AreaSet& other) {
   other.clear();
 }
 
+bool AreaSet::mergeLoaded(AreaSet& other) {
+  if (&other == this) return false;
+  bool shownChanged = false;
+  for (Area* incoming : other.loaded_) {
+    Area* known = findArea(incoming->getName());
+    if (known == nullptr) {
+      loaded_.push_back(incoming);
+      continue;
+    }
+    known->replaceElements(incoming->getElements());
+    known->setValue(incoming->getValue());
+    known->setColor(new Color(*incoming->getColor()));
+    shownChanged = shownChanged || isIdentified(known->getName());
+    delete incoming;
+  }
+  other.loaded_.clear();
+  other.clear();
+  return shownChanged;
+}
+
 // ---- AreaIdentifier ----
 
 IdentifiedArea* AreaIdentifier::identify(Area* area) {

@@ -36,6 +36,9 @@ class Area {
 
   std::string getName() const { return name_; }
   void addElement(const std::string& id) { elementIds_.push_back(id); }
+  // The identifiers of another reading of this area (a metrics file read again).
+  void replaceElements(std::vector<std::string> ids) { elementIds_ = std::move(ids); }
+  const std::vector<std::string>& getElements() const { return elementIds_; }
   std::size_t getElementCount() const { return elementIds_.size(); }
   // Throws std::out_of_range "invalid vector<T> subscript" past the end.
   std::string getElement(std::size_t index) const;
@@ -123,6 +126,11 @@ class AreaSet {
   // other set is cleared. For areas read aside and then handed to the set
   // that painters already point at.
   void takeLoaded(AreaSet& other);
+  // takeLoaded, except that an area whose name is loaded already updates
+  // that one (elements, value, colour) and keeps its painter and its place
+  // among the shown areas. Returns whether a shown area was updated, which
+  // then needs identifying again.
+  bool mergeLoaded(AreaSet& other);
 
  private:
   std::vector<Area*> loaded_;                    // owned

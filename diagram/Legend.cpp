@@ -54,9 +54,10 @@ Color withAlphaFactor(Color c, float factor) {
 std::string legendText(const Metric& metric) {
   std::string text = metric.getName() + ": " + metric.getVisualizerName() + ", ";
   if (const auto* integer = dynamic_cast<const IntegerMetric*>(&metric)) {
-    text += std::to_string(integer->getMinimum()) + kDash + std::to_string(integer->getMaximum());
+    text += integer->getMinimumText() + kDash + integer->getMaximumText();
     if (integer->getLowerBound() != integer->getMinimum() || integer->getUpperBound() != integer->getMaximum())
-      text += ", shown " + std::to_string(integer->getLowerBound()) + kDash + std::to_string(integer->getUpperBound());
+      text += ", shown " + integer->formatValue(integer->getLowerBound()) + kDash +
+              integer->formatValue(integer->getUpperBound());
   } else {
     text += "true/false";
   }

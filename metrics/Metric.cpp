@@ -6,12 +6,6 @@
 
 namespace lumetra {
 
-Color paletteColor(int index) {
-  int entry = index % 16;
-  if (entry < 0) entry += 16;
-  return Color(METRIC_PALETTE[entry]);
-}
-
 namespace {
 
 std::unique_ptr<Color> ownedOrBlack(Color* colour) {
@@ -53,8 +47,35 @@ bool IntegerMetric::hasValue(const std::string& elementId) const { return firstI
 std::string IntegerMetric::getValueText(const std::string& elementId) const {
   auto it = firstIndex_.find(elementId);
   if (it == firstIndex_.end()) return {};
+  return textAt(it->second);
+}
+
+std::string IntegerMetric::textAt(std::size_t index) const {
+  if (index < written_.size() && !written_[index].empty()) return written_[index];
+  return formatValue(values_[index].value);
+}
+
+std::string IntegerMetric::formatValue(int stored) const {
   // Plain decimal, whatever locale the toolkit installed.
-  return std::to_string(values_[it->second].value);
+  if (scale_ == 0 || stored == 0) return std::to_string(stored);
+  if (scale_ < 0) return std::to_string(stored) + std::string(static_cast<std::size_t>(-scale_), '0');
+  const long long magnitude = stored < 0 ? -static_cast<long long>(stored) : stored;
+  std::string digits = std::to_string(magnitude);
+  const auto places = static_cast<std::size_t>(scale_);
+  if (digits.size() <= places) digits.insert(0, places + 1 - digits.size(), '0');
+  std::string text = digits.substr(0, digits.size() - places);
+  std::string fraction = digits.substr(digits.size() - places);
+  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+  if (!fraction.empty()) text += "." + fraction;
+  return (stored < 0 ? "-" : "") + text;
+}
+
+std::string IntegerMetric::getMinimumText() const {
+  return values_.empty() ? formatValue(minimum_) : textAt(minimumIndex_);
+}
+
+std::string IntegerMetric::getMaximumText() const {
+  return values_.empty() ? formatValue(maximum_) : textAt(maximumIndex_);
 }
 
 void IntegerMetric::drawGlyph(const std::string& elementId, const Vec2& corner1, const Vec2& corner2) {
@@ -70,6 +91,14 @@ void IntegerMetric::setVisualizer(const std::string& displayName) {
 void IntegerMetric::addValue(const std::string& elementId, int value) {
   firstIndex_.emplace(elementId, values_.size());
   values_.push_back({elementId, value});
+  if (!written_.empty()) written_.emplace_back();
+}
+
+void IntegerMetric::addValue(const std::string& elementId, int value, std::string written) {
+  written_.resize(values_.size());
+  written_.push_back(std::move(written));
+  firstIndex_.emplace(elementId, values_.size());
+  values_.push_back({elementId, value});
 }
 
 int IntegerMetric::getValue(const std::string& elementId) const {
@@ -80,11 +109,12 @@ int IntegerMetric::getValue(const std::string& elementId) const {
 void IntegerMetric::computeRange() {
   minimum_ = 0;
   maximum_ = 0;
+  minimumIndex_ = maximumIndex_ = 0;
   if (!values_.empty()) {
     minimum_ = maximum_ = values_.front().value;
-    for (const auto& pair : values_) {
-      if (pair.value < minimum_) minimum_ = pair.value;
-      if (pair.value > maximum_) maximum_ = pair.value;
+    for (std::size_t i = 0; i < values_.size(); ++i) {
+      if (values_[i].value < minimum_) minimum_ = values_[i].value, minimumIndex_ = i;
+      if (values_[i].value > maximum_) maximum_ = values_[i].value, maximumIndex_ = i;
     }
   }
   lowerBound_ = minimum_;

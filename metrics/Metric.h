@@ -17,19 +17,15 @@
 
 #include "model/Vec2.h"
 #include "settings/Color.h"
+#include "settings/Palette.h"
 
 namespace lumetra {
 
 class MetricVisualizer;
 
-// The 16 default metric colours, packed 0xAARRGGBB.
-inline constexpr std::uint32_t METRIC_PALETTE[16] = {
-    0xDD000000, 0xFF7590AE, 0xFFB39169, 0xFF83A67F, 0xFF990000, 0xFFD1940C, 0xFF625B81, 0xFF5D7555,
-    0xFFC1665A, 0xFFDF421E, 0xFF884631, 0xFF46A046, 0xFFADA7C8, 0xFFEED680, 0xFF494066, 0xFF807D74,
-};
-
-// Palette entry (index mod 16) as a colour; negative indices wrap as well.
-Color paletteColor(int index);
+// The 16 default metric colours, packed 0xAARRGGBB (paletteColor gives entry
+// index mod 16 as a colour).
+inline constexpr const std::uint32_t (&METRIC_PALETTE)[16] = PALETTE;
 
 // The outline colour every metric gets: black with alpha 221/255.
 inline constexpr std::uint32_t METRIC_OUTLINE = 0xDD000000;
@@ -85,6 +81,11 @@ class Metric {
 // Integer values with their data range and the display bounds (a filter:
 // values outside [lowerBound, upperBound] are not drawn; glyphs always scale
 // between minimum and maximum).
+//
+// Measures with decimals (a coverage of 0.83, a ratio) are integer metrics
+// too, stored as value x 10^scale: range, bounds, thresholds, glyphs and saved
+// configurations then work alike for both, while the texts (hover boxes, the
+// legend) show each value as the file wrote it.
 class IntegerMetric : public Metric {
  public:
   // Starts with the "3D Bar" painter.
@@ -96,6 +97,23 @@ class IntegerMetric : public Metric {
   void setVisualizer(const std::string& displayName) override;
 
   void addValue(const std::string& elementId, int value);
+  // Makes room for that many values.
+  void reserve(std::size_t count) {
+    values_.reserve(count);
+    firstIndex_.reserve(count);
+  }
+  // A value stored scaled, with the text the file wrote for it.
+  void addValue(const std::string& elementId, int value, std::string written);
+  // Stored values are the file's values x 10^exponent (0 for whole numbers;
+  // negative for numbers too large for an int).
+  void setScale(int exponent) { scale_ = exponent; }
+  int getScale() const { return scale_; }
+  // A stored value (a bound, the minimum) as text in the file's units:
+  // 83 at scale 2 is "0.83".
+  std::string formatValue(int stored) const;
+  // The minimum and maximum as the file wrote them.
+  std::string getMinimumText() const;
+  std::string getMaximumText() const;
   // The first value of that element, or -1 when it has none.
   int getValue(const std::string& elementId) const;
   // Minimum and maximum over every pair, then bounds = range. Without any
@@ -114,8 +132,14 @@ class IntegerMetric : public Metric {
   const MetricValue<int>& getPair(std::size_t index) const;
 
  private:
+  std::string textAt(std::size_t index) const;
+
   std::vector<MetricValue<int>> values_;
+  std::vector<std::string> written_;  // parallel to values_ once any text was given
   std::unordered_map<std::string, std::size_t> firstIndex_;  // id -> first pair
+  int scale_ = 0;
+  std::size_t minimumIndex_ = 0;  // pairs holding the minimum and maximum
+  std::size_t maximumIndex_ = 0;
   int minimum_ = 0;
   int maximum_ = 0;
   int lowerBound_ = 0;

@@ -73,4 +73,40 @@ void MetricSet::takeLoaded(MetricSet& other) {
   other.shown_.clear();
 }
 
+namespace {
+
+// Carries the user's choices from a metric over to its new reading.
+void keepChoices(const Metric& old, Metric& fresh) {
+  fresh.setSelected(old.isSelected());
+  fresh.setVisualizer(old.getVisualizerName());
+  fresh.setTransparency(old.getTransparency());
+  *fresh.getColor() = *old.getColor();
+  const auto* oldRange = dynamic_cast<const IntegerMetric*>(&old);
+  auto* newRange = dynamic_cast<IntegerMetric*>(&fresh);
+  if (oldRange == nullptr || newRange == nullptr || oldRange->getScale() != newRange->getScale()) return;
+  if (oldRange->getLowerBound() != oldRange->getMinimum()) newRange->setLowerBound(oldRange->getLowerBound());
+  if (oldRange->getUpperBound() != oldRange->getMaximum()) newRange->setUpperBound(oldRange->getUpperBound());
+}
+
+}  // namespace
+
+void MetricSet::mergeLoaded(MetricSet& other) {
+  if (&other == this) return;
+  const std::size_t before = loaded_.size();  // a file's own repeats all stay
+  for (Metric* fresh : other.loaded_) {
+    auto old = std::find_if(loaded_.begin(), loaded_.begin() + static_cast<std::ptrdiff_t>(before),
+                            [&](const Metric* m) { return m->getName() == fresh->getName(); });
+    if (old == loaded_.begin() + static_cast<std::ptrdiff_t>(before)) {
+      loaded_.push_back(fresh);
+      continue;
+    }
+    keepChoices(**old, *fresh);
+    std::replace(shown_.begin(), shown_.end(), *old, fresh);
+    delete *old;
+    *old = fresh;
+  }
+  other.loaded_.clear();
+  other.shown_.clear();
+}
+
 }  // namespace lumetra

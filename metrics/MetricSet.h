@@ -48,6 +48,12 @@ class MetricSet {
   // the other set is left empty. For metrics read aside (on another thread)
   // and then handed to the set that painters already point at.
   void takeLoaded(MetricSet& other);
+  // takeLoaded, except that a metric whose name was loaded before replaces
+  // that one where it stands, in loaded and in shown: a file read again
+  // brings new values, while the user's choices stay - whether it is shown,
+  // its glyph kind, colour and transparency, and its thresholds (those left
+  // at the old range's ends follow the new range).
+  void mergeLoaded(MetricSet& other);
 
  private:
   std::vector<Metric*> loaded_;  // owned

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <future>
+#include <iostream>
 #include <memory>
 #include <stdexcept>
 #include <system_error>
@@ -217,12 +218,17 @@ void exportImage(const CommandLineOptions& options, ExportEnd end) {
     }
   } leave{owned, end};
   const std::string& model = configured ? configuration.modelFile : options.model;
-  const std::string& metricsFile = configured ? configuration.metricsFile : options.metricsFile;
+  std::vector<std::string> metricsFiles = configured ? configuration.metricsFiles : std::vector<std::string>{};
+  if (!options.metricsFile.empty() && !configured) metricsFiles = {options.metricsFile};
   const LoadStatus status = document.openModel(model);
   if (!status.ok()) throw ExportFailure("cannot read model " + status.message());
   for (const std::string& note : status.notes) std::fprintf(stderr, "lumetra: %s\n", note.c_str());
-  if (!metricsFile.empty() && !document.openMetrics(metricsFile))
-    throw ExportFailure("cannot read metrics file " + document.metricsError());
+  for (const std::string& metricsFile : metricsFiles) {
+    if (!document.openMetrics(metricsFile))
+      throw ExportFailure("cannot read metrics file " + document.metricsError());
+    // Rows that named no element and the like: said once, the picture still made.
+    for (const std::string& note : document.metricsNotes()) std::cerr << note << "\n";
+  }
 
   ViewPicture picture;
   picture.levelOfDetail = !options.fullDetail;
@@ -328,8 +334,12 @@ void exportAllDiagrams(const CommandLineOptions& options, ExportEnd end) {
   } leave{owned, end};
   const LoadStatus status = document.openModel(options.model);
   if (!status.ok()) throw ExportFailure("cannot read model " + status.message());
-  if (!options.metricsFile.empty() && !document.openMetrics(options.metricsFile))
-    throw ExportFailure("cannot read metrics file " + document.metricsError());
+  for (const std::string& note : status.notes) std::fprintf(stderr, "lumetra: %s\n", note.c_str());
+  if (!options.metricsFile.empty()) {
+    if (!document.openMetrics(options.metricsFile))
+      throw ExportFailure("cannot read metrics file " + document.metricsError());
+    for (const std::string& note : document.metricsNotes()) std::cerr << note << "\n";
+  }
   const Document::Shown shown = document.showNamed("", options.metrics, options.areas);
   if (!shown.problems.empty()) throw ExportFailure(shown.problems.front());
   const std::vector<Diagram*>& diagrams = document.diagrams();

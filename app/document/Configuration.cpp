@@ -34,7 +34,7 @@ std::string lineOf(int line) { return line > 0 ? "line " + std::to_string(line) 
 Configuration captureConfiguration(Document& document, const MetricsVisualizerSimple& painter, bool priority) {
   Configuration c;
   c.modelFile = document.modelFile();
-  c.metricsFile = document.metricsFile();
+  c.metricsFiles = document.metricsFiles();
 
   const SettingsStore& store = settings();
   for (const auto& [key, value] : store.floats())
@@ -127,7 +127,7 @@ void captureWindows(const SplitTree& tree, const CanvasWindow* active, Configura
 
 void mergeCommandLine(const CommandLineOptions& options, Configuration& c) {
   if (!options.model.empty()) c.modelFile = options.model;
-  if (!options.metricsFile.empty()) c.metricsFile = options.metricsFile;
+  if (!options.metricsFile.empty()) c.metricsFiles = {options.metricsFile};
   if (!options.diagram.empty()) {
     if (c.windows.empty()) {
       c.windows.resize(1);
@@ -177,8 +177,9 @@ bool needsReopening(const Configuration& c, const Document& document) {
     std::error_code error;
     return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
   };
+  const std::vector<std::string>& loaded = document.metricsFiles();
   return !document.hasModel() || !same(c.modelFile, document.modelFile()) ||
-         !same(c.metricsFile, document.metricsFile());
+         !std::equal(c.metricsFiles.begin(), c.metricsFiles.end(), loaded.begin(), loaded.end(), same);
 }
 
 // --- applying -------------------------------------------------------------------------
@@ -230,7 +231,9 @@ namespace {
 
 // Where metric and area names were looked for, for messages.
 std::string metricsSource(const Document& document) {
-  return document.metricsFile().empty() ? "(no metrics file is loaded)" : "in " + document.metricsFile();
+  std::string files;
+  for (const std::string& file : document.metricsFiles()) files += (files.empty() ? "" : ", ") + file;
+  return files.empty() ? "(no metrics file is loaded)" : "in " + files;
 }
 
 bool isOneOf(const std::string& value, std::initializer_list<const char*> names) {

@@ -413,12 +413,23 @@ ConfigurationRead parseConfiguration(std::string_view text, const std::string& f
     } else if (name == "End") {
       reader.forEach([](const Entry& e) { return e.key == "Complete"; });
     } else if (name == "Files") {
+      std::map<int, std::string> metricsFiles;  // Metrics is the first, MetricsN the Nth
       reader.forEach([&](const Entry& e) {
-        if (e.key != "Model" && e.key != "Metrics") return false;
+        int slot = 0;
+        if (e.key == "Metrics") {
+          slot = 1;
+        } else if (e.key.rfind("Metrics", 0) == 0 && e.key.size() > 7 && e.key.size() < 11 &&
+                   e.key.find_first_not_of("0123456789", 7) == std::string::npos) {
+          slot = std::stoi(e.key.substr(7));
+          if (slot < 2) return false;
+        } else if (e.key != "Model") {
+          return false;
+        }
         if (e.value.empty()) return true;  // none
-        (e.key == "Model" ? out.modelFile : out.metricsFile) = resolveBeside(e.value, fileName).string();
+        (slot == 0 ? out.modelFile : metricsFiles[slot]) = resolveBeside(e.value, fileName).string();
         return true;
       });
+      for (auto& [slot, file] : metricsFiles) out.metricsFiles.push_back(std::move(file));
     } else if (name == "FloatSettings") {
       readSettings(reader, SavedSetting::Kind::Number, out);
     } else if (name == "BoolSettings") {
@@ -592,7 +603,9 @@ std::string configurationText(const Configuration& c, const std::string& path) {
   w.put("Program", std::string("lumetra ") + LUMETRA_VERSION);
   w.group("Files");
   w.put("Model", nameBeside(c.modelFile, path));
-  w.put("Metrics", nameBeside(c.metricsFile, path));
+  w.put("Metrics", nameBeside(c.metricsFiles.empty() ? std::string() : c.metricsFiles.front(), path));
+  for (std::size_t i = 1; i < c.metricsFiles.size(); ++i)
+    w.put("Metrics" + std::to_string(i + 1), nameBeside(c.metricsFiles[i], path));
 
   for (const auto& [kind, groupName] : {std::pair{SavedSetting::Kind::Number, "FloatSettings"},
                                        std::pair{SavedSetting::Kind::Switch, "BoolSettings"},

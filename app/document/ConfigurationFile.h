@@ -9,8 +9,9 @@
 // The file, group by group (values in the C locale, floats in their
 // shortest exact form, switches "true" or "false"):
 //   [Configuration]  Format=1 (a newer format is refused), Program
-//   [Files]          Model, Metrics: relative to the .cfg's folder when
-//                    they lie beside or below it, else absolute
+//   [Files]          Model, Metrics, Metrics2, ... (the metrics files in the
+//                    order they were read): relative to the .cfg's folder
+//                    when they lie beside or below it, else absolute
 //   [FloatSettings] [BoolSettings] [ColorSettings]
 //                    every key of the settings store; a colour is
 //                    "red green blue alpha", each 0..1
@@ -115,7 +116,7 @@ struct SavedSetting {
 // (and that passed its check); what is absent is left as it is when applied.
 struct Configuration {
   std::string modelFile;  // empty: the file names no model
-  std::string metricsFile;
+  std::vector<std::string> metricsFiles;  // in the order they are read
   std::vector<SavedSetting> settings;
   std::optional<float> modelTransparency, metricsTransparency, areasTransparency;
   std::optional<float> glyphCentreX, glyphCentreY, glyphZoom;

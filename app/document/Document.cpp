@@ -3,7 +3,8 @@
 #include <algorithm>
 
 #include "app/document/CommandLineOptions.h"
-#include "metrics/MetricParser.h"
+#include "areas/PackageAreas.h"
+#include "metrics/MetricsFile.h"
 #include "modelfiles/ModelLoader.h"
 
 namespace lumetra {
@@ -22,11 +23,12 @@ std::unique_ptr<LoadedModel> readModel(const std::string& path) {
   return model;
 }
 
-std::unique_ptr<LoadedMetrics> readMetrics(const std::string& path) {
+std::unique_ptr<LoadedMetrics> readMetrics(const std::string& path, const ModelElementsPool& pool) {
   auto read = std::make_unique<LoadedMetrics>();
-  MetricParser parser(&read->metrics, &read->areas);
-  read->ok = parser.load(path);
-  if (!read->ok) read->error = parser.lastError();
+  MetricsRead result = readMetricsFile(path, pool, read->metrics, read->areas);
+  read->ok = result.ok;
+  read->error = std::move(result.error);
+  read->notes = std::move(result.notes);
   return read;
 }
 
@@ -43,10 +45,13 @@ void Document::adoptModel(std::unique_ptr<LoadedModel> model) {
   clear();
   modelFile_ = model->status.fileName;
   model_ = std::move(model);
+  // Every package is offered as an area; an areas file may define one of
+  // the same name later, which then takes its place.
+  addPackageAreas(areas_, model_->pool, ".");
 }
 
 bool Document::openMetrics(const std::string& path) {
-  std::unique_ptr<LoadedMetrics> read = readMetrics(path);
+  std::unique_ptr<LoadedMetrics> read = readMetrics(path, pool());
   adoptMetrics(*read, path);
   return read->ok;
 }
@@ -57,10 +62,34 @@ void Document::adoptMetrics(LoadedMetrics& read, const std::string& path) {
     return;
   }
   metricsError_.clear();
-  metricsFile_ = path;
-  metrics_.takeLoaded(read.metrics);
-  areas_.takeLoaded(read.areas);
+  metricsNotes_ = read.notes;
+  if (std::find(metricsFiles_.begin(), metricsFiles_.end(), path) == metricsFiles_.end())
+    metricsFiles_.push_back(path);
+  // Metrics read again replace the old objects: the selection lets go of
+  // them first and then holds the new ones of the same names.
+  std::vector<std::string> selected;
+  for (const Metric* metric : selection_.selectedMetrics()) selected.push_back(metric->getName());
+  while (!selection_.selectedMetrics().empty()) selection_.toggleMetric(selection_.selectedMetrics().front());
+  metrics_.mergeLoaded(read.metrics);
+  for (const std::string& name : selected)
+    if (Metric* metric = metrics_.findMetric(name)) selection_.toggleMetric(metric);
+  // A shown area read again may hold other elements now.
+  if (areas_.mergeLoaded(read.areas) && areas_.getIdentifiedDiagram() != nullptr)
+    reidentifyAreas(areas_, areas_.getIdentifiedDiagram(), false);
   ++revision_;
+}
+
+std::vector<std::string> Document::reloadMetrics() {
+  std::vector<std::string> lines;
+  const std::vector<std::string> files = metricsFiles_;
+  for (const std::string& path : files) {
+    std::unique_ptr<LoadedMetrics> read = readMetrics(path, pool());
+    adoptMetrics(*read, path);
+    if (!read->ok) lines.push_back(read->error);
+    lines.insert(lines.end(), read->notes.begin(), read->notes.end());
+  }
+  metricsError_.clear();
+  return lines;
 }
 
 void Document::clear() {
@@ -70,8 +99,9 @@ void Document::clear() {
   selection_.clear();
   model_.reset();
   modelFile_.clear();
-  metricsFile_.clear();
+  metricsFiles_.clear();
   metricsError_.clear();
+  metricsNotes_.clear();
   ++revision_;
 }
 
@@ -106,8 +136,9 @@ bool Document::showArea(Diagram* diagram, const std::string& name) {
 Document::NamedContent Document::checkNames(const std::string& diagram, const std::vector<std::string>& metricNames,
                                             const std::vector<std::string>& areaNames) const {
   NamedContent named;
-  const std::string source = metricsFile_.empty() ? ": no metrics file was given (--metrics FILE)"
-                                                  : " in " + metricsFile_;
+  std::string files;
+  for (const std::string& file : metricsFiles_) files += (files.empty() ? "" : ", ") + file;
+  const std::string source = files.empty() ? ": no metrics file was given (--metrics FILE)" : " in " + files;
   for (const std::string& name : metricNames) {
     if (metrics_.findMetric(name) != nullptr) {
       if (std::find(named.metrics.begin(), named.metrics.end(), name) == named.metrics.end())

@@ -45,10 +45,13 @@ struct LoadedMetrics {
   MetricSet metrics;
   AreaSet areas;
   bool ok = false;
-  std::string error;  // "file: reason" (with line and column) when not ok
+  std::string error;               // "file: reason" (with line and column) when not ok
+  std::vector<std::string> notes;  // what was read but passed over, one line each
 };
 
-std::unique_ptr<LoadedMetrics> readMetrics(const std::string& path);
+// Reads a metrics file of any kind (metrics/MetricsFile.h); tables and
+// coverage reports are matched against the pool, which is only read.
+std::unique_ptr<LoadedMetrics> readMetrics(const std::string& path, const ModelElementsPool& pool);
 
 class Document {
  public:
@@ -66,13 +69,24 @@ class Document {
   // status().ok()).
   void adoptModel(std::unique_ptr<LoadedModel> model);
 
-  // Adds the metrics and areas of a metrics file. False when it could not be
-  // read (nothing is added then); error() says why.
+  // Adds the metrics and areas of a metrics file. A metric or area of a name
+  // already loaded is replaced by the new reading, keeping the user's
+  // choices (MetricSet::mergeLoaded, AreaSet::mergeLoaded). False when it
+  // could not be read (nothing changes then); metricsError() says why and
+  // metricsNotes() what a successful read passed over.
   bool openMetrics(const std::string& path);
   void adoptMetrics(LoadedMetrics& read, const std::string& path);
   const std::string& metricsError() const { return metricsError_; }
-  // The metrics file read for this model; empty when none.
-  const std::string& metricsFile() const { return metricsFile_; }
+  const std::vector<std::string>& metricsNotes() const { return metricsNotes_; }
+  // The metrics files read for this model, in the order they were first
+  // read; empty when none.
+  const std::vector<std::string>& metricsFiles() const { return metricsFiles_; }
+  // The last of them; empty when none.
+  std::string metricsFile() const { return metricsFiles_.empty() ? std::string() : metricsFiles_.back(); }
+  // Reads every metrics file again (after a new build). Files that fail keep
+  // what they gave before; the errors come one line each, the notes of the
+  // files read after them.
+  std::vector<std::string> reloadMetrics();
 
   // Forgets everything: areas, metrics, selection, diagrams, pool.
   void clear();
@@ -126,8 +140,9 @@ class Document {
   AreaSet areas_;
   std::unique_ptr<LoadedModel> model_;
   std::string modelFile_;
-  std::string metricsFile_;
+  std::vector<std::string> metricsFiles_;
   std::string metricsError_;
+  std::vector<std::string> metricsNotes_;
   unsigned revision_ = 0;
 };
 

@@ -30,7 +30,8 @@ namespace {
 
 const char* const kModelFilter =
     "XMI/XML files|*.xmi;*.xml|UML models (*.xmi;*.uml)|*.xmi;*.uml|Pelk files|*.scenario|All files|*.*";
-const char* const kMetricsFilter = "Metric files|*.met|All files|*.*";
+const char* const kMetricsFilter =
+    "Metrics files (*.met, *.csv, *.xml)|*.met;*.csv;*.xml|Metric files|*.met|CSV tables|*.csv|All files|*.*";
 const char* const kDiagramFilter = "Diagram files|*.dia";
 const char* const kConfigurationFilter = "cfg files|*.cfg|All files|*.*";
 
@@ -65,6 +66,9 @@ void mainFrame::onFileCommand(wxCommandEvent& event) {
       if (!path.empty()) openMetrics(path);
       break;
     }
+    case ids::ReloadMetrics:
+      if (GetMenuBar()->IsEnabled(ids::ReloadMetrics)) reloadMetrics();
+      break;
     case ids::LoadConfiguration: {
       const std::string path = dialogs_->openFile(this, "Load Configuration", kConfigurationFilter);
       if (!path.empty()) loadConfiguration(path);

@@ -53,7 +53,7 @@ bool mainFrame::loadConfiguration(const std::string& path, const CommandLineOpti
   // The files it names are read aside: one that cannot be read changes
   // nothing.
   std::unique_ptr<LoadedModel> model;
-  std::unique_ptr<LoadedMetrics> metrics;
+  std::vector<std::unique_ptr<LoadedMetrics>> metrics;
   if (needsReopening(configuration, document_)) {
     const std::string& modelFile = configuration.modelFile;
     runWithProgress(this, kLoadTitle, "Reading " + modelFile, [&] { model = readModel(modelFile); });
@@ -62,10 +62,12 @@ bool mainFrame::loadConfiguration(const std::string& path, const CommandLineOpti
                 kNothingChanged + path + ": the model it names cannot be opened: " + model->status.message());
       return false;
     }
-    if (const std::string& metricsFile = configuration.metricsFile; !metricsFile.empty()) {
-      runWithProgress(this, kLoadTitle, "Reading " + metricsFile, [&] { metrics = readMetrics(metricsFile); });
-      if (!metrics->ok) {
-        showError(kLoadTitle, kNothingChanged + path + ": the metrics file it names cannot be read: " + metrics->error);
+    for (const std::string& metricsFile : configuration.metricsFiles) {
+      runWithProgress(this, kLoadTitle, "Reading " + metricsFile,
+                      [&] { metrics.push_back(readMetrics(metricsFile, model->pool)); });
+      if (!metrics.back()->ok) {
+        showError(kLoadTitle,
+                  kNothingChanged + path + ": the metrics file it names cannot be read: " + metrics.back()->error);
         return false;
       }
     }
@@ -74,7 +76,10 @@ bool mainFrame::loadConfiguration(const std::string& path, const CommandLineOpti
   if (model) {
     skipped.insert(skipped.end(), model->status.notes.begin(), model->status.notes.end());
     adoptModel(std::move(model), configuration.modelFile);
-    if (metrics) adoptMetrics(*metrics, configuration.metricsFile);
+    for (std::size_t i = 0; i < metrics.size(); ++i) {
+      adoptMetrics(*metrics[i], configuration.metricsFiles[i]);
+      skipped.insert(skipped.end(), metrics[i]->notes.begin(), metrics[i]->notes.end());
+    }
   }
   applySettings(configuration);
   applyLook(configuration, *painter_);

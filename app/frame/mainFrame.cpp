@@ -37,6 +37,7 @@ namespace lumetra {
 wxBEGIN_EVENT_TABLE(mainFrame, wxFrame)
   EVT_MENU(ids::OpenModel, mainFrame::onFileCommand)
   EVT_MENU(ids::OpenMetrics, mainFrame::onFileCommand)
+  EVT_MENU(ids::ReloadMetrics, mainFrame::onFileCommand)
   EVT_MENU(ids::CloseModel, mainFrame::onFileCommand)
   EVT_MENU(ids::SaveDiagram, mainFrame::onFileCommand)
   EVT_MENU(ids::LoadConfiguration, mainFrame::onFileCommand)
@@ -123,6 +124,7 @@ void mainFrame::buildMenus() {
   auto* file = new wxMenu;
   file->Append(ids::OpenModel, "&Open UML model...\tCtrl-O");
   file->Append(ids::OpenMetrics, "Open &metrics file...\tCtrl-M");
+  file->Append(ids::ReloadMetrics, "Reload metrics\tF5", "Read the metrics files again");
   file->Append(ids::SaveDiagram, "&Save diagram...\tCtrl-S", "Save the diagrams with their layout");
   file->AppendSeparator();
   file->Append(ids::LoadConfiguration, "Load configuration...", "Load configuration settings");
@@ -143,6 +145,7 @@ void mainFrame::buildMenus() {
   bar->Append(help, "&Help");
   SetMenuBar(bar);
   file->Enable(ids::OpenMetrics, false);
+  file->Enable(ids::ReloadMetrics, false);
 }
 
 void mainFrame::buildToolBar() {
@@ -170,6 +173,7 @@ AreaListCtrl* mainFrame::areaList() const { return areasPage_->areaList(); }
 
 void mainFrame::enableOpenMetrics(bool on) {
   GetMenuBar()->Enable(ids::OpenMetrics, on);
+  GetMenuBar()->Enable(ids::ReloadMetrics, on && !document_.metricsFiles().empty());
   GetToolBar()->EnableTool(ids::ToolOpenMetrics, on);
 }
 
@@ -181,8 +185,8 @@ void mainFrame::showNotes(const std::string& title, const std::vector<std::strin
 }
 
 void mainFrame::sync() {
-  // Metrics are read once per model.
-  enableOpenMetrics(document_.hasModel() && document_.metricsFile().empty());
+  // More metrics files add to those read; F5 reads them again.
+  enableOpenMetrics(document_.hasModel());
   strip_->sync(document_);
   metricsPage_->sync(document_);
   areasPage_->sync(document_);
@@ -241,18 +245,48 @@ void mainFrame::closeModel() {
 bool mainFrame::openMetrics(const std::string& path) {
   if (path.empty() || !document_.hasModel()) return false;
   std::unique_ptr<LoadedMetrics> read;
-  runWithProgress(this, "Open Metrics", "Reading " + path, [&] { read = readMetrics(path); });
+  runWithProgress(this, "Open Metrics", "Reading " + path, [&] { read = readMetrics(path, document_.pool()); });
   if (!read->ok) {
     showError("Open Metrics", "The metrics file could not be read.\n\n" + read->error);
     return false;
   }
   adoptMetrics(*read, path);
+  if (!read->notes.empty()) showMetricsNotes("Open Metrics", read->notes);
+  redrawShown();  // a metric of a name shown before may have new values
   return true;
 }
 
+void mainFrame::reloadMetrics() {
+  // Each file is read aside; one that fails keeps what it gave before.
+  std::vector<std::string> lines;
+  const std::vector<std::string> files = document_.metricsFiles();
+  for (const std::string& path : files) {
+    std::unique_ptr<LoadedMetrics> read;
+    runWithProgress(this, "Reload Metrics", "Reading " + path, [&] { read = readMetrics(path, document_.pool()); });
+    if (!read->ok) {
+      lines.push_back(read->error);
+      continue;
+    }
+    adoptMetrics(*read, path);
+    lines.insert(lines.end(), read->notes.begin(), read->notes.end());
+  }
+  redrawShown();
+  if (!lines.empty()) showMetricsNotes("Reload Metrics", lines);
+}
+
+void mainFrame::showMetricsNotes(const std::string& title, const std::vector<std::string>& lines) {
+  std::string text = "Read, with these rows, columns or files passed over:\n";
+  for (const std::string& line : lines) text += "\n" + line;
+  showError(title, text);
+}
+
 void mainFrame::adoptMetrics(LoadedMetrics& read, const std::string& path) {
+  // Metrics read again are new objects: the page follows its metric by name.
+  const Metric* selected = metricsPage_->selectedMetric();
+  const std::string selectedName = selected ? selected->getName() : std::string();
   document_.adoptMetrics(read, path);
   sync();
+  if (!selectedName.empty()) metricsPage_->selectMetric(document_.metrics().findMetric(selectedName));
 }
 
 bool mainFrame::showDiagramQuietly(Diagram* diagram) {

@@ -63,6 +63,10 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // wrote the file; a failure has been shown to the user.
   bool openModel(const std::string& path);
   bool openMetrics(const std::string& path);
+  // Reads every metrics file of the model again (after a new build): new
+  // values, the same metrics shown with the same glyphs. Files that fail
+  // keep what they gave; errors and notes are shown once.
+  void reloadMetrics();
   void closeModel();
   bool saveDiagram(const std::string& path);
   // Writes the active window's view as it is shown (camera, metrics, areas,
@@ -158,7 +162,7 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   void buildLayout();
   void buildMenus();
   void buildToolBar();
-  // Menu item 10071 and tool 10081.
+  // Menu items 10071 and (once a metrics file was read) 10072, tool 10081.
   void enableOpenMetrics(bool on);
   // The menus, the tool bar, the view strip and the notebook pages brought
   // in line with the document (what is loaded, which metrics and areas are
@@ -176,6 +180,8 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // What a read model's status notes (diagrams that could not be laid
   // out), one message for all; nothing when there are none.
   void showNotes(const std::string& title, const std::vector<std::string>& notes);
+  // What reading metrics passed over, one line each, in one message.
+  void showMetricsNotes(const std::string& title, const std::vector<std::string>& lines);
   // What opening a model or metrics file does once the file was read aside.
   void adoptModel(std::unique_ptr<LoadedModel> model, const std::string& path);
   void adoptMetrics(LoadedMetrics& metrics, const std::string& path);

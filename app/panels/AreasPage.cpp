@@ -257,7 +257,8 @@ void AreasPage::selectArea(const std::string& name) {
 }
 
 void AreasPage::sync(Document& document) {
-  const bool loaded = !document.metricsFile().empty();
+  // The model's packages are areas before any metrics file is read.
+  const bool loaded = document.areas().getLoadedCount() > 0;
   if (document.revision() != shownRevision_) {
     shownRevision_ = document.revision();
     modelClosed();

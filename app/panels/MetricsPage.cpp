@@ -163,8 +163,8 @@ void MetricsPage::selectMetric(Metric* metric) {
     }
     upper_->SetValue(integer->getUpperBound());
     lower_->SetValue(integer->getLowerBound());
-    upper_->SetToolTip(wxString::Format("%d", integer->getUpperBound()));
-    lower_->SetToolTip(wxString::Format("%d", integer->getLowerBound()));
+    upper_->SetToolTip(wxString::FromUTF8(integer->formatValue(integer->getUpperBound())));
+    lower_->SetToolTip(wxString::FromUTF8(integer->formatValue(integer->getLowerBound())));
   } else {
     visualizer_->Append(kBooleanGlyph);
     visualizer_->SetStringSelection(wxString::FromUTF8(metric->getVisualizerName()));
@@ -247,7 +247,7 @@ void MetricsPage::onThreshold(bool upper) {
     metric->setUpperBound(value);
   else
     metric->setLowerBound(value);
-  slider->SetToolTip(wxString::Format("%d", value));
+  slider->SetToolTip(wxString::FromUTF8(metric->formatValue(value)));
   refresh_.request();
 }
 

@@ -70,6 +70,7 @@ enum : int {
   // Menus
   OpenModel = 10070,
   OpenMetrics = 10071,
+  ReloadMetrics = 10072,  // "Reload metrics\tF5": the metrics files read again
   LoadConfiguration = 10073,
   SaveConfiguration = 10074,
   ExportImage = 10075,

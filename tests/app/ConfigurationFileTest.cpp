@@ -237,23 +237,28 @@ TEST(ConfigurationFile, FilesBesideOrBelowAreNamedRelativeAndSurviveMovingTheFol
   const fs::path root = fs::temp_directory_path() / ("lumetra-cfg-paths-" + std::to_string(::getpid()));
   fs::create_directories(root / "project" / "models");
   fs::create_directories(root / "shared");
-  for (const fs::path& file : {root / "project/models/shop.xmi", root / "shared/shop.met"}) std::ofstream(file) << "x";
+  for (const fs::path& file : {root / "project/models/shop.xmi", root / "shared/shop.met",
+                               root / "project/models/coverage.csv"})
+    std::ofstream(file) << "x";
   Configuration c;
   c.modelFile = (root / "project/models/shop.xmi").string();
-  c.metricsFile = (root / "shared/shop.met").string();  // above the .cfg: absolute
+  // Above the .cfg: absolute; then one more, beside the model.
+  c.metricsFiles = {(root / "shared/shop.met").string(), (root / "project/models/coverage.csv").string()};
   const std::string cfg = (root / "project/view.cfg").string();
   ASSERT_EQ(writeConfigurationFile(c, cfg), "");
   std::ifstream in(cfg);
   const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   EXPECT_NE(text.find("Model=models/shop.xmi\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("Metrics=" + c.metricsFile + "\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("Metrics=" + c.metricsFiles[0] + "\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("Metrics2=models/coverage.csv\n"), std::string::npos) << text;
 
   fs::rename(root / "project", root / "moved");
   const ConfigurationRead read = readConfigurationFile((root / "moved/view.cfg").string());
   ASSERT_TRUE(read.ok) << read.error;
   EXPECT_EQ(read.configuration.modelFile, (root / "moved/models/shop.xmi").string());
   EXPECT_TRUE(fs::exists(read.configuration.modelFile));
-  EXPECT_EQ(read.configuration.metricsFile, c.metricsFile);
+  EXPECT_EQ(read.configuration.metricsFiles,
+            (std::vector<std::string>{c.metricsFiles[0], (root / "moved/models/coverage.csv").string()}));
   fs::remove_all(root);
 }
 
@@ -281,7 +286,7 @@ TEST(ConfigurationFile, AFailedSaveLeavesTheOldFileAndAMissingOneIsNamed) {
 TEST(ConfigurationCommandLine, OptionsBesideTheFileReplaceOrAddAsTheHelpSays) {
   Configuration saved;
   saved.modelFile = "/a/shop.xmi";
-  saved.metricsFile = "/a/shop.met";
+  saved.metricsFiles = {"/a/shop.met"};
   saved.layout = {{false, false, 0.5f}, {}, {}};
   saved.windows.resize(2);
   for (SavedWindow& w : saved.windows) {
@@ -305,11 +310,11 @@ TEST(ConfigurationCommandLine, OptionsBesideTheFileReplaceOrAddAsTheHelpSays) {
       {"MODEL replaces the model, the rest stays", [](CommandLineOptions& o) { o.model = "v2.xmi"; },
        [](const Configuration& c) {
          EXPECT_EQ(c.modelFile, "v2.xmi");
-         EXPECT_EQ(c.metricsFile, "/a/shop.met");
+         EXPECT_EQ(c.metricsFiles, std::vector<std::string>{"/a/shop.met"});
          EXPECT_EQ(c.windows[1].camera.zoom, 2.0f);
        }},
       {"--metrics replaces the metrics file", [](CommandLineOptions& o) { o.metricsFile = "m.met"; },
-       [](const Configuration& c) { EXPECT_EQ(c.metricsFile, "m.met"); }},
+       [](const Configuration& c) { EXPECT_EQ(c.metricsFiles, std::vector<std::string>{"m.met"}); }},
       {"--diagram of the saved one keeps its camera", [](CommandLineOptions& o) { o.diagram = "Orders"; },
        [](const Configuration& c) { EXPECT_EQ(c.windows[1].camera.zoom, 2.0f); }},
       {"--diagram of another fits the active window only", [](CommandLineOptions& o) { o.diagram = "Stock"; },

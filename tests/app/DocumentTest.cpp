@@ -65,6 +65,32 @@ TEST(DocumentTest, OpeningAnotherModelForgetsMetricsAreasAndSelection) {
   EXPECT_TRUE(document.metricsFile().empty());
 }
 
+TEST(DocumentTest, SeveralMetricsFilesAddUpAndReadingThemAgainKeepsWhatIsShown) {
+  const std::string table = std::string(LUMETRA_SOURCE_DIR) + "/examples/webshop-ck.csv";
+  Document document;
+  ASSERT_TRUE(document.openModel(kModel).ok());
+  // Every package is an area before any areas file is read.
+  ASSERT_NE(document.areas().findArea("shop.orders"), nullptr);
+  ASSERT_TRUE(document.openMetrics(table)) << document.metricsError();
+  EXPECT_TRUE(document.metricsNotes().empty());
+  ASSERT_TRUE(document.openMetrics(kMetrics)) << document.metricsError();
+  EXPECT_EQ(document.metricsFiles(), (std::vector<std::string>{table, kMetrics}));
+  EXPECT_EQ(document.metrics().findMetric("tcc")->getValueText("C_Order"), "0.42");
+  const Document::Shown shown = document.showNamed("Overview", {"wmc", "Coupling"}, {"Checkout", "shop.orders"});
+  EXPECT_TRUE(shown.problems.empty()) << shown.problems.front();
+  const std::size_t metrics = document.metrics().getMetricCount(), areas = document.areas().getLoadedCount();
+  document.selection().toggleMetric(document.metrics().findMetric("wmc"));
+
+  EXPECT_TRUE(document.reloadMetrics().empty());
+  EXPECT_EQ(document.metrics().getMetricCount(), metrics);
+  EXPECT_EQ(document.areas().getLoadedCount(), areas);
+  EXPECT_EQ(document.metrics().getShownCount(), 2u);
+  EXPECT_TRUE(document.areas().isIdentified("Checkout"));
+  EXPECT_GT(document.areas().findIdentified("Checkout")->getElementCount(), 0u);
+  // The selection holds the new reading, not the one it replaced.
+  EXPECT_EQ(document.selection().selectedMetrics(), std::vector<Metric*>{document.metrics().findMetric("wmc")});
+}
+
 TEST(DocumentTest, ShowNamedReportsEachUnknownNameAndShowsTheRest) {
   struct Case {
     const char* name;

@@ -167,11 +167,13 @@ TEST_F(FrameTest, MetricsChangeTheEnablingAndCheckedRowsShowGlyphsAndAreas) {
   h.command(ids::ToolOpenMetrics);  // the tool reaches the menu command
   ASSERT_EQ(h.dialogs.asked.back(), "Open Metrics");
   ASSERT_TRUE(h.dialogs.errors.empty()) << h.dialogs.errors.front();
-  EXPECT_FALSE(menuEnabled(ids::OpenMetrics));
-  EXPECT_FALSE(toolEnabled(ids::ToolOpenMetrics));
+  // More files may follow, and these can be read again.
+  EXPECT_TRUE(menuEnabled(ids::OpenMetrics));
+  EXPECT_TRUE(toolEnabled(ids::ToolOpenMetrics));
+  EXPECT_TRUE(menuEnabled(ids::ReloadMetrics));
   EXPECT_TRUE(enabled(ids::MetricsTransparency));
   EXPECT_EQ(frame().metricList()->GetItemCount(), 5);
-  EXPECT_EQ(frame().areaList()->GetItemCount(), 4);
+  EXPECT_EQ(frame().areaList()->GetItemCount(), 4 + 4);  // the file's and the model's four packages
   EXPECT_EQ(h.activePixels(), plain);  // nothing shown yet
 
   frame().metricList()->setChecked(frame().metricList()->findRow("Coupling"), true);
@@ -204,6 +206,13 @@ TEST_F(FrameTest, MetricsChangeTheEnablingAndCheckedRowsShowGlyphsAndAreas) {
     if (length > 100 && along > 0.95 * std::sqrt(norm * length)) ++tinted;
   }
   EXPECT_GT(tinted, 500);
+
+  // F5 reads the file again: the same glyphs and area, nothing asked.
+  h.command(ids::ReloadMetrics);
+  FrameHarness::settle();
+  EXPECT_EQ(frame().metrics().getShownCount(), 1u);
+  EXPECT_EQ(frame().areaList()->GetItemCount(), 8);
+  EXPECT_EQ(h.activePixels(), area);
 }
 
 TEST_F(FrameTest, SplitDeleteZoomAndTransparencyControls) {

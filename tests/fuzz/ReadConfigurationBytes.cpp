@@ -20,7 +20,7 @@ Configuration comparable(Configuration c) {
   std::stable_sort(c.settings.begin(), c.settings.end(),
                    [](const SavedSetting& a, const SavedSetting& b) { return a.kind < b.kind; });
   c.modelFile.clear();
-  c.metricsFile.clear();
+  c.metricsFiles.clear();
   return c;
 }
 
