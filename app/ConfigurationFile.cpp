@@ -9,6 +9,7 @@
 #include <wx/mstream.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -428,7 +429,11 @@ void readMetric(GroupReader& reader, SavedMetric& metric) {
     else if (e.key == "Transparency") reader.number(e, 0.0f, 1.0f, metric.transparency);
     else if (e.key == "LowerThreshold") reader.integer(e, INT32_MIN, INT32_MAX, metric.lowerThreshold);
     else if (e.key == "UpperThreshold") reader.integer(e, INT32_MIN, INT32_MAX, metric.upperThreshold);
-    else return false;
+    else if (e.key == "Colour") {
+      Color colour;
+      if (parseColour(e.value, colour)) metric.colour = colour;
+      else reader.skip(e, "'" + shortened(e.value) + "' is not four numbers 0 to 1 (red green blue alpha)");
+    } else return false;
     return true;
   });
 }
@@ -446,6 +451,29 @@ void readArea(GroupReader& reader, SavedArea& area) {
     else if (e.key == "Softness") reader.integer(e, 1, 100, area.softness);
     else return false;
     return true;
+  });
+}
+
+void readBox(GroupReader& reader, SavedBox& box, std::array<bool, 6>& given) {
+  reader.forEach([&](const Entry& e) {
+    static const char* const keys[] = {"Diagram", "Shape", "Left", "Bottom", "Right", "Top"};
+    float* sides[] = {nullptr, nullptr, &box.left, &box.bottom, &box.right, &box.top};
+    for (std::size_t k = 0; k < 6; ++k) {
+      if (e.key != keys[k]) continue;
+      if (k < 2) {
+        std::optional<std::string> text;
+        reader.text(e, text);
+        if (text) (k == 0 ? box.diagram : box.shape) = *text;
+        given[k] = text.has_value();
+      } else {
+        std::optional<float> value;
+        reader.number(e, -kMaxPan, kMaxPan, value);
+        if (value) *sides[k] = *value;
+        given[k] = value.has_value();
+      }
+      return true;
+    }
+    return false;
   });
 }
 
@@ -562,6 +590,7 @@ ConfigurationRead parseConfiguration(std::string_view text, const std::string& f
   std::map<int, SavedArea> areas;
   std::map<int, SavedWindow> windows;
   std::map<int, int> windowLines;
+  std::map<int, std::pair<SavedBox, std::array<bool, 6>>> boxes;
   std::optional<int> active;
   for (const Group& group : groups) {
     GroupReader reader(group, skipped);
@@ -617,6 +646,10 @@ ConfigurationRead parseConfiguration(std::string_view text, const std::string& f
       SavedArea& area = areas[a];
       if (area.line == 0) area.line = group.line;
       readArea(reader, area);
+    } else if (const int b = numberedGroup(name, "Box")) {
+      auto& [box, given] = boxes[b];
+      if (box.line == 0) box.line = group.line;
+      readBox(reader, box, given);
     } else if (const int w = numberedGroup(name, "Window"); w > 0 && w <= kMaxConfigurationWindows) {
       windowLines.emplace(w, group.line);
       readWindow(reader, windows[w]);
@@ -634,6 +667,15 @@ ConfigurationRead parseConfiguration(std::string_view text, const std::string& f
     if (area.name.empty())
       skipped.push_back("line " + std::to_string(area.line) + ": [Area" + std::to_string(index) + "]: no Name");
     else out.areas.push_back(std::move(area));
+  }
+  for (auto& [index, entry] : boxes) {
+    auto& [box, given] = entry;
+    if (std::all_of(given.begin(), given.end(), [](bool g) { return g; }) && box.left <= box.right &&
+        box.bottom <= box.top)
+      out.boxes.push_back(std::move(box));
+    else
+      skipped.push_back("line " + std::to_string(box.line) + ": [Box" + std::to_string(index) +
+                        "]: needs Diagram, Shape and Left <= Right, Bottom <= Top");
   }
   // Windows by their number; with a layout, as many as it has, else up to
   // the last one that gives anything.
@@ -803,6 +845,7 @@ std::string configurationText(const Configuration& c, const std::string& path) {
     w.put("Transparency", m.transparency);
     w.put("LowerThreshold", m.lowerThreshold);
     w.put("UpperThreshold", m.upperThreshold);
+    if (m.colour) w.put("Colour", colourText(*m.colour));
   }
   for (std::size_t i = 0; i < c.areas.size(); ++i) {
     const SavedArea& a = c.areas[i];
@@ -813,6 +856,16 @@ std::string configurationText(const Configuration& c, const std::string& path) {
     w.put("Mode", a.mode);
     w.put("Method", a.method);
     w.put("Softness", a.softness);
+  }
+  for (std::size_t i = 0; i < c.boxes.size(); ++i) {
+    const SavedBox& b = c.boxes[i];
+    w.group("Box" + std::to_string(i + 1));
+    w.put("Diagram", b.diagram);
+    w.put("Shape", b.shape);
+    w.put("Left", b.left);
+    w.put("Bottom", b.bottom);
+    w.put("Right", b.right);
+    w.put("Top", b.top);
   }
   w.group("End");
   w.put("Complete", true);

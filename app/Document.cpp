@@ -43,6 +43,14 @@ void Document::adoptModel(std::unique_ptr<LoadedModel> model) {
   clear();
   modelFile_ = model->status.fileName;
   model_ = std::move(model);
+  for (Diagram* diagram : model_->diagrams) fileLayouts_.push_back(LayoutSnapshot::ofDiagram(diagram));
+}
+
+const LayoutSnapshot* Document::fileLayout(const Diagram* diagram) const {
+  const std::vector<Diagram*>& all = diagrams();
+  for (std::size_t i = 0; i < all.size() && i < fileLayouts_.size(); ++i)
+    if (all[i] == diagram) return &fileLayouts_[i];
+  return nullptr;
 }
 
 bool Document::openMetrics(const std::string& path) {
@@ -67,6 +75,7 @@ void Document::clear() {
   areas_.clear();
   metrics_.clear();
   selection_.clear();
+  fileLayouts_.clear();
   model_.reset();
   modelFile_.clear();
   metricsFile_.clear();

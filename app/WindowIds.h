@@ -89,6 +89,7 @@ enum : int {
   ViewLegend = 10128,
   FindClass = 10129,  // "&Find class...\tCtrl-F"
   ViewComments = 10130,  // a display switch, after the range above
+  ViewTypesAndVisibility = 10140,  // a display switch
 
   // Toolbar (forwarded to the menu commands)
   ToolOpenModel = 10080,

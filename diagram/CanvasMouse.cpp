@@ -107,6 +107,8 @@ void CanvasMouse::showHoverBox(CanvasWindow& window, const wxMouseEvent& event, 
     window.setHoverBox(std::make_unique<TextHoverInfoBox>(elements.front()->getLabel(), x, at.y, at.y,
                                                           kHoverElementColor));
   }
+  if (CanvasOwner* owner = window.canvas()->owner())
+    owner->pointerOver(elements.empty() ? std::string() : elements.front()->getLabel());
   window.canvas()->refreshWindow(&window, true);
 }
 
@@ -131,6 +133,7 @@ void CanvasMouse::press(CanvasWindow& window, const wxMouseEvent& event, int can
 
   pressPosition_ = event.GetPosition();
   dragPosition_ = pressPosition_;
+  dragStart_ = {};
   pressed_ = true;
   // Every window re-records only what shows the flipped selected states.
   window.canvas()->selectionChanged(&window, selection != nullptr ? selection->changeSince(before) : SelectionChange());
@@ -146,6 +149,7 @@ void CanvasMouse::dragShape(CanvasWindow& window, float dx, float dy) {
   if (dynamic_cast<PelkInterface*>(shape->getModelElement()) != nullptr) return;
   const Vec2 offset = screenToDiagramOffset(window.camera(), dx, dy);
   if (!std::isfinite(offset.x) || !std::isfinite(offset.y)) return;
+  if (dragStart_.empty()) dragStart_ = LayoutSnapshot::ofShape(shape);
   moveShape(shape, offset.x, offset.y);
   window.canvas()->shapeMoved(&window, shape);
 }
@@ -217,6 +221,12 @@ void CanvasMouse::onMouse(CanvasWindow& window, wxMouseEvent& event, int canvasH
     if (event.ControlDown() && !event.ShiftDown() && pressTarget_ != nullptr && rest != wxPoint(0, 0)) {
       dragShape(window, static_cast<float>(rest.x), static_cast<float>(rest.y));
       redrawn = true;
+    }
+    if (!dragStart_.empty()) {
+      const LayoutSnapshot before = std::move(dragStart_);
+      dragStart_ = {};
+      if (CanvasOwner* owner = window.canvas()->owner(); owner && !(before.now() == before))
+        owner->boxesDragged(&window, before);
     }
   }
 

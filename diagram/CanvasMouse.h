@@ -35,6 +35,7 @@
 
 #include <wx/gdicmn.h>
 
+#include "model/LayoutSnapshot.h"
 #include "render/CanvasWindow.h"
 
 namespace lumetra {
@@ -54,7 +55,10 @@ class CanvasMouse : public WindowMouseHandler {
   void onMouse(CanvasWindow& window, wxMouseEvent& event, int canvasHeight) override;
 
   // Drops the press target (the model it points into is going away).
-  void forgetPressTarget() { pressTarget_ = nullptr; }
+  void forgetPressTarget() {
+    pressTarget_ = nullptr;
+    dragStart_ = {};
+  }
   ModelElement* pressTarget() const { return pressTarget_; }
 
   // The shape showing model on diagram (top-level or a child of a composed
@@ -81,6 +85,9 @@ class CanvasMouse : public WindowMouseHandler {
   wxPoint dragPosition_;
   bool pressed_ = false;
   ModelElement* pressTarget_ = nullptr;  // not owned
+  // The moved boxes as they were at the press, from the first step of a
+  // Ctrl-drag on (empty before it); reported to the frame at the release.
+  LayoutSnapshot dragStart_;
 };
 
 }  // namespace lumetra

@@ -6,6 +6,7 @@
 
 #include "metrics/Metric.h"
 #include "metrics/MetricSet.h"
+#include "diagram/SelectionManager.h"
 #include "render/GLPainter.h"
 #include "settings/SettingsStore.h"
 
@@ -78,6 +79,15 @@ bool MetricsVisualizerSimple::pickMayHit(DiagramElement* element) {
   return mayBeInPickVolume(areaLo - margin, areaHi + margin, 1.0f, -kGlyphHeightBound);
 }
 
+bool MetricsVisualizerSimple::piecesShowingSelection(Diagram* diagram, const SelectionChange& change,
+                                                      std::vector<ScenePiece>& pieces, bool& background) {
+  if (!UMLModelVisualizer::piecesShowingSelection(diagram, change, pieces, background)) return false;
+  if (change.metrics.empty()) return true;
+  if (diagram != currentDiagram()) return false;  // the entries are another diagram's
+  for (DiagramElement* entry : deferred()) pieces.push_back({entry, true});
+  return true;
+}
+
 void MetricsVisualizerSimple::drawDeferredEntry(DiagramElement* entry) {
   MetricSet* metrics = metricSet();
   ModelElement* model = entry ? entry->getModelElement() : nullptr;
@@ -108,6 +118,15 @@ void MetricsVisualizerSimple::drawDeferredEntry(DiagramElement* entry) {
       GLPainter::setGlobalAlpha(metric->getTransparency() * getMetricsAlpha() * 2.0f);
       PlainLineScope plain(GLPainter::underPixels(std::fmin(corner2.x - corner1.x, corner2.y - corner1.y), kTinyGlyph));
       metric->drawGlyph(id, corner1, corner2);
+      if (!isPicking() && selectionManager() && selectionManager()->isMetricSelected(metric)) {
+        Color highlight = look().selectColor;
+        highlight.a = 1.0f;
+        GLPainter::setGlobalAlpha(1.0f);
+        const GLPainter painter;
+        painter.setLineWidth(3.0f);
+        painter.rectOutline(corner1, corner2, highlight);
+        painter.setLineWidth(1.0f);
+      }
     }
     if (isPicking()) glPopName();
   }

@@ -57,7 +57,13 @@ DiagramElement* interfaceShape(const Diagram* diagram, const PelkInterface* end)
 
 }  // namespace
 
+ModelElement* shownRelation(ModelElement* element) {
+  if (auto* dummy = dynamic_cast<Dummy*>(element); dummy && dummy->getRelation()) return dummy->getRelation();
+  return element;
+}
+
 bool UMLModelVisualizer::participantsPresent(ModelElement* element) const {
+  element = shownRelation(element);
   if (auto* a = dynamic_cast<Association*>(element)) {
     return a->getFirstEnd() && a->getSecondEnd() && participant(a->getFirstEnd()->getType()) &&
            participant(a->getSecondEnd()->getType());
@@ -70,6 +76,7 @@ bool UMLModelVisualizer::participantsPresent(ModelElement* element) const {
 }
 
 bool UMLModelVisualizer::relationEndsOn(ModelElement* element, const std::vector<DiagramElement*>& shapes) const {
+  element = shownRelation(element);
   auto among = [&shapes](const DiagramElement* shape) {
     return shape != nullptr && std::find(shapes.begin(), shapes.end(), shape) != shapes.end();
   };
@@ -92,6 +99,7 @@ bool UMLModelVisualizer::relationMayHit(DiagramElement* shape, ModelElement* ele
   // end, names sit on the middle, the self-association's loop passes 16
   // units beside its own box's centre, and the selection band is the
   // relation width wide. Text reaches at most twice its textReach.
+  element = shownRelation(element);
   Box ends[2];
   std::vector<std::string> labels;
   std::string name;
@@ -257,11 +265,24 @@ void UMLModelVisualizer::visitDependency(Dependency* element) {
   const Vec2 y = onBorder(client, supplier.centre, client.centre);
   const Vec2 x = onBorder(supplier, y, supplier.centre);
   PlainLineScope lines(plainRelation(extentOf(y, x, look_.arrowSize)));
-  painter.dashedLine(y, x, outline, 8.0f, 5.0f);
   const float angle = look_.arrowAngle;
   const Vec2 c = look_.arrowSize * (x - y).normalized();
-  painter.line(x, x - rotate(c, angle), outline);
-  painter.line(x, x - rotate(c, -angle), outline);
+  if (element->kind() == Dependency::Kind::Realization) {
+    // A hollow triangle at the supplier (the interface), the dashed line
+    // stopping at its base, as a generalization's solid one does.
+    const Vec2 l = rotate(c, angle), r = rotate(c, -angle);
+    PointList triangle({x, x - l, x - r, x}, appearance_->fillColour);
+    painter.filledConvexPolygon(triangle);
+    triangle.color = outline;
+    painter.polygonOutline(triangle);
+    Vec2 u = x;
+    if (!GLPainter::segmentIntersect(x - l, x - r, y, x, u)) u = y;
+    painter.dashedLine(y, u, outline, 8.0f, 5.0f);
+  } else {
+    painter.dashedLine(y, x, outline, 8.0f, 5.0f);
+    painter.line(x, x - rotate(c, angle), outline);
+    painter.line(x, x - rotate(c, -angle), outline);
+  }
   painter.setLineSmoothing(false);
   if (look_.relationNames) {
     const float a = uprightAngle(std::atan2(y.y - x.y, y.x - x.x));
