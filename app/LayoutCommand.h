@@ -17,10 +17,21 @@ namespace lumetra {
 class LayoutCommand : public wxCommand {
  public:
   // shown runs after every Do and Undo (the frame redraws the views).
-  LayoutCommand(const wxString& name, LayoutSnapshot before, LayoutSnapshot after, std::function<void()> shown)
-      : wxCommand(true, name), before_(std::move(before)), after_(std::move(after)), shown_(std::move(shown)) {}
+  // alreadyDone: the boxes stand as after already (a drag the views have
+  // shown as it went), so the first Do changes and redraws nothing.
+  LayoutCommand(const wxString& name, LayoutSnapshot before, LayoutSnapshot after, std::function<void()> shown,
+                bool alreadyDone = false)
+      : wxCommand(true, name),
+        before_(std::move(before)),
+        after_(std::move(after)),
+        shown_(std::move(shown)),
+        skipDo_(alreadyDone) {}
 
   bool Do() override {
+    if (skipDo_) {
+      skipDo_ = false;
+      return true;
+    }
     after_.restore();
     if (shown_) shown_();
     return true;
@@ -34,6 +45,7 @@ class LayoutCommand : public wxCommand {
  private:
   LayoutSnapshot before_, after_;
   std::function<void()> shown_;
+  bool skipDo_;
 };
 
 }  // namespace lumetra

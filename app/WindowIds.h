@@ -90,6 +90,8 @@ enum : int {
   FindClass = 10129,  // "&Find class...\tCtrl-F"
   ViewComments = 10130,  // a display switch, after the range above
   ViewTypesAndVisibility = 10140,  // a display switch
+  ResetLayout = 10141,  // "&Edit": the shown diagram as its file has it
+  MetricColour = 10142,  // the metrics page's glyph colour
 
   // Toolbar (forwarded to the menu commands)
   ToolOpenModel = 10080,

@@ -8,6 +8,7 @@
 #include <wx/sizer.h>
 #include <wx/slider.h>
 #include <wx/splitter.h>
+#include <wx/statusbr.h>
 #include <wx/toolbar.h>
 #include <wx/utils.h>
 
@@ -18,6 +19,9 @@
 #include "app/AreasPage.h"
 #include "app/MetricsPage.h"
 #include "app/CheckListCtrl.h"
+#include "app/EditCommands.h"
+#include "app/Preferences.h"
+#include "app/StatusLine.h"
 #include "app/ExportChoice.h"
 #include "app/FindClass.h"
 #include "app/ExportCommand.h"
@@ -29,6 +33,7 @@
 #include "app/ViewControlStrip.h"
 #include "app/ViewMenu.h"
 #include "app/WindowIds.h"
+#include "diagram/CanvasKeys.h"
 #include "diagram/CanvasMouse.h"
 #include "diagram/MetricsVisualizerSimple.h"
 #include "modelfiles/DiagramWriter.h"
@@ -71,6 +76,10 @@ wxBEGIN_EVENT_TABLE(mainFrame, wxFrame)
   EVT_COMMAND_SCROLL(ids::ModelTransparency, mainFrame::onViewScroll)
   EVT_COMMAND_SCROLL(ids::MetricsTransparency, mainFrame::onViewScroll)
   EVT_COMMAND_SCROLL(ids::AreasTransparency, mainFrame::onViewScroll)
+  EVT_MENU(wxID_UNDO, mainFrame::onEditCommand)
+  EVT_MENU(wxID_REDO, mainFrame::onEditCommand)
+  EVT_MENU(ids::ResetLayout, mainFrame::onEditCommand)
+  EVT_MENU(wxID_PREFERENCES, mainFrame::onEditCommand)
 wxEND_EVENT_TABLE()
 // clang-format on
 
@@ -85,6 +94,13 @@ const char* const kConfigurationFilter = "cfg files|*.cfg|All files|*.*";
 
 mainFrame::mainFrame(const wxString& title, const wxPoint& position, const wxSize& size, UserDialogs* dialogs)
     : wxFrame(nullptr, wxID_ANY, title, position, size), dialogs_(dialogs ? dialogs : &desktopDialogs()) {
+  edit_ = std::make_unique<EditCommands>(
+      document_, [this] { refreshCanvas(); },
+      [this] {
+        // A preference changed: every view shows it, the next start too.
+        refreshCanvas();
+        if (wxConfigBase* config = wxConfigBase::Get(false)) rememberSettings(*config);
+      });
   buildLayout();
   buildMenus();
   buildToolBar();
@@ -105,7 +121,24 @@ mainFrame::mainFrame(const wxString& title, const wxPoint& position, const wxSiz
   canvas_->setOwner(this);
   canvas_->activeWindow()->setMouseHandler(mouse_.get());
   canvas_->activeWindow()->setVisualizer(painter_.get());
+  if (settings().getBool("Canvas.PerspectiveAtStart")) canvas_->activeWindow()->setPerspective(true);
   syncViewControls(canvas_->activeWindow(), canvas_->rootOnly());
+  CreateStatusBar(kStatusFieldCount);
+  const int widths[kStatusFieldCount] = {-2, -1, -1, -2};
+  GetStatusBar()->SetStatusWidths(kStatusFieldCount, widths);
+  // Keys reach the canvas once a click gave it the focus.
+  canvas_->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
+    canvas_->SetFocus();
+    event.Skip();
+  });
+  canvas_->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) { onCanvasKeyDown(event); });
+  // Whatever changed the view (a fit after a resize, the wheel, a control),
+  // the status bar shows it as painted.
+  canvas_->Bind(wxEVT_PAINT, [this](wxPaintEvent& event) {
+    event.Skip();
+    syncStatusBar();
+  });
+  syncStatusBar();
 }
 
 mainFrame::~mainFrame() {
@@ -165,6 +198,7 @@ void mainFrame::buildMenus() {
   help->Append(ids::About, "&About...");
   auto* bar = new wxMenuBar;
   bar->Append(file, "&File");
+  bar->Append(edit_->buildMenu(), "&Edit");
   wxMenu* view = buildViewMenu();
   view->AppendSeparator();
   view->Append(ids::FindClass, "&Find class...\tCtrl-F", "Select a class of the shown diagram by its name");
@@ -231,7 +265,7 @@ void mainFrame::onFileCommand(wxCommandEvent& event) {
   switch (event.GetId()) {
     case ids::OpenModel: {
       const std::string path = dialogs_->openFile(this, "Open UML Model", kModelFilter);
-      if (!path.empty()) openModel(path);
+      if (!path.empty() && openModel(path)) showFirstDiagram();
       break;
     }
     case ids::OpenMetrics: {
@@ -366,6 +400,8 @@ void mainFrame::onAbout(wxCommandEvent&) { dialogs_->showAbout(this); }
 
 void mainFrame::forgetShownModel() {
   mouse_->forgetPressTarget();
+  edit_->modelReplaced();
+  underPointer_.clear();
   metricsPage_->modelClosed();
   areasPage_->modelClosed();
   if (metricList()) metricList()->clearRows();
@@ -418,7 +454,7 @@ void mainFrame::onRecentModel(wxCommandEvent& event) {
                                     ": the file no longer exists; it was taken off the recent files.");
     return;
   }
-  openModel(path);
+  if (openModel(path)) showFirstDiagram();
 }
 
 void mainFrame::closeModel() {
@@ -427,6 +463,7 @@ void mainFrame::closeModel() {
   enableOpenMetrics(false);
   canvas_->repaint();
   SetTitle("Lumetra Visualizer");
+  syncStatusBar();
 }
 
 bool mainFrame::openMetrics(const std::string& path) {
@@ -468,9 +505,46 @@ bool mainFrame::showDiagram(Diagram* diagram) {
   for (const auto& [loaded, item] : diagramItems_)
     if (loaded == diagram) {
       tree_->SelectItem(item);
+      syncStatusBar();
       return true;
     }
   return false;
+}
+
+void mainFrame::showFirstDiagram() {
+  if (!document_.diagrams().empty()) showDiagram(document_.diagrams().front());
+}
+
+// ---- edit commands, keys and the status bar ----
+
+void mainFrame::onEditCommand(wxCommandEvent& event) {
+  CanvasWindow* window = canvas_->activeWindow();
+  edit_->onCommand(event.GetId(), window ? window->diagram() : nullptr, this);
+}
+
+void mainFrame::boxesDragged(CanvasWindow*, const LayoutSnapshot& before) { edit_->moved(before); }
+
+void mainFrame::pointerOver(const std::string& label) {
+  underPointer_ = label;
+  syncStatusBar();
+}
+
+void mainFrame::onCanvasKeyDown(wxKeyEvent& event) {
+  CanvasWindow* window = canvas_->activeWindow();
+  if (window == nullptr || !onCanvasKey(*window, event.GetKeyCode())) {
+    event.Skip();
+    return;
+  }
+  syncStatusBar();
+}
+
+void mainFrame::syncStatusBar() {
+  wxStatusBar* bar = GetStatusBar();
+  if (bar == nullptr) return;
+  CanvasWindow* window = canvas_->activeWindow();
+  const auto fields = statusFields(window ? window->diagram() : nullptr, window ? window->zoom() : 1.0f, underPointer_);
+  for (int i = 0; i < kStatusFieldCount; ++i)
+    if (bar->GetStatusText(i) != wxString::FromUTF8(fields[i])) bar->SetStatusText(wxString::FromUTF8(fields[i]), i);
 }
 
 void mainFrame::openFromCommandLine(const CommandLineOptions& options) {
@@ -519,12 +593,19 @@ void mainFrame::onViewSwitch(wxCommandEvent& event) {
   settings().setBool(item->key, event.IsChecked());
   syncViewMenu(GetMenuBar());
   refreshCanvas();
+  if (wxConfigBase* config = wxConfigBase::Get(false)) rememberSettings(*config);
 }
 
-void mainFrame::onViewControl(wxCommandEvent& event) { strip_->onViewControl(event); }
+void mainFrame::onViewControl(wxCommandEvent& event) {
+  strip_->onViewControl(event);
+  syncStatusBar();  // the zoom may have changed
+}
 void mainFrame::onViewScroll(wxScrollEvent& event) { strip_->onViewControl(event); }
 
-void mainFrame::activeWindowChanged(CanvasWindow* window, bool rootOnly) { syncViewControls(window, rootOnly); }
+void mainFrame::activeWindowChanged(CanvasWindow* window, bool rootOnly) {
+  syncViewControls(window, rootOnly);
+  syncStatusBar();
+}
 
 void mainFrame::syncViewControls(CanvasWindow* window, bool singleWindow) {
   strip_->syncViewControls(window, singleWindow);

@@ -42,6 +42,7 @@ namespace lumetra {
 class AreaListCtrl;
 class AreasPage;
 class CanvasMouse;
+class EditCommands;
 class Canvas;
 class lmCheckListCtrl;
 class MetricsPage;
@@ -107,14 +108,23 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // "&Find class...": asks for part of a name, offers the matching classes
   // of the active window's diagram and selects and centres the chosen one.
   void onFindClass(wxCommandEvent& event);
-  // A "&View" item: switches its setting and redraws every window.
+  // A "&View" item: switches its setting, redraws every window and
+  // remembers it for the next start.
   void onViewSwitch(wxCommandEvent& event);
+  // "&Edit": Undo, Redo, "Reset layout", "Preferences..." (EditCommands.h).
+  void onEditCommand(wxCommandEvent& event);
+  // A key in the canvas (CanvasKeys.h); others are left to the toolkit.
+  void onCanvasKeyDown(wxKeyEvent& event);
 
   // CanvasOwner
   void activeWindowChanged(CanvasWindow* window, bool rootOnly) override;
   // A click on a glyph picked that metric: its row is highlighted and the
   // metrics page edits it.
   void metricPicked(const std::string& name) override;
+  // The status bar names the element under the pointer.
+  void pointerOver(const std::string& label) override;
+  // A Ctrl-drag becomes an undoable move.
+  void boxesDragged(CanvasWindow* window, const LayoutSnapshot& before) override;
   // View controls and layout sliders follow the window.
   void syncViewControls(CanvasWindow* window, bool singleWindow);
 
@@ -145,6 +155,9 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // The models opened last, remembered in the program's configuration
   // (wxConfigBase::Get(false) when the frame was made; none: not kept).
   RecentModels& recentModels() { return *recent_; }
+  EditCommands& edit() { return *edit_; }
+  // The status bar's fields from the state (StatusLine.h).
+  void syncStatusBar();
 
  private:
   void buildLayout();
@@ -157,6 +170,8 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // into the loaded model (selected metric and area, the mouse's target).
   void forgetShownModel();
   void showError(const std::string& title, const std::string& message);
+  // The model's first diagram in the active window, fitted (after "Open").
+  void showFirstDiagram();
   // What opening a model or metrics file does once the file was read aside.
   void adoptModel(std::unique_ptr<LoadedModel> model, const std::string& path);
   void adoptMetrics(LoadedMetrics& metrics, const std::string& path);
@@ -171,6 +186,8 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // One mouse handler serves every window (splits hand it on).
   std::unique_ptr<CanvasMouse> mouse_;
   std::unique_ptr<RecentModels> recent_;
+  std::unique_ptr<EditCommands> edit_;
+  std::string underPointer_;  // the label of the element under the pointer
   Canvas* canvas_ = nullptr;
   UMLModelTree* tree_ = nullptr;
   ViewControlStrip* strip_ = nullptr;

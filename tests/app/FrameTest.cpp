@@ -132,13 +132,18 @@ TEST_F(FrameTest, TheNotebookGetsTheRoomItsPagesNeedAtTheFirstStart) {
   EXPECT_GE(frame().modelTree()->GetSize().GetHeight(), 100);
 }
 
-TEST_F(FrameTest, OpenedModelIsListedAndDrawnOnlyOnceADiagramIsChosen) {
+TEST_F(FrameTest, OpenedModelIsListedAndItsFirstDiagramDrawnAtFit) {
   openModelByMenu(kModel);
   ASSERT_EQ(h.dialogs.asked, std::vector<std::string>{"Open UML Model"});
   EXPECT_TRUE(h.dialogs.errors.empty());
   EXPECT_EQ(treeDiagrams(), 3u);
-  EXPECT_EQ(frame().canvas()->activeWindow()->diagram(), nullptr);
-  EXPECT_EQ(FrameHarness::inkCount(h.activePixels()), 0);
+  FrameHarness::settle();
+  CanvasWindow* window = frame().canvas()->activeWindow();
+  ASSERT_EQ(window->diagram(), frame().document().diagrams().front());
+  EXPECT_GT(FrameHarness::inkCount(h.activePixels()), 2000);
+  const float opened = window->zoom();
+  window->zoomToFit();
+  EXPECT_FLOAT_EQ(window->zoom(), opened) << "shown at fit";
   EXPECT_TRUE(menuEnabled(ids::OpenMetrics));
   EXPECT_TRUE(toolEnabled(ids::ToolOpenMetrics));
   EXPECT_FALSE(enabled(ids::MetricsTransparency));
@@ -478,6 +483,7 @@ TEST_F(FrameTest, NothingPointsIntoAReplacedModelAndNullCasesDoNothing) {
   openModelByMenu(kModel);
   h.dialogs.answers.push_back(kMetrics);
   h.command(ids::OpenMetrics);
+  frame().canvas()->forEachWindowClearDiagram();
   EXPECT_FALSE(frame().showArea("Checkout"));
   EXPECT_EQ(frame().areas().getIdentifiedCount(), 0u);
   ASSERT_TRUE(frame().showDiagram(frame().document().diagrams().front()));
@@ -513,7 +519,7 @@ TEST_F(FrameTest, NothingPointsIntoAReplacedModelAndNullCasesDoNothing) {
   EXPECT_EQ(frame().areaList()->GetItemCount(), 0);
   h.mouse(wxEVT_MOTION, at + wxPoint(10, 10), true, false, true);
   h.mouse(wxEVT_LEFT_UP, at + wxPoint(10, 10), false, false, true);
-  EXPECT_EQ(frame().canvas()->activeWindow()->diagram(), nullptr);
+  EXPECT_EQ(frame().canvas()->activeWindow()->diagram(), frame().document().diagrams().front());
 }
 
 TEST_F(FrameTest, ChoosingAClassSelectsItAloneAndShowsItsDiagramCentred) {
