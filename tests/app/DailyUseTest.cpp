@@ -16,11 +16,11 @@
 
 #include <unistd.h>
 
-#include "app/CheckListCtrl.h"
-#include "app/EditCommands.h"
-#include "app/PreferencesDialog.h"
-#include "app/WindowIds.h"
-#include "app/mainFrame.h"
+#include "app/panels/CheckListCtrl.h"
+#include "app/frame/EditCommands.h"
+#include "app/frame/PreferencesDialog.h"
+#include "app/panels/WindowIds.h"
+#include "app/frame/mainFrame.h"
 #include "metrics/Metric.h"
 #include "model/Element.h"
 #include "render/Canvas.h"
