@@ -73,7 +73,13 @@ void MetricsPage::buildLayoutGroup(wxSizer* page) {
   auto* group = new wxStaticBoxSizer(wxVERTICAL, this, "Layout preview");
   wxWindow* box = group->GetStaticBox();
   preview_ = new lmLayoutPreview(box, link_);
-  group->Add(preview_, 0, wxEXPAND | wxALL, 2);
+  // "Reset" beside the preview rather than below the sliders: a row less,
+  // so that the page's lowest slider shows on a 1024 x 768 screen.
+  reset_ = new wxButton(box, ids::LayoutReset, "Reset", wxDefaultPosition, wxSize(80, -1));
+  auto* previewRow = new wxBoxSizer(wxHORIZONTAL);
+  previewRow->Add(preview_, 1, wxEXPAND | wxALL, 2);
+  previewRow->Add(reset_, 0, wxALIGN_BOTTOM | wxALL, 2);
+  group->Add(previewRow, 0, wxEXPAND);
 
   auto* grid = new wxFlexGridSizer(2, 2, 2);
   grid->AddGrowableCol(1);
@@ -82,8 +88,6 @@ void MetricsPage::buildLayoutGroup(wxSizer* page) {
   zoom_ = addSliderRow(grid, box, ids::LayoutZoomLabel, "Zoom", ids::LayoutZoom, 0, -255, 255);
   group->Add(grid, 0, wxEXPAND | wxALL, 2);
 
-  reset_ = new wxButton(box, ids::LayoutReset, "Reset", wxDefaultPosition, wxSize(100, -1));
-  group->Add(reset_, 0, wxALIGN_RIGHT | wxALL, 2);
   for (wxWindow* w : {static_cast<wxWindow*>(hPan_), static_cast<wxWindow*>(vPan_), static_cast<wxWindow*>(zoom_),
                       static_cast<wxWindow*>(reset_)})
     w->Disable();

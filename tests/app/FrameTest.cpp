@@ -118,9 +118,9 @@ TEST_F(FrameTest, TheNotebookGetsTheRoomItsPagesNeedAtTheFirstStart) {
   ASSERT_NE(notebook, nullptr);
   wxWindow* page = notebook->GetPage(static_cast<std::size_t>(notebook->GetSelection()));
   const wxRect shown = page->GetScreenRect();
-  // The layout preview and the whole list show (the options below may
-  // scroll: the tree keeps its least height on a frame this low).
-  for (int id : {ids::LayoutReset, ids::MetricList}) {
+  // The layout preview, the whole list and the options down to the lowest
+  // slider show on a frame of 1024 x 768, status bar included.
+  for (int id : {ids::LayoutReset, ids::MetricList, ids::LowerThreshold}) {
     wxWindow* control = frame().FindWindow(id);
     ASSERT_NE(control, nullptr) << id;
     EXPECT_TRUE(shown.Contains(control->GetScreenRect()))
