@@ -85,7 +85,8 @@ wxEND_EVENT_TABLE()
 
 namespace {
 
-const char* const kModelFilter = "XMI/XML files|*.xmi;*.xml|Pelk files|*.scenario|All files|*.*";
+const char* const kModelFilter =
+    "XMI/XML files|*.xmi;*.xml|UML models (*.xmi;*.uml)|*.xmi;*.uml|Pelk files|*.scenario|All files|*.*";
 const char* const kMetricsFilter = "Metric files|*.met|All files|*.*";
 const char* const kDiagramFilter = "Diagram files|*.dia";
 const char* const kConfigurationFilter = "cfg files|*.cfg|All files|*.*";
