@@ -68,6 +68,7 @@ void Document::adoptMetrics(LoadedMetrics& read, const std::string& path) {
   metricsFile_ = path;
   metrics_.takeLoaded(read.metrics);
   areas_.takeLoaded(read.areas);
+  ++revision_;
 }
 
 void Document::clear() {
@@ -80,6 +81,7 @@ void Document::clear() {
   modelFile_.clear();
   metricsFile_.clear();
   metricsError_.clear();
+  ++revision_;
 }
 
 const std::vector<Diagram*>& Document::diagrams() const {

@@ -79,6 +79,9 @@ class Document {
   void clear();
 
   bool hasModel() const { return model_ != nullptr; }
+  // Changes whenever the loaded model or metrics are replaced or cleared:
+  // panels that list them compare it with the one they were filled at.
+  unsigned revision() const { return revision_; }
   const std::string& modelFile() const { return modelFile_; }
   const std::vector<Diagram*>& diagrams() const;
   ModelElementsPool& pool();
@@ -131,6 +134,7 @@ class Document {
   std::string modelFile_;
   std::string metricsFile_;
   std::string metricsError_;
+  unsigned revision_ = 0;
 };
 
 }  // namespace lumetra

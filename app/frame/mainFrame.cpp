@@ -2,7 +2,6 @@
 
 #include <wx/menu.h>
 #include <wx/config.h>
-#include <wx/filename.h>
 #include <wx/notebook.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
@@ -13,18 +12,14 @@
 #include <wx/utils.h>
 
 #include <algorithm>
-#include <filesystem>
 
-#include "app/frame/AboutDialog.h"
 #include "app/panels/AreasPage.h"
 #include "app/panels/MetricsPage.h"
 #include "app/panels/CheckListCtrl.h"
+#include "app/document/ShowDiagram.h"
 #include "app/frame/EditCommands.h"
 #include "app/frame/Preferences.h"
 #include "app/frame/StatusLine.h"
-#include "app/commands/ExportChoice.h"
-#include "app/document/FindClass.h"
-#include "app/commands/ExportCommand.h"
 #include "app/panels/ModelTree.h"
 #include "app/frame/ReadProgress.h"
 #include "app/frame/RecentModels.h"
@@ -36,11 +31,9 @@
 #include "diagram/CanvasKeys.h"
 #include "diagram/CanvasMouse.h"
 #include "diagram/MetricsVisualizerSimple.h"
-#include "modelfiles/DiagramWriter.h"
 #include "platform/GLExtensions.h"
 #include "render/Canvas.h"
 #include "render/CanvasWindow.h"
-#include "render/FramebufferTarget.h"
 #include "settings/SettingsStore.h"
 
 namespace lumetra {
@@ -62,36 +55,12 @@ wxBEGIN_EVENT_TABLE(mainFrame, wxFrame)
   EVT_MENU(ids::ViewComments, mainFrame::onViewSwitch)
   EVT_MENU(ids::ViewTypesAndVisibility, mainFrame::onViewSwitch)
   EVT_MENU_RANGE(ids::ToolOpenModel, ids::ToolUnused2, mainFrame::onToolCommand)
-  EVT_BUTTON(ids::ZoomToFit, mainFrame::onViewControl)
-  EVT_BUTTON(ids::ResetZoom, mainFrame::onViewControl)
-  EVT_BUTTON(ids::ZoomIn, mainFrame::onViewControl)
-  EVT_BUTTON(ids::ZoomOut, mainFrame::onViewControl)
-  EVT_BUTTON(ids::ResetCamera, mainFrame::onViewControl)
-  EVT_BUTTON(ids::RefreshCanvas, mainFrame::onViewControl)
-  EVT_BUTTON(ids::SplitVertically, mainFrame::onViewControl)
-  EVT_BUTTON(ids::SplitHorizontally, mainFrame::onViewControl)
-  EVT_BUTTON(ids::DeleteWindow, mainFrame::onViewControl)
-  EVT_CHECKBOX(ids::Perspective, mainFrame::onViewControl)
-  EVT_CHECKBOX(ids::Stereo, mainFrame::onViewControl)
-  EVT_COMMAND_SCROLL(ids::ModelTransparency, mainFrame::onViewScroll)
-  EVT_COMMAND_SCROLL(ids::MetricsTransparency, mainFrame::onViewScroll)
-  EVT_COMMAND_SCROLL(ids::AreasTransparency, mainFrame::onViewScroll)
   EVT_MENU(wxID_UNDO, mainFrame::onEditCommand)
   EVT_MENU(wxID_REDO, mainFrame::onEditCommand)
   EVT_MENU(ids::ResetLayout, mainFrame::onEditCommand)
   EVT_MENU(wxID_PREFERENCES, mainFrame::onEditCommand)
 wxEND_EVENT_TABLE()
 // clang-format on
-
-namespace {
-
-const char* const kModelFilter =
-    "XMI/XML files|*.xmi;*.xml|UML models (*.xmi;*.uml)|*.xmi;*.uml|Pelk files|*.scenario|All files|*.*";
-const char* const kMetricsFilter = "Metric files|*.met|All files|*.*";
-const char* const kDiagramFilter = "Diagram files|*.dia";
-const char* const kConfigurationFilter = "cfg files|*.cfg|All files|*.*";
-
-}  // namespace
 
 mainFrame::mainFrame(const wxString& title, const wxPoint& position, const wxSize& size, UserDialogs* dialogs)
     : wxFrame(nullptr, wxID_ANY, title, position, size), dialogs_(dialogs ? dialogs : &desktopDialogs()) {
@@ -232,184 +201,32 @@ void mainFrame::buildToolBar() {
 lmCheckListCtrl* mainFrame::metricList() const { return metricsPage_->metricList(); }
 AreaListCtrl* mainFrame::areaList() const { return areasPage_->areaList(); }
 
-void mainFrame::enableWindow(int id, bool on) {
-  if (wxWindow* window = FindWindow(id)) window->Enable(on);
-}
-
 void mainFrame::enableOpenMetrics(bool on) {
   GetMenuBar()->Enable(ids::OpenMetrics, on);
   GetToolBar()->EnableTool(ids::ToolOpenMetrics, on);
+}
+
+void mainFrame::sync() {
+  // Metrics are read once per model.
+  enableOpenMetrics(document_.hasModel() && document_.metricsFile().empty());
+  strip_->sync(document_);
+  metricsPage_->sync(document_);
+  areasPage_->sync(document_);
 }
 
 void mainFrame::showError(const std::string& title, const std::string& message) {
   dialogs_->showError(this, title, message);
 }
 
-// ---- file commands ----
-
-void mainFrame::onToolCommand(wxCommandEvent& event) {
-  int command = 0;
-  switch (event.GetId()) {
-    case ids::ToolOpenModel: command = ids::OpenModel; break;
-    case ids::ToolOpenMetrics: command = ids::OpenMetrics; break;
-    case ids::ToolLoadConfiguration: command = ids::LoadConfiguration; break;
-    case ids::ToolSaveDiagram: command = ids::SaveDiagram; break;
-    case ids::ToolExportImage: command = ids::ExportImage; break;
-    default: return;
-  }
-  wxCommandEvent forwarded(wxEVT_MENU, command);
-  forwarded.SetEventObject(this);
-  onFileCommand(forwarded);
-}
-
-void mainFrame::onFileCommand(wxCommandEvent& event) {
-  switch (event.GetId()) {
-    case ids::OpenModel: {
-      const std::string path = dialogs_->openFile(this, "Open UML Model", kModelFilter);
-      if (!path.empty() && openModel(path)) showFirstDiagram();
-      break;
-    }
-    case ids::OpenMetrics: {
-      // The menu item is disabled then; an accelerator must not get round it.
-      if (!GetMenuBar()->IsEnabled(ids::OpenMetrics)) break;
-      const std::string path = dialogs_->openFile(this, "Open Metrics", kMetricsFilter);
-      if (!path.empty()) openMetrics(path);
-      break;
-    }
-    case ids::LoadConfiguration: {
-      const std::string path = dialogs_->openFile(this, "Load Configuration", kConfigurationFilter);
-      if (!path.empty()) loadConfiguration(path);
-      break;
-    }
-    case ids::SaveConfiguration: {
-      std::string path = dialogs_->saveFile(this, "Save Configuration", "", ".cfg", kConfigurationFilter);
-      if (path.empty()) break;
-      // A name typed without an extension gets the filter's.
-      if (std::filesystem::path(path).extension().empty()) path += ".cfg";
-      saveConfiguration(path);
-      break;
-    }
-    case ids::SaveDiagram: {
-      const std::string path = dialogs_->saveFile(this, "Save Diagram", "", "", kDiagramFilter);
-      if (!path.empty()) saveDiagram(path);
-      break;
-    }
-    case ids::ExportImage: {
-      if (!GetMenuBar()->IsEnabled(ids::ExportImage)) break;
-      int filterIndex = -1;
-      std::string path =
-          dialogs_->saveFileChoosingFilter(this, "Save as image", "diagram", ".png", kExportImageFilter, filterIndex);
-      if (path.empty()) break;
-      ExportChoice choice;
-      if (!exportChoiceFor(path, filterIndex, choice)) {
-        showError("Export to image",
-                  "cannot export to " + path + ": the file name must end in .png, .jpg, .jpeg, .svg or .pdf");
-        break;
-      }
-      exportView(path, choice);
-      break;
-    }
-    case ids::CloseModel: closeModel(); break;
-    case ids::Exit: Close(false); break;
-    default: break;
-  }
-}
-
-bool mainFrame::exportImage(const std::string& path, int scale, ImageFormat format) {
-  ExportChoice choice;
-  choice.format = format;
-  choice.scale = scale;
-  return exportView(path, choice);
-}
-
-bool mainFrame::exportView(const std::string& path, const ExportChoice& choice) {
-  CanvasWindow* window = canvas_->activeWindow();
-  if (window == nullptr || window->diagram() == nullptr) {
-    showError("Export to image", "cannot export to " + path + ": the active view shows no diagram");
-    return false;
-  }
-  // The picture shows what the window shows, scale times larger: the same
-  // camera with scale times the pixels per diagram unit, and the legend
-  // (drawn in pixels) magnified as much.
-  const int scale = choice.vector ? 1 : std::max(1, choice.scale);
-  Camera camera = window->camera();
-  camera.zoom *= static_cast<float>(scale);
-  const ViewPicture picture{window->diagram(),       window->width() * scale, window->height() * scale, &camera,
-                            painter_.get(),          window->levelOfDetail(), static_cast<float>(scale)};
-  // Drawn in the canvas's own context into a framebuffer of the picture's
-  // size, so that the fonts and the areas' textures of this context serve
-  // and no window covering the canvas spoils what is read back (a vector
-  // picture reads the area pass back too).
-  wxBusyCursor busy;
-  std::string failure;
-  std::vector<unsigned char> pixels;
-  if (!canvas_->makeCurrent()) {
-    failure = "cannot export to " + path + ": the canvas cannot draw";
-  } else {
-    FramebufferTarget target(picture.width, picture.height);
-    if (!target.ok()) {
-      failure = "cannot export to " + path + ": " + target.error();
-    } else if (choice.vector) {
-      try {
-        writeViewVector(document_, picture, path, choice.vectorFormat);
-      } catch (const std::exception& e) {
-        failure = e.what();
-      }
-    } else {
-      drawViewPicture(document_, picture);
-      pixels = target.readRGBRows();
-    }
-  }
-  if (failure.empty() && !choice.vector) {
-    try {
-      writeImageFile(pixels, picture.width, picture.height, path, choice.format);
-    } catch (const std::exception& e) {
-      failure = e.what();
-    }
-  }
-  refreshCanvas();
-  const bool written = failure.empty();
-  if (!written) showError("Export to image", failure);
-  return written;
-}
-
-void mainFrame::onFindClass(wxCommandEvent&) {
-  CanvasWindow* window = canvas_->activeWindow();
-  Diagram* diagram = window != nullptr ? window->diagram() : nullptr;
-  if (diagram == nullptr) {
-    showError("Find class", "No diagram is shown in the active view: choose one in the model tree first.");
-    return;
-  }
-  const std::string part = dialogs_->askText(this, "Find class", "Part of the class name:");
-  if (part.empty()) return;
-  const std::vector<ClassMatch> matches = findClasses(diagram, part);
-  if (matches.empty()) {
-    showError("Find class", "No class on the diagram \"" + diagram->getName() + "\" has \"" + part + "\" in its name.");
-    return;
-  }
-  int chosen = 0;
-  if (matches.size() > 1) {
-    std::vector<std::string> names;
-    for (const ClassMatch& match : matches) names.push_back(match.name);
-    chosen = dialogs_->chooseOne(this, "Find class", "Classes whose name contains \"" + part + "\":", names);
-    if (chosen < 0 || chosen >= static_cast<int>(matches.size())) return;
-  }
-  centreOnElement(diagram, matches[chosen].element);
-}
-
-void mainFrame::onAbout(wxCommandEvent&) { dialogs_->showAbout(this); }
-
 void mainFrame::forgetShownModel() {
   mouse_->forgetPressTarget();
   edit_->modelReplaced();
   underPointer_.clear();
-  metricsPage_->modelClosed();
-  areasPage_->modelClosed();
-  if (metricList()) metricList()->clearRows();
-  if (areaList()) areaList()->clearRows();
   canvas_->forEachWindowClearDiagram();
   tree_->clear();
-  diagramItems_.clear();
+  // Nothing points into the model any more; the pages forget their
+  // selections at the sync that follows.
+  document_.clear();
 }
 
 bool mainFrame::openModel(const std::string& path) {
@@ -432,36 +249,17 @@ void mainFrame::adoptModel(std::unique_ptr<LoadedModel> read, const std::string&
   document_.adoptModel(std::move(read));
 
   const wxTreeItemId root = tree_->addRoot();
-  for (Diagram* diagram : document_.diagrams()) diagramItems_.emplace_back(diagram, tree_->addDiagram(root, diagram));
-
-  enableOpenMetrics(true);
-  enableWindow(ids::ModelTransparency, true);
-  enableWindow(ids::AreasTransparency, true);
-  enableWindow(ids::MetricsTransparency, false);
+  for (Diagram* diagram : document_.diagrams()) tree_->addDiagram(root, diagram);
+  sync();
   SetTitle(wxString::FromUTF8(path) + " - Lumetra Visualizer");
   // Opened from the menu, the recent files or a configuration alike.
   recent_->add(path);
   recent_->syncMenu(GetMenuBar()->GetMenu(0));
 }
 
-void mainFrame::onRecentModel(wxCommandEvent& event) {
-  const int index = RecentModels::indexOfId(event.GetId());
-  const std::string path = recent_->path(static_cast<std::size_t>(std::max(index, 0)));
-  if (index < 0 || path.empty()) return;
-  if (!wxFileName::FileExists(wxString::FromUTF8(path))) {
-    recent_->remove(static_cast<std::size_t>(index));
-    recent_->syncMenu(GetMenuBar()->GetMenu(0));
-    showError("Open UML Model", "The model could not be opened.\n\n" + path +
-                                    ": the file no longer exists; it was taken off the recent files.");
-    return;
-  }
-  if (openModel(path)) showFirstDiagram();
-}
-
 void mainFrame::closeModel() {
   forgetShownModel();
-  enableWindow(ids::MetricsTransparency, false);
-  enableOpenMetrics(false);
+  sync();
   canvas_->repaint();
   SetTitle("Lumetra Visualizer");
   syncStatusBar();
@@ -481,35 +279,32 @@ bool mainFrame::openMetrics(const std::string& path) {
 
 void mainFrame::adoptMetrics(LoadedMetrics& read, const std::string& path) {
   document_.adoptMetrics(read, path);
-  if (metricList()) {
-    metricList()->fill(document_.metrics());
-    metricList()->Enable(true);
-  }
-  if (areaList()) areaList()->fill(document_.areas());
-  metricsPage_->metricsOpened();
-  areasPage_->metricsOpened();
-  enableWindow(ids::MetricsTransparency, true);
-  enableOpenMetrics(false);  // metrics are read once per model
+  sync();
 }
 
-bool mainFrame::saveDiagram(const std::string& path) {
-  if (path.empty()) return false;
-  XMLDiagramWriter writer(path, document_.diagrams(), document_.pool());
-  if (!writer.write()) {
-    showError("Save Diagram", "The diagram file could not be saved.\n\n" + writer.errorText());
-    return false;
-  }
+bool mainFrame::showDiagramQuietly(Diagram* diagram) {
+  CanvasWindow* window = canvas_->activeWindow();
+  if (window == nullptr || !lumetra::showDiagram(document_, *window, diagram, areasPage_->usePriority())) return false;
+  tree_->markShown(diagram);
+  areasPage_->sync(document_);
   return true;
 }
 
+void mainFrame::redrawShown() {
+  // Other windows still show the areas over the diagram they left.
+  if (canvas_->rootOnly())
+    canvas_->refreshWindow(canvas_->activeWindow(), true);
+  else
+    canvas_->areasChanged();
+}
+
 bool mainFrame::showDiagram(Diagram* diagram) {
-  for (const auto& [loaded, item] : diagramItems_)
-    if (loaded == diagram) {
-      tree_->SelectItem(item);
-      syncStatusBar();
-      return true;
-    }
-  return false;
+  // Recording a big diagram takes seconds: the pointer says so meanwhile.
+  wxBusyCursor busy;
+  if (!showDiagramQuietly(diagram)) return false;
+  redrawShown();
+  syncStatusBar();
+  return true;
 }
 
 void mainFrame::showFirstDiagram() {
@@ -564,20 +359,18 @@ void mainFrame::openFromCommandLine(const CommandLineOptions& options) {
   // Everything named is shown before the diagram is, so that showing it
   // records the scene and draws the area pass once, with the glyphs and the
   // areas, instead of once more per metric and per area. The metrics are
-  // checked through their list, as a user would (no diagram to redraw yet);
-  // the areas are identified over the diagram to come and their rows made
-  // to show it.
-  if (metricList())
-    for (const std::string& name : named.metrics) metricList()->setChecked(metricList()->findRow(name), true);
+  // shown (no diagram to redraw yet); the areas are identified over the
+  // diagram to come. The pages' check marks follow at the sync.
+  for (const std::string& name : named.metrics) document_.showMetric(name);
   if (named.diagram != nullptr) {
     for (const AreaOption& area : named.areas) {
       document_.areas().findArea(area.name)->setVisualizer(area.painter);
       document_.showArea(named.diagram, area.name);
     }
     if (areasPage_->usePriority()) document_.areas().sortByValue();
-    if (areaList()) areaList()->syncChecks();
     showDiagram(named.diagram);
   }
+  sync();
   if (!named.problems.empty()) {
     std::string text = "Not everything named on the command line could be shown:\n";
     for (const std::string& problem : named.problems) text += "\n" + problem;
@@ -596,12 +389,6 @@ void mainFrame::onViewSwitch(wxCommandEvent& event) {
   refreshCanvas();
   if (wxConfigBase* config = wxConfigBase::Get(false)) rememberSettings(*config);
 }
-
-void mainFrame::onViewControl(wxCommandEvent& event) {
-  strip_->onViewControl(event);
-  syncStatusBar();  // the zoom may have changed
-}
-void mainFrame::onViewScroll(wxScrollEvent& event) { strip_->onViewControl(event); }
 
 void mainFrame::activeWindowChanged(CanvasWindow* window, bool rootOnly) {
   syncViewControls(window, rootOnly);

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/document/Document.h"
 #include "app/panels/CheckListCtrl.h"
 #include "app/panels/LayoutPreview.h"
 #include "app/panels/ViewerLink.h"
@@ -229,6 +230,23 @@ int paletteIndexOf(const Color& colour) {
   for (int i = 0; i < kMetricPaletteSize; ++i)
     if (paletteColor(i) == colour) return i;
   return wxNOT_FOUND;
+}
+
+void MetricsPage::sync(Document& document) {
+  const bool loaded = !document.metricsFile().empty();
+  if (document.revision() != shownRevision_) {
+    shownRevision_ = document.revision();
+    modelClosed();
+    list_->clearRows();
+    if (loaded) {
+      list_->fill(document.metrics());
+      metricsOpened();
+    }
+  }
+  preview_->Refresh();
+  if (!loaded) return;
+  list_->syncChecks();
+  selectMetric(selectedMetric());
 }
 
 void MetricsPage::modelClosed() {
