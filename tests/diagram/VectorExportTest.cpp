@@ -23,7 +23,6 @@
 
 #include "areas/Area.h"
 #include "diagram/MetricsVisualizerSimple.h"
-#include "diagram/OffscreenGL.h"
 #include "diagram/SelectionManager.h"
 #include "diagram/VectorExport.h"
 #include "platform/GLExtensions.h"
@@ -32,8 +31,9 @@
 #include "render/CanvasWindow.h"
 #include "render/DefaultFont.h"
 #include "render/GLPainter.h"
+#include "render/OffscreenGL.h"
 #include "tests/diagram/DiagramScene.h"
-#include "tests/diagram/GLTestSupport.h"
+#include "tests/support/GLHarness.h"
 
 namespace lumetra {
 namespace {
@@ -150,9 +150,7 @@ class NoScreen : public WindowHost {
 class VectorExportTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    gl_ = std::make_unique<OffscreenGL>(kWidth, kHeight);
-    loadDefaultFont();
-    applyFixedGLState();
+    gl_ = test::openOffscreenScene(kWidth, kHeight);
   }
   static void TearDownTestSuite() {
     FontRegistry::instance().clear();
@@ -350,7 +348,7 @@ TEST_F(VectorExportTest, TypesAndVisibilityShowAsUmlNotation) {
                {false, {"total", "pay", longName}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.on);
-    test::BoolSetting notation("Visualizer.General.TypesAndVisibility", c.on);
+    settings().setBool("Visualizer.General.TypesAndVisibility", c.on);
     writeVectorPicture(painter, scene.diagram(), *window, path("view.svg"), VectorFormat::Svg);
     std::vector<float> sizes;
     const std::set<std::string> found = labelsIn(path("view.svg"), VectorFormat::Svg, sizes);
@@ -360,6 +358,7 @@ TEST_F(VectorExportTest, TypesAndVisibilityShowAsUmlNotation) {
     const auto cut = std::find_if(found.begin(), found.end(), [](const std::string& label) {
       return label.rfind("# recalculate", 0) == 0 && label.size() > 3 && label.substr(label.size() - 3) == "...";
     });
+    settings().setBool("Visualizer.General.TypesAndVisibility", false);
     ASSERT_NE(cut, found.end()) << "the long line ends with an ellipsis";
     float w = 0.0f, h = 0.0f;
     GLPainter::textSize(*cut, static_cast<float>(scene.shape("shop")->getAppearance()->fontSize), w, h);
