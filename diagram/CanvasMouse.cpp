@@ -104,6 +104,8 @@ void CanvasMouse::showHoverBox(CanvasWindow& window, const PointerEvent& event, 
     window.setHoverBox(std::make_unique<TextHoverInfoBox>(elements.front()->getLabel(), x, at.y, at.y,
                                                           kHoverElementColor));
   }
+  if (CanvasOwner* owner = window.canvas()->owner())
+    owner->pointerOver(elements.empty() ? std::string() : elements.front()->getLabel());
   window.canvas()->refreshWindow(&window, true);
 }
 
@@ -127,6 +129,7 @@ void CanvasMouse::press(CanvasWindow& window, const PointerEvent& event, int can
   }
 
   dragPosition_ = positionOf(event);
+  dragStart_ = {};
   pressed_ = true;
   // Every window re-records only what shows the flipped selected states.
   window.canvas()->selectionChanged(&window, selection != nullptr ? selection->changeSince(before) : SelectionChange());
@@ -142,6 +145,7 @@ void CanvasMouse::dragShape(CanvasWindow& window, float dx, float dy) {
   if (dynamic_cast<PelkInterface*>(shape->getModelElement()) != nullptr) return;
   const Vec2 offset = screenToDiagramOffset(window.camera(), dx, dy);
   if (!std::isfinite(offset.x) || !std::isfinite(offset.y)) return;
+  if (dragStart_.empty()) dragStart_ = LayoutSnapshot::ofShape(shape);
   moveShape(shape, offset.x, offset.y);
   window.canvas()->shapeMoved(&window, shape);
 }
@@ -213,6 +217,12 @@ void CanvasMouse::onMouse(CanvasWindow& window, const PointerEvent& event, int c
     if (event.control && !event.shift && pressTarget_ != nullptr && (restX != 0 || restY != 0)) {
       dragShape(window, static_cast<float>(restX), static_cast<float>(restY));
       redrawn = true;
+    }
+    if (!dragStart_.empty()) {
+      const LayoutSnapshot before = std::move(dragStart_);
+      dragStart_ = {};
+      if (CanvasOwner* owner = window.canvas()->owner(); owner && !(before.now() == before))
+        owner->boxesDragged(&window, before);
     }
   }
 

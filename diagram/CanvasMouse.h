@@ -33,6 +33,7 @@
 // forgetPressTarget whenever that model is closed or replaced. A target that
 // is not on the diagram the window shows is never moved.
 
+#include "model/LayoutSnapshot.h"
 #include "render/CanvasWindow.h"
 
 namespace lumetra {
@@ -52,7 +53,10 @@ class CanvasMouse : public WindowMouseHandler {
   void onMouse(CanvasWindow& window, const PointerEvent& event, int canvasHeight) override;
 
   // Drops the press target (the model it points into is going away).
-  void forgetPressTarget() { pressTarget_ = nullptr; }
+  void forgetPressTarget() {
+    pressTarget_ = nullptr;
+    dragStart_ = {};
+  }
   ModelElement* pressTarget() const { return pressTarget_; }
 
   // The shape showing model on diagram (top-level or a child of a composed
@@ -85,6 +89,9 @@ class CanvasMouse : public WindowMouseHandler {
   Position dragPosition_;
   bool pressed_ = false;
   ModelElement* pressTarget_ = nullptr;  // not owned
+  // The moved boxes as they were at the press, from the first step of a
+  // Ctrl-drag on (empty before it); reported to the frame at the release.
+  LayoutSnapshot dragStart_;
 };
 
 }  // namespace lumetra

@@ -19,6 +19,7 @@ struct DiagramLook {
   bool generalizations = true;
   bool dependencies = true;
   bool comments = false;  // notes are drawn
+  bool typesAndVisibility = false;  // feature lines in UML notation
   float shadowSize = 0.0f;
   float textSpacing = 0.0f;
   float arrowSize = 0.0f;
@@ -28,6 +29,10 @@ struct DiagramLook {
   float commentNoteFraction = 3.0f;  // a note's shorter side over its fold's
   Color shadowColor;
   Color selectColor;
+  // What a shape whose appearance is the factory's default is drawn with.
+  int fontSize = 10;
+  Color boxColor{1.0f, 1.0f, 1.0f, 0.0f};
+  Color lineColor;
 
   static DiagramLook read() {
     SettingsStore& s = settings();
@@ -41,6 +46,7 @@ struct DiagramLook {
     look.generalizations = s.getBool("Visualizer.General.Generalizations");
     look.dependencies = s.getBool("Visualizer.General.Dependencies");
     look.comments = s.getBool("Visualizer.General.Comments");
+    look.typesAndVisibility = s.getBool("Visualizer.General.TypesAndVisibility");
     look.commentNoteFraction = s.getFloat("Visualizer.UMLModel.CommentNoteFraction");
     look.shadowSize = s.getFloat("Visualizer.UMLModel.ShadowSize");
     look.textSpacing = s.getFloat("Visualizer.UMLModel.TextSpacing");
@@ -50,6 +56,9 @@ struct DiagramLook {
     look.relationWidth = s.getFloat("Visualizer.General.RelationWidth");
     look.shadowColor = s.getColor("Visualizer.UMLModel.ShadowColor");
     look.selectColor = s.getColor("Visualizer.General.SelectColor");
+    look.fontSize = static_cast<int>(s.getFloat("Visualizer.UMLModel.FontSize") + 0.5f);
+    look.boxColor = s.getColor("Visualizer.UMLModel.BoxColor");
+    look.lineColor = s.getColor("Visualizer.UMLModel.LineColor");
     return look;
   }
 };

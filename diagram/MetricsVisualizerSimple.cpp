@@ -6,6 +6,7 @@
 
 #include "metrics/Metric.h"
 #include "metrics/MetricSet.h"
+#include "diagram/SelectionManager.h"
 #include "render/GLPainter.h"
 #include "settings/SettingsStore.h"
 
@@ -78,6 +79,32 @@ bool MetricsVisualizerSimple::pickMayHit(DiagramElement* element) {
   return mayBeInPickVolume(areaLo - margin, areaHi + margin, 1.0f, -kGlyphHeightBound);
 }
 
+void MetricsVisualizerSimple::drawGlyphHighlight(Vec2 lo, Vec2 hi) const {
+  // A frame inside the glyph's cell, an eighth of its smaller side wide (at
+  // least a unit): filled, so that it stays within the cell whatever the zoom.
+  Color highlight = look().selectColor;
+  highlight.a = 1.0f;
+  const float w = std::fmax(1.0f, std::fmin(hi.x - lo.x, hi.y - lo.y) / 8.0f);
+  const float saved = GLPainter::globalAlpha();
+  GLPainter::setGlobalAlpha(1.0f);
+  const GLPainter painter;
+  painter.filledRect(lo, {hi.x, lo.y + w}, highlight);
+  painter.filledRect({lo.x, hi.y - w}, hi, highlight);
+  painter.filledRect({lo.x, lo.y + w}, {lo.x + w, hi.y - w}, highlight);
+  painter.filledRect({hi.x - w, lo.y + w}, {hi.x, hi.y - w}, highlight);
+  GLPainter::setGlobalAlpha(saved);
+}
+
+bool MetricsVisualizerSimple::piecesShowingSelection(Diagram* diagram, const SelectionChange& change,
+                                                      std::vector<ScenePiece>& pieces, bool& background) {
+  // A metric's selected state frames its glyphs on every shape: the scene
+  // is recorded whole then (glyph pieces recorded again alone come out a
+  // level different here and there where the software renderer batches
+  // them otherwise).
+  if (!change.metrics.empty()) return false;
+  return UMLModelVisualizer::piecesShowingSelection(diagram, change, pieces, background);
+}
+
 void MetricsVisualizerSimple::drawDeferredEntry(DiagramElement* entry) {
   MetricSet* metrics = metricSet();
   ModelElement* model = entry ? entry->getModelElement() : nullptr;
@@ -108,6 +135,8 @@ void MetricsVisualizerSimple::drawDeferredEntry(DiagramElement* entry) {
       GLPainter::setGlobalAlpha(metric->getTransparency() * getMetricsAlpha() * 2.0f);
       PlainLineScope plain(GLPainter::underPixels(std::fmin(corner2.x - corner1.x, corner2.y - corner1.y), kTinyGlyph));
       metric->drawGlyph(id, corner1, corner2);
+      if (!isPicking() && selectionManager() && selectionManager()->isMetricSelected(metric))
+        drawGlyphHighlight(corner1, corner2);
     }
     if (isPicking()) glPopName();
   }

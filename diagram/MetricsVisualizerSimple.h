@@ -28,8 +28,15 @@ class MetricsVisualizerSimple : public UMLModelVisualizer, public MetricsVisuali
   // that size the aliased outline looks like the smoothed one, which costs
   // a software renderer several times as much. A larger glyph is drawn
   // exactly as in full detail.
+  // The glyphs of a selected metric are framed in the selection colour,
+  // opaque, on every shape.
   void drawDeferredEntry(DiagramElement* entry) override;
   static constexpr float kTinyGlyph = 10.0f;
+  void drawGlyphHighlight(Vec2 lo, Vec2 hi) const;
+  // The shapes of changed elements; false (record the scene whole) when a
+  // metric's selected state changed.
+  bool piecesShowingSelection(Diagram* diagram, const SelectionChange& change, std::vector<ScenePiece>& pieces,
+                              bool& background) override;
   // A shape may also be hit through its glyphs, which lie in its glyph area
   // and rise from the diagram plane towards the eye.
   bool pickMayHit(DiagramElement* element) override;

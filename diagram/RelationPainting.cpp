@@ -96,7 +96,13 @@ DiagramElement* interfaceShape(const Diagram* diagram, const PelkInterface* end)
 
 }  // namespace
 
+ModelElement* shownRelation(ModelElement* element) {
+  if (auto* dummy = dynamic_cast<Dummy*>(element); dummy && dummy->getRelation()) return dummy->getRelation();
+  return element;
+}
+
 bool UMLModelVisualizer::participantsPresent(ModelElement* element) const {
+  element = shownRelation(element);
   if (auto* a = dynamic_cast<Association*>(element)) {
     return a->getFirstEnd() && a->getSecondEnd() && participant(a->getFirstEnd()->getType()) &&
            participant(a->getSecondEnd()->getType());
@@ -109,6 +115,7 @@ bool UMLModelVisualizer::participantsPresent(ModelElement* element) const {
 }
 
 bool UMLModelVisualizer::relationEndsOn(ModelElement* element, const std::vector<DiagramElement*>& shapes) const {
+  element = shownRelation(element);
   auto among = [&shapes](const DiagramElement* shape) {
     return shape != nullptr && std::find(shapes.begin(), shapes.end(), shape) != shapes.end();
   };
@@ -131,6 +138,7 @@ bool UMLModelVisualizer::relationMayHit(DiagramElement* shape, ModelElement* ele
   // end, names sit on the middle, the self-association's loop passes 16
   // units beside its own box's centre, and the selection band is the
   // relation width wide. Text reaches at most twice its textReach.
+  element = shownRelation(element);
   Box ends[2];
   std::vector<std::string> labels;
   std::string name;
@@ -351,11 +359,27 @@ void UMLModelVisualizer::visitDependency(Dependency* element) {
   const Vec2 y = route[route.size() - 2];
   const Vec2 x = route.back();
   PlainLineScope lines(plainRelation(routeExtent(route, look_.arrowSize)));
-  for (std::size_t i = 1; i < route.size(); ++i) painter.dashedLine(route[i - 1], route[i], outline, 8.0f, 5.0f);
+  // Every bend but the last; the last segment ends at the arrowhead below.
+  for (std::size_t i = 1; i + 1 < route.size(); ++i)
+    painter.dashedLine(route[i - 1], route[i], outline, 8.0f, 5.0f);
   const float angle = look_.arrowAngle;
   const Vec2 c = look_.arrowSize * (x - y).normalized();
-  painter.line(x, x - rotate(c, angle), outline);
-  painter.line(x, x - rotate(c, -angle), outline);
+  if (element->kind() == Dependency::Kind::Realization) {
+    // A hollow triangle at the supplier (the interface), the dashed line
+    // stopping at its base, as a generalization's solid one does.
+    const Vec2 l = rotate(c, angle), r = rotate(c, -angle);
+    PointList triangle({x, x - l, x - r, x}, appearance_->fillColour);
+    painter.filledConvexPolygon(triangle);
+    triangle.color = outline;
+    painter.polygonOutline(triangle);
+    Vec2 u = x;
+    if (!GLPainter::segmentIntersect(x - l, x - r, y, x, u)) u = y;
+    painter.dashedLine(y, u, outline, 8.0f, 5.0f);
+  } else {
+    painter.dashedLine(y, x, outline, 8.0f, 5.0f);
+    painter.line(x, x - rotate(c, angle), outline);
+    painter.line(x, x - rotate(c, -angle), outline);
+  }
   painter.setLineSmoothing(false);
   if (look_.relationNames) {
     const float a = uprightAngle(std::atan2(y.y - x.y, y.x - x.x));

@@ -14,6 +14,7 @@
 #include <unordered_set>
 #include <cmath>
 #include <optional>
+#include <type_traits>
 
 #include "areas/AreaElementsEraser.h"
 #include "areas/Area.h"
@@ -24,6 +25,7 @@
 #include "render/GLPainter.h"
 #include "render/GLState.h"
 #include "diagram/Compartments.h"
+#include "diagram/FeatureText.h"
 #include "diagram/NoteLayout.h"
 #include "diagram/SelectionManager.h"
 #include "diagram/TextLabel.h"
@@ -57,12 +59,30 @@ class GlobalAlphaScope {
   float saved_;
 };
 
+// The feature lines of a box: names, or in UML notation each cut to width
+// with an ellipsis.
 template <class FeatureList>
-std::vector<std::string> featureNames(const FeatureList& features) {
-  std::vector<std::string> names;
-  names.reserve(features.size());
-  for (const auto* feature : features) names.push_back(feature->getName());
-  return names;
+std::vector<std::string> featureLines(const FeatureList& features, bool notation, float width, float fontSize) {
+  std::vector<std::string> lines;
+  lines.reserve(features.size());
+  const auto measure = [fontSize](const std::string& text) {
+    float w = 0.0f, h = 0.0f;
+    GLPainter::textSize(text, fontSize, w, h);
+    return w;
+  };
+  for (const auto* feature : features) {
+    if (!notation) {
+      lines.push_back(feature->getName());
+      continue;
+    }
+    std::string line;
+    if constexpr (std::is_same_v<std::remove_cv_t<std::remove_pointer_t<typename FeatureList::value_type>>, Attribute>)
+      line = attributeLine(*feature);
+    else
+      line = methodLine(*feature);
+    lines.push_back(fitToWidth(line, width, measure));
+  }
+  return lines;
 }
 
 float tallestLine(const std::vector<std::string>& lines, float fontSize, float tallest) {
@@ -347,12 +367,26 @@ void UMLModelVisualizer::drawElement(DiagramElement* element) {
     box_.size = box_.max - box_.min + Vec2(1.0f, 1.0f);
   }
   appearance_ = element->getAppearance() ? element->getAppearance() : &fallbackAppearance();
+  appearance_ = &lookOf(*appearance_);
   drawUnknown_ = false;
 
   if (model) model->accept(*this);
   else drawUnknownElement(element);
 
   if (picking_) glPopName();
+}
+
+const ElementAppearance& UMLModelVisualizer::lookOf(const ElementAppearance& appearance) {
+  // The parts the file left at the factory's defaults take the preferences.
+  static const ElementAppearance factory;
+  if (appearance.fontSize != factory.fontSize && !(appearance.fillColour == factory.fillColour) &&
+      !(appearance.outlineColour == factory.outlineColour))
+    return appearance;
+  shownAppearance_ = appearance;
+  if (appearance.fontSize == factory.fontSize) shownAppearance_.fontSize = look_.fontSize;
+  if (appearance.fillColour == factory.fillColour) shownAppearance_.fillColour = look_.boxColor;
+  if (appearance.outlineColour == factory.outlineColour) shownAppearance_.outlineColour = look_.lineColor;
+  return shownAppearance_;
 }
 
 void UMLModelVisualizer::drawUnknownElement(DiagramElement*) {
@@ -373,7 +407,8 @@ std::string UMLModelVisualizer::elementLabel(DiagramElement* element) const {
   if (auto* s = dynamic_cast<PelkService*>(m)) return s->getName();
   if (auto* i = dynamic_cast<PelkInterface*>(m)) return i->getName();
   if (dynamic_cast<PelkConnection*>(m)) return "Connection";
-  if (dynamic_cast<Dependency*>(m)) return "Dependency";
+  if (auto* d = dynamic_cast<Dependency*>(shownRelation(m)))
+    return d->kind() == Dependency::Kind::Realization ? "Realization" : "Dependency";
   if (dynamic_cast<Inheritance*>(m)) return "Inheritance";
   if (dynamic_cast<Association*>(m)) return "Association";
   if (auto* p = dynamic_cast<Package*>(m)) return p->getName();
@@ -576,8 +611,9 @@ void UMLModelVisualizer::visitClass(Class* element) {
   y -= h + sp;
   painter.line({b.min.x, y}, {b.max.x, y}, outline);
 
-  std::vector<std::string> attributes = featureNames(element->getAttributes());
-  std::vector<std::string> methods = featureNames(element->getMethods());
+  const float room = b.max.x - b.min.x - 2.0f * sp;
+  std::vector<std::string> attributes = featureLines(element->getAttributes(), look_.typesAndVisibility, room, fs);
+  std::vector<std::string> methods = featureLines(element->getMethods(), look_.typesAndVisibility, room, fs);
   const float tallest = tallestLine(methods, fs, tallestLine(attributes, fs, 0.0f));
   drawCompartments(layoutClassCompartments(y, b.min.y, sp, tallest, std::move(attributes), std::move(methods),
                                            look_.attributes, look_.methods));
@@ -605,7 +641,8 @@ void UMLModelVisualizer::visitInterface(Interface* element) {
   y -= h + sp;
   painter.line({b.min.x, y}, {b.max.x, y}, outline);
 
-  std::vector<std::string> methods = featureNames(element->getMethods());
+  std::vector<std::string> methods =
+      featureLines(element->getMethods(), look_.typesAndVisibility, b.max.x - b.min.x - 2.0f * sp, fs);
   const float tallest = tallestLine(methods, fs, 0.0f);
   drawCompartments(layoutInterfaceCompartments(y, b.min.y, sp, tallest, std::move(methods), look_.methods));
   drawBoxHighlight(element);

@@ -36,6 +36,10 @@ class MetricSet;
 class Note;
 class SelectionManager;
 
+// The relation a Dummy stands for where it has one, else element itself:
+// the painter draws, picks and names both alike.
+ModelElement* shownRelation(ModelElement* element);
+
 // The box of a visited shape: corners, centre and extent (max - min + 1).
 struct ShapeBox {
   Vec2 min, max, centre, size;
@@ -107,8 +111,8 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   // A shape shows its own selected state (a box's highlight, a relation's
   // band), so the pieces of the shapes showing a changed element (by
   // identifier; a composed shape holds its children's drawing) are drawn
-  // differently. Glyphs, the background and the legend show no selection,
-  // so a metric's selected state changes nothing drawn.
+  // differently. The background and the legend show no selection; glyphs
+  // are the metrics overlay's (which outlines those of selected metrics).
   bool piecesShowingSelection(Diagram* diagram, const SelectionChange& change, std::vector<ScenePiece>& pieces,
                               bool& background) override;
   bool drawBackground(Diagram* diagram) override;
@@ -253,6 +257,10 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   ShapeBox box_;
   bool hasBox_ = false;
   const ElementAppearance* appearance_ = nullptr;
+  // The appearance a shape is drawn with: its own, where its file left a
+  // part at the factory's default, that part from the look's preferences.
+  const ElementAppearance& lookOf(const ElementAppearance& appearance);
+  ElementAppearance shownAppearance_;
 
   SelectionManager* selection_ = nullptr;  // not owned
   MetricSet* metrics_ = nullptr;           // not owned

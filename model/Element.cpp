@@ -18,6 +18,10 @@ int typeCodeOf(const std::string& typeName) {
 }
 
 void ModelElement::accept(ModelVisitor& visitor) { visitor.visitModelElement(this); }
+void Dummy::accept(ModelVisitor& visitor) {
+  if (relation_) relation_->accept(visitor);
+  else visitor.visitModelElement(this);
+}
 
 VisualElement::VisualElement(std::string id, VisualElementLayout* layout) : Element(std::move(id)) {
   layouts_.push_back(layout);

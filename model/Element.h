@@ -6,6 +6,7 @@
 // visual to model elements, from composed elements to children and between
 // model elements are not owning. The element pool owns model elements.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -201,9 +202,18 @@ class Dummy : public ModelElement {
   virtual void setRelationKind(std::string kind) { relationKind_ = std::move(kind); }
   virtual void setSubjectId(std::string id) { subjectId_ = std::move(id); }
 
+  // The relation the shape stands for, as read from its subject (a
+  // dependency, usage or realization with the Dummy's own identifier), or
+  // null when the file gives none. Owned. A Dummy with a relation is
+  // visited as that relation; without one, as a generic element.
+  ModelElement* getRelation() const { return relation_.get(); }
+  void setRelation(ModelElement* relation) { relation_.reset(relation); }
+  void accept(ModelVisitor& visitor) override;
+
  private:
   std::string subjectId_;
   std::string relationKind_;  // "RealizeRelation" or "DependencyRelation"
+  std::unique_ptr<ModelElement> relation_;
 };
 
 }  // namespace lumetra

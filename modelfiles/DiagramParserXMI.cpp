@@ -127,12 +127,19 @@ std::string multiplicityText(const std::string& lower, const std::string& upper)
 
 DiagramParserXMI::~DiagramParserXMI() { dropUnusedBuilt(); }
 
+const XmiNames& DiagramParserXMI::names() {
+  if (!names_) names_ = std::make_unique<XmiNames>(document_.child("XMI").child("XMI.content"));
+  return *names_;
+}
+
 void DiagramParserXMI::parse() {
   dropUnusedBuilt();
   idIndex_.clear();
   shapes_.clear();
   shapeCursor_ = 0;
   poolStartedEmpty_ = pool_->size() == 0;
+  names_.reset();
+  names();  // made before the reading may use two threads
   const pugi::xml_node content = document_.child("XMI").child("XMI.content");
   modelRoot_ = content.child("UML:Model");
   buildIndex();
@@ -388,7 +395,12 @@ void DiagramParserXMI::parseDiagramElement(pugi::xml_node shapeNode) {
   SubjectEntry* entry = slot ? slot->entry : nullptr;
   if (style == "RealizeRelation" || style == "DependencyRelation") {
     // Every relation shape gets its own Dummy, even when the subject exists.
-    model = createDummy(id, subject, style);
+    Dummy* dummy = createDummy(id, subject, style);
+    // It is drawn as the relation its subject describes, where there is one.
+    const auto kind = style == "RealizeRelation" ? Dependency::Kind::Realization : Dependency::Kind::Dependency;
+    if (const pugi::xml_node node = names().element(subject))
+      dummy->setRelation(readShapeRelation(node, id, kind, names()));
+    model = dummy;
     isNew = true;
   } else if ((model = pooledElement(subject, entry)) == nullptr) {
     currentEntry_ = entry;
@@ -567,20 +579,26 @@ ModelElement* DiagramParserXMI::parseInterface(pugi::xml_node element) {
 }
 
 ModelElement* DiagramParserXMI::parseDependency(pugi::xml_node element) {
-  return createDependency(attr(element, "xmi.id"), attr(element, "client"), attr(element, "supplier"),
-                          attr(element, "name"));
+  // The stereotype names a dependency the file leaves unnamed.
+  std::string name = attr(element, "name");
+  if (name.empty()) name = stereotypeText(element, names());
+  return createDependency(attr(element, "xmi.id"), attr(element, "client"), attr(element, "supplier"), name);
 }
 
 ModelElement* DiagramParserXMI::parseAttribute(pugi::xml_node element) {
   static const std::string kind = "attribute";
   const auto [id, name, type, visibility] = attrs<4>(element, {"xmi.id", "name", "type", "visibility"});
-  return createFeature(kind, id, name, type, visibility);
+  Feature* feature = createFeature(kind, id, name, type, visibility);
+  if (auto* attribute = dynamic_cast<Attribute*>(feature)) readAttributeDetails(element, *attribute, names());
+  return feature;
 }
 
 ModelElement* DiagramParserXMI::parseOperation(pugi::xml_node element) {
   static const std::string kind = "method";
   const auto [id, name, visibility] = attrs<3>(element, {"xmi.id", "name", "visibility"});
-  return createFeature(kind, id, name, std::string(), visibility);
+  Feature* feature = createFeature(kind, id, name, std::string(), visibility);
+  if (auto* method = dynamic_cast<Method*>(feature)) readOperationDetails(element, *method, names());
+  return feature;
 }
 
 ModelElement* DiagramParserXMI::parseAssociationEnd(pugi::xml_node element) {

@@ -13,12 +13,14 @@
 // at once; they only read the document and create new elements.
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "model/IdentifierTable.h"
 #include "modelfiles/DiagramParser.h"
+#include "modelfiles/XmiDetails.h"
 
 namespace lumetra {
 
@@ -98,6 +100,11 @@ class DiagramParserXMI : public DiagramParser {
   ModelElement* pooledElement(const std::string& id, SubjectEntry*& entry);
   // Records a newly pooled element in the entry of its identifier.
   void notePooled(ModelElement* element, SubjectEntry* entry);
+
+  // Types, stereotypes and relation subjects by identifier (features and
+  // relation shapes read their details through it).
+  const XmiNames& names();
+  std::unique_ptr<XmiNames> names_;
 
   pugi::xml_node modelRoot_;
   pugi::xml_node currentDiagram_;

@@ -8,6 +8,7 @@ namespace lumetra {
 
 class CanvasWindow;
 class DiagramElement;
+class LayoutSnapshot;
 struct SelectionChange;
 
 // The frame side of a canvas: told which window is active after a click in
@@ -19,6 +20,12 @@ class CanvasOwner {
   // A left press on a metric glyph picked the metric of this name (the frame
   // highlights its row and makes it the metric its options act on).
   virtual void metricPicked(const std::string& name) {}
+  // The element under the pointer has this label (empty: none), as the
+  // hover pick found it.
+  virtual void pointerOver(const std::string& label) {}
+  // A Ctrl-drag that moved boxes ended; before holds them as they were at
+  // the press (the frame keeps it to undo the move).
+  virtual void boxesDragged(CanvasWindow* window, const LayoutSnapshot& before) {}
   virtual ~CanvasOwner() = default;
 };
 

@@ -38,6 +38,8 @@ void applyDefaultSettings(SettingsStore& s) {
   s.setBool("Visualizer.General.RelationNames", false);
   s.setBool("Visualizer.General.ElementNames", true);
   s.setBool("Visualizer.General.Shadows", true);
+  // Feature lines as "+ name : Type" and "+ name(p : Type) : Result".
+  s.setBool("Visualizer.General.TypesAndVisibility", false);
   // Text and curves too small to see are drawn simpler (render/GLPainter.h).
   s.setBool("Visualizer.General.LevelOfDetail", true);
   s.setColor("Visualizer.General.SelectColor", Color(0x4C0033CCu));
@@ -61,6 +63,13 @@ void applyDefaultSettings(SettingsStore& s) {
   s.setFloat("Visualizer.UMLModel.MessageSize", 16.0f);
   s.setFloat("Visualizer.UMLModel.StateRounding", 6.0f);
   s.setColor("Visualizer.UMLModel.ShadowColor", Color(0.6f, 0.6f, 0.6f, 0.6f));
+  // Shapes whose file gives no colours or text size of their own are drawn
+  // with these (the Preferences dialog sets them).
+  s.setFloat("Visualizer.UMLModel.FontSize", 10.0f);
+  s.setColor("Visualizer.UMLModel.BoxColor", Color(1.0f, 1.0f, 1.0f, 0.0f));
+  s.setColor("Visualizer.UMLModel.LineColor", Color(0.0f, 0.0f, 0.0f, 1.0f));
+  // New windows start in perspective.
+  s.setBool("Canvas.PerspectiveAtStart", false);
   s.setFloat("Visualizer.SimpleMetrics.Spacing", 0.025f);
   s.setFloat("HoverInfo.Spacing", 5.0f);
   s.setFloat("HoverInfo.FontSize", 8.0f);

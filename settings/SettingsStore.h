@@ -43,7 +43,7 @@ class SettingsStore {
   std::map<std::string, Color> colors_;
 };
 
-// Sets the 43 built-in defaults, in their fixed order.
+// Sets the built-in defaults, in their fixed order.
 void applyDefaultSettings(SettingsStore& store);
 
 // Shorthand for SettingsStore::instance().

@@ -64,6 +64,7 @@ Configuration captureConfiguration(Document& document, const MetricsVisualizerSi
     saved.shown = metrics.findShownMetric(saved.name) == metric;
     saved.glyph = metric->getVisualizerName();
     saved.transparency = metric->getTransparency();
+    if (metric->getColor() != nullptr) saved.colour = *metric->getColor();
     if (auto* integer = dynamic_cast<IntegerMetric*>(metric)) {
       saved.lowerThreshold = integer->getLowerBound();
       saved.upperThreshold = integer->getUpperBound();
@@ -93,6 +94,14 @@ Configuration captureConfiguration(Document& document, const MetricsVisualizerSi
     saved.method = p->getMethod();
     saved.softness = p->getSoftness();
     c.areas.push_back(std::move(saved));
+  }
+  // Boxes moved away from where the model file puts them, on every diagram.
+  for (Diagram* diagram : document.diagrams()) {
+    const LayoutSnapshot* file = document.fileLayout(diagram);
+    if (file == nullptr) continue;
+    for (const MovedBox& box : movedBoxes(*file, file->now()))
+      c.boxes.push_back({diagram->getName(), box.shapeId, box.lowerLeft.x, box.lowerLeft.y, box.upperRight.x,
+                         box.upperRight.y, 0});
   }
   return c;
 }
@@ -257,6 +266,7 @@ void applyMetrics(const Configuration& c, Document& document, std::vector<std::s
         skipped.push_back(where + "the glyph " + quoted(*saved.glyph) + " is not offered for it");
     }
     if (saved.transparency) metric->setTransparency(*saved.transparency);
+    if (saved.colour && metric->getColor() != nullptr) *metric->getColor() = *saved.colour;
     auto* integer = dynamic_cast<IntegerMetric*>(metric);
     if (saved.lowerThreshold || saved.upperThreshold) {
       if (integer == nullptr) {
@@ -319,8 +329,27 @@ void applyAreas(const Configuration& c, Document& document, Diagram* diagram, bo
 
 }  // namespace
 
+void applyBoxes(const Configuration& c, Document& document, std::vector<std::string>& skipped) {
+  // Every diagram as its file has it, then the saved boxes on it: the
+  // layout is the saved one, whatever was moved since.
+  for (Diagram* diagram : document.diagrams())
+    if (const LayoutSnapshot* file = document.fileLayout(diagram)) file->restore();
+  for (const SavedBox& box : c.boxes) {
+    Diagram* diagram = document.findDiagram(box.diagram);
+    if (diagram == nullptr) {
+      skipped.push_back(lineOf(box.line) + "moved box " + quoted(box.shape) + ": no diagram " + quoted(box.diagram));
+      continue;
+    }
+    const MovedBox moved{box.shape, Vec2(box.left, box.bottom), Vec2(box.right, box.top)};
+    if (!placeMovedBoxes(diagram, {moved}).empty())
+      skipped.push_back(lineOf(box.line) + "moved box: diagram " + quoted(box.diagram) + " has no shape " +
+                        quoted(box.shape));
+  }
+}
+
 void applyContent(const Configuration& c, Document& document, Diagram* diagram, bool priority,
                   std::vector<std::string>& skipped) {
+  applyBoxes(c, document, skipped);
   applyMetrics(c, document, skipped);
   applyAreas(c, document, diagram, priority, skipped);
 }

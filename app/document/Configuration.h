@@ -57,7 +57,9 @@ Diagram* configuredDiagram(const Configuration& configuration, std::size_t windo
                            std::vector<std::string>& skipped);
 // The saved fields of a window's camera over what it has (a fitted camera).
 void applyCamera(const SavedCamera& saved, Camera& camera);
-// Metrics (glyph, transparency, thresholds; exactly the saved ones shown,
+// Every diagram's boxes as its file has them, then the saved moved boxes
+// (a box of a diagram or shape the model lacks is skipped with a line);
+// then metrics (glyph, transparency, colour, thresholds; exactly the saved ones shown,
 // in their order), areas (painter kind, mode, method, softness; exactly the
 // saved ones shown over diagram, in their order) and the area parameters.
 // With priority the shown areas are then sorted by value.

@@ -13,6 +13,7 @@
 #include <wx/mstream.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -291,6 +292,31 @@ void readGroup(GroupReader& reader, const Key<S> (&table)[N], S& saved) {
   reader.forEach([&](const Entry& e) { return readKey(reader, e, table, saved); });
 }
 
+// A moved box: every key is needed, so it is read by hand rather than by a
+// table of optional fields.
+void readBox(GroupReader& reader, SavedBox& box, std::array<bool, 6>& given) {
+  reader.forEach([&](const Entry& e) {
+    static const char* const keys[] = {"Diagram", "Shape", "Left", "Bottom", "Right", "Top"};
+    float* sides[] = {nullptr, nullptr, &box.left, &box.bottom, &box.right, &box.top};
+    for (std::size_t k = 0; k < 6; ++k) {
+      if (e.key != keys[k]) continue;
+      if (k < 2) {
+        std::optional<std::string> text;
+        reader.text(e, text);
+        if (text) (k == 0 ? box.diagram : box.shape) = *text;
+        given[k] = text.has_value();
+      } else {
+        std::optional<float> value;
+        reader.number(e, -kMaxPan, kMaxPan, value);
+        if (value) *sides[k] = *value;
+        given[k] = value.has_value();
+      }
+      return true;
+    }
+    return false;
+  });
+}
+
 fs::path resolveBeside(const std::string& file, const std::string& configurationFile) {
   const fs::path path(file);
   if (path.is_absolute()) return path.lexically_normal();
@@ -404,6 +430,7 @@ ConfigurationRead parseConfiguration(std::string_view text, const std::string& f
   std::map<int, SavedArea> areas;
   std::map<int, SavedWindow> windows;
   std::map<int, int> windowLines;
+  std::map<int, std::pair<SavedBox, std::array<bool, 6>>> boxes;
   std::optional<int> active;
   for (const Group& group : groups) {
     GroupReader reader(group, skipped);
@@ -451,11 +478,21 @@ ConfigurationRead parseConfiguration(std::string_view text, const std::string& f
     } else if (const int m = numberedGroup(name, "Metric")) {
       SavedMetric& metric = metrics[m];
       if (metric.line == 0) metric.line = group.line;
-      readGroup(reader, kMetricKeys, metric);
+      reader.forEach([&](const Entry& e) {
+        if (e.key != "Colour") return readKey(reader, e, kMetricKeys, metric);
+        Color colour;
+        if (parseColour(e.value, colour)) metric.colour = colour;
+        else reader.skip(e, "'" + shortened(e.value) + "' is not four numbers 0 to 1 (red green blue alpha)");
+        return true;
+      });
     } else if (const int a = numberedGroup(name, "Area")) {
       SavedArea& area = areas[a];
       if (area.line == 0) area.line = group.line;
       readGroup(reader, kAreaKeys, area);
+    } else if (const int b = numberedGroup(name, "Box")) {
+      auto& [box, given] = boxes[b];
+      if (box.line == 0) box.line = group.line;
+      readBox(reader, box, given);
     } else if (const int w = numberedGroup(name, "Window"); w > 0 && w <= kMaxConfigurationWindows) {
       windowLines.emplace(w, group.line);
       readGroup(reader, kWindowKeys, windows[w]);
@@ -473,6 +510,15 @@ ConfigurationRead parseConfiguration(std::string_view text, const std::string& f
     if (area.name.empty())
       skipped.push_back("line " + std::to_string(area.line) + ": [Area" + std::to_string(index) + "]: no Name");
     else out.areas.push_back(std::move(area));
+  }
+  for (auto& [index, entry] : boxes) {
+    auto& [box, given] = entry;
+    if (std::all_of(given.begin(), given.end(), [](bool g) { return g; }) && box.left <= box.right &&
+        box.bottom <= box.top)
+      out.boxes.push_back(std::move(box));
+    else
+      skipped.push_back("line " + std::to_string(box.line) + ": [Box" + std::to_string(index) +
+                        "]: needs Diagram, Shape and Left <= Right, Bottom <= Top");
   }
   // Windows by their number; with a layout, as many as it has, else up to
   // the last one that gives anything.
@@ -634,10 +680,21 @@ std::string configurationText(const Configuration& c, const std::string& path) {
   for (std::size_t i = 0; i < c.metrics.size(); ++i) {
     w.group("Metric" + std::to_string(i + 1));
     w.keys(kMetricKeys, c.metrics[i]);
+    if (c.metrics[i].colour) w.put("Colour", colourText(*c.metrics[i].colour));
   }
   for (std::size_t i = 0; i < c.areas.size(); ++i) {
     w.group("Area" + std::to_string(i + 1));
     w.keys(kAreaKeys, c.areas[i]);
+  }
+  for (std::size_t i = 0; i < c.boxes.size(); ++i) {
+    const SavedBox& b = c.boxes[i];
+    w.group("Box" + std::to_string(i + 1));
+    w.put("Diagram", b.diagram);
+    w.put("Shape", b.shape);
+    w.put("Left", b.left);
+    w.put("Bottom", b.bottom);
+    w.put("Right", b.right);
+    w.put("Top", b.top);
   }
   w.group("End");
   w.put("Complete", true);

@@ -25,10 +25,14 @@
 //   [Areas]          Radius (0.5..3), Iterations (0..20), Distance
 //                    (0.0005..0.01), Priority, EraserSoftness (1..100)
 //   [Metric1] ...    Name, Shown, Glyph, Transparency (0..1),
-//                    LowerThreshold, UpperThreshold; shown metrics first,
+//                    LowerThreshold, UpperThreshold, Colour (as a colour
+//                    setting); shown metrics first,
 //                    in the order their glyphs are laid out
 //   [Area1] ...      Name, Shown, Painter, Mode, Method, Softness (1..100);
 //                    shown areas first, in drawing order
+//   [Box1] ...       a box moved away from where the model file puts it:
+//                    Diagram (its name), Shape (the shape's identifier),
+//                    Left, Bottom, Right, Top (diagram units)
 //   [End]            Complete=true: a file cut short lacks it
 // Layout is the split tree in prefix order: "W" a window, "V<fraction>"
 // side by side (first on the left), "H<fraction>" stacked (first at the
@@ -90,7 +94,16 @@ struct SavedMetric {
   std::optional<std::string> glyph;
   std::optional<float> transparency;
   std::optional<int> lowerThreshold, upperThreshold;
+  std::optional<Color> colour;
   friend bool operator==(const SavedMetric&, const SavedMetric&) = default;
+};
+
+struct SavedBox {
+  std::string diagram;  // the diagram's name
+  std::string shape;    // the shape's identifier
+  float left = 0.0f, bottom = 0.0f, right = 0.0f, top = 0.0f;
+  int line = 0;
+  friend bool operator==(const SavedBox&, const SavedBox&) = default;
 };
 
 struct SavedArea {
@@ -129,6 +142,7 @@ struct Configuration {
   std::optional<int> eraserSoftness;
   std::vector<SavedMetric> metrics;
   std::vector<SavedArea> areas;
+  std::vector<SavedBox> boxes;
   friend bool operator==(const Configuration&, const Configuration&) = default;
 };
 

@@ -48,6 +48,14 @@ void Document::adoptModel(std::unique_ptr<LoadedModel> model) {
   // Every package is offered as an area; an areas file may define one of
   // the same name later, which then takes its place.
   addPackageAreas(areas_, model_->pool, ".");
+  for (Diagram* diagram : model_->diagrams) fileLayouts_.push_back(LayoutSnapshot::ofDiagram(diagram));
+}
+
+const LayoutSnapshot* Document::fileLayout(const Diagram* diagram) const {
+  const std::vector<Diagram*>& all = diagrams();
+  for (std::size_t i = 0; i < all.size() && i < fileLayouts_.size(); ++i)
+    if (all[i] == diagram) return &fileLayouts_[i];
+  return nullptr;
 }
 
 bool Document::openMetrics(const std::string& path) {
@@ -97,6 +105,7 @@ void Document::clear() {
   areas_.clear();
   metrics_.clear();
   selection_.clear();
+  fileLayouts_.clear();
   model_.reset();
   modelFile_.clear();
   metricsFiles_.clear();

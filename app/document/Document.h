@@ -20,6 +20,7 @@
 #include "diagram/SelectionManager.h"
 #include "metrics/MetricSet.h"
 #include "model/Diagram.h"
+#include "model/LayoutSnapshot.h"
 #include "modelfiles/DiagramParserController.h"
 
 namespace lumetra {
@@ -102,6 +103,10 @@ class Document {
   MetricSet& metrics() { return metrics_; }
   AreaSet& areas() { return areas_; }
 
+  // The boxes of a loaded diagram as its file put them (taken when the
+  // model was adopted), or null for a diagram that is not loaded.
+  const LayoutSnapshot* fileLayout(const Diagram* diagram) const;
+
   // The first diagram of that name, or null.
   Diagram* findDiagram(const std::string& name) const;
 
@@ -139,6 +144,7 @@ class Document {
   MetricSet metrics_;
   AreaSet areas_;
   std::unique_ptr<LoadedModel> model_;
+  std::vector<LayoutSnapshot> fileLayouts_;  // one per diagram, in order
   std::string modelFile_;
   std::vector<std::string> metricsFiles_;
   std::string metricsError_;

@@ -56,7 +56,7 @@ void mainFrame::onFileCommand(wxCommandEvent& event) {
   switch (event.GetId()) {
     case ids::OpenModel: {
       const std::string path = dialogs_->openFile(this, "Open UML Model", kModelFilter);
-      if (!path.empty()) openModel(path);
+      if (!path.empty() && openModel(path)) showFirstDiagram();
       break;
     }
     case ids::OpenMetrics: {
@@ -194,7 +194,7 @@ void mainFrame::onRecentModel(wxCommandEvent& event) {
                                     ": the file no longer exists; it was taken off the recent files.");
     return;
   }
-  openModel(path);
+  if (openModel(path)) showFirstDiagram();
 }
 
 bool mainFrame::saveDiagram(const std::string& path) {

@@ -46,6 +46,17 @@ bool readRemembered(wxConfigBase& config, Remembered& r) {
   return r.mainSash >= 1 && r.mainSash < r.normal.width && r.leftSash >= 1 && r.leftSash < r.normal.height;
 }
 
+// Maximising asks the window manager; with none the frame is given the
+// screen's work area itself, as a maximised frame would have it.
+void fillScreenWithoutWindowManager(mainFrame& frame) {
+  if (windowManagerRunning()) return;
+  const int display = wxDisplay::GetFromWindow(&frame);
+  const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
+  if (area.IsEmpty()) return;
+  frame.SetSize(area);
+  placeSashes(frame);
+}
+
 }  // namespace
 
 bool placeFrameAtStart(mainFrame& frame, wxConfigBase* config) {
@@ -55,6 +66,7 @@ bool placeFrameAtStart(mainFrame& frame, wxConfigBase* config) {
     frame.Centre(wxBOTH);
     placeSashes(frame);
     frame.Maximize(true);
+    fillScreenWithoutWindowManager(frame);
     return false;
   }
   // A screen taken away or made smaller since (a second monitor, another
@@ -70,7 +82,10 @@ bool placeFrameAtStart(mainFrame& frame, wxConfigBase* config) {
   if (display == wxNOT_FOUND) frame.Centre(wxBOTH);
   frame.mainSplitter()->SetSashPosition(r.mainSash);
   frame.leftSplitter()->SetSashPosition(r.leftSash);
-  if (r.maximized) frame.Maximize(true);
+  if (r.maximized) {
+    frame.Maximize(true);
+    fillScreenWithoutWindowManager(frame);
+  }
   return true;
 }
 

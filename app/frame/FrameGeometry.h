@@ -17,7 +17,8 @@ class mainFrame;
 // nothing usable was remembered (nothing, a value that is not a number, a
 // size below 200 x 150 or above 100000, a sash outside the frame) it starts
 // as the first time instead: 1024 x 768 centred, the sashes placed by
-// placeSashes, then maximised. A remembered place off every screen is
+// placeSashes, then maximised (with no window manager to do that, given
+// the screen's work area). A remembered place off every screen is
 // centred on the main one, and a size larger than the screen's work area
 // is cut to it. config may be null (nothing remembered). Returns whether the
 // remembered geometry was used.

@@ -14,6 +14,7 @@ const std::vector<DisplaySwitch>& displaySwitches() {
       {ids::ViewDependencies, "Visualizer.General.Dependencies", "&Dependencies"},
       {ids::ViewAttributes, "Visualizer.General.Attributes", "A&ttributes"},
       {ids::ViewMethods, "Visualizer.General.Methods", "&Methods"},
+      {ids::ViewTypesAndVisibility, "Visualizer.General.TypesAndVisibility", "Types and &visibility"},
       {ids::ViewElementNames, "Visualizer.General.ElementNames", "&Element names"},
       {ids::ViewRelationNames, "Visualizer.General.RelationNames", "&Relation names"},
       {ids::ViewShadows, "Visualizer.General.Shadows", "&Shadows"},

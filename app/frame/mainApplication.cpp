@@ -6,6 +6,7 @@
 #include <wx/notebook.h>
 #include <wx/splitter.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 
 #include "app/frame/FrameGeometry.h"
 #include "app/panels/PanelSupport.h"
+#include "app/frame/Preferences.h"
 #include "app/frame/ProgramConfig.h"
 #include "app/frame/mainFrame.h"
 #include "render/Canvas.h"
@@ -56,6 +58,27 @@ void releaseDisplayProbe() {
 }
 }  // namespace
 
+bool windowManagerRunning() {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return true;  // cannot tell: ask for maximising as usual
+  bool running = false;
+  const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+  if (check != None) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type, &format, &count,
+                           &after, &data) == Success &&
+        data != nullptr) {
+      running = count == 1;
+      XFree(data);
+    }
+  }
+  XCloseDisplay(display);
+  return running;
+}
+
 bool displayAvailable() {
   if (gDisplayProbe != nullptr) return true;
   const char* name = std::getenv("DISPLAY");
@@ -80,6 +103,8 @@ bool mainApplication::OnInit() {
   // code may make the toolkit's default configuration behind its back.
   wxConfigBase::DontCreateOnDemand();
   wxConfigBase* config = installProgramConfig(programConfigPath());
+  // The look chosen in earlier runs (Preferences, the View menu).
+  restoreRememberedSettings(*config);
   mainFrame* frame = nullptr;
   try {
     frame = new mainFrame("Lumetra Visualizer", wxDefaultPosition, wxSize(1024, 768));

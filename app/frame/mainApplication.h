@@ -36,6 +36,11 @@ mainFrame* theFrame();
 // needs more (the tree then keeps at least 120 pixels).
 void placeSashes(mainFrame& frame);
 
+// Whether a window manager runs on the display (one that follows the
+// extended window manager hints announces itself on the root window).
+// Without one, a frame that asks to be maximised stays as it is.
+bool windowManagerRunning();
+
 // Whether an X display can be opened (DISPLAY set and reachable). The
 // toolkit aborts when it cannot open one; the program asks first. The
 // connection that answered stays open until the application starts, so the

@@ -7,6 +7,7 @@
 #include <wx/sizer.h>
 #include <wx/slider.h>
 #include <wx/splitter.h>
+#include <wx/statusbr.h>
 #include <wx/toolbar.h>
 #include <wx/utils.h>
 
@@ -16,6 +17,9 @@
 #include "app/panels/MetricsPage.h"
 #include "app/panels/CheckListCtrl.h"
 #include "app/document/ShowDiagram.h"
+#include "app/frame/EditCommands.h"
+#include "app/frame/Preferences.h"
+#include "app/frame/StatusLine.h"
 #include "app/panels/ModelTree.h"
 #include "app/frame/ReadProgress.h"
 #include "app/frame/RecentModels.h"
@@ -24,6 +28,7 @@
 #include "app/panels/ViewControlStrip.h"
 #include "app/frame/ViewMenu.h"
 #include "app/panels/WindowIds.h"
+#include "diagram/CanvasKeys.h"
 #include "diagram/CanvasMouse.h"
 #include "diagram/MetricsVisualizerSimple.h"
 #include "platform/GLExtensions.h"
@@ -50,12 +55,24 @@ wxBEGIN_EVENT_TABLE(mainFrame, wxFrame)
   EVT_MENU_RANGE(wxID_FILE1, wxID_FILE9, mainFrame::onRecentModel)
   EVT_MENU_RANGE(ids::ViewAssociations, ids::ViewLegend, mainFrame::onViewSwitch)
   EVT_MENU(ids::ViewComments, mainFrame::onViewSwitch)
+  EVT_MENU(ids::ViewTypesAndVisibility, mainFrame::onViewSwitch)
   EVT_MENU_RANGE(ids::ToolOpenModel, ids::ToolUnused2, mainFrame::onToolCommand)
+  EVT_MENU(wxID_UNDO, mainFrame::onEditCommand)
+  EVT_MENU(wxID_REDO, mainFrame::onEditCommand)
+  EVT_MENU(ids::ResetLayout, mainFrame::onEditCommand)
+  EVT_MENU(wxID_PREFERENCES, mainFrame::onEditCommand)
 wxEND_EVENT_TABLE()
 // clang-format on
 
 mainFrame::mainFrame(const wxString& title, const wxPoint& position, const wxSize& size, UserDialogs* dialogs)
     : wxFrame(nullptr, wxID_ANY, title, position, size), dialogs_(dialogs ? dialogs : &desktopDialogs()) {
+  edit_ = std::make_unique<EditCommands>(
+      document_, [this] { refreshCanvas(); },
+      [this] {
+        // A preference changed: every view shows it, the next start too.
+        refreshCanvas();
+        if (wxConfigBase* config = wxConfigBase::Get(false)) rememberSettings(*config);
+      });
   buildLayout();
   buildMenus();
   buildToolBar();
@@ -76,7 +93,24 @@ mainFrame::mainFrame(const wxString& title, const wxPoint& position, const wxSiz
   canvas_->setOwner(this);
   canvas_->activeWindow()->setMouseHandler(mouse_.get());
   canvas_->activeWindow()->setVisualizer(painter_.get());
+  if (settings().getBool("Canvas.PerspectiveAtStart")) canvas_->activeWindow()->setPerspective(true);
   syncViewControls(canvas_->activeWindow(), canvas_->rootOnly());
+  CreateStatusBar(kStatusFieldCount);
+  const int widths[kStatusFieldCount] = {-2, -1, -1, -2};
+  GetStatusBar()->SetStatusWidths(kStatusFieldCount, widths);
+  // Keys reach the canvas once a click gave it the focus.
+  canvas_->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
+    canvas_->SetFocus();
+    event.Skip();
+  });
+  canvas_->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) { onCanvasKeyDown(event); });
+  // Whatever changed the view (a fit after a resize, the wheel, a control),
+  // the status bar shows it as painted.
+  canvas_->Bind(wxEVT_PAINT, [this](wxPaintEvent& event) {
+    event.Skip();
+    syncStatusBar();
+  });
+  syncStatusBar();
 }
 
 mainFrame::~mainFrame() {
@@ -137,6 +171,7 @@ void mainFrame::buildMenus() {
   help->Append(ids::About, "&About...");
   auto* bar = new wxMenuBar;
   bar->Append(file, "&File");
+  bar->Append(edit_->buildMenu(), "&Edit");
   wxMenu* view = buildViewMenu();
   view->AppendSeparator();
   view->Append(ids::FindClass, "&Find class...\tCtrl-F", "Select a class of the shown diagram by its name");
@@ -198,6 +233,8 @@ void mainFrame::showError(const std::string& title, const std::string& message) 
 
 void mainFrame::forgetShownModel() {
   mouse_->forgetPressTarget();
+  edit_->modelReplaced();
+  underPointer_.clear();
   canvas_->forEachWindowClearDiagram();
   tree_->clear();
   // Nothing points into the model any more; the pages forget their
@@ -240,6 +277,7 @@ void mainFrame::closeModel() {
   sync();
   canvas_->repaint();
   SetTitle("Lumetra Visualizer");
+  syncStatusBar();
 }
 
 bool mainFrame::openMetrics(const std::string& path) {
@@ -310,7 +348,44 @@ bool mainFrame::showDiagram(Diagram* diagram) {
   wxBusyCursor busy;
   if (!showDiagramQuietly(diagram)) return false;
   redrawShown();
+  syncStatusBar();
   return true;
+}
+
+void mainFrame::showFirstDiagram() {
+  if (!document_.diagrams().empty()) showDiagram(document_.diagrams().front());
+}
+
+// ---- edit commands, keys and the status bar ----
+
+void mainFrame::onEditCommand(wxCommandEvent& event) {
+  CanvasWindow* window = canvas_->activeWindow();
+  edit_->onCommand(event.GetId(), window ? window->diagram() : nullptr, this);
+}
+
+void mainFrame::boxesDragged(CanvasWindow*, const LayoutSnapshot& before) { edit_->moved(before); }
+
+void mainFrame::pointerOver(const std::string& label) {
+  underPointer_ = label;
+  syncStatusBar();
+}
+
+void mainFrame::onCanvasKeyDown(wxKeyEvent& event) {
+  CanvasWindow* window = canvas_->activeWindow();
+  if (window == nullptr || !onCanvasKey(*window, event.GetKeyCode())) {
+    event.Skip();
+    return;
+  }
+  syncStatusBar();
+}
+
+void mainFrame::syncStatusBar() {
+  wxStatusBar* bar = GetStatusBar();
+  if (bar == nullptr) return;
+  CanvasWindow* window = canvas_->activeWindow();
+  const auto fields = statusFields(window ? window->diagram() : nullptr, window ? window->zoom() : 1.0f, underPointer_);
+  for (int i = 0; i < kStatusFieldCount; ++i)
+    if (bar->GetStatusText(i) != wxString::FromUTF8(fields[i])) bar->SetStatusText(wxString::FromUTF8(fields[i]), i);
 }
 
 void mainFrame::openFromCommandLine(const CommandLineOptions& options) {
@@ -357,9 +432,13 @@ void mainFrame::onViewSwitch(wxCommandEvent& event) {
   settings().setBool(item->key, event.IsChecked());
   syncViewMenu(GetMenuBar());
   refreshCanvas();
+  if (wxConfigBase* config = wxConfigBase::Get(false)) rememberSettings(*config);
 }
 
-void mainFrame::activeWindowChanged(CanvasWindow* window, bool rootOnly) { syncViewControls(window, rootOnly); }
+void mainFrame::activeWindowChanged(CanvasWindow* window, bool rootOnly) {
+  syncViewControls(window, rootOnly);
+  syncStatusBar();
+}
 
 void mainFrame::syncViewControls(CanvasWindow* window, bool singleWindow) {
   strip_->syncViewControls(window, singleWindow);

@@ -44,6 +44,7 @@ namespace lumetra {
 class AreaListCtrl;
 class AreasPage;
 class CanvasMouse;
+class EditCommands;
 class Canvas;
 class lmCheckListCtrl;
 class MetricsPage;
@@ -112,7 +113,8 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // "&Find class...": asks for part of a name, offers the matching classes
   // of the active window's diagram and selects and centres the chosen one.
   void onFindClass(wxCommandEvent& event);
-  // A "&View" item: switches its setting and redraws every window.
+  // A "&View" item: switches its setting, redraws every window and
+  // remembers it for the next start.
   void onViewSwitch(wxCommandEvent& event);
   // "&Arrange diagram": lays the active window's diagram out afresh off the
   // GUI thread (with the busy cursor and, when it takes long, the progress
@@ -121,12 +123,20 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // The shapes of diagram moved all at once: every window showing it records
   // its scene again (the active one fitted) and the shown areas follow.
   void diagramRearranged(Diagram* diagram);
+  // "&Edit": Undo, Redo, "Reset layout", "Preferences..." (EditCommands.h).
+  void onEditCommand(wxCommandEvent& event);
+  // A key in the canvas (CanvasKeys.h); others are left to the toolkit.
+  void onCanvasKeyDown(wxKeyEvent& event);
 
   // CanvasOwner
   void activeWindowChanged(CanvasWindow* window, bool rootOnly) override;
   // A click on a glyph picked that metric: its row is highlighted and the
   // metrics page edits it.
   void metricPicked(const std::string& name) override;
+  // The status bar names the element under the pointer.
+  void pointerOver(const std::string& label) override;
+  // A Ctrl-drag becomes an undoable move.
+  void boxesDragged(CanvasWindow* window, const LayoutSnapshot& before) override;
   // View controls and layout sliders follow the window.
   void syncViewControls(CanvasWindow* window, bool singleWindow);
 
@@ -157,6 +167,9 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // The models opened last, remembered in the program's configuration
   // (wxConfigBase::Get(false) when the frame was made; none: not kept).
   RecentModels& recentModels() { return *recent_; }
+  EditCommands& edit() { return *edit_; }
+  // The status bar's fields from the state (StatusLine.h).
+  void syncStatusBar();
 
  private:
   void buildLayout();
@@ -182,6 +195,8 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   void showNotes(const std::string& title, const std::vector<std::string>& notes);
   // What reading metrics passed over, one line each, in one message.
   void showMetricsNotes(const std::string& title, const std::vector<std::string>& lines);
+  // The model's first diagram in the active window, fitted (after "Open").
+  void showFirstDiagram();
   // What opening a model or metrics file does once the file was read aside.
   void adoptModel(std::unique_ptr<LoadedModel> model, const std::string& path);
   void adoptMetrics(LoadedMetrics& metrics, const std::string& path);
@@ -196,6 +211,8 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // One mouse handler serves every window (splits hand it on).
   std::unique_ptr<CanvasMouse> mouse_;
   std::unique_ptr<RecentModels> recent_;
+  std::unique_ptr<EditCommands> edit_;
+  std::string underPointer_;  // the label of the element under the pointer
   Canvas* canvas_ = nullptr;
   UMLModelTree* tree_ = nullptr;
   ViewControlStrip* strip_ = nullptr;

@@ -1,6 +1,8 @@
 #include "app/panels/MetricsPage.h"
 
+#include <wx/bmpcbox.h>
 #include <wx/button.h>
+#include <wx/dcmemory.h>
 #include <wx/choice.h>
 #include <wx/sizer.h>
 #include <wx/slider.h>
@@ -8,6 +10,7 @@
 #include <wx/stattext.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/document/Document.h"
 #include "app/panels/CheckListCtrl.h"
@@ -71,7 +74,13 @@ void MetricsPage::buildLayoutGroup(wxSizer* page) {
   auto* group = new wxStaticBoxSizer(wxVERTICAL, this, "Layout preview");
   wxWindow* box = group->GetStaticBox();
   preview_ = new lmLayoutPreview(box, link_);
-  group->Add(preview_, 0, wxEXPAND | wxALL, 2);
+  // "Reset" beside the preview rather than below the sliders: a row less,
+  // so that the page's lowest slider shows on a 1024 x 768 screen.
+  reset_ = new wxButton(box, ids::LayoutReset, "Reset", wxDefaultPosition, wxSize(80, -1));
+  auto* previewRow = new wxBoxSizer(wxHORIZONTAL);
+  previewRow->Add(preview_, 1, wxEXPAND | wxALL, 2);
+  previewRow->Add(reset_, 0, wxALIGN_BOTTOM | wxALL, 2);
+  group->Add(previewRow, 0, wxEXPAND);
 
   auto* grid = new wxFlexGridSizer(2, 2, 2);
   grid->AddGrowableCol(1);
@@ -80,8 +89,6 @@ void MetricsPage::buildLayoutGroup(wxSizer* page) {
   zoom_ = addSliderRow(grid, box, ids::LayoutZoomLabel, "Zoom", ids::LayoutZoom, 0, -255, 255);
   group->Add(grid, 0, wxEXPAND | wxALL, 2);
 
-  reset_ = new wxButton(box, ids::LayoutReset, "Reset", wxDefaultPosition, wxSize(100, -1));
-  group->Add(reset_, 0, wxALIGN_RIGHT | wxALL, 2);
   for (wxWindow* w : {static_cast<wxWindow*>(hPan_), static_cast<wxWindow*>(vPan_), static_cast<wxWindow*>(zoom_),
                       static_cast<wxWindow*>(reset_)})
     w->Disable();
@@ -101,7 +108,15 @@ void MetricsPage::buildOptionsGroup(wxSizer* page) {
   auto* group = new wxStaticBoxSizer(wxVERTICAL, this, "Visualization options");
   wxWindow* box = group->GetStaticBox();
   visualizer_ = new wxChoice(box, ids::MetricVisualizer, wxDefaultPosition, wxSize(100, -1));
-  group->Add(visualizer_, 0, wxALL, 2);
+  // The glyph colour from the metric palette, each entry with its swatch.
+  colour_ = new wxBitmapComboBox(box, ids::MetricColour, wxEmptyString, wxDefaultPosition, wxSize(150, -1), 0,
+                                 nullptr, wxCB_READONLY);
+  colour_->SetToolTip("Glyph colour");
+  for (int i = 0; i < kMetricPaletteSize; ++i) colour_->Append(paletteEntryName(i), paletteSwatch(i));
+  auto* kindRow = new wxBoxSizer(wxHORIZONTAL);
+  kindRow->Add(visualizer_, 0, wxALL, 2);
+  kindRow->Add(colour_, 0, wxALL, 2);
+  group->Add(kindRow, 0, wxALL, 0);
 
   auto* grid = new wxFlexGridSizer(2, 2, 2);
   grid->AddGrowableCol(1);
@@ -116,6 +131,7 @@ void MetricsPage::buildOptionsGroup(wxSizer* page) {
 
 void MetricsPage::bindEvents() {
   Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { onVisualizerChoice(); }, ids::MetricVisualizer);
+  Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { onColour(); }, ids::MetricColour);
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { onLayoutReset(); }, ids::LayoutReset);
   bindSliderScroll(this, ids::MetricTransparency, [this] { onTransparency(); });
   bindSliderScroll(this, ids::UpperThreshold, [this] { onThreshold(true); });
@@ -126,6 +142,7 @@ void MetricsPage::bindEvents() {
 
 void MetricsPage::enableOptions(bool on) {
   visualizer_->Enable(on);
+  colour_->Enable(on);
   transparency_->Enable(on);
   upper_->Enable(on);
   lower_->Enable(on);
@@ -146,6 +163,8 @@ void MetricsPage::selectMetric(Metric* metric) {
     enableOptions(false);
     return;
   }
+  colour_->Enable();
+  colour_->SetSelection(paletteIndexOf(*metric->getColor()));
   transparency_->Enable();
   transparency_->SetRange(0, 100);
   transparency_->SetValue(static_cast<int>(metric->getTransparency() * 100.0f));
@@ -172,6 +191,45 @@ void MetricsPage::selectMetric(Metric* metric) {
     lower_->Disable();
   }
   visualizer_->Enable();
+}
+
+void MetricsPage::onColour() {
+  Metric* metric = selectedMetric();
+  const int index = colour_->GetSelection();
+  if (metric == nullptr || metric->getColor() == nullptr || index < 0) return;
+  *metric->getColor() = paletteColor(index);
+  preview_->Refresh();
+  refresh_.request();
+}
+
+wxString paletteEntryName(int index) {
+  if (index == 0) return "Translucent black";  // dark enough to hide the text below it
+  const Color c = paletteColor(index);
+  auto byte = [](float v) { return static_cast<int>(std::lround(v * 255.0f)); };
+  return wxString::Format("#%02X%02X%02X", byte(c.r), byte(c.g), byte(c.b));
+}
+
+wxBitmap paletteSwatch(int index) {
+  const Color c = paletteColor(index);
+  auto byte = [](float v) { return static_cast<unsigned char>(std::lround(v * 255.0f)); };
+  wxBitmap swatch(16, 16);
+  wxMemoryDC dc(swatch);
+  dc.SetBackground(*wxWHITE_BRUSH);
+  dc.Clear();
+  // The colour as it shows over a white box (its alpha blended in).
+  const float a = c.a;
+  const wxColour shown(byte(c.r * a + (1.0f - a)), byte(c.g * a + (1.0f - a)), byte(c.b * a + (1.0f - a)));
+  dc.SetBrush(wxBrush(shown));
+  dc.SetPen(*wxBLACK_PEN);
+  dc.DrawRectangle(0, 0, 16, 16);
+  dc.SelectObject(wxNullBitmap);
+  return swatch;
+}
+
+int paletteIndexOf(const Color& colour) {
+  for (int i = 0; i < kMetricPaletteSize; ++i)
+    if (paletteColor(i) == colour) return i;
+  return wxNOT_FOUND;
 }
 
 void MetricsPage::sync(Document& document) {

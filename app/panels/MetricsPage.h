@@ -4,8 +4,8 @@
 //                           Zoom sliders that move and scale the glyph area
 //                           of the painter, with "Reset";
 //   "Available metrics"     the metric list (shown / edited metric);
-//   "Visualization options" the glyph kind, transparency and display
-//                           thresholds of the metric being edited.
+//   "Visualization options" the glyph kind and colour, transparency and
+//                           display thresholds of the metric being edited.
 //
 // The page binds its controls itself and acts on the selected metric, the
 // frame's painter (through ViewerLink) and the canvas (refreshCanvas). It
@@ -20,7 +20,10 @@
 #include <string>
 
 #include "app/panels/PanelSupport.h"
+#include "settings/Color.h"
 
+class wxBitmap;
+class wxBitmapComboBox;
 class wxButton;
 class wxChoice;
 class wxSlider;
@@ -82,6 +85,7 @@ class MetricsPage : public wxScrolledWindow {
   MetricsVisualizer* layoutPainter() const;
 
   void onVisualizerChoice();
+  void onColour();
   void onTransparency();
   void onThreshold(bool upper);
   void onLayoutSlider(int id);
@@ -99,10 +103,18 @@ class MetricsPage : public wxScrolledWindow {
   wxButton* reset_ = nullptr;
   lmCheckListCtrl* list_ = nullptr;
   wxChoice* visualizer_ = nullptr;
+  wxBitmapComboBox* colour_ = nullptr;  // the metric palette
   wxSlider* transparency_ = nullptr;
   wxSlider* upper_ = nullptr;
   wxSlider* lower_ = nullptr;
 };
+
+// The glyph colours offered: the metric palette (metrics/Metric.h), the
+// first a translucent black. The entry of a colour, or wxNOT_FOUND.
+inline constexpr int kMetricPaletteSize = 16;
+wxString paletteEntryName(int index);
+wxBitmap paletteSwatch(int index);
+int paletteIndexOf(const Color& colour);
 
 // The slider positions (-255..255) of a glyph area and back: offset = pan x 2
 // / 255; zoom = position / 255 + 1 upwards, position / 512 + 1 downwards.

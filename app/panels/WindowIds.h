@@ -91,6 +91,9 @@ enum : int {
   FindClass = 10129,  // "&Find class...\tCtrl-F"
   ViewComments = 10130,  // a display switch, after the range above
   ArrangeDiagram = 10150,  // "&Arrange diagram": the shown diagram laid out afresh
+  ViewTypesAndVisibility = 10140,  // a display switch
+  ResetLayout = 10141,  // "&Edit": the shown diagram as its file has it
+  MetricColour = 10142,  // the metrics page's glyph colour
 
   // Toolbar (forwarded to the menu commands)
   ToolOpenModel = 10080,

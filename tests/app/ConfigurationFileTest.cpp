@@ -82,7 +82,10 @@ TEST(ConfigurationFile, WhatIsWrittenIsReadBackExactlyWhateverTheNames) {
     m.transparency = 0.05f * static_cast<float>(i);
     m.lowerThreshold = -static_cast<int>(i);
     m.upperThreshold = 1000 * static_cast<int>(i);
+    if (i % 2 == 1) m.colour = Color(0.0f, 0.1f * static_cast<float>(i % 10), 1.0f, 0.8f);
     c.metrics.push_back(m);
+    c.boxes.push_back({names[i], names[(i + 2) % names.size()], -12.5f * static_cast<float>(i), 3.1f, 100.0f,
+                       140.0f + static_cast<float>(i), 0});
     SavedArea a;
     a.name = names[i];
     a.shown = i % 3 == 0;
@@ -108,6 +111,11 @@ TEST(ConfigurationFile, WhatIsWrittenIsReadBackExactlyWhateverTheNames) {
     EXPECT_EQ(r.metrics[i].transparency, c.metrics[i].transparency);
     EXPECT_EQ(r.metrics[i].lowerThreshold, c.metrics[i].lowerThreshold);
     EXPECT_EQ(r.metrics[i].upperThreshold, c.metrics[i].upperThreshold);
+    EXPECT_EQ(r.metrics[i].colour, c.metrics[i].colour);
+    ASSERT_LT(i, r.boxes.size());
+    SavedBox box = r.boxes[i];
+    box.line = 0;
+    EXPECT_EQ(box, c.boxes[i]);
     EXPECT_EQ(r.areas[i].name, names[i]);
     EXPECT_EQ(r.areas[i].shown, c.areas[i].shown);
     EXPECT_EQ(r.areas[i].softness, c.areas[i].softness);
@@ -200,6 +208,7 @@ TEST(ConfigurationFile, BadEntriesAreSkippedOneByOneAndTheRestIsRead) {
       "[Window99]\nZoom=2\n"     // 23: beyond the most windows
       "[Window1]\nZoom=-1\nPanX=4\nName=\"unclosed\n"  // 26 out of range; 28 unclosed quote
       "[Elsewhere]\nKey=1\n"     // 29: unknown group
+      "[Box1]\nDiagram=D\nLeft=1\n"  // 31: no shape, no other sides
       "[End]\nComplete=true\n";
   const ConfigurationRead read = parseConfiguration(text, "view.cfg");
   ASSERT_TRUE(read.ok) << read.error;
@@ -207,7 +216,7 @@ TEST(ConfigurationFile, BadEntriesAreSkippedOneByOneAndTheRestIsRead) {
       {4, "out of range"},      {6, "not a number"},   {7, "unknown key"},         {8, "not a split layout"},
       {10, "given again"},      {13, "unknown key"},   {14, "not a number"},       {16, "not four numbers"},
       {19, "out of range"},     {21, "no Name"},       {26, "out of range"},       {28, "no closing quote"},
-      {23, "unknown group"},    {29, "unknown group"},
+      {23, "unknown group"},    {29, "unknown group"},     {31, "needs Diagram, Shape"},
   };
   const std::string all = joined(read.skipped);
   for (const auto& [line, reason] : expected) {
@@ -231,6 +240,7 @@ TEST(ConfigurationFile, BadEntriesAreSkippedOneByOneAndTheRestIsRead) {
   ASSERT_EQ(c.windows.size(), 1u);
   EXPECT_FALSE(c.windows[0].camera.zoom);
   EXPECT_EQ(c.windows[0].camera.panX, 4.0f);
+  EXPECT_TRUE(c.boxes.empty());
 }
 
 TEST(ConfigurationFile, FilesBesideOrBelowAreNamedRelativeAndSurviveMovingTheFolder) {

@@ -118,9 +118,9 @@ TEST_F(FrameTest, TheNotebookGetsTheRoomItsPagesNeedAtTheFirstStart) {
   ASSERT_NE(notebook, nullptr);
   wxWindow* page = notebook->GetPage(static_cast<std::size_t>(notebook->GetSelection()));
   const wxRect shown = page->GetScreenRect();
-  // The layout preview and the whole list show (the options below may
-  // scroll: the tree keeps its least height on a frame this low).
-  for (int id : {ids::LayoutReset, ids::MetricList}) {
+  // The layout preview, the whole list and the options down to the lowest
+  // slider show on a frame of 1024 x 768, status bar included.
+  for (int id : {ids::LayoutReset, ids::MetricList, ids::LowerThreshold}) {
     wxWindow* control = frame().FindWindow(id);
     ASSERT_NE(control, nullptr) << id;
     EXPECT_TRUE(shown.Contains(control->GetScreenRect()))
@@ -132,13 +132,18 @@ TEST_F(FrameTest, TheNotebookGetsTheRoomItsPagesNeedAtTheFirstStart) {
   EXPECT_GE(frame().modelTree()->GetSize().GetHeight(), 100);
 }
 
-TEST_F(FrameTest, OpenedModelIsListedAndDrawnOnlyOnceADiagramIsChosen) {
+TEST_F(FrameTest, OpenedModelIsListedAndItsFirstDiagramDrawnAtFit) {
   openModelByMenu(kModel);
   ASSERT_EQ(h.dialogs.asked, std::vector<std::string>{"Open UML Model"});
   EXPECT_TRUE(h.dialogs.errors.empty());
   EXPECT_EQ(treeDiagrams(), 3u);
-  EXPECT_EQ(frame().canvas()->activeWindow()->diagram(), nullptr);
-  EXPECT_EQ(FrameHarness::inkCount(h.activePixels()), 0);
+  FrameHarness::settle();
+  CanvasWindow* window = frame().canvas()->activeWindow();
+  ASSERT_EQ(window->diagram(), frame().document().diagrams().front());
+  EXPECT_GT(FrameHarness::inkCount(h.activePixels()), 2000);
+  const float opened = window->zoom();
+  window->zoomToFit();
+  EXPECT_FLOAT_EQ(window->zoom(), opened) << "shown at fit";
   EXPECT_TRUE(menuEnabled(ids::OpenMetrics));
   EXPECT_TRUE(toolEnabled(ids::ToolOpenMetrics));
   EXPECT_FALSE(enabled(ids::MetricsTransparency));
@@ -484,7 +489,7 @@ TEST_F(FrameTest, GlyphsFirstMeasuredByAPickStillDraw) {
 
 TEST_F(FrameTest, NothingPointsIntoAReplacedModelAndNullCasesDoNothing) {
   // No diagram in the active window: showing an area does nothing.
-  openModelByMenu(kModel);
+  ASSERT_TRUE(frame().openModel(kModel));  // not by the menu, which shows the first diagram
   h.dialogs.answers.push_back(kMetrics);
   h.command(ids::OpenMetrics);
   EXPECT_FALSE(frame().showArea("Checkout"));
@@ -522,7 +527,7 @@ TEST_F(FrameTest, NothingPointsIntoAReplacedModelAndNullCasesDoNothing) {
   EXPECT_EQ(frame().areaList()->GetItemCount(), 0);
   h.mouse(wxEVT_MOTION, at + wxPoint(10, 10), true, false, true);
   h.mouse(wxEVT_LEFT_UP, at + wxPoint(10, 10), false, false, true);
-  EXPECT_EQ(frame().canvas()->activeWindow()->diagram(), nullptr);
+  EXPECT_EQ(frame().canvas()->activeWindow()->diagram(), frame().document().diagrams().front());
 }
 
 TEST_F(FrameTest, ChoosingAClassSelectsItAloneAndShowsItsDiagramCentred) {

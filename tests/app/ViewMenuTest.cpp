@@ -77,7 +77,7 @@ class ViewMenuTest : public ::testing::Test {
   void choose(int id, bool on) {
     frame().GetMenuBar()->Check(id, on);
     wxCommandEvent event(wxEVT_MENU, id);
-    event.SetEventObject(frame().GetMenuBar()->GetMenu(1));
+    event.SetEventObject(frame().GetMenuBar()->GetMenu(2));
     event.SetInt(on ? 1 : 0);
     frame().ProcessWindowEvent(event);
     FrameHarness::settle();
@@ -103,10 +103,11 @@ class ViewMenuTest : public ::testing::Test {
   FrameHarness h;
 };
 
-TEST_F(ViewMenuTest, MenuSitsBetweenFileAndHelpWithItsItemsCheckedAsTheSettingsStand) {
+TEST_F(ViewMenuTest, MenuSitsBetweenEditAndHelpWithItsItemsCheckedAsTheSettingsStand) {
   wxMenuBar* bar = frame().GetMenuBar();
-  ASSERT_EQ(bar->GetMenuCount(), 3u);
-  EXPECT_EQ(bar->GetMenuLabelText(1), "View");
+  ASSERT_EQ(bar->GetMenuCount(), 4u);
+  EXPECT_EQ(bar->GetMenuLabelText(1), "Edit");
+  EXPECT_EQ(bar->GetMenuLabelText(2), "View");
   for (const DisplaySwitch& s : displaySwitches()) {
     SCOPED_TRACE(s.key);
     ASSERT_NE(bar->FindItem(s.id), nullptr);
@@ -157,6 +158,7 @@ TEST_F(ViewMenuTest, EachSwitchChangesEveryWindowAndComesBack) {
       {ids::ViewRelationNames, "Overview", More},
       {ids::ViewShadows, "Overview", Less},
       {ids::ViewComments, "Overview", More},
+      {ids::ViewTypesAndVisibility, "Orders and billing", Changed},
   };
   openExample("Orders and billing", false);
   for (const Row& row : rows) {

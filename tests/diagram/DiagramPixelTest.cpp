@@ -172,37 +172,63 @@ TEST_F(DiagramPixelTest, TopLevelPassLeavesOutTheShapesInsideServices) {
   EXPECT_RGB_NEAR(pixelAt(0, -20), cyan, 3);
 }
 
-// Arrowheads of dependencies (two open barbs) and generalizations (a
-// hollow triangle the line stops at), pointing into the supplier or parent,
-// in a row and in a column. The barbs run back from the border point at
+// Arrowheads of dependencies (two open barbs), generalizations and
+// realizations (a hollow triangle the line stops at), pointing into the
+// supplier or parent, in a row and in a column; realizations and
+// dependencies read from relation shapes are drawn dashed and go with the
+// Dependencies switch. The barbs run back from the border point at
 // +-ArrowAngle (0.27 rad) for ArrowSize (25) units: their middles lie 12 units
 // back and 3.3 to either side. A head turned the wrong way would lie inside
 // the target box instead.
 TEST_F(DiagramPixelTest, ArrowheadsPointIntoTheSupplierAndTheParent) {
   ASSERT_EQ(settings().getFloat("Visualizer.UMLModel.ArrowSize"), 25.0f);
+  enum class Kind { Dependency, Generalization, Realization, ShapeDependency };
   struct Case {
     const char* what;
-    bool generalization;
+    Kind kind;
     bool column;  // source below target, else source left of target
-  } cases[] = {{"dependency in a row", false, false},
-               {"dependency in a column", false, true},
-               {"generalization in a row", true, false},
-               {"generalization in a column", true, true}};
+    bool dependencies = true;  // the View menu's switch
+  } cases[] = {{"dependency in a row", Kind::Dependency, false},
+               {"dependency in a column", Kind::Dependency, true},
+               {"generalization in a row", Kind::Generalization, false},
+               {"generalization in a column", Kind::Generalization, true},
+               {"realization shape in a row", Kind::Realization, false},
+               {"realization shape in a column", Kind::Realization, true},
+               {"dependency shape in a column", Kind::ShapeDependency, true},
+               {"realization shape switched off", Kind::Realization, false, false},
+               {"dependency shape switched off", Kind::ShapeDependency, true, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     SetUp();
+    test::BoolSetting dependencies("Visualizer.General.Dependencies", c.dependencies);
     DiagramScene local;
     // along: from the source towards the target; across: the other axis.
     auto at = [&](float along, float across) { return c.column ? Vec2(across, along) : Vec2(along, across); };
     const Vec2 half = c.column ? Vec2(20, 20) : Vec2(20, 15);
     local.addClass("source", "", at(-70, 0) - half, at(-70, 0) + half);
     local.addClass("target", "", at(70, 0) - half, at(70, 0) + half);
-    if (c.generalization) local.addInheritance("g", "target", "source");
-    else local.addDependency("d", "source", "target");
+    switch (c.kind) {
+      case Kind::Dependency: local.addDependency("d", "source", "target"); break;
+      case Kind::Generalization: local.addInheritance("g", "target", "source"); break;
+      case Kind::Realization: local.addRelationShape("r", "source", "target", Dependency::Kind::Realization); break;
+      case Kind::ShapeDependency: local.addRelationShape("r", "source", "target", Dependency::Kind::Usage); break;
+    }
     painter.drawDiagram(local.diagram());
 
     auto dark = [](const Rgb& p) { return p[0] + p[1] + p[2] < 450; };
     const float border = 50.0f;  // the target's near border
+    const Vec2 between = at(-border + 4.0f, 0.0f);  // on the line's first dash
+    if (!c.dependencies) {
+      EXPECT_FALSE(dark(darkestNear(between.x, between.y, 2))) << "no line";
+      const Vec2 head = at(border - 12.0f, 3.3f);
+      EXPECT_FALSE(dark(darkestNear(head.x, head.y, 2))) << "no head";
+      continue;
+    }
+    EXPECT_TRUE(dark(darkestNear(between.x, between.y, 1))) << "line";
+    if (c.kind == Kind::Realization || c.kind == Kind::ShapeDependency) {
+      const Vec2 gap = at(-border + 10.5f, 0.0f);  // dashes of 8 units, gaps of 5
+      EXPECT_FALSE(dark(darkestNear(gap.x, gap.y, 0))) << "dashed";
+    }
     for (float side : {-1.0f, 1.0f}) {
       SCOPED_TRACE(side);
       const Vec2 barb = at(border - 12.0f, 3.3f * side);
@@ -212,18 +238,15 @@ TEST_F(DiagramPixelTest, ArrowheadsPointIntoTheSupplierAndTheParent) {
       const Vec2 wide = at(border - 12.0f, 9.0f * side);
       EXPECT_FALSE(dark(darkestNear(wide.x, wide.y, 1))) << "no barb at a wider angle";
     }
-    if (c.generalization) {
+    const Vec2 base = at(border - 24.1f, 4.0f);
+    if (c.kind == Kind::Generalization || c.kind == Kind::Realization) {
       // The base of the triangle crosses the line 24 units back; inside the
-      // triangle the head stays hollow, behind it the line is drawn.
-      const Vec2 base = at(border - 24.1f, 4.0f);
+      // triangle the head stays hollow.
       EXPECT_TRUE(dark(darkestNear(base.x, base.y, 1))) << "base";
       const Vec2 inside = at(border - 16.0f, 0.0f);
       EXPECT_FALSE(dark(pixelAt(inside.x, inside.y))) << "hollow head";
-      const Vec2 line = at(border - 40.0f, 0.0f);
-      EXPECT_TRUE(dark(darkestNear(line.x, line.y, 1))) << "line behind the head";
     } else {
       // No triangle: nothing joins the barbs' ends.
-      const Vec2 base = at(border - 24.1f, 4.0f);
       EXPECT_FALSE(dark(darkestNear(base.x, base.y, 0))) << "open head";
     }
   }
@@ -292,6 +315,24 @@ TEST_F(GlyphGridTest, GlyphsFollowTheMetricsAlpha) {
   draw();
   const Vec2 c = cellCentre(2);
   EXPECT_RGB_NEAR(pixelAt(c.x, c.y), test::over(Color(0.0f, 0.0f, 1.0f, 0.5f), test::kLightYellow), 4);
+}
+
+// A selected metric's glyph (clicked on the canvas) is outlined in the
+// opaque selection colour; the others keep their plain outline.
+TEST_F(GlyphGridTest, SelectedMetricsGlyphIsOutlinedInTheSelectionColour) {
+  selection.toggleMetric(metrics.findMetric("m1"));
+  draw();
+  Color select = settings().getColor("Visualizer.General.SelectColor");
+  select.a = 1.0f;
+  for (int k : {0, 1, 2}) {
+    SCOPED_TRACE(k);
+    const GlyphRect r = glyphCell(k, 5, lo, hi, GlyphLayoutParams{});
+    const Vec2 c = cellCentre(k);
+    const Rgb edge = pixelAt(r.corner1.x, c.y);
+    if (k == 1) EXPECT_RGB_NEAR(edge, test::rgbOf(select), 4);
+    else EXPECT_GT(std::abs(edge[2] - test::rgbOf(select)[2]) + std::abs(edge[1] - test::rgbOf(select)[1]), 60);
+    EXPECT_RGB_NEAR(pixelAt(c.x, c.y), test::rgbOf(colours[k]), 3);  // the glyph itself unchanged
+  }
 }
 
 TEST_F(GlyphGridTest, GlobalAlphaIsRestoredAfterThePass) {

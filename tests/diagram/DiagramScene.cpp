@@ -57,6 +57,17 @@ Dependency* DiagramScene::addDependency(const std::string& id, const std::string
   return d;
 }
 
+Dependency* DiagramScene::addRelationShape(const std::string& id, const std::string& client,
+                                           const std::string& supplier, Dependency::Kind kind) {
+  Dummy* dummy = createDummy(id, "subject-" + id, "RealizeRelation");
+  Dependency* relation = createDependency(id, client, supplier, "");
+  relation->setKind(kind);
+  dummy->setRelation(relation);
+  pool_.add(dummy);
+  addShape(dummy, {0.0f, 0.0f}, {0.0f, 0.0f});
+  return relation;
+}
+
 PelkService* DiagramScene::addService(const std::string& id, const std::string& name, Vec2 lo, Vec2 hi) {
   PelkService* service = createPelkService(id, name);
   pool_.add(service);

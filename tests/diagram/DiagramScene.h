@@ -33,6 +33,10 @@ class DiagramScene {
                               Vec2 labelHi = {});
   Inheritance* addInheritance(const std::string& id, const std::string& parent, const std::string& child);
   Dependency* addDependency(const std::string& id, const std::string& client, const std::string& supplier);
+  // A relation shape as read from a "RealizeRelation" or "DependencyRelation"
+  // shape: a Dummy carrying the relation.
+  Dependency* addRelationShape(const std::string& id, const std::string& client, const std::string& supplier,
+                               Dependency::Kind kind);
   // A component service shown as a composed shape in light cyan.
   PelkService* addService(const std::string& id, const std::string& name, Vec2 lo, Vec2 hi);
   // A provided interface of a service, shown as a white marker inside the

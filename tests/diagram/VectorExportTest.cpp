@@ -328,6 +328,44 @@ TEST_F(VectorExportTest, NotesComeOutAsOnScreenWithTheirTextAsText) {
   settings().setBool("Visualizer.General.Comments", comments);
 }
 
+// "Types and visibility" writes the feature lines in UML notation, a line
+// too long for its box cut with an ellipsis inside it; off, only names.
+TEST_F(VectorExportTest, TypesAndVisibilityShowAsUmlNotation) {
+  Class* shop = scene.addClass("shop", "Shop", {-230, -250}, {60, -130});
+  auto* total = new Attribute("t", "total", "Money", "private");
+  total->setMultiplicity("0..1");
+  shop->addAttribute(total);
+  auto* pay = new Method("p", "pay", "Receipt", "public");
+  pay->addParameter({"amount", "Money"});
+  shop->addMethod(pay);
+  const std::string longName = "recalculateEverythingWithTaxesAndShippingAndDiscountsForEveryLine";
+  shop->addMethod(new Method("q", longName, "", "protected"));
+  window->zoomToFit();
+  struct Case {
+    bool on;
+    std::vector<std::string> lines;
+  } cases[] = {{true, {"- total : Money [0..1]", "+ pay(amount : Money) : Receipt"}},
+               {false, {"total", "pay", longName}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.on);
+    settings().setBool("Visualizer.General.TypesAndVisibility", c.on);
+    writeVectorPicture(painter, scene.diagram(), *window, path("view.svg"), VectorFormat::Svg);
+    std::vector<float> sizes;
+    const std::set<std::string> found = labelsIn(path("view.svg"), VectorFormat::Svg, sizes);
+    for (const std::string& line : c.lines) EXPECT_TRUE(found.count(line)) << line;
+    if (!c.on) continue;
+    EXPECT_FALSE(found.count("total"));
+    const auto cut = std::find_if(found.begin(), found.end(), [](const std::string& label) {
+      return label.rfind("# recalculate", 0) == 0 && label.size() > 3 && label.substr(label.size() - 3) == "...";
+    });
+    settings().setBool("Visualizer.General.TypesAndVisibility", false);
+    ASSERT_NE(cut, found.end()) << "the long line ends with an ellipsis";
+    float w = 0.0f, h = 0.0f;
+    GLPainter::textSize(*cut, static_cast<float>(scene.shape("shop")->getAppearance()->fontSize), w, h);
+    EXPECT_LE(w, 290.0f - 2.0f * settings().getFloat("Visualizer.UMLModel.TextSpacing"));
+  }
+}
+
 // The recording leaves the painter as it was: no text sink behind, and the
 // next screen picture equal to the one before.
 TEST_F(VectorExportTest, ScreenDrawingIsUnchangedAfterwards) {

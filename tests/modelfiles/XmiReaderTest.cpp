@@ -404,5 +404,105 @@ TEST(XmiReaderSubjectTest, DirectLookUpsOfIdentifiersNoShapeNamesFindTheFirstInI
   for (Diagram* d : diagrams) delete d;
 }
 
+// Features in both forms XMI 1.x writes them, with types given by name, by
+// identifier in an attribute and by reference element.
+TEST(XmiFeatureDetailsTest, TypesVisibilityScopeMultiplicityAndParameters) {
+  const std::string model =
+      R"(<UML:DataType xmi.id="T_money" name="Money"/><UML:Class xmi.id="C" name="Shop"><UML:Classifier.feature>)"
+      R"(<UML:Attribute xmi.id="a1" name="owner" type="String" visibility="private"/>)"
+      R"(<UML:Attribute xmi.id="a2" name="total" type="T_money" ownerScope="classifier">)"
+      R"(<UML:ModelElement.visibility xmi.value="protected"/>)"
+      R"(<UML:StructuralFeature.multiplicity><UML:Multiplicity><UML:Multiplicity.range>)"
+      R"(<UML:MultiplicityRange lower="0" upper="-1"/></UML:Multiplicity.range></UML:Multiplicity>)"
+      R"(</UML:StructuralFeature.multiplicity></UML:Attribute>)"
+      R"(<UML:Attribute xmi.id="a3" name="due"><UML:StructuralFeature.type><UML:DataType xmi.idref="T_money"/>)"
+      R"(</UML:StructuralFeature.type></UML:Attribute>)"
+      R"(<UML:Operation xmi.id="o1" name="pay" visibility="public"><UML:BehavioralFeature.parameter>)"
+      R"(<UML:Parameter xmi.id="p0" name="return" kind="return" type="T_money"/>)"
+      R"(<UML:Parameter xmi.id="p1" name="amount" kind="in"><UML:Parameter.type><UML:DataType xmi.idref="T_money"/>)"
+      R"(</UML:Parameter.type></UML:Parameter><UML:Parameter xmi.id="p2" name="note" type="String"/>)"
+      R"(</UML:BehavioralFeature.parameter></UML:Operation>)"
+      R"(<UML:Operation xmi.id="o2" name="reset"/></UML:Classifier.feature></UML:Class>)";
+  const auto m = readText(xmiDocument(model, classDiagram(shape("s1", "C"))), "m.xmi");
+  ASSERT_EQ(m->pool.size(), 1u);
+  auto* shop = dynamic_cast<Class*>(m->pool.get(0));
+  ASSERT_NE(shop, nullptr);
+  struct Expected {
+    const char* name;
+    const char* type;
+    const char* visibility;
+    const char* multiplicity;
+    bool isStatic;
+  };
+  const Expected attributes[] = {{"owner", "String", "private", "", false},
+                                 {"total", "Money", "protected", "0..*", true},
+                                 {"due", "Money", "", "", false}};
+  ASSERT_EQ(shop->attributeCount(), std::size(attributes));
+  for (std::size_t i = 0; i < std::size(attributes); ++i) {
+    SCOPED_TRACE(attributes[i].name);
+    const Attribute* a = shop->getAttribute(i);
+    EXPECT_EQ(a->getName(), attributes[i].name);
+    EXPECT_EQ(a->getType(), attributes[i].type);
+    EXPECT_EQ(a->getVisibility(), attributes[i].visibility);
+    EXPECT_EQ(a->multiplicity(), attributes[i].multiplicity);
+    EXPECT_EQ(a->isStatic(), attributes[i].isStatic);
+  }
+  ASSERT_EQ(shop->methodCount(), 2u);
+  EXPECT_EQ(shop->getMethod(0)->getType(), "Money");  // the return parameter
+  EXPECT_EQ(shop->getMethod(0)->parameters(),
+            (std::vector<Parameter>{{"amount", "Money"}, {"note", "String"}}));
+  EXPECT_EQ(shop->getMethod(1)->getType(), "");
+  EXPECT_TRUE(shop->getMethod(1)->parameters().empty());
+}
+
+// Relation shapes carry the relation their subject describes: its kind from
+// the shape's style (or a usage's tag), its ends, its stereotype as name.
+TEST(XmiFeatureDetailsTest, RelationShapesCarryTheirSubjectsRelation) {
+  const std::string model =
+      kClassA + kClassB +
+      R"(<UML:Stereotype xmi.id="st_use" name="use"/>)"
+      R"(<UML:Abstraction xmi.id="R1" client="A" supplier="B"><UML:ModelElement.stereotype>)"
+      R"(<UML:Stereotype name="realize"/></UML:ModelElement.stereotype></UML:Abstraction>)"
+      R"(<UML:Usage xmi.id="R2" stereotype="st_use"><UML:Dependency.client><UML:Class xmi.idref="B"/>)"
+      R"(</UML:Dependency.client><UML:Dependency.supplier><UML:Class xmi.idref="A"/></UML:Dependency.supplier></UML:Usage>)"
+      R"(<UML:Dependency xmi.id="R3" client="A" supplier="B" name="calls"/>)"
+      R"(<UML:Dependency xmi.id="R4" client="A"/>)";
+  const auto m = readText(xmiDocument(model, classDiagram(shape("s1", "R1", "RealizeRelation") +
+                                                          shape("s2", "R2", "DependencyRelation") +
+                                                          shape("s3", "R3", "DependencyRelation") +
+                                                          shape("s4", "R4", "DependencyRelation") +
+                                                          shape("s5", "missing", "RealizeRelation"))),
+                          "m.xmi");
+  struct Expected {
+    const char* shape;
+    bool hasRelation;
+    Dependency::Kind kind;
+    const char* client;
+    const char* supplier;
+    const char* name;
+  };
+  const Expected cases[] = {{"s1", true, Dependency::Kind::Realization, "A", "B", "<<realize>>"},
+                            {"s2", true, Dependency::Kind::Usage, "B", "A", "<<use>>"},
+                            {"s3", true, Dependency::Kind::Dependency, "A", "B", "calls"},
+                            {"s4", false, {}, "", "", ""},
+                            {"s5", false, {}, "", "", ""}};
+  ASSERT_EQ(m->pool.size(), std::size(cases));
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Expected& c = cases[i];
+    SCOPED_TRACE(c.shape);
+    auto* dummy = dynamic_cast<Dummy*>(m->pool.get(i));
+    ASSERT_NE(dummy, nullptr);  // still a Dummy: the diagram file is written as before
+    EXPECT_EQ(dummy->getId(), c.shape);
+    auto* relation = dynamic_cast<Dependency*>(dummy->getRelation());
+    ASSERT_EQ(relation != nullptr, c.hasRelation);
+    if (!relation) continue;
+    EXPECT_EQ(relation->getId(), c.shape);  // selected and picked as the Dummy
+    EXPECT_EQ(relation->kind(), c.kind);
+    EXPECT_EQ(relation->getClient(), c.client);
+    EXPECT_EQ(relation->getSupplier(), c.supplier);
+    EXPECT_EQ(relation->getName(), c.name);
+  }
+}
+
 }  // namespace
 }  // namespace lumetra

@@ -61,6 +61,7 @@ TEST(SettingsDefaultsTest, FloatsHaveTheirExactBitPatterns) {
       {"Visualizer.SimpleMetrics.Spacing", 0x3CCCCCCDu},
       {"HoverInfo.Spacing", 0x40A00000u},
       {"HoverInfo.FontSize", 0x41000000u},
+      {"Visualizer.UMLModel.FontSize", 0x41200000u},
   };
   for (const FloatDefault& d : table) EXPECT_EQ(bits(s.getFloat(d.key)), d.bits) << d.key;
   EXPECT_EQ(s.floatCount(), std::size(table));
@@ -77,6 +78,7 @@ TEST(SettingsDefaultsTest, BoolsAndColours) {
       {"Visualizer.General.Attributes", true},    {"Visualizer.General.RelationNames", false},
       {"Visualizer.General.ElementNames", true},  {"Visualizer.General.Shadows", true},
       {"Visualizer.General.Legend.Enable", false}, {"Visualizer.General.LevelOfDetail", true},
+      {"Visualizer.General.TypesAndVisibility", false}, {"Canvas.PerspectiveAtStart", false},
   };
   for (auto [key, value] : bools) {
     EXPECT_TRUE(s.hasBool(key)) << key;
@@ -97,13 +99,15 @@ TEST(SettingsDefaultsTest, BoolsAndColours) {
       {"HoverInfo.Bool.OutlineColor", Color(0xDD000000u)},
       {"HoverInfo.ModelElement.FillColor", Color(0xDDDDFFDDu)},
       {"HoverInfo.ModelElement.OutlineColor", Color(0xDD000000u)},
+      {"Visualizer.UMLModel.BoxColor", Color(1.0f, 1.0f, 1.0f, 0.0f)},
+      {"Visualizer.UMLModel.LineColor", Color(0xFF000000u)},
   };
   for (auto [key, value] : colours) {
     EXPECT_TRUE(s.hasColor(key)) << key;
     EXPECT_EQ(s.getColor(key), value) << key;
   }
   EXPECT_EQ(s.colorCount(), std::size(colours));
-  EXPECT_EQ(s.floatCount() + s.boolCount() + s.colorCount(), 44u);
+  EXPECT_EQ(s.floatCount() + s.boolCount() + s.colorCount(), 49u);
 
   const Color sep = s.getColor("Canvas.Separator.Color");
   EXPECT_EQ(bits(sep.a), bits(64.0f * Color::kByteScale));
