@@ -6,6 +6,8 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+
+#include <unistd.h>
 #include <unordered_map>
 
 #include "sources/ClangParser.h"
@@ -90,6 +92,16 @@ std::string CppImportResult::failureSummary(std::size_t shown) const {
     text += (i ? "; " : "") + failures[i].reason;
   if (failures.size() > shown) text += "; ...";
   return text;
+}
+
+ImportProgress progressOnStream(std::FILE* stream) {
+  const bool terminal = isatty(fileno(stream));
+  return [stream, terminal](std::size_t done, std::size_t total, const std::string& file) {
+    if (file.empty() && done == 0) return;
+    std::fprintf(stream, "importing %zu/%zu: %s%s", done, total, file.empty() ? "(unchanged units)" : file.c_str(),
+                 terminal ? (done == total ? "\x1b[K\n" : "\x1b[K\r") : "\n");
+    std::fflush(stream);
+  };
 }
 
 std::string findCompilationDatabase(const std::string& path) {

@@ -28,6 +28,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -46,6 +47,10 @@ struct CppImportOptions {
 // Units finished so far (parsed or taken from the cache), of how many, and
 // the unit just finished (empty for the ones the cache gave).
 using ImportProgress = std::function<void(std::size_t done, std::size_t total, const std::string& file)>;
+
+// Progress for commands without a window: "importing 12/300: FILE" on the
+// stream, one line per unit, or rewritten in place when it is a terminal.
+ImportProgress progressOnStream(std::FILE* stream);
 
 struct UnitFailure {
   std::string file;
