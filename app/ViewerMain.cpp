@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <optional>
 
-#include "app/BatchCommands.h"
-#include "app/CommandLine.h"
-#include "app/mainApplication.h"
+#include "app/commands/BatchCommands.h"
+#include "app/commands/CommandLine.h"
+#include "app/frame/mainApplication.h"
 
 int main(int argc, char** argv) {
   lumetra::CommandLineOptions options;

@@ -14,9 +14,9 @@
 #include <optional>
 #include <string>
 
-#include "app/BatchCommands.h"
-#include "app/CommandLine.h"
-#include "app/ViewerLaunch.h"
+#include "app/commands/BatchCommands.h"
+#include "app/commands/CommandLine.h"
+#include "app/commands/ViewerLaunch.h"
 
 int main(int argc, char** argv) {
   lumetra::CommandLineOptions options;

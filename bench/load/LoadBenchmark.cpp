@@ -29,7 +29,7 @@
 
 #include <pugixml.hpp>
 
-#include "app/SaveDiagramCommand.h"
+#include "app/commands/SaveDiagramCommand.h"
 #include "bench/load/SyntheticXmi.h"
 
 namespace {

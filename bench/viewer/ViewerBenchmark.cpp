@@ -24,10 +24,10 @@
 #include <string>
 #include <vector>
 
-#include "app/CheckListCtrl.h"
-#include "app/CommandLine.h"
-#include "app/WindowIds.h"
-#include "app/mainFrame.h"
+#include "app/panels/CheckListCtrl.h"
+#include "app/commands/CommandLine.h"
+#include "app/panels/WindowIds.h"
+#include "app/frame/mainFrame.h"
 #include "bench/BenchTiming.h"
 #include "bench/load/SyntheticXmi.h"
 #include "model/Diagram.h"

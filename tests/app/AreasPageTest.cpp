@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "app/WindowIds.h"
+#include "app/panels/WindowIds.h"
 #include "areas/AreaElementsEraser.h"
 #include "areas/AreaVisualizer.h"
 #include "tests/app/PageFixture.h"

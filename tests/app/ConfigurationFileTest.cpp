@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
-#include "app/Configuration.h"
-#include "app/ConfigurationFile.h"
+#include "app/commands/CommandLine.h"
+#include "app/document/Configuration.h"
+#include "app/document/ConfigurationFile.h"
 #include "settings/SettingsStore.h"
 
 namespace lumetra {

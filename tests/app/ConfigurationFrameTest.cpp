@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "app/AreasPage.h"
-#include "app/CheckListCtrl.h"
-#include "app/ExportCommand.h"
-#include "app/WindowIds.h"
-#include "app/mainFrame.h"
+#include "app/panels/AreasPage.h"
+#include "app/panels/CheckListCtrl.h"
+#include "app/commands/ExportCommand.h"
+#include "app/panels/WindowIds.h"
+#include "app/frame/mainFrame.h"
 #include "areas/Area.h"
 #include "areas/AreaVisualizer.h"
 #include "diagram/MetricsVisualizerSimple.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Document.h"
+#include "app/document/Document.h"
 #include "areas/AreaVisualizer.h"
 
 namespace lumetra {

@@ -21,12 +21,12 @@
 
 #include <unistd.h>
 
-#include "app/CheckListCtrl.h"
-#include "app/ModelTree.h"
-#include "app/WindowIds.h"
-#include "app/AreasPage.h"
-#include "app/MetricsPage.h"
-#include "app/mainFrame.h"
+#include "app/panels/CheckListCtrl.h"
+#include "app/panels/ModelTree.h"
+#include "app/panels/WindowIds.h"
+#include "app/panels/AreasPage.h"
+#include "app/panels/MetricsPage.h"
+#include "app/frame/mainFrame.h"
 #include "diagram/CanvasMouse.h"
 #include "diagram/MetricsVisualizerSimple.h"
 #include "model/VisualElementLayout.h"

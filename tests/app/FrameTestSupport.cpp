@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/mainApplication.h"
-#include "app/mainFrame.h"
+#include "app/frame/mainApplication.h"
+#include "app/frame/mainFrame.h"
 #include "model/Diagram.h"
 #include "platform/DebugOutput.h"
 #include "render/Canvas.h"

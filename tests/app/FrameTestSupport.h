@@ -9,7 +9,7 @@
 
 #include <wx/event.h>
 
-#include "app/UserDialogs.h"
+#include "app/frame/UserDialogs.h"
 #include "model/Vec2.h"
 #include "platform/DebugOutput.h"
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ImageFile.h"
+#include "app/commands/ImageFile.h"
 
 namespace lumetra {
 namespace {

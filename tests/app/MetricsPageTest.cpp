@@ -10,8 +10,8 @@
 
 #include <vector>
 
-#include "app/LayoutPreview.h"
-#include "app/WindowIds.h"
+#include "app/panels/LayoutPreview.h"
+#include "app/panels/WindowIds.h"
 #include "tests/app/PageFixture.h"
 
 namespace lumetra::test {

@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/WindowIds.h"
+#include "app/panels/WindowIds.h"
 #include "areas/AreaVisualizer.h"
 #include "render/Canvas.h"
 #include "render/CanvasWindow.h"

@@ -10,9 +10,9 @@
 
 #include <string>
 
-#include "app/AreasPage.h"
-#include "app/MetricsPage.h"
-#include "app/ViewerLink.h"
+#include "app/panels/AreasPage.h"
+#include "app/panels/MetricsPage.h"
+#include "app/panels/ViewerLink.h"
 #include "areas/Area.h"
 #include "diagram/MetricsVisualizerSimple.h"
 #include "diagram/SelectionManager.h"

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "app/AreasPage.h"
-#include "app/CheckListCtrl.h"
-#include "app/LayoutPreview.h"
-#include "app/MetricsPage.h"
-#include "app/WindowIds.h"
-#include "app/mainFrame.h"
+#include "app/panels/AreasPage.h"
+#include "app/panels/CheckListCtrl.h"
+#include "app/panels/LayoutPreview.h"
+#include "app/panels/MetricsPage.h"
+#include "app/panels/WindowIds.h"
+#include "app/frame/mainFrame.h"
 #include "areas/AreaVisualizer.h"
 #include "diagram/MetricsVisualizerSimple.h"
 #include "metrics/Metric.h"

@@ -15,10 +15,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/CheckListCtrl.h"
-#include "app/LayoutPreview.h"
-#include "app/ModelTree.h"
-#include "app/ViewerLink.h"
+#include "app/panels/CheckListCtrl.h"
+#include "app/panels/LayoutPreview.h"
+#include "app/panels/ModelTree.h"
+#include "app/panels/ViewerLink.h"
 #include "areas/Area.h"
 #include "diagram/MetricsVisualizerSimple.h"
 #include "diagram/SelectionManager.h"

@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <map>
 
-#include "app/AboutDialog.h"
-#include "app/CheckListCtrl.h"
-#include "app/LayoutPreview.h"
-#include "app/WindowIds.h"
+#include "app/frame/AboutDialog.h"
+#include "app/panels/CheckListCtrl.h"
+#include "app/panels/LayoutPreview.h"
+#include "app/panels/WindowIds.h"
 #include "tests/app/PageFixture.h"
 
 namespace lumetra::test {

@@ -15,7 +15,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "app/ReadProgress.h"
+#include "app/frame/ReadProgress.h"
 
 namespace lumetra {
 namespace {

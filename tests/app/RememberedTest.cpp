@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "app/FrameGeometry.h"
-#include "app/ProgramConfig.h"
-#include "app/RecentModels.h"
-#include "app/WindowIds.h"
-#include "app/mainFrame.h"
+#include "app/frame/FrameGeometry.h"
+#include "app/frame/ProgramConfig.h"
+#include "app/frame/RecentModels.h"
+#include "app/panels/WindowIds.h"
+#include "app/frame/mainFrame.h"
 #include "render/Canvas.h"
 #include "render/GLPainter.h"
 #include "tests/app/FrameTestSupport.h"

@@ -18,10 +18,10 @@
 
 #include <unistd.h>
 
-#include "app/CheckListCtrl.h"
-#include "app/ModelTree.h"
-#include "app/WindowIds.h"
-#include "app/mainFrame.h"
+#include "app/panels/CheckListCtrl.h"
+#include "app/panels/ModelTree.h"
+#include "app/panels/WindowIds.h"
+#include "app/frame/mainFrame.h"
 #include "render/Canvas.h"
 #include "tests/app/FrameTestSupport.h"
 

@@ -17,12 +17,12 @@
 #include <string>
 #include <vector>
 
-#include "app/CheckListCtrl.h"
-#include "app/ExportChoice.h"
-#include "app/ExportCommand.h"
-#include "app/ViewMenu.h"
-#include "app/WindowIds.h"
-#include "app/mainFrame.h"
+#include "app/panels/CheckListCtrl.h"
+#include "app/commands/ExportChoice.h"
+#include "app/commands/ExportCommand.h"
+#include "app/frame/ViewMenu.h"
+#include "app/panels/WindowIds.h"
+#include "app/frame/mainFrame.h"
 #include "areas/Area.h"
 #include "diagram/Legend.h"
 #include "diagram/MetricsVisualizerSimple.h"

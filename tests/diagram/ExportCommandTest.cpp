@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ExportCommand.h"
+#include "app/commands/ExportCommand.h"
 
 namespace lumetra {
 namespace {

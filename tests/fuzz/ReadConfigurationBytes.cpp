@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/ConfigurationFile.h"
+#include "app/document/ConfigurationFile.h"
 
 namespace lumetra {
 

@@ -11,7 +11,7 @@
 
 #include <unistd.h>
 
-#include "app/SaveDiagramCommand.h"
+#include "app/commands/SaveDiagramCommand.h"
 
 namespace lumetra {
 namespace {

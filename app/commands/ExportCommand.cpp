@@ -1,0 +1,364 @@
+#include "app/commands/ExportCommand.h"
+
+#include <malloc.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <future>
+#include <memory>
+#include <stdexcept>
+#include <system_error>
+#include <vector>
+
+#include "app/document/Configuration.h"
+#include "app/document/Document.h"
+#include "areas/AreaElementsEraser.h"
+#include "app/commands/ImageFile.h"
+#include "diagram/MetricsVisualizerSimple.h"
+#include "platform/DebugOutput.h"
+#include "platform/GLExtensions.h"
+#include "render/CanvasOwner.h"
+#include "render/FixedGLState.h"
+#include "render/CanvasWindow.h"
+#include "render/DefaultFont.h"
+#include "render/Exceptions.h"
+#include "render/GLPainter.h"
+#include "settings/SettingsStore.h"
+#include "diagram/OffscreenGL.h"
+#include "diagram/VectorExport.h"
+
+namespace lumetra {
+
+namespace {
+
+// One line for the user: what failed and why.
+using ExportFailure = ExportError;
+
+std::string quoted(const std::string& text) { return "'" + text + "'"; }
+
+std::string lowerExtension(const std::string& fileName) {
+  const std::size_t slash = fileName.find_last_of('/');
+  const std::size_t dot = fileName.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  std::string ext = fileName.substr(dot + 1);
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+  return ext;
+}
+
+// What the file's extension asks for: a raster image or a vector picture.
+struct OutputKind {
+  bool vector = false;
+  ImageFormat image = ImageFormat::Png;
+  VectorFormat format = VectorFormat::Svg;
+};
+
+OutputKind outputKindFor(const std::string& out) {
+  OutputKind kind;
+  const std::string ext = lowerExtension(out);
+  if (ext == "png") kind.image = ImageFormat::Png;
+  else if (ext == "jpg" || ext == "jpeg") kind.image = ImageFormat::Jpeg;
+  else if (vectorFormatFor(out, kind.format)) kind.vector = true;
+  else throw ExportFailure("cannot export to " + out + ": the file name must end in .png, .jpg, .jpeg, .svg or .pdf");
+  return kind;
+}
+
+// Writes the picture beside its destination first and renames it, so that a
+// failed write leaves no partial file under the requested name. The rows
+// come bottom first, as the GL reads them back.
+void writeImage(const std::vector<unsigned char>& bottomUpRGB, int width, int height, const std::string& out,
+                ImageFormat format) {
+  const std::string temporary = out + ".tmp-" + std::to_string(::getpid());
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (file == nullptr) throw ExportFailure("cannot write " + out + ": " + std::strerror(errno));
+  try {
+    writeBottomUpRGB(file, format, bottomUpRGB.data(), width, height);
+  } catch (const ImageWriteError& e) {
+    std::fclose(file);
+    std::remove(temporary.c_str());
+    throw ExportFailure("cannot write " + out + ": " + e.what());
+  }
+  if (std::fclose(file) != 0) {
+    const int error = errno;
+    std::remove(temporary.c_str());
+    throw ExportFailure("cannot write " + out + ": " + std::strerror(error));
+  }
+  if (std::rename(temporary.c_str(), out.c_str()) != 0) {
+    const int error = errno;
+    std::remove(temporary.c_str());
+    throw ExportFailure("cannot write " + out + ": " + std::strerror(error));
+  }
+}
+
+
+// Opening the display, loading the GL driver and its first compiled
+// shaders, and reading the font's glyphs into textures take a good part of a
+// small export's time: the context is made and the default font loaded on a
+// thread of its own while the model is read (the model's reading uses no
+// font), and the context left current nowhere. Where no thread can be
+// started, both are done when asked for.
+class ContextMaker {
+ public:
+  ContextMaker(int width, int height) : width_(width), height_(height) {
+    try {
+      made_ = std::async(std::launch::async, [width, height] {
+        std::unique_ptr<OffscreenGL> gl = makeWithFont(width, height);
+        gl->releaseCurrent();
+        return gl;
+      });
+    } catch (const std::system_error&) {
+    }
+  }
+  // The context with the default font loaded, current in this thread.
+  // Throws ExportFailure.
+  std::unique_ptr<OffscreenGL> get() {
+    try {
+      std::unique_ptr<OffscreenGL> gl = made_.valid() ? made_.get() : makeWithFont(width_, height_);
+      gl->makeCurrent();
+      return gl;
+    } catch (const OffscreenError& e) {
+      throw ExportFailure(std::string("cannot export: ") + e.what());
+    } catch (const GraphicsException& e) {
+      throw ExportFailure(std::string("cannot export: ") + e.what());
+    }
+  }
+
+ private:
+  static std::unique_ptr<OffscreenGL> makeWithFont(int width, int height) {
+    auto gl = std::make_unique<OffscreenGL>(width, height);
+    loadDefaultFont();
+    return gl;
+  }
+
+  int width_;
+  int height_;
+  std::future<std::unique_ptr<OffscreenGL>> made_;
+};
+
+// Renders the view and returns its pixels, or, given a vector file, writes
+// the view into it and returns nothing. The picture's size is the context's.
+std::vector<unsigned char> render(Document& document, ViewPicture picture, ContextMaker& context, ExportEnd end,
+                                  const std::string& vectorFile = {}, VectorFormat format = VectorFormat::Svg) {
+  std::unique_ptr<OffscreenGL> gl = context.get();
+  picture.width = gl->width();
+  picture.height = gl->height();
+  applyFixedGLState();
+
+  std::vector<unsigned char> pixels;
+  if (vectorFile.empty()) {
+    // The drawing the viewer's "Export to image" uses as well.
+    drawViewPicture(document, picture);
+    pixels = gl->readRGBRows();
+  } else {
+    writeViewVector(document, picture, vectorFile, format);
+  }
+  if (end == ExportEnd::ProcessEnds) {
+    // The context, its pictures and the fonts' textures go with the process.
+    (void)gl.release();
+    return pixels;
+  }
+  // So do the font textures.
+  FontRegistry::instance().clear();
+  return pixels;
+}
+
+// The configuration --config names, with the options beside it merged in;
+// its skipped entries are printed as warnings.
+Configuration readExportConfiguration(const CommandLineOptions& options) {
+  ConfigurationRead read = readConfigurationFile(options.config);
+  if (!read.ok) throw ExportFailure("cannot read configuration " + read.error);
+  for (const std::string& line : read.skipped)
+    std::fprintf(stderr, "lumetra: warning: %s: skipped %s\n", options.config.c_str(), line.c_str());
+  mergeCommandLine(options, read.configuration);
+  if (read.configuration.modelFile.empty())
+    throw ExportFailure("cannot export: " + options.config + " names no model file; give MODEL beside it");
+  return std::move(read.configuration);
+}
+
+void exportImage(const CommandLineOptions& options, ExportEnd end) {
+  const std::string& out = options.exportImage;
+  const OutputKind kind = outputKindFor(out);
+  const bool configured = !options.config.empty();
+  const Configuration configuration = configured ? readExportConfiguration(options) : Configuration();
+  const SavedWindow* savedWindow =
+      configuration.activeWindow && static_cast<std::size_t>(*configuration.activeWindow) < configuration.windows.size()
+          ? &configuration.windows[static_cast<std::size_t>(*configuration.activeWindow)]
+          : nullptr;
+
+  // The saved window's size, unless --size gives one.
+  int width = kDefaultExportWidth, height = kDefaultExportHeight;
+  if (savedWindow != nullptr && savedWindow->width > 0 && savedWindow->height > 0) {
+    width = savedWindow->width;
+    height = savedWindow->height;
+  }
+  if (!options.size.empty() && !parseImageSize(options.size, width, height))
+    throw ExportFailure("invalid --size " + quoted(options.size) + ": expected WIDTHxHEIGHT, each 1 to " +
+                        std::to_string(kMaxExportSide));
+
+  ContextMaker context(width, height);
+  // The model goes with the process when nothing follows the export: at
+  // 5,000 classes freeing it element by element took about 10 ms.
+  auto owned = std::make_unique<Document>();
+  Document& document = *owned;
+  struct LeaveAtEnd {
+    std::unique_ptr<Document>& document;
+    ExportEnd end;
+    ~LeaveAtEnd() {
+      if (end == ExportEnd::ProcessEnds) (void)document.release();
+    }
+  } leave{owned, end};
+  const std::string& model = configured ? configuration.modelFile : options.model;
+  const std::string& metricsFile = configured ? configuration.metricsFile : options.metricsFile;
+  const LoadStatus status = document.openModel(model);
+  if (!status.ok()) throw ExportFailure("cannot read model " + status.message());
+  if (!metricsFile.empty() && !document.openMetrics(metricsFile))
+    throw ExportFailure("cannot read metrics file " + document.metricsError());
+
+  ViewPicture picture;
+  picture.levelOfDetail = !options.fullDetail;
+  MetricsVisualizerSimple look;
+  if (configured) {
+    // Names given on the command line must exist, as without --config.
+    const Document::NamedContent named = document.checkNames(options.diagram, options.metrics, options.areas);
+    if (!named.problems.empty()) throw ExportFailure(named.problems.front());
+    std::vector<std::string> skipped;
+    const std::size_t active = static_cast<std::size_t>(configuration.activeWindow.value_or(0));
+    picture.diagram = configuredDiagram(configuration, active, document, skipped);
+    if (picture.diagram == nullptr && !document.diagrams().empty()) picture.diagram = document.diagrams().front();
+    applySettings(configuration);
+    applyContent(configuration, document, picture.diagram, configuration.priority.value_or(false), skipped);
+    applyLook(configuration, look);
+    picture.look = &look;
+    if (savedWindow != nullptr)
+      picture.adjustCamera = [savedWindow](Camera& camera) { applyCamera(savedWindow->camera, camera); };
+    for (const std::string& line : skipped)
+      std::fprintf(stderr, "lumetra: warning: %s: skipped %s\n", options.config.c_str(), line.c_str());
+  } else {
+    // A name given twice is shown once, as checking it in the viewer would.
+    const Document::Shown shown = document.showNamed(options.diagram, options.metrics, options.areas);
+    if (!shown.problems.empty()) throw ExportFailure(shown.problems.front());
+    picture.diagram = shown.diagram;
+  }
+  if (picture.diagram == nullptr) throw ExportFailure("cannot export " + model + ": the model contains no diagram");
+
+  // The command draws one picture in its own process, so the switch is set
+  // in the settings the painter reads.
+  if (options.legend) settings().setBool("Visualizer.General.Legend.Enable", true);
+  if (kind.vector) {
+    render(document, picture, context, end, out, kind.format);
+    return;
+  }
+  const std::vector<unsigned char> pixels = render(document, picture, context, end);
+  writeImage(pixels, width, height, out, kind.image);
+}
+
+}  // namespace
+
+namespace {
+
+// The painter of one picture: the document's selection, metrics and areas,
+// and the look of the viewer's painter when one is given.
+void setUpPainter(MetricsVisualizerSimple& painter, Document& document, const ViewPicture& picture) {
+  painter.setBlendEquation(lookupBlendEquation());
+  painter.setSelectionManager(&document.selection());
+  painter.setMetricSet(&document.metrics());
+  painter.setAreas(&document.areas());
+  painter.setLegendScale(picture.legendScale);
+  if (const MetricsVisualizerSimple* look = picture.look) {
+    painter.setTransparency(look->getTransparency());
+    painter.setAreaAlpha(look->getAreaAlpha());
+    painter.setMetricsAlpha(look->getMetricsAlpha());
+    painter.setGlyphAreaSize(look->getGlyphAreaSize());
+    painter.setGlyphAreaCentre(look->getGlyphAreaCentre());
+    painter.setDrawDiagram(look->getDrawDiagram());
+    if (const int softness = look->eraserSoftness(); softness > 0) painter.eraser().setSoftness(softness);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A view of the picture's size with its own painter set up from the
+// document and the picture, and the picture's camera: what both the raster
+// and the vector picture draw. The painter's textures go with it, so it must
+// die while the context is still current.
+struct PictureView {
+  PictureView(Document& document, const ViewPicture& picture) : view(&host, 0, 0, picture.width, picture.height) {
+    setUpPainter(painter, document, picture);
+    view.setLevelOfDetail(picture.levelOfDetail);
+    view.setVisualizer(&painter);
+    view.setDiagram(picture.diagram);
+    if (picture.camera != nullptr) view.camera() = *picture.camera;
+    else if (picture.adjustCamera) picture.adjustCamera(view.camera());
+  }
+  OffscreenWindowHost host;
+  MetricsVisualizerSimple painter;
+  CanvasWindow view;
+};
+
+}  // namespace
+
+void drawViewPicture(Document& document, const ViewPicture& picture) {
+  PictureView p(document, picture);
+  // Drawn once, straight to the buffer: a display list would only hold a
+  // copy of the whole scene until the end.
+  p.view.renderOnce();
+}
+
+void writeViewVector(Document& document, const ViewPicture& picture, const std::string& file, VectorFormat format) {
+  PictureView p(document, picture);
+  try {
+    writeVectorPicture(p.painter, picture.diagram, p.view, file, format);
+  } catch (const VectorExportError& e) {
+    throw ExportError("cannot write " + file + ": " + e.what());
+  }
+}
+
+void writeImageFile(const std::vector<unsigned char>& bottomUpRGB, int width, int height, const std::string& out,
+                    ImageFormat format) {
+  writeImage(bottomUpRGB, width, height, out, format);
+}
+
+bool parseImageSize(const std::string& text, int& width, int& height) {
+  const std::size_t x = text.find_first_of("xX");
+  if (x == std::string::npos || x == 0 || x + 1 >= text.size()) return false;
+  auto side = [](const std::string& digits, int& value) {
+    if (digits.empty() || digits.size() > 6) return false;
+    if (!std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); })) return false;
+    value = std::stoi(digits);
+    return value >= 1 && value <= kMaxExportSide;
+  };
+  int w = 0, h = 0;
+  if (!side(text.substr(0, x), w) || !side(text.substr(x + 1), h)) return false;
+  width = w;
+  height = h;
+  return true;
+}
+
+int runExport(const CommandLineOptions& options, ExportEnd end) {
+  // The software rasterizer allocates and frees vertex and scene buffers of
+  // a few hundred kilobytes by the thousand while a large diagram is drawn.
+  // By default each such block is a fresh mapping, or heap memory handed
+  // back to the system as soon as it is free, and every reuse faults its
+  // pages in again; a one-picture process keeps freed memory instead.
+  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+  mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+  // The readers' trace lines are for debugging the viewer; a batch command
+  // keeps stderr for its one line of error.
+  const DebugSink previous = setDebugSink([](const std::string&) {});
+  int code = 0;
+  try {
+    exportImage(options, end);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "lumetra: %s\n", e.what());
+    code = 1;
+  }
+  setDebugSink(previous);
+  return code;
+}
+
+}  // namespace lumetra

@@ -1,0 +1,130 @@
+#pragma once
+// The loaded document: the diagrams and element pool read from a model file,
+// the selection, and the metrics and areas read from a metrics file. The
+// viewer's frame owns one; the batch export builds one. Both open files and
+// show named metrics and areas through it, so the two cannot drift apart.
+//
+// Ownership: the document owns the diagrams (their shapes) and the pool (the
+// model elements); metrics and areas refer to elements by identifier, but
+// identified areas point at shapes, so areas are cleared before diagrams.
+// The selection, metric set and area set are members that live as long as
+// the document (painters and panels keep pointers to them); opening another
+// model replaces their contents, never the objects.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/document/CommandLineOptions.h"
+#include "areas/Area.h"
+#include "diagram/SelectionManager.h"
+#include "metrics/MetricSet.h"
+#include "model/Diagram.h"
+#include "modelfiles/DiagramParserController.h"
+
+namespace lumetra {
+
+// A model read aside from the document: what a reader produced, not yet
+// shown. Reading one touches nothing else, so it may run on another thread.
+struct LoadedModel {
+  std::vector<Diagram*> diagrams;  // owned
+  ModelElementsPool pool;
+  LoadStatus status;
+
+  LoadedModel() = default;
+  LoadedModel(const LoadedModel&) = delete;
+  LoadedModel& operator=(const LoadedModel&) = delete;
+  ~LoadedModel();  // diagrams (their shapes) before the pool's elements
+};
+
+// Reads a model file as the viewer opens it (reader and post-load passes).
+std::unique_ptr<LoadedModel> readModel(const std::string& path);
+
+// Metrics and areas read aside from the document, for the same reason.
+struct LoadedMetrics {
+  MetricSet metrics;
+  AreaSet areas;
+  bool ok = false;
+  std::string error;  // "file: reason" (with line and column) when not ok
+};
+
+std::unique_ptr<LoadedMetrics> readMetrics(const std::string& path);
+
+class Document {
+ public:
+  Document() = default;
+  Document(const Document&) = delete;
+  Document& operator=(const Document&) = delete;
+  ~Document();
+
+  // Reads the file aside; only when it was read does it replace the loaded
+  // model (metrics, areas and selection are cleared then). A file that
+  // cannot be read leaves everything as it was. The status names the file
+  // and the reason.
+  LoadStatus openModel(const std::string& path);
+  // Replaces the loaded model by one read aside (which must have been read:
+  // status().ok()).
+  void adoptModel(std::unique_ptr<LoadedModel> model);
+
+  // Adds the metrics and areas of a metrics file. False when it could not be
+  // read (nothing is added then); error() says why.
+  bool openMetrics(const std::string& path);
+  void adoptMetrics(LoadedMetrics& read, const std::string& path);
+  const std::string& metricsError() const { return metricsError_; }
+  // The metrics file read for this model; empty when none.
+  const std::string& metricsFile() const { return metricsFile_; }
+
+  // Forgets everything: areas, metrics, selection, diagrams, pool.
+  void clear();
+
+  bool hasModel() const { return model_ != nullptr; }
+  const std::string& modelFile() const { return modelFile_; }
+  const std::vector<Diagram*>& diagrams() const;
+  ModelElementsPool& pool();
+  SelectionManager& selection() { return selection_; }
+  MetricSet& metrics() { return metrics_; }
+  AreaSet& areas() { return areas_; }
+
+  // The first diagram of that name, or null.
+  Diagram* findDiagram(const std::string& name) const;
+
+  // Shows a loaded metric (a metric already shown stays shown once). False
+  // when no metric of that name was loaded.
+  bool showMetric(const std::string& name);
+  // Shows an area over the diagram (already shown: true, unchanged). False
+  // when there is no diagram or no area of that name.
+  bool showArea(Diagram* diagram, const std::string& name);
+
+  // What a command line names: a diagram (empty: the first), metrics and
+  // areas to show over it, each area as NAME or NAME:PAINTER (see
+  // parseAreaOption; the area takes that painter, "Inner" by default).
+  // checkNames resolves the names without changing
+  // anything: the chosen diagram is the named one, else the first, else null
+  // (a model without diagrams; no area is checked then); known metric and
+  // area names come once each, in order; every unknown name gives one line
+  // naming it and where it was looked for.
+  struct NamedContent {
+    Diagram* diagram = nullptr;
+    std::vector<std::string> metrics;
+    std::vector<AreaOption> areas;
+    std::vector<std::string> problems;
+  };
+  NamedContent checkNames(const std::string& diagram, const std::vector<std::string>& metricNames,
+                          const std::vector<std::string>& areaNames) const;
+  // checkNames, then shows the known metrics and the known areas over the
+  // chosen diagram.
+  NamedContent showNamed(const std::string& diagram, const std::vector<std::string>& metricNames,
+                         const std::vector<std::string>& areaNames);
+  using Shown = NamedContent;
+
+ private:
+  SelectionManager selection_;
+  MetricSet metrics_;
+  AreaSet areas_;
+  std::unique_ptr<LoadedModel> model_;
+  std::string modelFile_;
+  std::string metricsFile_;
+  std::string metricsError_;
+};
+
+}  // namespace lumetra

@@ -1,0 +1,581 @@
+#include "app/frame/mainFrame.h"
+
+#include <wx/menu.h>
+#include <wx/config.h>
+#include <wx/filename.h>
+#include <wx/notebook.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/slider.h>
+#include <wx/splitter.h>
+#include <wx/toolbar.h>
+#include <wx/utils.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/frame/AboutDialog.h"
+#include "app/panels/AreasPage.h"
+#include "app/panels/MetricsPage.h"
+#include "app/panels/CheckListCtrl.h"
+#include "app/commands/ExportChoice.h"
+#include "app/document/FindClass.h"
+#include "app/commands/ExportCommand.h"
+#include "app/panels/ModelTree.h"
+#include "app/frame/ReadProgress.h"
+#include "app/frame/RecentModels.h"
+#include "app/panels/ToolPictures.h"
+#include "app/frame/UserDialogs.h"
+#include "app/panels/ViewControlStrip.h"
+#include "app/frame/ViewMenu.h"
+#include "app/panels/WindowIds.h"
+#include "diagram/CanvasMouse.h"
+#include "diagram/MetricsVisualizerSimple.h"
+#include "modelfiles/DiagramWriter.h"
+#include "platform/GLExtensions.h"
+#include "render/Canvas.h"
+#include "render/CanvasWindow.h"
+#include "render/FramebufferTarget.h"
+#include "settings/SettingsStore.h"
+
+namespace lumetra {
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(mainFrame, wxFrame)
+  EVT_MENU(ids::OpenModel, mainFrame::onFileCommand)
+  EVT_MENU(ids::OpenMetrics, mainFrame::onFileCommand)
+  EVT_MENU(ids::CloseModel, mainFrame::onFileCommand)
+  EVT_MENU(ids::SaveDiagram, mainFrame::onFileCommand)
+  EVT_MENU(ids::LoadConfiguration, mainFrame::onFileCommand)
+  EVT_MENU(ids::SaveConfiguration, mainFrame::onFileCommand)
+  EVT_MENU(ids::ExportImage, mainFrame::onFileCommand)
+  EVT_MENU(ids::FindClass, mainFrame::onFindClass)
+  EVT_MENU(ids::Exit, mainFrame::onFileCommand)
+  EVT_MENU(ids::About, mainFrame::onAbout)
+  EVT_MENU_RANGE(wxID_FILE1, wxID_FILE9, mainFrame::onRecentModel)
+  EVT_MENU_RANGE(ids::ViewAssociations, ids::ViewLegend, mainFrame::onViewSwitch)
+  EVT_MENU(ids::ViewComments, mainFrame::onViewSwitch)
+  EVT_MENU_RANGE(ids::ToolOpenModel, ids::ToolUnused2, mainFrame::onToolCommand)
+  EVT_BUTTON(ids::ZoomToFit, mainFrame::onViewControl)
+  EVT_BUTTON(ids::ResetZoom, mainFrame::onViewControl)
+  EVT_BUTTON(ids::ZoomIn, mainFrame::onViewControl)
+  EVT_BUTTON(ids::ZoomOut, mainFrame::onViewControl)
+  EVT_BUTTON(ids::ResetCamera, mainFrame::onViewControl)
+  EVT_BUTTON(ids::RefreshCanvas, mainFrame::onViewControl)
+  EVT_BUTTON(ids::SplitVertically, mainFrame::onViewControl)
+  EVT_BUTTON(ids::SplitHorizontally, mainFrame::onViewControl)
+  EVT_BUTTON(ids::DeleteWindow, mainFrame::onViewControl)
+  EVT_CHECKBOX(ids::Perspective, mainFrame::onViewControl)
+  EVT_CHECKBOX(ids::Stereo, mainFrame::onViewControl)
+  EVT_COMMAND_SCROLL(ids::ModelTransparency, mainFrame::onViewScroll)
+  EVT_COMMAND_SCROLL(ids::MetricsTransparency, mainFrame::onViewScroll)
+  EVT_COMMAND_SCROLL(ids::AreasTransparency, mainFrame::onViewScroll)
+wxEND_EVENT_TABLE()
+// clang-format on
+
+namespace {
+
+const char* const kModelFilter = "XMI/XML files|*.xmi;*.xml|Pelk files|*.scenario|All files|*.*";
+const char* const kMetricsFilter = "Metric files|*.met|All files|*.*";
+const char* const kDiagramFilter = "Diagram files|*.dia";
+const char* const kConfigurationFilter = "cfg files|*.cfg|All files|*.*";
+
+}  // namespace
+
+mainFrame::mainFrame(const wxString& title, const wxPoint& position, const wxSize& size, UserDialogs* dialogs)
+    : wxFrame(nullptr, wxID_ANY, title, position, size), dialogs_(dialogs ? dialogs : &desktopDialogs()) {
+  buildLayout();
+  buildMenus();
+  buildToolBar();
+  SetIcon(frameIcon());
+  recent_ = std::make_unique<RecentModels>(wxConfigBase::Get(false));
+  recent_->syncMenu(GetMenuBar()->GetMenu(0));
+
+  painter_ = std::make_unique<MetricsVisualizerSimple>();
+  painter_->setBlendEquation(lookupBlendEquation());
+  painter_->setSelectionManager(&document_.selection());
+  painter_->setMetricSet(&document_.metrics());
+  painter_->setAreas(&document_.areas());
+  painter_->setTransparency(1.0f);
+  painter_->setAreaAlpha(0.2f);
+  painter_->setMetricsAlpha(128.0f / 255.0f);
+
+  mouse_ = std::make_unique<CanvasMouse>();
+  canvas_->setOwner(this);
+  canvas_->activeWindow()->setMouseHandler(mouse_.get());
+  canvas_->activeWindow()->setVisualizer(painter_.get());
+  syncViewControls(canvas_->activeWindow(), canvas_->rootOnly());
+}
+
+mainFrame::~mainFrame() {
+  // The windows borrow the painter and the diagrams: they go first.
+  canvas_->setOwner(nullptr);
+  canvas_->forEachWindowClearDiagram();
+  DestroyChildren();
+}
+
+void mainFrame::buildLayout() {
+  auto* top = new wxBoxSizer(wxVERTICAL);
+  mainSplitter_ = new wxSplitterWindow(this, ids::MainSplitter, wxDefaultPosition, wxSize(200, 160),
+                                       wxSP_3D | wxSP_LIVE_UPDATE, "splitter");
+  mainSplitter_->SetMinimumPaneSize(64);
+
+  auto* left = new wxPanel(mainSplitter_);
+  auto* leftSizer = new wxBoxSizer(wxVERTICAL);
+  leftSplitter_ = new wxSplitterWindow(left, ids::LeftSplitter, wxDefaultPosition, wxSize(200, 160),
+                                       wxSP_3D | wxSP_LIVE_UPDATE, "splitter");
+  leftSplitter_->SetMinimumPaneSize(64);
+  tree_ = new UMLModelTree(leftSplitter_, this);
+  notebook_ = new wxNotebook(leftSplitter_, ids::LeftNotebook);
+  metricsPage_ = new MetricsPage(notebook_, this);
+  areasPage_ = new AreasPage(notebook_, this);
+  notebook_->AddPage(metricsPage_, "Metrics", true);
+  notebook_->AddPage(areasPage_, "Areas");
+  leftSplitter_->SplitHorizontally(tree_, notebook_);
+  leftSizer->Add(leftSplitter_, 1, wxEXPAND);
+  left->SetSizer(leftSizer);
+
+  auto* right = new wxPanel(mainSplitter_);
+  auto* rightSizer = new wxBoxSizer(wxVERTICAL);
+  strip_ = new ViewControlStrip(right, this);
+  canvas_ = new Canvas(right, ids::Canvas);
+  rightSizer->Add(strip_, 0, wxEXPAND);
+  rightSizer->Add(canvas_, 1, wxEXPAND);
+  right->SetSizer(rightSizer);
+
+  mainSplitter_->SplitVertically(left, right, 0);
+  top->Add(mainSplitter_, 1, wxEXPAND);
+  SetSizer(top);
+}
+
+void mainFrame::buildMenus() {
+  auto* file = new wxMenu;
+  file->Append(ids::OpenModel, "&Open UML model...\tCtrl-O");
+  file->Append(ids::OpenMetrics, "Open &metrics file...\tCtrl-M");
+  file->Append(ids::SaveDiagram, "&Save diagram...\tCtrl-S", "Save the diagrams with their layout");
+  file->AppendSeparator();
+  file->Append(ids::LoadConfiguration, "Load configuration...", "Load configuration settings");
+  file->Append(ids::SaveConfiguration, "Save Configuration...", "Save configuration settings");
+  file->Append(ids::ExportImage, "&Export to image\tCtrl-E", "Save the current view to an image");
+  file->Append(ids::CloseModel, "&Close model");
+  file->AppendSeparator();
+  file->Append(ids::Exit, "&Exit\tCtrl-Q");
+  auto* help = new wxMenu;
+  help->Append(ids::About, "&About...");
+  auto* bar = new wxMenuBar;
+  bar->Append(file, "&File");
+  wxMenu* view = buildViewMenu();
+  view->AppendSeparator();
+  view->Append(ids::FindClass, "&Find class...\tCtrl-F", "Select a class of the shown diagram by its name");
+  bar->Append(view, "&View");
+  bar->Append(help, "&Help");
+  SetMenuBar(bar);
+  file->Enable(ids::OpenMetrics, false);
+}
+
+void mainFrame::buildToolBar() {
+  wxToolBar* tools = new wxToolBar(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                   wxTB_HORIZONTAL | wxTB_FLAT | wxNO_BORDER);
+  tools->SetMargins(2, 2);
+  tools->SetToolBitmapSize(wxSize(kToolPictureSize, kToolPictureSize));
+  tools->AddSeparator();
+  tools->AddTool(ids::ToolOpenModel, "Load a UML model from an XMI file", toolPicture(ToolPicture::OpenModel),
+                 "Load UML model");
+  tools->AddTool(ids::ToolOpenMetrics, "Load metrics file", toolPicture(ToolPicture::OpenMetrics),
+                 "Load metrics file");
+  tools->AddSeparator();
+  tools->AddTool(ids::ToolSaveDiagram, "Save diagram", toolPicture(ToolPicture::SaveDiagram),
+                 "Save configuration settings");
+  tools->Realize();
+  SetToolBar(tools);
+  tools->EnableTool(ids::ToolOpenMetrics, false);
+  // Ctrl-S is the accelerator of the File menu's "Save diagram", the
+  // command this tool reaches: one handler, one save dialog.
+}
+
+lmCheckListCtrl* mainFrame::metricList() const { return metricsPage_->metricList(); }
+AreaListCtrl* mainFrame::areaList() const { return areasPage_->areaList(); }
+
+void mainFrame::enableWindow(int id, bool on) {
+  if (wxWindow* window = FindWindow(id)) window->Enable(on);
+}
+
+void mainFrame::enableOpenMetrics(bool on) {
+  GetMenuBar()->Enable(ids::OpenMetrics, on);
+  GetToolBar()->EnableTool(ids::ToolOpenMetrics, on);
+}
+
+void mainFrame::showError(const std::string& title, const std::string& message) {
+  dialogs_->showError(this, title, message);
+}
+
+// ---- file commands ----
+
+void mainFrame::onToolCommand(wxCommandEvent& event) {
+  int command = 0;
+  switch (event.GetId()) {
+    case ids::ToolOpenModel: command = ids::OpenModel; break;
+    case ids::ToolOpenMetrics: command = ids::OpenMetrics; break;
+    case ids::ToolLoadConfiguration: command = ids::LoadConfiguration; break;
+    case ids::ToolSaveDiagram: command = ids::SaveDiagram; break;
+    case ids::ToolExportImage: command = ids::ExportImage; break;
+    default: return;
+  }
+  wxCommandEvent forwarded(wxEVT_MENU, command);
+  forwarded.SetEventObject(this);
+  onFileCommand(forwarded);
+}
+
+void mainFrame::onFileCommand(wxCommandEvent& event) {
+  switch (event.GetId()) {
+    case ids::OpenModel: {
+      const std::string path = dialogs_->openFile(this, "Open UML Model", kModelFilter);
+      if (!path.empty()) openModel(path);
+      break;
+    }
+    case ids::OpenMetrics: {
+      // The menu item is disabled then; an accelerator must not get round it.
+      if (!GetMenuBar()->IsEnabled(ids::OpenMetrics)) break;
+      const std::string path = dialogs_->openFile(this, "Open Metrics", kMetricsFilter);
+      if (!path.empty()) openMetrics(path);
+      break;
+    }
+    case ids::LoadConfiguration: {
+      const std::string path = dialogs_->openFile(this, "Load Configuration", kConfigurationFilter);
+      if (!path.empty()) loadConfiguration(path);
+      break;
+    }
+    case ids::SaveConfiguration: {
+      std::string path = dialogs_->saveFile(this, "Save Configuration", "", ".cfg", kConfigurationFilter);
+      if (path.empty()) break;
+      // A name typed without an extension gets the filter's.
+      if (std::filesystem::path(path).extension().empty()) path += ".cfg";
+      saveConfiguration(path);
+      break;
+    }
+    case ids::SaveDiagram: {
+      const std::string path = dialogs_->saveFile(this, "Save Diagram", "", "", kDiagramFilter);
+      if (!path.empty()) saveDiagram(path);
+      break;
+    }
+    case ids::ExportImage: {
+      if (!GetMenuBar()->IsEnabled(ids::ExportImage)) break;
+      int filterIndex = -1;
+      std::string path =
+          dialogs_->saveFileChoosingFilter(this, "Save as image", "diagram", ".png", kExportImageFilter, filterIndex);
+      if (path.empty()) break;
+      ExportChoice choice;
+      if (!exportChoiceFor(path, filterIndex, choice)) {
+        showError("Export to image",
+                  "cannot export to " + path + ": the file name must end in .png, .jpg, .jpeg, .svg or .pdf");
+        break;
+      }
+      exportView(path, choice);
+      break;
+    }
+    case ids::CloseModel: closeModel(); break;
+    case ids::Exit: Close(false); break;
+    default: break;
+  }
+}
+
+bool mainFrame::exportImage(const std::string& path, int scale, ImageFormat format) {
+  ExportChoice choice;
+  choice.format = format;
+  choice.scale = scale;
+  return exportView(path, choice);
+}
+
+bool mainFrame::exportView(const std::string& path, const ExportChoice& choice) {
+  CanvasWindow* window = canvas_->activeWindow();
+  if (window == nullptr || window->diagram() == nullptr) {
+    showError("Export to image", "cannot export to " + path + ": the active view shows no diagram");
+    return false;
+  }
+  // The picture shows what the window shows, scale times larger: the same
+  // camera with scale times the pixels per diagram unit, and the legend
+  // (drawn in pixels) magnified as much.
+  const int scale = choice.vector ? 1 : std::max(1, choice.scale);
+  Camera camera = window->camera();
+  camera.zoom *= static_cast<float>(scale);
+  const ViewPicture picture{window->diagram(),       window->width() * scale, window->height() * scale, &camera,
+                            painter_.get(),          window->levelOfDetail(), static_cast<float>(scale)};
+  // Drawn in the canvas's own context into a framebuffer of the picture's
+  // size, so that the fonts and the areas' textures of this context serve
+  // and no window covering the canvas spoils what is read back (a vector
+  // picture reads the area pass back too).
+  wxBusyCursor busy;
+  std::string failure;
+  std::vector<unsigned char> pixels;
+  if (!canvas_->makeCurrent()) {
+    failure = "cannot export to " + path + ": the canvas cannot draw";
+  } else {
+    FramebufferTarget target(picture.width, picture.height);
+    if (!target.ok()) {
+      failure = "cannot export to " + path + ": " + target.error();
+    } else if (choice.vector) {
+      try {
+        writeViewVector(document_, picture, path, choice.vectorFormat);
+      } catch (const std::exception& e) {
+        failure = e.what();
+      }
+    } else {
+      drawViewPicture(document_, picture);
+      pixels = target.readRGBRows();
+    }
+  }
+  if (failure.empty() && !choice.vector) {
+    try {
+      writeImageFile(pixels, picture.width, picture.height, path, choice.format);
+    } catch (const std::exception& e) {
+      failure = e.what();
+    }
+  }
+  refreshCanvas();
+  const bool written = failure.empty();
+  if (!written) showError("Export to image", failure);
+  return written;
+}
+
+void mainFrame::onFindClass(wxCommandEvent&) {
+  CanvasWindow* window = canvas_->activeWindow();
+  Diagram* diagram = window != nullptr ? window->diagram() : nullptr;
+  if (diagram == nullptr) {
+    showError("Find class", "No diagram is shown in the active view: choose one in the model tree first.");
+    return;
+  }
+  const std::string part = dialogs_->askText(this, "Find class", "Part of the class name:");
+  if (part.empty()) return;
+  const std::vector<ClassMatch> matches = findClasses(diagram, part);
+  if (matches.empty()) {
+    showError("Find class", "No class on the diagram \"" + diagram->getName() + "\" has \"" + part + "\" in its name.");
+    return;
+  }
+  int chosen = 0;
+  if (matches.size() > 1) {
+    std::vector<std::string> names;
+    for (const ClassMatch& match : matches) names.push_back(match.name);
+    chosen = dialogs_->chooseOne(this, "Find class", "Classes whose name contains \"" + part + "\":", names);
+    if (chosen < 0 || chosen >= static_cast<int>(matches.size())) return;
+  }
+  centreOnElement(diagram, matches[chosen].element);
+}
+
+void mainFrame::onAbout(wxCommandEvent&) { dialogs_->showAbout(this); }
+
+void mainFrame::forgetShownModel() {
+  mouse_->forgetPressTarget();
+  metricsPage_->modelClosed();
+  areasPage_->modelClosed();
+  if (metricList()) metricList()->clearRows();
+  if (areaList()) areaList()->clearRows();
+  canvas_->forEachWindowClearDiagram();
+  tree_->clear();
+  diagramItems_.clear();
+}
+
+bool mainFrame::openModel(const std::string& path) {
+  if (path.empty()) return false;
+  // Read aside: the loaded model stays on screen until the new one was read.
+  std::unique_ptr<LoadedModel> read;
+  runWithProgress(this, "Open UML Model", "Reading " + path, [&] { read = readModel(path); });
+  if (!read->status.ok()) {
+    showError("Open UML Model", "The model could not be opened.\n\n" + read->status.message());
+    return false;
+  }
+  adoptModel(std::move(read), path);
+  return true;
+}
+
+void mainFrame::adoptModel(std::unique_ptr<LoadedModel> read, const std::string& path) {
+  // Closing forgets what pointed into the old model and blanks the canvas;
+  // the new model is shown once a diagram is chosen.
+  closeModel();
+  document_.adoptModel(std::move(read));
+
+  const wxTreeItemId root = tree_->addRoot();
+  for (Diagram* diagram : document_.diagrams()) diagramItems_.emplace_back(diagram, tree_->addDiagram(root, diagram));
+
+  enableOpenMetrics(true);
+  enableWindow(ids::ModelTransparency, true);
+  enableWindow(ids::AreasTransparency, true);
+  enableWindow(ids::MetricsTransparency, false);
+  SetTitle(wxString::FromUTF8(path) + " - Lumetra Visualizer");
+  // Opened from the menu, the recent files or a configuration alike.
+  recent_->add(path);
+  recent_->syncMenu(GetMenuBar()->GetMenu(0));
+}
+
+void mainFrame::onRecentModel(wxCommandEvent& event) {
+  const int index = RecentModels::indexOfId(event.GetId());
+  const std::string path = recent_->path(static_cast<std::size_t>(std::max(index, 0)));
+  if (index < 0 || path.empty()) return;
+  if (!wxFileName::FileExists(wxString::FromUTF8(path))) {
+    recent_->remove(static_cast<std::size_t>(index));
+    recent_->syncMenu(GetMenuBar()->GetMenu(0));
+    showError("Open UML Model", "The model could not be opened.\n\n" + path +
+                                    ": the file no longer exists; it was taken off the recent files.");
+    return;
+  }
+  openModel(path);
+}
+
+void mainFrame::closeModel() {
+  forgetShownModel();
+  enableWindow(ids::MetricsTransparency, false);
+  enableOpenMetrics(false);
+  canvas_->repaint();
+  SetTitle("Lumetra Visualizer");
+}
+
+bool mainFrame::openMetrics(const std::string& path) {
+  if (path.empty() || !document_.hasModel()) return false;
+  std::unique_ptr<LoadedMetrics> read;
+  runWithProgress(this, "Open Metrics", "Reading " + path, [&] { read = readMetrics(path); });
+  if (!read->ok) {
+    showError("Open Metrics", "The metrics file could not be read.\n\n" + read->error);
+    return false;
+  }
+  adoptMetrics(*read, path);
+  return true;
+}
+
+void mainFrame::adoptMetrics(LoadedMetrics& read, const std::string& path) {
+  document_.adoptMetrics(read, path);
+  if (metricList()) {
+    metricList()->fill(document_.metrics());
+    metricList()->Enable(true);
+  }
+  if (areaList()) areaList()->fill(document_.areas());
+  metricsPage_->metricsOpened();
+  areasPage_->metricsOpened();
+  enableWindow(ids::MetricsTransparency, true);
+  enableOpenMetrics(false);  // metrics are read once per model
+}
+
+bool mainFrame::saveDiagram(const std::string& path) {
+  if (path.empty()) return false;
+  XMLDiagramWriter writer(path, document_.diagrams(), document_.pool());
+  if (!writer.write()) {
+    showError("Save Diagram", "The diagram file could not be saved.\n\n" + writer.errorText());
+    return false;
+  }
+  return true;
+}
+
+bool mainFrame::showDiagram(Diagram* diagram) {
+  for (const auto& [loaded, item] : diagramItems_)
+    if (loaded == diagram) {
+      tree_->SelectItem(item);
+      return true;
+    }
+  return false;
+}
+
+void mainFrame::openFromCommandLine(const CommandLineOptions& options) {
+  if (!options.config.empty()) {
+    loadConfiguration(options.config, &options);
+    return;
+  }
+  if (options.legend) {
+    settings().setBool("Visualizer.General.Legend.Enable", true);
+    syncViewMenu(GetMenuBar());
+  }
+  if (options.model.empty() || !openModel(options.model)) return;
+  if (!options.metricsFile.empty()) openMetrics(options.metricsFile);
+
+  const Document::NamedContent named = document_.checkNames(options.diagram, options.metrics, options.areas);
+  // Everything named is shown before the diagram is, so that showing it
+  // records the scene and draws the area pass once, with the glyphs and the
+  // areas, instead of once more per metric and per area. The metrics are
+  // checked through their list, as a user would (no diagram to redraw yet);
+  // the areas are identified over the diagram to come and their rows made
+  // to show it.
+  if (metricList())
+    for (const std::string& name : named.metrics) metricList()->setChecked(metricList()->findRow(name), true);
+  if (named.diagram != nullptr) {
+    for (const AreaOption& area : named.areas) {
+      document_.areas().findArea(area.name)->setVisualizer(area.painter);
+      document_.showArea(named.diagram, area.name);
+    }
+    if (areasPage_->usePriority()) document_.areas().sortByValue();
+    if (areaList()) areaList()->syncChecks();
+    showDiagram(named.diagram);
+  }
+  if (!named.problems.empty()) {
+    std::string text = "Not everything named on the command line could be shown:\n";
+    for (const std::string& problem : named.problems) text += "\n" + problem;
+    showError("Lumetra Visualizer", text);
+  }
+}
+
+// ---- view controls ----
+
+void mainFrame::onViewSwitch(wxCommandEvent& event) {
+  const DisplaySwitch* item = findDisplaySwitch(event.GetId());
+  if (item == nullptr) return;
+  // A check item's command carries its new state.
+  settings().setBool(item->key, event.IsChecked());
+  syncViewMenu(GetMenuBar());
+  refreshCanvas();
+}
+
+void mainFrame::onViewControl(wxCommandEvent& event) { strip_->onViewControl(event); }
+void mainFrame::onViewScroll(wxScrollEvent& event) { strip_->onViewControl(event); }
+
+void mainFrame::activeWindowChanged(CanvasWindow* window, bool rootOnly) { syncViewControls(window, rootOnly); }
+
+void mainFrame::syncViewControls(CanvasWindow* window, bool singleWindow) {
+  strip_->syncViewControls(window, singleWindow);
+  if (window != nullptr) metricsPage_->syncLayoutSliders(window->visualizer());
+}
+
+// ---- ViewerLink ----
+
+void mainFrame::metricSelected(Metric* metric) { metricsPage_->selectMetric(metric); }
+
+void mainFrame::areaSelected(const std::string& name) {
+  if (document_.areas().findArea(name) != nullptr) areasPage_->selectArea(name);
+}
+
+bool mainFrame::showArea(const std::string& name) {
+  CanvasWindow* window = canvas_->activeWindow();
+  Diagram* diagram = window ? window->diagram() : nullptr;
+  if (diagram == nullptr) return false;
+  // Areas shown over another diagram follow the active window's.
+  if (!document_.areas().isShownOn(diagram)) reidentifyAreas(document_.areas(), diagram, areasPage_->usePriority());
+  if (!document_.showArea(diagram, name)) return false;
+  if (areasPage_->usePriority()) document_.areas().sortByValue();
+  return true;
+}
+
+void mainFrame::identifyShownAreasAgain(Diagram* diagram) {
+  if (diagram == nullptr) return;
+  reidentifyAreas(document_.areas(), diagram, areasPage_->usePriority());
+}
+
+void mainFrame::centreOnElement(Diagram* diagram, ModelElement* element) {
+  if (diagram == nullptr || element == nullptr) return;
+  wxBusyCursor busy;  // showing another diagram, or the selection, takes a while on a big one
+  CanvasWindow* window = canvas_->activeWindow();
+  if (window->diagram() != diagram && !showDiagram(diagram)) return;
+  const SelectionManager::Snapshot before = document_.selection().snapshot();
+  document_.selection().clear();
+  document_.selection().toggleElement(element);
+  window->centreOnShape(CanvasMouse::shapeOf(diagram, element));
+  canvas_->selectionChanged(window, document_.selection().changeSince(before));
+}
+
+void mainFrame::metricPicked(const std::string& name) {
+  if (metricList()) metricList()->highlightByName(name);
+  metricsPage_->selectMetric(document_.metrics().findMetric(name));
+}
+
+void mainFrame::refreshAreas() { canvas_->areasChanged(); }
+
+void mainFrame::refreshCanvas(bool erase) {
+  if (erase) canvas_->Refresh(true);
+  canvas_->repaint();
+}
+
+}  // namespace lumetra

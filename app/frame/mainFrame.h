@@ -1,0 +1,188 @@
+#pragma once
+// The viewer's one top-level window. It owns the loaded document and the
+// painter every view shares, builds the layout (model tree and notebook on
+// the left; view-control strip and canvas on the right), the menus and the
+// toolbar, and routes their events: file commands to openModel, openMetrics,
+// closeModel and saveDiagram; view controls to the strip; everything the
+// panels ask through ViewerLink to the document and the canvas.
+//
+// Opening a model reads the file aside first (on a worker thread, with a
+// busy cursor and, after a second, a progress dialog); only a file that was
+// read replaces the loaded model, so a mistaken open loses nothing. Errors
+// are shown through UserDialogs with the file's name and the reason.
+//
+// Enabling (what a control shows is computed in syncCommands):
+//   no model        "Open metrics" off; metrics transparency on at start-up,
+//                   off after "Close model"
+//   model loaded    "Open metrics" on; metrics transparency off
+//   metrics loaded  "Open metrics" off (read once per model); metrics
+//                   transparency on
+
+#include <wx/frame.h>
+#include <wx/treebase.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/commands/CommandLine.h"
+#include "app/document/ConfigurationFile.h"
+#include "app/document/Document.h"
+#include "app/commands/ExportChoice.h"
+#include "app/commands/ImageFile.h"
+#include "app/panels/ViewerLink.h"
+#include "render/CanvasOwner.h"
+
+class wxNotebook;
+class wxScrollEvent;
+class wxSplitterWindow;
+
+namespace lumetra {
+
+class AreaListCtrl;
+class AreasPage;
+class CanvasMouse;
+class Canvas;
+class lmCheckListCtrl;
+class MetricsPage;
+class MetricsVisualizerSimple;
+class RecentModels;
+class UMLModelTree;
+class UserDialogs;
+class ViewControlStrip;
+
+class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
+ public:
+  // dialogs: where modal questions go (null: the toolkit's dialogs).
+  mainFrame(const wxString& title, const wxPoint& position, const wxSize& size, UserDialogs* dialogs = nullptr);
+  ~mainFrame() override;
+
+  // The file commands. Each returns whether it changed what is loaded or
+  // wrote the file; a failure has been shown to the user.
+  bool openModel(const std::string& path);
+  bool openMetrics(const std::string& path);
+  void closeModel();
+  bool saveDiagram(const std::string& path);
+  // Writes the active window's view as it is shown (camera, metrics, areas,
+  // legend) through the same drawing as the batch export: a raster image at
+  // choice.scale times the window's size (the legend magnified as much), or
+  // an SVG or PDF picture of the window's size. False, with a message naming
+  // the file and the reason, when the view shows no diagram or the picture
+  // could not be written.
+  bool exportView(const std::string& path, const ExportChoice& choice);
+  bool exportImage(const std::string& path, int scale, ImageFormat format);
+  // "Save Configuration...": the loaded files, every setting, the metrics,
+  // areas and glyph layout, and every window with its camera
+  // (app/document/Configuration.h), written atomically. False, with a message naming
+  // the file and the reason, when it could not be written.
+  bool saveConfiguration(const std::string& path);
+  // "Load configuration...": reads and checks the file, and reads the model
+  // and metrics files it names aside where they differ from the loaded ones;
+  // only then replaces them and applies the rest. A file that cannot be used
+  // changes nothing and is reported; entries that were skipped are listed in
+  // one message. commandLine: options given beside --config (merged as
+  // mergeCommandLine says). False when nothing was applied.
+  bool loadConfiguration(const std::string& path, const CommandLineOptions* commandLine = nullptr);
+
+  // Opens what the command line names: the model, the metrics file, the
+  // diagram (default: the first) as if chosen in the tree, and the named
+  // metrics and areas checked in their lists. Every unknown name is listed
+  // in one message; the rest still opens. With --config, loadConfiguration.
+  void openFromCommandLine(const CommandLineOptions& options);
+
+  // Shows the diagram in the active window as selecting its tree item does.
+  // False when it is not a loaded diagram.
+  bool showDiagram(Diagram* diagram);
+
+  // The event handlers the event table binds, public so that tests can send
+  // the events the controls send.
+  void onFileCommand(wxCommandEvent& event);
+  void onToolCommand(wxCommandEvent& event);
+  void onViewControl(wxCommandEvent& event);
+  void onViewScroll(wxScrollEvent& event);
+  void onAbout(wxCommandEvent& event);
+  // A recent model of the File menu: opened as "Open" opens it. A file
+  // that is gone is taken off the list, with a message naming it.
+  void onRecentModel(wxCommandEvent& event);
+  // "&Find class...": asks for part of a name, offers the matching classes
+  // of the active window's diagram and selects and centres the chosen one.
+  void onFindClass(wxCommandEvent& event);
+  // A "&View" item: switches its setting and redraws every window.
+  void onViewSwitch(wxCommandEvent& event);
+
+  // CanvasOwner
+  void activeWindowChanged(CanvasWindow* window, bool rootOnly) override;
+  // A click on a glyph picked that metric: its row is highlighted and the
+  // metrics page edits it.
+  void metricPicked(const std::string& name) override;
+  // View controls and layout sliders follow the window.
+  void syncViewControls(CanvasWindow* window, bool singleWindow);
+
+  // ViewerLink
+  Canvas* canvas() override { return canvas_; }
+  MetricsVisualizerSimple* painter() override { return painter_.get(); }
+  MetricSet& metrics() override { return document_.metrics(); }
+  AreaSet& areas() override { return document_.areas(); }
+  SelectionManager& selection() override { return document_.selection(); }
+  void metricSelected(Metric* metric) override;
+  void areaSelected(const std::string& name) override;
+  bool showArea(const std::string& name) override;
+  void identifyShownAreasAgain(Diagram* diagram) override;
+  void centreOnElement(Diagram* diagram, ModelElement* element) override;
+  void refreshCanvas(bool erase = false) override;
+  void refreshAreas() override;
+
+  Document& document() { return document_; }
+  UMLModelTree* modelTree() const { return tree_; }
+  lmCheckListCtrl* metricList() const;
+  AreaListCtrl* areaList() const;
+  CanvasMouse& mouse() { return *mouse_; }
+  MetricsPage* metricsPage() const { return metricsPage_; }
+  AreasPage* areasPage() const { return areasPage_; }
+  wxSplitterWindow* mainSplitter() const { return mainSplitter_; }
+  wxSplitterWindow* leftSplitter() const { return leftSplitter_; }
+  wxNotebook* notebook() const { return notebook_; }
+  // The models opened last, remembered in the program's configuration
+  // (wxConfigBase::Get(false) when the frame was made; none: not kept).
+  RecentModels& recentModels() { return *recent_; }
+
+ private:
+  void buildLayout();
+  void buildMenus();
+  void buildToolBar();
+  // Menu item 10071 and tool 10081, the metrics transparency slider.
+  void enableOpenMetrics(bool on);
+  void enableWindow(int id, bool on);
+  // Empties the lists and tree and makes every panel forget what pointed
+  // into the loaded model (selected metric and area, the mouse's target).
+  void forgetShownModel();
+  void showError(const std::string& title, const std::string& message);
+  // What opening a model or metrics file does once the file was read aside.
+  void adoptModel(std::unique_ptr<LoadedModel> model, const std::string& path);
+  void adoptMetrics(LoadedMetrics& metrics, const std::string& path);
+  // The split layout, each window's diagram and camera and the active
+  // window of a configuration (app/frame/FrameConfiguration.cpp). Returns the
+  // active window's diagram.
+  Diagram* restoreWindows(const Configuration& configuration, std::vector<std::string>& skipped);
+
+  UserDialogs* dialogs_;
+  Document document_;
+  std::unique_ptr<MetricsVisualizerSimple> painter_;
+  // One mouse handler serves every window (splits hand it on).
+  std::unique_ptr<CanvasMouse> mouse_;
+  std::unique_ptr<RecentModels> recent_;
+  Canvas* canvas_ = nullptr;
+  UMLModelTree* tree_ = nullptr;
+  ViewControlStrip* strip_ = nullptr;
+  wxNotebook* notebook_ = nullptr;
+  MetricsPage* metricsPage_ = nullptr;
+  AreasPage* areasPage_ = nullptr;
+  wxSplitterWindow* mainSplitter_ = nullptr;
+  wxSplitterWindow* leftSplitter_ = nullptr;
+  // The tree item of each loaded diagram, in diagram order.
+  std::vector<std::pair<Diagram*, wxTreeItemId>> diagramItems_;
+
+  wxDECLARE_EVENT_TABLE();
+};
+
+}  // namespace lumetra
