@@ -68,14 +68,9 @@ class Method : public Feature {
   bool isAbstract() const { return abstract_; }
   void setAbstract(bool isAbstract) { abstract_ = isAbstract; }
 
-  // Overridable in subclasses (a pure virtual method is also abstract).
-  bool isVirtual() const { return virtual_; }
-  void setVirtual(bool isVirtual) { virtual_ = isVirtual; }
-
  private:
   std::vector<Parameter> parameters_;
   bool abstract_ = false;
-  bool virtual_ = false;
 };
 
 class Class : public ModelElement {

@@ -14,6 +14,8 @@ packages=(
   libpng-dev libjpeg-dev
   # XML, kd-tree, geometry
   libpugixml-dev libnanoflann-dev libcgal-dev
+  # importing C++ projects (libclang's C API)
+  libclang-dev
   # headless GL for tests
   xvfb xauth libgl1-mesa-dri
   # vector export (SVG, PDF) and the renderers its tests check it with

@@ -117,7 +117,6 @@ class Builder {
   Method* makeMethod(const std::string& owner, const MethodFacts& m) {
     auto* method = new Method(unique(owner + "::" + m.name), m.name, m.returnType, m.access);
     method->setStatic(m.isStatic);
-    method->setVirtual(m.isVirtual);
     method->setAbstract(m.isPure);
     for (const Parameter& p : m.parameters) method->addParameter(p);
     return method;

@@ -212,8 +212,9 @@ void exportImage(const CommandLineOptions& options, ExportEnd end) {
   } leave{owned, end};
   const std::string& model = configured ? configuration.modelFile : options.model;
   const std::string& metricsFile = configured ? configuration.metricsFile : options.metricsFile;
-  const LoadStatus status = document.openModel(model);
+  const LoadStatus status = document.openModel(model, {progressOnStream(stderr)});
   if (!status.ok()) throw ExportFailure("cannot read model " + status.message());
+  if (!document.modelNotes().empty()) std::fprintf(stderr, "lumetra: warning: %s\n", document.modelNotes().c_str());
   if (!metricsFile.empty() && !document.openMetrics(metricsFile))
     throw ExportFailure("cannot read metrics file " + document.metricsError());
 

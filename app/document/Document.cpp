@@ -1,8 +1,10 @@
 #include "app/document/Document.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/document/CommandLineOptions.h"
+#include "app/document/ImportedMeasures.h"
 #include "metrics/MetricParser.h"
 #include "modelfiles/ModelLoader.h"
 
@@ -16,9 +18,30 @@ std::string quoted(const std::string& text) { return "'" + text + "'"; }
 
 LoadedModel::~LoadedModel() { deleteDiagrams(diagrams); }
 
-std::unique_ptr<LoadedModel> readModel(const std::string& path) {
+bool isCppProject(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_directory(path, ec) || std::filesystem::path(path).filename() == "compile_commands.json";
+}
+
+std::unique_ptr<LoadedModel> readModel(const std::string& path, const ReadFeedback& feedback) {
   auto model = std::make_unique<LoadedModel>();
-  model->status = loadModel(path, model->diagrams, model->pool);
+  if (!isCppProject(path)) {
+    model->status = loadModel(path, model->diagrams, model->pool);
+    return model;
+  }
+  const CppImportResult result =
+      importCppProject(path, model->diagrams, model->pool, {}, feedback.progress, feedback.cancel);
+  model->status.fileName = path;
+  if (!result.ok) {
+    // The error names the database it could not read; the status names the path given.
+    model->status.reason = result.error.rfind(path + ": ", 0) == 0 ? result.error.substr(path.size() + 2) : result.error;
+    return model;
+  }
+  model->status.outcome = LoadStatus::Outcome::Read;
+  model->computed = std::make_unique<LoadedMetrics>();
+  addImportedMeasures(result.measures, model->computed->metrics, model->computed->areas);
+  model->computed->ok = true;
+  model->notes = result.failureSummary();
   return model;
 }
 
@@ -32,8 +55,8 @@ std::unique_ptr<LoadedMetrics> readMetrics(const std::string& path) {
 
 Document::~Document() { clear(); }
 
-LoadStatus Document::openModel(const std::string& path) {
-  std::unique_ptr<LoadedModel> model = readModel(path);
+LoadStatus Document::openModel(const std::string& path, const ReadFeedback& feedback) {
+  std::unique_ptr<LoadedModel> model = readModel(path, feedback);
   LoadStatus status = model->status;
   if (status.ok()) adoptModel(std::move(model));
   return status;
@@ -42,7 +65,14 @@ LoadStatus Document::openModel(const std::string& path) {
 void Document::adoptModel(std::unique_ptr<LoadedModel> model) {
   clear();
   modelFile_ = model->status.fileName;
+  modelNotes_ = model->notes;
   model_ = std::move(model);
+  if (model_->computed) {
+    computedMeasures_ = true;
+    metrics_.takeLoaded(model_->computed->metrics);
+    areas_.takeLoaded(model_->computed->areas);
+    model_->computed.reset();
+  }
 }
 
 bool Document::openMetrics(const std::string& path) {
@@ -71,6 +101,8 @@ void Document::clear() {
   modelFile_.clear();
   metricsFile_.clear();
   metricsError_.clear();
+  modelNotes_.clear();
+  computedMeasures_ = false;
 }
 
 const std::vector<Diagram*>& Document::diagrams() const {
@@ -104,8 +136,9 @@ bool Document::showArea(Diagram* diagram, const std::string& name) {
 Document::NamedContent Document::checkNames(const std::string& diagram, const std::vector<std::string>& metricNames,
                                             const std::vector<std::string>& areaNames) const {
   NamedContent named;
-  const std::string source = metricsFile_.empty() ? ": no metrics file was given (--metrics FILE)"
-                                                  : " in " + metricsFile_;
+  const std::string source = !metricsFile_.empty() ? " in " + metricsFile_
+                             : computedMeasures_ ? " among those computed from " + modelFile_
+                                                 : ": no metrics file was given (--metrics FILE)";
   for (const std::string& name : metricNames) {
     if (metrics_.findMetric(name) != nullptr) {
       if (std::find(named.metrics.begin(), named.metrics.end(), name) == named.metrics.end())

@@ -44,6 +44,7 @@ namespace lumetra {
 wxBEGIN_EVENT_TABLE(mainFrame, wxFrame)
   EVT_MENU(ids::OpenModel, mainFrame::onFileCommand)
   EVT_MENU(ids::OpenMetrics, mainFrame::onFileCommand)
+  EVT_MENU(ids::ImportCpp, mainFrame::onFileCommand)
   EVT_MENU(ids::CloseModel, mainFrame::onFileCommand)
   EVT_MENU(ids::SaveDiagram, mainFrame::onFileCommand)
   EVT_MENU(ids::LoadConfiguration, mainFrame::onFileCommand)
@@ -77,6 +78,7 @@ namespace {
 
 const char* const kModelFilter = "XMI/XML files|*.xmi;*.xml|Pelk files|*.scenario|All files|*.*";
 const char* const kMetricsFilter = "Metric files|*.met|All files|*.*";
+const char* const kCppProjectFilter = "Compilation databases|compile_commands.json|All files|*.*";
 const char* const kDiagramFilter = "Diagram files|*.dia";
 const char* const kConfigurationFilter = "cfg files|*.cfg|All files|*.*";
 
@@ -151,6 +153,8 @@ void mainFrame::buildLayout() {
 void mainFrame::buildMenus() {
   auto* file = new wxMenu;
   file->Append(ids::OpenModel, "&Open UML model...\tCtrl-O");
+  file->Append(ids::ImportCpp, "Import C++ project...",
+               "Import the classes, metrics and areas of a C++ project from its compile_commands.json");
   file->Append(ids::OpenMetrics, "Open &metrics file...\tCtrl-M");
   file->Append(ids::SaveDiagram, "&Save diagram...\tCtrl-S", "Save the diagrams with their layout");
   file->AppendSeparator();
@@ -231,6 +235,11 @@ void mainFrame::onFileCommand(wxCommandEvent& event) {
     case ids::OpenModel: {
       const std::string path = dialogs_->openFile(this, "Open UML Model", kModelFilter);
       if (!path.empty()) openModel(path);
+      break;
+    }
+    case ids::ImportCpp: {
+      const std::string path = dialogs_->openFile(this, "Import C++ Project", kCppProjectFilter);
+      if (!path.empty()) importCppProject(path);
       break;
     }
     case ids::OpenMetrics: {
@@ -376,6 +385,7 @@ void mainFrame::forgetShownModel() {
 
 bool mainFrame::openModel(const std::string& path) {
   if (path.empty()) return false;
+  if (isCppProject(path)) return importCppProject(path);
   // Read aside: the loaded model stays on screen until the new one was read.
   std::unique_ptr<LoadedModel> read;
   runWithProgress(this, "Open UML Model", "Reading " + path, [&] { read = readModel(path); });
@@ -384,6 +394,30 @@ bool mainFrame::openModel(const std::string& path) {
     return false;
   }
   adoptModel(std::move(read), path);
+  return true;
+}
+
+bool mainFrame::importCppProject(const std::string& path) {
+  const char* const title = "Import C++ Project";
+  std::unique_ptr<LoadedModel> read;
+  bool cancelled = false;
+  runWithCountedProgress(this, title, "Parsing the units of " + path, [&](ProgressReport& report) {
+    ReadFeedback feedback;
+    feedback.cancel = report.cancelFlag();
+    feedback.progress = [&report](std::size_t done, std::size_t total, const std::string& file) {
+      report.set(done, total, "Parsing " + std::to_string(done) + " of " + std::to_string(total) + " units" +
+                                  (file.empty() ? std::string() : ": " + file));
+    };
+    read = readModel(path, feedback);
+    cancelled = report.cancelFlag()->load();
+  });
+  if (!read->status.ok()) {
+    // Cancelled or unreadable: what was loaded stays.
+    if (!cancelled) showError(title, "The project could not be imported.\n\n" + read->status.message());
+    return false;
+  }
+  adoptModel(std::move(read), path);
+  if (!document_.modelNotes().empty()) showError(title, "Imported, but some units did not parse.\n\n" + document_.modelNotes());
   return true;
 }
 
@@ -396,6 +430,8 @@ void mainFrame::adoptModel(std::unique_ptr<LoadedModel> read, const std::string&
   const wxTreeItemId root = tree_->addRoot();
   for (Diagram* diagram : document_.diagrams()) diagramItems_.emplace_back(diagram, tree_->addDiagram(root, diagram));
 
+  // A model imported from source code brings its metrics and areas.
+  if (document_.metrics().getMetricCount() > 0 || document_.areas().getLoadedCount() > 0) showLoadedMeasures();
   enableOpenMetrics(true);
   enableWindow(ids::ModelTransparency, true);
   enableWindow(ids::AreasTransparency, true);
@@ -410,7 +446,8 @@ void mainFrame::onRecentModel(wxCommandEvent& event) {
   const int index = RecentModels::indexOfId(event.GetId());
   const std::string path = recent_->path(static_cast<std::size_t>(std::max(index, 0)));
   if (index < 0 || path.empty()) return;
-  if (!wxFileName::FileExists(wxString::FromUTF8(path))) {
+  std::error_code missing;
+  if (!std::filesystem::exists(path, missing)) {
     recent_->remove(static_cast<std::size_t>(index));
     recent_->syncMenu(GetMenuBar()->GetMenu(0));
     showError("Open UML Model", "The model could not be opened.\n\n" + path +
@@ -442,6 +479,11 @@ bool mainFrame::openMetrics(const std::string& path) {
 
 void mainFrame::adoptMetrics(LoadedMetrics& read, const std::string& path) {
   document_.adoptMetrics(read, path);
+  showLoadedMeasures();
+  enableOpenMetrics(false);  // metrics are read once per model
+}
+
+void mainFrame::showLoadedMeasures() {
   if (metricList()) {
     metricList()->fill(document_.metrics());
     metricList()->Enable(true);
@@ -450,7 +492,6 @@ void mainFrame::adoptMetrics(LoadedMetrics& read, const std::string& path) {
   metricsPage_->metricsOpened();
   areasPage_->metricsOpened();
   enableWindow(ids::MetricsTransparency, true);
-  enableOpenMetrics(false);  // metrics are read once per model
 }
 
 bool mainFrame::saveDiagram(const std::string& path) {

@@ -60,6 +60,10 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // The file commands. Each returns whether it changed what is loaded or
   // wrote the file; a failure has been shown to the user.
   bool openModel(const std::string& path);
+  // Imports the C++ project of a compile_commands.json (or of a folder
+  // holding one) with a progress dialog that can cancel; openModel does this
+  // for such paths. Units that did not parse are listed in a message.
+  bool importCppProject(const std::string& path);
   bool openMetrics(const std::string& path);
   void closeModel();
   bool saveDiagram(const std::string& path);
@@ -160,6 +164,8 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // What opening a model or metrics file does once the file was read aside.
   void adoptModel(std::unique_ptr<LoadedModel> model, const std::string& path);
   void adoptMetrics(LoadedMetrics& metrics, const std::string& path);
+  // Fills the metric and area lists from the document.
+  void showLoadedMeasures();
   // The split layout, each window's diagram and camera and the active
   // window of a configuration (app/frame/FrameConfiguration.cpp). Returns the
   // active window's diagram.

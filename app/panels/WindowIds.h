@@ -89,6 +89,7 @@ enum : int {
   ViewLegend = 10128,
   FindClass = 10129,  // "&Find class...\tCtrl-F"
   ViewComments = 10130,  // a display switch, after the range above
+  ImportCpp = 10140,     // "Import C++ project...": a compile_commands.json as a model
 
   // Toolbar (forwarded to the menu commands)
   ToolOpenModel = 10080,

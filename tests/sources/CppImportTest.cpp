@@ -13,13 +13,12 @@
 #include "model/Namespaces.h"
 #include "model/UmlElements.h"
 #include "sources/CppImport.h"
+#include "sources/ShapesProject.h"
 
 namespace lumetra {
 namespace {
 
 namespace fs = std::filesystem;
-
-const char* const kUnits[] = {"geo/Circle.cpp", "scene/Scene.cpp", "main.cpp", "tools/Report.cpp"};
 
 void writeFile(const fs::path& path, const std::string& text) {
   fs::create_directories(path.parent_path());
@@ -30,13 +29,8 @@ void writeFile(const fs::path& path, const std::string& text) {
 fs::path copyProject(const std::string& name) {
   const fs::path root = fs::temp_directory_path() / ("lumetra-cpp-" + name + "-" + std::to_string(::getpid()));
   fs::remove_all(root);
-  fs::copy(fs::path(LUMETRA_TEST_DATA_DIR) / "shapes", root, fs::copy_options::recursive);
-  std::string json = "[\n";
-  for (const char* unit : kUnits)
-    json += std::string(json.size() > 2 ? ",\n" : "") + R"({"directory": ")" + (root / "build").string() +
-            R"(", "file": ")" + (root / unit).string() + R"(", "command": "/usr/bin/c++ -std=c++17 -I)" +
-            root.string() + " -o x.o -c " + (root / unit).string() + "\"}";
-  writeFile(root / "build" / "compile_commands.json", json + "\n]\n");
+  fs::copy(testing::shapesSources(), root, fs::copy_options::recursive);
+  testing::writeShapesDatabase(root / "build", root);
   return root;
 }
 
@@ -131,8 +125,8 @@ TEST_F(CppImportTest, ElementsRelationsAndFeaturesAreTheProjectsOwn) {
   ASSERT_NE(shape, nullptr);
   std::string methods;
   for (Method* m : shape->getMethods())
-    methods += m->getName() + ":" + m->getType() + (m->isVirtual() ? " virtual" : "") + (m->isAbstract() ? " abstract" : "") + ";";
-  EXPECT_EQ(methods, "~Shape: virtual;area:double virtual abstract;name:std::string virtual abstract;");
+    methods += m->getName() + ":" + m->getType() + (m->isAbstract() ? " abstract" : "") + ";";
+  EXPECT_EQ(methods, "~Shape:;area:double abstract;name:std::string abstract;");
   auto* layer = dynamic_cast<Class*>(first_->pool.find("scene::Layer"));
   ASSERT_NE(layer, nullptr);
   ASSERT_EQ(layer->methodCount(), 1u);
