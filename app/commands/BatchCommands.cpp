@@ -14,8 +14,8 @@ std::optional<int> runBatchCommand(const CommandLineOptions& options, ExportEnd 
     return 0;
   }
   if (!options.saveDiagram.empty()) return runSaveDiagram(options.saveDiagram, options.model);
-  if (options.exportImage.empty()) return std::nullopt;
-  const int exitCode = runExport(options, end);
+  if (options.exportImage.empty() && options.exportAll.empty()) return std::nullopt;
+  const int exitCode = options.exportAll.empty() ? runExport(options, end) : runExportAll(options, end);
   if (end == ExportEnd::ProcessEnds) {
     // Nothing is left to do once the file is written: the GL driver's and
     // its compiler's exit handlers are skipped too.

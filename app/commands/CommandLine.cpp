@@ -17,6 +17,9 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
       {wxCMD_LINE_SWITCH, nullptr, "version", "print the version and exit"},
       {wxCMD_LINE_OPTION, nullptr, "save-diagram", "read MODEL and write its diagrams to this .dia file"},
       {wxCMD_LINE_OPTION, nullptr, "export", "render MODEL into this .png, .jpg, .svg or .pdf file"},
+      {wxCMD_LINE_OPTION, nullptr, "export-all",
+       "render every diagram of MODEL into this folder, one picture each, named after the diagram"},
+      {wxCMD_LINE_OPTION, nullptr, "format", "with --export-all: png (default), jpg, svg or pdf"},
       {wxCMD_LINE_OPTION, nullptr, "diagram", "show the diagram of this name (default: the first)"},
       {wxCMD_LINE_OPTION, nullptr, "size", "with --export: the picture size WxH (default 1024x768)"},
       {wxCMD_LINE_OPTION, nullptr, "metrics", "read this metrics file with MODEL"},
@@ -67,6 +70,8 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
     const std::string value = arg.GetStrVal().utf8_string();
     if (name == "save-diagram") options.saveDiagram = value;
     else if (name == "export") options.exportImage = value;
+    else if (name == "export-all") options.exportAll = value;
+    else if (name == "format") options.format = value;
     else if (name == "diagram") options.diagram = value;
     else if (name == "size") options.size = value;
     else if (name == "metrics") options.metricsFile = value;
@@ -83,15 +88,22 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
   const bool namesContent = !options.diagram.empty() || !options.metricsFile.empty() ||
                             !options.metrics.empty() || !options.areas.empty();
   const char* problem = nullptr;
+  const bool draws = !options.exportImage.empty() || !options.exportAll.empty();
   if (importAndModel)
     problem = "--import-cpp stands in place of MODEL: give one of them";
   else if (!options.importCpp.empty() && !isCppProject(options.importCpp))
     problem = "--import-cpp needs a compile_commands.json or a folder holding one";
   else if (!options.saveDiagram.empty() && !options.exportImage.empty())
     problem = "--save-diagram and --export cannot be combined";
-  else if (!options.size.empty() && options.exportImage.empty())
+  else if (!options.exportAll.empty() && (!options.exportImage.empty() || !options.saveDiagram.empty()))
+    problem = "--export-all cannot be combined with --export or --save-diagram";
+  else if (!options.exportAll.empty() && (!options.diagram.empty() || !options.config.empty()))
+    problem = "--export-all draws every diagram of MODEL: it cannot be combined with --diagram or --config";
+  else if (!options.format.empty() && options.exportAll.empty())
+    problem = "--format needs --export-all (--export takes the format from the file name)";
+  else if (!options.size.empty() && !draws)
     problem = "--size needs --export";
-  else if (options.fullDetail && options.exportImage.empty())
+  else if (options.fullDetail && !draws)
     problem = "--full-detail needs --export";
   else if (options.legend && !options.saveDiagram.empty())
     problem = "--legend cannot be combined with --save-diagram";
@@ -99,8 +111,7 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
     problem = "--config cannot be combined with --save-diagram";
   else if (namesContent && !options.saveDiagram.empty())
     problem = "--diagram, --metrics, --metric and --area cannot be combined with --save-diagram";
-  else if ((!options.saveDiagram.empty() || !options.exportImage.empty()) && options.model.empty() &&
-           options.config.empty())
+  else if ((!options.saveDiagram.empty() || draws) && options.model.empty() && options.config.empty())
     problem = "a MODEL file (or --config FILE) is needed";
   else if (namesContent && options.model.empty() && options.config.empty())
     problem = "--diagram, --metrics, --metric and --area need a MODEL file or --config FILE";

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <future>
 #include <memory>
 #include <stdexcept>
@@ -16,6 +17,7 @@
 
 #include "app/document/Configuration.h"
 #include "app/document/Document.h"
+#include "areas/Area.h"
 #include "areas/AreaElementsEraser.h"
 #include "app/commands/ImageFile.h"
 #include "diagram/MetricsVisualizerSimple.h"
@@ -93,6 +95,12 @@ void writeImage(const std::vector<unsigned char>& bottomUpRGB, int width, int he
   }
 }
 
+// A picture size from --size, or the default.
+void pictureSize(const CommandLineOptions& options, int& width, int& height) {
+  if (!options.size.empty() && !parseImageSize(options.size, width, height))
+    throw ExportFailure("invalid --size " + quoted(options.size) + ": expected WIDTHxHEIGHT, each 1 to " +
+                        std::to_string(kMaxExportSide));
+}
 
 // Opening the display, loading the GL driver and its first compiled
 // shaders, and reading the font's glyphs into textures take a good part of a
@@ -194,9 +202,7 @@ void exportImage(const CommandLineOptions& options, ExportEnd end) {
     width = savedWindow->width;
     height = savedWindow->height;
   }
-  if (!options.size.empty() && !parseImageSize(options.size, width, height))
-    throw ExportFailure("invalid --size " + quoted(options.size) + ": expected WIDTHxHEIGHT, each 1 to " +
-                        std::to_string(kMaxExportSide));
+  pictureSize(options, width, height);
 
   ContextMaker context(width, height);
   // The model goes with the process when nothing follows the export: at
@@ -254,6 +260,155 @@ void exportImage(const CommandLineOptions& options, ExportEnd end) {
   }
   const std::vector<unsigned char> pixels = render(document, picture, context, end);
   writeImage(pixels, width, height, out, kind.image);
+}
+
+// The folder --export-all writes into, made when missing and tried with a
+// file of its own, so that a folder that cannot take the pictures is
+// refused before anything is drawn.
+void prepareFolder(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::create_directories(folder, error);
+  if (!error && !fs::is_directory(folder, error))
+    error = std::make_error_code(std::errc::not_a_directory);
+  if (error) throw ExportFailure("cannot write into " + folder + ": " + error.message());
+  std::string probe = (fs::path(folder) / ".lumetra-probe-XXXXXX").string();
+  const int fd = ::mkstemp(probe.data());
+  if (fd < 0) throw ExportFailure("cannot write into " + folder + ": " + std::strerror(errno));
+  ::close(fd);
+  std::remove(probe.c_str());
+}
+
+// Pictures written under temporary names; those not yet moved into place
+// are removed when it goes, so that a failed run leaves nothing behind.
+class PendingPictures {
+ public:
+  PendingPictures() = default;
+  PendingPictures(const PendingPictures&) = delete;
+  PendingPictures& operator=(const PendingPictures&) = delete;
+  ~PendingPictures() {
+    for (const auto& [temporary, final] : files_) std::remove(temporary.c_str());
+  }
+  void add(std::string temporary, std::string final) { files_.emplace_back(std::move(temporary), std::move(final)); }
+  // Renames every picture into place, in order.
+  void commit() {
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+      if (std::rename(files_[i].first.c_str(), files_[i].second.c_str()) != 0) {
+        const int error = errno;
+        files_.erase(files_.begin(), files_.begin() + static_cast<std::ptrdiff_t>(i));
+        throw ExportFailure("cannot write " + files_.front().second + ": " + std::strerror(error));
+      }
+    }
+    files_.clear();
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::string>> files_;
+};
+
+void exportAllDiagrams(const CommandLineOptions& options, ExportEnd end) {
+  std::string format = options.format.empty() ? std::string("png") : options.format;
+  std::transform(format.begin(), format.end(), format.begin(), [](unsigned char c) { return std::tolower(c); });
+  if (format == "jpeg") format = "jpg";
+  if (format != "png" && format != "jpg" && format != "svg" && format != "pdf")
+    throw ExportFailure("invalid --format " + quoted(options.format) + ": expected png, jpg, svg or pdf");
+  const OutputKind kind = outputKindFor("picture." + format);
+  int width = kDefaultExportWidth, height = kDefaultExportHeight;
+  pictureSize(options, width, height);
+
+  ContextMaker context(width, height);
+  auto owned = std::make_unique<Document>();
+  Document& document = *owned;
+  struct LeaveAtEnd {
+    std::unique_ptr<Document>& document;
+    ExportEnd end;
+    ~LeaveAtEnd() {
+      if (end == ExportEnd::ProcessEnds) (void)document.release();
+    }
+  } leave{owned, end};
+  const LoadStatus status = document.openModel(options.model, {progressOnStream(stderr)});
+  if (!status.ok()) throw ExportFailure("cannot read model " + status.message());
+  if (!options.metricsFile.empty() && !document.openMetrics(options.metricsFile))
+    throw ExportFailure("cannot read metrics file " + document.metricsError());
+  const Document::Shown shown = document.showNamed("", options.metrics, options.areas);
+  if (!shown.problems.empty()) throw ExportFailure(shown.problems.front());
+  const std::vector<Diagram*>& diagrams = document.diagrams();
+  if (diagrams.empty()) throw ExportFailure("cannot export " + options.model + ": the model contains no diagram");
+  prepareFolder(options.exportAll);
+  if (options.legend) settings().setBool("Visualizer.General.Legend.Enable", true);
+
+  std::vector<std::string> names;
+  for (const Diagram* diagram : diagrams) names.push_back(diagram->getName());
+  const std::vector<std::string> files = pictureFileNames(names, format);
+
+  std::unique_ptr<OffscreenGL> gl = context.get();
+  applyFixedGLState();
+  PendingPictures pending;
+  // A picture is encoded and written while the next one is drawn; declared
+  // after the pending pictures, so that a failure waits for the write in
+  // flight before their files are removed.
+  std::future<void> writing;
+  const std::string folder = std::filesystem::path(options.exportAll).string();
+  for (std::size_t i = 0; i < diagrams.size(); ++i) {
+    // Areas shown over the first diagram are identified over this one.
+    if (i > 0) reidentifyAreas(document.areas(), diagrams[i], false);
+    ViewPicture picture;
+    picture.diagram = diagrams[i];
+    picture.width = width;
+    picture.height = height;
+    picture.levelOfDetail = !options.fullDetail;
+    const std::string final = (std::filesystem::path(folder) / files[i]).string();
+    const std::string temporary = (std::filesystem::path(folder) /
+                                   ("." + std::to_string(i) + ".lumetra-" + std::to_string(::getpid()) + "." + format))
+                                      .string();
+    pending.add(temporary, final);
+    if (kind.vector) {
+      writeViewVector(document, picture, temporary, kind.format);
+    } else {
+      drawViewPicture(document, picture);
+      auto pixels = std::make_shared<const std::vector<unsigned char>>(gl->readRGBRows());
+      if (writing.valid()) writing.get();
+      const ImageFormat format = kind.image;
+      try {
+        writing = std::async(std::launch::async, [pixels, width, height, temporary, format] {
+          writeImage(*pixels, width, height, temporary, format);
+        });
+      } catch (const std::system_error&) {
+        writeImage(*pixels, width, height, temporary, format);  // no thread to be had
+      }
+    }
+  }
+  if (writing.valid()) writing.get();
+  pending.commit();
+  if (end == ExportEnd::ProcessEnds) {
+    (void)gl.release();
+    return;
+  }
+  FontRegistry::instance().clear();
+}
+
+// Runs one command, printing its failure as one line on stderr.
+int runCommand(void (*command)(const CommandLineOptions&, ExportEnd), const CommandLineOptions& options,
+               ExportEnd end) {
+  // The software rasterizer allocates and frees vertex and scene buffers of
+  // a few hundred kilobytes by the thousand while a large diagram is drawn.
+  // By default each such block is a fresh mapping, or heap memory handed
+  // back to the system as soon as it is free, and every reuse faults its
+  // pages in again; a one-picture process keeps freed memory instead.
+  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+  mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+  // The readers' trace lines are for debugging the viewer; a batch command
+  // keeps stderr for its one line of error.
+  const DebugSink previous = setDebugSink([](const std::string&) {});
+  int code = 0;
+  try {
+    command(options, end);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "lumetra: %s\n", e.what());
+    code = 1;
+  }
+  setDebugSink(previous);
+  return code;
 }
 
 }  // namespace
@@ -340,26 +495,67 @@ bool parseImageSize(const std::string& text, int& width, int& height) {
   return true;
 }
 
-int runExport(const CommandLineOptions& options, ExportEnd end) {
-  // The software rasterizer allocates and frees vertex and scene buffers of
-  // a few hundred kilobytes by the thousand while a large diagram is drawn.
-  // By default each such block is a fresh mapping, or heap memory handed
-  // back to the system as soon as it is free, and every reuse faults its
-  // pages in again; a one-picture process keeps freed memory instead.
-  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-  mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
-  // The readers' trace lines are for debugging the viewer; a batch command
-  // keeps stderr for its one line of error.
-  const DebugSink previous = setDebugSink([](const std::string&) {});
-  int code = 0;
-  try {
-    exportImage(options, end);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "lumetra: %s\n", e.what());
-    code = 1;
+int runExport(const CommandLineOptions& options, ExportEnd end) { return runCommand(exportImage, options, end); }
+
+int runExportAll(const CommandLineOptions& options, ExportEnd end) {
+  return runCommand(exportAllDiagrams, options, end);
+}
+
+namespace {
+
+// Appends the valid UTF-8 sequence starting at text[at] to out and returns
+// its length, or returns 0 when the byte there starts none.
+std::size_t copyCharacter(const std::string& text, std::size_t at, std::string& out) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(at);
+  std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xe ? 3 : (lead >> 3) == 0x1e ? 4 : 0;
+  if (length == 0 || lead == 0xc0 || lead == 0xc1 || lead > 0xf4 || at + length > text.size()) return 0;
+  for (std::size_t i = 1; i < length; ++i)
+    if ((byte(at + i) & 0xc0) != 0x80) return 0;
+  out.append(text, at, length);
+  return length;
+}
+
+std::string fileStem(const std::string& name) {
+  constexpr std::size_t kMaxStem = 200;
+  std::string stem;
+  for (std::size_t at = 0; at < name.size();) {
+    const unsigned char c = static_cast<unsigned char>(name[at]);
+    std::string next;
+    std::size_t used = copyCharacter(name, at, next);
+    if (used == 0 || c < 0x20 || c == 0x7f || std::strchr("/\\:*?\"<>|", c) != nullptr) {
+      next = "_";
+      used = std::max<std::size_t>(used, 1);
+    }
+    if (stem.empty() && next == ".") next = "_";
+    if (stem.size() + next.size() > kMaxStem) break;
+    stem += next;
+    at += used;
   }
-  setDebugSink(previous);
-  return code;
+  return stem.empty() ? std::string("diagram") : stem;
+}
+
+std::string foldCase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+}  // namespace
+
+std::vector<std::string> pictureFileNames(const std::vector<std::string>& diagramNames, const std::string& extension) {
+  std::vector<std::string> files;
+  std::vector<std::string> taken;  // case-folded
+  const auto isTaken = [&](const std::string& file) {
+    return std::find(taken.begin(), taken.end(), foldCase(file)) != taken.end();
+  };
+  for (const std::string& name : diagramNames) {
+    const std::string stem = fileStem(name);
+    std::string file = stem + "." + extension;
+    for (int n = 2; isTaken(file); ++n) file = stem + " (" + std::to_string(n) + ")." + extension;
+    taken.push_back(foldCase(file));
+    files.push_back(file);
+  }
+  return files;
 }
 
 }  // namespace lumetra

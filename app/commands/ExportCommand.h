@@ -50,6 +50,26 @@ inline constexpr int kMaxExportSide = 16384;
 enum class ExportEnd { Release, ProcessEnds };
 int runExport(const CommandLineOptions& options, ExportEnd end = ExportEnd::Release);
 
+// `lumetra --export-all DIR [--format png|jpg|svg|pdf] [--size WxH] [--metrics FILE]
+// [--metric NAME]... [--area NAME[:PAINTER]]... [--legend] [--full-detail] MODEL`:
+// one picture of every diagram of MODEL, each zoomed to fit, into DIR (made
+// when missing), named by pictureFileNames. The model and metrics are read
+// once and every picture is drawn in one GL context with one font load; the
+// named areas are identified over each diagram in turn. All or nothing: the
+// pictures are written under temporary names and renamed into place only
+// when every one of them was written, so a failure leaves DIR as it was.
+// Exit code and stderr as runExport.
+int runExportAll(const CommandLineOptions& options, ExportEnd end = ExportEnd::Release);
+
+// The file names of the pictures of diagrams with these names, in the same
+// order, each ending in "." + extension: a diagram's name with path
+// separators, control characters and characters that some file systems
+// refuse replaced by "_", a leading dot too (no hidden files), invalid UTF-8
+// bytes too, cut to at most 200 bytes at a character boundary; an empty
+// name becomes "diagram". Names that would coincide (ignoring ASCII case,
+// for file systems that fold it) get " (2)", " (3)", ... in order.
+std::vector<std::string> pictureFileNames(const std::vector<std::string>& diagramNames, const std::string& extension);
+
 // Why a picture could not be made or written, as one line naming the file.
 class ExportError : public std::runtime_error {
  public:

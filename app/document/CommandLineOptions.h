@@ -13,6 +13,8 @@ struct CommandLineOptions {
   bool version = false;
   std::string saveDiagram;  // --save-diagram OUT.dia
   std::string exportImage;  // --export OUT.png|.jpg|.svg|.pdf
+  std::string exportAll;    // --export-all DIR: one picture per diagram
+  std::string format;       // --format png|jpg|svg|pdf, with --export-all
   std::string diagram;      // --diagram NAME
   std::string size;         // --size WxH
   std::string metricsFile;  // --metrics FILE
@@ -27,7 +29,7 @@ struct CommandLineOptions {
   // and --area show more; --size replaces the saved window size.
   std::string config;
 
-  bool isBatch() const { return version || !saveDiagram.empty() || !exportImage.empty(); }
+  bool isBatch() const { return version || !saveDiagram.empty() || !exportImage.empty() || !exportAll.empty(); }
 };
 
 // What one --area value asks for: NAME or NAME:PAINTER with PAINTER

@@ -78,6 +78,10 @@ TEST(CommandLineTest, ConflictingOrStrayOptionsAreRefusedWithAReason) {
       {"--full-detail model.xmi", "--full-detail needs --export"},
       {"--export /tmp/never.png", "MODEL"},
       {"--config /tmp/v.cfg --save-diagram /tmp/a.dia", "--config cannot be combined with --save-diagram"},
+      {"--export-all /tmp/d --export /tmp/a.png model.xmi", "--export-all cannot be combined with --export"},
+      {"--export-all /tmp/d --diagram Overview model.xmi", "cannot be combined with --diagram or --config"},
+      {"--format svg --export /tmp/a.png model.xmi", "--format needs --export-all"},
+      {"--export-all /tmp/never", "MODEL"},
   };
   for (auto [args, reason] : cases) {
     ProgramRun r = runLumetra(args);

@@ -269,6 +269,88 @@ TEST_F(ExportCommandTest, SvgAndPdfByExtension) {
   }
 }
 
+// Every diagram into one folder: one picture each, named after its diagram,
+// nothing else left there; awkward names (a path, two alike) still give one
+// file each.
+TEST_F(ExportCommandTest, ExportAllWritesOnePicturePerDiagram) {
+  std::ifstream in(kModel);
+  std::string xmi((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const auto& [from, to] : {std::pair{"name=\"Orders and billing\"", "name=\"orders/billing\""},
+                                 std::pair{"name=\"Inventory and shipping\"", "name=\"Orders:Billing\""}})
+    xmi.replace(xmi.find(from), std::string(from).size(), to);
+  const std::string renamed = out("renamed.xmi");
+  std::ofstream(renamed) << xmi;
+
+  const struct {
+    std::string model, format;
+    std::vector<std::string> files;
+  } cases[] = {
+      {kModel, "", {"Inventory and shipping.png", "Orders and billing.png", "Overview.png"}},
+      {kModel, "SVG", {"Inventory and shipping.svg", "Orders and billing.svg", "Overview.svg"}},
+      {renamed, "pdf", {"Orders_Billing (2).pdf", "Overview.pdf", "orders_billing.pdf"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.format);
+    const std::string folder = out("pictures");
+    std::vector<std::string> args{"--export-all", folder, "--size", "320x240", "--metrics", kMetrics,
+                                  "--area", "Ordering", c.model};
+    if (!c.format.empty()) args.insert(args.begin() + 2, {"--format", c.format});
+    const Outcome run = lumetra(args);
+    ASSERT_EQ(run.exitCode, 0) << (run.errorLines.empty() ? "" : run.errorLines[0]);
+    std::vector<std::string> written;
+    for (const auto& entry : fs::directory_iterator(folder)) written.push_back(entry.path().filename().string());
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, c.files);
+    if (c.format.empty()) {
+      // Each picture is the one --export draws of that diagram alone: the
+      // areas follow each diagram and nothing of one picture stays for the next.
+      for (const std::string& diagram : {"Orders and billing", "Overview"}) {
+        const std::vector<std::string> single{"--export", out("single.png"), "--diagram", diagram, "--size", "320x240",
+                                              "--metrics", kMetrics, "--area", "Ordering", c.model};
+        ASSERT_EQ(lumetra(single).exitCode, 0);
+        std::ifstream a(out("single.png"), std::ios::binary), b(folder + "/" + diagram + ".png", std::ios::binary);
+        const std::string alone((std::istreambuf_iterator<char>(a)), {}), all((std::istreambuf_iterator<char>(b)), {});
+        EXPECT_TRUE(!alone.empty() && alone == all) << diagram;
+        fs::remove(out("single.png"));
+      }
+    }
+    fs::remove_all(folder);
+  }
+}
+
+TEST_F(ExportCommandTest, ExportAllRefusesAFolderItCannotWriteAndLeavesNothing) {
+  { std::ofstream(out("plain-file")) << "x"; }
+  const struct {
+    std::string folder, format, expected;
+  } cases[] = {
+      {out("plain-file"), "", "cannot write into " + out("plain-file")},
+      {out("plain-file/below"), "", "cannot write into " + out("plain-file/below")},
+      {"/proc/lumetra-pictures", "png", "cannot write into /proc/lumetra-pictures"},
+      {out("never-made"), "gif", "invalid --format 'gif'"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    std::vector<std::string> args{"--export-all", c.folder, kModel};
+    if (!c.format.empty()) args.insert(args.begin() + 2, {"--format", c.format});
+    const Outcome run = lumetra(args);
+    EXPECT_EQ(run.exitCode, 1);
+    ASSERT_EQ(run.errorLines.size(), 1u);
+    EXPECT_NE(run.errorLines[0].find(c.expected), std::string::npos) << run.errorLines[0];
+    EXPECT_EQ(leftovers(), std::vector<std::string>{"plain-file"});
+  }
+}
+
+TEST(PictureFileNames, NamesAreSafeUniqueAndInOrder) {
+  const std::vector<std::string> names = {
+      "Overview", "a/b\\c", "", "..", ".hidden", "tab\there", "x:y*?\"<>|", "overview",
+      "Overview", "caf\xc3\xa9", "bad\xff" "byte", "cut\xc3", std::string(250, 'n')};
+  const std::vector<std::string> expected = {
+      "Overview.png", "a_b_c.png", "diagram.png", "_..png", "_hidden.png", "tab_here.png", "x_y______.png",
+      "overview (2).png", "Overview (3).png", "caf\xc3\xa9.png", "bad_byte.png", "cut_.png",
+      std::string(200, 'n') + ".png"};
+  EXPECT_EQ(pictureFileNames(names, "png"), expected);
+}
+
 TEST(ImageSize, ParsesWidthByHeight) {
   struct Case {
     const char* text;
