@@ -10,7 +10,10 @@
 #include <clang-c/Index.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
+#include <mutex>
+#include <shared_mutex>
 #include <set>
 #include <unordered_map>
 #include <utility>
@@ -407,6 +410,12 @@ std::vector<std::string> parserArguments(const CompileCommand& command) {
     args.push_back(a);
   }
   args.insert(args.begin(), {"-working-directory", command.directory});
+  // Microsoft's compiler writes its switches with '/': the parser reads
+  // them in its compatible mode.
+  std::string compiler = std::filesystem::path(command.arguments.front()).filename().string();
+  std::transform(compiler.begin(), compiler.end(), compiler.begin(), [](unsigned char c) { return std::tolower(c); });
+  if (compiler == "cl" || compiler == "cl.exe" || compiler == "clang-cl" || compiler == "clang-cl.exe")
+    args.insert(args.begin(), "--driver-mode=cl");
   return args;
 }
 
@@ -473,9 +482,22 @@ UnitFacts UnitParser::parse(const CompileCommand& command) {
 
   const unsigned options = CXTranslationUnit_KeepGoing | CXTranslationUnit_IgnoreNonErrorsFromIncludedFiles;
   UnitHandle unit;
-  const CXErrorCode code = clang_parseTranslationUnit2FullArgv(index_->index, nullptr, argv.data(),
-                                                               static_cast<int>(argv.size()), nullptr, 0, options,
-                                                               unit.out());
+  // Turning some commands into a parse (Microsoft's switches among them)
+  // fails now and then while other units are parsed beside it: such a unit
+  // is tried once more while no other thread parses, which mends most of
+  // these failures (not all: libclang does not say why it failed).
+  static std::shared_mutex parsing;
+  CXErrorCode code;
+  {
+    std::shared_lock together(parsing);
+    code = clang_parseTranslationUnit2FullArgv(index_->index, nullptr, argv.data(), static_cast<int>(argv.size()),
+                                               nullptr, 0, options, unit.out());
+  }
+  if (code != CXError_Success && code != CXError_Crashed) {
+    std::unique_lock alone(parsing);
+    code = clang_parseTranslationUnit2FullArgv(index_->index, nullptr, argv.data(), static_cast<int>(argv.size()),
+                                               nullptr, 0, options, unit.out());
+  }
   if (code != CXError_Success || unit.get() == nullptr) {
     facts.error = command.file + (code == CXError_Crashed ? ": the parser crashed on this unit"
                                                           : ": the parser could not read this unit's command");

@@ -328,6 +328,7 @@ void exportAllDiagrams(const CommandLineOptions& options, ExportEnd end) {
   } leave{owned, end};
   const LoadStatus status = document.openModel(options.model, {progressOnStream(stderr)});
   if (!status.ok()) throw ExportFailure("cannot read model " + status.message());
+  if (!document.modelNotes().empty()) std::fprintf(stderr, "lumetra: warning: %s\n", document.modelNotes().c_str());
   if (!options.metricsFile.empty() && !document.openMetrics(options.metricsFile))
     throw ExportFailure("cannot read metrics file " + document.metricsError());
   const Document::Shown shown = document.showNamed("", options.metrics, options.areas);

@@ -13,7 +13,7 @@
 #include "model/Namespaces.h"
 #include "model/UmlElements.h"
 #include "sources/CppImport.h"
-#include "sources/ShapesProject.h"
+#include "tests/sources/ShapesProject.h"
 
 namespace lumetra {
 namespace {
@@ -216,6 +216,7 @@ TEST(CppImportBadInputTest, UnitsThatCannotBeParsedAreListedAndTheRestImported) 
   const fs::path folder = fs::temp_directory_path() / "lumetra-bad-units";
   fs::remove_all(folder);
   writeFile(folder / "good.cpp", "struct Good { int n; };\n");
+  writeFile(folder / "other.cpp", "struct Other { int n; };\n");
   writeFile(folder / "syntax.cpp", "struct Half { int n; \nstruct Kept { int m; };\n");
   writeFile(folder / "compile_commands.json",
             "[{\"directory\": \"" + folder.string() + "\", \"file\": \"gone.cpp\", \"command\": \"c++ -c gone.cpp\"},"
@@ -228,10 +229,13 @@ TEST(CppImportBadInputTest, UnitsThatCannotBeParsedAreListedAndTheRestImported) 
   EXPECT_NE(imported.pool.find("Good"), nullptr);
   std::map<std::string, std::string> failures;
   for (const UnitFailure& f : imported.result.failures) failures[fs::path(f.file).filename()] = f.reason;
-  ASSERT_EQ(failures.size(), 3u) << imported.result.failureSummary(5);
+  // A command for Microsoft's compiler is read in its own terms; where
+  // libclang still refuses it, the unit is listed instead.
+  EXPECT_NE(imported.pool.find("Other") != nullptr, failures.count("other.cpp") == 1);
+  failures.erase("other.cpp");
+  ASSERT_EQ(failures.size(), 2u) << imported.result.failureSummary(5);
   EXPECT_NE(failures["gone.cpp"].find("no such file"), std::string::npos);
   EXPECT_NE(failures["syntax.cpp"].find("syntax.cpp:"), std::string::npos);
-  EXPECT_FALSE(failures["other.cpp"].empty());
   fs::remove_all(folder);
 }
 
