@@ -2,9 +2,13 @@
 // The abstract base of the model file readers. A reader is built on the
 // caller's diagram list, the caller's element pool and the loaded document,
 // run once with parse() and deleted. Readers append diagrams to the list and
-// hand every model element they build to the pool; they never report to the
-// user (diagnostics go to the debug-output channel).
+// hand every model element they build to the pool. What they can read past
+// goes to the debug-output channel; a document a reader cannot read at all
+// it reports through failureReason(), with the node where it stopped, and
+// then leaves the diagram list and the pool as they were.
 
+#include <string>
+#include <utility>
 #include <vector>
 
 #include <pugixml.hpp>
@@ -24,10 +28,24 @@ class DiagramParser {
   virtual void parse() {}
   virtual ~DiagramParser() = default;
 
+  // Why the last parse() gave up on the document; empty when it did not.
+  const std::string& failureReason() const { return failureReason_; }
+  // The node it stopped at (for the line of the message); may be null.
+  pugi::xml_node failureNode() const { return failureNode_; }
+
  protected:
   pugi::xml_node document_;
   std::vector<Diagram*>* diagrams_;  // the caller's; diagrams appended are owned by the caller
   ModelElementsPool* pool_;          // the caller's
+
+  void fail(std::string reason, pugi::xml_node at) {
+    failureReason_ = std::move(reason);
+    failureNode_ = at;
+  }
+
+ private:
+  std::string failureReason_;
+  pugi::xml_node failureNode_;
 };
 
 }  // namespace lumetra

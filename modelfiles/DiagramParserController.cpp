@@ -1,6 +1,8 @@
 #include "modelfiles/DiagramParserController.h"
 
 #include <algorithm>
+#include <cctype>
+#include <string>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +12,7 @@
 #include <sys/stat.h>
 
 #include "modelfiles/DiagramParserPelk.h"
+#include "modelfiles/DiagramParserUML2.h"
 #include "modelfiles/DiagramParserXMI.h"
 
 namespace lumetra {
@@ -47,6 +50,69 @@ void positionOf(const std::string& fileName, std::ptrdiff_t offset, unsigned& li
   std::fclose(file);
 }
 
+// The 1-based line and column of a byte offset in a text in memory.
+void positionIn(const char* text, std::size_t size, std::ptrdiff_t offset, unsigned& line, unsigned& column) {
+  line = 1;
+  column = 1;
+  const std::size_t end = std::min(size, static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)));
+  for (std::size_t i = 0; i < end; ++i) {
+    if (text[i] == '\n') {
+      ++line;
+      column = 1;
+    } else {
+      ++column;
+    }
+  }
+}
+
+// Whether the XML declaration at the start of the text names the
+// windows-1252 encoding (which the XML parser does not know).
+bool declaresWindows1252(const char* text, std::size_t size) {
+  std::string head(text, std::min<std::size_t>(size, 200));
+  if (head.compare(0, 5, "<?xml") != 0) return false;
+  head = head.substr(0, head.find("?>"));
+  std::transform(head.begin(), head.end(), head.begin(), [](unsigned char c) { return std::tolower(c); });
+  return head.find("windows-1252") != std::string::npos || head.find("cp1252") != std::string::npos;
+}
+
+// windows-1252 text as UTF-8: bytes from 0xA0 are Latin-1, 0x80 to 0x9F are
+// the code page's own signs (undefined ones become U+FFFD).
+std::string utf8FromWindows1252(const char* text, std::size_t size) {
+  static constexpr char16_t kHigh[32] = {
+      0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+  std::string out;
+  out.reserve(size + size / 8);
+  for (std::size_t i = 0; i < size; ++i) {
+    const unsigned char byte = static_cast<unsigned char>(text[i]);
+    const unsigned code = byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte;
+    if (code < 0x80) {
+      out += static_cast<char>(code);
+    } else if (code < 0x800) {
+      out += static_cast<char>(0xC0 | (code >> 6));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (code >> 12));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return out;
+}
+
+// Reads the whole file; false when it cannot be read.
+bool readWhole(const std::string& fileName, std::string& bytes) {
+  std::FILE* file = std::fopen(fileName.c_str(), "rb");
+  if (!file) return false;
+  char buffer[65536];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+  const bool ok = !std::ferror(file);
+  std::fclose(file);
+  return ok;
+}
+
 }  // namespace
 
 std::string LoadStatus::message() const {
@@ -76,6 +142,32 @@ void DiagramParserController::open(std::string fileName) {
     return;
   }
 
+  // The declaration is at the very start; a file that names windows-1252
+  // there is converted to UTF-8 and read from memory.
+  char head[200];
+  std::size_t headSize = 0;
+  if (std::FILE* file = std::fopen(fileName.c_str(), "rb")) {
+    headSize = std::fread(head, 1, sizeof head, file);
+    std::fclose(file);
+  }
+  if (declaresWindows1252(head, headSize)) {
+    std::string bytes;
+    if (!readWhole(fileName, bytes)) {
+      status_.reason = std::strerror(errno);
+      return;
+    }
+    const std::string text = utf8FromWindows1252(bytes.data(), bytes.size());
+    pugi::xml_document document;
+    const pugi::xml_parse_result result = document.load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8);
+    if (!result) {
+      status_.reason = result.description();
+      positionIn(text.data(), text.size(), result.offset, status_.line, status_.column);
+      return;
+    }
+    read(document, fileName, text.data(), text.size(), true);
+    return;
+  }
+
   pugi::xml_document document;
   const pugi::xml_parse_result result = document.load_file(fileName.c_str(), kParseOptions);
   if (!result) {
@@ -86,40 +178,43 @@ void DiagramParserController::open(std::string fileName) {
     return;
   }
 
-  read(document, fileName);
+  read(document, fileName, nullptr, 0, true);
 }
 
 void DiagramParserController::openBuffer(const void* data, std::size_t size, const std::string& fileName) {
   status_ = LoadStatus();
   status_.fileName = fileName;
+  std::string converted;
+  if (declaresWindows1252(static_cast<const char*>(data), size)) {
+    converted = utf8FromWindows1252(static_cast<const char*>(data), size);
+    data = converted.data();
+    size = converted.size();
+  }
   pugi::xml_document document;
-  const pugi::xml_parse_result result = document.load_buffer(data, size, kParseOptions);
+  const pugi::xml_parse_result result =
+      document.load_buffer(data, size, kParseOptions, converted.empty() ? pugi::encoding_auto : pugi::encoding_utf8);
+  const char* text = static_cast<const char*>(data);
   if (!result) {
     status_.reason = result.description();
-    status_.line = 1;
-    status_.column = 1;
-    const char* text = static_cast<const char*>(data);
-    const std::size_t end = std::min(size, static_cast<std::size_t>(std::max<std::ptrdiff_t>(result.offset, 0)));
-    for (std::size_t i = 0; i < end; ++i) {
-      if (text[i] == '\n') {
-        ++status_.line;
-        status_.column = 1;
-      } else {
-        ++status_.column;
-      }
-    }
+    positionIn(text, size, result.offset, status_.line, status_.column);
     return;
   }
-  read(document, fileName);
+  read(document, fileName, text, size, false);
 }
 
-void DiagramParserController::read(pugi::xml_document& document, const std::string& fileName) {
+void DiagramParserController::read(pugi::xml_document& document, const std::string& fileName, const char* text,
+                                   std::size_t size, bool readBeside) {
   const pugi::xml_node root = document;
   std::unique_ptr<DiagramParser> reader;
   const pugi::xml_node xmi = root.child("XMI");
-  if (xmi && xmi.type() == pugi::node_element)
+  uml2::Prefixes prefixes;
+  if (xmi && xmi.type() == pugi::node_element) {
     reader = std::make_unique<DiagramParserXMI>(diagrams_, pool_, root);
-  else if (fileExtension(fileName) == "scenario")
+  } else if (uml2::isUml2Document(root, prefixes)) {
+    auto uml2Reader = std::make_unique<DiagramParserUML2>(diagrams_, pool_, root, prefixes);
+    if (readBeside) uml2Reader->setSourceFile(fileName);
+    reader = std::move(uml2Reader);
+  } else if (fileExtension(fileName) == "scenario")
     reader = std::make_unique<DiagramParserPelk>(diagrams_, pool_, root);
 
   if (!reader) {
@@ -128,6 +223,16 @@ void DiagramParserController::read(pugi::xml_document& document, const std::stri
     return;
   }
   reader->parse();
+  if (!reader->failureReason().empty()) {
+    status_.outcome = LoadStatus::Outcome::Rejected;
+    status_.reason = reader->failureReason();
+    const std::ptrdiff_t offset = reader->failureNode() ? reader->failureNode().offset_debug() : -1;
+    if (offset >= 0) {
+      if (text) positionIn(text, size, offset, status_.line, status_.column);
+      else positionOf(fileName, offset, status_.line, status_.column);
+    }
+    return;
+  }
   status_.outcome = LoadStatus::Outcome::Read;
 }
 

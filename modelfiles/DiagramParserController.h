@@ -1,7 +1,9 @@
 #pragma once
 // Opening a model file: load it as XML, choose the reader that understands
-// it (an XMI document by content, otherwise a scenario by the extension
-// "scenario") and run it over the caller's diagram list and element pool.
+// it (by content: an XMI 1.x document, or a UML2 model in XMI 2.x or with a
+// bare uml:Model root; otherwise a scenario by the extension "scenario") and
+// run it over the caller's diagram list and element pool. A document that
+// declares the windows-1252 encoding is read as such.
 //
 // open() reports nothing back: success shows in what was appended. Callers
 // that must tell a user why nothing was read (the batch commands) ask
@@ -23,6 +25,7 @@ struct LoadStatus {
     Read,      // a reader ran (it may still have found no diagram)
     NotLoaded, // missing, unreadable or not well-formed
     NoReader,  // well-formed but neither XMI nor a ".scenario" name
+    Rejected,  // a reader found the document unreadable (the reason says why)
   };
 
   Outcome outcome = Outcome::NotLoaded;
@@ -53,8 +56,12 @@ class DiagramParserController {
   const LoadStatus& status() const { return status_; }
 
  private:
-  // Runs the reader the loaded document calls for.
-  void read(pugi::xml_document& document, const std::string& fileName);
+  // Runs the reader the loaded document calls for. text is the document's
+  // text when it was read from memory (for the line of a reader's failure),
+  // null when it was read from fileName; readBeside lets a reader open
+  // files beside it.
+  void read(pugi::xml_document& document, const std::string& fileName, const char* text, std::size_t size,
+            bool readBeside);
 
   std::vector<Diagram*>& diagrams_;
   ModelElementsPool& pool_;

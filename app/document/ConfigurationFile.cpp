@@ -1,9 +1,13 @@
 // Configuration files: the line reader, the checks of each group's keys,
 // and the writer through wxFileConfig.
 //
-// Sections: text and numbers; lines; groups and keys; reading; writing.
+// Sections: numbers; groups and keys (with the key table of each group,
+// which the reader and the writer share); reading; writing. The text is cut
+// into groups and entries by ConfigurationLines.cpp.
 
 #include "app/document/ConfigurationFile.h"
+
+#include "app/document/ConfigurationLines.h"
 
 #include <wx/fileconf.h>
 #include <wx/mstream.h>
@@ -16,6 +20,8 @@
 #include <fstream>
 #include <map>
 #include <system_error>
+#include <type_traits>
+#include <variant>
 
 #include "platform/AtomicFile.h"
 #include "settings/SettingsStore.h"
@@ -23,8 +29,9 @@
 namespace lumetra {
 
 namespace fs = std::filesystem;
+using namespace configfile;
 
-// --- text and numbers ---------------------------------------------------------
+// --- numbers ---------------------------------------------------------
 
 std::string configurationNumber(float value) {
   char buffer[64];
@@ -33,230 +40,6 @@ std::string configurationNumber(float value) {
 }
 
 namespace {
-
-bool parseFloat(std::string_view text, float& value) {
-  if (text.empty()) return false;
-  float parsed = 0.0f;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), parsed);
-  if (result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(parsed)) return false;
-  value = parsed;
-  return true;
-}
-
-bool parseInt(std::string_view text, int& value) {
-  if (text.empty()) return false;
-  int parsed = 0;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), parsed);
-  if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return false;
-  value = parsed;
-  return true;
-}
-
-bool parseBool(std::string_view text, bool& value) {
-  if (text == "true" || text == "1") value = true;
-  else if (text == "false" || text == "0") value = false;
-  else return false;
-  return true;
-}
-
-// Whether text is UTF-8 without NUL bytes; where it is not, the offset of
-// the first bad byte.
-bool isUtf8Text(std::string_view text, std::size_t& bad) {
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t n = text.size();
-  for (std::size_t i = 0; i < n;) {
-    const unsigned char c = p[i];
-    std::size_t length = 0;
-    unsigned int least = 0;
-    if (c == 0) {
-      bad = i;
-      return false;
-    }
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    if ((c & 0xE0) == 0xC0) length = 2, least = 0x80;
-    else if ((c & 0xF0) == 0xE0) length = 3, least = 0x800;
-    else if ((c & 0xF8) == 0xF0) length = 4, least = 0x10000;
-    else {
-      bad = i;
-      return false;
-    }
-    if (i + length > n) {
-      bad = i;
-      return false;
-    }
-    unsigned int code = c & (0x7F >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-      if ((p[i + k] & 0xC0) != 0x80) {
-        bad = i;
-        return false;
-      }
-      code = (code << 6) | (p[i + k] & 0x3F);
-    }
-    if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-      bad = i;
-      return false;
-    }
-    i += length;
-  }
-  return true;
-}
-
-// --- lines ----------------------------------------------------------------------
-
-struct Entry {
-  std::string key;
-  std::string value;
-  int line = 0;
-  std::string valueError;  // why the value could not be unquoted
-};
-
-struct Group {
-  std::string name;
-  int line = 0;
-  std::vector<Entry> entries;
-};
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-// Undoes wxFileConfig's quoting of a value: a value that starts with a
-// quote ends with one; backslash escapes \n \r \t \\ \" anywhere. False,
-// with the reason, for a value wxFileConfig cannot have written (an
-// unknown escape, a stray or missing quote): typically a line cut short.
-bool unquoteValue(std::string_view raw, std::string& value, std::string& reason) {
-  value.clear();
-  if (raw.empty()) return true;
-  const bool quoted = raw.front() == '"';
-  std::size_t i = quoted ? 1 : 0;
-  bool closed = !quoted;
-  for (; i < raw.size(); ++i) {
-    const char c = raw[i];
-    if (c == '\\') {
-      if (++i == raw.size()) {
-        reason = "the value ends in a lone backslash";
-        return false;
-      }
-      switch (raw[i]) {
-        case 'n': value += '\n'; break;
-        case 'r': value += '\r'; break;
-        case 't': value += '\t'; break;
-        case '\\': value += '\\'; break;
-        case '"': value += '"'; break;
-        default:
-          reason = std::string("unknown escape \\") + raw[i];
-          return false;
-      }
-    } else if (c == '"' && quoted) {
-      if (i + 1 != raw.size()) {
-        reason = "text after the closing quote";
-        return false;
-      }
-      closed = true;
-    } else {
-      value += c;
-    }
-  }
-  if (!closed) {
-    reason = "the quoted value has no closing quote";
-    return false;
-  }
-  return true;
-}
-
-// A group or key name with wxFileConfig's backslash escapes removed.
-std::string unescapeName(std::string_view raw) {
-  std::string name;
-  for (std::size_t i = 0; i < raw.size(); ++i) {
-    if (raw[i] == '\\' && i + 1 < raw.size()) ++i;
-    name += raw[i];
-  }
-  return name;
-}
-
-// At most about 40 bytes of text for a message, cut before a character,
-// never inside one.
-std::string shortened(std::string_view text) {
-  constexpr std::size_t kShown = 40;
-  if (text.size() <= kShown) return std::string(text);
-  std::size_t cut = kShown;
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-  return std::string(text.substr(0, cut)) + "...";
-}
-
-// Splits the text into groups. False, with the line and reason, at the first
-// line that is neither blank, a comment, "[group]" nor "key=value".
-bool splitLines(std::string_view text, std::vector<Group>& groups, std::vector<Entry>& outside, int& lineCount,
-                int& badLine, std::string& reason) {
-  int number = 0;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    start = end + 1;
-    ++number;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    std::size_t i = 0;
-    while (i < line.size() && isBlank(line[i])) ++i;
-    if (i == line.size() || line[i] == ';' || line[i] == '#') continue;
-
-    if (line[i] == '[') {
-      std::size_t close = i + 1;
-      while (close < line.size() && line[close] != ']') close += line[close] == '\\' ? 2 : 1;
-      if (close >= line.size()) {
-        badLine = number;
-        reason = start > text.size() ? "the file ends in the middle of this line: it is cut short"
-                                     : "the group name " + shortened(line.substr(i)) + " has no closing ']'";
-        return false;
-      }
-      std::size_t rest = close + 1;
-      while (rest < line.size() && isBlank(line[rest])) ++rest;
-      if (rest < line.size() && line[rest] != ';' && line[rest] != '#') {
-        badLine = number;
-        reason = "text after the group name: " + shortened(line.substr(rest));
-        return false;
-      }
-      // A group named again continues the first one, as in wxFileConfig.
-      std::string name = unescapeName(line.substr(i + 1, close - i - 1));
-      const auto same = std::find_if(groups.begin(), groups.end(), [&](const Group& g) { return g.name == name; });
-      if (same == groups.end()) {
-        groups.push_back({std::move(name), number, {}});
-      } else {
-        // Moved to the end: what follows belongs to it, and the last group
-        // of the file stays the last one named.
-        Group continued = std::move(*same);
-        groups.erase(same);
-        groups.push_back(std::move(continued));
-      }
-      continue;
-    }
-
-    std::size_t keyEnd = i;
-    while (keyEnd < line.size() && line[keyEnd] != '=' && !isBlank(line[keyEnd]))
-      keyEnd += line[keyEnd] == '\\' ? 2 : 1;
-    keyEnd = std::min(keyEnd, line.size());
-    std::size_t equals = keyEnd;
-    while (equals < line.size() && isBlank(line[equals])) ++equals;
-    if (keyEnd == i || equals >= line.size() || line[equals] != '=') {
-      badLine = number;
-      reason = start > text.size() ? "the file ends in the middle of this line: it is cut short"
-                                   : "expected \"[group]\" or \"key=value\", found " + shortened(line.substr(i));
-      return false;
-    }
-    std::size_t valueStart = equals + 1;
-    while (valueStart < line.size() && isBlank(line[valueStart])) ++valueStart;
-    Entry entry;
-    entry.key = unescapeName(line.substr(i, keyEnd - i));
-    entry.line = number;
-    if (!unquoteValue(line.substr(valueStart), entry.value, entry.valueError) && entry.valueError.empty())
-      entry.valueError = "malformed value";
-    (groups.empty() ? outside : groups.back().entries).push_back(std::move(entry));
-  }
-  lineCount = number;
-  return true;
-}
 
 // --- groups and keys ------------------------------------------------------------
 
@@ -397,56 +180,115 @@ void readSettings(GroupReader& reader, SavedSetting::Kind kind, Configuration& o
   });
 }
 
-void readWindow(GroupReader& reader, SavedWindow& window) {
-  reader.forEach([&](const Entry& e) {
-    SavedCamera& c = window.camera;
-    std::optional<int> side;
-    if (e.key == "Diagram") reader.text(e, window.diagram);
-    else if (e.key == "Width" || e.key == "Height") {
-      reader.integer(e, 1, kMaxWindowSide, side);
-      if (side) (e.key == "Width" ? window.width : window.height) = *side;
-    } else if (e.key == "Zoom") reader.number(e, kMinZoom, kMaxZoom, c.zoom);
-    else if (e.key == "PanX") reader.number(e, -kMaxPan, kMaxPan, c.panX);
-    else if (e.key == "PanY") reader.number(e, -kMaxPan, kMaxPan, c.panY);
-    else if (e.key == "RotationZ") reader.number(e, -kMaxAngle, kMaxAngle, c.rotationZ);
-    else if (e.key == "RotationX") reader.number(e, -kMaxAngle, kMaxAngle, c.rotationX);
-    else if (e.key == "Perspective") reader.flag(e, c.perspective);
-    else if (e.key == "Stereo") reader.flag(e, c.stereo);
-    else return false;
-    return true;
-  });
+// One key of a group: its name in the file, the field of the saved struct
+// it fills and, for numbers, the range a file may give. The writer puts a
+// group's keys in the order of its table, and the reader takes each key by
+// the same row, so a key cannot be written under one name and read under
+// another. A plain int is written only when positive (0: not given); an
+// optional one only when set.
+template <typename S>
+struct Key {
+  const char* name;
+  std::variant<std::optional<float>& (*)(S&), std::optional<int>& (*)(S&), std::optional<bool>& (*)(S&),
+               std::optional<std::string>& (*)(S&), int& (*)(S&), std::string& (*)(S&)>
+      field;
+  double min = 0.0, max = 0.0;
+};
+
+template <typename S, auto Member>
+decltype(auto) field(S& saved) {
+  return (saved.*Member);
+}
+template <auto Member>
+decltype(auto) cameraField(SavedWindow& window) {
+  return (window.camera.*Member);
 }
 
-void readMetric(GroupReader& reader, SavedMetric& metric) {
-  reader.forEach([&](const Entry& e) {
-    std::optional<std::string> name;
-    if (e.key == "Name") {
-      reader.text(e, name);
-      if (name) metric.name = *name;
-    } else if (e.key == "Shown") reader.flag(e, metric.shown);
-    else if (e.key == "Glyph") reader.text(e, metric.glyph);
-    else if (e.key == "Transparency") reader.number(e, 0.0f, 1.0f, metric.transparency);
-    else if (e.key == "LowerThreshold") reader.integer(e, INT32_MIN, INT32_MAX, metric.lowerThreshold);
-    else if (e.key == "UpperThreshold") reader.integer(e, INT32_MIN, INT32_MAX, metric.upperThreshold);
-    else return false;
-    return true;
-  });
+const Key<SavedWindow> kWindowKeys[] = {
+    {"Diagram", &field<SavedWindow, &SavedWindow::diagram>},
+    {"Width", &field<SavedWindow, &SavedWindow::width>, 1, kMaxWindowSide},
+    {"Height", &field<SavedWindow, &SavedWindow::height>, 1, kMaxWindowSide},
+    {"Zoom", &cameraField<&SavedCamera::zoom>, kMinZoom, kMaxZoom},
+    {"PanX", &cameraField<&SavedCamera::panX>, -kMaxPan, kMaxPan},
+    {"PanY", &cameraField<&SavedCamera::panY>, -kMaxPan, kMaxPan},
+    {"RotationZ", &cameraField<&SavedCamera::rotationZ>, -kMaxAngle, kMaxAngle},
+    {"RotationX", &cameraField<&SavedCamera::rotationX>, -kMaxAngle, kMaxAngle},
+    {"Perspective", &cameraField<&SavedCamera::perspective>},
+    {"Stereo", &cameraField<&SavedCamera::stereo>},
+};
+
+const Key<SavedMetric> kMetricKeys[] = {
+    {"Name", &field<SavedMetric, &SavedMetric::name>},
+    {"Shown", &field<SavedMetric, &SavedMetric::shown>},
+    {"Glyph", &field<SavedMetric, &SavedMetric::glyph>},
+    {"Transparency", &field<SavedMetric, &SavedMetric::transparency>, 0.0, 1.0},
+    {"LowerThreshold", &field<SavedMetric, &SavedMetric::lowerThreshold>, INT32_MIN, INT32_MAX},
+    {"UpperThreshold", &field<SavedMetric, &SavedMetric::upperThreshold>, INT32_MIN, INT32_MAX},
+};
+
+const Key<SavedArea> kAreaKeys[] = {
+    {"Name", &field<SavedArea, &SavedArea::name>},
+    {"Shown", &field<SavedArea, &SavedArea::shown>},
+    {"Painter", &field<SavedArea, &SavedArea::painter>},
+    {"Mode", &field<SavedArea, &SavedArea::mode>},
+    {"Method", &field<SavedArea, &SavedArea::method>},
+    {"Softness", &field<SavedArea, &SavedArea::softness>, 1, 100},
+};
+
+// [View] also holds Layout and ActiveWindow, which are not single values.
+const Key<Configuration> kViewKeys[] = {
+    {"ModelTransparency", &field<Configuration, &Configuration::modelTransparency>, 0.0, 1.0},
+    {"MetricsTransparency", &field<Configuration, &Configuration::metricsTransparency>, 0.0, 1.0},
+    {"AreasTransparency", &field<Configuration, &Configuration::areasTransparency>, 0.0, 1.0},
+    {"GlyphCentreX", &field<Configuration, &Configuration::glyphCentreX>, -2.0, 2.0},
+    {"GlyphCentreY", &field<Configuration, &Configuration::glyphCentreY>, -2.0, 2.0},
+    {"GlyphZoom", &field<Configuration, &Configuration::glyphZoom>, 0.5, 2.0},
+};
+
+const Key<Configuration> kAreaSetKeys[] = {
+    {"Radius", &field<Configuration, &Configuration::radius>, 0.5, 3.0},
+    {"Iterations", &field<Configuration, &Configuration::iterations>, 0, 20},
+    {"Distance", &field<Configuration, &Configuration::distance>, 0.0005f, 0.01f},
+    {"Priority", &field<Configuration, &Configuration::priority>},
+    {"EraserSoftness", &field<Configuration, &Configuration::eraserSoftness>, 1, 100},
+};
+
+// Reads the entry by its row of the table; false when no row has its key.
+template <typename S, std::size_t N>
+bool readKey(GroupReader& reader, const Entry& e, const Key<S> (&table)[N], S& saved) {
+  const auto row = std::find_if(std::begin(table), std::end(table),
+                                [&](const Key<S>& key) { return e.key == key.name; });
+  if (row == std::end(table)) return false;
+  std::visit(
+      [&](auto get) {
+        auto& value = get(saved);
+        using T = std::remove_reference_t<decltype(value)>;
+        const auto low = static_cast<float>(row->min), high = static_cast<float>(row->max);
+        if constexpr (std::is_same_v<T, std::optional<float>>) {
+          reader.number(e, low, high, value);
+        } else if constexpr (std::is_same_v<T, std::optional<int>>) {
+          reader.integer(e, static_cast<int>(row->min), static_cast<int>(row->max), value);
+        } else if constexpr (std::is_same_v<T, std::optional<bool>>) {
+          reader.flag(e, value);
+        } else if constexpr (std::is_same_v<T, std::optional<std::string>>) {
+          reader.text(e, value);
+        } else if constexpr (std::is_same_v<T, int>) {
+          std::optional<int> read;
+          reader.integer(e, static_cast<int>(row->min), static_cast<int>(row->max), read);
+          if (read) value = *read;
+        } else {
+          std::optional<std::string> read;
+          reader.text(e, read);
+          if (read) value = *read;
+        }
+      },
+      row->field);
+  return true;
 }
 
-void readArea(GroupReader& reader, SavedArea& area) {
-  reader.forEach([&](const Entry& e) {
-    std::optional<std::string> name;
-    if (e.key == "Name") {
-      reader.text(e, name);
-      if (name) area.name = *name;
-    } else if (e.key == "Shown") reader.flag(e, area.shown);
-    else if (e.key == "Painter") reader.text(e, area.painter);
-    else if (e.key == "Mode") reader.text(e, area.mode);
-    else if (e.key == "Method") reader.text(e, area.method);
-    else if (e.key == "Softness") reader.integer(e, 1, 100, area.softness);
-    else return false;
-    return true;
-  });
+template <typename S, std::size_t N>
+void readGroup(GroupReader& reader, const Key<S> (&table)[N], S& saved) {
+  reader.forEach([&](const Entry& e) { return readKey(reader, e, table, saved); });
 }
 
 fs::path resolveBeside(const std::string& file, const std::string& configurationFile) {
@@ -585,41 +427,27 @@ ConfigurationRead parseConfiguration(std::string_view text, const std::string& f
       readSettings(reader, SavedSetting::Kind::Colour, out);
     } else if (name == "View") {
       reader.forEach([&](const Entry& e) {
-        if (e.key == "ModelTransparency") reader.number(e, 0.0f, 1.0f, out.modelTransparency);
-        else if (e.key == "MetricsTransparency") reader.number(e, 0.0f, 1.0f, out.metricsTransparency);
-        else if (e.key == "AreasTransparency") reader.number(e, 0.0f, 1.0f, out.areasTransparency);
-        else if (e.key == "GlyphCentreX") reader.number(e, -2.0f, 2.0f, out.glyphCentreX);
-        else if (e.key == "GlyphCentreY") reader.number(e, -2.0f, 2.0f, out.glyphCentreY);
-        else if (e.key == "GlyphZoom") reader.number(e, 0.5f, 2.0f, out.glyphZoom);
-        else if (e.key == "ActiveWindow") reader.integer(e, 1, kMaxConfigurationWindows, active);
+        if (e.key == "ActiveWindow") reader.integer(e, 1, kMaxConfigurationWindows, active);
         else if (e.key == "Layout") {
           if (!parseLayout(e.value, out.layout))
             reader.skip(e, "'" + shortened(e.value) + "' is not a split layout of at most " +
                                std::to_string(kMaxConfigurationWindows) + " windows with fractions 0.1 to 0.9");
-        } else return false;
+        } else return readKey(reader, e, kViewKeys, out);
         return true;
       });
     } else if (name == "Areas") {
-      reader.forEach([&](const Entry& e) {
-        if (e.key == "Radius") reader.number(e, 0.5f, 3.0f, out.radius);
-        else if (e.key == "Iterations") reader.integer(e, 0, 20, out.iterations);
-        else if (e.key == "Distance") reader.number(e, 0.0005f, 0.01f, out.distance);
-        else if (e.key == "Priority") reader.flag(e, out.priority);
-        else if (e.key == "EraserSoftness") reader.integer(e, 1, 100, out.eraserSoftness);
-        else return false;
-        return true;
-      });
+      readGroup(reader, kAreaSetKeys, out);
     } else if (const int m = numberedGroup(name, "Metric")) {
       SavedMetric& metric = metrics[m];
       if (metric.line == 0) metric.line = group.line;
-      readMetric(reader, metric);
+      readGroup(reader, kMetricKeys, metric);
     } else if (const int a = numberedGroup(name, "Area")) {
       SavedArea& area = areas[a];
       if (area.line == 0) area.line = group.line;
-      readArea(reader, area);
+      readGroup(reader, kAreaKeys, area);
     } else if (const int w = numberedGroup(name, "Window"); w > 0 && w <= kMaxConfigurationWindows) {
       windowLines.emplace(w, group.line);
-      readWindow(reader, windows[w]);
+      readGroup(reader, kWindowKeys, windows[w]);
     } else {
       skipped.push_back("line " + std::to_string(group.line) + ": [" + name + "]: unknown group");
     }
@@ -728,6 +556,21 @@ class Writer {
   void put(const char* key, const std::optional<T>& value) {
     if (value) put(key, *value);
   }
+  // The keys of a table, in its order.
+  template <typename S, std::size_t N>
+  void keys(const Key<S> (&table)[N], const S& saved) {
+    for (const Key<S>& key : table)
+      std::visit(
+          [&](auto get) {
+            const auto& value = get(const_cast<S&>(saved));
+            if constexpr (std::is_same_v<std::remove_cvref_t<decltype(value)>, int>) {
+              if (value > 0) put(key.name, value);
+            } else {
+              put(key.name, value);
+            }
+          },
+          key.field);
+  }
   std::string text() {
     wxMemoryOutputStream out;
     config_.Save(out, wxConvUTF8);
@@ -764,55 +607,24 @@ std::string configurationText(const Configuration& c, const std::string& path) {
   }
 
   w.group("View");
-  w.put("ModelTransparency", c.modelTransparency);
-  w.put("MetricsTransparency", c.metricsTransparency);
-  w.put("AreasTransparency", c.areasTransparency);
-  w.put("GlyphCentreX", c.glyphCentreX);
-  w.put("GlyphCentreY", c.glyphCentreY);
-  w.put("GlyphZoom", c.glyphZoom);
+  w.keys(kViewKeys, c);
   if (!c.layout.empty()) w.put("Layout", layoutText(c.layout));
   if (c.activeWindow) w.put("ActiveWindow", *c.activeWindow + 1);
   for (std::size_t i = 0; i < c.windows.size(); ++i) {
-    const SavedWindow& window = c.windows[i];
     w.group("Window" + std::to_string(i + 1));
-    if (window.diagram) w.put("Diagram", *window.diagram);
-    if (window.width > 0) w.put("Width", window.width);
-    if (window.height > 0) w.put("Height", window.height);
-    w.put("Zoom", window.camera.zoom);
-    w.put("PanX", window.camera.panX);
-    w.put("PanY", window.camera.panY);
-    w.put("RotationZ", window.camera.rotationZ);
-    w.put("RotationX", window.camera.rotationX);
-    w.put("Perspective", window.camera.perspective);
-    w.put("Stereo", window.camera.stereo);
+    w.keys(kWindowKeys, c.windows[i]);
   }
 
   w.group("Areas");
-  w.put("Radius", c.radius);
-  w.put("Iterations", c.iterations);
-  w.put("Distance", c.distance);
-  w.put("Priority", c.priority);
-  w.put("EraserSoftness", c.eraserSoftness);
+  w.keys(kAreaSetKeys, c);
 
   for (std::size_t i = 0; i < c.metrics.size(); ++i) {
-    const SavedMetric& m = c.metrics[i];
     w.group("Metric" + std::to_string(i + 1));
-    w.put("Name", m.name);
-    w.put("Shown", m.shown);
-    w.put("Glyph", m.glyph);
-    w.put("Transparency", m.transparency);
-    w.put("LowerThreshold", m.lowerThreshold);
-    w.put("UpperThreshold", m.upperThreshold);
+    w.keys(kMetricKeys, c.metrics[i]);
   }
   for (std::size_t i = 0; i < c.areas.size(); ++i) {
-    const SavedArea& a = c.areas[i];
     w.group("Area" + std::to_string(i + 1));
-    w.put("Name", a.name);
-    w.put("Shown", a.shown);
-    w.put("Painter", a.painter);
-    w.put("Mode", a.mode);
-    w.put("Method", a.method);
-    w.put("Softness", a.softness);
+    w.keys(kAreaKeys, c.areas[i]);
   }
   w.group("End");
   w.put("Complete", true);

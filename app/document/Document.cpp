@@ -90,6 +90,7 @@ void Document::adoptMetrics(LoadedMetrics& read, const std::string& path) {
   metricsFile_ = path;
   metrics_.takeLoaded(read.metrics);
   areas_.takeLoaded(read.areas);
+  ++revision_;
 }
 
 void Document::clear() {
@@ -103,6 +104,7 @@ void Document::clear() {
   metricsError_.clear();
   modelNotes_.clear();
   computedMeasures_ = false;
+  ++revision_;
 }
 
 const std::vector<Diagram*>& Document::diagrams() const {

@@ -103,6 +103,9 @@ class Document {
   void clear();
 
   bool hasModel() const { return model_ != nullptr; }
+  // Changes whenever the loaded model or metrics are replaced or cleared:
+  // panels that list them compare it with the one they were filled at.
+  unsigned revision() const { return revision_; }
   const std::string& modelFile() const { return modelFile_; }
   const std::vector<Diagram*>& diagrams() const;
   ModelElementsPool& pool();
@@ -152,6 +155,7 @@ class Document {
   std::string metricsError_;
   std::string modelNotes_;
   bool computedMeasures_ = false;  // the metrics came with the model
+  unsigned revision_ = 0;
 };
 
 }  // namespace lumetra

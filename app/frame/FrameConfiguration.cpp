@@ -82,14 +82,16 @@ bool mainFrame::loadConfiguration(const std::string& path, const CommandLineOpti
   if (!configuration.modelFile.empty() && document_.hasModel()) {
     Diagram* shown = restoreWindows(configuration, skipped);
     applyContent(configuration, document_, shown, priority, skipped);
-    if (metricList()) metricList()->syncChecks();
-    if (areaList()) areaList()->syncChecks();
-    metricsPage_->selectMetric(metricsPage_->selectedMetric());
   }
+  sync();
   areasPage_->syncAreaSetControls(priority);
   syncViewControls(canvas_->activeWindow(), canvas_->rootOnly());
   metricsPage_->preview()->Refresh();
-  refreshCanvas(true);
+  // The settings and the look changed what every window recorded: each
+  // records once, in this one repaint.
+  for (WindowNode* leaf : canvas_->tree().leaves()) leaf->window->invalidateDisplayList();
+  canvas_->Refresh(true);
+  redrawShown();
 
   if (!skipped.empty()) {
     std::string text = "Some entries of " + path + " were skipped; the rest was applied:\n";
@@ -126,19 +128,19 @@ Diagram* mainFrame::restoreWindows(const Configuration& configuration, std::vect
 
   const std::vector<CanvasWindow*> windows = leafWindows();
   const std::size_t count = std::min(windows.size(), configuration.windows.size());
+  // Nothing is drawn here: the caller repaints once when all is applied.
   for (std::size_t i = 0; i < count; ++i) {
     if (Diagram* diagram = configuredDiagram(configuration, i, document_, skipped))
-      windows[i]->setDiagram(diagram);
+      windows[i]->setContent(diagram, windows[i]->visualizer());
     else
       windows[i]->clearDiagram();
   }
-  // The active window's diagram is also the one chosen in the tree (which
-  // shows it and identifies the areas over it), before the cameras are set.
+  // The active window's diagram is also the one chosen in the tree (the
+  // areas are identified over it), before the cameras are set.
   const std::size_t active = static_cast<std::size_t>(configuration.activeWindow.value_or(0));
   if (active < windows.size()) canvas_->activate(windows[active]);
   Diagram* shown = canvas_->activeWindow()->diagram();
-  if (shown != nullptr) showDiagram(shown);
-  if (canvas_->activeWindow()->diagram() != shown) canvas_->activeWindow()->setDiagram(shown);
+  if (shown != nullptr) showDiagramQuietly(shown);
   for (std::size_t i = 0; i < count; ++i) {
     applyCamera(configuration.windows[i].camera, windows[i]->camera());
     windows[i]->setStereo(windows[i]->camera().stereo);

@@ -20,6 +20,7 @@
 #include "app/panels/CheckListCtrl.h"
 #include "app/commands/ExportChoice.h"
 #include "app/document/FindClass.h"
+#include "app/document/ShowDiagram.h"
 #include "app/commands/ExportCommand.h"
 #include "app/panels/ModelTree.h"
 #include "app/frame/ReadProgress.h"
@@ -57,26 +58,13 @@ wxBEGIN_EVENT_TABLE(mainFrame, wxFrame)
   EVT_MENU_RANGE(ids::ViewAssociations, ids::ViewLegend, mainFrame::onViewSwitch)
   EVT_MENU(ids::ViewComments, mainFrame::onViewSwitch)
   EVT_MENU_RANGE(ids::ToolOpenModel, ids::ToolUnused2, mainFrame::onToolCommand)
-  EVT_BUTTON(ids::ZoomToFit, mainFrame::onViewControl)
-  EVT_BUTTON(ids::ResetZoom, mainFrame::onViewControl)
-  EVT_BUTTON(ids::ZoomIn, mainFrame::onViewControl)
-  EVT_BUTTON(ids::ZoomOut, mainFrame::onViewControl)
-  EVT_BUTTON(ids::ResetCamera, mainFrame::onViewControl)
-  EVT_BUTTON(ids::RefreshCanvas, mainFrame::onViewControl)
-  EVT_BUTTON(ids::SplitVertically, mainFrame::onViewControl)
-  EVT_BUTTON(ids::SplitHorizontally, mainFrame::onViewControl)
-  EVT_BUTTON(ids::DeleteWindow, mainFrame::onViewControl)
-  EVT_CHECKBOX(ids::Perspective, mainFrame::onViewControl)
-  EVT_CHECKBOX(ids::Stereo, mainFrame::onViewControl)
-  EVT_COMMAND_SCROLL(ids::ModelTransparency, mainFrame::onViewScroll)
-  EVT_COMMAND_SCROLL(ids::MetricsTransparency, mainFrame::onViewScroll)
-  EVT_COMMAND_SCROLL(ids::AreasTransparency, mainFrame::onViewScroll)
 wxEND_EVENT_TABLE()
 // clang-format on
 
 namespace {
 
-const char* const kModelFilter = "XMI/XML files|*.xmi;*.xml|Pelk files|*.scenario|All files|*.*";
+const char* const kModelFilter =
+    "XMI/XML files|*.xmi;*.xml|UML models (*.xmi;*.uml)|*.xmi;*.uml|Pelk files|*.scenario|All files|*.*";
 const char* const kMetricsFilter = "Metric files|*.met|All files|*.*";
 const char* const kCppProjectFilter = "Compilation databases|compile_commands.json|All files|*.*";
 const char* const kDiagramFilter = "Diagram files|*.dia";
@@ -200,13 +188,17 @@ void mainFrame::buildToolBar() {
 lmCheckListCtrl* mainFrame::metricList() const { return metricsPage_->metricList(); }
 AreaListCtrl* mainFrame::areaList() const { return areasPage_->areaList(); }
 
-void mainFrame::enableWindow(int id, bool on) {
-  if (wxWindow* window = FindWindow(id)) window->Enable(on);
-}
-
 void mainFrame::enableOpenMetrics(bool on) {
   GetMenuBar()->Enable(ids::OpenMetrics, on);
   GetToolBar()->EnableTool(ids::ToolOpenMetrics, on);
+}
+
+void mainFrame::sync() {
+  // Metrics are read once per model.
+  enableOpenMetrics(document_.hasModel() && document_.metricsFile().empty());
+  strip_->sync(document_);
+  metricsPage_->sync(document_);
+  areasPage_->sync(document_);
 }
 
 void mainFrame::showError(const std::string& title, const std::string& message) {
@@ -374,13 +366,11 @@ void mainFrame::onAbout(wxCommandEvent&) { dialogs_->showAbout(this); }
 
 void mainFrame::forgetShownModel() {
   mouse_->forgetPressTarget();
-  metricsPage_->modelClosed();
-  areasPage_->modelClosed();
-  if (metricList()) metricList()->clearRows();
-  if (areaList()) areaList()->clearRows();
   canvas_->forEachWindowClearDiagram();
   tree_->clear();
-  diagramItems_.clear();
+  // Nothing points into the model any more; the pages forget their
+  // selections at the sync that follows.
+  document_.clear();
 }
 
 bool mainFrame::openModel(const std::string& path) {
@@ -428,14 +418,8 @@ void mainFrame::adoptModel(std::unique_ptr<LoadedModel> read, const std::string&
   document_.adoptModel(std::move(read));
 
   const wxTreeItemId root = tree_->addRoot();
-  for (Diagram* diagram : document_.diagrams()) diagramItems_.emplace_back(diagram, tree_->addDiagram(root, diagram));
-
-  // A model imported from source code brings its metrics and areas.
-  if (document_.metrics().getMetricCount() > 0 || document_.areas().getLoadedCount() > 0) showLoadedMeasures();
-  enableOpenMetrics(true);
-  enableWindow(ids::ModelTransparency, true);
-  enableWindow(ids::AreasTransparency, true);
-  enableWindow(ids::MetricsTransparency, false);
+  for (Diagram* diagram : document_.diagrams()) tree_->addDiagram(root, diagram);
+  sync();
   SetTitle(wxString::FromUTF8(path) + " - Lumetra Visualizer");
   // Opened from the menu, the recent files or a configuration alike.
   recent_->add(path);
@@ -459,8 +443,7 @@ void mainFrame::onRecentModel(wxCommandEvent& event) {
 
 void mainFrame::closeModel() {
   forgetShownModel();
-  enableWindow(ids::MetricsTransparency, false);
-  enableOpenMetrics(false);
+  sync();
   canvas_->repaint();
   SetTitle("Lumetra Visualizer");
 }
@@ -479,19 +462,7 @@ bool mainFrame::openMetrics(const std::string& path) {
 
 void mainFrame::adoptMetrics(LoadedMetrics& read, const std::string& path) {
   document_.adoptMetrics(read, path);
-  showLoadedMeasures();
-  enableOpenMetrics(false);  // metrics are read once per model
-}
-
-void mainFrame::showLoadedMeasures() {
-  if (metricList()) {
-    metricList()->fill(document_.metrics());
-    metricList()->Enable(true);
-  }
-  if (areaList()) areaList()->fill(document_.areas());
-  metricsPage_->metricsOpened();
-  areasPage_->metricsOpened();
-  enableWindow(ids::MetricsTransparency, true);
+  sync();
 }
 
 bool mainFrame::saveDiagram(const std::string& path) {
@@ -504,13 +475,28 @@ bool mainFrame::saveDiagram(const std::string& path) {
   return true;
 }
 
+bool mainFrame::showDiagramQuietly(Diagram* diagram) {
+  CanvasWindow* window = canvas_->activeWindow();
+  if (window == nullptr || !lumetra::showDiagram(document_, *window, diagram, areasPage_->usePriority())) return false;
+  tree_->markShown(diagram);
+  areasPage_->sync(document_);
+  return true;
+}
+
+void mainFrame::redrawShown() {
+  // Other windows still show the areas over the diagram they left.
+  if (canvas_->rootOnly())
+    canvas_->refreshWindow(canvas_->activeWindow(), true);
+  else
+    canvas_->areasChanged();
+}
+
 bool mainFrame::showDiagram(Diagram* diagram) {
-  for (const auto& [loaded, item] : diagramItems_)
-    if (loaded == diagram) {
-      tree_->SelectItem(item);
-      return true;
-    }
-  return false;
+  // Recording a big diagram takes seconds: the pointer says so meanwhile.
+  wxBusyCursor busy;
+  if (!showDiagramQuietly(diagram)) return false;
+  redrawShown();
+  return true;
 }
 
 void mainFrame::openFromCommandLine(const CommandLineOptions& options) {
@@ -529,20 +515,18 @@ void mainFrame::openFromCommandLine(const CommandLineOptions& options) {
   // Everything named is shown before the diagram is, so that showing it
   // records the scene and draws the area pass once, with the glyphs and the
   // areas, instead of once more per metric and per area. The metrics are
-  // checked through their list, as a user would (no diagram to redraw yet);
-  // the areas are identified over the diagram to come and their rows made
-  // to show it.
-  if (metricList())
-    for (const std::string& name : named.metrics) metricList()->setChecked(metricList()->findRow(name), true);
+  // shown (no diagram to redraw yet); the areas are identified over the
+  // diagram to come. The pages' check marks follow at the sync.
+  for (const std::string& name : named.metrics) document_.showMetric(name);
   if (named.diagram != nullptr) {
     for (const AreaOption& area : named.areas) {
       document_.areas().findArea(area.name)->setVisualizer(area.painter);
       document_.showArea(named.diagram, area.name);
     }
     if (areasPage_->usePriority()) document_.areas().sortByValue();
-    if (areaList()) areaList()->syncChecks();
     showDiagram(named.diagram);
   }
+  sync();
   if (!named.problems.empty()) {
     std::string text = "Not everything named on the command line could be shown:\n";
     for (const std::string& problem : named.problems) text += "\n" + problem;
@@ -560,9 +544,6 @@ void mainFrame::onViewSwitch(wxCommandEvent& event) {
   syncViewMenu(GetMenuBar());
   refreshCanvas();
 }
-
-void mainFrame::onViewControl(wxCommandEvent& event) { strip_->onViewControl(event); }
-void mainFrame::onViewScroll(wxScrollEvent& event) { strip_->onViewControl(event); }
 
 void mainFrame::activeWindowChanged(CanvasWindow* window, bool rootOnly) { syncViewControls(window, rootOnly); }
 

@@ -3,15 +3,17 @@
 // painter every view shares, builds the layout (model tree and notebook on
 // the left; view-control strip and canvas on the right), the menus and the
 // toolbar, and routes their events: file commands to openModel, openMetrics,
-// closeModel and saveDiagram; view controls to the strip; everything the
-// panels ask through ViewerLink to the document and the canvas.
+// closeModel and saveDiagram; everything the panels ask through ViewerLink
+// to the document and the canvas. The panels bind their own controls; after
+// every change of what is loaded the frame calls sync, and each panel fills
+// its lists and enabling from the document itself.
 //
 // Opening a model reads the file aside first (on a worker thread, with a
 // busy cursor and, after a second, a progress dialog); only a file that was
 // read replaces the loaded model, so a mistaken open loses nothing. Errors
 // are shown through UserDialogs with the file's name and the reason.
 //
-// Enabling (what a control shows is computed in syncCommands):
+// Enabling (computed from the document in sync):
 //   no model        "Open metrics" off; metrics transparency on at start-up,
 //                   off after "Close model"
 //   model loaded    "Open metrics" on; metrics transparency off
@@ -94,16 +96,15 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // in one message; the rest still opens. With --config, loadConfiguration.
   void openFromCommandLine(const CommandLineOptions& options);
 
-  // Shows the diagram in the active window as selecting its tree item does.
+  // Shows the diagram in the active window as selecting its tree item does
+  // (app/document/ShowDiagram.h), selects its tree item and repaints once.
   // False when it is not a loaded diagram.
-  bool showDiagram(Diagram* diagram);
+  bool showDiagram(Diagram* diagram) override;
 
   // The event handlers the event table binds, public so that tests can send
   // the events the controls send.
   void onFileCommand(wxCommandEvent& event);
   void onToolCommand(wxCommandEvent& event);
-  void onViewControl(wxCommandEvent& event);
-  void onViewScroll(wxScrollEvent& event);
   void onAbout(wxCommandEvent& event);
   // A recent model of the File menu: opened as "Open" opens it. A file
   // that is gone is taken off the list, with a message naming it.
@@ -154,9 +155,17 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   void buildLayout();
   void buildMenus();
   void buildToolBar();
-  // Menu item 10071 and tool 10081, the metrics transparency slider.
+  // Menu item 10071 and tool 10081.
   void enableOpenMetrics(bool on);
-  void enableWindow(int id, bool on);
+  // The menus, the tool bar, the view strip and the notebook pages brought
+  // in line with the document (what is loaded, which metrics and areas are
+  // shown).
+  void sync();
+  // showDiagram without the repaint, for callers that change more first.
+  bool showDiagramQuietly(Diagram* diagram);
+  // One repaint after the active window's content changed: the windows
+  // whose recording went stale record once, the others replay.
+  void redrawShown();
   // Empties the lists and tree and makes every panel forget what pointed
   // into the loaded model (selected metric and area, the mouse's target).
   void forgetShownModel();
@@ -164,8 +173,6 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // What opening a model or metrics file does once the file was read aside.
   void adoptModel(std::unique_ptr<LoadedModel> model, const std::string& path);
   void adoptMetrics(LoadedMetrics& metrics, const std::string& path);
-  // Fills the metric and area lists from the document.
-  void showLoadedMeasures();
   // The split layout, each window's diagram and camera and the active
   // window of a configuration (app/frame/FrameConfiguration.cpp). Returns the
   // active window's diagram.
@@ -185,8 +192,6 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   AreasPage* areasPage_ = nullptr;
   wxSplitterWindow* mainSplitter_ = nullptr;
   wxSplitterWindow* leftSplitter_ = nullptr;
-  // The tree item of each loaded diagram, in diagram order.
-  std::vector<std::pair<Diagram*, wxTreeItemId>> diagramItems_;
 
   wxDECLARE_EVENT_TABLE();
 };

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/document/Document.h"
 #include "app/panels/CheckListCtrl.h"
 #include "app/panels/ViewerLink.h"
 #include "app/panels/WindowIds.h"
@@ -21,6 +22,8 @@
 #include "areas/AreaElementsEraser.h"
 #include "areas/AreaVisualizer.h"
 #include "diagram/MetricsVisualizerSimple.h"
+#include "render/Canvas.h"
+#include "render/CanvasWindow.h"
 
 namespace lumetra {
 
@@ -251,6 +254,23 @@ void AreasPage::selectArea(const std::string& name) {
   softness_->SetToolTip(wxString::Format("%d", painter->getSoftness()));
   selectText(method_, painter->getMethod());
   setPainterKindControls(painter->getName());
+}
+
+void AreasPage::sync(Document& document) {
+  const bool loaded = !document.metricsFile().empty();
+  if (document.revision() != shownRevision_) {
+    shownRevision_ = document.revision();
+    modelClosed();
+    list_->clearRows();
+    if (loaded) {
+      list_->fill(document.areas());
+      metricsOpened();
+    }
+  }
+  if (loaded) list_->syncChecks();
+  Canvas* canvas = link_ != nullptr ? link_->canvas() : nullptr;
+  if (canvas != nullptr && canvas->activeWindow() != nullptr && canvas->activeWindow()->diagram() != nullptr)
+    list_->Enable();
 }
 
 void AreasPage::modelClosed() {

@@ -34,6 +34,7 @@ namespace lumetra {
 class Area;
 class AreaListCtrl;
 class AreaVisualizer;
+class Document;
 class ViewerLink;
 
 class AreasPage : public wxPanel {
@@ -50,6 +51,12 @@ class AreasPage : public wxPanel {
   // The area being edited, or null. An area that is no longer among the
   // loaded areas counts as none.
   Area* selectedArea() const;
+  // Brings the page in line with the document: when its model or metrics
+  // were replaced since the last sync, the selected area is forgotten and
+  // the list filled anew (empty without metrics); then the list's check
+  // marks follow the shown areas. The list is enabled once the active
+  // window shows a diagram (checking an area identifies it over that one).
+  void sync(Document& document);
   // The loaded model went away or is being replaced: forget the selected
   // area and disable the controls that act on it.
   void modelClosed();
@@ -92,6 +99,7 @@ class AreasPage : public wxPanel {
   ViewerLink* link_;
   RefreshCoalescer refresh_;
   Area* selected_ = nullptr;  // not owned; the link's area set owns it
+  unsigned shownRevision_ = 0;  // the document's revision the list was filled at
 
   wxSplitterWindow* splitter_ = nullptr;
   AreaListCtrl* list_ = nullptr;

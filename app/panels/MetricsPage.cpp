@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "app/document/Document.h"
 #include "app/panels/CheckListCtrl.h"
 #include "app/panels/LayoutPreview.h"
 #include "app/panels/ViewerLink.h"
@@ -171,6 +172,23 @@ void MetricsPage::selectMetric(Metric* metric) {
     lower_->Disable();
   }
   visualizer_->Enable();
+}
+
+void MetricsPage::sync(Document& document) {
+  const bool loaded = !document.metricsFile().empty();
+  if (document.revision() != shownRevision_) {
+    shownRevision_ = document.revision();
+    modelClosed();
+    list_->clearRows();
+    if (loaded) {
+      list_->fill(document.metrics());
+      metricsOpened();
+    }
+  }
+  preview_->Refresh();
+  if (!loaded) return;
+  list_->syncChecks();
+  selectMetric(selectedMetric());
 }
 
 void MetricsPage::modelClosed() {

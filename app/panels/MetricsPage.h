@@ -28,6 +28,7 @@ class wxSlider;
 namespace lumetra {
 
 class DiagramPainter;
+class Document;
 class lmCheckListCtrl;
 class lmLayoutPreview;
 class Metric;
@@ -49,6 +50,13 @@ class MetricsPage : public wxScrolledWindow {
   // The metric being edited, or null. A metric that is no longer among the
   // loaded metrics counts as none.
   Metric* selectedMetric() const;
+  // Brings the page in line with the document: when its model or metrics
+  // were replaced since the last sync, the selected metric is forgotten and
+  // the list filled anew (empty, and the page disabled, without metrics);
+  // then the list's check marks follow the shown metrics and the options
+  // the selected metric. The frame calls it after every change of what is
+  // loaded or shown.
+  void sync(Document& document);
   // The loaded model went away or is being replaced: forget the selected
   // metric, empty the preview and disable every control but the preview.
   void modelClosed();
@@ -82,6 +90,7 @@ class MetricsPage : public wxScrolledWindow {
   ViewerLink* link_;
   RefreshCoalescer refresh_;
   Metric* selected_ = nullptr;  // not owned; the link's metric set owns it
+  unsigned shownRevision_ = 0;  // the document's revision the list was filled at
 
   lmLayoutPreview* preview_ = nullptr;
   wxSlider* hPan_ = nullptr;

@@ -133,18 +133,28 @@ void UMLModelTree::showDiagram(Diagram* diagram) {
   if (wxWindow* top = wxGetTopLevelParent(this)) {
     if (wxWindow* areaList = top->FindWindow(ids::AreaList)) areaList->Enable();
   }
-  // Areas first, so that the one recording setDiagram makes shows them.
-  link_->identifyShownAreasAgain(diagram);
-  activeWindow()->setDiagram(diagram);
-  // Other windows still show the areas over the diagram they left.
-  if (!link_->canvas()->rootOnly()) link_->refreshAreas();
+  link_->showDiagram(diagram);
+}
+
+bool UMLModelTree::markShown(Diagram* diagram) {
+  const wxTreeItemId root = GetRootItem();
+  if (!root.IsOk() || diagram == nullptr) return false;
+  wxTreeItemIdValue cookie;
+  for (wxTreeItemId item = GetFirstChild(root, cookie); item.IsOk(); item = GetNextChild(root, cookie))
+    if (diagramOf(item) == diagram) {
+      marking_ = true;
+      SelectItem(item);
+      marking_ = false;
+      return true;
+    }
+  return false;
 }
 
 void UMLModelTree::onSelectionChanged(wxTreeEvent& event) {
   event.Skip();
   CanvasWindow* window = activeWindow();
   const wxTreeItemId item = event.GetItem();
-  if (clearing_ || window == nullptr || !item.IsOk()) return;
+  if (clearing_ || marking_ || window == nullptr || !item.IsOk()) return;
   if (elementOf(item) != nullptr) return;  // a class item: nothing changes
   if (Diagram* diagram = diagramOf(item)) {
     showDiagram(diagram);

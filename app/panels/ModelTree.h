@@ -2,9 +2,9 @@
 // The model tree (upper left of the main frame): every loaded diagram under a
 // hidden root, each with the classes it shows as children. It is how a loaded
 // diagram reaches the screen:
-//   - selecting a diagram item shows that diagram in the canvas's active
-//     window (fitted), enables the area list and has the frame identify the
-//     shown areas again over it;
+//   - selecting a diagram item has the frame show that diagram in the
+//     canvas's active window (ViewerLink::showDiagram: fitted, the shown
+//     areas identified again over it) and enables the area list;
 //   - selecting the root clears the active window; selecting a class changes
 //     nothing;
 //   - double-clicking a class item, or pressing Enter on it, shows its
@@ -41,6 +41,10 @@ class UMLModelTree : public wxTreeCtrl {
   wxTreeItemId addDiagram(wxTreeItemId root, Diagram* diagram);
   // Deletes every item and has the active window drop its diagram.
   void clear();
+  // Selects the item of a diagram that was shown by other means (Find, the
+  // command line, a configuration) without acting on the selection. False
+  // when the tree lists no such diagram.
+  bool markShown(Diagram* diagram);
 
   // The diagram an item stands for: a diagram item's own, a class item's
   // diagram; null for the root or an invalid item.
@@ -63,6 +67,7 @@ class UMLModelTree : public wxTreeCtrl {
 
   ViewerLink* link_;
   bool clearing_ = false;  // set while clear() deletes items
+  bool marking_ = false;   // set while markShown selects an item
 };
 
 }  // namespace lumetra

@@ -9,6 +9,8 @@
 
 #include <cmath>
 
+#include "app/document/Document.h"
+#include "app/panels/PanelSupport.h"
 #include "app/panels/ToolPictures.h"
 #include "app/panels/ViewerLink.h"
 #include "app/panels/WindowIds.h"
@@ -42,6 +44,22 @@ ViewControlStrip::ViewControlStrip(wxWindow* parent, ViewerLink* link) : wxPanel
   row->Add(buildWindowGroup(), 0, wxEXPAND | wxALL, 2);
   row->Add(buildTransparencyGroup(), 0, wxEXPAND | wxALL, 2);
   SetSizer(row);
+  bindEvents();
+}
+
+void ViewControlStrip::bindEvents() {
+  for (int id : {ids::ZoomToFit, ids::ResetZoom, ids::ZoomIn, ids::ZoomOut, ids::ResetCamera, ids::RefreshCanvas,
+                 ids::SplitVertically, ids::SplitHorizontally, ids::DeleteWindow})
+    Bind(wxEVT_BUTTON, [this, id](wxCommandEvent&) { onViewControl(id); }, id);
+  for (int id : {ids::Perspective, ids::Stereo})
+    Bind(wxEVT_CHECKBOX, [this, id](wxCommandEvent&) { onViewControl(id); }, id);
+  for (int id : {ids::ModelTransparency, ids::MetricsTransparency, ids::AreasTransparency})
+    bindSliderScroll(this, id, [this, id] { onViewControl(id); });
+}
+
+void ViewControlStrip::sync(const Document& document) {
+  if (document.hasModel()) modelSeen_ = true;
+  metrics_->Enable(!modelSeen_ || !document.metricsFile().empty());
 }
 
 wxSizer* ViewControlStrip::buildViewGroup() {
@@ -103,13 +121,13 @@ void ViewControlStrip::refresh(bool contentChanged) {
     canvas->refreshWindow(canvas->activeWindow(), true);  // a camera change replays the cached scene
 }
 
-void ViewControlStrip::onViewControl(wxCommandEvent& event) {
+void ViewControlStrip::onViewControl(int id) {
   Canvas* canvas = link_ ? link_->canvas() : nullptr;
   if (canvas == nullptr) return;
   CanvasWindow* window = canvas->activeWindow();
   if (window == nullptr) return;
   DiagramPainter* painter = window->visualizer();
-  switch (event.GetId()) {
+  switch (id) {
     case ids::ZoomToFit:
       window->zoomToFit();
       refresh(false);

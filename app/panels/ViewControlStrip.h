@@ -6,10 +6,10 @@
 //                        active window;
 //   "Transparency"       the model, metrics and areas sliders.
 // Every control acts on the canvas's active window or on the painter every
-// window shares. The frame's event table routes the controls' events to
-// onViewControl; the frame calls syncViewControls when another window
-// becomes active or the split tree changes, and that is the one place where
-// the strip's state is computed from the window.
+// window shares. The strip binds its controls' events itself; the frame
+// calls syncViewControls when another window becomes active or the split
+// tree changes, and that is the one place where the strip's state is
+// computed from the window. sync follows what the document has loaded.
 
 #include <wx/panel.h>
 
@@ -19,6 +19,7 @@ class wxSlider;
 namespace lumetra {
 
 class CanvasWindow;
+class Document;
 class ViewerLink;
 
 class ViewControlStrip : public wxPanel {
@@ -28,17 +29,21 @@ class ViewControlStrip : public wxPanel {
   // One control's event, by its window ID: a button click, a check box
   // click or any scroll event of a slider. Does nothing before the canvas
   // exists.
-  void onViewControl(wxCommandEvent& event);
+  void onViewControl(int id);
   // Perspective and stereo from the window, the transparency sliders from
   // the painter every window shares; "Delete active window" enabled
   // exactly when the canvas holds more than one window.
   void syncViewControls(CanvasWindow* window, bool singleWindow);
+  // The metrics transparency is usable at start-up and while metrics are
+  // loaded, not with a model without metrics nor after it was closed.
+  void sync(const Document& document);
 
  private:
   wxSizer* buildViewGroup();
   wxSizer* buildWindowGroup();
   wxSizer* buildTransparencyGroup();
   void refresh(bool contentChanged);
+  void bindEvents();
 
   ViewerLink* link_;
   wxCheckBox* perspective_ = nullptr;
@@ -46,6 +51,7 @@ class ViewControlStrip : public wxPanel {
   wxSlider* model_ = nullptr;
   wxSlider* metrics_ = nullptr;
   wxSlider* areas_ = nullptr;
+  bool modelSeen_ = false;  // a model was loaded since start-up
 };
 
 }  // namespace lumetra

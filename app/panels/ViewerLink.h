@@ -48,6 +48,14 @@ class ViewerLink {
   // records the diagram with its areas next; other windows are the tree's
   // to refresh).
   virtual void identifyShownAreasAgain(Diagram* diagram) = 0;
+  // Shows a loaded diagram in the active window, as choosing it in the model
+  // tree does: the shown areas identified again over it, the window fitted,
+  // one repaint. False when it is not shown (not a loaded diagram, no
+  // window). The frame does it through the document (app/document/
+  // ShowDiagram.h); by default, for a link without a document, the areas
+  // are identified again through identifyShownAreasAgain and the active
+  // window shows the diagram at once.
+  virtual bool showDiagram(Diagram* diagram);
   // The model tree or "Find class" chose a class: select it alone and centre
   // it in the active window (which must show diagram).
   virtual void centreOnElement(Diagram* diagram, ModelElement* element) = 0;

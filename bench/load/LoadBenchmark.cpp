@@ -30,6 +30,7 @@
 #include <pugixml.hpp>
 
 #include "app/commands/SaveDiagramCommand.h"
+#include "modelfiles/DiagramParserController.h"
 #include "bench/load/SyntheticXmi.h"
 
 namespace {
@@ -172,6 +173,48 @@ void BM_SaveDiagramFreed(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(fs::file_size(file)));
 }
 
+// ---- UML2 ----
+//
+// The UML2 reader (the controller's open: parse and read, model then freed)
+// against pugixml parsing the same file alone, side by side in one run.
+
+std::string uml2File(int n) {
+  static std::map<int, std::string> files;
+  auto& name = files[n];
+  if (name.empty()) {
+    name = (folder() / ("synthetic-" + std::to_string(n) + ".uml")).string();
+    lumetra::bench::SyntheticModel model;
+    model.classes = n;
+    if (!lumetra::bench::writeSyntheticUml2(name, model)) std::abort();
+  }
+  return name;
+}
+
+void BM_Uml2PugixmlParse(benchmark::State& state) {
+  const std::string file = uml2File(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    pugi::xml_document document;
+    benchmark::DoNotOptimize(document.load_file(file.c_str()));
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(fs::file_size(file)));
+}
+
+void BM_Uml2Read(benchmark::State& state) {
+  const std::string file = uml2File(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    std::vector<lumetra::Diagram*> diagrams;
+    lumetra::ModelElementsPool pool;
+    lumetra::DiagramParserController controller(diagrams, pool);
+    controller.open(file);
+    if (!controller.status().ok() || diagrams.size() != 1) state.SkipWithError("the UML2 file was not read");
+    state.PauseTiming();  // freeing the model is not reading it
+    for (lumetra::Diagram* d : diagrams) delete d;
+    pool.clear();
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(fs::file_size(file)));
+}
+
 void sizes(benchmark::internal::Benchmark* b) {
   for (int n : {1000, 10000, 50000}) b->Args({n, 1});
   b->Args({50000, 20});  // the same model over several diagrams
@@ -182,6 +225,8 @@ BENCHMARK(BM_PugixmlParse)->Apply(sizes);
 BENCHMARK(BM_PugixmlParseProcess)->Apply(sizes)->UseManualTime();
 BENCHMARK(BM_SaveDiagram)->Apply(sizes)->UseManualTime();
 BENCHMARK(BM_SaveDiagramFreed)->Apply(sizes);
+BENCHMARK(BM_Uml2PugixmlParse)->Arg(50000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Uml2Read)->Arg(50000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -92,6 +92,64 @@ bool writeSyntheticXmi(const std::string& fileName, const SyntheticModel& model)
   return std::ferror(f) == 0;
 }
 
+bool writeSyntheticUml2(const std::string& fileName, const SyntheticModel& model) {
+  const int n = model.classes;
+  File file = openForWriting(fileName);
+  if (!file || n < 1) return false;
+  std::FILE* f = file.get();
+  std::fprintf(f, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<xmi:XMI xmlns:xmi=\"http://www.omg.org/spec/XMI/20131001\" "
+                  "xmlns:uml=\"http://www.omg.org/spec/UML/20131001\" "
+                  "xmlns:umldi=\"http://www.omg.org/spec/UML/20131001/UMLDI\" "
+                  "xmlns:dc=\"http://www.omg.org/spec/DD/20131001/DC\">\n<uml:Model xmi:id=\"model\" name=\"Synthetic\">\n");
+  for (int c = 0; c < n; ++c) {
+    if (c % 100 == 0) std::fprintf(f, "%s<packagedElement xmi:type=\"uml:Package\" xmi:id=\"P%d\" name=\"package%d\">\n",
+                                   c == 0 ? "" : "</packagedElement>\n", c / 100, c / 100);
+    std::fprintf(f, "<packagedElement xmi:type=\"uml:Class\" xmi:id=\"C%d\" name=\"Class%d\">", c, c);
+    if (c % 2 == 1) std::fprintf(f, "<generalization xmi:id=\"G%d\" general=\"C%d\"/>", c, c - 1);
+    for (int a = 0; a < 5; ++a) {
+      std::fprintf(f, "<ownedAttribute xmi:id=\"C%d.a%d\" name=\"field%d\" visibility=\"%s\"", c, a, a, kVisibility[a]);
+      if (a % 2 == 0)
+        std::fprintf(f, "><type href=\"pathmap://UML_LIBRARIES/UMLPrimitiveTypes.library.uml#%s\"/></ownedAttribute>",
+                     kTypes[a]);
+      else
+        std::fprintf(f, " type=\"C%d\"><lowerValue xmi:type=\"uml:LiteralInteger\" xmi:id=\"C%d.a%d.l\"/>"
+                        "<upperValue xmi:type=\"uml:LiteralUnlimitedNatural\" xmi:id=\"C%d.a%d.u\" value=\"*\"/>"
+                        "</ownedAttribute>",
+                     (c + a) % n, c, a, c, a);
+    }
+    for (int o = 0; o < 5; ++o)
+      std::fprintf(f, "<ownedOperation xmi:id=\"C%d.o%d\" name=\"operation%d\"><ownedParameter xmi:id=\"C%d.o%d.p\" "
+                      "name=\"value\" type=\"C%d\"/><ownedParameter xmi:id=\"C%d.o%d.r\" direction=\"return\">"
+                      "<type href=\"pathmap://UML_LIBRARIES/UMLPrimitiveTypes.library.uml#Integer\"/></ownedParameter>"
+                      "</ownedOperation>",
+                   c, o, o, c, o, (c + o + 1) % n, c, o);
+    std::fprintf(f, "</packagedElement>\n");
+  }
+  std::fprintf(f, "</packagedElement>\n");
+  for (int a = 0; a < n; ++a)
+    std::fprintf(f, "<packagedElement xmi:type=\"uml:Association\" xmi:id=\"A%d\" name=\"link%d\" memberEnd=\"A%d.e0 A%d.e1\" "
+                    "navigableOwnedEnd=\"A%d.e1\"><ownedEnd xmi:id=\"A%d.e0\" type=\"C%d\" aggregation=\"%s\"/>"
+                    "<ownedEnd xmi:id=\"A%d.e1\" type=\"C%d\"><upperValue xmi:type=\"uml:LiteralUnlimitedNatural\" "
+                    "xmi:id=\"A%d.u\" value=\"*\"/></ownedEnd></packagedElement>\n",
+                 a, a, a, a, a, a, a, a % 3 == 2 ? "composite" : "none", a, associatedWith(a, n), a);
+  std::fprintf(f, "</uml:Model>\n");
+  if (model.diagrams >= 1) {
+    std::fprintf(f, "<umldi:UMLClassDiagram xmi:id=\"D\" name=\"All classes\">\n");
+    for (int c = 0; c < n; ++c) {
+      int x = 0, y = 0;
+      positionOf(c, 1, x, y);
+      std::fprintf(f, "<ownedElement xmi:type=\"umldi:UMLShape\" xmi:id=\"S%d\" modelElement=\"C%d\"><bounds "
+                      "xmi:type=\"dc:Bounds\" x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\"/></ownedElement>\n",
+                   c, c, x, y, kClassWidth / 2, kClassHeight / 2);
+    }
+    for (int a = 0; a < n; ++a)
+      std::fprintf(f, "<ownedElement xmi:type=\"umldi:UMLEdge\" xmi:id=\"E%d\" modelElement=\"A%d\"/>\n", a, a);
+    std::fprintf(f, "</umldi:UMLClassDiagram>\n");
+  }
+  std::fprintf(f, "</xmi:XMI>\n");
+  return std::fflush(f) == 0;
+}
+
 bool writeSyntheticMetrics(const std::string& fileName, const SyntheticModel& model) {
   const int n = model.classes;
   File file = openForWriting(fileName);

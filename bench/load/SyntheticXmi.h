@@ -16,6 +16,14 @@ struct SyntheticModel {
 // Writes the model to the file; false when the file cannot be written.
 bool writeSyntheticXmi(const std::string& fileName, const SyntheticModel& model);
 
+// Writes the model as UML2 XMI 2.x: the classes in packages of 100 inside
+// one model, each with five attributes (library and class types, some
+// with multiplicities) and five operations with a parameter and a return
+// type, a generalization for every other class, the associations with
+// owned ends, and one diagram-interchange diagram showing every class and
+// every relation when model.diagrams is at least 1.
+bool writeSyntheticUml2(const std::string& fileName, const SyntheticModel& model);
+
 // Writes a metrics file for the model: three integer metrics on every class
 // ("Lines of code", "Operations", "Coupling"), one boolean ("Public"), 20
 // areas "Area 1" ... "Area 20" of 50 neighbouring classes each (fewer when

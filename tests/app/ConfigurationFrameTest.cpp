@@ -212,6 +212,29 @@ TEST_F(ConfigurationFrameTest, ASavedViewComesBackInAFreshFrameWithTheSameStateA
   EXPECT_TRUE(canvasPixels(f) == shown);
 }
 
+// However many steps of a load change what a window shows (its layout, its
+// diagram, the areas over it, the settings and the look), the window
+// records its scene once, in the one repaint at the end.
+TEST_F(ConfigurationFrameTest, LoadingAConfigurationRecordsEachWindowOnce) {
+  const std::string cfg = (root_ / "project" / "view.cfg").string();
+  {
+    FrameHarness h;
+    open(h, root_ / "project");
+    changeEverything(h);
+    ASSERT_TRUE(h.frame().saveConfiguration(cfg));
+  }
+  saved_.restore();
+  FrameHarness h;
+  mainFrame& f = h.frame();
+  ASSERT_EQ(f.canvas()->activeWindow()->sceneRecordings(), 0);
+  ASSERT_TRUE(f.loadConfiguration(cfg));
+  FrameHarness::settle();
+  ASSERT_EQ(f.canvas()->tree().leaves().size(), 2u);
+  ASSERT_NE(f.canvas()->activeWindow()->diagram(), nullptr);
+  for (WindowNode* leaf : f.canvas()->tree().leaves())
+    EXPECT_EQ(leaf->window->sceneRecordings(), leaf->window->diagram() != nullptr ? 1 : 0);
+}
+
 TEST_F(ConfigurationFrameTest, ExportWithTheConfigurationDrawsWhatCtrlEWritesAtTheSameSize) {
   FrameHarness h;
   open(h, root_ / "project");

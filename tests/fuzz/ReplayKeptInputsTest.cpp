@@ -20,7 +20,7 @@ namespace {
 std::vector<fs::path> keptInputs() {
   std::vector<fs::path> files;
   const fs::path root = fs::path(LUMETRA_SOURCE_DIR) / "tests" / "fuzz";
-  for (const char* folder : {"corpus/xmi", "corpus/scenario", "crashes"})
+  for (const char* folder : {"corpus/xmi", "corpus/scenario", "corpus/uml2", "crashes", "../modelfiles/data/uml2"})
     for (const auto& entry : fs::directory_iterator(root / folder))
       if (entry.is_regular_file() && entry.path().filename() != "README.md") files.push_back(entry.path());
   return files;
@@ -40,7 +40,7 @@ TEST_P(ReplayKeptInputs, BothReadersEndWithoutFault) {
   const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
   // Either reader may reject the input; both must return, and a second read
   // of the same bytes must give the same model (no state left behind).
-  for (const char* name : {"input.xmi", "input.scenario"}) {
+  for (const char* name : {"input.xmi", "input.scenario", "input.uml"}) {
     SCOPED_TRACE(name);
     const std::size_t first = lumetra::readModelBytes(data, bytes.size(), name);
     EXPECT_EQ(lumetra::readModelBytes(data, bytes.size(), name), first);
