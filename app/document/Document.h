@@ -98,6 +98,8 @@ class Document {
   const std::string& metricsError() const { return metricsError_; }
   // The metrics file read for this model; empty when none.
   const std::string& metricsFile() const { return metricsFile_; }
+  // Whether metrics were loaded: from a metrics file or with the model.
+  bool hasMetrics() const { return !metricsFile_.empty() || computedMeasures_; }
 
   // Forgets everything: areas, metrics, selection, diagrams, pool.
   void clear();

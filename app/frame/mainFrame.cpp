@@ -2,7 +2,6 @@
 
 #include <wx/menu.h>
 #include <wx/config.h>
-#include <wx/filename.h>
 #include <wx/notebook.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
@@ -12,16 +11,11 @@
 #include <wx/utils.h>
 
 #include <algorithm>
-#include <filesystem>
 
-#include "app/frame/AboutDialog.h"
 #include "app/panels/AreasPage.h"
 #include "app/panels/MetricsPage.h"
 #include "app/panels/CheckListCtrl.h"
-#include "app/commands/ExportChoice.h"
-#include "app/document/FindClass.h"
 #include "app/document/ShowDiagram.h"
-#include "app/commands/ExportCommand.h"
 #include "app/panels/ModelTree.h"
 #include "app/frame/ReadProgress.h"
 #include "app/frame/RecentModels.h"
@@ -32,11 +26,9 @@
 #include "app/panels/WindowIds.h"
 #include "diagram/CanvasMouse.h"
 #include "diagram/MetricsVisualizerSimple.h"
-#include "modelfiles/DiagramWriter.h"
 #include "platform/GLExtensions.h"
 #include "render/Canvas.h"
 #include "render/CanvasWindow.h"
-#include "render/FramebufferTarget.h"
 #include "settings/SettingsStore.h"
 
 namespace lumetra {
@@ -60,17 +52,6 @@ wxBEGIN_EVENT_TABLE(mainFrame, wxFrame)
   EVT_MENU_RANGE(ids::ToolOpenModel, ids::ToolUnused2, mainFrame::onToolCommand)
 wxEND_EVENT_TABLE()
 // clang-format on
-
-namespace {
-
-const char* const kModelFilter =
-    "XMI/XML files|*.xmi;*.xml|UML models (*.xmi;*.uml)|*.xmi;*.uml|Pelk files|*.scenario|All files|*.*";
-const char* const kMetricsFilter = "Metric files|*.met|All files|*.*";
-const char* const kCppProjectFilter = "Compilation databases|compile_commands.json|All files|*.*";
-const char* const kDiagramFilter = "Diagram files|*.dia";
-const char* const kConfigurationFilter = "cfg files|*.cfg|All files|*.*";
-
-}  // namespace
 
 mainFrame::mainFrame(const wxString& title, const wxPoint& position, const wxSize& size, UserDialogs* dialogs)
     : wxFrame(nullptr, wxID_ANY, title, position, size), dialogs_(dialogs ? dialogs : &desktopDialogs()) {
@@ -205,165 +186,6 @@ void mainFrame::showError(const std::string& title, const std::string& message) 
   dialogs_->showError(this, title, message);
 }
 
-// ---- file commands ----
-
-void mainFrame::onToolCommand(wxCommandEvent& event) {
-  int command = 0;
-  switch (event.GetId()) {
-    case ids::ToolOpenModel: command = ids::OpenModel; break;
-    case ids::ToolOpenMetrics: command = ids::OpenMetrics; break;
-    case ids::ToolLoadConfiguration: command = ids::LoadConfiguration; break;
-    case ids::ToolSaveDiagram: command = ids::SaveDiagram; break;
-    case ids::ToolExportImage: command = ids::ExportImage; break;
-    default: return;
-  }
-  wxCommandEvent forwarded(wxEVT_MENU, command);
-  forwarded.SetEventObject(this);
-  onFileCommand(forwarded);
-}
-
-void mainFrame::onFileCommand(wxCommandEvent& event) {
-  switch (event.GetId()) {
-    case ids::OpenModel: {
-      const std::string path = dialogs_->openFile(this, "Open UML Model", kModelFilter);
-      if (!path.empty()) openModel(path);
-      break;
-    }
-    case ids::ImportCpp: {
-      const std::string path = dialogs_->openFile(this, "Import C++ Project", kCppProjectFilter);
-      if (!path.empty()) importCppProject(path);
-      break;
-    }
-    case ids::OpenMetrics: {
-      // The menu item is disabled then; an accelerator must not get round it.
-      if (!GetMenuBar()->IsEnabled(ids::OpenMetrics)) break;
-      const std::string path = dialogs_->openFile(this, "Open Metrics", kMetricsFilter);
-      if (!path.empty()) openMetrics(path);
-      break;
-    }
-    case ids::LoadConfiguration: {
-      const std::string path = dialogs_->openFile(this, "Load Configuration", kConfigurationFilter);
-      if (!path.empty()) loadConfiguration(path);
-      break;
-    }
-    case ids::SaveConfiguration: {
-      std::string path = dialogs_->saveFile(this, "Save Configuration", "", ".cfg", kConfigurationFilter);
-      if (path.empty()) break;
-      // A name typed without an extension gets the filter's.
-      if (std::filesystem::path(path).extension().empty()) path += ".cfg";
-      saveConfiguration(path);
-      break;
-    }
-    case ids::SaveDiagram: {
-      const std::string path = dialogs_->saveFile(this, "Save Diagram", "", "", kDiagramFilter);
-      if (!path.empty()) saveDiagram(path);
-      break;
-    }
-    case ids::ExportImage: {
-      if (!GetMenuBar()->IsEnabled(ids::ExportImage)) break;
-      int filterIndex = -1;
-      std::string path =
-          dialogs_->saveFileChoosingFilter(this, "Save as image", "diagram", ".png", kExportImageFilter, filterIndex);
-      if (path.empty()) break;
-      ExportChoice choice;
-      if (!exportChoiceFor(path, filterIndex, choice)) {
-        showError("Export to image",
-                  "cannot export to " + path + ": the file name must end in .png, .jpg, .jpeg, .svg or .pdf");
-        break;
-      }
-      exportView(path, choice);
-      break;
-    }
-    case ids::CloseModel: closeModel(); break;
-    case ids::Exit: Close(false); break;
-    default: break;
-  }
-}
-
-bool mainFrame::exportImage(const std::string& path, int scale, ImageFormat format) {
-  ExportChoice choice;
-  choice.format = format;
-  choice.scale = scale;
-  return exportView(path, choice);
-}
-
-bool mainFrame::exportView(const std::string& path, const ExportChoice& choice) {
-  CanvasWindow* window = canvas_->activeWindow();
-  if (window == nullptr || window->diagram() == nullptr) {
-    showError("Export to image", "cannot export to " + path + ": the active view shows no diagram");
-    return false;
-  }
-  // The picture shows what the window shows, scale times larger: the same
-  // camera with scale times the pixels per diagram unit, and the legend
-  // (drawn in pixels) magnified as much.
-  const int scale = choice.vector ? 1 : std::max(1, choice.scale);
-  Camera camera = window->camera();
-  camera.zoom *= static_cast<float>(scale);
-  const ViewPicture picture{window->diagram(),       window->width() * scale, window->height() * scale, &camera,
-                            painter_.get(),          window->levelOfDetail(), static_cast<float>(scale)};
-  // Drawn in the canvas's own context into a framebuffer of the picture's
-  // size, so that the fonts and the areas' textures of this context serve
-  // and no window covering the canvas spoils what is read back (a vector
-  // picture reads the area pass back too).
-  wxBusyCursor busy;
-  std::string failure;
-  std::vector<unsigned char> pixels;
-  if (!canvas_->makeCurrent()) {
-    failure = "cannot export to " + path + ": the canvas cannot draw";
-  } else {
-    FramebufferTarget target(picture.width, picture.height);
-    if (!target.ok()) {
-      failure = "cannot export to " + path + ": " + target.error();
-    } else if (choice.vector) {
-      try {
-        writeViewVector(document_, picture, path, choice.vectorFormat);
-      } catch (const std::exception& e) {
-        failure = e.what();
-      }
-    } else {
-      drawViewPicture(document_, picture);
-      pixels = target.readRGBRows();
-    }
-  }
-  if (failure.empty() && !choice.vector) {
-    try {
-      writeImageFile(pixels, picture.width, picture.height, path, choice.format);
-    } catch (const std::exception& e) {
-      failure = e.what();
-    }
-  }
-  refreshCanvas();
-  const bool written = failure.empty();
-  if (!written) showError("Export to image", failure);
-  return written;
-}
-
-void mainFrame::onFindClass(wxCommandEvent&) {
-  CanvasWindow* window = canvas_->activeWindow();
-  Diagram* diagram = window != nullptr ? window->diagram() : nullptr;
-  if (diagram == nullptr) {
-    showError("Find class", "No diagram is shown in the active view: choose one in the model tree first.");
-    return;
-  }
-  const std::string part = dialogs_->askText(this, "Find class", "Part of the class name:");
-  if (part.empty()) return;
-  const std::vector<ClassMatch> matches = findClasses(diagram, part);
-  if (matches.empty()) {
-    showError("Find class", "No class on the diagram \"" + diagram->getName() + "\" has \"" + part + "\" in its name.");
-    return;
-  }
-  int chosen = 0;
-  if (matches.size() > 1) {
-    std::vector<std::string> names;
-    for (const ClassMatch& match : matches) names.push_back(match.name);
-    chosen = dialogs_->chooseOne(this, "Find class", "Classes whose name contains \"" + part + "\":", names);
-    if (chosen < 0 || chosen >= static_cast<int>(matches.size())) return;
-  }
-  centreOnElement(diagram, matches[chosen].element);
-}
-
-void mainFrame::onAbout(wxCommandEvent&) { dialogs_->showAbout(this); }
-
 void mainFrame::forgetShownModel() {
   mouse_->forgetPressTarget();
   canvas_->forEachWindowClearDiagram();
@@ -407,7 +229,8 @@ bool mainFrame::importCppProject(const std::string& path) {
     return false;
   }
   adoptModel(std::move(read), path);
-  if (!document_.modelNotes().empty()) showError(title, "Imported, but some units did not parse.\n\n" + document_.modelNotes());
+  if (!document_.modelNotes().empty())
+    showError(title, "Imported, but some units did not parse.\n\n" + document_.modelNotes());
   return true;
 }
 
@@ -424,21 +247,6 @@ void mainFrame::adoptModel(std::unique_ptr<LoadedModel> read, const std::string&
   // Opened from the menu, the recent files or a configuration alike.
   recent_->add(path);
   recent_->syncMenu(GetMenuBar()->GetMenu(0));
-}
-
-void mainFrame::onRecentModel(wxCommandEvent& event) {
-  const int index = RecentModels::indexOfId(event.GetId());
-  const std::string path = recent_->path(static_cast<std::size_t>(std::max(index, 0)));
-  if (index < 0 || path.empty()) return;
-  std::error_code missing;
-  if (!std::filesystem::exists(path, missing)) {
-    recent_->remove(static_cast<std::size_t>(index));
-    recent_->syncMenu(GetMenuBar()->GetMenu(0));
-    showError("Open UML Model", "The model could not be opened.\n\n" + path +
-                                    ": the file no longer exists; it was taken off the recent files.");
-    return;
-  }
-  openModel(path);
 }
 
 void mainFrame::closeModel() {
@@ -463,16 +271,6 @@ bool mainFrame::openMetrics(const std::string& path) {
 void mainFrame::adoptMetrics(LoadedMetrics& read, const std::string& path) {
   document_.adoptMetrics(read, path);
   sync();
-}
-
-bool mainFrame::saveDiagram(const std::string& path) {
-  if (path.empty()) return false;
-  XMLDiagramWriter writer(path, document_.diagrams(), document_.pool());
-  if (!writer.write()) {
-    showError("Save Diagram", "The diagram file could not be saved.\n\n" + writer.errorText());
-    return false;
-  }
-  return true;
 }
 
 bool mainFrame::showDiagramQuietly(Diagram* diagram) {

@@ -257,7 +257,7 @@ void AreasPage::selectArea(const std::string& name) {
 }
 
 void AreasPage::sync(Document& document) {
-  const bool loaded = !document.metricsFile().empty();
+  const bool loaded = document.hasMetrics();
   if (document.revision() != shownRevision_) {
     shownRevision_ = document.revision();
     modelClosed();

@@ -175,7 +175,7 @@ void MetricsPage::selectMetric(Metric* metric) {
 }
 
 void MetricsPage::sync(Document& document) {
-  const bool loaded = !document.metricsFile().empty();
+  const bool loaded = document.hasMetrics();
   if (document.revision() != shownRevision_) {
     shownRevision_ = document.revision();
     modelClosed();

@@ -1,0 +1,184 @@
+// The frame's file commands (the File menu, the tool bar, the recent
+// models), "Export to image", "Find class" and "About": each asks through
+// UserDialogs and calls the frame's operation or the command beside it.
+
+#include <wx/filename.h>
+#include <wx/menu.h>
+#include <wx/toolbar.h>
+#include <wx/utils.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/commands/ExportChoice.h"
+#include "app/commands/WindowExport.h"
+#include "app/document/FindClass.h"
+#include "app/frame/RecentModels.h"
+#include "app/frame/UserDialogs.h"
+#include "app/frame/mainFrame.h"
+#include "app/panels/WindowIds.h"
+#include "model/Diagram.h"
+#include "modelfiles/DiagramWriter.h"
+#include "render/Canvas.h"
+#include "render/CanvasWindow.h"
+
+namespace lumetra {
+
+namespace {
+
+const char* const kModelFilter =
+    "XMI/XML files|*.xmi;*.xml|UML models (*.xmi;*.uml)|*.xmi;*.uml|Pelk files|*.scenario|All files|*.*";
+const char* const kMetricsFilter = "Metric files|*.met|All files|*.*";
+const char* const kCppProjectFilter = "Compilation databases|compile_commands.json|All files|*.*";
+const char* const kDiagramFilter = "Diagram files|*.dia";
+const char* const kConfigurationFilter = "cfg files|*.cfg|All files|*.*";
+
+}  // namespace
+
+void mainFrame::onToolCommand(wxCommandEvent& event) {
+  int command = 0;
+  switch (event.GetId()) {
+    case ids::ToolOpenModel: command = ids::OpenModel; break;
+    case ids::ToolOpenMetrics: command = ids::OpenMetrics; break;
+    case ids::ToolLoadConfiguration: command = ids::LoadConfiguration; break;
+    case ids::ToolSaveDiagram: command = ids::SaveDiagram; break;
+    case ids::ToolExportImage: command = ids::ExportImage; break;
+    default: return;
+  }
+  wxCommandEvent forwarded(wxEVT_MENU, command);
+  forwarded.SetEventObject(this);
+  onFileCommand(forwarded);
+}
+
+void mainFrame::onFileCommand(wxCommandEvent& event) {
+  switch (event.GetId()) {
+    case ids::OpenModel: {
+      const std::string path = dialogs_->openFile(this, "Open UML Model", kModelFilter);
+      if (!path.empty()) openModel(path);
+      break;
+    }
+    case ids::ImportCpp: {
+      const std::string path = dialogs_->openFile(this, "Import C++ Project", kCppProjectFilter);
+      if (!path.empty()) importCppProject(path);
+      break;
+    }
+    case ids::OpenMetrics: {
+      // The menu item is disabled then; an accelerator must not get round it.
+      if (!GetMenuBar()->IsEnabled(ids::OpenMetrics)) break;
+      const std::string path = dialogs_->openFile(this, "Open Metrics", kMetricsFilter);
+      if (!path.empty()) openMetrics(path);
+      break;
+    }
+    case ids::LoadConfiguration: {
+      const std::string path = dialogs_->openFile(this, "Load Configuration", kConfigurationFilter);
+      if (!path.empty()) loadConfiguration(path);
+      break;
+    }
+    case ids::SaveConfiguration: {
+      std::string path = dialogs_->saveFile(this, "Save Configuration", "", ".cfg", kConfigurationFilter);
+      if (path.empty()) break;
+      // A name typed without an extension gets the filter's.
+      if (std::filesystem::path(path).extension().empty()) path += ".cfg";
+      saveConfiguration(path);
+      break;
+    }
+    case ids::SaveDiagram: {
+      const std::string path = dialogs_->saveFile(this, "Save Diagram", "", "", kDiagramFilter);
+      if (!path.empty()) saveDiagram(path);
+      break;
+    }
+    case ids::ExportImage: {
+      if (!GetMenuBar()->IsEnabled(ids::ExportImage)) break;
+      int filterIndex = -1;
+      std::string path =
+          dialogs_->saveFileChoosingFilter(this, "Save as image", "diagram", ".png", kExportImageFilter, filterIndex);
+      if (path.empty()) break;
+      ExportChoice choice;
+      if (!exportChoiceFor(path, filterIndex, choice)) {
+        showError("Export to image",
+                  "cannot export to " + path + ": the file name must end in .png, .jpg, .jpeg, .svg or .pdf");
+        break;
+      }
+      exportView(path, choice);
+      break;
+    }
+    case ids::CloseModel: closeModel(); break;
+    case ids::Exit: Close(false); break;
+    default: break;
+  }
+}
+
+bool mainFrame::exportImage(const std::string& path, int scale, ImageFormat format) {
+  ExportChoice choice;
+  choice.format = format;
+  choice.scale = scale;
+  return exportView(path, choice);
+}
+
+bool mainFrame::exportView(const std::string& path, const ExportChoice& choice) {
+  CanvasWindow* window = canvas_->activeWindow();
+  if (window == nullptr || window->diagram() == nullptr) {
+    showError("Export to image", "cannot export to " + path + ": the active view shows no diagram");
+    return false;
+  }
+  wxBusyCursor busy;
+  const std::string failure = canvas_->makeCurrent()
+                                  ? writeWindowPicture(document_, *window, painter_.get(), path, choice)
+                                  : "cannot export to " + path + ": the canvas cannot draw";
+  refreshCanvas();
+  if (!failure.empty()) showError("Export to image", failure);
+  return failure.empty();
+}
+
+void mainFrame::onFindClass(wxCommandEvent&) {
+  CanvasWindow* window = canvas_->activeWindow();
+  Diagram* diagram = window != nullptr ? window->diagram() : nullptr;
+  if (diagram == nullptr) {
+    showError("Find class", "No diagram is shown in the active view: choose one in the model tree first.");
+    return;
+  }
+  const std::string part = dialogs_->askText(this, "Find class", "Part of the class name:");
+  if (part.empty()) return;
+  const std::vector<ClassMatch> matches = findClasses(diagram, part);
+  if (matches.empty()) {
+    showError("Find class", "No class on the diagram \"" + diagram->getName() + "\" has \"" + part + "\" in its name.");
+    return;
+  }
+  int chosen = 0;
+  if (matches.size() > 1) {
+    std::vector<std::string> names;
+    for (const ClassMatch& match : matches) names.push_back(match.name);
+    chosen = dialogs_->chooseOne(this, "Find class", "Classes whose name contains \"" + part + "\":", names);
+    if (chosen < 0 || chosen >= static_cast<int>(matches.size())) return;
+  }
+  centreOnElement(diagram, matches[chosen].element);
+}
+
+void mainFrame::onAbout(wxCommandEvent&) { dialogs_->showAbout(this); }
+
+void mainFrame::onRecentModel(wxCommandEvent& event) {
+  const int index = RecentModels::indexOfId(event.GetId());
+  const std::string path = recent_->path(static_cast<std::size_t>(std::max(index, 0)));
+  if (index < 0 || path.empty()) return;
+  std::error_code missing;
+  if (!std::filesystem::exists(path, missing)) {
+    recent_->remove(static_cast<std::size_t>(index));
+    recent_->syncMenu(GetMenuBar()->GetMenu(0));
+    showError("Open UML Model", "The model could not be opened.\n\n" + path +
+                                    ": the file no longer exists; it was taken off the recent files.");
+    return;
+  }
+  openModel(path);
+}
+
+bool mainFrame::saveDiagram(const std::string& path) {
+  if (path.empty()) return false;
+  XMLDiagramWriter writer(path, document_.diagrams(), document_.pool());
+  if (!writer.write()) {
+    showError("Save Diagram", "The diagram file could not be saved.\n\n" + writer.errorText());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace lumetra
