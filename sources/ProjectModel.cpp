@@ -284,7 +284,7 @@ class Builder {
     chars = std::min<std::size_t>(chars, 36);
     lines = std::min<std::size_t>(lines, 14);
     width = 40.0f + 16.0f * static_cast<float>(chars);
-    height = 60.0f + 36.0f * static_cast<float>(lines);
+    height = 90.0f + 48.0f * static_cast<float>(lines);
     return std::to_string(x + width / 2) + ", " + std::to_string(y + height / 2) + ", " + std::to_string(width) +
            ", " + std::to_string(height) + ",";
   }
