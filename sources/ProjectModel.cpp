@@ -11,7 +11,7 @@
 
 #include "model/ModelFactory.h"
 #include "model/UmlElements.h"
-#include "render/geometry/GeometryPasses.h"
+#include "geometry/GeometryPasses.h"
 
 namespace lumetra {
 
