@@ -16,6 +16,8 @@ packages=(
   libpugixml-dev libnanoflann-dev libcgal-dev
   # automatic layout (Graphviz's library, called in-process)
   libgraphviz-dev
+  # importing C++ projects (libclang's C API)
+  libclang-dev
   # headless GL for tests
   xvfb xauth libgl1-mesa-dri
   # vector export (SVG, PDF) and the renderers its tests check it with

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "app/document/Document.h"
+
 namespace lumetra {
 
 std::string versionText() { return std::string("lumetra ") + LUMETRA_VERSION; }
@@ -29,6 +31,9 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
       {wxCMD_LINE_SWITCH, nullptr, "full-detail",
        "with --export: draw text and curves in full however small they are on the picture"},
       {wxCMD_LINE_SWITCH, nullptr, "legend", "draw the legend of the shown metrics and areas"},
+      {wxCMD_LINE_OPTION, nullptr, "import-cpp",
+       "in place of MODEL: import the C++ project of this compile_commands.json (or of a folder holding one, "
+       "directly or in build/) with its metrics and its namespaces and folders as areas"},
       {wxCMD_LINE_OPTION, nullptr, "config",
        "open this saved configuration (.cfg): its model, metrics, settings and view; in the viewer or with "
        "--export, where the active window's view is drawn at its saved size. MODEL, --metrics and --diagram "
@@ -73,7 +78,10 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
     else if (name == "metric") options.metrics.push_back(value);
     else if (name == "area") options.areas.push_back(value);
     else if (name == "config") options.config = value;
+    else if (name == "import-cpp") options.importCpp = value;
   }
+  const bool importAndModel = !options.importCpp.empty() && !options.model.empty();
+  if (!options.importCpp.empty() && !importAndModel) options.model = options.importCpp;
 
   // Say what is wrong instead of quietly running something else. Without a
   // command the options open MODEL in the viewer.
@@ -81,7 +89,11 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
                             !options.metrics.empty() || !options.areas.empty();
   const char* problem = nullptr;
   const bool draws = !options.exportImage.empty() || !options.exportAll.empty();
-  if (!options.saveDiagram.empty() && !options.exportImage.empty())
+  if (importAndModel)
+    problem = "--import-cpp stands in place of MODEL: give one of them";
+  else if (!options.importCpp.empty() && !isCppProject(options.importCpp))
+    problem = "--import-cpp needs a compile_commands.json or a folder holding one";
+  else if (!options.saveDiagram.empty() && !options.exportImage.empty())
     problem = "--save-diagram and --export cannot be combined";
   else if (!options.exportAll.empty() && (!options.exportImage.empty() || !options.saveDiagram.empty()))
     problem = "--export-all cannot be combined with --export or --save-diagram";

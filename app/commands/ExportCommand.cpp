@@ -220,9 +220,10 @@ void exportImage(const CommandLineOptions& options, ExportEnd end) {
   const std::string& model = configured ? configuration.modelFile : options.model;
   std::vector<std::string> metricsFiles = configured ? configuration.metricsFiles : std::vector<std::string>{};
   if (!options.metricsFile.empty() && !configured) metricsFiles = {options.metricsFile};
-  const LoadStatus status = document.openModel(model);
+  const LoadStatus status = document.openModel(model, {progressOnStream(stderr)});
   if (!status.ok()) throw ExportFailure("cannot read model " + status.message());
   for (const std::string& note : status.notes) std::fprintf(stderr, "lumetra: %s\n", note.c_str());
+  if (!document.modelNotes().empty()) std::fprintf(stderr, "lumetra: warning: %s\n", document.modelNotes().c_str());
   for (const std::string& metricsFile : metricsFiles) {
     if (!document.openMetrics(metricsFile))
       throw ExportFailure("cannot read metrics file " + document.metricsError());
@@ -332,9 +333,10 @@ void exportAllDiagrams(const CommandLineOptions& options, ExportEnd end) {
       if (end == ExportEnd::ProcessEnds) (void)document.release();
     }
   } leave{owned, end};
-  const LoadStatus status = document.openModel(options.model);
+  const LoadStatus status = document.openModel(options.model, {progressOnStream(stderr)});
   if (!status.ok()) throw ExportFailure("cannot read model " + status.message());
   for (const std::string& note : status.notes) std::fprintf(stderr, "lumetra: %s\n", note.c_str());
+  if (!document.modelNotes().empty()) std::fprintf(stderr, "lumetra: warning: %s\n", document.modelNotes().c_str());
   if (!options.metricsFile.empty()) {
     if (!document.openMetrics(options.metricsFile))
       throw ExportFailure("cannot read metrics file " + document.metricsError());

@@ -4,20 +4,13 @@
 #include <memory>
 #include <vector>
 
+#include "app/document/Document.h"
 #include "modelfiles/DiagramWriter.h"
-#include "modelfiles/ModelLoader.h"
 #include "platform/DebugOutput.h"
 
 namespace lumetra {
 
 namespace {
-
-// A loaded model: the diagrams (owned, deleted with the model) and the pool.
-struct LoadedModel {
-  std::vector<Diagram*> diagrams;
-  ModelElementsPool pool;
-  ~LoadedModel() { deleteDiagrams(diagrams); }  // shapes before the pool's elements
-};
 
 // Models left to the end of the process. The list keeps them reachable, so
 // leak checkers do not report them; it is never destroyed.
@@ -33,8 +26,10 @@ int runSaveDiagram(const std::string& out, const std::string& model, ModelReleas
   // batch command keeps stderr for its one line of error.
   const DebugSink previous = setDebugSink([](const std::string&) {});
 
-  auto loaded = std::make_unique<LoadedModel>();
-  const LoadStatus status = loadModel(model, loaded->diagrams, loaded->pool);
+  // A C++ project imports with its progress on stderr.
+  std::unique_ptr<LoadedModel> loaded = readModel(model, {progressOnStream(stderr)});
+  const LoadStatus& status = loaded->status;
+  if (!loaded->notes.empty()) std::fprintf(stderr, "lumetra: warning: %s\n", loaded->notes.c_str());
   int code = 0;
   if (!status.ok()) {
     std::fprintf(stderr, "lumetra: cannot read %s\n", status.message().c_str());

@@ -21,7 +21,8 @@ struct CommandLineOptions {
   std::vector<std::string> metrics;  // --metric NAME, in order
   std::vector<std::string> areas;    // --area NAME[:PAINTER], in order
   bool fullDetail = false;  // --full-detail: no level of detail in the picture
-  std::string model;        // the positional MODEL
+  std::string model;        // the positional MODEL, or the project of --import-cpp
+  std::string importCpp;    // --import-cpp DB: a compile_commands.json or a folder holding one
   bool legend = false;      // --legend: the legend is drawn (viewer and --export)
   // --config FILE: a saved configuration (viewer and --export). MODEL,
   // --metrics and --diagram given beside it replace what it names; --metric

@@ -1,10 +1,13 @@
 #include "app/document/Document.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/document/CommandLineOptions.h"
 #include "areas/PackageAreas.h"
 #include "metrics/MetricsFile.h"
+#include "app/document/ImportedMeasures.h"
+#include "metrics/MetricParser.h"
 #include "modelfiles/ModelLoader.h"
 
 namespace lumetra {
@@ -17,9 +20,30 @@ std::string quoted(const std::string& text) { return "'" + text + "'"; }
 
 LoadedModel::~LoadedModel() { deleteDiagrams(diagrams); }
 
-std::unique_ptr<LoadedModel> readModel(const std::string& path) {
+bool isCppProject(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_directory(path, ec) || std::filesystem::path(path).filename() == "compile_commands.json";
+}
+
+std::unique_ptr<LoadedModel> readModel(const std::string& path, const ReadFeedback& feedback) {
   auto model = std::make_unique<LoadedModel>();
-  model->status = loadModel(path, model->diagrams, model->pool);
+  if (!isCppProject(path)) {
+    model->status = loadModel(path, model->diagrams, model->pool);
+    return model;
+  }
+  const CppImportResult result =
+      importCppProject(path, model->diagrams, model->pool, {}, feedback.progress, feedback.cancel);
+  model->status.fileName = path;
+  if (!result.ok) {
+    // The error names the database it could not read; the status names the path given.
+    model->status.reason = result.error.rfind(path + ": ", 0) == 0 ? result.error.substr(path.size() + 2) : result.error;
+    return model;
+  }
+  model->status.outcome = LoadStatus::Outcome::Read;
+  model->computed = std::make_unique<LoadedMetrics>();
+  addImportedMeasures(result.measures, model->computed->metrics, model->computed->areas);
+  model->computed->ok = true;
+  model->notes = result.failureSummary();
   return model;
 }
 
@@ -34,8 +58,8 @@ std::unique_ptr<LoadedMetrics> readMetrics(const std::string& path, const ModelE
 
 Document::~Document() { clear(); }
 
-LoadStatus Document::openModel(const std::string& path) {
-  std::unique_ptr<LoadedModel> model = readModel(path);
+LoadStatus Document::openModel(const std::string& path, const ReadFeedback& feedback) {
+  std::unique_ptr<LoadedModel> model = readModel(path, feedback);
   LoadStatus status = model->status;
   if (status.ok()) adoptModel(std::move(model));
   return status;
@@ -44,10 +68,20 @@ LoadStatus Document::openModel(const std::string& path) {
 void Document::adoptModel(std::unique_ptr<LoadedModel> model) {
   clear();
   modelFile_ = model->status.fileName;
+  modelNotes_ = model->notes;
   model_ = std::move(model);
-  // Every package is offered as an area; an areas file may define one of
-  // the same name later, which then takes its place.
-  addPackageAreas(areas_, model_->pool, ".");
+  if (model_->computed) {
+    // An imported project brings its own measures and its namespaces and
+    // folders as areas.
+    computedMeasures_ = true;
+    metrics_.takeLoaded(model_->computed->metrics);
+    areas_.takeLoaded(model_->computed->areas);
+    model_->computed.reset();
+  } else {
+    // Every package is offered as an area; an areas file may define one of
+    // the same name later, which then takes its place.
+    addPackageAreas(areas_, model_->pool, ".");
+  }
   for (Diagram* diagram : model_->diagrams) fileLayouts_.push_back(LayoutSnapshot::ofDiagram(diagram));
 }
 
@@ -111,6 +145,8 @@ void Document::clear() {
   metricsFiles_.clear();
   metricsError_.clear();
   metricsNotes_.clear();
+  modelNotes_.clear();
+  computedMeasures_ = false;
   ++revision_;
 }
 
@@ -147,7 +183,9 @@ Document::NamedContent Document::checkNames(const std::string& diagram, const st
   NamedContent named;
   std::string files;
   for (const std::string& file : metricsFiles_) files += (files.empty() ? "" : ", ") + file;
-  const std::string source = files.empty() ? ": no metrics file was given (--metrics FILE)" : " in " + files;
+  const std::string source = !files.empty() ? " in " + files
+                             : computedMeasures_ ? " among those computed from " + modelFile_
+                                                 : ": no metrics file was given (--metrics FILE)";
   for (const std::string& name : metricNames) {
     if (metrics_.findMetric(name) != nullptr) {
       if (std::find(named.metrics.begin(), named.metrics.end(), name) == named.metrics.end())

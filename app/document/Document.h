@@ -11,6 +11,7 @@
 // the document (painters and panels keep pointers to them); opening another
 // model replaces their contents, never the objects.
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,8 +23,11 @@
 #include "model/Diagram.h"
 #include "model/LayoutSnapshot.h"
 #include "modelfiles/DiagramParserController.h"
+#include "sources/CppImport.h"
 
 namespace lumetra {
+
+struct LoadedMetrics;
 
 // A model read aside from the document: what a reader produced, not yet
 // shown. Reading one touches nothing else, so it may run on another thread.
@@ -31,6 +35,12 @@ struct LoadedModel {
   std::vector<Diagram*> diagrams;  // owned
   ModelElementsPool pool;
   LoadStatus status;
+  // Metrics and areas computed while the model was made (an import from
+  // source code); null for a model file.
+  std::unique_ptr<LoadedMetrics> computed;
+  // What the user should know although the model was read (source files
+  // that did not parse); empty when nothing.
+  std::string notes;
 
   LoadedModel() = default;
   LoadedModel(const LoadedModel&) = delete;
@@ -38,8 +48,21 @@ struct LoadedModel {
   ~LoadedModel();  // diagrams (their shapes) before the pool's elements
 };
 
-// Reads a model file as the viewer opens it (reader and post-load passes).
-std::unique_ptr<LoadedModel> readModel(const std::string& path);
+// What long reads report and how they are abandoned (an import from source
+// code; a model file reads without either).
+struct ReadFeedback {
+  ImportProgress progress;
+  const std::atomic<bool>* cancel = nullptr;
+};
+
+// True when the path names a C++ project rather than a model file: a
+// folder, or a file named compile_commands.json.
+bool isCppProject(const std::string& path);
+
+// Reads a model file as the viewer opens it (reader and post-load passes),
+// or imports the C++ project the path names (see isCppProject) with its
+// computed metrics and areas.
+std::unique_ptr<LoadedModel> readModel(const std::string& path, const ReadFeedback& feedback = {});
 
 // Metrics and areas read aside from the document, for the same reason.
 struct LoadedMetrics {
@@ -65,10 +88,12 @@ class Document {
   // model (metrics, areas and selection are cleared then). A file that
   // cannot be read leaves everything as it was. The status names the file
   // and the reason.
-  LoadStatus openModel(const std::string& path);
+  LoadStatus openModel(const std::string& path, const ReadFeedback& feedback = {});
   // Replaces the loaded model by one read aside (which must have been read:
-  // status().ok()).
+  // status().ok()); metrics and areas computed with it are loaded with it.
   void adoptModel(std::unique_ptr<LoadedModel> model);
+  // The loaded model's notes (LoadedModel::notes).
+  const std::string& modelNotes() const { return modelNotes_; }
 
   // Adds the metrics and areas of a metrics file. A metric or area of a name
   // already loaded is replaced by the new reading, keeping the user's
@@ -88,6 +113,8 @@ class Document {
   // what they gave before; the errors come one line each, the notes of the
   // files read after them.
   std::vector<std::string> reloadMetrics();
+  // Whether metrics were loaded: from a metrics file or with the model.
+  bool hasMetrics() const { return !metricsFiles_.empty() || computedMeasures_; }
 
   // Forgets everything: areas, metrics, selection, diagrams, pool.
   void clear();
@@ -149,6 +176,8 @@ class Document {
   std::vector<std::string> metricsFiles_;
   std::string metricsError_;
   std::vector<std::string> metricsNotes_;
+  std::string modelNotes_;
+  bool computedMeasures_ = false;  // the metrics came with the model
   unsigned revision_ = 0;
 };
 

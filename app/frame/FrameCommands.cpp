@@ -32,6 +32,7 @@ const char* const kModelFilter =
     "XMI/XML files|*.xmi;*.xml|UML models (*.xmi;*.uml)|*.xmi;*.uml|Pelk files|*.scenario|All files|*.*";
 const char* const kMetricsFilter =
     "Metrics files (*.met, *.csv, *.xml)|*.met;*.csv;*.xml|Metric files|*.met|CSV tables|*.csv|All files|*.*";
+const char* const kCppProjectFilter = "Compilation databases|compile_commands.json|All files|*.*";
 const char* const kDiagramFilter = "Diagram files|*.dia";
 const char* const kConfigurationFilter = "cfg files|*.cfg|All files|*.*";
 
@@ -57,6 +58,11 @@ void mainFrame::onFileCommand(wxCommandEvent& event) {
     case ids::OpenModel: {
       const std::string path = dialogs_->openFile(this, "Open UML Model", kModelFilter);
       if (!path.empty() && openModel(path)) showFirstDiagram();
+      break;
+    }
+    case ids::ImportCpp: {
+      const std::string path = dialogs_->openFile(this, "Import C++ Project", kCppProjectFilter);
+      if (!path.empty() && importCppProject(path)) showFirstDiagram();
       break;
     }
     case ids::OpenMetrics: {
@@ -187,7 +193,8 @@ void mainFrame::onRecentModel(wxCommandEvent& event) {
   const int index = RecentModels::indexOfId(event.GetId());
   const std::string path = recent_->path(static_cast<std::size_t>(std::max(index, 0)));
   if (index < 0 || path.empty()) return;
-  if (!wxFileName::FileExists(wxString::FromUTF8(path))) {
+  std::error_code missing;
+  if (!std::filesystem::exists(path, missing)) {
     recent_->remove(static_cast<std::size_t>(index));
     recent_->syncMenu(GetMenuBar()->GetMenu(0));
     showError("Open UML Model", "The model could not be opened.\n\n" + path +

@@ -6,8 +6,11 @@
 // is up, so the work must not touch anything the window draws: readers fill
 // a model or metric set of their own that the caller adopts afterwards.
 
+#include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <functional>
+#include <mutex>
 #include <string>
 
 class wxWindow;
@@ -20,5 +23,40 @@ inline constexpr std::chrono::milliseconds kProgressDelay{1000};
 // here. Whether the progress dialog was shown is returned (tests ask).
 bool runWithProgress(wxWindow* parent, const std::string& title, const std::string& message,
                      const std::function<void()>& work, std::chrono::milliseconds delay = kProgressDelay);
+
+// How far counted work is, written by the work's threads and read by the
+// dialog; and whether the user asked to stop.
+class ProgressReport {
+ public:
+  void set(std::size_t done, std::size_t total, std::string text) {
+    std::lock_guard lock(mutex_);
+    done_ = done;
+    total_ = total;
+    text_ = std::move(text);
+  }
+  // Done and total (0 while unknown) and the text, at one moment.
+  void read(std::size_t& done, std::size_t& total, std::string& text) const {
+    std::lock_guard lock(mutex_);
+    done = done_;
+    total = total_;
+    text = text_;
+  }
+  void cancel() { cancelled_ = true; }
+  const std::atomic<bool>* cancelFlag() const { return &cancelled_; }
+
+ private:
+  mutable std::mutex mutex_;
+  std::size_t done_ = 0;
+  std::size_t total_ = 0;
+  std::string text_;
+  std::atomic<bool> cancelled_{false};
+};
+
+// As runWithProgress, for work that counts its steps and can be abandoned:
+// the dialog shows the report's text and how far it is, and its Cancel
+// button sets the report's flag, which the work watches to end early.
+bool runWithCountedProgress(wxWindow* parent, const std::string& title, const std::string& message,
+                            const std::function<void(ProgressReport&)>& work,
+                            std::chrono::milliseconds delay = kProgressDelay);
 
 }  // namespace lumetra

@@ -43,6 +43,7 @@ wxBEGIN_EVENT_TABLE(mainFrame, wxFrame)
   EVT_MENU(ids::OpenModel, mainFrame::onFileCommand)
   EVT_MENU(ids::OpenMetrics, mainFrame::onFileCommand)
   EVT_MENU(ids::ReloadMetrics, mainFrame::onFileCommand)
+  EVT_MENU(ids::ImportCpp, mainFrame::onFileCommand)
   EVT_MENU(ids::CloseModel, mainFrame::onFileCommand)
   EVT_MENU(ids::SaveDiagram, mainFrame::onFileCommand)
   EVT_MENU(ids::LoadConfiguration, mainFrame::onFileCommand)
@@ -157,6 +158,8 @@ void mainFrame::buildLayout() {
 void mainFrame::buildMenus() {
   auto* file = new wxMenu;
   file->Append(ids::OpenModel, "&Open UML model...\tCtrl-O");
+  file->Append(ids::ImportCpp, "Import C++ project...",
+               "Import the classes, metrics and areas of a C++ project from its compile_commands.json");
   file->Append(ids::OpenMetrics, "Open &metrics file...\tCtrl-M");
   file->Append(ids::ReloadMetrics, "Reload metrics\tF5", "Read the metrics files again");
   file->Append(ids::SaveDiagram, "&Save diagram...\tCtrl-S", "Save the diagrams with their layout");
@@ -244,6 +247,7 @@ void mainFrame::forgetShownModel() {
 
 bool mainFrame::openModel(const std::string& path) {
   if (path.empty()) return false;
+  if (isCppProject(path)) return importCppProject(path);
   // Read aside: the loaded model stays on screen until the new one was read.
   std::unique_ptr<LoadedModel> read;
   runWithProgress(this, "Open UML Model", "Reading " + path, [&] { read = readModel(path); });
@@ -254,6 +258,31 @@ bool mainFrame::openModel(const std::string& path) {
   std::vector<std::string> notes = read->status.notes;
   adoptModel(std::move(read), path);
   showNotes("Open UML Model", notes);
+  return true;
+}
+
+bool mainFrame::importCppProject(const std::string& path) {
+  const char* const title = "Import C++ Project";
+  std::unique_ptr<LoadedModel> read;
+  bool cancelled = false;
+  runWithCountedProgress(this, title, "Parsing the units of " + path, [&](ProgressReport& report) {
+    ReadFeedback feedback;
+    feedback.cancel = report.cancelFlag();
+    feedback.progress = [&report](std::size_t done, std::size_t total, const std::string& file) {
+      report.set(done, total, "Parsing " + std::to_string(done) + " of " + std::to_string(total) + " units" +
+                                  (file.empty() ? std::string() : ": " + file));
+    };
+    read = readModel(path, feedback);
+    cancelled = report.cancelFlag()->load();
+  });
+  if (!read->status.ok()) {
+    // Cancelled or unreadable: what was loaded stays.
+    if (!cancelled) showError(title, "The project could not be imported.\n\n" + read->status.message());
+    return false;
+  }
+  adoptModel(std::move(read), path);
+  if (!document_.modelNotes().empty())
+    showError(title, "Imported, but some units did not parse.\n\n" + document_.modelNotes());
   return true;
 }
 

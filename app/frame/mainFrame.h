@@ -63,6 +63,10 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // The file commands. Each returns whether it changed what is loaded or
   // wrote the file; a failure has been shown to the user.
   bool openModel(const std::string& path);
+  // Imports the C++ project of a compile_commands.json (or of a folder
+  // holding one) with a progress dialog that can cancel; openModel does this
+  // for such paths. Units that did not parse are listed in a message.
+  bool importCppProject(const std::string& path);
   bool openMetrics(const std::string& path);
   // Reads every metrics file of the model again (after a new build): new
   // values, the same metrics shown with the same glyphs. Files that fail

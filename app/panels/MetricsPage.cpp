@@ -233,7 +233,7 @@ int paletteIndexOf(const Color& colour) {
 }
 
 void MetricsPage::sync(Document& document) {
-  const bool loaded = !document.metricsFile().empty();
+  const bool loaded = document.hasMetrics();
   if (document.revision() != shownRevision_) {
     shownRevision_ = document.revision();
     modelClosed();

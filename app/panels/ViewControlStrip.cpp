@@ -59,7 +59,7 @@ void ViewControlStrip::bindEvents() {
 
 void ViewControlStrip::sync(const Document& document) {
   if (document.hasModel()) modelSeen_ = true;
-  metrics_->Enable(!modelSeen_ || !document.metricsFile().empty());
+  metrics_->Enable(!modelSeen_ || document.hasMetrics());
 }
 
 wxSizer* ViewControlStrip::buildViewGroup() {

@@ -7,6 +7,11 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/sources/ShapesProject.h"
 
 namespace {
 
@@ -195,6 +200,32 @@ TEST(CommandLineTest, WithoutTheViewerProgramTheViewerCannotStartAndSaysSo) {
   if (out.rfind("no display:", 0) == 0) GTEST_SKIP() << "a viewer is installed in the configured folder";
   EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
   EXPECT_EQ(out.rfind("lumetra: cannot start the viewer: lumetra-viewer not found", 0), 0u) << out;
+}
+
+}  // namespace
+
+namespace {
+
+// --import-cpp stands where MODEL stands: the batch save imports the project
+// with its progress on stderr and lists the unit that did not parse.
+TEST(CommandLineTest, SaveDiagramImportsACppProject) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("lumetra-cli-cpp-" + std::to_string(::getpid()));
+  const std::string database = lumetra::testing::writeShapesDatabase(folder).string();
+  const std::string out = (folder / "out.dia").string();
+  ProgramRun r = runLumetra("--save-diagram " + out + " --import-cpp " + database);
+  EXPECT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_NE(r.out.find("importing 4/4"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("warning: 1 of 4 units had errors: " + lumetra::testing::shapesSources().string() + "/tools/Report.cpp"),
+            std::string::npos) << r.out;
+  std::stringstream written;
+  written << std::ifstream(out).rdbuf();
+  EXPECT_NE(written.str().find("scene::Scene"), std::string::npos);
+
+  EXPECT_EQ(runLumetra("--save-diagram " + out + " --import-cpp " + database + " other.xmi").exitCode, 2);
+  ProgramRun notDatabase = runLumetra("--save-diagram " + out + " --import-cpp model.xmi");
+  EXPECT_EQ(notDatabase.exitCode, 2);
+  EXPECT_NE(notDatabase.out.find("--import-cpp needs a compile_commands.json"), std::string::npos) << notDatabase.out;
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -35,6 +35,7 @@
 #include "settings/SettingsStore.h"
 #include "render/GLPainter.h"
 #include "tests/app/FrameTestSupport.h"
+#include "tests/sources/ShapesProject.h"
 
 namespace lumetra {
 namespace {
@@ -163,6 +164,23 @@ TEST_F(FrameTest, OpenedModelIsListedAndItsFirstDiagramDrawnAtFit) {
   EXPECT_FALSE(menuEnabled(ids::OpenMetrics));
   EXPECT_FALSE(enabled(ids::MetricsTransparency));
   EXPECT_EQ(FrameHarness::inkCount(h.activePixels()), 0);
+}
+
+TEST_F(FrameTest, ImportedCppProjectBringsDiagramsMetricsAndAreasAndNamesTheUnitThatFailed) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("lumetra-frame-cpp-" + std::to_string(::getpid()));
+  h.dialogs.answers.push_back(testing::writeShapesDatabase(folder).string());
+  h.command(ids::ImportCpp);
+  ASSERT_EQ(h.dialogs.asked, std::vector<std::string>{"Import C++ Project"});
+  ASSERT_EQ(h.dialogs.errors.size(), 1u);
+  EXPECT_NE(h.dialogs.errors[0].find("tools/Report.cpp"), std::string::npos) << h.dialogs.errors[0];
+  EXPECT_EQ(treeDiagrams(), 5u);
+  EXPECT_EQ(frame().metricList()->GetItemCount(), 8);
+  EXPECT_EQ(frame().areaList()->GetItemCount(), 8);
+  EXPECT_TRUE(menuEnabled(ids::OpenMetrics));
+  ASSERT_TRUE(frame().showDiagram(frame().document().findDiagram("scene")));
+  FrameHarness::settle();
+  EXPECT_GT(FrameHarness::inkCount(h.activePixels()), 2000);
+  std::filesystem::remove_all(folder);
 }
 
 TEST_F(FrameTest, MetricsChangeTheEnablingAndCheckedRowsShowGlyphsAndAreas) {

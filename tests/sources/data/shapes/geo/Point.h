@@ -1,0 +1,10 @@
+#pragma once
+
+namespace geo {
+
+struct Point {
+  double x = 0;
+  double y = 0;
+};
+
+}  // namespace geo

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace scene::detail {
+
+class Cache {
+ public:
+  int hits = 0;
+};
+
+}  // namespace scene::detail
