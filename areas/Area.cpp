@@ -4,8 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "areas/AreaVisualizer.h"
-#include "areas/AreaVisualizerInner.h"
+#include "areas/AreaPainterRegistry.h"
 #include "model/Checked.h"
 #include "model/Diagram.h"
 #include "model/ScenarioElements.h"
@@ -16,7 +15,9 @@ namespace lumetra {
 // ---- Area ----
 
 Area::Area(std::string name)
-    : name_(std::move(name)), colour_(std::make_unique<Color>()), painter_(std::make_unique<AreaVisualizerInner>()) {}
+    : name_(std::move(name)),
+      colour_(std::make_unique<Color>()),
+      painter_(createAreaVisualizer(AREA_PAINTER_INNER, AREA_MODE_AREA, AREA_METHOD_POLYGONS, 50)) {}
 
 Area::~Area() = default;
 

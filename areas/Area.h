@@ -3,7 +3,8 @@
 // and their resolution against one diagram.
 //
 //   Area           what the file says: identifiers, colour, value, painter.
-//   IdentifiedArea the diagram elements of one Area on the shown diagram.
+//   IdentifiedArea the diagram elements of one Area on the shown diagram
+//                  (IdentifiedArea.h, which painters include).
 //   AreaSet        loaded areas, identified areas in drawing order, the free
 //                  node elements (in no identified area) and the painter
 //                  parameters shared by all areas.
@@ -17,13 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "areas/IdentifiedArea.h"
 #include "settings/Color.h"
 
 namespace lumetra {
 
 class AreaVisualizer;
 class Diagram;
-class DiagramElement;
 
 class Area {
  public:
@@ -59,30 +60,6 @@ class Area {
   std::unique_ptr<Color> colour_;
   int value_ = 0;
   std::unique_ptr<AreaVisualizer> painter_;  // never null
-};
-
-class IdentifiedArea {
- public:
-  explicit IdentifiedArea(std::string name) : name_(std::move(name)) {}
-  // The colour is borrowed from the Area.
-  IdentifiedArea(std::string name, Color* colour) : name_(std::move(name)), colour_(colour) {}
-
-  std::string getName() const { return name_; }
-  void addElement(DiagramElement* element) { elements_.push_back(element); }
-  std::size_t getElementCount() const { return elements_.size(); }
-  // Throws std::out_of_range "invalid vector<T> subscript" past the end.
-  DiagramElement* getElement(std::size_t index) const;
-  const std::vector<DiagramElement*>& getElements() const { return elements_; }
-  Color* getColor() const { return colour_; }
-  void setColor(Color* colour) { colour_ = colour; }
-  int getValue() const { return value_; }
-  void setValue(int value) { value_ = value; }
-
- private:
-  std::string name_;
-  std::vector<DiagramElement*> elements_;  // not owned
-  Color* colour_ = nullptr;                // borrowed from the Area
-  int value_ = 0;
 };
 
 class AreaSet {

@@ -1,12 +1,11 @@
 #include "areas/AreaElementsEraser.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 
 #include "areas/AreaVisualizer.h"
 #include "model/Element.h"
-#include "render/GLState.h"
+#include "render/FlatDrawState.h"
+#include "render/FlatPrimitives.h"
 
 namespace lumetra {
 
@@ -76,57 +75,34 @@ bool boxOf(const DiagramElement* element, Box& box) {
   return true;
 }
 
-// One halo side: the box edge (a, b) at full strength, the outer edge (c, d)
-// transparent. Vertices go out in the order outer, edge, edge, outer.
-void haloQuad(float ox0, float oy0, float ex0, float ey0, float ex1, float ey1, float ox1, float oy1) {
-  glTexCoord2f(0.0f, 0.0f);
-  glVertex2f(ox0, oy0);
-  glTexCoord2f(0.0f, 1.0f);
-  glVertex2f(ex0, ey0);
-  glTexCoord2f(1.0f, 1.0f);
-  glVertex2f(ex1, ey1);
-  glTexCoord2f(1.0f, 0.0f);
-  glVertex2f(ox1, oy1);
-}
-
 }  // namespace
 
 void AreaElementsEraser::erase(const std::vector<DiagramElement*>& elements) {
-  AttribGuard state(GL_ALL_ATTRIB_BITS);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  glDisable(GL_TEXTURE_2D);
-
-  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-  glBegin(GL_QUADS);
-  for (const DiagramElement* element : elements) {
-    Box b;
-    if (!boxOf(element, b)) continue;
-    glVertex2f(b.x0, b.y0);
-    glVertex2f(b.x0, b.y1);
-    glVertex2f(b.x1, b.y1);
-    glVertex2f(b.x1, b.y0);
+  FlatDrawState state(Blend::Over);
+  state.setTextured(false);
+  setDrawColour(1.0f, 1.0f, 1.0f, 1.0f);
+  {
+    QuadBatch boxes;
+    for (const DiagramElement* element : elements) {
+      Box b;
+      if (boxOf(element, b)) boxes.box(b.x0, b.y0, b.x1, b.y1);
+    }
   }
-  glEnd();
 
-  glEnable(GL_TEXTURE_2D);
-  texture_.bind();
-  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+  // One ramp quad per side: the box edge at full strength, the outer edge
+  // transparent, vertices in the order outer, edge, edge, outer.
+  state.useTexture(texture_);
+  setDrawColour(1.0f, 1.0f, 1.0f, 1.0f);
   const float h = kHalo;
-  glBegin(GL_QUADS);
+  QuadBatch halos;
   for (const DiagramElement* element : elements) {
     Box b;
     if (!boxOf(element, b)) continue;
-    haloQuad(b.x0 - h, b.y1 + h, b.x0, b.y1, b.x0, b.y0, b.x0 - h, b.y0 - h);  // left
-    haloQuad(b.x1 + h, b.y1 + h, b.x1, b.y1, b.x0, b.y1, b.x0 - h, b.y1 + h);  // top
-    haloQuad(b.x1 + h, b.y0 - h, b.x1, b.y0, b.x1, b.y1, b.x1 + h, b.y1 + h);  // right
-    haloQuad(b.x0 - h, b.y0 - h, b.x0, b.y0, b.x1, b.y0, b.x1 + h, b.y0 - h);  // bottom
+    halos.ramp({b.x0 - h, b.y1 + h}, {b.x0, b.y1}, {b.x0, b.y0}, {b.x0 - h, b.y0 - h});  // left
+    halos.ramp({b.x1 + h, b.y1 + h}, {b.x1, b.y1}, {b.x0, b.y1}, {b.x0 - h, b.y1 + h});  // top
+    halos.ramp({b.x1 + h, b.y0 - h}, {b.x1, b.y0}, {b.x1, b.y1}, {b.x1 + h, b.y1 + h});  // right
+    halos.ramp({b.x0 - h, b.y0 - h}, {b.x0, b.y0}, {b.x1, b.y0}, {b.x1 + h, b.y0 - h});  // bottom
   }
-  glEnd();
 }
 
 }  // namespace lumetra

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "areas/AlphaTexture.h"
+#include "render/AlphaTexture.h"
 
 namespace lumetra {
 

@@ -1,37 +1,24 @@
 #include "areas/AreaPass.h"
 
-#include <GL/gl.h>
-
 #include "areas/Area.h"
 #include "areas/AreaElementsEraser.h"
 #include "areas/AreaVisualizer.h"
 #include "model/Element.h"
+#include "render/FlatDrawState.h"
 #include "render/GLState.h"
 
 namespace lumetra {
 
 namespace {
 
-constexpr unsigned int kFuncAdd = 0x8006;       // GL_FUNC_ADD
-constexpr unsigned int kFuncSubtract = 0x800A;  // GL_FUNC_SUBTRACT: source minus destination
 // The area painters' per-frame preparation grid.
 constexpr int kPrepareCells = 50;
-
-void drawViewportRect() {
-  glBegin(GL_QUADS);
-  glVertex2f(-1.0f, -1.0f);
-  glVertex2f(-1.0f, 1.0f);
-  glVertex2f(1.0f, 1.0f);
-  glVertex2f(1.0f, -1.0f);
-  glEnd();
-}
 
 }  // namespace
 
 void compositeAreas(const AreaSet& areas, Diagram* diagram, float areaAlpha, BlendEquationProc blendEquation) {
   AttribGuard state(GL_ALL_ATTRIB_BITS);
-  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
+  clearColourBuffer(0.0f, 0.0f, 0.0f, 0.0f);
 
   // Areas identified over another diagram point at its shapes, not these.
   static const std::vector<IdentifiedArea*> none;
@@ -48,30 +35,7 @@ void compositeAreas(const AreaSet& areas, Diagram* diagram, float areaAlpha, Ble
   }
 
   // Every pixel becomes white minus what the areas left in the buffer.
-  MatrixGuard projection(GL_PROJECTION);
-  glLoadIdentity();
-  MatrixGuard modelview(GL_MODELVIEW);
-  glLoadIdentity();
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_CULL_FACE);
-  glColor3f(1.0f, 1.0f, 1.0f);
-  if (blendEquation != nullptr) {
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
-    blendEquation(kFuncSubtract);
-    drawViewportRect();
-    blendEquation(kFuncAdd);
-  } else {
-    // Without a blend equation: inverting every bit of an 8-bit channel v
-    // gives 255 - v, the same as white minus v.
-    glDisable(GL_BLEND);
-    glEnable(GL_COLOR_LOGIC_OP);
-    glLogicOp(GL_INVERT);
-    drawViewportRect();
-    glDisable(GL_COLOR_LOGIC_OP);
-  }
+  whiteMinusViewport(blendEquation);
 }
 
 std::vector<DiagramElement*> elementsNearAreas(const std::vector<DiagramElement*>& elements,

@@ -1,7 +1,5 @@
 #include "areas/AreaPassCache.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cmath>
 
@@ -9,26 +7,16 @@
 #include "areas/AreaElementsEraser.h"
 #include "areas/AreaVisualizer.h"
 #include "model/Element.h"
-#include "render/FramebufferProcs.h"
+#include "render/GLListState.h"
 #include "render/GLState.h"
 
 namespace lumetra {
 
 namespace {
 
-constexpr GLint kClampToEdge = 0x812F;           // GL_CLAMP_TO_EDGE
 // Diagram units around the painters' box, so that the texture's border
 // texels are plain background and the quad's edge never shows.
 constexpr float kBorder = 2.0f;
-
-// The framebuffer-object entry points, looked up once.
-const fbo::Procs& framebufferProcs() {
-  static const fbo::Procs procs = fbo::lookupProcs();
-  return procs;
-}
-
-bool contextIsCurrent() { return glGetString(GL_VERSION) != nullptr; }
-
 
 // The union of the boxes the painters will colour for the diagram; false
 // when a painter cannot tell beforehand. The parameters are pushed exactly
@@ -92,59 +80,14 @@ float viewTexelsPerUnit(const float m[16], int width, int height, Vec2 lo, Vec2 
   return std::isfinite(most) ? static_cast<float>(most) : 0.0f;
 }
 
-AreaPassCache::~AreaPassCache() {
-  if (!contextIsCurrent()) return;
-  if (framebuffer_ != 0 && framebufferProcs().texturesOk()) {
-    GLuint name = framebuffer_;
-    framebufferProcs().deleteFramebuffers(1, &name);
-  }
-  if (texture_ != 0) {
-    GLuint name = texture_;
-    glDeleteTextures(1, &name);
-  }
-}
-
-bool AreaPassCache::ensureTarget(int width, int height) {
-  const fbo::Procs& fb = framebufferProcs();
-  if (!fb.texturesOk()) return false;
-  if (framebuffer_ == 0) {
-    GLuint name = 0;
-    fb.genFramebuffers(1, &name);
-    framebuffer_ = name;
-  }
-  if (texture_ != 0 && width == width_ && height == height_) return framebuffer_ != 0;
-  // A new size gets a new texture: storage respecified under a framebuffer
-  // attachment is not reliably seen by every implementation.
-  if (texture_ != 0) {
-    GLuint old = texture_;
-    glDeleteTextures(1, &old);
-    texture_ = 0;
-  }
-  GLint previousTexture = 0;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &previousTexture);
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  texture_ = name;
-  glBindTexture(GL_TEXTURE_2D, texture_);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, kClampToEdge);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, kClampToEdge);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(fbo::kRGBA8), width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previousTexture));
-  width_ = width;
-  height_ = height;
-  return texture_ != 0 && framebuffer_ != 0;
-}
+AreaPassCache::~AreaPassCache() = default;
 
 bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlpha, BlendEquationProc blendEquation,
                           AreaElementsEraser& eraser) {
   valid_ = false;
   diagram_ = nullptr;
-  if (!contextIsCurrent() || !fbo::currentContextHasFramebuffers() || !framebufferProcs().texturesOk()) return false;
-  GLint list = 0;
-  glGetIntegerv(GL_LIST_INDEX, &list);
-  if (list != 0) return false;  // framebuffer binds do not belong in a list
+  if (!PictureTexture::available()) return false;
+  if (compilingList()) return false;  // framebuffer binds do not belong in a list
 
   Vec2 lo, hi;
   bool empty = false;
@@ -166,22 +109,13 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
   lo = lo - Vec2(kBorder, kBorder);
   hi = hi + Vec2(kBorder, kBorder);
 
-  float projection[16], modelView[16], m[16];
-  GLint viewport[4] = {0, 0, 0, 0};
-  glGetFloatv(GL_PROJECTION_MATRIX, projection);
-  glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  for (int col = 0; col < 4; ++col)
-    for (int row = 0; row < 4; ++row) {
-      float sum = 0.0f;
-      for (int k = 0; k < 4; ++k) sum += projection[k * 4 + row] * modelView[col * 4 + k];
-      m[col * 4 + row] = sum;
-    }
+  float m[16];
+  int viewport[4] = {0, 0, 0, 0};
+  readClipMatrix(m);
+  readViewport(viewport);
   const float viewScale = viewTexelsPerUnit(m, viewport[2], viewport[3], lo, hi);
   if (!(viewScale > 0.0f)) return false;
-  GLint maxSize = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-  const double side = std::min<double>(kMaxSide, maxSize);
+  const double side = std::min<double>(kMaxSide, maxTextureSide());
   const double spanX = static_cast<double>(hi.x) - lo.x;
   const double spanY = static_cast<double>(hi.y) - lo.y;
   // A view zoomed in on part of the areas would need a texture far larger
@@ -213,7 +147,7 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
   if (!(w <= side && h <= side && w * h <= budget + w + h + 1.0)) return false;
   const int width = std::max(1, static_cast<int>(w));
   const int height = std::max(1, static_cast<int>(h));
-  if (!ensureTarget(width, height)) return false;
+  if (!picture_.ensure(width, height)) return false;
   // Whole texels of 1 / scale units each.
   hi = Vec2(lo.x + static_cast<float>(width / static_cast<double>(scale)),
             lo.y + static_cast<float>(height / static_cast<double>(scale)));
@@ -231,8 +165,8 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
                                          layout->getUpperRight()->x, layout->getUpperRight()->y});
     }
   }
-  if (hasPicture_ && !signature.empty() && signature == signature_ && texture_ != 0 && width == width_ &&
-      height == height_) {
+  if (hasPicture_ && !signature.empty() && signature == signature_ && picture_.name() != 0 &&
+      width == picture_.width() && height == picture_.height()) {
     lower_ = lo;
     upper_ = hi;
     diagram_ = diagram;
@@ -242,35 +176,10 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
   }
   signature_.clear();
 
-  const fbo::Procs& fb = framebufferProcs();
-  GLint previousFramebuffer = 0;
-  glGetIntegerv(fbo::kFramebufferBinding, &previousFramebuffer);
-  // Nothing queued may still read the texture while it is redrawn.
-  glFinish();
-  // Whatever way the rendering ends (a painter may throw), drawing goes back
-  // to the framebuffer it went to before.
-  struct FramebufferScope {
-    const fbo::Procs& fb;
-    GLuint previous;
-    ~FramebufferScope() { fb.bindFramebuffer(fbo::kFramebuffer, previous); }
-  } restore{fb, static_cast<GLuint>(previousFramebuffer)};
-  fb.bindFramebuffer(fbo::kFramebuffer, framebuffer_);
-  fb.framebufferTexture2D(fbo::kFramebuffer, fbo::kColourAttachment0, GL_TEXTURE_2D, texture_, 0);
-  const bool complete = fb.checkFramebufferStatus(fbo::kFramebuffer) == fbo::kFramebufferComplete;
-  if (complete) {
-    AttribGuard state(GL_ALL_ATTRIB_BITS);
-    glViewport(0, 0, width, height);
-    glDisable(GL_SCISSOR_TEST);
-    MatrixGuard projectionGuard(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(lo.x, hi.x, lo.y, hi.y, -1.0, 1.0);
-    MatrixGuard modelViewGuard(GL_MODELVIEW);
-    glLoadIdentity();
-    drawAreaPass(areas, diagram, areaAlpha, blendEquation, eraser);
-    // And the picture is complete before any list samples it.
-    glFinish();
-  }
-  if (!complete) return false;
+  // Nothing queued may still read the texture while it is redrawn, and
+  // the picture is complete before any list samples it.
+  if (!picture_.render(lo, hi, [&] { drawAreaPass(areas, diagram, areaAlpha, blendEquation, eraser); }))
+    return false;
 
   lower_ = lo;
   upper_ = hi;
@@ -284,28 +193,7 @@ bool AreaPassCache::build(const AreaSet& areas, Diagram* diagram, float areaAlph
 }
 
 void AreaPassCache::draw() const {
-  if (!valid_) return;
-  AttribGuard state(GL_COLOR_BUFFER_BIT | GL_ENABLE_BIT | GL_TEXTURE_BIT);
-  glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  if (!hasPicture_) return;
-  glDisable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_CULL_FACE);
-  glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, texture_);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-  glBegin(GL_QUADS);
-  glTexCoord2f(0.0f, 0.0f);
-  glVertex2f(lower_.x, lower_.y);
-  glTexCoord2f(0.0f, 1.0f);
-  glVertex2f(lower_.x, upper_.y);
-  glTexCoord2f(1.0f, 1.0f);
-  glVertex2f(upper_.x, upper_.y);
-  glTexCoord2f(1.0f, 0.0f);
-  glVertex2f(upper_.x, lower_.y);
-  glEnd();
+  if (valid_) picture_.drawOnWhite(hasPicture_, lower_, upper_);
 }
 
 }  // namespace lumetra

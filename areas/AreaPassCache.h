@@ -30,6 +30,7 @@
 #include "areas/AreaPass.h"
 #include "model/Vec2.h"
 #include "platform/GLExtensions.h"
+#include "render/PictureTexture.h"
 
 namespace lumetra {
 
@@ -83,26 +84,21 @@ class AreaPassCache {
   // The diagram-space box the texture covers, and its size in texels.
   Vec2 lower() const { return lower_; }
   Vec2 upper() const { return upper_; }
-  int textureWidth() const { return width_; }
-  int textureHeight() const { return height_; }
-  unsigned int textureName() const { return texture_; }
+  int textureWidth() const { return picture_.width(); }
+  int textureHeight() const { return picture_.height(); }
+  unsigned int textureName() const { return picture_.name(); }
   // How often build succeeded, and how often it rendered the picture (a
   // build whose picture would equal the one held keeps it).
   int buildCount() const { return builds_; }
   int renderCount() const { return renders_; }
 
  private:
-  bool ensureTarget(int width, int height);
-
   bool valid_ = false;
   bool hasPicture_ = false;
   Diagram* diagram_ = nullptr;
   Vec2 lower_;
   Vec2 upper_;
-  int width_ = 0;
-  int height_ = 0;
-  unsigned int texture_ = 0;
-  unsigned int framebuffer_ = 0;
+  PictureTexture picture_;
   int builds_ = 0;
   int renders_ = 0;
   // What the held picture shows (see AreaVisualizer::appendSignature),

@@ -4,8 +4,8 @@
 // black colour buffer; the area pass (AreaPass.h) then turns the buffer into
 // white minus what the painters left, so areas mix like inks on white paper.
 //
-// Painters are chosen by display name through createAreaVisualizer; a
-// painter kind registers itself in AreaVisualizer.cpp's table.
+// Painters are made by display name through the registry
+// (AreaPainterRegistry.h); this base knows none of its kinds.
 
 #include <cstdint>
 #include <memory>
@@ -94,13 +94,6 @@ class AreaVisualizer {
   IdentifiedArea* area_ = nullptr;  // borrowed, set by draw
   void* grid_ = nullptr;            // the subclass's geometry object, owned by it
 };
-
-// A new painter of that display name with those settings, or null for a name
-// no painter answers to.
-std::unique_ptr<AreaVisualizer> createAreaVisualizer(const std::string& name, const std::string& drawingMode,
-                                                     const std::string& method, int softness);
-// The display names createAreaVisualizer knows, in the order panels offer them.
-std::vector<std::string> areaVisualizerNames();
 
 // The width and height of the diagram for the painters' proportions: the
 // size of the diagram's own layout, or, where it has none (or an empty or

@@ -1,30 +1,19 @@
 #include "areas/AreaVisualizerInner.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <unordered_map>
 
-#include "areas/Area.h"
+#include "areas/IdentifiedArea.h"
 #include "model/Element.h"
 #include "render/GLPainter.h"
-#include "render/GLState.h"
+#include "render/FlatDrawState.h"
+#include "render/FlatPrimitives.h"
 
 namespace lumetra {
 
 namespace {
-// Quad corners go to GL as whole units; beyond this they are held here
-// (the conversion of a float outside int's range is undefined).
-constexpr float kLargestCoordinate = 1.0e9f;
-
-int wholeUnits(float value) {
-  if (!(value > -kLargestCoordinate)) return value != value ? 0 : -static_cast<int>(kLargestCoordinate);
-  if (!(value < kLargestCoordinate)) return static_cast<int>(kLargestCoordinate);
-  return static_cast<int>(value);
-}
-
 // Truncates towards zero, held within int's range.
 int saturatedInt(double value) {
   if (!(value == value)) return 0;
@@ -235,18 +224,11 @@ void AreaVisualizerInner::drawThin(IdentifiedArea* area) {
 }
 
 void AreaVisualizerInner::drawDiscSets(bool withContour) {
-  AttribGuard state(GL_ALL_ATTRIB_BITS);
-  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-  glEnable(GL_TEXTURE_2D);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  drawDiscs(discs_);
-  if (withContour) drawDiscs(contourDiscs_);
-  glPopClientAttrib();
+  FlatDrawState state(Blend::Over);
+  state.setTextured(true);
+  QuadArrays arrays;
+  drawDiscs(arrays, state, discs_);
+  if (withContour) drawDiscs(arrays, state, contourDiscs_);
 }
 
 AlphaTexture& AreaVisualizerInner::stackedTexture(int listings) {
@@ -269,7 +251,7 @@ AlphaTexture& AreaVisualizerInner::stackedTexture(int listings) {
   return *slot;
 }
 
-void AreaVisualizerInner::drawDiscs(const std::vector<AreaDisc>& discs) {
+void AreaVisualizerInner::drawDiscs(QuadArrays& arrays, FlatDrawState& state, const std::vector<AreaDisc>& discs) {
   const Color colour = area_ != nullptr && area_->getColor() != nullptr ? *area_->getColor() : Color();
   // Discs go out in runs of one listing count, as arrays of quads of at
   // most kChunk discs. The discs of members listed once carry the area
@@ -278,28 +260,24 @@ void AreaVisualizerInner::drawDiscs(const std::vector<AreaDisc>& discs) {
   // alike in any order). Coordinates go out as integers: the discs snap to
   // whole diagram units.
   constexpr std::size_t kChunk = 16384;
-  std::vector<GLint> corners;
-  std::vector<GLfloat> texels;
+  std::vector<int> corners;
+  std::vector<float> texels;
   corners.reserve(8 * std::min(kChunk, discs.size()));
   texels.reserve(corners.capacity());
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   int bound = 0;  // the listing count whose texture and colour are in force
   auto flush = [&](int listings) {
     if (corners.empty()) return;
     if (listings != bound) {
       if (listings == 1) {
-        texture_.bind();
-        glColor4f(colour.r, colour.g, colour.b, alpha_);
+        state.bindTexture(texture_);
+        setDrawColour(colour.r, colour.g, colour.b, alpha_);
       } else {
-        stackedTexture(listings).bind();
-        glColor4f(colour.r, colour.g, colour.b, 1.0f);
+        state.bindTexture(stackedTexture(listings));
+        setDrawColour(colour.r, colour.g, colour.b, 1.0f);
       }
       bound = listings;
     }
-    glVertexPointer(2, GL_INT, 0, corners.data());
-    glTexCoordPointer(2, GL_FLOAT, 0, texels.data());
-    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(corners.size() / 2));
+    arrays.draw(corners, texels);
     corners.clear();
     texels.clear();
   };
@@ -312,16 +290,16 @@ void AreaVisualizerInner::drawDiscs(const std::vector<AreaDisc>& discs) {
     }
     const float r = disc.radius;
     if (!(r > 0.0f)) continue;
-    const GLint left = wholeUnits(disc.x - r);
-    const GLint right = wholeUnits(disc.x + r);
-    const GLint bottom = wholeUnits(disc.y - r);
-    const GLint top = wholeUnits(disc.y + r);
+    const int left = wholeUnits(disc.x - r);
+    const int right = wholeUnits(disc.x + r);
+    const int bottom = wholeUnits(disc.y - r);
+    const int top = wholeUnits(disc.y + r);
     corners.insert(corners.end(), {left, bottom, left, top, right, top, right, bottom});
     texels.insert(texels.end(), {0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 1.0f, 0.0f});
   }
   flush(listings);
   // The area colour stays in force, as the contour discs and callers expect.
-  if (bound != 1) glColor4f(colour.r, colour.g, colour.b, alpha_);
+  if (bound != 1) setDrawColour(colour.r, colour.g, colour.b, alpha_);
 }
 
 bool AreaVisualizerInner::getExtent(Vec2& lower, Vec2& upper) const {

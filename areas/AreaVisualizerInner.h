@@ -10,11 +10,14 @@
 #include <memory>
 #include <vector>
 
-#include "areas/AlphaTexture.h"
+#include "render/AlphaTexture.h"
 #include "areas/AreaVisualizer.h"
 #include "model/Vec2.h"
 
 namespace lumetra {
+
+class FlatDrawState;
+class QuadArrays;
 
 class IdentifiedArea;
 
@@ -130,7 +133,7 @@ class AreaVisualizerInner : public AreaVisualizer {
   // Sets the textured, blended disc state, draws discs_ and, when asked, the
   // contour discs over them, and restores the state.
   void drawDiscSets(bool withContour);
-  void drawDiscs(const std::vector<AreaDisc>& discs);
+  void drawDiscs(QuadArrays& arrays, FlatDrawState& state, const std::vector<AreaDisc>& discs);
   // The disc texture as k layers of the area colour at its alpha add up:
   // 1 - (1 - alpha t)^k for every texel t of the disc texture.
   AlphaTexture& stackedTexture(int listings);

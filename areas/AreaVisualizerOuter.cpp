@@ -1,12 +1,10 @@
 #include "areas/AreaVisualizerOuter.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 
-#include "areas/Area.h"
-#include "areas/AreaQuads.h"
-#include "render/GLState.h"
+#include "areas/IdentifiedArea.h"
+#include "render/FlatDrawState.h"
+#include "render/FlatPrimitives.h"
 
 namespace lumetra {
 
@@ -92,17 +90,9 @@ void AreaVisualizerOuter::drawPolygons() {
   const std::vector<Vec2>& p = geometry_->getOutline();
   const std::size_t n = p.size();
   const Color colour = colourOf(area_);
-  AttribGuard state(GL_ALL_ATTRIB_BITS);
-  glEnable(GL_TEXTURE_2D);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  if (drawingMode_ == AREA_MODE_CONTOUR) bandTexture_.bind();
-  else rampTexture_.bind();
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  glColor4f(colour.r, colour.g, colour.b, alpha_);
+  FlatDrawState state(Blend::Add);
+  state.useTexture(drawingMode_ == AREA_MODE_CONTOUR ? bandTexture_ : rampTexture_);
+  setDrawColour(colour.r, colour.g, colour.b, alpha_);
 
   // The offset point of vertex i: bandWidth outwards along the mean of its
   // edges' normals (the outline runs clockwise, so right-hand normals point
@@ -114,7 +104,7 @@ void AreaVisualizerOuter::drawPolygons() {
     return v - normal * bandWidth_;
   };
 
-  glBegin(GL_QUADS);
+  QuadBatch quads;
   // At an inward bend the offset edges cross: the corner then stays where
   // it was, so that the band does not fold over itself.
   Vec2 last = offset(0);
@@ -123,90 +113,57 @@ void AreaVisualizerOuter::drawPolygons() {
     const Vec2 o = offset(i);
     const bool folds = crossStrictly(p[i - 1], kept, p[i], o);
     const Vec2 corner = folds ? last : o;
-    rampQuad(last, p[i - 1], p[i], corner);
+    quads.ramp(last, p[i - 1], p[i], corner);
     if (!folds) kept = o;
     last = corner;
   }
   const Vec2 closing = offset(n - 1);
-  rampQuad(closing, p[n - 1], p[n - 2], kept);
-  rampQuad(offset(0), p[0], p[n - 1], closing);
-  glEnd();
+  quads.ramp(closing, p[n - 1], p[n - 2], kept);
+  quads.ramp(offset(0), p[0], p[n - 1], closing);
 }
 
 void AreaVisualizerOuter::drawSplatting() {
   const std::vector<Vec2>& p = geometry_->getOutline();
   const std::size_t n = p.size();
   const Color colour = colourOf(area_);
-  AttribGuard state(GL_ALL_ATTRIB_BITS);
-  glEnable(GL_TEXTURE_2D);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  discTexture_.bind();
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  glColor4f(colour.r, colour.g, colour.b, alpha_);
-  glBegin(GL_QUADS);
+  FlatDrawState state(Blend::Add);
+  state.useTexture(discTexture_);
+  setDrawColour(colour.r, colour.g, colour.b, alpha_);
+  QuadBatch quads;
   for (std::size_t i = 0; i < n; ++i) {
     const float a = (p[i] - p[(i + n - 1) % n]).length();
     const float b = (p[(i + 1) % n] - p[i]).length();
-    discQuad(p[i], (a + b) / 2.0f);
+    quads.disc(p[i], (a + b) / 2.0f);
   }
-  glEnd();
 }
 
 void AreaVisualizerOuter::drawLine() {
   const std::vector<Vec2>& p = geometry_->getOutline();
   const Color colour = colourOf(area_);
-  AttribGuard state(GL_ALL_ATTRIB_BITS);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  discTexture_.bind();
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  glColor4f(colour.r, colour.g, colour.b, 1.0f);
-  glLineWidth(kLineWidth);
-  glDisable(GL_TEXTURE_2D);
+  FlatDrawState state(Blend::Over);
+  state.bindTexture(discTexture_);
+  setDrawColour(colour.r, colour.g, colour.b, 1.0f);
+  state.setTextured(false);
   // Smoothed whatever the drawing around it left (a canvas recording an
   // overview switches smoothing off around it).
-  glEnable(GL_LINE_SMOOTH);
-  glBegin(GL_LINE_LOOP);
-  for (const Vec2& v : p) glVertex2f(v.x, v.y);
-  glEnd();
-  glEnable(GL_TEXTURE_2D);
-  glBegin(GL_QUADS);
-  for (const Vec2& v : p) discQuad(v, lineDiscRadius_);
-  glEnd();
+  state.setSmoothLines(kLineWidth);
+  drawLineLoop(p);
+  state.setTextured(true);
+  QuadBatch quads;
+  for (const Vec2& v : p) quads.disc(v, lineDiscRadius_);
 }
 
 void AreaVisualizerOuter::fill(bool opaque) {
   const Color colour = colourOf(area_);
-  AttribGuard state(GL_ALL_ATTRIB_BITS);
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  if (opaque) {
-    // Covers the splats' inner halves and whatever lies beneath.
-    glDisable(GL_BLEND);
-    glColor3f(colour.r * alpha_, colour.g * alpha_, colour.b * alpha_);
-  } else {
-    // Adds the area alpha, as strong as the band's inner edge, whatever the
-    // caller left blending at.
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glColor4f(colour.r, colour.g, colour.b, alpha_);
-  }
-  glBegin(GL_TRIANGLES);
-  for (const MeshTriangle& t : geometry_->getTriangles()) {
-    glVertex2f(t.a.x, t.a.y);
-    glVertex2f(t.b.x, t.b.y);
-    glVertex2f(t.c.x, t.c.y);
-  }
-  glEnd();
+  // Opaque, it covers the splats' inner halves and whatever lies beneath;
+  // otherwise it adds the area alpha, as strong as the band's inner edge,
+  // whatever the caller left blending at.
+  FlatDrawState state(opaque ? Blend::Off : Blend::Add);
+  state.setTextured(false);
+  if (opaque) setDrawColour(colour.r * alpha_, colour.g * alpha_, colour.b * alpha_, 1.0f);
+  else setDrawColour(colour.r, colour.g, colour.b, alpha_);
+  TriangleBatch triangles;
+  for (const MeshTriangle& t : geometry_->getTriangles()) triangles.triangle(t.a, t.b, t.c);
 }
 
 bool AreaVisualizerOuter::getExtent(Vec2& lower, Vec2& upper) const {

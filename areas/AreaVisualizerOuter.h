@@ -22,7 +22,7 @@
 
 #include <memory>
 
-#include "areas/AlphaTexture.h"
+#include "render/AlphaTexture.h"
 #include "areas/AreaVisualizer.h"
 #include "areas/OuterAreaGeometry.h"
 

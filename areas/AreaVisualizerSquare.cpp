@@ -1,13 +1,11 @@
 #include "areas/AreaVisualizerSquare.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 
-#include "areas/Area.h"
-#include "areas/AreaQuads.h"
+#include "areas/IdentifiedArea.h"
 #include "areas/OuterAreaGeometry.h"
-#include "render/GLState.h"
+#include "render/FlatDrawState.h"
+#include "render/FlatPrimitives.h"
 
 namespace lumetra {
 
@@ -56,36 +54,23 @@ void AreaVisualizerSquare::draw(IdentifiedArea* area) {
   const float x0 = lower_.x, y0 = lower_.y, x1 = upper_.x, y1 = upper_.y;
   const float b = borderWidth_;
 
-  AttribGuard state(GL_ALL_ATTRIB_BITS);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
   // Fill and frame blend alike, so the fill meets the frame's inner edge at
   // the same strength.
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(colour.r, colour.g, colour.b, alpha_);
+  FlatDrawState state(Blend::Over);
+  setDrawColour(colour.r, colour.g, colour.b, alpha_);
   if (drawingMode_ == AREA_MODE_AREA) {
-    glDisable(GL_TEXTURE_2D);
-    glBegin(GL_QUADS);
-    glVertex2f(x0, y0);
-    glVertex2f(x0, y1);
-    glVertex2f(x1, y1);
-    glVertex2f(x1, y0);
-    glEnd();
+    state.setTextured(false);
+    QuadBatch fill;
+    fill.box(x0, y0, x1, y1);
   }
 
-  glEnable(GL_TEXTURE_2D);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  if (drawingMode_ == AREA_MODE_CONTOUR) bandTexture_.bind();
-  else rampTexture_.bind();
+  state.useTexture(drawingMode_ == AREA_MODE_CONTOUR ? bandTexture_ : rampTexture_);
   // Four mitred quads; the second texture coordinate is 1 on the box.
-  glBegin(GL_QUADS);
-  rampQuad({x0 - b, y1 + b}, {x0, y1}, {x0, y0}, {x0 - b, y0 - b});
-  rampQuad({x1 + b, y1 + b}, {x1, y1}, {x0, y1}, {x0 - b, y1 + b});
-  rampQuad({x1 + b, y0 - b}, {x1, y0}, {x1, y1}, {x1 + b, y1 + b});
-  rampQuad({x0 - b, y0 - b}, {x0, y0}, {x1, y0}, {x1 + b, y0 - b});
-  glEnd();
+  QuadBatch frame;
+  frame.ramp({x0 - b, y1 + b}, {x0, y1}, {x0, y0}, {x0 - b, y0 - b});
+  frame.ramp({x1 + b, y1 + b}, {x1, y1}, {x0, y1}, {x0 - b, y1 + b});
+  frame.ramp({x1 + b, y0 - b}, {x1, y0}, {x1, y1}, {x1 + b, y1 + b});
+  frame.ramp({x0 - b, y0 - b}, {x0, y0}, {x1, y0}, {x1 + b, y0 - b});
 }
 
 bool AreaVisualizerSquare::getExtent(Vec2& lower, Vec2& upper) const {

@@ -6,7 +6,7 @@
 // soft line across its middle (band texture). Radius, distance, iterations
 // and method play no part. Diagram units, y up; GL state restored.
 
-#include "areas/AlphaTexture.h"
+#include "render/AlphaTexture.h"
 #include "areas/AreaVisualizer.h"
 
 namespace lumetra {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "areas/Area.h"
+#include "areas/IdentifiedArea.h"
 #include "areas/SampleTree.h"
 #include "model/Element.h"
 

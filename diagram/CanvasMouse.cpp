@@ -1,7 +1,5 @@
 #include "diagram/CanvasMouse.h"
 
-#include <wx/event.h>
-
 #include <cmath>
 #include <exception>
 #include <memory>
@@ -27,9 +25,8 @@ constexpr double kPickSize = 4.0;
 constexpr int kHoverOffset = 16;
 
 // The event's position in window pixels, y up.
-Vec2 windowPoint(const CanvasWindow& window, const wxMouseEvent& event, int canvasHeight) {
-  return {static_cast<float>(event.GetX() - window.x()),
-          static_cast<float>(canvasHeight - event.GetY() - window.y())};
+Vec2 windowPoint(const CanvasWindow& window, const PointerEvent& event, int canvasHeight) {
+  return {static_cast<float>(event.x - window.x()), static_cast<float>(canvasHeight - event.y - window.y())};
 }
 
 UMLModelVisualizer* diagramPainter(const CanvasWindow& window) {
@@ -74,7 +71,7 @@ void CanvasMouse::moveShape(DiagramElement* shape, float dx, float dy) {
     for (DiagramElement* child : composed->getChildren()) moveShape(child, dx, dy);
 }
 
-bool CanvasMouse::pickAt(CanvasWindow& window, const wxMouseEvent& event, int canvasHeight, PickResult& result) {
+bool CanvasMouse::pickAt(CanvasWindow& window, const PointerEvent& event, int canvasHeight, PickResult& result) {
   UMLModelVisualizer* painter = diagramPainter(window);
   if (painter == nullptr || !window.canvas()->makeContextCurrent()) return false;
   const Vec2 at = windowPoint(window, event, canvasHeight);
@@ -91,7 +88,7 @@ bool CanvasMouse::pickAt(CanvasWindow& window, const wxMouseEvent& event, int ca
   return true;
 }
 
-void CanvasMouse::showHoverBox(CanvasWindow& window, const wxMouseEvent& event, int canvasHeight) {
+void CanvasMouse::showHoverBox(CanvasWindow& window, const PointerEvent& event, int canvasHeight) {
   PickResult result;
   pickAt(window, event, canvasHeight, result);
   const Vec2 at = windowPoint(window, event, canvasHeight);
@@ -110,13 +107,13 @@ void CanvasMouse::showHoverBox(CanvasWindow& window, const wxMouseEvent& event, 
   window.canvas()->refreshWindow(&window, true);
 }
 
-void CanvasMouse::press(CanvasWindow& window, const wxMouseEvent& event, int canvasHeight) {
+void CanvasMouse::press(CanvasWindow& window, const PointerEvent& event, int canvasHeight) {
   PickResult result;
   pickAt(window, event, canvasHeight, result);
   UMLModelVisualizer* painter = diagramPainter(window);
   SelectionManager* selection = painter != nullptr ? painter->selectionManager() : nullptr;
   const SelectionManager::Snapshot before = selection != nullptr ? selection->snapshot() : SelectionManager::Snapshot();
-  if (selection != nullptr && !event.ShiftDown()) selection->clear();
+  if (selection != nullptr && !event.shift) selection->clear();
 
   const std::vector<MetricSelection*> glyphs = result.metricHits();
   const std::vector<ModelSelectionElement*> elements = result.elementHits();
@@ -129,8 +126,7 @@ void CanvasMouse::press(CanvasWindow& window, const wxMouseEvent& event, int can
       if (hit->getModelElement() != nullptr) selection->toggleElement(hit->getModelElement());
   }
 
-  pressPosition_ = event.GetPosition();
-  dragPosition_ = pressPosition_;
+  dragPosition_ = positionOf(event);
   pressed_ = true;
   // Every window re-records only what shows the flipped selected states.
   window.canvas()->selectionChanged(&window, selection != nullptr ? selection->changeSince(before) : SelectionChange());
@@ -150,19 +146,19 @@ void CanvasMouse::dragShape(CanvasWindow& window, float dx, float dy) {
   window.canvas()->shapeMoved(&window, shape);
 }
 
-void CanvasMouse::drag(CanvasWindow& window, const wxMouseEvent& event) {
+void CanvasMouse::drag(CanvasWindow& window, const PointerEvent& event) {
   // From where the last step of this press left off: an event in between
   // that was no drag step (a motion reported without the button) is not
   // skipped over.
-  const wxPoint from = pressed_ ? dragPosition_ : lastPosition_;
-  const float dx = static_cast<float>(event.GetX() - from.x);
-  const float dy = static_cast<float>(event.GetY() - from.y);
+  const Position from = pressed_ ? dragPosition_ : lastPosition_;
+  const float dx = static_cast<float>(event.x - from.x);
+  const float dy = static_cast<float>(event.y - from.y);
   Camera& camera = window.camera();
-  if (event.ShiftDown()) {
+  if (event.shift) {
     camera.rotationZ += dx / 5.0f;
     camera.rotationX += dy / 5.0f;
     window.canvas()->refreshWindow(&window, true);
-  } else if (event.ControlDown()) {
+  } else if (event.control) {
     if (pressTarget_ != nullptr) dragShape(window, dx, dy);
     else window.canvas()->refreshWindow(&window, true);
   } else {
@@ -172,7 +168,7 @@ void CanvasMouse::drag(CanvasWindow& window, const wxMouseEvent& event) {
   }
 }
 
-void CanvasMouse::onMouse(CanvasWindow& window, wxMouseEvent& event, int canvasHeight) {
+void CanvasMouse::onMouse(CanvasWindow& window, const PointerEvent& event, int canvasHeight) {
   if (window.diagram() == nullptr) return;
 
   // Every step below that runs redraws the window; a box taken away by an
@@ -183,46 +179,46 @@ void CanvasMouse::onMouse(CanvasWindow& window, wxMouseEvent& event, int canvasH
 
   // The wheel zooms before the hover box is picked, so that the box shows
   // what lies under the pointer at the new zoom and one redraw shows both.
-  const bool wheel = event.GetEventType() == wxEVT_MOUSEWHEEL && event.GetWheelRotation() != 0 &&
-                     event.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL;
+  const bool wheel = event.wheelRotation != 0;
   if (wheel) {
     // Multiplicative and without limits, except that a zoom that would no
     // longer be a positive finite number (and would blank the view for
     // good) is not taken.
-    const float zoom = window.zoom() * std::exp2(static_cast<float>(event.GetWheelRotation()) / 1024.0f);
+    const float zoom = window.zoom() * std::exp2(static_cast<float>(event.wheelRotation) / 1024.0f);
     if (std::isnormal(zoom) && zoom > 0.0f) window.setZoom(zoom);
   }
 
-  const bool anyButton = event.LeftIsDown() || event.MiddleIsDown() || event.RightIsDown();
+  const bool anyButton = event.leftDown || event.middleDown || event.rightDown;
   if (!anyButton && dynamic_cast<MetricsVisualizer*>(window.visualizer()) != nullptr) {
     showHoverBox(window, event, canvasHeight);
     redrawn = true;
   }
 
-  if (event.LeftDown()) {
+  if (event.leftPressed) {
     press(window, event, canvasHeight);
     redrawn = true;
   }
 
-  if (event.Dragging() && event.LeftIsDown() && !event.RightIsDown()) {
+  if (event.dragging && event.leftDown && !event.rightDown) {
     drag(window, event);
-    dragPosition_ = event.GetPosition();
+    dragPosition_ = positionOf(event);
     redrawn = true;
   }
 
-  if (event.LeftUp() && pressed_) {
+  if (event.leftReleased && pressed_) {
     pressed_ = false;
     // The rest of a Ctrl-drag the motions did not bring.
-    const wxPoint rest = event.GetPosition() - dragPosition_;
-    if (event.ControlDown() && !event.ShiftDown() && pressTarget_ != nullptr && rest != wxPoint(0, 0)) {
-      dragShape(window, static_cast<float>(rest.x), static_cast<float>(rest.y));
+    const int restX = event.x - dragPosition_.x;
+    const int restY = event.y - dragPosition_.y;
+    if (event.control && !event.shift && pressTarget_ != nullptr && (restX != 0 || restY != 0)) {
+      dragShape(window, static_cast<float>(restX), static_cast<float>(restY));
       redrawn = true;
     }
   }
 
   // A zoom some step above did not already redraw, or a box taken away.
   if ((wheel || hadBox) && !redrawn) window.canvas()->refreshWindow(&window, true);
-  lastPosition_ = event.GetPosition();
+  lastPosition_ = positionOf(event);
 }
 
 }  // namespace lumetra

@@ -33,8 +33,6 @@
 // forgetPressTarget whenever that model is closed or replaced. A target that
 // is not on the diagram the window shows is never moved.
 
-#include <wx/gdicmn.h>
-
 #include "render/CanvasWindow.h"
 
 namespace lumetra {
@@ -51,7 +49,7 @@ Vec2 screenToDiagramOffset(const Camera& camera, float dx, float dy);
 
 class CanvasMouse : public WindowMouseHandler {
  public:
-  void onMouse(CanvasWindow& window, wxMouseEvent& event, int canvasHeight) override;
+  void onMouse(CanvasWindow& window, const PointerEvent& event, int canvasHeight) override;
 
   // Drops the press target (the model it points into is going away).
   void forgetPressTarget() { pressTarget_ = nullptr; }
@@ -68,17 +66,23 @@ class CanvasMouse : public WindowMouseHandler {
  private:
   // Picks under the event's position in window; false when nothing could be
   // picked (no diagram painter, no GL context).
-  bool pickAt(CanvasWindow& window, const wxMouseEvent& event, int canvasHeight, PickResult& result);
-  void showHoverBox(CanvasWindow& window, const wxMouseEvent& event, int canvasHeight);
-  void press(CanvasWindow& window, const wxMouseEvent& event, int canvasHeight);
-  void drag(CanvasWindow& window, const wxMouseEvent& event);
+  bool pickAt(CanvasWindow& window, const PointerEvent& event, int canvasHeight, PickResult& result);
+  void showHoverBox(CanvasWindow& window, const PointerEvent& event, int canvasHeight);
+  void press(CanvasWindow& window, const PointerEvent& event, int canvasHeight);
+  void drag(CanvasWindow& window, const PointerEvent& event);
   void dragShape(CanvasWindow& window, float dx, float dy);
 
-  wxPoint lastPosition_;
-  wxPoint pressPosition_;
+  // Pointer positions in canvas pixels, y down.
+  struct Position {
+    int x = 0;
+    int y = 0;
+  };
+  static Position positionOf(const PointerEvent& event) { return {event.x, event.y}; }
+
+  Position lastPosition_;
   // Where the last drag step left the pointer since the left press in this
   // window; pressed_ while that button is down.
-  wxPoint dragPosition_;
+  Position dragPosition_;
   bool pressed_ = false;
   ModelElement* pressTarget_ = nullptr;  // not owned
 };

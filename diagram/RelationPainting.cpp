@@ -12,7 +12,7 @@
 #include "diagram/RelationGeometry.h"
 #include "diagram/TextLabel.h"
 #include "diagram/UMLModelVisualizer.h"
-#include "render/geometry/Spline.h"
+#include "geometry/Spline.h"
 #include "settings/SettingsStore.h"
 
 namespace lumetra {

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "metrics/MetricVisualizer.h"
+
 namespace lumetra {
 
 Color paletteColor(int index) {
@@ -30,6 +32,8 @@ Metric::Metric(std::string name, Color* colour, Color* outlineColour)
     : name_(std::move(name)), colour_(ownedOrBlack(colour)), outlineColour_(ownedOrBlack(outlineColour)) {}
 
 Metric::~Metric() = default;
+
+std::string Metric::getVisualizerName() const { return painter_->getName(); }
 
 bool Metric::installPainter(std::unique_ptr<MetricVisualizer> painter) {
   if (!painter) return false;

@@ -1,7 +1,8 @@
 #pragma once
 // The metric model: a named measurement attached to diagram elements, an
 // integer or a boolean per element, with its colours, a transparency weight
-// and the glyph painter that draws one value.
+// and the glyph painter that draws one value (MetricVisualizer.h, which only
+// the code that talks to the painter includes).
 //
 // Elements are referred to by model identifier only (exact, case-sensitive);
 // a metric never points into the model. Values keep file order and
@@ -14,11 +15,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "metrics/MetricVisualizer.h"
 #include "model/Vec2.h"
 #include "settings/Color.h"
 
 namespace lumetra {
+
+class MetricVisualizer;
 
 // The 16 default metric colours, packed 0xAARRGGBB.
 inline constexpr std::uint32_t METRIC_PALETTE[16] = {
@@ -60,7 +62,7 @@ class Metric {
   // Swaps the glyph painter for the one of that display name. A name that is
   // not offered for this kind of metric keeps the current painter.
   virtual void setVisualizer(const std::string& displayName) = 0;
-  virtual std::string getVisualizerName() const { return painter_->getName(); }
+  virtual std::string getVisualizerName() const;
   virtual ~Metric();
 
   Color* getOutlineColor() const { return outlineColour_.get(); }

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "model/ModelFactory.h"
-#include "render/geometry/GeometryPasses.h"
+#include "geometry/GeometryPasses.h"
 
 namespace lumetra {
 

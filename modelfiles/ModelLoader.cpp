@@ -1,6 +1,6 @@
 #include "modelfiles/ModelLoader.h"
 
-#include "render/geometry/GeometryPasses.h"
+#include "geometry/GeometryPasses.h"
 
 namespace lumetra {
 

@@ -7,10 +7,7 @@
 
 #include <GL/gl.h>
 #include <wx/dcclient.h>
-#include <wx/msgdlg.h>
 #include <wx/utils.h>
-
-#include <cstdlib>
 
 #include "platform/DebugOutput.h"
 #include "platform/FontLookup.h"
@@ -32,12 +29,7 @@ wxBEGIN_EVENT_TABLE(Canvas, wxGLCanvas) EVT_PAINT(Canvas::onPaint) EVT_SIZE(Canv
     : wxGLCanvas(parent, chooseCanvasAttributes(), id, wxDefaultPosition, wxDefaultSize, 0, "GLCanvas") {
   context_ = std::make_unique<wxGLContext>(this);
   makeCurrent();
-  try {
-    loadDefaultFont();
-  } catch (const GraphicsException& e) {
-    wxMessageBox(wxString::FromUTF8(e.what()));
-    std::exit(EXIT_FAILURE);
-  }
+  loadDefaultFont();
   const PixelRect client = clientRect();
   tree_.root().window = new CanvasWindow(this, client.x, client.y, client.width, client.height);
   activeNode_ = &tree_.root();
@@ -235,14 +227,15 @@ void Canvas::onLeave(wxMouseEvent& event) {
   onMouse(event);
 }
 
-void Canvas::onMouse(wxMouseEvent& event) {
+void Canvas::onMouse(wxMouseEvent& wxEvent) {
+  const PointerEvent event = pointerEventOf(wxEvent);
   const int canvasHeight = GetClientSize().GetHeight();
-  wxPoint pos = event.GetPosition();
-  if (event.GetEventType() == wxEVT_MOUSEWHEEL) pos = ScreenToClient(wxGetMousePosition());
+  wxPoint pos(event.x, event.y);
+  if (wxEvent.GetEventType() == wxEVT_MOUSEWHEEL) pos = ScreenToClient(wxGetMousePosition());
   const int px = pos.x;
   const int py = canvasHeight - pos.y;
 
-  if (dragNode_ != nullptr && event.LeftIsDown()) {
+  if (dragNode_ != nullptr && event.leftDown) {
     const int p = dragNode_->horizontal ? py : px;
     dragNode_->fraction = dragFraction(p, dragStart_, dragEnd_);
     layout();
@@ -271,12 +264,29 @@ void Canvas::onMouse(wxMouseEvent& event) {
     activeWindow_->leave();
     pointerInActive_ = false;
   }
-  if (event.LeftUp()) {
+  if (event.leftReleased) {
     activeNode_ = hit.leaf;
     activeWindow_ = window;
     notifyOwner();
     redrawCached();  // only the frames change
   }
+}
+
+PointerEvent pointerEventOf(const wxMouseEvent& event) {
+  PointerEvent pointer;
+  pointer.x = event.GetX();
+  pointer.y = event.GetY();
+  pointer.leftPressed = event.LeftDown();
+  pointer.leftReleased = event.LeftUp();
+  pointer.leftDown = event.LeftIsDown();
+  pointer.middleDown = event.MiddleIsDown();
+  pointer.rightDown = event.RightIsDown();
+  pointer.dragging = event.Dragging();
+  pointer.shift = event.ShiftDown();
+  pointer.control = event.ControlDown();
+  if (event.GetEventType() == wxEVT_MOUSEWHEEL && event.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL)
+    pointer.wheelRotation = event.GetWheelRotation();
+  return pointer;
 }
 
 }  // namespace lumetra

@@ -22,6 +22,9 @@ namespace lumetra {
 
 class Canvas : public wxGLCanvas, public WindowHost {
  public:
+  // Makes the GL context current and loads the default font. Throws
+  // GraphicsException when the font cannot be loaded: the canvas cannot
+  // draw any text, and whoever builds it tells the user and stops.
   Canvas(wxWindow* parent, wxWindowID id);
   ~Canvas() override;
 
@@ -106,5 +109,8 @@ class Canvas : public wxGLCanvas, public WindowHost {
 
   wxDECLARE_EVENT_TABLE();
 };
+
+// The toolkit's mouse event as the windows' mouse handlers take it.
+PointerEvent pointerEventOf(const wxMouseEvent& event);
 
 }  // namespace lumetra

@@ -714,7 +714,7 @@ void CanvasWindow::leave() {
   canvas_->refreshWindow(this, false);
 }
 
-void CanvasWindow::onMouse(wxMouseEvent& event, int canvasHeight) {
+void CanvasWindow::onMouse(const PointerEvent& event, int canvasHeight) {
   if (mouseHandler_ != nullptr) mouseHandler_->onMouse(*this, event, canvasHeight);
 }
 

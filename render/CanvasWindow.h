@@ -31,10 +31,9 @@
 #include "render/Camera.h"
 #include "render/DiagramPainter.h"
 #include "render/PieceReorder.h"
+#include "render/PointerEvent.h"
 #include "render/ScenePart.h"
 #include "render/SplitTree.h"
-
-class wxMouseEvent;
 
 namespace lumetra {
 
@@ -47,7 +46,7 @@ class CanvasWindow;
 // Mouse handling inside a window (picking, hover, camera moves).
 class WindowMouseHandler {
  public:
-  virtual void onMouse(CanvasWindow& window, wxMouseEvent& event, int canvasHeight) = 0;
+  virtual void onMouse(CanvasWindow& window, const PointerEvent& event, int canvasHeight) = 0;
   virtual ~WindowMouseHandler() = default;
 };
 
@@ -193,7 +192,7 @@ class CanvasWindow {
   // handler to the new window.
   void setMouseHandler(WindowMouseHandler* handler) { mouseHandler_ = handler; }
   WindowMouseHandler* mouseHandler() const { return mouseHandler_; }
-  void onMouse(wxMouseEvent& event, int canvasHeight);
+  void onMouse(const PointerEvent& event, int canvasHeight);
 
  private:
   void drawScene();

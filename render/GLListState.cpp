@@ -25,4 +25,18 @@ bool renderingPixels() {
   return mode == GL_RENDER;
 }
 
+bool glContextIsCurrent() { return glGetString(GL_VERSION) != nullptr; }
+
+void readViewport(int out[4]) {
+  GLint viewport[4] = {0, 0, 0, 0};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  for (int i = 0; i < 4; ++i) out[i] = viewport[i];
+}
+
+int maxTextureSide() {
+  GLint side = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+  return side;
+}
+
 }  // namespace lumetra

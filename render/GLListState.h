@@ -10,5 +10,11 @@ bool compilingList();
 // Drawing goes to pixels, not to a selection or feedback buffer: a pick
 // must see the glyphs themselves, and feedback records what is drawn.
 bool renderingPixels();
+// A GL context is current in this thread.
+bool glContextIsCurrent();
+// The viewport: x, y, width, height in window pixels.
+void readViewport(int out[4]);
+// The largest texture side the context takes.
+int maxTextureSide();
 
 }  // namespace lumetra

@@ -1,7 +1,8 @@
 // Immediate-mode primitives and texture-font text.
 //
-// Sections: colour and segment counts; lines and rectangles; polygons;
-// curves and ellipses; 3D glyph shapes; text. The plain 2D geometry is in
+// Sections: colour and segment counts; level of detail; lines and
+// rectangles; polygons; curves and ellipses; 3D glyph shapes; line state;
+// drawing bounds. Text is in PainterText.cpp, the plain 2D geometry in
 // PainterGeometry.cpp, the font registry in FontRegistry.cpp.
 
 #include "render/GLPainter.h"
@@ -18,93 +19,20 @@
 #include "render/GLState.h"
 #include "render/Greeking.h"
 #include "render/PackedTextureFont.h"
+#include "render/PainterEmit.h"
 #include "render/PainterState.h"
 #include "render/Utf8Text.h"
 
 namespace lumetra {
 
 using namespace painter_state;
-using piece_capture::capturing;
+using namespace painter_emit;
 
 namespace {
 
 constexpr float kTwoPi = 6.2831855f;  // float 2*pi for segment counts
 constexpr float kTwoPiCylinder = 2.0f * 3.1415927f;
-constexpr float kRadToDeg = 57.29578f;
 
-float gGlobalAlpha = 1.0f;
-float gDetailScale = GLPainter::kFullDetail;
-bool gRecordingVectors = false;
-unsigned long gReductions = 0;
-VectorSink* gVectorSink = nullptr;
-
-void setColor(const Color& c) {
-  // A held-back primitive carries its colour; it is set when it is drawn.
-  if (capturing()) return;
-  const GLfloat rgba[4] = {c.r, c.g, c.b, c.a * gGlobalAlpha};
-  glColor4fv(rgba);
-}
-
-// glBegin, then the colour as the block's first command. A colour set
-// between blocks would end the run of vertices a display list merges into
-// one draw; inside the block it travels with the vertices, and it stays the
-// current colour afterwards just the same.
-void begin(GLenum mode, const Color& c) {
-  if (capturing()) {
-    const GLfloat rgba[4] = {c.r, c.g, c.b, c.a * gGlobalAlpha};
-    piece_capture::beginPrimitive(mode, rgba);
-    return;
-  }
-  if (gVectorSink != nullptr && c.a * gGlobalAlpha < 1.0f) gVectorSink->translucentPrimitive();
-  glBegin(mode);
-  setColor(c);
-}
-
-// The glEnd of a block begun with begin.
-void end() {
-  if (capturing()) piece_capture::endPrimitive();
-  else glEnd();
-}
-
-// One judgement for every line primitive of a drawing, set by a
-// PlainLineScope or inside pieOutline: +1 plain, -1 smoothed, 0: each
-// primitive is judged by its own size.
-int gLineOverride = 0;
-
-// ---- the box of the drawing, while tracked ----
-bool gTracking = false;
-bool gTrackedAny = false;
-float gLow[3] = {0.0f, 0.0f, 0.0f};
-float gHigh[3] = {0.0f, 0.0f, 0.0f};
-
-void track(float x, float y, float z) {
-  if (!gTrackedAny) {
-    gLow[0] = gHigh[0] = x;
-    gLow[1] = gHigh[1] = y;
-    gLow[2] = gHigh[2] = z;
-    gTrackedAny = true;
-    return;
-  }
-  gLow[0] = std::fmin(gLow[0], x);
-  gLow[1] = std::fmin(gLow[1], y);
-  gLow[2] = std::fmin(gLow[2], z);
-  gHigh[0] = std::fmax(gHigh[0], x);
-  gHigh[1] = std::fmax(gHigh[1], y);
-  gHigh[2] = std::fmax(gHigh[2], z);
-}
-
-// Every vertex the painter emits goes through these.
-inline void vertex2(float x, float y) {
-  if (gTracking) track(x, y, 0.0f);
-  if (capturing()) piece_capture::vertex2(x, y);
-  else glVertex2f(x, y);
-}
-
-inline void vertex3(float x, float y, float z) {
-  if (gTracking) track(x, y, z);
-  if (capturing()) piece_capture::vertex3(x, y, z);
-  else glVertex3f(x, y, z);
-}
 
 Vec2 ellipsePoint(Vec2 centre, float rx, float ry, float angle) {
   return {centre.x + rx * std::sin(angle), centre.y + ry * std::cos(angle)};
@@ -131,7 +59,7 @@ void emitArc(Vec2 centre, float rx, float ry, float start, float sweep, int n) {
 // A vector file keeps the loops, fans and polygons: it records what GL
 // hands back for each primitive, where the strip's triangles would come out
 // as separate pieces.
-bool mergeableForms() { return gVectorSink == nullptr; }
+bool mergeableForms() { return painterContext().vectorSink == nullptr; }
 
 GLenum closedOutlineMode() { return mergeableForms() ? GL_LINE_STRIP : GL_LINE_LOOP; }
 
@@ -174,13 +102,13 @@ void emitFan(float cx, float cy, const float* z, int rimCount, Rim rim, const Co
 
 // --- colour and segment counts ----------------------------------------------
 
-void GLPainter::setGlobalAlpha(float factor) { gGlobalAlpha = factor; }
+void GLPainter::setGlobalAlpha(float factor) { painterContext().globalAlpha = factor; }
 void GLPainter::setVectorSink(VectorSink* sink) {
-  gVectorSink = sink;
-  gRecordingVectors = sink != nullptr;
+  painterContext().vectorSink = sink;
+  painterContext().recordingVectors = sink != nullptr;
 }
-VectorSink* GLPainter::vectorSink() { return gVectorSink; }
-float GLPainter::globalAlpha() { return gGlobalAlpha; }
+VectorSink* GLPainter::vectorSink() { return painterContext().vectorSink; }
+float GLPainter::globalAlpha() { return painterContext().globalAlpha; }
 
 int GLPainter::segmentCount(float n, float rx, float ry) {
   float count = n;
@@ -195,20 +123,20 @@ int GLPainter::segmentCount(float n, float rx, float ry) {
 
 void GLPainter::setDetailScale(float pixelsPerUnit) {
   // A scale that is not a positive number judges nothing: full detail.
-  gDetailScale = pixelsPerUnit > 0.0f ? pixelsPerUnit : kFullDetail;
+  painterContext().detailScale = pixelsPerUnit > 0.0f ? pixelsPerUnit : kFullDetail;
 }
 
-float GLPainter::detailScale() { return gDetailScale; }
+float GLPainter::detailScale() { return painterContext().detailScale; }
 
-void GLPainter::setRecordingVectors(bool on) { gRecordingVectors = on; }
+void GLPainter::setRecordingVectors(bool on) { painterContext().recordingVectors = on; }
 
-bool GLPainter::recordingVectors() { return gRecordingVectors; }
+bool GLPainter::recordingVectors() { return painterContext().recordingVectors; }
 
-unsigned long GLPainter::detailReductions() { return gReductions; }
+unsigned long GLPainter::detailReductions() { return painterContext().reductions; }
 
 namespace {
 
-bool reducing() { return !gRecordingVectors && gDetailScale < GLPainter::kFullDetail; }
+bool reducing() { return !painterContext().recordingVectors && painterContext().detailScale < GLPainter::kFullDetail; }
 
 // At most `count`, at least kMinDetailSegments (or count, if that is less),
 // otherwise as many as a length of `pixels` on screen needs.
@@ -216,14 +144,14 @@ int reducedCount(int count, float pixels) {
   if (!reducing()) return count;
   const float wanted = std::ceil(pixels / GLPainter::kDetailSegment);
   if (!(wanted < static_cast<float>(count))) return count;  // also NaN
-  if (count > GLPainter::kMinDetailSegments) ++gReductions;
+  if (count > GLPainter::kMinDetailSegments) ++painterContext().reductions;
   return std::max(std::min(count, GLPainter::kMinDetailSegments), static_cast<int>(wanted));
 }
 
 }  // namespace
 
 int GLPainter::detailSegments(int count, float rx, float ry) {
-  return reducedCount(count, kTwoPi * std::max(std::fabs(rx), std::fabs(ry)) * gDetailScale);
+  return reducedCount(count, kTwoPi * std::max(std::fabs(rx), std::fabs(ry)) * painterContext().detailScale);
 }
 
 int GLPainter::curveSamples(int n, float extent) {
@@ -231,12 +159,12 @@ int GLPainter::curveSamples(int n, float extent) {
   // samples four times as dense as ellipses: they bend unevenly, and the
   // self-association loop is drawn with a fixed 256 samples at any size, so
   // a loop of ordinary size at zoom 1 keeps all of them.
-  return reducedCount(n, 4.0f * 3.1415927f * std::fabs(extent) * gDetailScale);
+  return reducedCount(n, 4.0f * 3.1415927f * std::fabs(extent) * painterContext().detailScale);
 }
 
 bool GLPainter::underPixels(float extent, float pixels) {
-  const bool under = reducing() && std::fabs(extent) * gDetailScale < pixels;
-  if (under) ++gReductions;
+  const bool under = reducing() && std::fabs(extent) * painterContext().detailScale < pixels;
+  if (under) ++painterContext().reductions;
   return under;
 }
 
@@ -246,8 +174,10 @@ namespace {
 // other along every axis goes without smoothing.
 bool plainLine(float extent) {
   if (!reducing()) return false;
-  const bool plain = gLineOverride != 0 ? gLineOverride > 0 : std::fabs(extent) * gDetailScale < GLPainter::kShortLine;
-  if (plain) ++gReductions;
+  const PainterContext& context = painterContext();
+  const bool plain = context.lineOverride != 0 ? context.lineOverride > 0
+                                                : std::fabs(extent) * context.detailScale < GLPainter::kShortLine;
+  if (plain) ++painterContext().reductions;
   return plain;
 }
 
@@ -255,14 +185,17 @@ float span(float a, float b) { return std::fabs(b - a); }
 
 }  // namespace
 
-PlainLineScope::PlainLineScope(bool on) : saved_(gLineOverride) { gLineOverride = on ? 1 : -1; }
-PlainLineScope::~PlainLineScope() { gLineOverride = saved_; }
+PlainLineScope::PlainLineScope(bool on) : saved_(painterContext().lineOverride) {
+  painterContext().lineOverride = on ? 1 : -1;
+}
+PlainLineScope::~PlainLineScope() { painterContext().lineOverride = saved_; }
 
 bool GLPainter::greeks(float size) {
   if (!reducing()) return false;
   const FTFont* font = FontRegistry::instance().current();
   if (font == nullptr) return false;
-  const float height = kTextScale * std::fabs(size) * static_cast<float>(font->FaceSize()) * gDetailScale;
+  const float height =
+      kTextScale * std::fabs(size) * static_cast<float>(font->FaceSize()) * painterContext().detailScale;
   return height < kGreekHeight;
 }
 
@@ -395,7 +328,9 @@ void GLPainter::filledPolygon(PointList list) const {
   piece_capture::Suspend suspend;
   prepareFor(Drawing::kFill);
   setColor(list.color);
-  if (gVectorSink != nullptr && list.color.a * gGlobalAlpha < 1.0f) gVectorSink->translucentPrimitive();
+  const PainterContext& context = painterContext();
+  if (context.vectorSink != nullptr && list.color.a * context.globalAlpha < 1.0f)
+    context.vectorSink->translucentPrimitive();
   gluTessBeginPolygon(tess, &extra);
   gluTessBeginContour(tess);
   for (std::size_t i = 0; i < list.points.size(); ++i) {
@@ -411,8 +346,8 @@ void GLPainter::filledPolygon(PointList list) const {
 void GLPainter::curve(const std::function<Vec2(float)>& evaluate, Color color, int n) const {
   if (n <= 0 || !evaluate) return;
   // Its extent is known only once it is sampled: only a scope makes it plain.
-  const bool plain = reducing() && gLineOverride > 0;
-  if (plain) ++gReductions;
+  const bool plain = reducing() && painterContext().lineOverride > 0;
+  if (plain) ++painterContext().reductions;
   PlainLineState state(plain);
   prepareFor(plain ? Drawing::kPlainLine : Drawing::kLine);
   begin(GL_LINE_STRIP, color);
@@ -476,26 +411,19 @@ void GLPainter::boxOutline3D(Vec3 a, Vec3 b, Color color) const {
 
 void GLPainter::filledBox3D(Vec3 a, Vec3 b, Color color) const {
   Depth3DScope depth(Drawing::kFill3D);
-  begin(GL_TRIANGLE_STRIP, color);  // faces x = x0, y = y1, x = x1
-  vertex3(a.x, a.y, a.z);
-  vertex3(a.x, a.y, b.z);
-  vertex3(a.x, b.y, a.z);
-  vertex3(a.x, b.y, b.z);
-  vertex3(b.x, b.y, a.z);
-  vertex3(b.x, b.y, b.z);
-  vertex3(b.x, a.y, a.z);
-  vertex3(b.x, a.y, b.z);
-  end();
-  begin(GL_TRIANGLE_STRIP, color);  // faces z = z0, y = y0, z = z1
-  vertex3(a.x, b.y, a.z);
-  vertex3(b.x, b.y, a.z);
-  vertex3(a.x, a.y, a.z);
-  vertex3(b.x, a.y, a.z);
-  vertex3(a.x, a.y, b.z);
-  vertex3(b.x, a.y, b.z);
-  vertex3(a.x, b.y, b.z);
-  vertex3(b.x, b.y, b.z);
-  end();
+  // Two strips of three faces each: x = x0, y = y1, x = x1; then z = z0,
+  // y = y0, z = z1.
+  const Vec3 strips[2][8] = {
+      {{a.x, a.y, a.z}, {a.x, a.y, b.z}, {a.x, b.y, a.z}, {a.x, b.y, b.z}, {b.x, b.y, a.z}, {b.x, b.y, b.z},
+       {b.x, a.y, a.z}, {b.x, a.y, b.z}},
+      {{a.x, b.y, a.z}, {b.x, b.y, a.z}, {a.x, a.y, a.z}, {b.x, a.y, a.z}, {a.x, a.y, b.z}, {b.x, a.y, b.z},
+       {a.x, b.y, b.z}, {b.x, b.y, b.z}},
+  };
+  for (const auto& strip : strips) {
+    begin(GL_TRIANGLE_STRIP, color);
+    for (const Vec3& v : strip) vertex3(v.x, v.y, v.z);
+    end();
+  }
 }
 
 void GLPainter::cylinderOutline3D(Vec2 centre, float rx, float ry, float depth, Color color, float n) const {
@@ -541,297 +469,25 @@ void GLPainter::setLineWidth(float width) const {
   // line carries the width it was drawn with.
   piece_capture::lineWidth(width);
   if (!capturing()) glLineWidth(width);
-  if (gVectorSink != nullptr) gVectorSink->lineWidth(width);
-}
-
-// --- text -----------------------------------------------------------------------
-
-void GLPainter::createFont(const std::string& path, const std::string& name, float size) {
-  auto font = std::make_unique<PackedTextureFont>(path.c_str());
-  if (font->Error() != 0) throw GraphicsException("Could not construct font from " + path);
-  font->FaceSize(static_cast<unsigned int>(size), 72);
-  FontRegistry& registry = FontRegistry::instance();
-  registry.add(name, std::move(font));
-  // Read the new font's glyphs now, while no list is being compiled.
-  FontRegistry::Entry& entry = registry.fonts_[name];
-  entry.captureTried = true;
-  entry.glyphs->capture(*entry.font);
-}
-
-bool GLPainter::selectFont(const std::string& name) { return FontRegistry::instance().select(name); }
-
-void GLPainter::textSize(const std::string& rawText, float size, float& width, float& height) {
-  std::string repaired;
-  const std::string& text = fontSafe(rawText, repaired);
-  FTFont* font = FontRegistry::instance().current();
-  if (font == nullptr) {
-    width = 0.0f;
-    height = 0.0f;
-    return;
-  }
-  FTBBox box = font->BBox(text.c_str());
-  width = kTextScale * size * (box.Upper().Xf() - box.Lower().Xf());
-  height = kTextScale * size * (box.Upper().Yf() - box.Lower().Yf());
-}
-
-float GLPainter::textReach(const std::string& text, float size) {
-  FontRegistry::Entry* entry = FontRegistry::instance().currentEntry();
-  if (entry == nullptr) return 0.0f;
-  FTFont& font = *entry->font;
-  const float em = static_cast<float>(font.FaceSize());
-  if (entry->reachPerByte < 0.0f) {
-    // The widest a printable ASCII glyph reaches or advances, and at least
-    // an em: a character of several bytes is never wider than that per byte.
-    float widest = em;
-    for (char c = 32; c < 127; ++c) {
-      const char one[2] = {c, '\0'};
-      const FTBBox box = font.BBox(one);
-      widest = std::max({widest, font.Advance(one), std::fabs(box.Upper().Xf()), std::fabs(box.Lower().Xf())});
-    }
-    entry->reachPerByte = widest;
-  }
-  // The box spans at most that per byte across, and two ems up or down
-  // from the base line; alignment moves it by at most its width and height.
-  return kTextScale * std::fabs(size) * (static_cast<float>(text.size()) * entry->reachPerByte + 2.0f * em);
-}
-
-namespace {
-bool gTextBatching = true;
-unsigned long gFontDrawings = 0;
-unsigned long gFontRefused = 0;
-
-// Text too small to read, as a bar (see render/Greeking.h) over its glyphs'
-// box, as a fill: no line smoothing.
-void drawGreeked(FTFont& font, const std::string& text, Vec2 position, float angle, float size, Vec2 shift,
-                 Color color) {
-  float lowX = 0.0f, lowY = 0.0f, highX = 0.0f, highY = 0.0f;
-  GlyphTable* glyphs = FontRegistry::instance().currentGlyphs();
-  if (glyphs != nullptr && glyphs->ready() && GlyphTable::covers(text)) {
-    static std::vector<PlacedGlyph> quads;
-    glyphs->layout(font, text, quads);
-    if (quads.empty()) return;  // nothing but spaces
-    lowX = quads.front().x0, lowY = quads.front().y0, highX = quads.front().x1, highY = quads.front().y1;
-    for (const PlacedGlyph& q : quads) {
-      lowX = std::min({lowX, q.x0, q.x1});
-      highX = std::max({highX, q.x0, q.x1});
-      lowY = std::min({lowY, q.y0, q.y1});
-      highY = std::max({highY, q.y0, q.y1});
-    }
-  } else {
-    const FTBBox box = font.BBox(text.c_str());
-    lowX = box.Lower().Xf(), lowY = box.Lower().Yf(), highX = box.Upper().Xf(), highY = box.Upper().Yf();
-  }
-  const GreekedBar bar = greekedBar({lowX, lowY}, {highX, highY}, position, angle, kTextScale * size, shift,
-                                    gDetailScale, color);
-  if (!bar.drawn) return;
-  prepareFor(Drawing::kFill);
-  begin(GL_TRIANGLE_STRIP, bar.ink);
-  for (const Vec2& p : bar.corners) vertex2(p.x, p.y);
-  end();
-}
-
-}  // namespace
-
-void GLPainter::setTextBatching(bool on) { gTextBatching = on; }
-
-unsigned long GLPainter::fontDrawings() { return gFontDrawings; }
-
-unsigned long GLPainter::fontDrawingsRefused() { return gFontRefused; }
-
-void GLPainter::prepareText() {
-  FontRegistry::Entry* entry = FontRegistry::instance().currentEntry();
-  if (entry == nullptr || glGetString(GL_VERSION) == nullptr || compilingList()) return;
-  // The font makes a glyph's texture where the glyph is first measured or
-  // drawn; made inside a pick (select mode) the texture comes out blank, and
-  // a pick measures every printable glyph (textReach). Measured here first,
-  // while drawing to pixels, they are made as they should be.
-  if (entry->reachPerByte < 0.0f && renderingPixels()) textReach("", 1.0f);
-  if (entry->captureTried) return;
-  // One attempt per font: a font that cannot be read keeps its own drawing.
-  entry->captureTried = true;
-  entry->glyphs->capture(*entry->font);
-}
-
-bool GLPainter::drawsBatched(const std::string& text) {
-  const GlyphTable* glyphs = FontRegistry::instance().currentGlyphs();
-  return gTextBatching && glyphs != nullptr && glyphs->ready() && GlyphTable::covers(text);
-}
-
-void GLPainter::drawText(const std::string& rawText, Vec2 position, float angle, float size, int flags,
-                         Color color) const {
-  std::string repaired;
-  const std::string& text = fontSafe(rawText, repaired);
-  FTFont* font = FontRegistry::instance().current();
-  if (font == nullptr) return;
-  float w = 0.0f;
-  float h = 0.0f;
-  if (flags != 0) {
-    FTBBox box = font->BBox(text.c_str());
-    w = kTextScale * size * (box.Upper().Xf() - box.Lower().Xf());
-    h = kTextScale * size * (box.Upper().Yf() - box.Lower().Yf());
-  }
-  // The offset of the alignment flags, in the text's turned frame.
-  Vec2 shift;
-  if (flags & kTextCenterX) shift.x -= w / 2.0f;
-  if (flags & kTextCenterY) shift.y -= h / 2.0f;
-  if (flags & kTextHang) shift.y -= h;
-
-  if (gVectorSink != nullptr) {
-    // A vector file gets the text itself, at the pen origin the font would
-    // start from, with the em of the font's face size.
-    const float c = std::cos(angle);
-    const float s = std::sin(angle);
-    const Vec2 origin(position.x + (c * shift.x - s * shift.y), position.y + (s * shift.x + c * shift.y));
-    const float em = kTextScale * size * static_cast<float>(font->FaceSize());
-    if (std::isfinite(origin.x) && std::isfinite(origin.y) && std::isfinite(angle) && std::isfinite(em) && em > 0.0f)
-      gVectorSink->text(text, origin, angle, em, Color(color.r, color.g, color.b, color.a * gGlobalAlpha));
-    return;
-  }
-
-  // Positions that are not numbers keep the font's own drawing, as before.
-  const bool finite = std::isfinite(position.x) && std::isfinite(position.y) && std::isfinite(angle) &&
-                      std::isfinite(size) && std::isfinite(shift.x) && std::isfinite(shift.y);
-  if (finite && greeks(size) && renderingPixels()) {
-    ++gReductions;
-    drawGreeked(*font, text, position, angle, size, shift, color);
-    return;
-  }
-  if (finite && drawsBatched(text)) {
-    // The glyph quads in world units, computed here: no matrix changes and
-    // one glBegin per glyph texture, so consecutive text merges in a list.
-    static std::vector<PlacedGlyph> quads;
-    FontRegistry::instance().currentGlyphs()->layout(*font, text, quads);
-    if (quads.empty()) {
-      // The colour stays current, as after any text.
-      if (capturing()) {
-        const GLfloat rgba[4] = {color.r, color.g, color.b, color.a * gGlobalAlpha};
-        piece_capture::colourSet(rgba);
-      } else {
-        setColor(color);
-        forgetTextColour();
-      }
-      return;
-    }
-    const float k = kTextScale * size;
-    float c = 1.0f;
-    float s = 0.0f;
-    if (angle != 0.0f) {
-      const double radians = static_cast<double>(angle * kRadToDeg) * (3.14159265358979323846 / 180.0);
-      c = static_cast<float>(std::cos(radians));
-      s = static_cast<float>(std::sin(radians));
-    }
-    auto vertex = [&](float fx, float fy) {
-      const float x = shift.x + k * fx;
-      const float y = shift.y + k * fy;
-      vertex2(position.x + (c * x - s * y), position.y + (s * x + c * y));
-    };
-    const GLfloat rgba[4] = {color.r, color.g, color.b, color.a * gGlobalAlpha};
-    if (capturing()) {
-      // Held back: one block per run of glyphs of one texture, each with
-      // its texture and colour.
-      unsigned int bound = 0;
-      bool open = false;
-      for (const PlacedGlyph& q : quads) {
-        if (!open || q.texture != bound) {
-          if (open) piece_capture::endPrimitive();
-          bound = q.texture;
-          piece_capture::beginText(bound, rgba);
-          open = true;
-        }
-        auto corner = [&](float texS, float texT, float fx, float fy) {
-          piece_capture::texCoord(texS, texT);
-          vertex(fx, fy);
-        };
-        corner(q.s0, q.t1, q.x0, q.y1);
-        corner(q.s0, q.t0, q.x0, q.y0);
-        corner(q.s1, q.t0, q.x1, q.y0);
-        corner(q.s1, q.t1, q.x1, q.y1);
-      }
-      if (open) piece_capture::endPrimitive();
-      return;
-    }
-    openText(rgba);
-    bool open = false;
-    unsigned int bound = 0;
-    for (const PlacedGlyph& q : quads) {
-      if (!open || q.texture != bound) {
-        if (open) glEnd();
-        bindGlyphTexture(q.texture);
-        bound = q.texture;
-        glBegin(GL_QUADS);
-        open = true;
-      }
-      glTexCoord2f(q.s0, q.t1);
-      vertex(q.x0, q.y1);
-      glTexCoord2f(q.s0, q.t0);
-      vertex(q.x0, q.y0);
-      glTexCoord2f(q.s1, q.t0);
-      vertex(q.x1, q.y0);
-      glTexCoord2f(q.s1, q.t1);
-      vertex(q.x1, q.y1);
-    }
-    if (open) glEnd();
-    if (gBatchDepth == 0) closeUnbatchedText();
-    return;
-  }
-
-  if (compilingOnly()) {
-    ++gFontRefused;
-    return;
-  }
-  // The font draws through the matrix, which a held-back part cannot
-  // keep: what was held back is drawn first, and this text goes straight
-  // to the list.
-  piece_capture::Suspend suspend;
-  prepareFor(Drawing::kFill);
-  ++gFontDrawings;
-  if (gTracking) {
-    // The font draws through the matrix: its box, turned and placed as the
-    // matrix places it, with two font pixels around it for the glyph
-    // bitmaps' edges.
-    const FTBBox box = font->BBox(text.c_str());
-    const float k = kTextScale * size;
-    const double radians = static_cast<double>(angle);
-    const float c = static_cast<float>(std::cos(radians));
-    const float s = static_cast<float>(std::sin(radians));
-    for (float fx : {box.Lower().Xf() - 2.0f, box.Upper().Xf() + 2.0f})
-      for (float fy : {box.Lower().Yf() - 2.0f, box.Upper().Yf() + 2.0f}) {
-        const float x = shift.x + k * fx;
-        const float y = shift.y + k * fy;
-        track(position.x + (c * x - s * y), position.y + (s * x + c * y), 0.0f);
-      }
-  }
-  setColor(color);
-  MatrixGuard matrix(GL_MODELVIEW);
-  glTranslatef(position.x, position.y, 0.0f);
-  glRotatef(angle * kRadToDeg, 0.0f, 0.0f, 1.0f);
-  if (flags != 0) glTranslatef(shift.x, shift.y, 0.0f);
-  glScalef(kTextScale * size, kTextScale * size, 0.0f);
-  AttribGuard attribs(GL_ENABLE_BIT);
-  glEnable(GL_TEXTURE_2D);
-  font->Render(text.c_str());
-}
-
-void GLPainter::drawText(const std::string& text, Vec2 position, float size, int flags, Color color) const {
-  drawText(text, position, 0.0f, size, flags, color);
+  if (painterContext().vectorSink != nullptr) painterContext().vectorSink->lineWidth(width);
 }
 
 // --- drawing bounds -----------------------------------------------------------------
 
 void GLPainter::beginBounds() {
-  gTracking = true;
-  gTrackedAny = false;
+  painterContext().tracking = true;
+  painterContext().trackedAny = false;
 }
 
 bool GLPainter::trackedBounds(Vec3& low, Vec3& high) {
-  if (!gTrackedAny) return false;
-  low = Vec3(gLow[0], gLow[1], gLow[2]);
-  high = Vec3(gHigh[0], gHigh[1], gHigh[2]);
+  if (!painterContext().trackedAny) return false;
+  low = Vec3(painterContext().low[0], painterContext().low[1], painterContext().low[2]);
+  high = Vec3(painterContext().high[0], painterContext().high[1], painterContext().high[2]);
   return true;
 }
 
 bool GLPainter::endBounds(Vec3& low, Vec3& high) {
-  gTracking = false;
+  painterContext().tracking = false;
   return trackedBounds(low, high);
 }
 

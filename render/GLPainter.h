@@ -1,9 +1,11 @@
 #pragma once
 // Immediate-mode drawing and text: every painter draws through this class.
 //
-// Sections: point lists and text flags; GLPainter (primitives, 3D glyph
-// shapes, 2D geometry, text, drawing bounds, process-wide global alpha);
-// GLStateBatch; FontRegistry.
+// Sections: text flags; GLPainter (primitives, 3D glyph shapes, 2D
+// geometry, text, drawing bounds, global alpha). What the painter keeps
+// between calls lives in one PainterContext (PainterContext.h); the point
+// lists, the vector sink, the line and state scopes and the font registry
+// have their own headers, included here for the painters' convenience.
 //
 // Coordinates are world units of the current model-view and projection
 // (diagram units, y up, for the diagram painters). Every primitive first sets
@@ -27,44 +29,16 @@
 
 #include "model/Vec2.h"
 #include "render/Exceptions.h"
+#include "render/FontRegistry.h"
+#include "render/GLStateBatch.h"
 #include "render/GlyphTable.h"
+#include "render/PlainLineScope.h"
+#include "render/PointList.h"
 #include "render/Vec3.h"
+#include "render/VectorSink.h"
 #include "settings/Color.h"
 
-class FTFont;
-
 namespace lumetra {
-
-// Takes what a vector file (SVG, PDF) needs beside the GL primitives it
-// records through feedback, where textured font quads would come out as
-// flat boxes. While a sink is installed (GLPainter::setVectorSink) the
-// painter hands it every text and leaves its texture font alone.
-class VectorSink {
- public:
-  virtual ~VectorSink() = default;
-  // UTF-8 text (well-formed) whose pen origin on the base line is origin,
-  // turned by angle (radians, counter-clockwise) about it, with an em of
-  // em world units, in colour (alpha already multiplied by the global
-  // alpha). Coordinates are those of the current model-view, as for any
-  // primitive.
-  virtual void text(const std::string& text, Vec2 origin, float angle, float em, Color color) = 0;
-  // The line width set for the lines that follow, in pixels.
-  virtual void lineWidth(float width) = 0;
-  // A translucent primitive (one glBegin block) follows. GL blends each
-  // primitive over what is there, so where translucent primitives overlap
-  // they darken; a recorder that merges neighbouring fills must keep this
-  // one apart.
-  virtual void translucentPrimitive() = 0;
-};
-
-// An ordered sequence of points drawn in one colour.
-struct PointList {
-  std::vector<Vec2> points;
-  Color color;
-
-  PointList() = default;
-  PointList(std::vector<Vec2> pts, Color c) : points(std::move(pts)), color(c) {}
-};
 
 // Alignment flags of drawText; they combine. Without flags the position is
 // the pen origin on the base line.
@@ -276,90 +250,6 @@ class GLPainter {
   // Multiplies the alpha of every colour drawn; 1.0 at start.
   static void setGlobalAlpha(float factor);
   static float globalAlpha();
-};
-
-// One judgement for every line primitive drawn while the scope lasts, so
-// that the lines of one drawing (a glyph, a relation with its arrowheads)
-// do not switch between smoothed and plain, each switch being a change of
-// GL state: on, they go without smoothing whenever the detail scale reduces
-// anything at all; off, they are smoothed as in full detail. Scopes nest;
-// each puts back what it found.
-class PlainLineScope {
- public:
-  explicit PlainLineScope(bool on);
-  ~PlainLineScope();
-  PlainLineScope(const PlainLineScope&) = delete;
-  PlainLineScope& operator=(const PlainLineScope&) = delete;
-
- private:
-  int saved_;
-};
-
-// Inside this scope (scopes nest) the painter keeps the GL state of a kind
-// of drawing set after it and changes it only when the next drawing needs
-// other state: consecutive texts share one push of the text state (blending
-// and texturing), consecutive 3D glyph shapes one change of the depth
-// function, consecutive line-smoothing brackets one push of the enable bits,
-// lines drawn without smoothing one push of the enable bits (kept across
-// fills, which smoothing does not touch).
-// Fewer state changes let a display list merge more primitives into one draw.
-// Every primitive still draws under exactly the state it draws under outside
-// the scope. The state is settled when the outermost scope ends; a caller
-// that makes GL calls of its own inside the scope that depend on or change
-// that state calls settle() first. Not for use across a glNewList/glEndList
-// boundary: open and close the scope inside the same list.
-class GLStateBatch {
- public:
-  GLStateBatch();
-  ~GLStateBatch();
-  GLStateBatch(const GLStateBatch&) = delete;
-  GLStateBatch& operator=(const GLStateBatch&) = delete;
-  // Restores what the painter left set: text state popped, depth function
-  // GL_ALWAYS, line smoothing and plain lines popped.
-  static void settle();
-  // Whether a scope is open.
-  static bool active();
-};
-
-// Process-wide map from font name to an owned texture font, plus the current
-// font (one of the registered ones, null until the first is registered).
-class FontRegistry {
- public:
-  static FontRegistry& instance();
-
-  // Takes ownership; replaces (and deletes) an existing entry of that name.
-  // Selects it when no font is current. A replaced current font is replaced
-  // as current too.
-  void add(const std::string& name, std::unique_ptr<FTFont> font);
-  bool select(const std::string& name);
-  FTFont* current() const { return current_; }
-  // The glyph table of the current font (null without one); it may not be
-  // captured yet.
-  GlyphTable* currentGlyphs() const;
-  FTFont* find(const std::string& name) const;
-  std::size_t size() const { return fonts_.size(); }
-  // Deletes every font (needs the GL context that created them to be current
-  // for their textures to be released) and clears the current font.
-  void clear();
-
-  FontRegistry() = default;
-  FontRegistry(const FontRegistry&) = delete;
-  FontRegistry& operator=(const FontRegistry&) = delete;
-  ~FontRegistry();
-
- private:
-  struct Entry {
-    std::unique_ptr<FTFont> font;
-    std::unique_ptr<GlyphTable> glyphs;
-    bool captureTried = false;
-    // Font pixels of text box per byte of UTF-8 (see textReach); negative
-    // until measured.
-    float reachPerByte = -1.0f;
-  };
-  friend class GLPainter;
-  Entry* currentEntry();
-  std::map<std::string, Entry> fonts_;
-  FTFont* current_ = nullptr;
 };
 
 }  // namespace lumetra

@@ -21,17 +21,17 @@
 #include "areas/AreaElementsEraser.h"
 #include "app/commands/ImageFile.h"
 #include "diagram/MetricsVisualizerSimple.h"
+#include "diagram/VectorExport.h"
 #include "platform/DebugOutput.h"
 #include "platform/GLExtensions.h"
 #include "render/CanvasOwner.h"
-#include "render/FixedGLState.h"
 #include "render/CanvasWindow.h"
 #include "render/DefaultFont.h"
 #include "render/Exceptions.h"
+#include "render/FixedGLState.h"
 #include "render/GLPainter.h"
+#include "render/OffscreenGL.h"
 #include "settings/SettingsStore.h"
-#include "diagram/OffscreenGL.h"
-#include "diagram/VectorExport.h"
 
 namespace lumetra {
 

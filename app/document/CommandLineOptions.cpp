@@ -1,6 +1,6 @@
 #include "app/document/CommandLineOptions.h"
 
-#include "areas/AreaVisualizer.h"
+#include "areas/AreaPainterRegistry.h"
 
 namespace lumetra {
 

@@ -2,6 +2,7 @@
 
 #include <wx/config.h>
 #include <wx/image.h>
+#include <wx/msgdlg.h>
 #include <wx/notebook.h>
 #include <wx/splitter.h>
 
@@ -17,6 +18,7 @@
 #include "app/frame/ProgramConfig.h"
 #include "app/frame/mainFrame.h"
 #include "render/Canvas.h"
+#include "render/Exceptions.h"
 
 namespace lumetra {
 
@@ -78,7 +80,16 @@ bool mainApplication::OnInit() {
   // code may make the toolkit's default configuration behind its back.
   wxConfigBase::DontCreateOnDemand();
   wxConfigBase* config = installProgramConfig(programConfigPath());
-  auto* frame = new mainFrame("Lumetra Visualizer", wxDefaultPosition, wxSize(1024, 768));
+  mainFrame* frame = nullptr;
+  try {
+    frame = new mainFrame("Lumetra Visualizer", wxDefaultPosition, wxSize(1024, 768));
+  } catch (const GraphicsException& e) {
+    // The canvas cannot draw (its font is missing or damaged): nothing of
+    // the viewer works without it, so the start ends here, with the reason.
+    std::fprintf(stderr, "lumetra: %s\n", e.what());
+    wxMessageBox(wxString::FromUTF8(e.what()), "Lumetra Visualizer", wxOK | wxICON_ERROR);
+    return false;
+  }
   gFrame = frame;
   frame->Bind(wxEVT_DESTROY, [frame](wxWindowDestroyEvent& event) {
     if (event.GetEventObject() == frame) gFrame = nullptr;

@@ -31,13 +31,12 @@
 #include <unistd.h>
 #include <vector>
 
-#include "bench/BenchTiming.h"
 #include "areas/Area.h"
 #include "areas/AreaPassCache.h"
 #include "areas/AreaVisualizerInner.h"
+#include "bench/BenchTiming.h"
 #include "bench/load/SyntheticXmi.h"
 #include "diagram/MetricsVisualizerSimple.h"
-#include "diagram/OffscreenGL.h"
 #include "diagram/SelectionManager.h"
 #include "metrics/MetricSet.h"
 #include "model/Diagram.h"
@@ -48,6 +47,7 @@
 #include "render/CanvasWindow.h"
 #include "render/DefaultFont.h"
 #include "render/GLPainter.h"
+#include "render/OffscreenGL.h"
 
 using namespace lumetra;
 

@@ -42,14 +42,13 @@
 #include <unistd.h>
 #include <vector>
 
-#include "bench/BenchTiming.h"
 #include "areas/Area.h"
 #include "areas/AreaVisualizerOuter.h"
+#include "bench/BenchTiming.h"
 #include "bench/load/SyntheticXmi.h"
 #include "diagram/MetricsVisualizerSimple.h"
-#include "metrics/MetricSet.h"
-#include "diagram/OffscreenGL.h"
 #include "diagram/SelectionManager.h"
+#include "metrics/MetricSet.h"
 #include "model/Diagram.h"
 #include "modelfiles/ModelLoader.h"
 #include "platform/GLExtensions.h"
@@ -58,6 +57,7 @@
 #include "render/CanvasWindow.h"
 #include "render/DefaultFont.h"
 #include "render/GLPainter.h"
+#include "render/OffscreenGL.h"
 
 using namespace lumetra;
 

@@ -32,13 +32,13 @@
 #include "bench/draw/GeneratedModel.h"
 #include "diagram/CanvasMouse.h"
 #include "diagram/MetricsVisualizerSimple.h"
-#include "diagram/OffscreenGL.h"
 #include "diagram/SelectionManager.h"
 #include "platform/GLExtensions.h"
 #include "render/Canvas.h"
 #include "render/CanvasOwner.h"
 #include "render/CanvasWindow.h"
 #include "render/GLPainter.h"
+#include "render/OffscreenGL.h"
 
 using namespace lumetra;
 
@@ -133,7 +133,7 @@ DragFigures drag(CanvasWindow& view, DrawingHost& host, CanvasMouse& mouse, Gene
   const Vec2 start = *shape->getCurrentLayout()->getLowerLeft();
   view.resetCamera();
   view.centreOnShape(shape);
-  wxMouseEvent press = event(wxEVT_LEFT_DOWN, kWidth / 2, kHeight / 2);
+  const PointerEvent press = pointerEventOf(event(wxEVT_LEFT_DOWN, kWidth / 2, kHeight / 2));
   mouse.onMouse(view, press, kHeight);
   if (mouse.pressTarget() != shape->getModelElement()) {
     ModelElement* got = mouse.pressTarget();
@@ -154,7 +154,7 @@ DragFigures drag(CanvasWindow& view, DrawingHost& host, CanvasMouse& mouse, Gene
   host.recordCpu.clear();
   std::vector<double> cpu;
   for (int i = 1; i <= events; ++i) {
-    wxMouseEvent motion = event(wxEVT_MOTION, kWidth / 2 + 3 * i, kHeight / 2 + 2 * i);
+    const PointerEvent motion = pointerEventOf(event(wxEVT_MOTION, kWidth / 2 + 3 * i, kHeight / 2 + 2 * i));
     const double cpuStart = cpuMs();
     const auto start = std::chrono::steady_clock::now();
     mouse.onMouse(view, motion, kHeight);
@@ -228,7 +228,7 @@ DragFigures clicks(CanvasWindow& view, DrawingHost& host, CanvasMouse& mouse, Ge
   std::vector<double> times, cpu;
   for (int i = 0; i < events; ++i) {
     const Click& click = cycle[i % kCycle];
-    wxMouseEvent press = event(wxEVT_LEFT_DOWN, click.at.x, click.at.y, false, click.shift);
+    const PointerEvent press = pointerEventOf(event(wxEVT_LEFT_DOWN, click.at.x, click.at.y, false, click.shift));
     const double cpuStart = cpuMs();
     const auto start = std::chrono::steady_clock::now();
     mouse.onMouse(view, press, kHeight);

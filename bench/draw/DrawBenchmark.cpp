@@ -29,23 +29,23 @@
 #include <string>
 #include <vector>
 
-#include "bench/BenchTiming.h"
 #include "areas/Area.h"
 #include "areas/AreaVisualizerInner.h"
+#include "bench/BenchTiming.h"
 #include "bench/draw/GeneratedModel.h"
+#include "diagram/MetricsVisualizerSimple.h"
+#include "diagram/SelectionManager.h"
 #include "metrics/Metric.h"
 #include "metrics/MetricParser.h"
 #include "metrics/MetricSet.h"
-#include "diagram/MetricsVisualizerSimple.h"
 #include "model/Model.h"
+#include "modelfiles/ModelLoader.h"
 #include "platform/GLExtensions.h"
 #include "render/Canvas.h"
 #include "render/CanvasWindow.h"
 #include "render/GLPainter.h"
+#include "render/OffscreenGL.h"
 #include "render/PieceReorder.h"
-#include "modelfiles/ModelLoader.h"
-#include "diagram/OffscreenGL.h"
-#include "diagram/SelectionManager.h"
 #include "settings/SettingsStore.h"
 
 using namespace lumetra;

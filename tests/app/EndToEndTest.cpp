@@ -71,12 +71,15 @@ class Program {
   // Whether it still runs; once it has ended it is reaped here, so that its
   // id is never signalled after the system may have given it to another.
   bool running() {
-    if (pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) != 0) pid_ = -1;
+    if (pid_ > 0 && ::waitpid(pid_, &status_, WNOHANG) != 0) pid_ = -1;
     return pid_ > 0;
   }
+  // Whether it has ended by itself with a status other than 0.
+  bool failed() { return !running() && !(WIFEXITED(status_) && WEXITSTATUS(status_) == 0); }
 
  private:
   pid_t pid_ = -1;
+  int status_ = 0;
 };
 
 // The whole X screen as the user sees it (read from the root window).
@@ -399,6 +402,35 @@ TEST(EndToEndTest, CtrlDragABoxSaveWithCtrlSAndFindItMovedInTheFile) {
   EXPECT_EQ(errorText.find("-CRITICAL"), std::string::npos) << errorText;
 
   // Kept for a look when the test failed.
+  if (!HasFailure()) fs::remove_all(dir);
+}
+
+// A viewer that finds its font nowhere (not beside it, not in its data
+// folder) says so, in a message and on its standard error, and ends when
+// the message is closed: it neither ends without a word nor shows a window
+// that cannot draw a name.
+TEST(EndToEndTest, AViewerWithoutItsFontSaysWhyAndEnds) {
+  if (fs::exists(fs::path(LUMETRA_DATA_DIR) / "arial.ttf")) GTEST_SKIP() << "an installed font is found";
+  const fs::path dir = fs::temp_directory_path() / ("lumetra-nofont-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const fs::path viewerCopy = dir / "lumetra-viewer";
+  fs::copy_file(fs::path(LUMETRA_EXE).parent_path() / "lumetra-viewer", viewerCopy);
+  const fs::path errors = dir / "viewer-stderr.txt";
+  Program viewer({viewerCopy.string()}, dir.string(), errors.string());
+
+  wxRect message;
+  ASSERT_TRUE(yieldUntil([&] { return !(message = windowArea("Lumetra Visualizer")).IsEmpty(); }))
+      << "no message came up";
+  // Its only button fills the message's lower edge.
+  wxUIActionSimulator input;
+  ASSERT_TRUE(pointerTo(input, wxPoint(message.GetLeft() + message.GetWidth() / 2, message.GetBottom() - 12)));
+  input.MouseClick();
+  ASSERT_TRUE(yieldUntil([&] { return !viewer.running(); })) << "the viewer went on after the message";
+  EXPECT_TRUE(viewer.failed());
+  std::ifstream text(errors);
+  const std::string said((std::istreambuf_iterator<char>(text)), std::istreambuf_iterator<char>());
+  EXPECT_NE(said.find("Could not construct font from arial.ttf"), std::string::npos) << said;
   if (!HasFailure()) fs::remove_all(dir);
 }
 

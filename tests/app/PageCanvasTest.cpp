@@ -15,7 +15,7 @@
 #include "render/CanvasWindow.h"
 #include "tests/app/PageFixture.h"
 #include "tests/diagram/DiagramScene.h"
-#include "tests/render/GLTestHarness.h"
+#include "tests/support/GLTestHarness.h"
 
 namespace lumetra::test {
 namespace {

@@ -11,7 +11,7 @@
 #include "areas/Area.h"
 #include "areas/AreaElementsEraser.h"
 #include "areas/AreaPass.h"
-#include "areas/AreaVisualizer.h"
+#include "areas/AreaPainterRegistry.h"
 #include "areas/AreaVisualizerInner.h"
 #include "tests/areas/AreaScene.h"
 

@@ -17,7 +17,7 @@
 #include "areas/AreaVisualizerInner.h"
 #include "platform/GLExtensions.h"
 #include "tests/areas/AreaScene.h"
-#include "tests/areas/PixelCanvas.h"
+#include "tests/support/PixelCanvas.h"
 
 namespace lumetra {
 namespace {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "areas/Area.h"
+#include "areas/AreaPainterRegistry.h"
 #include "areas/AreaVisualizerOuter.h"
 #include "areas/AreaVisualizerSquare.h"
 #include "areas/OuterAreaGeometry.h"

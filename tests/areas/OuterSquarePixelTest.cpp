@@ -13,7 +13,7 @@
 #include "areas/AreaVisualizer.h"
 #include "platform/GLExtensions.h"
 #include "tests/areas/AreaScene.h"
-#include "tests/areas/PixelCanvas.h"
+#include "tests/support/PixelCanvas.h"
 
 namespace lumetra {
 namespace {

@@ -20,6 +20,7 @@
 #include "diagram/MetricsVisualizerSimple.h"
 #include "diagram/SelectionManager.h"
 #include "model/ScenarioElements.h"
+#include "render/Canvas.h"
 #include "render/CanvasOwner.h"
 #include "render/CanvasWindow.h"
 #include "render/HoverInfoBox.h"
@@ -83,7 +84,7 @@ class CanvasMouseTest : public test::GLPainterTest {
     window.setDiagram(scene.diagram());
   }
 
-  void send(wxMouseEvent event) { mouse.onMouse(window, event, kSize); }
+  void send(const wxMouseEvent& event) { mouse.onMouse(window, pointerEventOf(event), kSize); }
   void hover(Vec2 at) { send(mouseEvent(wxEVT_MOTION, at, false)); }
   void click(Vec2 at, Keys keys = {}) {
     send(mouseEvent(wxEVT_LEFT_DOWN, at, true, keys));

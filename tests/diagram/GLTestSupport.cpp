@@ -6,16 +6,14 @@
 #include <cmath>
 
 #include "render/Canvas.h"
+#include "tests/support/GLHarness.h"
 
 namespace lumetra::test {
 
 std::unique_ptr<OffscreenGL> GLPainterTest::gl_;
 
 void GLPainterTest::SetUpTestSuite() {
-  if (gl_) return;
-  gl_ = std::make_unique<OffscreenGL>(kSize, kSize);
-  loadDefaultFont();
-  applyFixedGLState();
+  if (!gl_) gl_ = openOffscreenScene(kSize, kSize);
 }
 
 void GLPainterTest::TearDownTestSuite() {}
@@ -40,12 +38,9 @@ void GLPainterTest::SetUp() {
 }
 
 Rgb GLPainterTest::pixelAt(float x, float y) {
-  unsigned char p[4] = {};
-  glFinish();
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
   const int px = static_cast<int>(std::floor(x + kSize / 2.0f));
   const int py = static_cast<int>(std::floor(y + kSize / 2.0f));
-  glReadPixels(px, py, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+  const std::vector<unsigned char> p = readRGBA(px, py, 1, 1);
   return {p[0], p[1], p[2]};
 }
 
@@ -70,21 +65,7 @@ void GLPainterTest::loadPickProjection(float x, float y) {
   glLoadIdentity();
 }
 
-std::vector<unsigned char> readFrame() {
-  const int side = GLPainterTest::kSize;
-  std::vector<unsigned char> rgb(static_cast<std::size_t>(side) * side * 3);
-  glFinish();
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, side, side, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  return rgb;
-}
-
-int differingPixels(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
-  int n = 0;
-  for (std::size_t i = 0; i + 2 < a.size() && i + 2 < b.size(); i += 3)
-    if (a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2]) ++n;
-  return n;
-}
+std::vector<unsigned char> readFrame() { return readRGB(0, 0, GLPainterTest::kSize, GLPainterTest::kSize); }
 
 Rgb rgbOf(Color c) {
   auto byte = [](float v) { return static_cast<int>(std::lround(v * 255.0f)); };

@@ -1,7 +1,8 @@
 #pragma once
-// An offscreen GL context for painter tests: a 200 x 200 pixel buffer where
-// one diagram unit is one pixel and the diagram origin is the buffer centre,
-// with the canvas's fixed GL state and default font.
+// The painter tests' scene fixture on the shared GL harness: a 200 x 200
+// offscreen picture where one diagram unit is one pixel and the diagram
+// origin is the picture's centre, with the canvas's fixed GL state and
+// default font.
 
 #include <gtest/gtest.h>
 
@@ -10,9 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "diagram/OffscreenGL.h"
+#include "render/OffscreenGL.h"
 #include "settings/Color.h"
 #include "settings/SettingsStore.h"
+#include "tests/support/GLHarness.h"
 
 namespace lumetra::test {
 
@@ -44,8 +46,6 @@ class GLPainterTest : public ::testing::Test {
 
 // The whole buffer's RGB bytes, rows from the bottom.
 std::vector<unsigned char> readFrame();
-// How many pixels of two frames differ in any channel.
-int differingPixels(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b);
 
 // What c drawn with its alpha over background gives, in bytes.
 Rgb over(Color c, Color background);

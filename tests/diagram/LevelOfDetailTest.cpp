@@ -21,7 +21,6 @@
 #include "areas/Area.h"
 #include "diagram/GlyphLayout.h"
 #include "diagram/MetricsVisualizerSimple.h"
-#include "diagram/OffscreenGL.h"
 #include "diagram/SelectionManager.h"
 #include "metrics/MetricParser.h"
 #include "model/Model.h"
@@ -31,6 +30,7 @@
 #include "render/CanvasOwner.h"
 #include "render/CanvasWindow.h"
 #include "render/GLPainter.h"
+#include "render/OffscreenGL.h"
 #include "settings/SettingsStore.h"
 #include "tests/diagram/DiagramScene.h"
 #include "tests/diagram/GLTestSupport.h"
@@ -43,13 +43,7 @@ constexpr int kHeight = 768;
 
 using Frame = std::vector<unsigned char>;
 
-Frame readFrame() {
-  Frame rgb(static_cast<std::size_t>(kWidth) * kHeight * 3);
-  glFinish();
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  return rgb;
-}
+Frame readFrame() { return test::readRGB(0, 0, kWidth, kHeight); }
 
 // The darkness of the pixels in the window x0..x1, y0..y1 (window pixels):
 // the sum over them of how far each channel lies below white.
@@ -113,10 +107,7 @@ struct LoadedModel {
 class LevelOfDetailTest : public ::testing::Test {
  public:
   static void SetUpTestSuite() {
-    if (gl_) return;
-    gl_ = std::make_unique<OffscreenGL>(kWidth, kHeight);
-    loadDefaultFont();
-    applyFixedGLState();
+    if (!gl_) gl_ = test::openOffscreenScene(kWidth, kHeight);
   }
 
  protected:

@@ -15,6 +15,7 @@
 #include "diagram/MetricsVisualizerSimple.h"
 #include "diagram/SelectionManager.h"
 #include "platform/GLExtensions.h"
+#include "render/Canvas.h"
 #include "render/CanvasOwner.h"
 #include "render/CanvasWindow.h"
 #include "tests/diagram/DiagramScene.h"
@@ -108,7 +109,7 @@ class PartialRecompileTest : public test::GLPainterTest {
 
   static std::string name(int row, int column) { return "c" + std::to_string(row) + "_" + std::to_string(column); }
 
-  void send(wxMouseEvent event) { mouse.onMouse(window, event, kSize); }
+  void send(const wxMouseEvent& event) { mouse.onMouse(window, pointerEventOf(event), kSize); }
 
   DiagramScene scene;
   SelectionManager selection;

@@ -22,7 +22,6 @@
 #include "areas/Area.h"
 #include "diagram/CanvasMouse.h"
 #include "diagram/MetricsVisualizerSimple.h"
-#include "diagram/OffscreenGL.h"
 #include "diagram/SelectionManager.h"
 #include "metrics/MetricParser.h"
 #include "metrics/MetricSet.h"
@@ -33,6 +32,7 @@
 #include "render/CanvasWindow.h"
 #include "render/DefaultFont.h"
 #include "render/FixedGLState.h"
+#include "render/OffscreenGL.h"
 #include "render/PieceReorder.h"
 #include "tests/diagram/DiagramScene.h"
 #include "tests/diagram/GLTestSupport.h"
@@ -46,13 +46,7 @@ constexpr int kHeight = 768;
 using Frame = std::vector<unsigned char>;
 using View = std::function<void(CanvasWindow&)>;
 
-Frame readWindow() {
-  Frame rgb(static_cast<std::size_t>(kWidth) * kHeight * 3);
-  glFinish();
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  return rgb;
-}
+Frame readWindow() { return test::readRGB(0, 0, kWidth, kHeight); }
 
 // A grid of classes side units square, gap units apart, each with an
 // association to its left neighbour and a bar glyph.
@@ -115,10 +109,7 @@ struct Shot {
 class PieceReorderTest : public ::testing::Test {
  public:
   static void SetUpTestSuite() {
-    if (gl_) return;
-    gl_ = std::make_unique<OffscreenGL>(kWidth, kHeight);
-    loadDefaultFont();
-    applyFixedGLState();
+    if (!gl_) gl_ = test::openOffscreenScene(kWidth, kHeight);
   }
 
  protected:

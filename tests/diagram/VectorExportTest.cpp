@@ -23,7 +23,6 @@
 
 #include "areas/Area.h"
 #include "diagram/MetricsVisualizerSimple.h"
-#include "diagram/OffscreenGL.h"
 #include "diagram/SelectionManager.h"
 #include "diagram/VectorExport.h"
 #include "platform/GLExtensions.h"
@@ -32,7 +31,9 @@
 #include "render/CanvasWindow.h"
 #include "render/DefaultFont.h"
 #include "render/GLPainter.h"
+#include "render/OffscreenGL.h"
 #include "tests/diagram/DiagramScene.h"
+#include "tests/support/GLHarness.h"
 
 namespace lumetra {
 namespace {
@@ -149,9 +150,7 @@ class NoScreen : public WindowHost {
 class VectorExportTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    gl_ = std::make_unique<OffscreenGL>(kWidth, kHeight);
-    loadDefaultFont();
-    applyFixedGLState();
+    gl_ = test::openOffscreenScene(kWidth, kHeight);
   }
   static void TearDownTestSuite() {
     FontRegistry::instance().clear();

@@ -11,7 +11,7 @@
 #include "platform/DebugOutput.h"
 #include "render/Canvas.h"
 #include "render/DefaultFont.h"
-#include "diagram/OffscreenGL.h"
+#include "render/OffscreenGL.h"
 #include "tests/fuzz/DrawModelBytes.h"
 
 namespace {

@@ -18,8 +18,9 @@
 #include "render/Canvas.h"
 #include "render/DefaultFont.h"
 #include "render/GLPainter.h"
-#include "diagram/OffscreenGL.h"
+#include "render/OffscreenGL.h"
 #include "tests/fuzz/DrawModelBytes.h"
+#include "tests/support/GLHarness.h"
 
 namespace fs = std::filesystem;
 
@@ -37,9 +38,7 @@ std::vector<fs::path> keptInputs() {
 class ReplayDrawInputs : public ::testing::TestWithParam<fs::path> {
  protected:
   static void SetUpTestSuite() {
-    context_ = std::make_unique<lumetra::OffscreenGL>(lumetra::kDrawViewWidth, lumetra::kDrawViewHeight);
-    lumetra::loadDefaultFont();
-    lumetra::applyFixedGLState();
+    context_ = lumetra::test::openOffscreenScene(lumetra::kDrawViewWidth, lumetra::kDrawViewHeight);
   }
   static void TearDownTestSuite() {
     lumetra::FontRegistry::instance().clear();

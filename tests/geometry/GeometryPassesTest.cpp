@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "model/ModelFactory.h"
-#include "render/geometry/GeometryPasses.h"
+#include "geometry/GeometryPasses.h"
 
 namespace lumetra {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "render/geometry/Spline.h"
+#include "geometry/Spline.h"
 
 namespace lumetra {
 namespace {

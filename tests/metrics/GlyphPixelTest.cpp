@@ -13,7 +13,7 @@
 #include "metrics/Metric.h"
 #include "metrics/MetricVisualizer.h"
 #include "render/GLPainter.h"
-#include "tests/areas/PixelCanvas.h"
+#include "tests/support/PixelCanvas.h"
 
 namespace lumetra {
 namespace {

@@ -11,6 +11,7 @@
 
 #include "metrics/Metric.h"
 #include "metrics/MetricSet.h"
+#include "metrics/MetricVisualizer.h"
 
 namespace lumetra {
 namespace {

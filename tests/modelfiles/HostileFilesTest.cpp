@@ -11,7 +11,7 @@
 #include "model/UmlElements.h"
 #include "modelfiles/DiagramWriter.h"
 #include "modelfiles/ModelLoader.h"
-#include "render/geometry/GeometryPasses.h"
+#include "geometry/GeometryPasses.h"
 #include "tests/modelfiles/ReadHelpers.h"
 
 namespace lumetra {

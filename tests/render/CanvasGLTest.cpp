@@ -19,7 +19,7 @@
 #include "render/HoverOverlay.h"
 #include "settings/SettingsStore.h"
 #include "tests/platform/WaitFor.h"
-#include "tests/render/GLTestHarness.h"
+#include "tests/support/GLTestHarness.h"
 
 namespace lumetra {
 namespace {
@@ -416,7 +416,7 @@ TEST_F(CanvasTest, RefreshRecompilesOnlyTheWindowAskedForAndDrawsItLast) {
 
 class RecordingMouse : public WindowMouseHandler {
  public:
-  void onMouse(CanvasWindow& window, wxMouseEvent& event, int canvasHeight) override {
+  void onMouse(CanvasWindow& window, const PointerEvent& event, int canvasHeight) override {
     windows.push_back(&window);
     heights.push_back(canvasHeight);
   }

@@ -9,7 +9,7 @@
 
 #include "render/DefaultFont.h"
 #include "render/GLPainter.h"
-#include "tests/render/GLTestHarness.h"
+#include "tests/support/GLTestHarness.h"
 
 namespace lumetra {
 

@@ -18,7 +18,7 @@
 #include "render/GLPainter.h"
 #include "render/HoverOverlay.h"
 #include "tests/render/FontCanvasTest.h"
-#include "tests/render/GLTestHarness.h"
+#include "tests/support/GLTestHarness.h"
 
 namespace lumetra {
 namespace {

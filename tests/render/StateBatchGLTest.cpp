@@ -14,7 +14,7 @@
 #include "render/DefaultFont.h"
 #include "render/GLPainter.h"
 #include "tests/render/FontCanvasTest.h"
-#include "tests/render/GLTestHarness.h"
+#include "tests/support/GLTestHarness.h"
 
 namespace lumetra {
 namespace {

@@ -17,7 +17,7 @@
 #include "render/GLPainter.h"
 #include "render/GlyphTable.h"
 #include "tests/render/FontCanvasTest.h"
-#include "tests/render/GLTestHarness.h"
+#include "tests/support/GLTestHarness.h"
 
 namespace lumetra {
 namespace {

@@ -1,6 +1,8 @@
-#include "areas/AlphaTexture.h"
+#include "render/AlphaTexture.h"
 
 #include <GL/gl.h>
+
+#include "render/GLListState.h"
 
 namespace lumetra {
 
@@ -8,23 +10,9 @@ namespace {
 
 constexpr GLint kClampToEdge = 0x812F;  // GL_CLAMP_TO_EDGE (OpenGL 1.2)
 
-bool compilingDisplayList() {
-  GLint list = 0;
-  glGetIntegerv(GL_LIST_INDEX, &list);
-  return list != 0;
-}
-
-// Compiling a list without executing it: nothing reaches the texture now.
-bool compilingOnly() {
-  if (!compilingDisplayList()) return false;
-  GLint mode = 0;
-  glGetIntegerv(GL_LIST_MODE, &mode);
-  return mode == GL_COMPILE;
-}
-
 }  // namespace
 
-bool AlphaTexture::contextIsCurrent() { return glGetString(GL_VERSION) != nullptr; }
+bool AlphaTexture::contextIsCurrent() { return glContextIsCurrent(); }
 
 AlphaTexture::~AlphaTexture() {
   if (name_ != 0 && contextIsCurrent()) {
@@ -37,7 +25,7 @@ void AlphaTexture::setTexels(std::vector<std::uint8_t> texels) {
   texels.resize(static_cast<std::size_t>(kSize) * kSize, 0);
   texels_ = std::move(texels);
   stale_ = true;
-  if (contextIsCurrent() && !compilingDisplayList()) {
+  if (contextIsCurrent() && !compilingList()) {
     // Upload now, keeping whatever texture the caller had bound.
     GLint previous = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);

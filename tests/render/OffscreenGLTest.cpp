@@ -15,10 +15,10 @@
 #include <thread>
 #include <vector>
 
-#include "diagram/OffscreenGL.h"
-#include "render/FixedGLState.h"
 #include "render/DefaultFont.h"
+#include "render/FixedGLState.h"
 #include "render/GLPainter.h"
+#include "render/OffscreenGL.h"
 
 namespace lumetra {
 namespace {

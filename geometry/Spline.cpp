@@ -1,4 +1,4 @@
-#include "render/geometry/Spline.h"
+#include "geometry/Spline.h"
 
 namespace lumetra {
 

@@ -36,10 +36,13 @@ struct Rgba {
 
 class GLTestWindow {
  public:
+  // The GL state a plain canvas starts with: the canvas's fixed state, or
+  // what a new context has.
+  enum class State { Fixed, Fresh };
   // A frame whose client area is exactly width x height, holding a plain
-  // wxGLCanvas; the context is current, the fixed GL state applied and the
-  // viewport and scissor set to the whole canvas.
-  GLTestWindow(int width, int height);
+  // wxGLCanvas; the context is current, the state applied and the viewport
+  // and scissor set to the whole canvas.
+  explicit GLTestWindow(int width, int height, State state = State::Fixed);
   // The same with the program's Canvas (its first window covers the canvas).
   static std::unique_ptr<GLTestWindow> withCanvas(int width, int height);
   // Also clears the font registry: the fonts' textures live in this context.
@@ -68,7 +71,7 @@ class GLTestWindow {
   bool darkBox(int threshold, int& minX, int& minY, int& maxX, int& maxY) const;
 
  private:
-  GLTestWindow(int width, int height, bool programCanvas);
+  GLTestWindow(int width, int height, bool programCanvas, State state);
 
   int width_;
   int height_;

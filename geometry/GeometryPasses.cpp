@@ -1,4 +1,4 @@
-#include "render/geometry/GeometryPasses.h"
+#include "geometry/GeometryPasses.h"
 
 #include <algorithm>
 #include <cmath>

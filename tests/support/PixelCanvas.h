@@ -1,14 +1,12 @@
 #pragma once
-// A hidden-frame GL canvas for pixel tests of the area and glyph painters:
-// one diagram unit is one pixel, (0, 0) the lower-left corner, y up, and
-// pixels are read back from the back buffer. The executable's main must
-// start wxWidgets first (PixelCanvasMain.cpp).
+// A shown GL canvas for pixel tests of the area and glyph painters, in the
+// state a new context has: one diagram unit is one pixel, (0, 0) the
+// lower-left corner, y up, and pixels are read back from the back buffer.
+// The executable's main must start wxWidgets first (GLTestMain.cpp).
 
-#include <wx/frame.h>
-#include <wx/glcanvas.h>
-
-#include <memory>
 #include <ostream>
+
+#include "tests/support/GLTestHarness.h"
 
 namespace lumetra::test {
 
@@ -24,11 +22,8 @@ struct Pixel {
 class PixelCanvas {
  public:
   PixelCanvas(int width, int height);
-  ~PixelCanvas();
-  PixelCanvas(const PixelCanvas&) = delete;
-  PixelCanvas& operator=(const PixelCanvas&) = delete;
 
-  bool ok() const { return ok_; }
+  bool ok() const { return window_.ok(); }
   // Viewport over the canvas, glOrtho(0, w, 0, h, -1000, 1000), identity
   // model-view, and the canvas's fixed state (no depth test, no blending).
   void resetView();
@@ -38,16 +33,11 @@ class PixelCanvas {
   // How many pixels of the rectangle [x0, x1] x [y0, y1] match.
   int count(int x0, int y0, int x1, int y1, bool (*match)(const Pixel&)) const;
 
-  int width() const { return width_; }
-  int height() const { return height_; }
+  int width() const { return window_.width(); }
+  int height() const { return window_.height(); }
 
  private:
-  int width_;
-  int height_;
-  bool ok_ = false;
-  wxFrame* frame_ = nullptr;
-  wxGLCanvas* canvas_ = nullptr;
-  std::unique_ptr<wxGLContext> context_;
+  GLTestWindow window_;
 };
 
 }  // namespace lumetra::test

@@ -1,4 +1,4 @@
-#include "diagram/OffscreenGL.h"
+#include "render/OffscreenGL.h"
 
 #include <GL/gl.h>
 #include <GL/glx.h>

@@ -1,4 +1,4 @@
-#include "tests/render/GLTestHarness.h"
+#include "tests/support/GLTestHarness.h"
 
 #include <GL/gl.h>
 #include <wx/app.h>
@@ -11,13 +11,14 @@
 
 namespace lumetra {
 
-GLTestWindow::GLTestWindow(int width, int height) : GLTestWindow(width, height, false) {}
+GLTestWindow::GLTestWindow(int width, int height, State state) : GLTestWindow(width, height, false, state) {}
 
 std::unique_ptr<GLTestWindow> GLTestWindow::withCanvas(int width, int height) {
-  return std::unique_ptr<GLTestWindow>(new GLTestWindow(width, height, true));
+  return std::unique_ptr<GLTestWindow>(new GLTestWindow(width, height, true, State::Fixed));
 }
 
-GLTestWindow::GLTestWindow(int width, int height, bool programCanvas) : width_(width), height_(height) {
+GLTestWindow::GLTestWindow(int width, int height, bool programCanvas, State state)
+    : width_(width), height_(height) {
   frame_ = new wxFrame(nullptr, wxID_ANY, "gl test");
   frame_->SetClientSize(width, height);
   if (programCanvas) {
@@ -38,7 +39,7 @@ GLTestWindow::GLTestWindow(int width, int height, bool programCanvas) : width_(w
     context_ = std::make_unique<wxGLContext>(canvas_);
     ok_ = shown && context_->IsOK() && canvas_->SetCurrent(*context_) && client.GetWidth() == width &&
           client.GetHeight() == height;
-    if (ok_) applyFixedGLState();
+    if (ok_ && state == State::Fixed) applyFixedGLState();
   }
   if (ok_) pixelProjection();
 }
