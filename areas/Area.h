@@ -94,6 +94,11 @@ class AreaSet {
   // Stable reorder into ascending value: later areas are drawn over earlier
   // ones, so the highest value ends up on top.
   void sortByValue();
+  // Whether the shown areas are drawn in the order of their values (the
+  // areas' priority): identifying them again sorts them then. A choice of
+  // the user, kept when the areas are cleared, like the parameters below.
+  bool drawsByValue() const { return byValue_; }
+  void setDrawsByValue(bool on) { byValue_ = on; }
 
   // Rebuilds the free elements: every top-level shape of the diagram whose
   // model element is a Class, Interface, Package or PelkService and that is
@@ -140,6 +145,7 @@ class AreaSet {
   float radius_ = 1.0f;
   float distance_ = 0.005f;
   int iterations_ = 10;
+  bool byValue_ = false;
 };
 
 class AreaIdentifier {

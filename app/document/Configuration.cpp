@@ -324,6 +324,7 @@ void applyAreas(const Configuration& c, Document& document, Diagram* diagram, bo
   areas.setIdentifiedDiagram(diagram);
   for (const std::string& name : shown) showArea(areas, diagram, name);
   areas.computeFreeElements(diagram);
+  areas.setDrawsByValue(priority);
   if (priority) areas.sortByValue();
 }
 

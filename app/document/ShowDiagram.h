@@ -4,7 +4,7 @@
 // do, without any widget.
 //
 // The shown areas are identified again over the diagram (in the order of
-// their values when priority is on), and the window takes the diagram,
+// their values when the area set draws them so), and the window takes the diagram,
 // fitted, with its recorded scene marked stale. Nothing is drawn: the caller
 // repaints once when everything it changes is done, and that repaint records
 // the window once.
@@ -16,6 +16,6 @@ class Diagram;
 class Document;
 
 // False, and nothing changed, when the diagram is not one of the document's.
-bool showDiagram(Document& document, CanvasWindow& window, Diagram* diagram, bool priority);
+bool showDiagram(Document& document, CanvasWindow& window, Diagram* diagram);
 
 }  // namespace lumetra

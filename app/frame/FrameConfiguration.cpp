@@ -29,7 +29,7 @@ const char* const kNothingChanged = "The configuration could not be loaded; noth
 
 bool mainFrame::saveConfiguration(const std::string& path) {
   if (path.empty()) return false;
-  Configuration configuration = captureConfiguration(document_, *painter_, areasPage_->usePriority());
+  Configuration configuration = captureConfiguration(document_, *painter_, document_.areas().drawsByValue());
   captureWindows(canvas_->tree(), canvas_->activeWindow(), configuration);
   const std::string error = writeConfigurationFile(configuration, path);
   if (!error.empty()) {
@@ -84,7 +84,8 @@ bool mainFrame::loadConfiguration(const std::string& path, const CommandLineOpti
   applySettings(configuration);
   applyLook(configuration, *painter_);
   syncViewMenu(GetMenuBar());
-  const bool priority = configuration.priority.value_or(areasPage_->usePriority());
+  const bool priority = configuration.priority.value_or(document_.areas().drawsByValue());
+  document_.areas().setDrawsByValue(priority);
   if (!configuration.modelFile.empty() && document_.hasModel()) {
     Diagram* shown = restoreWindows(configuration, skipped);
     applyContent(configuration, document_, shown, priority, skipped);

@@ -358,7 +358,7 @@ void mainFrame::adoptMetrics(LoadedMetrics& read, const std::string& path) {
 
 bool mainFrame::showDiagramQuietly(Diagram* diagram) {
   CanvasWindow* window = canvas_->activeWindow();
-  if (window == nullptr || !lumetra::showDiagram(document_, *window, diagram, areasPage_->usePriority())) return false;
+  if (window == nullptr || !lumetra::showDiagram(document_, *window, diagram)) return false;
   tree_->markShown(diagram);
   areasPage_->sync(document_);
   return true;
@@ -441,7 +441,7 @@ void mainFrame::openFromCommandLine(const CommandLineOptions& options) {
       document_.areas().findArea(area.name)->setVisualizer(area.painter);
       document_.showArea(named.diagram, area.name);
     }
-    if (areasPage_->usePriority()) document_.areas().sortByValue();
+    if (document_.areas().drawsByValue()) document_.areas().sortByValue();
     showDiagram(named.diagram);
   }
   sync();
@@ -487,15 +487,16 @@ bool mainFrame::showArea(const std::string& name) {
   Diagram* diagram = window ? window->diagram() : nullptr;
   if (diagram == nullptr) return false;
   // Areas shown over another diagram follow the active window's.
-  if (!document_.areas().isShownOn(diagram)) reidentifyAreas(document_.areas(), diagram, areasPage_->usePriority());
+  if (!document_.areas().isShownOn(diagram))
+    reidentifyAreas(document_.areas(), diagram, document_.areas().drawsByValue());
   if (!document_.showArea(diagram, name)) return false;
-  if (areasPage_->usePriority()) document_.areas().sortByValue();
+  if (document_.areas().drawsByValue()) document_.areas().sortByValue();
   return true;
 }
 
 void mainFrame::identifyShownAreasAgain(Diagram* diagram) {
   if (diagram == nullptr) return;
-  reidentifyAreas(document_.areas(), diagram, areasPage_->usePriority());
+  reidentifyAreas(document_.areas(), diagram, document_.areas().drawsByValue());
 }
 
 void mainFrame::centreOnElement(Diagram* diagram, ModelElement* element) {

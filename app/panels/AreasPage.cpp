@@ -181,11 +181,12 @@ void AreasPage::bindEvents() {
   bindSliderScroll(this, ids::EraserSoftness, [this] { onEraserSoftness(); });
 }
 
-bool AreasPage::usePriority() const { return priority_->GetValue(); }
+bool AreasPage::usePriority() const { return link_ != nullptr ? link_->areas().drawsByValue() : priority_->GetValue(); }
 
 void AreasPage::syncAreaSetControls(bool priority) {
   priority_->SetValue(priority);
   if (link_ == nullptr) return;
+  link_->areas().setDrawsByValue(priority);
   const AreaSet& areas = link_->areas();
   radius_->SetValue(static_cast<int>(std::lround(areas.getRadius() * 20.0f)));
   iterations_->SetValue(areas.getIterations());
@@ -269,6 +270,7 @@ void AreasPage::sync(Document& document) {
     }
   }
   if (loaded) list_->syncChecks();
+  priority_->SetValue(document.areas().drawsByValue());
   Canvas* canvas = link_ != nullptr ? link_->canvas() : nullptr;
   if (canvas != nullptr && canvas->activeWindow() != nullptr && canvas->activeWindow()->diagram() != nullptr)
     list_->Enable();
@@ -353,6 +355,7 @@ void AreasPage::onEraserSoftness() {
 
 void AreasPage::onPriority() {
   // Unchecking keeps the current order until the areas are identified again.
+  if (link_) link_->areas().setDrawsByValue(priority_->GetValue());
   if (!priority_->GetValue() || !link_) return;
   link_->areas().sortByValue();
   refresh_.requestAreas();

@@ -63,8 +63,8 @@ class AreasPage : public wxPanel {
   // Metrics (and with them the areas) were read: the eraser softness becomes
   // usable and the parameter controls take the "Inner" painter's state.
   void metricsOpened();
-  // Whether "&Use area value as a priority" is checked: shown areas are
-  // drawn in the order of their values.
+  // Whether shown areas are drawn in the order of their values: the area
+  // set's choice, which "&Use area value as a priority" switches.
   bool usePriority() const;
   // Sets the radius, iterations and distance sliders from the area set,
   // the eraser softness from the painter (when it was set) and the priority
