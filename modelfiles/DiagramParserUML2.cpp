@@ -4,13 +4,18 @@
 // generalization cycles, diagrams); parse().
 
 #include <algorithm>
+#include <cstring>
+#include <exception>
 #include <memory>
+#include <system_error>
+#include <thread>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
 #include <sys/stat.h>
 
+#include "model/IdentifierTable.h"
 #include "model/ModelFactory.h"
 #include "model/UmlElements.h"
 #include "modelfiles/Uml2Diagrams.h"
@@ -100,6 +105,44 @@ std::vector<std::string_view> tokens(std::string_view text) {
   return out;
 }
 
+// What the reading of a feature (attribute, operation, parameter, literal)
+// needs of its element, found in one pass over its attributes and one over
+// its children instead of one search per name.
+struct FeatureText {
+  const char* id = "";
+  const char* name = "";
+  const char* visibility = nullptr;  // null where not written
+  const char* type = nullptr;        // the type attribute; null where not written
+  bool isStatic = false;
+  bool isAbstract = false;
+  bool isReturn = false;
+  pugi::xml_attribute lower, upper;  // bounds written as attributes (older files)
+  pugi::xml_node typeChild, lowerValue, upperValue;
+};
+
+FeatureText readFeature(pugi::xml_node node, const Prefixes& p) {
+  FeatureText t;
+  for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+    const std::string_view name = a.name();
+    if (name == p.id) t.id = a.value();
+    else if (name == "name") t.name = a.value();
+    else if (name == "visibility") t.visibility = a.value();
+    else if (name == "type") t.type = a.value();
+    else if (name == "isStatic") t.isStatic = std::string_view(a.value()) == "true";
+    else if (name == "isAbstract") t.isAbstract = std::string_view(a.value()) == "true";
+    else if (name == "direction") t.isReturn = std::string_view(a.value()) == "return";
+    else if (name == "lower") t.lower = a;
+    else if (name == "upper") t.upper = a;
+  }
+  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+    const std::string_view name = c.name();
+    if (name == "type") t.typeChild = c;
+    else if (name == "lowerValue") t.lowerValue = c;
+    else if (name == "upperValue") t.upperValue = c;
+  }
+  return t;
+}
+
 // ---- the reader ----------------------------------------------------------------------
 
 class Reader : public ModelLookup {
@@ -112,9 +155,9 @@ class Reader : public ModelLookup {
 
   // Reads the model; false (with failure() set) when the document cannot be read.
   bool readModel();
-  // Reads the diagrams of every kind the document (and a notation file
-  // beside it, when lookBeside) holds.
-  void readDiagrams(bool lookBeside);
+  // Reads the relations and the diagrams of every kind the document (and a
+  // notation file beside it, when lookBeside) holds, and names the types.
+  void finish(bool lookBeside);
 
   ModelElement* element(std::string_view id) override;
 
@@ -124,8 +167,16 @@ class Reader : public ModelLookup {
   pugi::xml_node failureAt;
 
  private:
+  // Models with fewer typed features are finished on one thread.
+  static constexpr std::size_t kTypesOnTheSide = 4096;
   void walk();
-  void readClassifier(ModelElement* element, pugi::xml_node node);
+  void readRelations();
+  void readDiagrams(bool lookBeside);
+  // Reads a classifier's features and relations; its other child elements
+  // (nested classifiers, owned associations, comments) go to `nested`.
+  void readClassifier(ModelElement* element, pugi::xml_node node, std::vector<pugi::xml_node>& nested);
+  // Gives the features their type names, once every classifier is known.
+  void resolveTypes();
   void readAssociation(pugi::xml_node node, const std::string& owner);
   void dropGeneralizationCycles();
 
@@ -134,8 +185,17 @@ class Reader : public ModelLookup {
   T* add(std::unique_ptr<T> element, const std::string& owner);
   Attribute* makeAttribute(pugi::xml_node node);
   Method* makeMethod(pugi::xml_node node);
+  std::string idOf(const FeatureText& t) { return *t.id ? std::string(t.id) : "#anonymous-" + std::to_string(++anonymous_); }
+  static std::string featureName(const FeatureText& t) {
+    return std::strchr(t.name, '%') ? displayName(t.name) : std::string(t.name);
+  }
   std::string typeName(const Reference& ref) const;
+  Reference typeOf(const FeatureText& t) const;
+  bool nameableNow(const Reference& ref) const;
+  // Names the feature's type now where it can, else once the document is read.
+  void setTypeOrWait(Feature* feature, const Reference& type);
   std::string multiplicity(pugi::xml_node node, const char* separator, bool defaultOne) const;
+  std::string multiplicity(const FeatureText& t, const char* separator, bool defaultOne) const;
   std::string visibility(pugi::xml_node node) const {
     const pugi::xml_attribute v = node.attribute("visibility");
     return v ? v.value() : "public";  // UML2 leaves the default, public, unwritten
@@ -147,15 +207,33 @@ class Reader : public ModelLookup {
   std::string source_;
   pugi::xml_node root_;
 
-  std::unordered_map<std::string_view, ModelElement*> byId_;       // keys view the elements' ids
-  std::unordered_map<std::string_view, std::string_view> names_;   // classifier id -> name, for types
+  // Keys view the elements' own ids; a dropped element's entry holds null.
+  IdentifierTable<std::string_view, ModelElement*> byId_;
+  IdentifierTable<std::string_view, std::string_view> names_;  // classifier id -> name, for types
+  void nameType(std::string_view id, std::string_view name) {
+    const auto [entry, added] = names_.tryEmplace(id);
+    if (added) entry->value = name;  // the first of an identifier wins
+  }
   std::unordered_map<std::string_view, pugi::xml_node> endProperties_;  // properties that end associations
   std::unordered_map<std::string_view, pugi::xml_node> comments_;
-  std::vector<std::pair<ModelElement*, pugi::xml_node>> classifiers_;
+  // Types that name a classifier not read yet are named once the whole
+  // document is read.
+  struct PendingType {
+    Feature* feature;
+    Reference type;
+  };
+  struct PendingParameter {
+    Method* method;
+    std::string name;
+    Reference type;
+  };
+  std::vector<PendingType> pendingTypes_;
+  std::vector<PendingParameter> pendingParameters_;  // in each method's order
   std::vector<std::pair<pugi::xml_node, std::string>> associations_;  // with their owner
   std::vector<pugi::xml_node> interchange_;
   std::vector<pugi::xml_node> extensions_;
   std::vector<Inheritance*> generalizations_;
+  std::vector<std::unique_ptr<ModelElement>> discarded_;  // left out of the model
   std::size_t anonymous_ = 0;
 };
 
@@ -171,13 +249,14 @@ template <typename T>
 T* Reader::add(std::unique_ptr<T> element, const std::string& owner) {
   T* raw = element.get();
   raw->setOwnerId(owner);
-  byId_.emplace(std::string_view(raw->idRef()), raw);  // the first of an identifier wins
+  const auto [entry, added] = byId_.tryEmplace(std::string_view(raw->idRef()));
+  if (added) entry->value = raw;  // the first of an identifier wins
   elements.push_back(std::move(element));
   return raw;
 }
 
 ModelElement* Reader::element(std::string_view id) {
-  if (const auto it = byId_.find(id); it != byId_.end()) return it->second;
+  if (const auto* entry = byId_.find(id)) return entry->value;
   const auto comment = comments_.find(id);
   if (comment == comments_.end()) return nullptr;
   const pugi::xml_node node = comment->second;
@@ -193,6 +272,7 @@ void Reader::walk() {
   };
   std::vector<std::pair<std::string, int>> packages;  // id, depth
   std::vector<Frame> stack;
+  std::vector<pugi::xml_node> nested;
   stack.push_back({root_, -1});
   while (!stack.empty()) {
     const Frame frame = stack.back();
@@ -202,7 +282,6 @@ void Reader::walk() {
     auto owner = [&packages, outer] { return outer < 0 ? std::string() : packages[outer].first; };
     int inner = frame.package;
     bool descend = true;
-    bool classifier = false;
     switch (kindOf(node, p_)) {
       case Kind::Skip:
         if (node.parent() == root_ && localName(node.name()) == "Extension") extensions_.push_back(node);
@@ -230,20 +309,20 @@ void Reader::walk() {
         cls->setAbstract(isTrue(node, "isAbstract"));
         if (kind == Kind::Enumeration) cls->setExtraText("enumeration");
         if (kind == Kind::DataType) cls->setExtraText("dataType");
-        names_.emplace(cls->idRef(), node.attribute("name").value());
-        classifiers_.emplace_back(cls, node);
-        classifier = true;
+        nameType(cls->idRef(), node.attribute("name").value());
+        readClassifier(cls, node, nested);
+        descend = false;
         break;
       }
       case Kind::Interface: {
         Interface* iface = add(std::make_unique<Interface>(idOf(node), nameOf(node)), owner());
-        names_.emplace(iface->idRef(), node.attribute("name").value());
-        classifiers_.emplace_back(iface, node);
-        classifier = true;
+        nameType(iface->idRef(), node.attribute("name").value());
+        readClassifier(iface, node, nested);
+        descend = false;
         break;
       }
       case Kind::PrimitiveType:
-        names_.emplace(node.attribute(p_.id.c_str()).value(), node.attribute("name").value());
+        nameType(node.attribute(p_.id.c_str()).value(), node.attribute("name").value());
         descend = false;
         break;
       case Kind::Association:
@@ -274,19 +353,22 @@ void Reader::walk() {
       case Kind::Other:
         break;
     }
-    if (!descend) continue;
-    for (pugi::xml_node child = node.last_child(); child; child = child.previous_sibling()) {
-      if (child.type() != pugi::node_element) continue;
-      if (classifier && isFeatureTag(child.name())) continue;
-      stack.push_back({child, inner});
+    if (!descend) {
+      // A classifier's nested elements, in document order.
+      for (auto it = nested.rbegin(); it != nested.rend(); ++it) stack.push_back({*it, inner});
+      nested.clear();
+      continue;
     }
+    for (pugi::xml_node child = node.last_child(); child; child = child.previous_sibling())
+      if (child.type() == pugi::node_element) stack.push_back({child, inner});
   }
 }
 
 std::string Reader::typeName(const Reference& ref) const {
   if (ref.empty()) return {};
   const std::string_view key = ref.target();
-  if (const auto it = names_.find(key); it != names_.end()) return displayName(it->second);
+  if (const auto* entry = names_.find(key))
+    return entry->value.find('%') == std::string_view::npos ? std::string(entry->value) : displayName(entry->value);
   if (ref.href.empty() && key.substr(0, 2) == "EA" && key.substr(0, 5) != "EAID_" && key.substr(0, 5) != "EAPK_") {
     // A tool's built-in type written as a pseudo-identifier: "EAJava_String".
     const std::size_t underscore = key.find('_');
@@ -297,42 +379,101 @@ std::string Reader::typeName(const Reference& ref) const {
 }
 
 std::string Reader::multiplicity(pugi::xml_node node, const char* separator, bool defaultOne) const {
-  const pugi::xml_node lowerValue = node.child("lowerValue"), upperValue = node.child("upperValue");
-  const pugi::xml_attribute lowerAttr = node.attribute("lower"), upperAttr = node.attribute("upper");
-  if (!lowerValue && !upperValue && !lowerAttr && !upperAttr) return defaultOne ? "1" : "";
+  const FeatureText t = readFeature(node, p_);
+  return multiplicity(t, separator, defaultOne);
+}
+
+std::string Reader::multiplicity(const FeatureText& t, const char* separator, bool defaultOne) const {
+  if (!t.lowerValue && !t.upperValue && !t.lower && !t.upper) return defaultOne ? "1" : "";
   // A bound that is not written is 1; a value element without a value holds 0.
   auto bound = [](pugi::xml_node value, pugi::xml_attribute direct) -> std::string {
     if (value) return boundText(value.attribute("value") ? value.attribute("value").value() : "0");
     if (direct) return boundText(direct.value());
     return "1";
   };
-  const std::string lower = bound(lowerValue, lowerAttr), upper = bound(upperValue, upperAttr);
+  const std::string lower = bound(t.lowerValue, t.lower), upper = bound(t.upperValue, t.upper);
   return lower == upper ? lower : lower + separator + upper;
 }
 
+Reference Reader::typeOf(const FeatureText& t) const {
+  Reference ref;
+  if (t.type) {
+    std::string_view text = t.type;
+    const std::size_t start = text.find_first_not_of(" \t\r\n");
+    if (start != std::string_view::npos) ref.id = text.substr(start, text.find_first_of(" \t\r\n", start) - start);
+  } else if (t.typeChild) {
+    if (const pugi::xml_attribute idref = t.typeChild.attribute(p_.idref.c_str())) ref.id = idref.value();
+    else ref.href = t.typeChild.attribute("href").value();
+  }
+  return ref;
+}
+
 Attribute* Reader::makeAttribute(pugi::xml_node node) {
-  auto* attribute = new Attribute(idOf(node), nameOf(node), typeName(referenceOf(node, "type", p_)), visibility(node));
-  attribute->setStatic(isTrue(node, "isStatic"));
-  attribute->setMultiplicity(multiplicity(node, "..", false));
+  const FeatureText t = readFeature(node, p_);
+  auto* attribute = new Attribute(idOf(t), featureName(t), "", t.visibility ? t.visibility : "public");
+  setTypeOrWait(attribute, typeOf(t));
+  attribute->setStatic(t.isStatic);
+  attribute->setMultiplicity(multiplicity(t, "..", false));
   return attribute;
 }
 
 Method* Reader::makeMethod(pugi::xml_node node) {
-  auto* method = new Method(idOf(node), nameOf(node), typeName(referenceOf(node, "type", p_)), visibility(node));
-  method->setStatic(isTrue(node, "isStatic"));
-  method->setAbstract(isTrue(node, "isAbstract"));
+  const FeatureText t = readFeature(node, p_);
+  auto* method = new Method(idOf(t), featureName(t), "", t.visibility ? t.visibility : "public");
+  Reference returned = typeOf(t);
+  method->setStatic(t.isStatic);
+  method->setAbstract(t.isAbstract);
+  const std::size_t firstPending = pendingParameters_.size();
+  bool known = true;  // whether every parameter's type can be named now
   for (pugi::xml_node parameter = node.child("ownedParameter"); parameter;
        parameter = parameter.next_sibling("ownedParameter")) {
-    const std::string type = typeName(referenceOf(parameter, "type", p_));
-    if (std::string_view(parameter.attribute("direction").value()) == "return")
-      method->setType(type);
-    else
-      method->addParameter(Parameter{nameOf(parameter), type});
+    const FeatureText pt = readFeature(parameter, p_);
+    if (pt.isReturn) {
+      returned = typeOf(pt);
+    } else {
+      pendingParameters_.push_back({method, featureName(pt), typeOf(pt)});
+      known = known && nameableNow(pendingParameters_.back().type);
+    }
   }
+  if (known) {
+    for (std::size_t i = firstPending; i < pendingParameters_.size(); ++i)
+      method->addParameter(Parameter{std::move(pendingParameters_[i].name), typeName(pendingParameters_[i].type)});
+    pendingParameters_.resize(firstPending, PendingParameter{nullptr, {}, {}});
+  }
+  setTypeOrWait(method, returned);
   return method;
 }
 
-void Reader::readClassifier(ModelElement* element, pugi::xml_node node) {
+bool Reader::nameableNow(const Reference& ref) const {
+  // A library's type is named by its fragment, a known classifier by its
+  // name; an identifier not met yet may still come.
+  return ref.empty() || !ref.href.empty() || names_.find(ref.target()) != nullptr;
+}
+
+void Reader::setTypeOrWait(Feature* feature, const Reference& type) {
+  if (type.empty()) return;
+  if (type.href.empty()) {
+    if (const auto* entry = names_.find(type.id)) {
+      feature->setType(entry->value.find('%') == std::string_view::npos ? std::string(entry->value)
+                                                                         : displayName(entry->value));
+      return;
+    }
+    pendingTypes_.push_back({feature, type});
+    return;
+  }
+  feature->setType(typeName(type));
+}
+
+void Reader::resolveTypes() {
+  for (const PendingType& pending : pendingTypes_)
+    if (!pending.type.empty()) pending.feature->setType(typeName(pending.type));
+  for (PendingParameter& pending : pendingParameters_)
+    pending.method->addParameter(Parameter{std::move(pending.name), typeName(pending.type)});
+  pendingTypes_ = {};
+  pendingParameters_ = {};
+}
+
+void Reader::readClassifier(ModelElement* element, pugi::xml_node node, std::vector<pugi::xml_node>& nested) {
   auto* cls = dynamic_cast<Class*>(element);
   auto* iface = dynamic_cast<Interface*>(element);
   const std::string& self = element->getId();
@@ -371,6 +512,8 @@ void Reader::readClassifier(ModelElement* element, pugi::xml_node node) {
       realization->setName(nameOf(child));
       realization->setKind(Dependency::Kind::Realization);
       add(std::move(realization), element->ownerId());
+    } else if (child.type() == pugi::node_element && !isFeatureTag(tag)) {
+      nested.push_back(child);
     }
   }
 }
@@ -455,10 +598,13 @@ void Reader::dropGeneralizationCycles() {
   }
   if (dropped.empty()) return;
   for (const ModelElement* g : dropped) {
-    const auto it = byId_.find(g->idRef());
-    if (it != byId_.end() && it->second == g) byId_.erase(it);
+    auto* entry = byId_.find(g->idRef());
+    if (entry && entry->value == g) entry->value = nullptr;
   }
-  std::erase_if(elements, [&](const std::unique_ptr<ModelElement>& e) { return dropped.count(e.get()) > 0; });
+  // Kept until the reader ends: the identifier table still views their ids.
+  for (auto& e : elements)
+    if (dropped.count(e.get())) discarded_.push_back(std::move(e));
+  std::erase_if(elements, [](const std::unique_ptr<ModelElement>& e) { return !e; });
 }
 
 bool Reader::readModel() {
@@ -469,13 +615,49 @@ bool Reader::readModel() {
   // Placeholders of one tool for elements outside the exported package.
   for (pugi::xml_node extension : extensions_)
     for (pugi::xml_node stub = extension.child("EAStub"); stub; stub = stub.next_sibling("EAStub"))
-      names_.emplace(stub.attribute(p_.id.c_str()).value(), stub.attribute("name").value());
+      nameType(stub.attribute(p_.id.c_str()).value(), stub.attribute("name").value());
   for (pugi::xml_node stub = root_.child("EAStub"); stub; stub = stub.next_sibling("EAStub"))
-    names_.emplace(stub.attribute(p_.id.c_str()).value(), stub.attribute("name").value());
-  for (const auto& [element, node] : classifiers_) readClassifier(element, node);
+    nameType(stub.attribute(p_.id.c_str()).value(), stub.attribute("name").value());
+  return true;
+}
+
+void Reader::readRelations() {
   for (const auto& [node, owner] : associations_) readAssociation(node, owner);
   dropGeneralizationCycles();
-  return true;
+}
+
+void Reader::finish(bool lookBeside) {
+  // Naming the features' types touches only their types and parameters,
+  // which neither the relations nor the diagrams read: on a large model it
+  // runs on a second thread beside them.
+  if (pendingTypes_.size() < kTypesOnTheSide) {
+    resolveTypes();
+    readRelations();
+    readDiagrams(lookBeside);
+    return;
+  }
+  std::exception_ptr failed;
+  std::thread typer;
+  try {
+    typer = std::thread([this, &failed] {
+      try {
+        resolveTypes();
+      } catch (...) {
+        failed = std::current_exception();
+      }
+    });
+  } catch (const std::system_error&) {
+    resolveTypes();  // no thread to be had: one after the other
+  }
+  try {
+    readRelations();
+    readDiagrams(lookBeside);
+  } catch (...) {
+    if (typer.joinable()) typer.join();
+    throw;
+  }
+  if (typer.joinable()) typer.join();
+  if (failed) std::rethrow_exception(failed);
 }
 
 void Reader::readDiagrams(bool lookBeside) {
@@ -508,7 +690,7 @@ void DiagramParserUML2::parse() {
     fail(reader.failure, reader.failureAt);
     return;
   }
-  reader.readDiagrams(!sourceFile_.empty());
+  reader.finish(!sourceFile_.empty());
   // Handed over only now, complete.
   pool_->reserve(pool_->size() + reader.elements.size());
   for (auto& element : reader.elements) pool_->add(element.release());

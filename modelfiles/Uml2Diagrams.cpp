@@ -4,8 +4,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
+#include "model/IdentifierTable.h"
 #include "model/ModelFactory.h"
 #include "model/UmlElements.h"
 
@@ -87,17 +90,29 @@ void DiagramBuilder::addEdge(std::string_view shapeId, std::string_view subject,
 Diagram* DiagramBuilder::finish() {
   if (boxes_.empty()) return nullptr;
   std::unique_ptr<Diagram> diagram(createDiagram(id_, name_, "ClassDiagram", "Default"));
-  for (DiagramElement* box : boxes_) diagram->addElement(box);
+  // The first box of each element, as Diagram::findElement would find it,
+  // without a search of the whole diagram per relation end.
+  IdentifierTable<std::string_view, DiagramElement*> boxOf;
+  boxOf.reserve(boxes_.size());
+  for (DiagramElement* box : boxes_) {
+    diagram->addElement(box);
+    const auto [entry, added] = boxOf.tryEmplace(box->getModelElement()->idRef());
+    if (added) entry->value = box;
+  }
   boxes_.clear();
+  auto find = [&boxOf](const std::string& id) -> DiagramElement* {
+    const auto* entry = boxOf.find(id);
+    return entry ? entry->value : nullptr;
+  };
   // Relations after every box, so that their ends can be found. Each
   // relation is drawn once however many edges show it.
-  std::vector<const ModelElement*> drawn;
+  std::unordered_set<const ModelElement*> drawn;
   for (const Edge& edge : edges_) {
     ModelElement* relation = model_.element(edge.subject);
-    if (!isRelation(relation) || std::find(drawn.begin(), drawn.end(), relation) != drawn.end()) continue;
+    if (!isRelation(relation) || drawn.count(relation)) continue;
     const auto [from, to] = endsOf(relation);
-    DiagramElement* a = from.empty() ? nullptr : diagram->findElement(from);
-    DiagramElement* b = to.empty() ? nullptr : diagram->findElement(to);
+    DiagramElement* a = find(from);
+    DiagramElement* b = find(to);
     if (!a || !b) continue;
     const Vec2 centre =
         edge.where ? *edge.where : (*a->getCurrentLayout()->getCentre() + *b->getCurrentLayout()->getCentre()) * 0.5f;
@@ -105,7 +120,7 @@ Diagram* DiagramBuilder::finish() {
     DiagramElement* shape = makeShape(edge.shapeId, centre - half, centre + half);
     shape->setModelElement(relation);
     diagram->addElement(shape);
-    drawn.push_back(relation);
+    drawn.insert(relation);
   }
   edges_.clear();
   return diagram.release();
