@@ -304,7 +304,7 @@ TEST_F(ExportCommandTest, ExportAllWritesOnePicturePerDiagram) {
     if (c.format.empty()) {
       // Each picture is the one --export draws of that diagram alone: the
       // areas follow each diagram and nothing of one picture stays for the next.
-      for (const std::string& diagram : {"Orders and billing", "Overview"}) {
+      for (const char* diagram : {"Orders and billing", "Overview"}) {
         const std::vector<std::string> single{"--export", out("single.png"), "--diagram", diagram, "--size", "320x240",
                                               "--metrics", kMetrics, "--area", "Ordering", c.model};
         ASSERT_EQ(lumetra(single).exitCode, 0);
