@@ -2,6 +2,8 @@
 
 #include "sources/ProjectModel.h"
 
+#include "layout/AutoLayout.h"
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -10,6 +12,7 @@
 #include <unordered_map>
 
 #include "model/ModelFactory.h"
+#include "platform/DebugOutput.h"
 #include "model/UmlElements.h"
 #include "geometry/GeometryPasses.h"
 
@@ -273,69 +276,13 @@ class Builder {
       for (auto& [name, ids] : *group) measures.areas.push_back({name, std::move(ids)});
   }
 
-  // ---- diagrams: boxes in rows, sized by their text, until a real layout
-  // arranges them. Geometry is in file units (a third of diagram units), y
-  // down, as the readers deliver it.
-  static std::string boxGeometry(const Node& node, float x, float y, float& width, float& height) {
-    std::size_t chars = node.facts->name.size() + 4;
-    std::size_t lines = 0;
-    for (const FieldFacts& f : node.facts->fields) chars = std::max(chars, f.name.size() + f.type.size() + 5), ++lines;
-    for (const MethodFacts& m : node.facts->methods) chars = std::max(chars, m.name.size() + 4), ++lines;
-    chars = std::min<std::size_t>(chars, 36);
-    lines = std::min<std::size_t>(lines, 14);
-    width = 40.0f + 16.0f * static_cast<float>(chars);
-    height = 90.0f + 48.0f * static_cast<float>(lines);
-    return std::to_string(x + width / 2) + ", " + std::to_string(y + height / 2) + ", " + std::to_string(width) +
-           ", " + std::to_string(height) + ",";
-  }
-
-  Diagram* makeDiagram(const std::string& name, const std::vector<const Node*>& members) {
-    Diagram* diagram = createDiagram(unique("diagram:" + name), name, "ClassDiagram", "Default");
-    const std::set<const Node*> inside(members.begin(), members.end());
-    for (const Link& link : links_) {
-      if (!inside.count(link.from) || !inside.count(link.to)) continue;
-      DiagramElement* shape = createZeroElement(unique(diagram->getId() + ":" + link.relation->getId()), "Default");
-      shape->setModelElement(link.relation);
-      diagram->addElement(shape);
-    }
-    const std::size_t columns = static_cast<std::size_t>(std::ceil(std::sqrt(static_cast<double>(members.size()))));
-    float x = 0, y = 0, rowHeight = 0;
-    for (std::size_t i = 0; i < members.size(); ++i) {
-      if (i > 0 && i % columns == 0) {
-        x = 0;
-        y += rowHeight + 120.0f;
-        rowHeight = 0;
-      }
-      float width = 0, height = 0;
-      const std::string geometry = boxGeometry(*members[i], x, y, width, height);
-      DiagramElement* shape = createDiagramElement(unique(diagram->getId() + ":" + members[i]->id), "Default", geometry, "");
-      shape->setModelElement(pool_.find(members[i]->id));
-      diagram->addElement(shape);
-      x += width + 120.0f;
-      rowHeight = std::max(rowHeight, height);
-    }
-    return diagram;
-  }
-
+  // ---- diagrams
+  // Laid out as any model without geometry: a diagram per namespace, one
+  // named after the project for classes outside any, and an Overview.
   void makeDiagrams(std::vector<Diagram*>& diagrams) {
-    std::map<std::string, std::vector<const Node*>> byNamespace, byFolder;
     const std::string rootName = std::filesystem::path(facts_.root).filename().string();
-    for (const Node& node : nodes_) {
-      byNamespace[node.packageId.empty() ? rootName : node.packageId].push_back(&node);
-      const std::string folder = folderOf(node.facts->file);
-      byFolder[folder.empty() ? rootName : folder].push_back(&node);
-    }
-    const auto& groups = byNamespace.size() > 1 ? byNamespace : byFolder;
-    std::vector<Diagram*> made;
-    if (groups.size() > 1)
-      for (const auto& [name, members] : groups) made.push_back(makeDiagram(name, members));
-    std::vector<const Node*> all;
-    for (const Node& node : nodes_) all.push_back(&node);
-    if (!all.empty() && all.size() <= 3000) made.insert(made.begin(), makeDiagram("Overview", all));
-    normalizeGeometry(made);
-    applyDefaultAppearances(made);
-    orderElements(made);
-    diagrams.insert(diagrams.end(), made.begin(), made.end());
+    for (const LayoutFailure& failure : addGeneratedDiagrams(diagrams, pool_, rootName))
+      debugOutput("\n " + failure.message() + " \n");
   }
 
   const ProjectFacts& facts_;
