@@ -25,9 +25,9 @@ struct Prefixes {
   std::string idref = "xmi:idref";
 };
 
-// Eclipse UML2 (http://www.eclipse.org/uml2/.../UML) or an OMG UML
-// namespace (http://www.omg.org/spec/UML/..., http://schema.omg.org/spec/UML/...),
-// not the diagram-interchange one beside it.
+// The Eclipse UML2 namespace or one of the OMG's UML namespaces (any
+// version, on either of the OMG's hosts), not the diagram-interchange one
+// beside it.
 bool isUmlNamespace(std::string_view uri);
 
 // Whether the document's root element is a UML2 model: an XMI 2 root

@@ -103,6 +103,39 @@ void pictureSize(const CommandLineOptions& options, int& width, int& height) {
                         std::to_string(kMaxExportSide));
 }
 
+// The document a batch picture draws: the model and its metrics files
+// read, with what their reading passed over said on stderr (the picture is
+// still made). The model goes with the process when nothing follows the
+// export: at 5,000 classes freeing it element by element took about 10 ms.
+class BatchDocument {
+ public:
+  explicit BatchDocument(ExportEnd end) : end_(end), owned_(std::make_unique<Document>()) {}
+  BatchDocument(const BatchDocument&) = delete;
+  BatchDocument& operator=(const BatchDocument&) = delete;
+  ~BatchDocument() {
+    if (end_ == ExportEnd::ProcessEnds) (void)owned_.release();
+  }
+  // Throws ExportFailure naming the file that could not be read.
+  Document& read(const std::string& model, const std::vector<std::string>& metricsFiles) {
+    Document& document = *owned_;
+    const LoadStatus status = document.openModel(model, {progressOnStream(stderr)});
+    if (!status.ok()) throw ExportFailure("cannot read model " + status.message());
+    for (const std::string& note : status.notes) std::fprintf(stderr, "lumetra: %s\n", note.c_str());
+    if (!document.modelNotes().empty())
+      std::fprintf(stderr, "lumetra: warning: %s\n", document.modelNotes().c_str());
+    for (const std::string& metricsFile : metricsFiles) {
+      if (!document.openMetrics(metricsFile))
+        throw ExportFailure("cannot read metrics file " + document.metricsError());
+      for (const std::string& note : document.metricsNotes()) std::cerr << note << "\n";
+    }
+    return document;
+  }
+
+ private:
+  ExportEnd end_;
+  std::unique_ptr<Document> owned_;
+};
+
 // Opening the display, loading the GL driver and its first compiled
 // shaders, and reading the font's glyphs into textures take a good part of a
 // small export's time: the context is made and the default font loaded on a
@@ -206,30 +239,11 @@ void exportImage(const CommandLineOptions& options, ExportEnd end) {
   pictureSize(options, width, height);
 
   ContextMaker context(width, height);
-  // The model goes with the process when nothing follows the export: at
-  // 5,000 classes freeing it element by element took about 10 ms.
-  auto owned = std::make_unique<Document>();
-  Document& document = *owned;
-  struct LeaveAtEnd {
-    std::unique_ptr<Document>& document;
-    ExportEnd end;
-    ~LeaveAtEnd() {
-      if (end == ExportEnd::ProcessEnds) (void)document.release();
-    }
-  } leave{owned, end};
   const std::string& model = configured ? configuration.modelFile : options.model;
   std::vector<std::string> metricsFiles = configured ? configuration.metricsFiles : std::vector<std::string>{};
   if (!options.metricsFile.empty() && !configured) metricsFiles = {options.metricsFile};
-  const LoadStatus status = document.openModel(model, {progressOnStream(stderr)});
-  if (!status.ok()) throw ExportFailure("cannot read model " + status.message());
-  for (const std::string& note : status.notes) std::fprintf(stderr, "lumetra: %s\n", note.c_str());
-  if (!document.modelNotes().empty()) std::fprintf(stderr, "lumetra: warning: %s\n", document.modelNotes().c_str());
-  for (const std::string& metricsFile : metricsFiles) {
-    if (!document.openMetrics(metricsFile))
-      throw ExportFailure("cannot read metrics file " + document.metricsError());
-    // Rows that named no element and the like: said once, the picture still made.
-    for (const std::string& note : document.metricsNotes()) std::cerr << note << "\n";
-  }
+  BatchDocument batch(end);
+  Document& document = batch.read(model, metricsFiles);
 
   ViewPicture picture;
   picture.levelOfDetail = !options.fullDetail;
@@ -324,24 +338,9 @@ void exportAllDiagrams(const CommandLineOptions& options, ExportEnd end) {
   pictureSize(options, width, height);
 
   ContextMaker context(width, height);
-  auto owned = std::make_unique<Document>();
-  Document& document = *owned;
-  struct LeaveAtEnd {
-    std::unique_ptr<Document>& document;
-    ExportEnd end;
-    ~LeaveAtEnd() {
-      if (end == ExportEnd::ProcessEnds) (void)document.release();
-    }
-  } leave{owned, end};
-  const LoadStatus status = document.openModel(options.model, {progressOnStream(stderr)});
-  if (!status.ok()) throw ExportFailure("cannot read model " + status.message());
-  for (const std::string& note : status.notes) std::fprintf(stderr, "lumetra: %s\n", note.c_str());
-  if (!document.modelNotes().empty()) std::fprintf(stderr, "lumetra: warning: %s\n", document.modelNotes().c_str());
-  if (!options.metricsFile.empty()) {
-    if (!document.openMetrics(options.metricsFile))
-      throw ExportFailure("cannot read metrics file " + document.metricsError());
-    for (const std::string& note : document.metricsNotes()) std::cerr << note << "\n";
-  }
+  BatchDocument batch(end);
+  Document& document = batch.read(options.model, options.metricsFile.empty() ? std::vector<std::string>{}
+                                                                             : std::vector<std::string>{options.metricsFile});
   const Document::Shown shown = document.showNamed("", options.metrics, options.areas);
   if (!shown.problems.empty()) throw ExportFailure(shown.problems.front());
   const std::vector<Diagram*>& diagrams = document.diagrams();
