@@ -33,15 +33,21 @@ class Face {
  public:
   Face() {
     if (FT_Init_FreeType(&library_) != 0) return;
-    const std::string path = findFontFile("arial.ttf");
-    if (path.empty() || FT_New_Face(library_, path.c_str(), 0, &face_) != 0) {
-      face_ = nullptr;
-      return;
+    load(findFontFile("arial.ttf"));
+  }
+  // Measures with the font file at path from now on; false (and the face
+  // before kept) when it cannot be read. The caller holds the lock.
+  bool load(const std::string& path) {
+    FT_Face loaded = nullptr;
+    if (!library_ || path.empty() || FT_New_Face(library_, path.c_str(), 0, &loaded) != 0) return false;
+    if (FT_Set_Char_Size(loaded, 0, kFaceSize * 64, 72, 72) != 0) {
+      FT_Done_Face(loaded);
+      return false;
     }
-    if (FT_Set_Char_Size(face_, 0, kFaceSize * 64, 72, 72) != 0) {
-      FT_Done_Face(face_);
-      face_ = nullptr;
-    }
+    if (face_) FT_Done_Face(face_);
+    face_ = loaded;
+    glyphs_.clear();
+    return true;
   }
   ~Face() {
     if (face_) FT_Done_Face(face_);
@@ -129,6 +135,12 @@ std::u32string decode(const std::string& text) {
 }
 
 }  // namespace
+
+bool setMeasureFont(const std::string& path) {
+  Face& f = face();
+  std::lock_guard<std::mutex> hold(f.lock);
+  return f.load(path);
+}
 
 bool textMeasureAvailable() {
   Face& f = face();

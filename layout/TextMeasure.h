@@ -24,6 +24,10 @@ struct TextExtent {
 // character, as the painter draws them.
 TextExtent measureText(const std::string& text, float fontSize);
 
+// Measures with another font file (the one the painter was given) from now
+// on; false, and the font before kept, when the file cannot be read.
+bool setMeasureFont(const std::string& path);
+
 // Whether a font file was found and read (false makes every extent zero).
 bool textMeasureAvailable();
 

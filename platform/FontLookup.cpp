@@ -1,6 +1,10 @@
 #include "platform/FontLookup.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 #ifndef LUMETRA_DATA_DIR
@@ -40,6 +44,35 @@ std::string findFontFile(const std::string& fileName) {
     if (fs::is_regular_file(candidate, ec)) return candidate;
   }
   return {};
+}
+
+std::vector<InstalledFont> installedFonts() {
+  std::vector<InstalledFont> fonts;
+  std::set<std::string> names;
+  auto add = [&](const fs::path& path) {
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension != ".ttf" && extension != ".otf") return;
+    if (names.insert(path.stem().string()).second) fonts.push_back({path.stem().string(), path.string()});
+  };
+  if (const std::string own = findFontFile("arial.ttf"); !own.empty()) add(own);
+  std::vector<fs::path> folders{"/usr/share/fonts", "/usr/local/share/fonts", LUMETRA_DATA_DIR};
+  if (const char* home = std::getenv("HOME"); home && *home) {
+    folders.push_back(fs::path(home) / ".local/share/fonts");
+    folders.push_back(fs::path(home) / ".fonts");
+  }
+  const std::size_t first = fonts.size();
+  for (const fs::path& folder : folders) {
+    std::error_code ec;
+    fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end;
+    // A bounded walk: a folder of thousands of files is not read to its end.
+    for (int seen = 0; !ec && it != end && seen < 20000; it.increment(ec), ++seen)
+      if (it->is_regular_file(ec)) add(it->path());
+  }
+  std::sort(fonts.begin() + static_cast<std::ptrdiff_t>(first), fonts.end(),
+            [](const InstalledFont& a, const InstalledFont& b) { return a.name < b.name; });
+  return fonts;
 }
 
 }  // namespace lumetra

@@ -11,6 +11,32 @@
 
 namespace lumetra {
 
+namespace {
+
+std::string& loadedPath() {
+  static std::string path;
+  return path;
+}
+
+}  // namespace
+
+const std::string& textFontPath() { return loadedPath(); }
+
+std::string loadTextFont(const std::string& file) {
+  for (const std::string& candidate : fontCandidates(file)) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(candidate, error)) continue;
+    try {
+      GLPainter::createFont(candidate, kDefaultFontName, kDefaultFontSize);
+      loadedPath() = candidate;
+      return {};
+    } catch (const GraphicsException& e) {
+      debugOutput(std::string("\n ") + e.what() + " \n");
+    }
+  }
+  return "Could not construct font from " + file;
+}
+
 void loadDefaultFont() {
   // A candidate that exists but cannot be read as a font (a damaged copy in
   // the working directory) does not hide the ones after it.
@@ -19,6 +45,7 @@ void loadDefaultFont() {
     if (!std::filesystem::is_regular_file(candidate, error)) continue;
     try {
       GLPainter::createFont(candidate, kDefaultFontName, kDefaultFontSize);
+      loadedPath() = candidate;
       return;
     } catch (const GraphicsException& e) {
       debugOutput(std::string("\n ") + e.what() + " \n");

@@ -18,10 +18,12 @@ SettingsStore& SettingsStore::instance() {
 void SettingsStore::setFloat(std::string key, float value) { floats_[std::move(key)] = value; }
 void SettingsStore::setBool(std::string key, bool value) { bools_[std::move(key)] = value; }
 void SettingsStore::setColor(std::string key, Color value) { colors_[std::move(key)] = value; }
+void SettingsStore::setString(std::string key, std::string value) { strings_[std::move(key)] = std::move(value); }
 
 float& SettingsStore::getFloat(std::string key) { return floats_.try_emplace(std::move(key), 0.0f).first->second; }
 bool SettingsStore::getBool(std::string key) { return bools_.try_emplace(std::move(key), false).first->second; }
 Color SettingsStore::getColor(std::string key) { return colors_.try_emplace(std::move(key), Color()).first->second; }
+std::string SettingsStore::getString(std::string key) { return strings_.try_emplace(std::move(key)).first->second; }
 
 void applyDefaultSettings(SettingsStore& s) {
   s.setFloat("Canvas.Separator.Size", 3.0f);
@@ -66,6 +68,9 @@ void applyDefaultSettings(SettingsStore& s) {
   // Shapes whose file gives no colours or text size of their own are drawn
   // with these (the Preferences dialog sets them).
   s.setFloat("Visualizer.UMLModel.FontSize", 10.0f);
+  // The font file all text is drawn with: a bare name is looked for where
+  // the program keeps its data (platform/FontLookup.h), a path used as is.
+  s.setString("Visualizer.General.FontFile", "arial.ttf");
   s.setColor("Visualizer.UMLModel.BoxColor", Color(1.0f, 1.0f, 1.0f, 0.0f));
   s.setColor("Visualizer.UMLModel.LineColor", Color(0.0f, 0.0f, 0.0f, 1.0f));
   // New windows start in perspective.

@@ -43,6 +43,8 @@ Configuration captureConfiguration(Document& document, const MetricsVisualizerSi
     c.settings.push_back({SavedSetting::Kind::Switch, key, 0.0f, value, {}});
   for (const auto& [key, value] : store.colors())
     c.settings.push_back({SavedSetting::Kind::Colour, key, 0.0f, false, value});
+  for (const auto& [key, value] : store.strings())
+    c.settings.push_back({SavedSetting::Kind::Text, key, 0.0f, false, {}, value});
 
   c.modelTransparency = painter.getTransparency();
   c.metricsTransparency = painter.getMetricsAlpha();
@@ -200,6 +202,7 @@ void applySettings(const Configuration& c) {
       case SavedSetting::Kind::Number: store.setFloat(s.key, s.number); break;
       case SavedSetting::Kind::Switch: store.setBool(s.key, s.flag); break;
       case SavedSetting::Kind::Colour: store.setColor(s.key, s.colour); break;
+      case SavedSetting::Kind::Text: store.setString(s.key, s.text); break;
     }
   }
 }

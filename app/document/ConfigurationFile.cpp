@@ -175,6 +175,14 @@ void readSettings(GroupReader& reader, SavedSetting::Kind kind, Configuration& o
           return true;
         }
         break;
+      case SavedSetting::Kind::Text:
+        if (!store.hasString(entry.key)) return false;
+        if (entry.value.empty()) {
+          reader.skip(entry, "no value given");
+          return true;
+        }
+        setting.text = entry.value;
+        break;
     }
     out.settings.push_back(std::move(setting));
     return true;
@@ -463,6 +471,8 @@ ConfigurationRead parseConfiguration(std::string_view text, const std::string& f
       readSettings(reader, SavedSetting::Kind::Switch, out);
     } else if (name == "ColorSettings") {
       readSettings(reader, SavedSetting::Kind::Colour, out);
+    } else if (name == "TextSettings") {
+      readSettings(reader, SavedSetting::Kind::Text, out);
     } else if (name == "View") {
       reader.forEach([&](const Entry& e) {
         if (e.key == "ActiveWindow") reader.integer(e, 1, kMaxConfigurationWindows, active);
@@ -655,13 +665,15 @@ std::string configurationText(const Configuration& c, const std::string& path) {
 
   for (const auto& [kind, groupName] : {std::pair{SavedSetting::Kind::Number, "FloatSettings"},
                                        std::pair{SavedSetting::Kind::Switch, "BoolSettings"},
-                                       std::pair{SavedSetting::Kind::Colour, "ColorSettings"}}) {
+                                       std::pair{SavedSetting::Kind::Colour, "ColorSettings"},
+                                       std::pair{SavedSetting::Kind::Text, "TextSettings"}}) {
     w.group(groupName);
     for (const SavedSetting& s : c.settings) {
       if (s.kind != kind || !plainKey(s.key)) continue;
       if (kind == SavedSetting::Kind::Number) w.put(s.key, configurationNumber(s.number));
       else if (kind == SavedSetting::Kind::Switch) w.put(s.key, std::string(s.flag ? "true" : "false"));
-      else w.put(s.key, colourText(s.colour));
+      else if (kind == SavedSetting::Kind::Colour) w.put(s.key, colourText(s.colour));
+      else w.put(s.key, s.text);
     }
   }
 

@@ -12,7 +12,7 @@
 //   [Files]          Model, Metrics, Metrics2, ... (the metrics files in the
 //                    order they were read): relative to the .cfg's folder
 //                    when they lie beside or below it, else absolute
-//   [FloatSettings] [BoolSettings] [ColorSettings]
+//   [FloatSettings] [BoolSettings] [ColorSettings] [TextSettings]
 //                    every key of the settings store; a colour is
 //                    "red green blue alpha", each 0..1
 //   [View]           the painter's ModelTransparency, MetricsTransparency,
@@ -116,12 +116,13 @@ struct SavedArea {
 };
 
 struct SavedSetting {
-  enum class Kind { Number, Switch, Colour };
+  enum class Kind { Number, Switch, Colour, Text };
   Kind kind = Kind::Number;
   std::string key;
   float number = 0.0f;
   bool flag = false;
   Color colour;
+  std::string text;
   friend bool operator==(const SavedSetting&, const SavedSetting&) = default;
 };
 

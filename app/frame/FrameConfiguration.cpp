@@ -82,6 +82,7 @@ bool mainFrame::loadConfiguration(const std::string& path, const CommandLineOpti
     }
   }
   applySettings(configuration);
+  applyTextFont();
   applyLook(configuration, *painter_);
   syncViewMenu(GetMenuBar());
   const bool priority = configuration.priority.value_or(document_.areas().drawsByValue());

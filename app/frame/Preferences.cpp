@@ -26,6 +26,7 @@ const std::vector<Preference>& preferences() {
       {"Visualizer.UMLModel.ArrowAngle", "Relations", "Arrow angle (degrees)", K::Number, 2.0f, 80.0f,
        kDegreesPerRadian},
       {"Visualizer.General.RelationWidth", "Relations", "Selected relation width", K::Number, 1.0f, 100.0f},
+      {kTextFontKey, "Text", "Text font", K::Font},
       {"Visualizer.UMLModel.FontSize", "Text", "Box text size", K::Number, 4.0f, 72.0f},
       {"HoverInfo.FontSize", "Text", "Hover box text size", K::Number, 4.0f, 72.0f},
       {"Visualizer.General.Legend.FontSize", "Text", "Legend text size", K::Number, 4.0f, 72.0f},
@@ -61,6 +62,7 @@ void resetPreferences() {
       case Preference::Kind::Number: s.setFloat(p.key, defaults.getFloat(p.key)); break;
       case Preference::Kind::Switch: s.setBool(p.key, defaults.getBool(p.key)); break;
       case Preference::Kind::Colour: s.setColor(p.key, defaults.getColor(p.key)); break;
+      case Preference::Kind::Font: s.setString(p.key, defaults.getString(p.key)); break;
     }
   }
 }
@@ -78,6 +80,7 @@ void rememberSettings(wxConfigBase& config) {
         config.Write(entryOf(p.key), wxString::FromAscii(text));
         break;
       }
+      case Preference::Kind::Font: config.Write(entryOf(p.key), wxString::FromUTF8(s.getString(p.key))); break;
     }
   }
   for (const DisplaySwitch& d : displaySwitches()) config.Write(entryOf(d.key), s.getBool(d.key));
@@ -107,6 +110,12 @@ void restoreRememberedSettings(wxConfigBase& config) {
         bool valid = true;
         for (float channel : {c.r, c.g, c.b, c.a}) valid = valid && channel >= 0.0f && channel <= 1.0f;
         if (valid) s.setColor(p.key, c);
+        break;
+      }
+      case Preference::Kind::Font: {
+        // A file that is gone is found out when the font is loaded.
+        const wxString file = config.Read(entry, wxString());
+        if (!file.empty()) s.setString(p.key, file.utf8_string());
         break;
       }
     }

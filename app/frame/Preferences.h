@@ -17,7 +17,7 @@ class wxConfigBase;
 namespace lumetra {
 
 struct Preference {
-  enum class Kind { Number, Switch, Colour };
+  enum class Kind { Number, Switch, Colour, Font };  // Font: a font file's path
   const char* key;       // the settings key
   const char* category;  // the dialog's heading
   const char* label;
@@ -28,6 +28,9 @@ struct Preference {
 
 const std::vector<Preference>& preferences();
 const Preference* findPreference(const std::string& key);
+
+// The settings key of the font file all text is drawn with.
+inline constexpr const char* kTextFontKey = "Visualizer.General.FontFile";
 
 // Whether shown (a value as the dialog shows it) lies in the preference's range.
 bool preferenceInRange(const Preference& preference, float shown);

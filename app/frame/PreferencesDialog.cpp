@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "app/frame/Preferences.h"
+#include "platform/FontLookup.h"
 #include "settings/SettingsStore.h"
 
 namespace lumetra {
@@ -58,6 +60,20 @@ PreferencesDialog::PreferencesDialog(wxWindow* parent, std::function<void()> cha
         property = grid_->Append(new wxColourProperty(p.label, p.key));
         property->SetAttribute(wxPG_COLOUR_HAS_ALPHA, true);
         break;
+      case Preference::Kind::Font: {
+        // The fonts found on the machine by name, and any font file.
+        fonts_ = installedFonts();
+        wxPGChoices names;
+        for (std::size_t i = 0; i < fonts_.size(); ++i)
+          names.Add(wxString::FromUTF8(fonts_[i].name), static_cast<int>(i));
+        property = grid_->Append(new wxEnumProperty(p.label, p.key, names));
+        property->SetHelpString("The fonts found on this machine");
+        property = grid_->Append(new wxFileProperty(wxString(p.label) + " file", wxString(fontFileProperty(p.key))));
+        property->SetAttribute(wxPG_FILE_WILDCARD, "Fonts (*.ttf;*.otf)|*.ttf;*.otf;*.TTF;*.OTF|All files|*");
+        property->SetAttribute(wxPG_FILE_SHOW_FULL_PATH, true);
+        property->SetHelpString("A TrueType or OpenType font file");
+        break;
+      }
     }
   }
   auto* reset = new wxButton(this, wxID_ANY, "Reset to defaults");
@@ -94,6 +110,14 @@ void PreferencesDialog::sync() {
         grid_->SetPropertyValue(p.key, value);
         break;
       }
+      case Preference::Kind::Font: {
+        const std::string file = s.getString(p.key);
+        const int index = fontIndex(file);
+        if (index >= 0) grid_->SetPropertyValue(p.key, index);
+        else grid_->GetProperty(p.key)->SetValueToUnspecified();
+        grid_->SetPropertyValue(wxString(fontFileProperty(p.key)), wxString::FromUTF8(findFontFile(file)));
+        break;
+      }
     }
   }
   syncing_ = false;
@@ -117,11 +141,41 @@ void PreferencesDialog::onChanging(wxPropertyGridEvent& event) {
   }
 }
 
+std::string PreferencesDialog::fontFileProperty(const char* key) { return std::string(key) + ".File"; }
+
+int PreferencesDialog::fontIndex(const std::string& file) const {
+  std::error_code error;
+  const std::string path = findFontFile(file);
+  for (std::size_t i = 0; i < fonts_.size(); ++i)
+    if (fonts_[i].path == path || std::filesystem::equivalent(fonts_[i].path, path, error))
+      return static_cast<int>(i);
+  return -1;
+}
+
 void PreferencesDialog::onChanged(wxPropertyGridEvent& event) {
   if (syncing_) return;
   const wxPGProperty* property = event.GetProperty();
-  const Preference* p = property ? findPreference(property->GetName().ToStdString()) : nullptr;
+  if (property == nullptr) return;
+  std::string name = property->GetName().utf8_string();
+  const bool fontFile = name.size() > 5 && name.ends_with(".File");
+  if (fontFile) name.resize(name.size() - 5);
+  const Preference* p = findPreference(name);
   if (p == nullptr) return;
+  if (p->kind == Preference::Kind::Font) {
+    // The frame loads the font and puts the setting back if it cannot.
+    if (fontFile) {
+      const std::string file = property->GetValue().GetString().utf8_string();
+      if (file.empty()) return;
+      settings().setString(p->key, file);
+    } else {
+      const long index = property->GetValue().GetLong();
+      if (index < 0 || index >= static_cast<long>(fonts_.size())) return;
+      settings().setString(p->key, fonts_[static_cast<std::size_t>(index)].path);
+    }
+    if (changed_) changed_();
+    sync();
+    return;
+  }
   const wxVariant value = property->GetValue();
   SettingsStore& s = settings();
   switch (p->kind) {
@@ -138,6 +192,7 @@ void PreferencesDialog::onChanged(wxPropertyGridEvent& event) {
       s.setColor(p->key, fromWx(colour));
       break;
     }
+    case Preference::Kind::Font: break;
   }
   if (changed_) changed_();
 }

@@ -7,8 +7,11 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <wx/dialog.h>
+
+#include "platform/FontLookup.h"
 
 class wxPropertyGrid;
 class wxPropertyGridEvent;
@@ -31,7 +34,13 @@ class PreferencesDialog : public wxDialog {
   void onChanging(wxPropertyGridEvent& event);
   void onChanged(wxPropertyGridEvent& event);
 
+  // The name of the file property beside the font choice of key.
+  static std::string fontFileProperty(const char* key);
+  // The entry of fonts_ that file names, or -1.
+  int fontIndex(const std::string& file) const;
+
   wxPropertyGrid* grid_ = nullptr;
+  std::vector<InstalledFont> fonts_;  // the font choice's entries
   std::function<void()> changed_;
   bool syncing_ = false;  // values set by sync() are no user changes
 };

@@ -1,10 +1,12 @@
 #include "app/frame/UserDialogs.h"
 
 #include "app/frame/AboutDialog.h"
+#include "app/panels/MetricsPage.h"
 
 #include <wx/choicdlg.h>
 #include <wx/filedlg.h>
 #include <wx/textdlg.h>
+#include <wx/menu.h>
 #include <wx/msgdlg.h>
 
 #include <cstdio>
@@ -53,6 +55,18 @@ class DesktopDialogs : public UserDialogs {
     wxMessageBox(wxString::FromUTF8(message), wxString::FromUTF8(title), wxOK | wxICON_ERROR, parent);
   }
   void showAbout(wxWindow* parent) override;
+  int choosePaletteEntry(wxWindow* parent, const std::string& title) override {
+    // The palette as a menu of swatches under the pointer.
+    constexpr int kFirstEntry = 1;
+    wxMenu palette(wxString::FromUTF8(title));
+    for (int i = 0; i < kMetricPaletteSize; ++i) {
+      auto* item = new wxMenuItem(&palette, kFirstEntry + i, paletteEntryName(i));
+      item->SetBitmap(paletteSwatch(i));
+      palette.Append(item);
+    }
+    const int chosen = parent ? parent->GetPopupMenuSelectionFromUser(palette) : wxID_NONE;
+    return chosen >= kFirstEntry && chosen < kFirstEntry + kMetricPaletteSize ? chosen - kFirstEntry : -1;
+  }
 };
 
 void DesktopDialogs::showAbout(wxWindow* parent) {

@@ -41,6 +41,9 @@ class UserDialogs {
   virtual void showError(wxWindow* parent, const std::string& title, const std::string& message) = 0;
   // The about dialog, shown modally.
   virtual void showAbout(wxWindow* parent) = 0;
+  // An entry of the metric palette (its index; the first is the
+  // translucent black), or -1 when none was chosen.
+  virtual int choosePaletteEntry(wxWindow* parent, const std::string& title) { return -1; }
   // Long work (a read, a layout) has begun under a progress dialog whose
   // Cancel abandons it through report.cancel(); the toolkit's dialog leaves
   // that to the user, a scripted one may cancel at once.

@@ -32,7 +32,10 @@
 #include "diagram/CanvasMouse.h"
 #include "diagram/MetricsVisualizerSimple.h"
 #include "platform/GLExtensions.h"
+#include "layout/TextMeasure.h"
 #include "render/Canvas.h"
+#include "render/DefaultFont.h"
+#include "render/GLPainter.h"
 #include "render/CanvasWindow.h"
 #include "settings/SettingsStore.h"
 
@@ -77,6 +80,7 @@ mainFrame::mainFrame(const wxString& title, const wxPoint& position, const wxSiz
       },
       [this] {
         // A preference changed: every view shows it, the next start too.
+        applyTextFont();
         refreshCanvas();
         if (wxConfigBase* config = wxConfigBase::Get(false)) rememberSettings(*config);
       });
@@ -101,6 +105,9 @@ mainFrame::mainFrame(const wxString& title, const wxPoint& position, const wxSiz
   canvas_->activeWindow()->setMouseHandler(mouse_.get());
   canvas_->activeWindow()->setVisualizer(painter_.get());
   if (settings().getBool("Canvas.PerspectiveAtStart")) canvas_->activeWindow()->setPerspective(true);
+  // The canvas starts with the program's own font; a remembered one replaces it.
+  textFont_ = kDefaultFontFile;
+  applyTextFont();
   syncViewControls(canvas_->activeWindow(), canvas_->rootOnly());
   CreateStatusBar(kStatusFieldCount);
   const int widths[kStatusFieldCount] = {-2, -1, -1, -2};
@@ -143,6 +150,10 @@ void mainFrame::buildLayout() {
   tree_ = new UMLModelTree(leftSplitter_, this);
   notebook_ = new wxNotebook(leftSplitter_, ids::LeftNotebook);
   metricsPage_ = new MetricsPage(notebook_, this);
+  // A metric's swatch is its colour button: the palette is asked for here.
+  metricsPage_->metricList()->setPaletteChooser([this](const std::string& metric) {
+    return dialogs_->choosePaletteEntry(metricsPage_->metricList(), "Colour of " + metric);
+  });
   areasPage_ = new AreasPage(notebook_, this);
   notebook_->AddPage(metricsPage_, "Metrics", true);
   notebook_->AddPage(areasPage_, "Areas");
@@ -538,6 +549,23 @@ void mainFrame::metricPicked(const std::string& name) {
 }
 
 void mainFrame::refreshAreas() { canvas_->areasChanged(); }
+
+bool mainFrame::applyTextFont() {
+  const std::string wanted = settings().getString(kTextFontKey);
+  if (wanted.empty() || wanted == textFont_) return true;
+  // The old font's textures go with it, in the context that made them.
+  canvas_->makeCurrent();
+  const std::string failure = loadTextFont(wanted);
+  if (!failure.empty()) {
+    settings().setString(kTextFontKey, textFont_);
+    showError("Preferences", failure + ": the text stays in the font it had.");
+    return false;
+  }
+  textFont_ = wanted;
+  setMeasureFont(textFontPath());
+  for (WindowNode* leaf : canvas_->tree().leaves()) leaf->window->invalidateDisplayList();
+  return true;
+}
 
 void mainFrame::refreshCanvas(bool erase) {
   if (erase) canvas_->Refresh(true);

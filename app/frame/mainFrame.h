@@ -174,6 +174,11 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   EditCommands& edit() { return *edit_; }
   // The status bar's fields from the state (StatusLine.h).
   void syncStatusBar();
+  // Draws all text with the font file the settings name, if it is not the
+  // one in use: every view records again, new layouts measure with it. A
+  // file that is no font is reported, and the setting goes back to the font
+  // in use (false).
+  bool applyTextFont();
 
  private:
   void buildLayout();
@@ -217,6 +222,7 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   std::unique_ptr<RecentModels> recent_;
   std::unique_ptr<EditCommands> edit_;
   std::string underPointer_;  // the label of the element under the pointer
+  std::string textFont_;      // the font file setting all text is drawn with now
   Canvas* canvas_ = nullptr;
   UMLModelTree* tree_ = nullptr;
   ViewControlStrip* strip_ = nullptr;

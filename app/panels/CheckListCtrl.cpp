@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "app/panels/LayoutPreview.h"
+#include "app/panels/MetricsPage.h"
 #include "app/panels/PanelPictures.h"
 #include "app/panels/ViewerLink.h"
 #include "areas/Area.h"
@@ -243,6 +244,10 @@ void lmCheckListCtrl::onPress(wxMouseEvent& event) {
   int flags = 0;
   pressRow_ = HitTest(event.GetPosition(), flags);
   pressOnPicture_ = pressRow_ >= 0 && (flags & wxLIST_HITTEST_ONITEMLABEL) == 0;
+  // The swatch is the picture's right part (paintPicture draws it from x 20).
+  wxRect icon;
+  pressOnSwatch_ = pressOnPicture_ && GetItemRect(pressRow_, icon, wxLIST_RECT_ICON) &&
+                   event.GetPosition().x >= icon.x + 19 && event.GetPosition().x < icon.x + PICTURE_WIDTH;
 }
 
 void lmCheckListCtrl::toggleIfPictureClicked(long index) {
@@ -250,8 +255,34 @@ void lmCheckListCtrl::toggleIfPictureClicked(long index) {
   // the keyboard, or by the layout preview, is not toggled wherever the
   // pointer rests.
   const bool onPicture = pressRow_ == index && pressOnPicture_;
+  const bool onSwatch = onPicture && pressOnSwatch_;
   pressRow_ = -1;
-  if (onPicture && validRow(index)) setChecked(index, !isChecked(index));
+  pressOnSwatch_ = false;
+  if (!onPicture || !validRow(index)) return;
+  if (onSwatch && swatchChoosesColour()) {
+    // After the selection has run its course, not inside its notification.
+    CallAfter([this, name = rowName(index)] { openPalette(findRow(name)); });
+    return;
+  }
+  setChecked(index, !isChecked(index));
+}
+
+void lmCheckListCtrl::openPalette(long index) {
+  if (!validRow(index) || !paletteChooser_) return;
+  const int chosen = paletteChooser_(rowName(index));
+  // The rows may have been refilled while the user chose.
+  if (chosen >= 0 && chosen < kMetricPaletteSize && validRow(index)) chooseColour(index, chosen);
+}
+
+void lmCheckListCtrl::chooseColour(long index, int paletteIndex) {
+  if (!validRow(index) || link_ == nullptr) return;
+  Metric* metric = link_->metrics().findMetric(rowName(index));
+  if (metric == nullptr || metric->getColor() == nullptr) return;
+  const Color c = paletteColor(paletteIndex);
+  *metric->getColor() = c;
+  drawRowPictures(index, wxColour(componentByte(c.r), componentByte(c.g), componentByte(c.b)));
+  if (lmLayoutPreview* preview = layoutPreview()) preview->Refresh();
+  redrawActiveWindow();
 }
 
 void lmCheckListCtrl::onItemSelected(wxListEvent& event) {

@@ -11,6 +11,11 @@
 //     row again selects it again) and tells the frame which metric or area is
 //     now being edited.
 //   - Space toggles the highlighted row.
+//   - In the metric list the swatch is the metric's colour button: a click
+//     on it opens the metric palette (the first entry a translucent black
+//     that hides the text below it), and the colour chosen shows at once in
+//     the glyphs, the legend, the swatch and the layout preview. A click on
+//     the check box toggles. (An area's swatch toggles like its check box.)
 //
 // A row's checked state is which of its two pictures it shows: the row's
 // image base (unchecked) or base + 1 (checked). Rows refer to metrics and
@@ -23,6 +28,7 @@
 
 #include <wx/listctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -88,6 +94,14 @@ class lmCheckListCtrl : public wxListCtrl {
   wxBitmap rowPicture(long row, bool checked) const;
   // The colour of the row's swatch; invalid for a row out of range.
   wxColour rowColour(long row) const;
+  // Gives the row's metric the palette colour of that entry (what choosing
+  // it from the swatch's palette does). Out of range: nothing.
+  void chooseColour(long row, int paletteIndex);
+  // Asks which palette entry a metric gets (its name given): the entry's
+  // index, or -1 when the user chose none. The frame asks through its
+  // dialogs; without one, a swatch click does nothing.
+  using PaletteChooser = std::function<int(const std::string& metric)>;
+  void setPaletteChooser(PaletteChooser chooser) { paletteChooser_ = std::move(chooser); }
 
  protected:
   struct Row {
@@ -118,6 +132,8 @@ class lmCheckListCtrl : public wxListCtrl {
   void redrawActiveWindow();
   // Whether the row's metric (area) is shown.
   virtual bool isShown(const std::string& name) const;
+  // Whether a click on the swatch opens the palette rather than toggling.
+  virtual bool swatchChoosesColour() const { return true; }
   // The layout preview of the "Metrics" page (found by its ID in this
   // window's frame), null when there is none.
   lmLayoutPreview* layoutPreview();
@@ -134,6 +150,8 @@ class lmCheckListCtrl : public wxListCtrl {
   // A left press on the rows: remembers which row it hit and whether on the
   // picture, for the selection it causes.
   void onPress(wxMouseEvent& event);
+  // Asks the palette chooser for the row's colour and gives it.
+  void openPalette(long row);
   // Forgets every row's pictures and the highlight.
   void forgetRows();
 
@@ -142,6 +160,8 @@ class lmCheckListCtrl : public wxListCtrl {
   long selectedRow_ = -1;
   long pressRow_ = -1;          // row of the last press not yet acted on
   bool pressOnPicture_ = false;
+  bool pressOnSwatch_ = false;  // on the picture's swatch, right of the check box
+  PaletteChooser paletteChooser_;
   wxImageList* images_;    // owned by the list control
 };
 
@@ -164,6 +184,7 @@ class AreaListCtrl : public lmCheckListCtrl {
 
  protected:
   bool isShown(const std::string& name) const override;
+  bool swatchChoosesColour() const override { return false; }
 
  public:
   // Refills the list from the loaded areas: columns "Checkbox and Color" and

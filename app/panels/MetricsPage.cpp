@@ -1,6 +1,5 @@
 #include "app/panels/MetricsPage.h"
 
-#include <wx/bmpcbox.h>
 #include <wx/button.h>
 #include <wx/dcmemory.h>
 #include <wx/choice.h>
@@ -107,15 +106,12 @@ void MetricsPage::buildListGroup(wxSizer* page) {
 void MetricsPage::buildOptionsGroup(wxSizer* page) {
   auto* group = new wxStaticBoxSizer(wxVERTICAL, this, "Visualization options");
   wxWindow* box = group->GetStaticBox();
+  // The glyph kind; the colour is each metric's swatch in the list.
   visualizer_ = new wxChoice(box, ids::MetricVisualizer, wxDefaultPosition, wxSize(100, -1));
-  // The glyph colour from the metric palette, each entry with its swatch.
-  colour_ = new wxBitmapComboBox(box, ids::MetricColour, wxEmptyString, wxDefaultPosition, wxSize(150, -1), 0,
-                                 nullptr, wxCB_READONLY);
-  colour_->SetToolTip("Glyph colour");
-  for (int i = 0; i < kMetricPaletteSize; ++i) colour_->Append(paletteEntryName(i), paletteSwatch(i));
   auto* kindRow = new wxBoxSizer(wxHORIZONTAL);
   kindRow->Add(visualizer_, 0, wxALL, 2);
-  kindRow->Add(colour_, 0, wxALL, 2);
+  kindRow->Add(new wxStaticText(box, wxID_ANY, "Colour: click a metric's swatch"), 0,
+               wxALIGN_CENTER_VERTICAL | wxALL, 2);
   group->Add(kindRow, 0, wxALL, 0);
 
   auto* grid = new wxFlexGridSizer(2, 2, 2);
@@ -131,7 +127,6 @@ void MetricsPage::buildOptionsGroup(wxSizer* page) {
 
 void MetricsPage::bindEvents() {
   Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { onVisualizerChoice(); }, ids::MetricVisualizer);
-  Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { onColour(); }, ids::MetricColour);
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { onLayoutReset(); }, ids::LayoutReset);
   bindSliderScroll(this, ids::MetricTransparency, [this] { onTransparency(); });
   bindSliderScroll(this, ids::UpperThreshold, [this] { onThreshold(true); });
@@ -142,7 +137,6 @@ void MetricsPage::bindEvents() {
 
 void MetricsPage::enableOptions(bool on) {
   visualizer_->Enable(on);
-  colour_->Enable(on);
   transparency_->Enable(on);
   upper_->Enable(on);
   lower_->Enable(on);
@@ -163,8 +157,6 @@ void MetricsPage::selectMetric(Metric* metric) {
     enableOptions(false);
     return;
   }
-  colour_->Enable();
-  colour_->SetSelection(paletteIndexOf(*metric->getColor()));
   transparency_->Enable();
   transparency_->SetRange(0, 100);
   transparency_->SetValue(static_cast<int>(metric->getTransparency() * 100.0f));
@@ -191,15 +183,6 @@ void MetricsPage::selectMetric(Metric* metric) {
     lower_->Disable();
   }
   visualizer_->Enable();
-}
-
-void MetricsPage::onColour() {
-  Metric* metric = selectedMetric();
-  const int index = colour_->GetSelection();
-  if (metric == nullptr || metric->getColor() == nullptr || index < 0) return;
-  *metric->getColor() = paletteColor(index);
-  preview_->Refresh();
-  refresh_.request();
 }
 
 wxString paletteEntryName(int index) {

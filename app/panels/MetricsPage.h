@@ -4,8 +4,9 @@
 //                           Zoom sliders that move and scale the glyph area
 //                           of the painter, with "Reset";
 //   "Available metrics"     the metric list (shown / edited metric);
-//   "Visualization options" the glyph kind and colour, transparency and
-//                           display thresholds of the metric being edited.
+//   "Visualization options" the glyph kind, transparency and display
+//                           thresholds of the metric being edited (its
+//                           colour is its swatch in the list).
 //
 // The page binds its controls itself and acts on the selected metric, the
 // frame's painter (through ViewerLink) and the canvas (refreshCanvas). It
@@ -23,7 +24,6 @@
 #include "settings/Color.h"
 
 class wxBitmap;
-class wxBitmapComboBox;
 class wxButton;
 class wxChoice;
 class wxSlider;
@@ -85,7 +85,6 @@ class MetricsPage : public wxScrolledWindow {
   MetricsVisualizer* layoutPainter() const;
 
   void onVisualizerChoice();
-  void onColour();
   void onTransparency();
   void onThreshold(bool upper);
   void onLayoutSlider(int id);
@@ -103,7 +102,6 @@ class MetricsPage : public wxScrolledWindow {
   wxButton* reset_ = nullptr;
   lmCheckListCtrl* list_ = nullptr;
   wxChoice* visualizer_ = nullptr;
-  wxBitmapComboBox* colour_ = nullptr;  // the metric palette
   wxSlider* transparency_ = nullptr;
   wxSlider* upper_ = nullptr;
   wxSlider* lower_ = nullptr;

@@ -93,7 +93,6 @@ enum : int {
   ArrangeDiagram = 10150,  // "&Arrange diagram": the shown diagram laid out afresh
   ViewTypesAndVisibility = 10140,  // a display switch
   ResetLayout = 10141,  // "&Edit": the shown diagram as its file has it
-  MetricColour = 10142,  // the metrics page's glyph colour
   ImportCpp = 10143,     // "Import C++ project...": a compile_commands.json as a model
 
   // Toolbar (forwarded to the menu commands)

@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <wx/bmpcbox.h>
+#include <wx/notebook.h>
+#include <wx/uiaction.h>
 #include <wx/menu.h>
 #include <wx/propgrid/propgrid.h>
 #include <wx/statusbr.h>
@@ -17,6 +18,7 @@
 #include <unistd.h>
 
 #include "app/panels/CheckListCtrl.h"
+#include "app/panels/MetricsPage.h"
 #include "app/frame/EditCommands.h"
 #include "app/frame/PreferencesDialog.h"
 #include "app/frame/ReadProgress.h"
@@ -259,25 +261,29 @@ TEST_F(DailyUseTest, PreferencesChangeThePictureAndRefuseValuesOutOfRange) {
   dialog->Hide();
 }
 
-// The colour chosen for a metric colours its glyphs.
-TEST_F(DailyUseTest, AMetricColourChangesItsGlyphs) {
+// A metric's swatch is its colour button: the palette entry chosen there
+// colours its glyphs and its swatch.
+TEST_F(DailyUseTest, AMetricColourChosenAtItsSwatchChangesItsGlyphs) {
   openExample(true);
   lmCheckListCtrl* metrics = frame().metricList();
   const long row = metrics->findRow("Lines of code");
   metrics->setChecked(row, true);
-  frame().metricSelected(frame().metrics().findMetric("Lines of code"));
+  frame().notebook()->SetSelection(static_cast<std::size_t>(frame().notebook()->FindPage(frame().metricsPage())));
   FrameHarness::settle();
-  auto* colour = dynamic_cast<wxBitmapComboBox*>(frame().FindWindow(ids::MetricColour));
-  ASSERT_NE(colour, nullptr);
-  ASSERT_TRUE(colour->IsEnabled());
   const std::vector<unsigned char> before = h.activePixels();
-  colour->SetSelection(9);  // 0xFFDF421E, an orange red
-  wxCommandEvent chosen(wxEVT_COMBOBOX, ids::MetricColour);
-  chosen.SetEventObject(colour);
-  chosen.SetInt(9);
-  colour->ProcessWindowEvent(chosen);
+  h.dialogs.paletteAnswers.push_back(9);  // 0xFFDF421E, an orange red
+  wxRect rect;
+  ASSERT_TRUE(metrics->GetItemRect(row, rect));
+  wxUIActionSimulator input;
+  const wxPoint swatch = metrics->ClientToScreen(wxPoint(rect.x + 30, rect.y + rect.height / 2));
+  input.MouseMove(swatch);
+  ASSERT_TRUE(test::yieldUntil([&] { return wxGetMousePosition() == swatch; }));
+  input.MouseClick();
+  ASSERT_TRUE(test::yieldUntil([&] { return h.dialogs.paletteAnswers.empty(); })) << "no palette was offered";
   FrameHarness::settle();
   EXPECT_EQ(*frame().metrics().findMetric("Lines of code")->getColor(), paletteColor(9));
+  EXPECT_EQ(metrics->rowColour(row), wxColour(0xDF, 0x42, 0x1E));
+  EXPECT_TRUE(metrics->isChecked(row)) << "the swatch chooses a colour, it does not hide the metric";
   const std::vector<unsigned char> after = h.activePixels();
   auto orange = [](const std::vector<unsigned char>& rgb) {
     int n = 0;

@@ -51,6 +51,13 @@ class ScriptedDialogs : public UserDialogs {
     errors.push_back(title + ": " + message);
   }
   void showAbout(wxWindow*) override { ++abouts; }
+  int choosePaletteEntry(wxWindow*, const std::string& title) override {
+    asked.push_back(title);
+    if (paletteAnswers.empty()) return -1;
+    const int entry = paletteAnswers.front();
+    paletteAnswers.pop_front();
+    return entry;
+  }
   void workStarted(const std::string&, ProgressReport& report) override {
     if (cancelWork > 0) {
       --cancelWork;
@@ -61,6 +68,7 @@ class ScriptedDialogs : public UserDialogs {
   std::deque<std::string> answers;  // paths the file selectors return ("" = cancel)
   std::deque<int> filterAnswers;    // filter entries a save dialog returns (none: unknown)
   std::deque<int> choiceAnswers;    // indices a choice returns (none: cancelled)
+  std::deque<int> paletteAnswers;   // palette entries chosen for a metric (none: cancelled)
   std::vector<std::string> offered; // the last choices offered
   std::vector<std::string> asked;   // titles of the file selectors shown
   std::vector<std::string> errors;  // "title: message"

@@ -155,7 +155,7 @@ void PanelFixture::clickAt(wxWindow* window, wxPoint clientPoint, bool twice) {
 void PanelFixture::clickPicture(lmCheckListCtrl* list, long row) {
   wxRect rect;
   ASSERT_TRUE(list->GetItemRect(row, rect));
-  clickAt(list, wxPoint(rect.x + 30, rect.y + rect.height / 2));  // on the swatch
+  clickAt(list, wxPoint(rect.x + 9, rect.y + rect.height / 2));  // on the check box
 }
 
 void PanelFixture::clickName(lmCheckListCtrl* list, long row) {

@@ -1,6 +1,7 @@
 // What the viewer remembers between runs, each run played by a fresh frame
 // over the same configuration file (a temporary one: the user's own is never
-// touched): the recent models in the File menu and the frame's geometry.
+// touched): the recent models in the File menu, the frame's geometry and
+// the text font.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <wx/app.h>
 #include <wx/config.h>
 #include <wx/menu.h>
+#include <wx/propgrid/propgrid.h>
 #include <wx/splitter.h>
 
 #include <filesystem>
@@ -15,12 +17,19 @@
 #include <string>
 #include <vector>
 
+#include "app/frame/EditCommands.h"
 #include "app/frame/FrameGeometry.h"
+#include "app/frame/Preferences.h"
+#include "app/frame/PreferencesDialog.h"
 #include "app/frame/ProgramConfig.h"
 #include "app/frame/RecentModels.h"
 #include "app/panels/WindowIds.h"
 #include "app/frame/mainFrame.h"
+#include "layout/TextMeasure.h"
+#include "platform/FontLookup.h"
 #include "render/Canvas.h"
+#include "render/DefaultFont.h"
+#include "settings/SettingsStore.h"
 #include "render/GLPainter.h"
 #include "tests/app/FrameTestSupport.h"
 #include "tests/platform/WaitFor.h"
@@ -245,6 +254,52 @@ TEST(FrameGeometry, ARunStartsWhereTheLastClosedAndFallsBackToTheFirstStart) {
   EXPECT_LE(large.frame().GetSize().GetWidth(), 1280);
   EXPECT_LE(large.frame().GetSize().GetHeight(), 1024);
   large.close();
+}
+
+// A font chosen among the machine's fonts draws the text at once and starts
+// the next run; a file that is no font is refused with its name.
+TEST(RememberedFont, AFontChosenInPreferencesShowsAtOnceAndStartsTheNextRun) {
+  TemporaryConfig config;
+  std::string mono;
+  for (const InstalledFont& font : installedFonts())
+    if (font.name == "LiberationMono-Bold") mono = font.path;
+  ASSERT_FALSE(mono.empty()) << "fonts-liberation is installed by scripts/setup.sh";
+  {
+    FrameHarness h;
+    h.dialogs.answers.push_back(kExamples + "webshop.xmi");
+    h.command(ids::OpenModel);
+    FrameHarness::settle();
+    const std::vector<unsigned char> before = h.activePixels();
+    h.command(wxID_PREFERENCES);
+    wxPropertyGrid* grid = h.frame().edit().preferencesDialog()->grid();
+    const wxString fileProperty = wxString(kTextFontKey) + ".File";
+    grid->ChangePropertyValue(fileProperty, wxString(kExamples + "webshop.xmi"));
+    ASSERT_EQ(h.dialogs.errors.size(), 1u);
+    EXPECT_NE(h.dialogs.errors[0].find("Could not construct font from " + kExamples + "webshop.xmi"), std::string::npos)
+        << h.dialogs.errors[0];
+    EXPECT_EQ(settings().getString(kTextFontKey), "arial.ttf");
+    EXPECT_EQ(h.activePixels(), before);
+
+    const int entry = grid->GetProperty(kTextFontKey)->GetChoices().Index("LiberationMono-Bold");
+    ASSERT_GE(entry, 0);
+    ASSERT_TRUE(grid->ChangePropertyValue(kTextFontKey, entry));
+    FrameHarness::settle();
+    EXPECT_EQ(textFontPath(), mono);
+    EXPECT_NE(h.activePixels(), before) << "the text is drawn in the new font";
+    EXPECT_EQ(grid->GetPropertyValueAsString(fileProperty), wxString(mono));
+    h.frame().edit().preferencesDialog()->Hide();
+  }
+  // The next run reads the look back before its frame is made.
+  resetPreferences();
+  restoreRememberedSettings(config.config());
+  EXPECT_EQ(settings().getString(kTextFontKey), mono);
+  {
+    FrameHarness h;
+    EXPECT_EQ(textFontPath(), mono);
+  }
+  // The tests after this one draw and measure with the program's own font.
+  resetPreferences();
+  setMeasureFont(findFontFile(kDefaultFontFile));
 }
 
 }  // namespace
