@@ -25,7 +25,7 @@
 #include "render/GLPainter.h"
 #include "render/GLState.h"
 #include "diagram/Compartments.h"
-#include "diagram/FeatureText.h"
+#include "model/FeatureText.h"
 #include "diagram/NoteLayout.h"
 #include "diagram/SelectionManager.h"
 #include "diagram/TextLabel.h"
@@ -672,7 +672,16 @@ void UMLModelVisualizer::visitPackage(Package* element) {
   GLPainter painter;
   const ShapeBox& b = box_;
   const SmallShapeLines lines(b);
-  const float tab = b.size.y / 4.0f;
+  const float fs = static_cast<float>(appearance_->fontSize);
+  const std::string name = element->getName();
+  float w = 0.0f, h = 0.0f;
+  GLPainter::textSize(name, fs, w, h);
+  const float sp = look_.textSpacing;
+  // The tab is a quarter of the shape; a package drawn as the group of its
+  // classes (a generated diagram) keeps it to a name line, so that the frame
+  // fits what it holds however tall that is.
+  const bool group = diagram_ != nullptr && diagram_->isGenerated();
+  const float tab = group ? std::min(b.size.y / 4.0f, 2.0f * sp + h) : b.size.y / 4.0f;
   if (look_.shadows && !GLPainter::underPixels(look_.shadowSize, kThinShadow)) {
     const float sh = look_.shadowSize;
     const Color shadow = look_.shadowColor;
@@ -688,11 +697,6 @@ void UMLModelVisualizer::visitPackage(Package* element) {
   painter.filledRect(tabMin, tabMax, appearance_->fillColour);
   painter.rectOutline(tabMin, tabMax, appearance_->outlineColour);
 
-  const float fs = static_cast<float>(appearance_->fontSize);
-  const std::string name = element->getName();
-  float w = 0.0f, h = 0.0f;
-  GLPainter::textSize(name, fs, w, h);
-  const float sp = look_.textSpacing;
   const float lineY = b.max.y - tab - (2.0f * sp + h);
   painter.line({b.min.x, lineY}, {b.max.x, lineY}, appearance_->outlineColour);
   if (look_.elementNames)

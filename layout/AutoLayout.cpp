@@ -539,16 +539,18 @@ std::vector<LayoutFailure> addGeneratedDiagrams(std::vector<Diagram*>& diagrams,
       }
     const float sp = boxTextSpacing();
     const float nameHeight = measureText("Mg", kDefaultBoxFontSize).height;
-    // A package block: its classes with a margin, the name line above them,
-    // the body three quarters of the shape (the tab the rest).
+    // A package block: its classes with a margin, the name line above them
+    // and the tab above that, one name line high (the painter draws a
+    // generated diagram's package so, as a group that fits its classes).
     std::vector<Vec2> blockSizes;
     for (std::size_t index : blocks) {
       const Group& g = groups[index];
       Vec2 body = g.high - g.low + Vec2(2.0f * kGroupMargin, 2.0f * kGroupMargin);
       if (g.package) {
-        body.y += 2.0f * sp + nameHeight;
+        const float nameLine = 2.0f * sp + nameHeight;
+        body.y += nameLine;
         body.x = std::max(body.x, measureText(g.name, kDefaultBoxFontSize).width + 4.0f * sp);
-        blockSizes.push_back({body.x, body.y * 4.0f / 3.0f});
+        blockSizes.push_back({body.x, body.y + std::min(nameLine, (body.y + nameLine) / 4.0f)});
       } else {
         blockSizes.push_back(body);
       }

@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "layout/TextMeasure.h"
+#include "model/FeatureText.h"
+#include "model/UmlElements.h"
 #include "settings/SettingsStore.h"
 
 namespace lumetra {
@@ -12,12 +14,21 @@ namespace {
 
 constexpr float kNoteWrapWidth = 150.0f;
 
+// A feature as the painter writes it now: its name, or with "Types and
+// visibility" on, in UML notation.
+std::string shownFeature(const Feature& feature) {
+  if (!settings().getBool("Visualizer.General.TypesAndVisibility")) return feature.getName();
+  if (const auto* a = dynamic_cast<const Attribute*>(&feature)) return attributeLine(*a);
+  if (const auto* m = dynamic_cast<const Method*>(&feature)) return methodLine(*m);
+  return feature.getName();
+}
+
 template <class List>
 std::vector<std::string> lines(const List& features, const FeatureText& featureText) {
   std::vector<std::string> out;
   for (const auto* feature : features) {
     if (out.size() == kMaxBoxLines) break;
-    out.push_back(featureText ? featureText(*feature) : feature->getName());
+    out.push_back(featureText ? featureText(*feature) : shownFeature(*feature));
   }
   return out;
 }

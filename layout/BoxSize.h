@@ -41,8 +41,9 @@ struct BoxText {
   bool hasAttributeCompartment = true;  // false for interfaces
 };
 
-// How a feature is written in its compartment; the painter's default is the
-// feature's name.
+// How a feature is written in its compartment; by default as the painter
+// writes it at the time (its name, or in UML notation with "Types and
+// visibility" on, model/FeatureText.h).
 using FeatureText = std::function<std::string(const Feature&)>;
 
 // The text spacing the painter uses ("Visualizer.UMLModel.TextSpacing").

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/log.h>
 
 #include <cstdio>
 
@@ -22,6 +23,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot start wxWidgets (no display?)\n");
     return 1;
   }
+  // What the toolkit logs goes to stderr: a GUI log target would show it in
+  // a modal dialog when the program ends, where nothing closes it.
+  delete wxLog::SetActiveTarget(new wxLogStderr);
   const int result = RUN_ALL_TESTS();
   wxTheApp->OnExit();
   wxEntryCleanup();

@@ -1,4 +1,4 @@
-#include "diagram/FeatureText.h"
+#include "model/FeatureText.h"
 
 #include "model/UmlElements.h"
 
