@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -155,6 +156,28 @@ void checkDiagram(Diagram& diagram, const ModelElementsPool& pool, bool acyclic,
   EXPECT_EQ(misplaced, 0) << label << " / " << diagram.getName();
 }
 
+// The Overview's packages fit what they hold (classes, routes and labels):
+// beyond it only a margin, the name line and the tab, however tall.
+void checkGroupsFit(Diagram& overview, const std::string& label) {
+  const float nameLine = 2.0f * boxTextSpacing() + measureText("Mg", 10).height;
+  for (const DiagramElement* frame : overview.getElements()) {
+    if (!dynamic_cast<const Package*>(frame->getModelElement())) continue;
+    const Box f = boxOf(frame);
+    float low = f.hi.y, high = f.lo.y;
+    auto inside = [&](Vec2 p) { return p.x > f.lo.x && p.x < f.hi.x && p.y > f.lo.y && p.y < f.hi.y; };
+    for (const DiagramElement* shape : overview.getElements()) {
+      if (shape == frame || dynamic_cast<const Package*>(shape->getModelElement())) continue;
+      std::vector<Vec2> points = shape->waypoints();
+      points.push_back(boxOf(shape).lo);
+      points.push_back(boxOf(shape).hi);
+      for (Vec2 p : points)
+        if (inside(p)) low = std::min(low, p.y), high = std::max(high, p.y);
+    }
+    ASSERT_LT(low, high) << label << ": no class inside " << frame->getId();
+    EXPECT_LE((f.hi.y - f.lo.y) - (high - low), 2.0f * nameLine + 30.0f) << label << ": " << frame->getId();
+  }
+}
+
 std::string geometryText(const std::vector<Diagram*>& diagrams) {
   std::ostringstream out;
   for (Diagram* d : diagrams) {
@@ -201,6 +224,7 @@ TEST(AutoLayoutTest, ModelsWithoutGeometryOpenAsLaidOutDiagrams) {
     ASSERT_NE(overview, nullptr) << spec.name;
     for (int c = 0; c < first; ++c) EXPECT_NE(overview->findElement("C" + std::to_string(c)), nullptr) << spec.name;
     checkDiagram(*overview, model->pool, !spec.cycle, spec.name);
+    checkGroupsFit(*overview, spec.name);
     // The same model gives the same diagrams.
     auto again = load(text, "b");
     EXPECT_EQ(geometryText(model->diagrams), geometryText(again->diagrams)) << spec.name;
