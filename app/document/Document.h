@@ -48,11 +48,12 @@ struct LoadedModel {
   ~LoadedModel();  // diagrams (their shapes) before the pool's elements
 };
 
-// What long reads report and how they are abandoned (an import from source
-// code; a model file reads without either).
+// What long reads report and how they are abandoned, and which of a C++
+// project's folders an import keeps (a model file reads without these).
 struct ReadFeedback {
   ImportProgress progress;
   const std::atomic<bool>* cancel = nullptr;
+  std::vector<std::string> importRoots;  // empty: all of the project's sources (CppImportOptions::roots)
 };
 
 // True when the path names a C++ project rather than a model file: a
