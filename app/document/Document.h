@@ -48,8 +48,9 @@ struct LoadedModel {
   ~LoadedModel();  // diagrams (their shapes) before the pool's elements
 };
 
-// What long reads report and how they are abandoned, and which of a C++
-// project's folders an import keeps (a model file reads without these).
+// What long reads report and how they are abandoned (an import from source
+// code reports and stops; a model file stops laying out its generated
+// diagrams), and which of a C++ project's folders an import keeps.
 struct ReadFeedback {
   ImportProgress progress;
   const std::atomic<bool>* cancel = nullptr;
