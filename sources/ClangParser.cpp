@@ -94,6 +94,7 @@ namespace {
   X(clang_isCursorDefinition) \
   X(clang_isInvalid) \
   X(clang_parseTranslationUnit2FullArgv) \
+  X(clang_toggleCrashRecovery) \
   X(clang_tokenize) \
   X(clang_visitChildren)
 
@@ -214,6 +215,7 @@ struct LibClangCall<Result(Arguments...)> {
 #define clang_isCursorDefinition LUMETRA_LIBCLANG_CALL(clang_isCursorDefinition)
 #define clang_isInvalid LUMETRA_LIBCLANG_CALL(clang_isInvalid)
 #define clang_parseTranslationUnit2FullArgv LUMETRA_LIBCLANG_CALL(clang_parseTranslationUnit2FullArgv)
+#define clang_toggleCrashRecovery LUMETRA_LIBCLANG_CALL(clang_toggleCrashRecovery)
 #define clang_tokenize LUMETRA_LIBCLANG_CALL(clang_tokenize)
 #define clang_visitChildren LUMETRA_LIBCLANG_CALL(clang_visitChildren)
 
