@@ -264,6 +264,19 @@ class UnitWalk {
     });
   }
 
+  // Whether the class's name is written where the class is declared: not
+  // so for a class a macro makes (a test framework's TEST(Suite, Name)
+  // expands to a class "Suite_Name_Test"), which is left out.
+  bool nameWrittenAt(CXCursor cursor, const std::string& name) {
+    CXFile file = nullptr;
+    unsigned offset = 0;
+    clang_getExpansionLocation(clang_getCursorLocation(cursor), &file, nullptr, nullptr, &offset);
+    if (file == nullptr) return false;
+    const CXSourceLocation at = clang_getLocationForOffset(unit_, file, offset);
+    Tokens tokens(unit_, clang_getRange(at, at));
+    return tokens.size() > 0 && take(clang_getTokenSpelling(unit_, tokens[0])) == name;
+  }
+
   void visitClass(CXCursor cursor, const std::vector<std::string>& namespaces, const std::string& outer) {
     if (!clang_isCursorDefinition(cursor)) return;
     const CXCursorKind kind = clang_getCursorKind(cursor);
@@ -271,6 +284,7 @@ class UnitWalk {
     if (kind != CXCursor_ClassTemplate && clang_Type_getNumTemplateArguments(clang_getCursorType(cursor)) > 0) return;
     std::string name = take(clang_getCursorSpelling(cursor));
     if (name.empty()) return;  // an unnamed struct of a field
+    if (!nameWrittenAt(cursor, name)) return;
     ClassFacts facts;
     facts.usr = take(clang_getCursorUSR(cursor));
     facts.name = outer + name;
