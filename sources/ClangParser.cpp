@@ -79,8 +79,10 @@ namespace {
   X(clang_getExpansionLocation) \
   X(clang_getFileName) \
   X(clang_getInclusions) \
+  X(clang_getLocationForOffset) \
   X(clang_getNumDiagnostics) \
   X(clang_getPointeeType) \
+  X(clang_getRange) \
   X(clang_getRangeEnd) \
   X(clang_getRangeStart) \
   X(clang_getResultType) \
@@ -200,8 +202,10 @@ struct LibClangCall<Result(Arguments...)> {
 #define clang_getExpansionLocation LUMETRA_LIBCLANG_CALL(clang_getExpansionLocation)
 #define clang_getFileName LUMETRA_LIBCLANG_CALL(clang_getFileName)
 #define clang_getInclusions LUMETRA_LIBCLANG_CALL(clang_getInclusions)
+#define clang_getLocationForOffset LUMETRA_LIBCLANG_CALL(clang_getLocationForOffset)
 #define clang_getNumDiagnostics LUMETRA_LIBCLANG_CALL(clang_getNumDiagnostics)
 #define clang_getPointeeType LUMETRA_LIBCLANG_CALL(clang_getPointeeType)
+#define clang_getRange LUMETRA_LIBCLANG_CALL(clang_getRange)
 #define clang_getRangeEnd LUMETRA_LIBCLANG_CALL(clang_getRangeEnd)
 #define clang_getRangeStart LUMETRA_LIBCLANG_CALL(clang_getRangeStart)
 #define clang_getResultType LUMETRA_LIBCLANG_CALL(clang_getResultType)
