@@ -160,11 +160,20 @@ class Reader : public ModelLookup {
   void finish(bool lookBeside);
 
   ModelElement* element(std::string_view id) override;
+  void leftOut(std::string_view what, std::string_view id) override {
+    tell(what == "shape" ? "shapes of elements the model does not show left out"
+                         : "edges of relations the model does not hold left out",
+         id);
+  }
+
+  // One line per kind of thing read past: "file: what (count, the first 'id')".
+  std::vector<std::string> notes() const;
 
   std::vector<std::unique_ptr<ModelElement>> elements;  // in reading order
   std::vector<Diagram*> diagrams;                        // owned until handed over
   std::string failure;
   pugi::xml_node failureAt;
+  std::string modelName;  // of the first uml:Model
 
  private:
   // Models with fewer typed features are finished on one thread.
@@ -179,6 +188,8 @@ class Reader : public ModelLookup {
   void resolveTypes();
   void readAssociation(pugi::xml_node node, const std::string& owner);
   void dropGeneralizationCycles();
+  // Tells of relations whose ends name an identifier the file does not hold.
+  void checkEnds();
 
   std::string idOf(pugi::xml_node node);
   template <typename T>
@@ -189,7 +200,9 @@ class Reader : public ModelLookup {
   static std::string featureName(const FeatureText& t) {
     return std::strchr(t.name, '%') ? displayName(t.name) : std::string(t.name);
   }
-  std::string typeName(const Reference& ref) const;
+  // The name shown for a type; `missing`, where given, is set when the
+  // reference names an identifier the file does not hold.
+  std::string typeName(const Reference& ref, bool* missing = nullptr) const;
   Reference typeOf(const FeatureText& t) const;
   bool nameableNow(const Reference& ref) const;
   // Names the feature's type now where it can, else once the document is read.
@@ -200,7 +213,16 @@ class Reader : public ModelLookup {
     const pugi::xml_attribute v = node.attribute("visibility");
     return v ? v.value() : "public";  // UML2 leaves the default, public, unwritten
   }
-  void note(const std::string& what) const { debugOutput("\n " + source_ + ": " + what + " \n"); }
+  // Counts one thing read past under `what` (a plural phrase) and writes it
+  // to the debug channel.
+  void tell(std::string_view what, std::string_view id);
+  struct Tally {
+    std::string what;
+    std::size_t count = 0;
+    std::string first;
+  };
+  std::vector<Tally> tallies_;  // in the order first met
+  Tally unresolvedTypes_{"types naming identifiers the file does not hold, shown by the identifier"};
 
   pugi::xml_node document_;
   const Prefixes& p_;
@@ -236,6 +258,23 @@ class Reader : public ModelLookup {
   std::vector<std::unique_ptr<ModelElement>> discarded_;  // left out of the model
   std::size_t anonymous_ = 0;
 };
+
+void Reader::tell(std::string_view what, std::string_view id) {
+  debugOutput("\n " + source_ + ": " + std::string(what) + ": '" + std::string(id) + "' \n");
+  auto tally = std::find_if(tallies_.begin(), tallies_.end(), [what](const Tally& t) { return t.what == what; });
+  if (tally == tallies_.end()) tally = tallies_.insert(tallies_.end(), Tally{std::string(what), 0, std::string(id)});
+  ++tally->count;
+}
+
+std::vector<std::string> Reader::notes() const {
+  std::vector<std::string> out;
+  std::vector<Tally> all = tallies_;
+  if (unresolvedTypes_.count) all.push_back(unresolvedTypes_);
+  for (const Tally& t : all)
+    out.push_back(source_ + ": " + t.what + " (" + (t.count > 1 ? std::to_string(t.count) + ", the first " : "") + "'" +
+                  t.first + "')");
+  return out;
+}
 
 std::string Reader::idOf(pugi::xml_node node) {
   const char* id = node.attribute(p_.id.c_str()).value();
@@ -297,6 +336,7 @@ void Reader::walk() {
           return;
         }
         Package* package = add(std::make_unique<Package>(idOf(node), nameOf(node)), owner());
+        if (modelName.empty() && localName(uml2::typeOf(node, p_)) == "Model") modelName = package->getName();
         packages.emplace_back(package->getId(), depth);
         inner = static_cast<int>(packages.size()) - 1;
         break;
@@ -364,7 +404,7 @@ void Reader::walk() {
   }
 }
 
-std::string Reader::typeName(const Reference& ref) const {
+std::string Reader::typeName(const Reference& ref, bool* missing) const {
   if (ref.empty()) return {};
   const std::string_view key = ref.target();
   if (const auto* entry = names_.find(key))
@@ -374,6 +414,7 @@ std::string Reader::typeName(const Reference& ref) const {
     const std::size_t underscore = key.find('_');
     if (underscore != std::string_view::npos && underscore + 1 < key.size()) return std::string(key.substr(underscore + 1));
   }
+  if (missing && ref.href.empty()) *missing = true;
   // A type in a library that is not here: its fragment (or identifier).
   return displayName(key);
 }
@@ -465,10 +506,17 @@ void Reader::setTypeOrWait(Feature* feature, const Reference& type) {
 }
 
 void Reader::resolveTypes() {
+  // May run on a thread of its own: it counts into unresolvedTypes_ only.
+  auto named = [this](const Reference& type) {
+    bool missing = false;
+    std::string name = typeName(type, &missing);
+    if (missing && unresolvedTypes_.count++ == 0) unresolvedTypes_.first = std::string(type.target());
+    return name;
+  };
   for (const PendingType& pending : pendingTypes_)
-    if (!pending.type.empty()) pending.feature->setType(typeName(pending.type));
+    if (!pending.type.empty()) pending.feature->setType(named(pending.type));
   for (PendingParameter& pending : pendingParameters_)
-    pending.method->addParameter(Parameter{std::move(pending.name), typeName(pending.type)});
+    pending.method->addParameter(Parameter{std::move(pending.name), named(pending.type)});
   pendingTypes_ = {};
   pendingParameters_ = {};
 }
@@ -495,7 +543,7 @@ void Reader::readClassifier(ModelElement* element, pugi::xml_node node, std::vec
       const std::string parent(referenceOf(child, "general", p_).target());
       if (parent.empty()) continue;
       if (parent == self) {
-        note("'" + self + "' names itself as its general; left out");
+        tell("generalizations naming their own class left out", self);
         continue;
       }
       auto generalization = std::make_unique<Inheritance>(idOf(child));
@@ -540,7 +588,7 @@ void Reader::readAssociation(pugi::xml_node node, const std::string& owner) {
   }
   const std::string id = idOf(node);
   if (ends.size() != 2) {
-    note("association '" + id + "' has " + std::to_string(ends.size()) + " ends that can be found, not two; left out");
+    tell("associations without two ends that can be found left out", id);
     return;
   }
   const std::vector<std::string_view> navigableOwned = tokens(node.attribute("navigableOwnedEnd").value());
@@ -557,6 +605,7 @@ void Reader::readAssociation(pugi::xml_node node, const std::string& owner) {
     const std::string aggregation = aggregationText(ends[1 - i].first.attribute("aggregation").value());
     auto* associationEnd = createAssociationEnd(std::string(endId), std::string(referenceOf(end, "type", p_).target()),
                                                 aggregation, multiplicity(end, " ", true), navigable ? "true" : "false");
+    associationEnd->setName(nameOf(end));
     if (i == 0) association->setFirstEnd(associationEnd);
     else association->setSecondEnd(associationEnd);
   }
@@ -589,7 +638,7 @@ void Reader::dropGeneralizationCycles() {
       int& seen = state[parent];
       if (seen == 1) {
         dropped.insert(g);
-        note("generalization '" + g->getId() + "' closes a cycle; left out");
+        tell("generalizations closing a cycle left out", g->getId());
       } else if (seen == 0) {
         seen = 1;
         path.emplace_back(parent, 0);
@@ -624,6 +673,27 @@ bool Reader::readModel() {
 void Reader::readRelations() {
   for (const auto& [node, owner] : associations_) readAssociation(node, owner);
   dropGeneralizationCycles();
+  checkEnds();
+}
+
+void Reader::checkEnds() {
+  auto known = [this](const std::string& id) {
+    if (const auto* entry = byId_.find(id)) return entry->value != nullptr;
+    return names_.find(id) != nullptr;  // a placeholder of a tool, or a library type
+  };
+  for (const auto& e : elements) {
+    std::string a, b;
+    if (auto* g = dynamic_cast<const Inheritance*>(e.get())) {
+      a = g->getChild(), b = g->getParent();
+    } else if (auto* d = dynamic_cast<const Dependency*>(e.get())) {
+      a = d->getClient(), b = d->getSupplier();
+    } else if (auto* s = dynamic_cast<const Association*>(e.get())) {
+      a = s->getFirstEnd()->getType(), b = s->getSecondEnd()->getType();
+    } else {
+      continue;
+    }
+    if (!known(a) || !known(b)) tell("relations to identifiers the file does not hold not drawn", known(a) ? b : a);
+  }
 }
 
 void Reader::finish(bool lookBeside) {
@@ -673,7 +743,7 @@ void Reader::readDiagrams(bool lookBeside) {
       pugi::xml_document document;
       const pugi::xml_parse_result result = document.load_file(notation.c_str());
       if (result) readNotationDiagrams(document, *this, diagrams);
-      else debugOutput("\n " + notation + ": " + result.description() + "; its diagrams are left out \n");
+      else tell(std::string("diagrams left out, the notation file beside it unreadable: ") + result.description(), notation);
     }
   }
   for (pugi::xml_node diagram : interchange_) readInterchangeDiagram(diagram, p_, *this, diagrams);
@@ -696,6 +766,8 @@ void DiagramParserUML2::parse() {
   for (auto& element : reader.elements) pool_->add(element.release());
   for (Diagram* diagram : reader.diagrams) diagrams_->push_back(diagram);
   reader.diagrams.clear();
+  setModelName(reader.modelName);
+  for (std::string& note : reader.notes()) addNote(std::move(note));
 }
 
 }  // namespace lumetra
