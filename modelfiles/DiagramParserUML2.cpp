@@ -4,6 +4,7 @@
 // generalization cycles, diagrams); parse().
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -96,13 +97,20 @@ bool isTrue(pugi::xml_node node, const char* name) { return std::string_view(nod
 
 std::vector<std::string_view> tokens(std::string_view text) {
   std::vector<std::string_view> out;
-  std::size_t at = 0;
-  while ((at = text.find_first_not_of(" \t\r\n", at)) != std::string_view::npos) {
-    const std::size_t end = std::min(text.find_first_of(" \t\r\n", at), text.size());
-    out.push_back(text.substr(at, end - at));
-    at = end;
+  for (std::string_view token = firstToken(text); !token.empty(); token = firstToken(text)) {
+    out.push_back(token);
+    text.remove_prefix(static_cast<std::size_t>(token.data() + token.size() - text.data()));
   }
   return out;
+}
+
+// Whether the blank-separated list holds that word.
+bool listHolds(std::string_view list, std::string_view word) {
+  for (std::string_view token = firstToken(list); !token.empty(); token = firstToken(list)) {
+    if (token == word) return true;
+    list.remove_prefix(static_cast<std::size_t>(token.data() + token.size() - list.data()));
+  }
+  return false;
 }
 
 // What the reading of a feature (attribute, operation, parameter, literal)
@@ -116,6 +124,9 @@ struct FeatureText {
   bool isStatic = false;
   bool isAbstract = false;
   bool isReturn = false;
+  bool endsAssociation = false;      // an `association` attribute is written
+  bool isNavigable = false;
+  const char* aggregation = "";
   pugi::xml_attribute lower, upper;  // bounds written as attributes (older files)
   pugi::xml_node typeChild, lowerValue, upperValue;
 };
@@ -133,6 +144,9 @@ FeatureText readFeature(pugi::xml_node node, const Prefixes& p) {
     else if (name == "direction") t.isReturn = std::string_view(a.value()) == "return";
     else if (name == "lower") t.lower = a;
     else if (name == "upper") t.upper = a;
+    else if (name == "association") t.endsAssociation = true;
+    else if (name == "aggregation") t.aggregation = a.value();
+    else if (name == "isNavigable") t.isNavigable = std::string_view(a.value()) == "true";
   }
   for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
     const std::string_view name = c.name();
@@ -183,7 +197,9 @@ class Reader : public ModelLookup {
   void readDiagrams(bool lookBeside);
   // Reads a classifier's features and relations; its other child elements
   // (nested classifiers, owned associations, comments) go to `nested`.
-  void readClassifier(ModelElement* element, pugi::xml_node node, std::vector<pugi::xml_node>& nested);
+  // One of cls and iface is the element; the other is null.
+  void readClassifier(ModelElement* element, Class* cls, Interface* iface, pugi::xml_node node,
+                      std::vector<pugi::xml_node>& nested);
   // Gives the features their type names, once every classifier is known.
   void resolveTypes();
   void readAssociation(pugi::xml_node node, const std::string& owner);
@@ -194,7 +210,7 @@ class Reader : public ModelLookup {
   std::string idOf(pugi::xml_node node);
   template <typename T>
   T* add(std::unique_ptr<T> element, const std::string& owner);
-  Attribute* makeAttribute(pugi::xml_node node);
+  Attribute* makeAttribute(const FeatureText& t);
   Method* makeMethod(pugi::xml_node node);
   std::string idOf(const FeatureText& t) { return *t.id ? std::string(t.id) : "#anonymous-" + std::to_string(++anonymous_); }
   static std::string featureName(const FeatureText& t) {
@@ -207,7 +223,6 @@ class Reader : public ModelLookup {
   bool nameableNow(const Reference& ref) const;
   // Names the feature's type now where it can, else once the document is read.
   void setTypeOrWait(Feature* feature, const Reference& type);
-  std::string multiplicity(pugi::xml_node node, const char* separator, bool defaultOne) const;
   std::string multiplicity(const FeatureText& t, const char* separator, bool defaultOne) const;
   std::string visibility(pugi::xml_node node) const {
     const pugi::xml_attribute v = node.attribute("visibility");
@@ -254,7 +269,14 @@ class Reader : public ModelLookup {
   std::vector<std::pair<pugi::xml_node, std::string>> associations_;  // with their owner
   std::vector<pugi::xml_node> interchange_;
   std::vector<pugi::xml_node> extensions_;
-  std::vector<Inheritance*> generalizations_;
+  // A relation with views of its ends' identifiers (in the document, or in
+  // an element of the model), for the checks that need no copies of them.
+  struct Link {
+    ModelElement* relation;
+    std::string_view from, to;
+  };
+  std::vector<Link> generalizations_;  // child -> general, in reading order
+  std::vector<Link> otherLinks_;       // dependencies and associations
   std::vector<std::unique_ptr<ModelElement>> discarded_;  // left out of the model
   std::size_t anonymous_ = 0;
 };
@@ -350,14 +372,14 @@ void Reader::walk() {
         if (kind == Kind::Enumeration) cls->setExtraText("enumeration");
         if (kind == Kind::DataType) cls->setExtraText("dataType");
         nameType(cls->idRef(), node.attribute("name").value());
-        readClassifier(cls, node, nested);
+        readClassifier(cls, cls, nullptr, node, nested);
         descend = false;
         break;
       }
       case Kind::Interface: {
         Interface* iface = add(std::make_unique<Interface>(idOf(node), nameOf(node)), owner());
         nameType(iface->idRef(), node.attribute("name").value());
-        readClassifier(iface, node, nested);
+        readClassifier(iface, nullptr, iface, node, nested);
         descend = false;
         break;
       }
@@ -374,10 +396,12 @@ void Reader::walk() {
       case Kind::Realization: {
         const Kind kind = kindOf(node, p_);
         auto dependency = std::make_unique<Dependency>(idOf(node));
-        dependency->setClient(std::string(referenceOf(node, "client", p_).target()));
+        const std::string_view client = referenceOf(node, "client", p_).target();
+        dependency->setClient(std::string(client));
         Reference supplier = referenceOf(node, "supplier", p_);
         if (supplier.empty()) supplier = referenceOf(node, "contract", p_);
         dependency->setSupplier(std::string(supplier.target()));
+        otherLinks_.push_back({dependency.get(), client, supplier.target()});
         dependency->setName(nameOf(node));
         dependency->setKind(kind == Kind::Usage         ? Dependency::Kind::Usage
                             : kind == Kind::Realization ? Dependency::Kind::Realization
@@ -419,11 +443,6 @@ std::string Reader::typeName(const Reference& ref, bool* missing) const {
   return displayName(key);
 }
 
-std::string Reader::multiplicity(pugi::xml_node node, const char* separator, bool defaultOne) const {
-  const FeatureText t = readFeature(node, p_);
-  return multiplicity(t, separator, defaultOne);
-}
-
 std::string Reader::multiplicity(const FeatureText& t, const char* separator, bool defaultOne) const {
   if (!t.lowerValue && !t.upperValue && !t.lower && !t.upper) return defaultOne ? "1" : "";
   // A bound that is not written is 1; a value element without a value holds 0.
@@ -439,18 +458,23 @@ std::string Reader::multiplicity(const FeatureText& t, const char* separator, bo
 Reference Reader::typeOf(const FeatureText& t) const {
   Reference ref;
   if (t.type) {
-    std::string_view text = t.type;
-    const std::size_t start = text.find_first_not_of(" \t\r\n");
-    if (start != std::string_view::npos) ref.id = text.substr(start, text.find_first_of(" \t\r\n", start) - start);
+    ref.id = firstToken(t.type);
   } else if (t.typeChild) {
-    if (const pugi::xml_attribute idref = t.typeChild.attribute(p_.idref.c_str())) ref.id = idref.value();
-    else ref.href = t.typeChild.attribute("href").value();
+    // An xmi:idref wins over an href, wherever each is written.
+    for (pugi::xml_attribute a = t.typeChild.first_attribute(); a; a = a.next_attribute()) {
+      const std::string_view name = a.name();
+      if (name == p_.idref) {
+        ref.id = a.value();
+        ref.href = {};
+        break;
+      }
+      if (name == "href") ref.href = a.value();
+    }
   }
   return ref;
 }
 
-Attribute* Reader::makeAttribute(pugi::xml_node node) {
-  const FeatureText t = readFeature(node, p_);
+Attribute* Reader::makeAttribute(const FeatureText& t) {
   auto* attribute = new Attribute(idOf(t), featureName(t), "", t.visibility ? t.visibility : "public");
   setTypeOrWait(attribute, typeOf(t));
   attribute->setStatic(t.isStatic);
@@ -521,17 +545,17 @@ void Reader::resolveTypes() {
   pendingParameters_ = {};
 }
 
-void Reader::readClassifier(ModelElement* element, pugi::xml_node node, std::vector<pugi::xml_node>& nested) {
-  auto* cls = dynamic_cast<Class*>(element);
-  auto* iface = dynamic_cast<Interface*>(element);
-  const std::string& self = element->getId();
+void Reader::readClassifier(ModelElement* element, Class* cls, Interface* iface, pugi::xml_node node,
+                            std::vector<pugi::xml_node>& nested) {
+  const std::string& self = element->idRef();
   for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
     const std::string_view tag = child.name();
     if (tag == "ownedAttribute") {
       // A property that ends an association is drawn as that association's
       // end, not listed as an attribute.
-      if (child.attribute("association")) endProperties_.emplace(child.attribute(p_.id.c_str()).value(), child);
-      else if (cls) cls->addAttribute(makeAttribute(child));
+      const FeatureText t = readFeature(child, p_);
+      if (t.endsAssociation) endProperties_.emplace(t.id, child);
+      else if (cls) cls->addAttribute(makeAttribute(t));
     } else if (tag == "ownedLiteral") {
       if (cls) cls->addAttribute(new Attribute(idOf(child), nameOf(child), "", "public"));
     } else if (tag == "ownedOperation") {
@@ -540,7 +564,8 @@ void Reader::readClassifier(ModelElement* element, pugi::xml_node node, std::vec
       else if (iface) iface->addMethod(method);
       else delete method;
     } else if (tag == "generalization") {
-      const std::string parent(referenceOf(child, "general", p_).target());
+      const std::string_view parentView = referenceOf(child, "general", p_).target();
+      const std::string parent(parentView);
       if (parent.empty()) continue;
       if (parent == self) {
         tell("generalizations naming their own class left out", self);
@@ -549,7 +574,7 @@ void Reader::readClassifier(ModelElement* element, pugi::xml_node node, std::vec
       auto generalization = std::make_unique<Inheritance>(idOf(child));
       generalization->setChild(self);
       generalization->setParent(parent);
-      generalizations_.push_back(add(std::move(generalization), element->ownerId()));
+      generalizations_.push_back({add(std::move(generalization), element->ownerId()), self, parentView});
     } else if (tag == "interfaceRealization") {
       Reference contract = referenceOf(child, "contract", p_);
       if (contract.empty()) contract = referenceOf(child, "supplier", p_);
@@ -557,6 +582,7 @@ void Reader::readClassifier(ModelElement* element, pugi::xml_node node, std::vec
       auto realization = std::make_unique<Dependency>(idOf(child));
       realization->setClient(self);
       realization->setSupplier(std::string(contract.target()));
+      otherLinks_.push_back({realization.get(), self, contract.target()});
       realization->setName(nameOf(child));
       realization->setKind(Dependency::Kind::Realization);
       add(std::move(realization), element->ownerId());
@@ -591,21 +617,23 @@ void Reader::readAssociation(pugi::xml_node node, const std::string& owner) {
     tell("associations without two ends that can be found left out", id);
     return;
   }
-  const std::vector<std::string_view> navigableOwned = tokens(node.attribute("navigableOwnedEnd").value());
+  const std::string_view navigableOwned = node.attribute("navigableOwnedEnd").value();
   auto association = std::make_unique<Association>(id, nameOf(node));
+  const FeatureText text[2] = {readFeature(ends[0].first, p_), readFeature(ends[1].first, p_)};
+  const std::string_view type[2] = {typeOf(text[0]).target(), typeOf(text[1]).target()};
+  otherLinks_.push_back({association.get(), type[0], type[1]});
   for (int i = 0; i < 2; ++i) {
-    const pugi::xml_node end = ends[i].first;
-    const std::string_view endId = end.attribute(p_.id.c_str()).value();
+    const FeatureText& end = text[i];
+    const std::string_view endId = end.id;
     // An end owned by a class is navigable from the other; an end the
     // association owns only where the file says so.
-    const bool navigable = !ends[i].second || isTrue(end, "isNavigable") ||
-                           std::find(navigableOwned.begin(), navigableOwned.end(), endId) != navigableOwned.end();
+    const bool navigable = !ends[i].second || end.isNavigable || listHolds(navigableOwned, endId);
     // The whole-part mark sits on the part's end in UML2; the painter draws
     // it at the end whose element is the whole, as XMI 1.x writes it.
-    const std::string aggregation = aggregationText(ends[1 - i].first.attribute("aggregation").value());
-    auto* associationEnd = createAssociationEnd(std::string(endId), std::string(referenceOf(end, "type", p_).target()),
-                                                aggregation, multiplicity(end, " ", true), navigable ? "true" : "false");
-    associationEnd->setName(nameOf(end));
+    const std::string aggregation = aggregationText(text[1 - i].aggregation);
+    auto* associationEnd = createAssociationEnd(std::string(endId), std::string(type[i]), aggregation,
+                                                multiplicity(end, " ", true), navigable ? "true" : "false");
+    associationEnd->setName(featureName(end));
     if (i == 0) association->setFirstEnd(associationEnd);
     else association->setSecondEnd(associationEnd);
   }
@@ -614,34 +642,52 @@ void Reader::readAssociation(pugi::xml_node node, const std::string& owner) {
 
 void Reader::dropGeneralizationCycles() {
   // Iterative depth-first search over child -> general links; a link that
-  // leads back to an element on the current path closes a cycle.
-  std::unordered_map<std::string, std::vector<Inheritance*>> up;
-  for (Inheritance* g : generalizations_) up[g->getChild()].push_back(g);
-  std::unordered_map<std::string, int> state;  // 1 on the path, 2 done
+  // leads back to an element on the current path closes a cycle. Elements
+  // are numbered, and each one's links listed in reading order, so that the
+  // search runs over small integers.
+  IdentifierTable<std::string_view, std::uint32_t> number;
+  number.reserve(generalizations_.size() * 2);
+  auto numberOf = [&number](std::string_view id) {
+    const auto [entry, added] = number.tryEmplace(id);
+    if (added) entry->value = static_cast<std::uint32_t>(number.size() - 1);
+    return entry->value;
+  };
+  std::vector<std::uint32_t> child(generalizations_.size()), general(generalizations_.size());
+  for (std::size_t i = 0; i < generalizations_.size(); ++i) {
+    child[i] = numberOf(generalizations_[i].from);
+    general[i] = numberOf(generalizations_[i].to);
+  }
+  const std::size_t count = number.size();
+  std::vector<std::uint32_t> firstLink(count + 1, 0), links(generalizations_.size());
+  for (const std::uint32_t c : child) ++firstLink[c + 1];
+  for (std::size_t n = 0; n < count; ++n) firstLink[n + 1] += firstLink[n];
+  std::vector<std::uint32_t> filled(firstLink.begin(), firstLink.end() - 1);
+  for (std::size_t i = 0; i < child.size(); ++i) links[filled[child[i]]++] = static_cast<std::uint32_t>(i);
+
+  std::vector<std::uint8_t> state(count, 0);  // 1 on the path, 2 done
   std::unordered_set<const ModelElement*> dropped;
   // Started from the generalizations in reading order, so that the same
   // file always loses the same links.
-  for (const Inheritance* first : generalizations_) {
-    const std::string start = first->getChild();
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> path;  // element, next of its links
+  for (const std::uint32_t start : child) {
     if (state[start] != 0) continue;
-    std::vector<std::pair<std::string, std::size_t>> path{{start, 0}};
+    path.assign(1, {start, firstLink[start]});
     state[start] = 1;
     while (!path.empty()) {
-      const auto links = up.find(path.back().first);
-      if (links == up.end() || path.back().second >= links->second.size()) {
-        state[path.back().first] = 2;
+      auto& [at, next] = path.back();
+      if (next == firstLink[at + 1]) {
+        state[at] = 2;
         path.pop_back();
         continue;
       }
-      Inheritance* g = links->second[path.back().second++];
-      const std::string parent = g->getParent();
-      int& seen = state[parent];
-      if (seen == 1) {
-        dropped.insert(g);
-        tell("generalizations closing a cycle left out", g->getId());
-      } else if (seen == 0) {
-        seen = 1;
-        path.emplace_back(parent, 0);
+      const std::uint32_t link = links[next++];
+      const std::uint32_t parent = general[link];
+      if (state[parent] == 1) {
+        dropped.insert(generalizations_[link].relation);
+        tell("generalizations closing a cycle left out", generalizations_[link].relation->idRef());
+      } else if (state[parent] == 0) {
+        state[parent] = 1;
+        path.emplace_back(parent, firstLink[parent]);
       }
     }
   }
@@ -650,6 +696,7 @@ void Reader::dropGeneralizationCycles() {
     auto* entry = byId_.find(g->idRef());
     if (entry && entry->value == g) entry->value = nullptr;
   }
+  std::erase_if(generalizations_, [&dropped](const Link& l) { return dropped.count(l.relation) > 0; });
   // Kept until the reader ends: the identifier table still views their ids.
   for (auto& e : elements)
     if (dropped.count(e.get())) discarded_.push_back(std::move(e));
@@ -677,23 +724,14 @@ void Reader::readRelations() {
 }
 
 void Reader::checkEnds() {
-  auto known = [this](const std::string& id) {
+  auto known = [this](std::string_view id) {
     if (const auto* entry = byId_.find(id)) return entry->value != nullptr;
     return names_.find(id) != nullptr;  // a placeholder of a tool, or a library type
   };
-  for (const auto& e : elements) {
-    std::string a, b;
-    if (auto* g = dynamic_cast<const Inheritance*>(e.get())) {
-      a = g->getChild(), b = g->getParent();
-    } else if (auto* d = dynamic_cast<const Dependency*>(e.get())) {
-      a = d->getClient(), b = d->getSupplier();
-    } else if (auto* s = dynamic_cast<const Association*>(e.get())) {
-      a = s->getFirstEnd()->getType(), b = s->getSecondEnd()->getType();
-    } else {
-      continue;
-    }
-    if (!known(a) || !known(b)) tell("relations to identifiers the file does not hold not drawn", known(a) ? b : a);
-  }
+  for (const std::vector<Link>* list : {&generalizations_, &otherLinks_})
+    for (const Link& link : *list)
+      if (!known(link.from) || !known(link.to))
+        tell("relations to identifiers the file does not hold not drawn", known(link.from) ? link.to : link.from);
 }
 
 void Reader::finish(bool lookBeside) {

@@ -1,12 +1,12 @@
 #include "modelfiles/Uml2Diagrams.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include "layout/BoxSize.h"
@@ -39,7 +39,8 @@ DiagramElement* makeShape(const std::string& id, Vec2 min, Vec2 max) {
   return shape;
 }
 
-// The identifiers at the two ends of a relation.
+// The identifiers at the two ends of a relation; both empty for anything
+// else (and for null).
 std::pair<std::string, std::string> endsOf(const ModelElement* e) {
   if (auto* a = dynamic_cast<const Association*>(e)) {
     if (a->getFirstEnd() && a->getSecondEnd()) return {a->getFirstEnd()->getType(), a->getSecondEnd()->getType()};
@@ -51,14 +52,38 @@ std::pair<std::string, std::string> endsOf(const ModelElement* e) {
   return {};
 }
 
+// The number a text starts with; `fallback` where it starts with none.
+// Plain integers, what tools write nearly always, are read without strtod.
+float numberIn(const char* text, float fallback) {
+  const char* c = text + (*text == '-');
+  long long whole = 0;
+  int digits = 0;
+  for (; *c >= '0' && *c <= '9' && digits < 9; ++c, ++digits) whole = whole * 10 + (*c - '0');
+  if (digits > 0 && *c != '.' && *c != 'e' && *c != 'E' && !(*c >= '0' && *c <= '9'))
+    return static_cast<float>(*text == '-' ? -whole : whole);
+  char* end = nullptr;
+  const double value = std::strtod(text, &end);
+  if (end == text || !std::isfinite(value)) return fallback;
+  return static_cast<float>(std::clamp(value, -1e7, 1e7));
+}
+
 // A number attribute; `fallback` where it is missing or is no number.
 float number(pugi::xml_node node, const char* name, float fallback) {
   const pugi::xml_attribute a = node.attribute(name);
-  if (!a) return fallback;
-  char* end = nullptr;
-  const double value = std::strtod(a.value(), &end);
-  if (end == a.value() || !std::isfinite(value)) return fallback;
-  return static_cast<float>(std::clamp(value, -1e7, 1e7));
+  return a ? numberIn(a.value(), fallback) : fallback;
+}
+
+// The x, y, width and height of a bounds element, in one pass over its
+// attributes; 0 for a missing x or y, -1 (sized to content) for a missing
+// width or height.
+std::array<float, 4> boundsValues(pugi::xml_node bounds) {
+  std::array<float, 4> out{0.0f, 0.0f, -1.0f, -1.0f};
+  for (pugi::xml_attribute a = bounds.first_attribute(); a; a = a.next_attribute()) {
+    const std::string_view name = a.name();
+    const int at = name == "x" ? 0 : name == "y" ? 1 : name == "width" ? 2 : name == "height" ? 3 : -1;
+    if (at >= 0) out[at] = numberIn(a.value(), out[at]);
+  }
+  return out;
 }
 
 std::string text(std::string_view view) { return std::string(view); }
@@ -117,15 +142,16 @@ Diagram* DiagramBuilder::finish() {
   };
   // Relations after every box, so that their ends can be found. Each
   // relation is drawn once however many edges show it.
-  std::unordered_set<const ModelElement*> drawn;
+  IdentifierTable<std::string_view, bool> drawn;
+  drawn.reserve(edges_.size());
   for (Edge& edge : edges_) {
     ModelElement* relation = model_.element(edge.subject);
-    if (!isRelation(relation)) {
-      if (!edge.subject.empty()) model_.leftOut("edge", edge.subject);
+    const auto [from, to] = endsOf(relation);
+    if (from.empty() && to.empty()) {
+      if (!edge.subject.empty() && !isRelation(relation)) model_.leftOut("edge", edge.subject);
       continue;
     }
-    if (drawn.count(relation)) continue;
-    const auto [from, to] = endsOf(relation);
+    if (!drawn.tryEmplace(relation->idRef()).second) continue;
     DiagramElement* a = find(from);
     DiagramElement* b = find(to);
     if (!a || !b) continue;
@@ -147,7 +173,6 @@ Diagram* DiagramBuilder::finish() {
     // The ends lie on the boxes' borders, where the painter puts them anyway.
     if (points.size() > 2) shape->setWaypoints(std::vector<Vec2>(points.begin() + 1, points.end() - 1));
     diagram->addElement(shape);
-    drawn.insert(relation);
   }
   boxes_.clear();
   edges_.clear();
@@ -399,9 +424,8 @@ void readInterchangeDiagram(pugi::xml_node diagram, const Prefixes& prefixes, Mo
     const std::string_view id = node.attribute(prefixes.id.c_str()).value();
     if (kind == "UMLShape" && !subject.empty()) {
       // Bounds are absolute in the diagram.
-      const pugi::xml_node bounds = node.child("bounds");
-      builder.addBox(id, subject, number(bounds, "x", 0.0f), number(bounds, "y", 0.0f),
-                     number(bounds, "width", -1.0f), number(bounds, "height", -1.0f));
+      const auto [x, y, width, height] = boundsValues(node.child("bounds"));
+      builder.addBox(id, subject, x, y, width, height);
     } else if (kind == "UMLEdge" && !subject.empty()) {
       // Waypoints are absolute, from the source shape's border to the target's.
       EdgePath path;
