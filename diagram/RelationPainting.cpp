@@ -279,7 +279,7 @@ void UMLModelVisualizer::drawEndLabels(const GLPainter& painter, const Associati
   const float distance = look_.multiplicityDistance;
   drawLabel(painter, end.getMultiplicity(), p + distance * (d + n), fs, kTextCenterX | kTextCenterY,
             appearance_->textColour);
-  if (!look_.relationNames || end.getName().empty()) return;
+  if (end.getName().empty()) return;
   // Centred as far along the line as half the name is long, so that a long
   // name clears the line's far side as the multiplicity clears its near one.
   float width = 0.0f, height = 0.0f;

@@ -230,8 +230,8 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   // An association along a route (its shape's bend points, ends on the boxes).
   void drawRoutedAssociation(Association* element, const std::vector<Vec2>& route);
   // The texts at an association's end p, whose line leaves along d: the
-  // multiplicity on the left of the line, the role name (with the relation
-  // names) on the right, each the multiplicity distance off.
+  // multiplicity on the left of the line, the role name on the right, each
+  // the multiplicity distance off.
   void drawEndLabels(const GLPainter& painter, const AssociationEnd& end, Vec2 p, Vec2 d) const;
   // The shown shape of a model identifier on the current diagram, or null.
   DiagramElement* participant(const std::string& modelId) const;
