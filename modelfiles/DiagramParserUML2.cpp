@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <exception>
 #include <memory>
 #include <system_error>
@@ -93,8 +94,6 @@ std::string aggregationText(std::string_view uml2Kind) {
   return "none";
 }
 
-bool isTrue(pugi::xml_node node, const char* name) { return std::string_view(node.attribute(name).value()) == "true"; }
-
 std::vector<std::string_view> tokens(std::string_view text) {
   std::vector<std::string_view> out;
   for (std::string_view token = firstToken(text); !token.empty(); token = firstToken(text)) {
@@ -131,24 +130,53 @@ struct FeatureText {
   pugi::xml_node typeChild, lowerValue, upperValue;
 };
 
-FeatureText readFeature(pugi::xml_node node, const Prefixes& p) {
+// Without `children`, only the element's own attributes are read (for a
+// classifier, whose children are its features).
+FeatureText readFeature(pugi::xml_node node, const Prefixes& p, bool children = true) {
   FeatureText t;
+  // Dispatched on the first letter: features have many attributes, and
+  // most of the names asked for begin differently.
   for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
-    const std::string_view name = a.name();
-    if (name == p.id) t.id = a.value();
-    else if (name == "name") t.name = a.value();
-    else if (name == "visibility") t.visibility = a.value();
-    else if (name == "type") t.type = a.value();
-    else if (name == "isStatic") t.isStatic = std::string_view(a.value()) == "true";
-    else if (name == "isAbstract") t.isAbstract = std::string_view(a.value()) == "true";
-    else if (name == "direction") t.isReturn = std::string_view(a.value()) == "return";
-    else if (name == "lower") t.lower = a;
-    else if (name == "upper") t.upper = a;
-    else if (name == "association") t.endsAssociation = true;
-    else if (name == "aggregation") t.aggregation = a.value();
-    else if (name == "isNavigable") t.isNavigable = std::string_view(a.value()) == "true";
+    const char* name = a.name();
+    const char* value = a.value();
+    auto is = [name](const char* wanted) { return std::strcmp(name + 1, wanted + 1) == 0; };
+    if (name[0] == p.id[0] && name == std::string_view(p.id)) {
+      t.id = value;
+      continue;
+    }
+    switch (name[0]) {
+      case 'n':
+        if (is("name")) t.name = value;
+        break;
+      case 'v':
+        if (is("visibility")) t.visibility = value;
+        break;
+      case 't':
+        if (is("type")) t.type = value;
+        break;
+      case 'i':
+        if (is("isStatic")) t.isStatic = std::strcmp(value, "true") == 0;
+        else if (is("isAbstract")) t.isAbstract = std::strcmp(value, "true") == 0;
+        else if (is("isNavigable")) t.isNavigable = std::strcmp(value, "true") == 0;
+        break;
+      case 'd':
+        if (is("direction")) t.isReturn = std::strcmp(value, "return") == 0;
+        break;
+      case 'l':
+        if (is("lower")) t.lower = a;
+        break;
+      case 'u':
+        if (is("upper")) t.upper = a;
+        break;
+      case 'a':
+        if (is("association")) t.endsAssociation = true;
+        else if (is("aggregation")) t.aggregation = value;
+        break;
+      default:
+        break;
+    }
   }
-  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+  for (pugi::xml_node c = children ? node.first_child() : pugi::xml_node(); c; c = c.next_sibling()) {
     const std::string_view name = c.name();
     if (name == "type") t.typeChild = c;
     else if (name == "lowerValue") t.lowerValue = c;
@@ -264,8 +292,9 @@ class Reader : public ModelLookup {
     std::string name;
     Reference type;
   };
-  std::vector<PendingType> pendingTypes_;
-  std::vector<PendingParameter> pendingParameters_;  // in each method's order
+  // Deques: they grow by blocks, without copying what they hold.
+  std::deque<PendingType> pendingTypes_;
+  std::deque<PendingParameter> pendingParameters_;  // in each method's order
   std::vector<std::pair<pugi::xml_node, std::string>> associations_;  // with their owner
   std::vector<pugi::xml_node> interchange_;
   std::vector<pugi::xml_node> extensions_;
@@ -343,7 +372,8 @@ void Reader::walk() {
     auto owner = [&packages, outer] { return outer < 0 ? std::string() : packages[outer].first; };
     int inner = frame.package;
     bool descend = true;
-    switch (kindOf(node, p_)) {
+    const Kind kind = kindOf(node, p_);
+    switch (kind) {
       case Kind::Skip:
         if (node.parent() == root_ && localName(node.name()) == "Extension") extensions_.push_back(node);
         continue;
@@ -366,19 +396,20 @@ void Reader::walk() {
       case Kind::Class:
       case Kind::Enumeration:
       case Kind::DataType: {
-        const Kind kind = kindOf(node, p_);
-        Class* cls = add(std::make_unique<Class>(idOf(node), nameOf(node)), owner());
-        cls->setAbstract(isTrue(node, "isAbstract"));
+        const FeatureText t = readFeature(node, p_, false);  // the same attributes as a feature's
+        Class* cls = add(std::make_unique<Class>(idOf(t), featureName(t)), owner());
+        cls->setAbstract(t.isAbstract);
         if (kind == Kind::Enumeration) cls->setExtraText("enumeration");
         if (kind == Kind::DataType) cls->setExtraText("dataType");
-        nameType(cls->idRef(), node.attribute("name").value());
+        nameType(cls->idRef(), t.name);
         readClassifier(cls, cls, nullptr, node, nested);
         descend = false;
         break;
       }
       case Kind::Interface: {
-        Interface* iface = add(std::make_unique<Interface>(idOf(node), nameOf(node)), owner());
-        nameType(iface->idRef(), node.attribute("name").value());
+        const FeatureText t = readFeature(node, p_, false);
+        Interface* iface = add(std::make_unique<Interface>(idOf(t), featureName(t)), owner());
+        nameType(iface->idRef(), t.name);
         readClassifier(iface, nullptr, iface, node, nested);
         descend = false;
         break;
@@ -394,7 +425,6 @@ void Reader::walk() {
       case Kind::Dependency:
       case Kind::Usage:
       case Kind::Realization: {
-        const Kind kind = kindOf(node, p_);
         auto dependency = std::make_unique<Dependency>(idOf(node));
         const std::string_view client = referenceOf(node, "client", p_).target();
         dependency->setClient(std::string(client));

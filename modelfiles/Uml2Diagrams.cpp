@@ -419,9 +419,19 @@ void readInterchangeDiagram(pugi::xml_node diagram, const Prefixes& prefixes, Mo
   while (!stack.empty()) {
     const pugi::xml_node node = stack.back();
     stack.pop_back();
-    const std::string_view kind = localName(typeOf(node, prefixes));
-    const std::string_view subject = referenceOf(node, "modelElement", prefixes).target();
-    const std::string_view id = node.attribute(prefixes.id.c_str()).value();
+    // The attributes in one pass; references written as child elements
+    // instead are looked up after.
+    std::string_view type = node.name(), id, subject, source;
+    bool subjectGiven = false, sourceGiven = false;
+    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+      const std::string_view name = a.name();
+      if (name == prefixes.type) type = a.value();
+      else if (name == prefixes.id) id = a.value();
+      else if (name == "modelElement") subject = firstToken(a.value()), subjectGiven = true;
+      else if (name == "source") source = firstToken(a.value()), sourceGiven = true;
+    }
+    if (!subjectGiven) subject = referenceOf(node, "modelElement", prefixes).target();
+    const std::string_view kind = localName(type);
     if (kind == "UMLShape" && !subject.empty()) {
       // Bounds are absolute in the diagram.
       const auto [x, y, width, height] = boundsValues(node.child("bounds"));
@@ -431,7 +441,7 @@ void readInterchangeDiagram(pugi::xml_node diagram, const Prefixes& prefixes, Mo
       EdgePath path;
       for (pugi::xml_node p = node.child("waypoint"); p; p = p.next_sibling("waypoint"))
         path.points.emplace_back(number(p, "x", 0.0f), number(p, "y", 0.0f));
-      path.sourceShape = std::string(referenceOf(node, "source", prefixes).target());
+      path.sourceShape = std::string(sourceGiven ? source : referenceOf(node, "source", prefixes).target());
       builder.addEdge(id, subject, std::move(path));
       continue;
     }
