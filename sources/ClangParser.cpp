@@ -105,8 +105,8 @@ std::pair<int, int> lineSpan(CXCursor cursor) {
 
 class UnitWalk {
  public:
-  UnitWalk(CXTranslationUnit unit, const std::string& root, UnitFacts& facts)
-      : unit_(unit), root_(root), facts_(facts) {}
+  UnitWalk(CXTranslationUnit unit, const ProjectFiles& project, UnitFacts& facts)
+      : unit_(unit), project_(project), root_(project.root), facts_(facts) {}
 
   void run() {
     std::vector<std::string> namespaces;
@@ -125,8 +125,7 @@ class UnitWalk {
     if (path.empty()) path = take(clang_getFileName(file));
     path = std::filesystem::path(path).lexically_normal().string();
     std::string relative;
-    if (path.size() > root_.size() + 1 && path.compare(0, root_.size(), root_) == 0 && path[root_.size()] == '/')
-      relative = path.substr(root_.size() + 1);
+    if (project_.contains(path)) relative = path.substr(root_ == "/" ? 1 : root_.size() + 1);
     return files_.emplace(file, std::move(relative)).first->second;
   }
 
@@ -385,12 +384,14 @@ class UnitWalk {
         [](CXFile file, CXSourceLocation*, unsigned, CXClientData data) {
           auto* walk = static_cast<UnitWalk*>(data);
           const std::string& relative = walk->projectFile(file);
-          if (!relative.empty()) addUnique(walk->facts_.dependencies, walk->root_ + "/" + relative);
+          if (!relative.empty())
+            addUnique(walk->facts_.dependencies, (walk->root_ == "/" ? "" : walk->root_) + "/" + relative);
         },
         this);
   }
 
   CXTranslationUnit unit_;
+  const ProjectFiles& project_;
   const std::string& root_;
   UnitFacts& facts_;
   std::unordered_map<CXFile, std::string> files_;
@@ -458,12 +459,33 @@ bool readCompilationDatabase(const std::string& folder, std::vector<CompileComma
 
 // ---- parse --------------------------------------------------------------------
 
+namespace {
+
+bool inFolder(const std::string& path, const std::string& folder) {
+  if (folder == "/") return path.size() > 1 && path[0] == '/';
+  return path.size() > folder.size() + 1 && path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/';
+}
+
+}  // namespace
+
+bool ProjectFiles::contains(const std::string& path) const {
+  if (!inFolder(path, root)) return false;
+  if (!excluded.empty() && inFolder(path, excluded)) return false;
+  return kept.empty() || std::any_of(kept.begin(), kept.end(), [&](const std::string& k) { return inFolder(path, k); });
+}
+
 struct UnitParser::Index {
-  CXIndex index = clang_createIndex(0, 0);
+  CXIndex index = nullptr;
+  Index() {
+    // A crash inside the parser then ends the parse of its unit, which is
+    // reported as crashed, instead of the program.
+    clang_toggleCrashRecovery(1);
+    index = clang_createIndex(0, 0);
+  }
   ~Index() { clang_disposeIndex(index); }
 };
 
-UnitParser::UnitParser(std::string sourceRoot) : index_(std::make_unique<Index>()), root_(std::move(sourceRoot)) {}
+UnitParser::UnitParser(ProjectFiles files) : index_(std::make_unique<Index>()), files_(std::move(files)) {}
 
 UnitParser::~UnitParser() = default;
 
@@ -510,7 +532,7 @@ UnitFacts UnitParser::parse(const CompileCommand& command) {
       facts.error = take(clang_formatDiagnostic(diagnostic.get(), CXDiagnostic_DisplaySourceLocation |
                                                                       CXDiagnostic_DisplayColumn));
   }
-  UnitWalk(unit.get(), root_, facts).run();
+  UnitWalk(unit.get(), files_, facts).run();
   return facts;
 }
 
