@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "areas/IdentifiedArea.h"
+#include "platform/NonCopyable.h"
 #include "settings/Color.h"
 
 namespace lumetra {
@@ -26,12 +27,10 @@ namespace lumetra {
 class AreaVisualizer;
 class Diagram;
 
-class Area {
+class Area : NonCopyable {
  public:
   // Starts with an "Inner" painter and opaque black.
   explicit Area(std::string name);
-  Area(const Area&) = delete;
-  Area& operator=(const Area&) = delete;
   ~Area();
 
   std::string getName() const { return name_; }
@@ -65,11 +64,9 @@ class Area {
   std::unique_ptr<AreaVisualizer> painter_;  // never null
 };
 
-class AreaSet {
+class AreaSet : NonCopyable {
  public:
   AreaSet() = default;
-  AreaSet(const AreaSet&) = delete;
-  AreaSet& operator=(const AreaSet&) = delete;
   ~AreaSet() { clear(); }
 
   // Appends to loaded and takes ownership (null is ignored).

@@ -173,8 +173,6 @@ void InnerAreaGeometry::buildThinDiscs(std::vector<AreaDisc>& discs) { build(dis
 
 // ---- AreaVisualizerInner ----
 
-AreaVisualizerInner::AreaVisualizerInner() : AreaVisualizerInner(AREA_MODE_AREA, AREA_METHOD_POLYGONS, 50) {}
-
 AreaVisualizerInner::AreaVisualizerInner(const std::string& drawingMode, const std::string& method, int softness)
     : AreaVisualizer(drawingMode, method, softness), geometry_(std::make_unique<InnerAreaGeometry>()) {
   grid_ = geometry_.get();

@@ -45,8 +45,6 @@ float nameCode(const std::string& name, std::initializer_list<const char*> names
 
 }  // namespace
 
-AreaVisualizerOuter::AreaVisualizerOuter() : AreaVisualizerOuter(AREA_MODE_AREA, AREA_METHOD_POLYGONS, 50) {}
-
 AreaVisualizerOuter::AreaVisualizerOuter(const std::string& drawingMode, const std::string& method, int softness)
     : AreaVisualizer(drawingMode, method, softness), geometry_(std::make_unique<OuterAreaGeometry>()) {
   grid_ = geometry_.get();

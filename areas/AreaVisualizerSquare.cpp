@@ -14,8 +14,6 @@ namespace {
 constexpr float kBorderShare = 50.0f;
 }  // namespace
 
-AreaVisualizerSquare::AreaVisualizerSquare() : AreaVisualizerSquare(AREA_MODE_AREA, AREA_METHOD_POLYGONS, 50) {}
-
 AreaVisualizerSquare::AreaVisualizerSquare(const std::string& drawingMode, const std::string& method, int softness)
     : AreaVisualizer(drawingMode, method, softness) {
   setSoftness(softness);

@@ -8,14 +8,13 @@
 #include <vector>
 
 #include "metrics/Metric.h"
+#include "platform/NonCopyable.h"
 
 namespace lumetra {
 
-class MetricSet {
+class MetricSet : NonCopyable {
  public:
   MetricSet() = default;
-  MetricSet(const MetricSet&) = delete;
-  MetricSet& operator=(const MetricSet&) = delete;
   ~MetricSet() { clear(); }
 
   // Appends to loaded and takes ownership (null is ignored).

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "app/document/Document.h"
 #include "app/panels/CheckListCtrl.h"
@@ -260,16 +261,8 @@ void AreasPage::selectArea(const std::string& name) {
 void AreasPage::sync(Document& document) {
   // The model's packages are areas before any metrics file is read.
   const bool loaded = document.areas().getLoadedCount() > 0;
-  if (document.revision() != shownRevision_) {
-    shownRevision_ = document.revision();
-    modelClosed();
-    list_->clearRows();
-    if (loaded) {
-      list_->fill(document.areas());
-      metricsOpened();
-    }
-  }
-  if (loaded) list_->syncChecks();
+  syncPageList(document.revision(), shownRevision_, *list_, loaded ? &document.areas() : nullptr,
+               [this] { modelClosed(); }, [this] { metricsOpened(); });
   priority_->SetValue(document.areas().drawsByValue());
   Canvas* canvas = link_ != nullptr ? link_->canvas() : nullptr;
   if (canvas != nullptr && canvas->activeWindow() != nullptr && canvas->activeWindow()->diagram() != nullptr)
@@ -320,28 +313,21 @@ void AreasPage::onSoftness() {
   refresh_.requestAreas();
 }
 
-void AreasPage::onRadius() {
+template <typename Value>
+void AreasPage::setAreaParameter(wxSlider* slider, void (AreaSet::*set)(Value), Value value) {
   if (!link_) return;
-  const float radius = radiusFromSlider(radius_->GetValue());
-  link_->areas().setRadius(radius);
-  radius_->SetToolTip(wxString::FromUTF8(floatText(radius)));
+  (link_->areas().*set)(value);
+  if constexpr (std::is_same_v<Value, int>) slider->SetToolTip(wxString::Format("%d", value));
+  else slider->SetToolTip(wxString::FromUTF8(floatText(value)));
   refresh_.requestAreas();
 }
 
-void AreasPage::onIterations() {
-  if (!link_) return;
-  const int value = iterations_->GetValue();
-  link_->areas().setIterations(value);
-  iterations_->SetToolTip(wxString::Format("%d", value));
-  refresh_.requestAreas();
-}
+void AreasPage::onRadius() { setAreaParameter(radius_, &AreaSet::setRadius, radiusFromSlider(radius_->GetValue())); }
+
+void AreasPage::onIterations() { setAreaParameter(iterations_, &AreaSet::setIterations, iterations_->GetValue()); }
 
 void AreasPage::onDistance() {
-  if (!link_) return;
-  const float distance = distanceFromSlider(distance_->GetValue());
-  link_->areas().setDistance(distance);
-  distance_->SetToolTip(wxString::FromUTF8(floatText(distance)));
-  refresh_.requestAreas();
+  setAreaParameter(distance_, &AreaSet::setDistance, distanceFromSlider(distance_->GetValue()));
 }
 
 void AreasPage::onEraserSoftness() {
