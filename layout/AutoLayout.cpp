@@ -399,12 +399,29 @@ void applyGeometry(Diagram& diagram, const DiagramGeometry& geometry) {
   if (VisualElementLayout* own = diagram.getCurrentLayout(); own && any) own->setCorners(new Vec2(lo), new Vec2(hi));
 }
 
-ArrangeResult arrangeDiagram(Diagram& diagram, const ModelElementsPool& pool, const std::atomic<bool>* abandon) {
+struct ArrangeJob {
+  DiagramGraph graph;  // its shapes are only read back by finishArrange
+  std::vector<Vec2> sizes;
+  BoxLayout layout;
+};
+
+std::shared_ptr<ArrangeJob> prepareArrange(Diagram& diagram, const ModelElementsPool& pool) {
+  auto job = std::make_shared<ArrangeJob>();
+  job->graph = graphOf(diagram, pool);
+  job->sizes.reserve(job->graph.boxes.size());
+  for (const DiagramElement* box : job->graph.boxes) job->sizes.push_back(boxSizeFor(*box));
+  return job;
+}
+
+void runArrange(ArrangeJob& job, const std::atomic<bool>* abandon) {
+  job.layout = layoutBoxes(job.sizes, job.graph.edges, true, abandon);
+}
+
+ArrangeResult finishArrange(ArrangeJob& job, Diagram& diagram) {
   ArrangeResult result;
-  const DiagramGraph graph = graphOf(diagram, pool);
-  const BoxLayout layout = layoutDiagramGraph(graph, true, abandon);
-  if (!layout.ok) {
-    result.error = layout.error;
+  const DiagramGraph& graph = job.graph;
+  if (!job.layout.ok) {
+    result.error = job.layout.error;
     return result;
   }
   // Start from where everything is, so that shapes the layout does not
@@ -412,7 +429,7 @@ ArrangeResult arrangeDiagram(Diagram& diagram, const ModelElementsPool& pool, co
   result.geometry = captureGeometry(diagram);
   std::unordered_map<const VisualElement*, std::size_t> slot;
   for (std::size_t i = 0; i < result.geometry.shapes.size(); ++i) slot.emplace(result.geometry.shapes[i].element, i);
-  placeGraph(graph, layout, {}, result.geometry, slot);
+  placeGraph(graph, job.layout, {}, result.geometry, slot);
   // Component interface markers move with their service.
   for (DiagramElement* shape : graph.boxes) {
     auto* service = dynamic_cast<ComposedDiagramElement*>(shape);
@@ -428,6 +445,12 @@ ArrangeResult arrangeDiagram(Diagram& diagram, const ModelElementsPool& pool, co
   }
   result.ok = true;
   return result;
+}
+
+ArrangeResult arrangeDiagram(Diagram& diagram, const ModelElementsPool& pool, const std::atomic<bool>* abandon) {
+  const std::shared_ptr<ArrangeJob> job = prepareArrange(diagram, pool);
+  runArrange(*job, abandon);
+  return finishArrange(*job, diagram);
 }
 
 std::vector<LayoutFailure> addGeneratedDiagrams(std::vector<Diagram*>& diagrams, const ModelElementsPool& pool,

@@ -15,6 +15,7 @@
 // depends only on the model: the same model gives the same diagrams.
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -77,5 +78,16 @@ struct ArrangeResult {
 // applies the geometry (so that an undo step can keep the old one).
 ArrangeResult arrangeDiagram(Diagram& diagram, const ModelElementsPool& pool,
                              const std::atomic<bool>* abandon = nullptr);
+
+// arrangeDiagram in three steps, for a caller that lets the user abandon the
+// layout and close the model while Graphviz still works on it: only the
+// middle step waits for Graphviz, and it touches nothing but the job.
+struct ArrangeJob;
+// Copies out of the diagram what the layout needs (box sizes, edges).
+std::shared_ptr<ArrangeJob> prepareArrange(Diagram& diagram, const ModelElementsPool& pool);
+// The layout itself, on any thread; reads and writes only the job.
+void runArrange(ArrangeJob& job, const std::atomic<bool>* abandon = nullptr);
+// The new places, for the diagram the job was prepared from, unchanged since.
+ArrangeResult finishArrange(ArrangeJob& job, Diagram& diagram);
 
 }  // namespace lumetra

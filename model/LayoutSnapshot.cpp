@@ -7,7 +7,7 @@ namespace lumetra {
 
 namespace {
 
-bool cornersOf(const DiagramElement* shape, Vec2& lowerLeft, Vec2& upperRight) {
+bool cornersOf(const VisualElement* shape, Vec2& lowerLeft, Vec2& upperRight) {
   const VisualElementLayout* layout = shape ? shape->getCurrentLayout() : nullptr;
   if (!layout || !layout->getLowerLeft() || !layout->getUpperRight()) return false;
   lowerLeft = *layout->getLowerLeft();
@@ -15,7 +15,7 @@ bool cornersOf(const DiagramElement* shape, Vec2& lowerLeft, Vec2& upperRight) {
   return true;
 }
 
-void setCorners(DiagramElement* shape, Vec2 lowerLeft, Vec2 upperRight) {
+void setCorners(VisualElement* shape, Vec2 lowerLeft, Vec2 upperRight) {
   if (VisualElementLayout* layout = shape->getCurrentLayout())
     layout->setCorners(new Vec2(lowerLeft), new Vec2(upperRight));
 }
@@ -28,7 +28,9 @@ DiagramElement* shapeWithId(Diagram* diagram, const std::string& id) {
 
 void LayoutSnapshot::add(DiagramElement* shape) {
   Box box{shape, {}, {}};
-  if (cornersOf(shape, box.lowerLeft, box.upperRight)) boxes_.push_back(box);
+  box.hasCorners = cornersOf(shape, box.lowerLeft, box.upperRight);
+  box.waypoints = shape->waypoints();
+  boxes_.push_back(std::move(box));
   if (auto* composed = dynamic_cast<ComposedDiagramElement*>(shape))
     for (DiagramElement* child : composed->getChildren()) add(child);
 }
@@ -41,23 +43,33 @@ LayoutSnapshot LayoutSnapshot::ofShape(DiagramElement* shape) {
 
 LayoutSnapshot LayoutSnapshot::ofDiagram(Diagram* diagram) {
   LayoutSnapshot snapshot;
-  if (diagram)
-    for (DiagramElement* shape : diagram->getElements()) snapshot.add(shape);
+  if (!diagram) return snapshot;
+  for (DiagramElement* shape : diagram->getElements()) snapshot.add(shape);
+  snapshot.diagram_ = diagram;
+  snapshot.diagramHasCorners_ = cornersOf(diagram, snapshot.diagramLowerLeft_, snapshot.diagramUpperRight_);
   return snapshot;
 }
 
 LayoutSnapshot LayoutSnapshot::now() const {
   LayoutSnapshot snapshot;
   for (const Box& box : boxes_) {
-    Box current = box;
-    cornersOf(box.shape, current.lowerLeft, current.upperRight);
-    snapshot.boxes_.push_back(current);
+    Box current{box.shape, {}, {}};
+    current.hasCorners = cornersOf(box.shape, current.lowerLeft, current.upperRight);
+    current.waypoints = box.shape->waypoints();
+    snapshot.boxes_.push_back(std::move(current));
   }
+  snapshot.diagram_ = diagram_;
+  if (diagram_)
+    snapshot.diagramHasCorners_ = cornersOf(diagram_, snapshot.diagramLowerLeft_, snapshot.diagramUpperRight_);
   return snapshot;
 }
 
 void LayoutSnapshot::restore() const {
-  for (const Box& box : boxes_) setCorners(box.shape, box.lowerLeft, box.upperRight);
+  for (const Box& box : boxes_) {
+    if (box.hasCorners) setCorners(box.shape, box.lowerLeft, box.upperRight);
+    box.shape->setWaypoints(box.waypoints);
+  }
+  if (diagram_ && diagramHasCorners_) setCorners(diagram_, diagramLowerLeft_, diagramUpperRight_);
 }
 
 std::vector<MovedBox> movedBoxes(const LayoutSnapshot& before, const LayoutSnapshot& now) {
@@ -65,7 +77,8 @@ std::vector<MovedBox> movedBoxes(const LayoutSnapshot& before, const LayoutSnaps
   const auto& a = before.boxes();
   const auto& b = now.boxes();
   for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
-    if (a[i].shape == b[i].shape && !(a[i] == b[i]))
+    if (a[i].shape == b[i].shape && b[i].hasCorners &&
+        (a[i].hasCorners != b[i].hasCorners || a[i].lowerLeft != b[i].lowerLeft || a[i].upperRight != b[i].upperRight))
       moved.push_back({b[i].shape->getId(), b[i].lowerLeft, b[i].upperRight});
   return moved;
 }

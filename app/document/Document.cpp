@@ -29,7 +29,7 @@ bool isCppProject(const std::string& path) {
 std::unique_ptr<LoadedModel> readModel(const std::string& path, const ReadFeedback& feedback) {
   auto model = std::make_unique<LoadedModel>();
   if (!isCppProject(path)) {
-    model->status = loadModel(path, model->diagrams, model->pool);
+    model->status = loadModel(path, model->diagrams, model->pool, feedback.cancel);
     return model;
   }
   const CppImportResult result =

@@ -48,7 +48,8 @@ struct LoadedModel : NonCopyable {
 };
 
 // What long reads report and how they are abandoned (an import from source
-// code; a model file reads without either).
+// code reports and stops; a model file stops laying out its generated
+// diagrams).
 struct ReadFeedback {
   ImportProgress progress;
   const std::atomic<bool>* cancel = nullptr;

@@ -12,6 +12,7 @@
 
 #include "app/commands/ExportChoice.h"
 #include "app/commands/WindowExport.h"
+#include "app/frame/EditCommands.h"
 #include "app/document/FindClass.h"
 #include "app/frame/ReadProgress.h"
 #include "app/frame/RecentModels.h"
@@ -166,15 +167,24 @@ void mainFrame::onArrangeDiagram(wxCommandEvent&) {
   CanvasWindow* window = canvas_->activeWindow();
   Diagram* diagram = window != nullptr ? window->diagram() : nullptr;
   if (diagram == nullptr) return;
-  // The layout only reads the diagram, so the windows may repaint meanwhile.
-  ArrangeResult arranged;
-  runWithProgress(this, "Arrange diagram", "Laying out " + diagram->getName(),
-                  [&] { arranged = arrangeDiagram(*diagram, document_.pool()); });
+  // Graphviz works on a copy of what it needs, so the windows may repaint
+  // meanwhile, and Cancel leaves the diagram as it was at once: a result
+  // that comes back after that is dropped with the job.
+  const std::shared_ptr<ArrangeJob> job = prepareArrange(*diagram, document_.pool());
+  const WorkOutcome outcome = runAbandonable(
+      this, "Arrange diagram", "Laying out " + diagram->getName(),
+      [job](ProgressReport& report) { runArrange(*job, report.cancelFlag()); },
+      [this](ProgressReport& report) { dialogs_->workStarted("Arrange diagram", report); });
+  if (outcome == WorkOutcome::Abandoned) return;
+  const ArrangeResult arranged = finishArrange(*job, *diagram);
   if (!arranged.ok) {
     showError("Arrange diagram", LayoutFailure{diagram->getName(), arranged.error}.message());
     return;
   }
+  // One step of Edit > Undo: the boxes and routes as they were before.
+  const LayoutSnapshot before = LayoutSnapshot::ofDiagram(diagram);
   applyGeometry(*diagram, arranged.geometry);
+  edit_->moved(before, "Arrange");
   diagramRearranged(diagram);
 }
 

@@ -59,4 +59,23 @@ bool runWithCountedProgress(wxWindow* parent, const std::string& title, const st
                             const std::function<void(ProgressReport&)>& work,
                             std::chrono::milliseconds delay = kProgressDelay);
 
+// Work the user may abandon: the work runs on a thread of its own, and
+// Cancel (in the dialog, or set on the report by started, which runs on the
+// GUI thread as soon as the work began) returns Abandoned at once. The work
+// then goes on to its end with the report's flag set, which it watches to
+// stop early, and whatever it made is dropped on its thread: it must own
+// everything it touches (shared state captured by value), never the loaded
+// model. An exception thrown by finished work is rethrown here.
+enum class WorkOutcome { Finished, Abandoned };
+WorkOutcome runAbandonable(wxWindow* parent, const std::string& title, const std::string& message,
+                           std::function<void(ProgressReport&)> work,
+                           const std::function<void(ProgressReport&)>& started = {},
+                           std::chrono::milliseconds delay = kProgressDelay);
+
+// How many abandoned pieces of work are still running.
+std::size_t abandonedWorkRunning();
+// Waits for every abandoned piece of work to end (before the program ends,
+// while what they use still exists).
+void waitForAbandonedWork();
+
 }  // namespace lumetra

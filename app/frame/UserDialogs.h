@@ -11,6 +11,8 @@ class wxWindow;
 
 namespace lumetra {
 
+class ProgressReport;
+
 class UserDialogs {
  public:
   virtual ~UserDialogs() = default;
@@ -39,6 +41,10 @@ class UserDialogs {
   virtual void showError(wxWindow* parent, const std::string& title, const std::string& message) = 0;
   // The about dialog, shown modally.
   virtual void showAbout(wxWindow* parent) = 0;
+  // Long work (a read, a layout) has begun under a progress dialog whose
+  // Cancel abandons it through report.cancel(); the toolkit's dialog leaves
+  // that to the user, a scripted one may cancel at once.
+  virtual void workStarted(const std::string& title, ProgressReport& report) {}
 };
 
 // The toolkit's file selector, message box and about dialog.

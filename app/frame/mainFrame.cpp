@@ -58,7 +58,13 @@ wxEND_EVENT_TABLE()
 mainFrame::mainFrame(const wxString& title, const wxPoint& position, const wxSize& size, UserDialogs* dialogs)
     : wxFrame(nullptr, wxID_ANY, title, position, size), dialogs_(dialogs ? dialogs : &desktopDialogs()) {
   edit_ = std::make_unique<EditCommands>(
-      document_, [this] { refreshCanvas(); },
+      document_,
+      [this] {
+        // Boxes moved by Undo, Redo or a reset: the areas over them follow.
+        if (CanvasWindow* active = canvas_->activeWindow()) identifyShownAreasAgain(active->diagram());
+        for (WindowNode* leaf : canvas_->tree().leaves()) leaf->window->invalidateDisplayList();
+        canvas_->areasChanged();
+      },
       [this] {
         // A preference changed: every view shows it, the next start too.
         refreshCanvas();
@@ -108,6 +114,8 @@ mainFrame::mainFrame(const wxString& title, const wxPoint& position, const wxSiz
 }
 
 mainFrame::~mainFrame() {
+  // Reads and layouts the user abandoned end before the program does.
+  waitForAbandonedWork();
   // The windows borrow the painter and the diagrams: they go first.
   canvas_->setOwner(nullptr);
   canvas_->forEachWindowClearDiagram();
@@ -242,8 +250,21 @@ bool mainFrame::openModel(const std::string& path) {
   if (path.empty()) return false;
   if (isCppProject(path)) return importCppProject(path);
   // Read aside: the loaded model stays on screen until the new one was read.
-  std::unique_ptr<LoadedModel> read;
-  runWithProgress(this, "Open UML Model", "Reading " + path, [&] { read = readModel(path); });
+  // Cancel abandons the read (its layout of generated diagrams stops at the
+  // next diagram) and keeps what was loaded; the abandoned model is dropped
+  // on the reading thread, never handed over.
+  auto slot = std::make_shared<std::unique_ptr<LoadedModel>>();
+  const WorkOutcome outcome = runAbandonable(
+      this, "Open UML Model", "Reading " + path,
+      [slot, path](ProgressReport& report) {
+        ReadFeedback feedback;
+        feedback.cancel = report.cancelFlag();
+        std::unique_ptr<LoadedModel> model = readModel(path, feedback);
+        if (!report.cancelFlag()->load()) *slot = std::move(model);
+      },
+      [this](ProgressReport& report) { dialogs_->workStarted("Open UML Model", report); });
+  if (outcome == WorkOutcome::Abandoned) return false;
+  std::unique_ptr<LoadedModel> read = std::move(*slot);
   if (!read->status.ok()) {
     showError("Open UML Model", "The model could not be opened.\n\n" + read->status.message());
     return false;

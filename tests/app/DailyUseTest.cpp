@@ -19,6 +19,7 @@
 #include "app/panels/CheckListCtrl.h"
 #include "app/frame/EditCommands.h"
 #include "app/frame/PreferencesDialog.h"
+#include "app/frame/ReadProgress.h"
 #include "app/panels/WindowIds.h"
 #include "app/frame/mainFrame.h"
 #include "metrics/Metric.h"
@@ -27,6 +28,7 @@
 #include "render/CanvasWindow.h"
 #include "settings/SettingsStore.h"
 #include "tests/app/FrameTestSupport.h"
+#include "tests/platform/WaitFor.h"
 
 namespace lumetra {
 namespace {
@@ -84,6 +86,86 @@ class DailyUseTest : public ::testing::Test {
 
   FrameHarness h;
 };
+
+// A model without diagrams that takes the layout a while: packages of
+// classes, each class below the one before it.
+std::string modelWithoutDiagrams(int packages, int classesEach) {
+  std::string x = "<?xml version=\"1.0\"?><XMI xmi.version=\"1.1\"><XMI.content><UML:Model xmi.id=\"M\" "
+                  "name=\"big\"><UML:Namespace.ownedElement>";
+  std::string relations;
+  for (int p = 0, c = 0; p < packages; ++p) {
+    x += "<UML:Package xmi.id=\"P" + std::to_string(p) + "\" name=\"p" + std::to_string(p) +
+         "\"><UML:Namespace.ownedElement>";
+    for (int k = 0; k < classesEach; ++k, ++c) {
+      x += "<UML:Class xmi.id=\"C" + std::to_string(c) + "\" name=\"Class" + std::to_string(c) + "\"/>";
+      if (k > 0)
+        relations += "<UML:Generalization xmi.id=\"G" + std::to_string(c) + "\" parent=\"C" + std::to_string(c - 1) +
+                     "\" child=\"C" + std::to_string(c) + "\"/>";
+    }
+    x += "</UML:Namespace.ownedElement></UML:Package>";
+  }
+  return x + relations + "</UML:Namespace.ownedElement></UML:Model></XMI.content></XMI>";
+}
+
+// "Arrange" is one step of Undo and Redo: undone, the boxes, routes and the
+// saved file are the file's again; a cancelled arrangement changes nothing.
+TEST_F(DailyUseTest, ArrangeIsOneUndoStepAndCancelLeavesTheDiagram) {
+  openExample();
+  Diagram* diagram = window().diagram();
+  const LayoutSnapshot file = LayoutSnapshot::ofDiagram(diagram);
+  const std::string original = savedDiagram("a.dia");
+  h.dialogs.cancelWork = 1;
+  h.command(ids::ArrangeDiagram);
+  EXPECT_EQ(file.now(), file);
+  EXPECT_FALSE(frame().GetMenuBar()->IsEnabled(wxID_UNDO));
+
+  h.command(ids::ArrangeDiagram);
+  ASSERT_TRUE(h.dialogs.errors.empty()) << h.dialogs.errors.front();
+  const LayoutSnapshot arranged = file.now();
+  const std::string arrangedText = savedDiagram("b.dia");
+  ASSERT_NE(arranged, file);
+  ASSERT_NE(arrangedText, original);
+  EXPECT_EQ(frame().edit().processor().GetUndoMenuLabel(), "&Undo Arrange\tCtrl+Z");
+  h.command(wxID_UNDO);
+  EXPECT_EQ(file.now(), file);
+  EXPECT_EQ(savedDiagram("c.dia"), original);
+  h.command(wxID_REDO);
+  EXPECT_EQ(file.now(), arranged);
+  EXPECT_EQ(savedDiagram("d.dia"), arrangedText);
+  // A reset puts the routes back as well as the boxes.
+  h.command(ids::ResetLayout);
+  EXPECT_EQ(file.now(), file);
+}
+
+// An open cancelled while its generated diagrams are laid out keeps the
+// model shown before; the late result is dropped, not shown over the model
+// opened next, and nothing waits for it.
+TEST_F(DailyUseTest, AReadAbandonedWhileLayingOutNeverReplacesTheModelOpenedAfter) {
+  openExample();
+  const std::string big = tempPath("big.xmi");
+  std::ofstream(big) << modelWithoutDiagrams(12, 150);
+  h.dialogs.cancelWork = 1;
+  h.dialogs.answers.push_back(big);
+  h.command(ids::OpenModel);
+  EXPECT_EQ(frame().document().modelFile(), kExamples + "webshop.xmi");
+  h.command(ids::CloseModel);
+  openExample();
+  const std::size_t diagrams = frame().document().diagrams().size();
+  const std::string shown = savedDiagram("a.dia");
+  ASSERT_TRUE(test::yieldUntil([] { return abandonedWorkRunning() == 0; }));
+  FrameHarness::settle();
+  EXPECT_EQ(frame().document().modelFile(), kExamples + "webshop.xmi");
+  EXPECT_EQ(frame().document().diagrams().size(), diagrams);
+  EXPECT_EQ(savedDiagram("b.dia"), shown);
+  EXPECT_TRUE(h.dialogs.errors.empty());
+
+  // Not cancelled, the same file opens with its generated diagrams.
+  h.dialogs.answers.push_back(big);
+  h.command(ids::OpenModel);
+  EXPECT_EQ(frame().document().modelFile(), big);
+  EXPECT_NE(frame().document().findDiagram("p11"), nullptr);
+  std::filesystem::remove(big);
+}
 
 // Undo and Redo of a Ctrl-drag give back the saved files byte for byte;
 // another model makes Undo a no-op.

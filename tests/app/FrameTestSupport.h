@@ -9,6 +9,7 @@
 
 #include <wx/event.h>
 
+#include "app/frame/ReadProgress.h"
 #include "app/frame/UserDialogs.h"
 #include "model/Vec2.h"
 #include "platform/DebugOutput.h"
@@ -50,6 +51,12 @@ class ScriptedDialogs : public UserDialogs {
     errors.push_back(title + ": " + message);
   }
   void showAbout(wxWindow*) override { ++abouts; }
+  void workStarted(const std::string&, ProgressReport& report) override {
+    if (cancelWork > 0) {
+      --cancelWork;
+      report.cancel();
+    }
+  }
 
   std::deque<std::string> answers;  // paths the file selectors return ("" = cancel)
   std::deque<int> filterAnswers;    // filter entries a save dialog returns (none: unknown)
@@ -58,6 +65,7 @@ class ScriptedDialogs : public UserDialogs {
   std::vector<std::string> asked;   // titles of the file selectors shown
   std::vector<std::string> errors;  // "title: message"
   int abouts = 0;
+  int cancelWork = 0;  // long work to cancel as it starts (Cancel of its progress dialog)
 
  private:
   std::string answer(const std::string& title) {
