@@ -526,8 +526,7 @@ void mainFrame::centreOnElement(Diagram* diagram, ModelElement* element) {
 }
 
 void mainFrame::metricPicked(const std::string& name) {
-  if (metricList()) metricList()->highlightByName(name);
-  metricsPage_->selectMetric(document_.metrics().findMetric(name));
+  metricsPage_->showPicked(name);
 }
 
 void mainFrame::refreshAreas() { canvas_->areasChanged(); }
