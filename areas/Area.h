@@ -13,6 +13,7 @@
 // Identified areas hold raw pointers to diagram elements: rebuild them
 // whenever the diagram they were made for changes or goes away.
 
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -76,6 +77,8 @@ class AreaSet : NonCopyable {
   std::size_t getLoadedCount() const { return loaded_.size(); }
   // Throws std::out_of_range past the end.
   Area* getLoadedArea(std::size_t index) const;
+  // Whether the area is one of the loaded ones (compares addresses only).
+  bool isLoaded(const Area* area) const { return std::find(loaded_.begin(), loaded_.end(), area) != loaded_.end(); }
 
   // Appends to the drawing order and takes ownership (the identifier's end).
   void addIdentified(IdentifiedArea* area);

@@ -198,11 +198,7 @@ void AreasPage::syncAreaSetControls(bool priority) {
 }
 
 Area* AreasPage::selectedArea() const {
-  if (!selected_ || !link_) return nullptr;
-  const AreaSet& areas = link_->areas();
-  for (std::size_t i = 0; i < areas.getLoadedCount(); ++i)
-    if (areas.getLoadedArea(i) == selected_) return selected_;
-  return nullptr;
+  return selected_ != nullptr && link_ != nullptr && link_->areas().isLoaded(selected_) ? selected_ : nullptr;
 }
 
 AreaVisualizer* AreasPage::selectedPainter() const {

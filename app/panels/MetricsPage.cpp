@@ -149,11 +149,7 @@ void MetricsPage::enableOptions(bool on) {
 }
 
 Metric* MetricsPage::selectedMetric() const {
-  if (!selected_ || !link_) return nullptr;
-  const MetricSet& metrics = link_->metrics();
-  for (std::size_t i = 0; i < metrics.getMetricCount(); ++i)
-    if (metrics.getMetric(i) == selected_) return selected_;
-  return nullptr;
+  return selected_ != nullptr && link_ != nullptr && link_->metrics().isLoaded(selected_) ? selected_ : nullptr;
 }
 
 void MetricsPage::selectMetric(Metric* metric) {
