@@ -37,6 +37,18 @@ wxChoice* makeChoice(wxWindow* parent, int id, std::initializer_list<const char*
   return choice;
 }
 
+// A drop-down alone in a titled group of the page, disabled until an area
+// is chosen.
+wxChoice* addChoiceGroup(wxWindow* page, wxSizer* sizer, const char* title, int id,
+                         std::initializer_list<const char*> entries) {
+  auto* group = new wxStaticBoxSizer(wxVERTICAL, page, title);
+  wxChoice* choice = makeChoice(group->GetStaticBox(), id, entries);
+  choice->Disable();
+  group->Add(choice, 0, wxALL, 2);
+  sizer->Add(group, 0, wxEXPAND | wxALL, 2);
+  return choice;
+}
+
 // A group of label + slider rows on one of the option pages.
 class SliderGroup {
  public:
@@ -120,12 +132,8 @@ wxWindow* AreasPage::buildVisualizerPage(wxNotebook* book) {
   auto* page = optionsPage(book);
   auto* sizer = new wxBoxSizer(wxVERTICAL);
 
-  auto* kindGroup = new wxStaticBoxSizer(wxVERTICAL, page, "Area Visualizer");
-  painterKind_ = makeChoice(kindGroup->GetStaticBox(), ids::AreaVisualizer,
-                            {AREA_PAINTER_INNER, AREA_PAINTER_OUTER, AREA_PAINTER_SQUARE});
-  painterKind_->Disable();
-  kindGroup->Add(painterKind_, 0, wxALL, 2);
-  sizer->Add(kindGroup, 0, wxEXPAND | wxALL, 2);
+  painterKind_ = addChoiceGroup(page, sizer, "Area Visualizer", ids::AreaVisualizer,
+                                {AREA_PAINTER_INNER, AREA_PAINTER_OUTER, AREA_PAINTER_SQUARE});
 
   SliderGroup inner(page, "Inner Visualizer ");
   radius_ = inner.add("Radius", wxID_ANY, ids::InnerRadius, 20, 10, 60);
@@ -159,12 +167,8 @@ wxWindow* AreasPage::buildDrawingPage(wxNotebook* book) {
   eraserSoftness_->Disable();
   sizer->Add(eraser.sizer(), 0, wxEXPAND | wxALL, 2);
 
-  auto* methodGroup = new wxStaticBoxSizer(wxVERTICAL, page, "Visualizer Method");
-  method_ = makeChoice(methodGroup->GetStaticBox(), ids::OuterMethod,
-                       {AREA_METHOD_POLYGONS, AREA_METHOD_SPLATTING, AREA_METHOD_LINE});
-  method_->Disable();
-  methodGroup->Add(method_, 0, wxALL, 2);
-  sizer->Add(methodGroup, 0, wxEXPAND | wxALL, 2);
+  method_ = addChoiceGroup(page, sizer, "Visualizer Method", ids::OuterMethod,
+                           {AREA_METHOD_POLYGONS, AREA_METHOD_SPLATTING, AREA_METHOD_LINE});
 
   page->SetSizer(sizer);
   return page;
