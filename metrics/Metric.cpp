@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "metrics/MetricVisualizer.h"
+#include "metrics/GlyphPainters.h"
 
 namespace lumetra {
 
@@ -21,19 +21,15 @@ Metric::Metric(std::string name, Color* colour, Color* outlineColour)
 
 Metric::~Metric() = default;
 
-std::string Metric::getVisualizerName() const { return painter_->getName(); }
+std::string Metric::getVisualizerName() const { return glyph_; }
 
-bool Metric::installPainter(std::unique_ptr<MetricVisualizer> painter) {
-  if (!painter) return false;
-  painter_ = std::move(painter);
-  return true;
-}
+MetricVisualizer* Metric::getVisualizer() const { return glyphPainter(glyph_); }
 
 // ---- IntegerMetric ----
 
 IntegerMetric::IntegerMetric(std::string name, Color* colour, Color* outlineColour)
     : ValuedMetric(std::move(name), colour, outlineColour) {
-  installPainter(std::make_unique<Default3DIntMetricVisualizer>());
+  glyph_ = "3D Bar";
 }
 
 std::string IntegerMetric::getValueText(const std::string& elementId) const {
@@ -71,13 +67,11 @@ std::string IntegerMetric::getMaximumText() const {
 }
 
 void IntegerMetric::drawGlyph(const std::string& elementId, const Vec2& corner1, const Vec2& corner2) {
-  // Only integer painters are ever installed on an integer metric.
-  auto* painter = static_cast<IntMetricVisualizer*>(getVisualizer());
-  painter->draw(corner1, corner2, *getColor(), *getOutlineColor(), getValue(elementId), minimum_, maximum_);
+  drawIntGlyph(glyph_, corner1, corner2, *getColor(), *getOutlineColor(), getValue(elementId), minimum_, maximum_);
 }
 
 void IntegerMetric::setVisualizer(const std::string& displayName) {
-  installPainter(createIntMetricVisualizer(displayName));
+  if (isIntGlyphName(displayName)) glyph_ = displayName;
 }
 
 void IntegerMetric::addValue(const std::string& elementId, int value) {
@@ -120,7 +114,7 @@ bool IntegerMetric::isWithinBounds(const std::string& elementId) const {
 
 BooleanMetric::BooleanMetric(std::string name, Color* colour, Color* outlineColour)
     : ValuedMetric(std::move(name), colour, outlineColour) {
-  installPainter(std::make_unique<DefaultBoolMetricVisualizer>());
+  glyph_ = "Default Boolean";
 }
 
 std::string BooleanMetric::getValueText(const std::string& elementId) const {
@@ -130,13 +124,11 @@ std::string BooleanMetric::getValueText(const std::string& elementId) const {
 }
 
 void BooleanMetric::drawGlyph(const std::string& elementId, const Vec2& corner1, const Vec2& corner2) {
-  // Only boolean painters are ever installed on a boolean metric.
-  auto* painter = static_cast<BoolMetricVisualizer*>(getVisualizer());
-  painter->draw(corner1, corner2, *getColor(), *getOutlineColor(), getValue(elementId));
+  drawBoolGlyph(glyph_, corner1, corner2, *getColor(), *getOutlineColor(), getValue(elementId));
 }
 
 void BooleanMetric::setVisualizer(const std::string& displayName) {
-  installPainter(createBoolMetricVisualizer(displayName));
+  if (isBoolGlyphName(displayName)) glyph_ = displayName;
 }
 
 bool BooleanMetric::getValue(const std::string& elementId) const {

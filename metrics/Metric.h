@@ -1,8 +1,9 @@
 #pragma once
 // The metric model: a named measurement attached to diagram elements, an
 // integer or a boolean per element, with its colours, a transparency weight
-// and the glyph painter that draws one value (MetricVisualizer.h, which only
-// the code that talks to the painter includes).
+// and the display name of the glyph painter that draws one value. The
+// painters are made and kept by their registry (GlyphPainters.h); the metric
+// draws through it and never includes the painters.
 //
 // Elements are referred to by model identifier only (exact, case-sensitive);
 // a metric never points into the model. Values keep file order and
@@ -63,17 +64,18 @@ class Metric {
   virtual ~Metric();
 
   Color* getOutlineColor() const { return outlineColour_.get(); }
-  MetricVisualizer* getVisualizer() const { return painter_.get(); }
+  // The glyph painter of the metric's kind, which every metric of that kind
+  // shares (metrics/GlyphPainters.h).
+  MetricVisualizer* getVisualizer() const;
 
  protected:
-  // Installs a painter; a null one leaves the current painter in place.
-  // Returns whether it was installed.
-  bool installPainter(std::unique_ptr<MetricVisualizer> painter);
+  // The display name of the glyph painter; the kinds check that it is one
+  // of theirs.
+  std::string glyph_;
 
  private:
   std::string name_;
   bool selected_ = false;
-  std::unique_ptr<MetricVisualizer> painter_;  // never null after construction
   std::unique_ptr<Color> colour_;
   std::unique_ptr<Color> outlineColour_;
   float transparency_ = 0.5f;
