@@ -454,7 +454,8 @@ ArrangeResult arrangeDiagram(Diagram& diagram, const ModelElementsPool& pool, co
 }
 
 std::vector<LayoutFailure> addGeneratedDiagrams(std::vector<Diagram*>& diagrams, const ModelElementsPool& pool,
-                                                const std::string& modelName, const std::atomic<bool>* abandon) {
+                                                const std::string& modelName, const std::atomic<bool>* abandon,
+                                                const DiagramGrouping& grouping) {
   std::vector<LayoutFailure> failures;
   std::unordered_set<const ModelElement*> shown;
   for (Diagram* diagram : diagrams)
@@ -476,7 +477,7 @@ std::vector<LayoutFailure> addGeneratedDiagrams(std::vector<Diagram*>& diagrams,
     }
     if (!dynamic_cast<Class*>(element) && !dynamic_cast<Interface*>(element)) continue;
     if (groupOf.count(element)) continue;  // pooled twice
-    const Package* package = packageOf(*element, pool);
+    const Package* package = grouping ? grouping(*element) : packageOf(*element, pool);
     auto [it, added] = groupOfPackage.emplace(package, groups.size());
     if (added) {
       Group& group = groups.emplace_back();

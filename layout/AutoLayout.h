@@ -15,6 +15,7 @@
 // depends only on the model: the same model gives the same diagrams.
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,8 @@
 #include "model/Diagram.h"
 
 namespace lumetra {
+
+class Package;
 
 // Models with more classes than this get no "Overview" diagram.
 inline constexpr std::size_t kOverviewLimit = 3000;
@@ -45,9 +48,15 @@ struct LayoutFailure {
 // Diagrams already in the list are not touched. A diagram whose layout
 // fails is left out and reported; the others are still appended. With the
 // abandon flag set, stops between diagrams and appends nothing.
+//
+// grouping, when given, says which package's diagram (and Overview group)
+// shows each class or interface in place of its owning package: null for
+// the top level. The package must be in the pool; it need not own the class.
+using DiagramGrouping = std::function<const Package*(const ModelElement&)>;
 std::vector<LayoutFailure> addGeneratedDiagrams(std::vector<Diagram*>& diagrams, const ModelElementsPool& pool,
                                                 const std::string& modelName,
-                                                const std::atomic<bool>* abandon = nullptr);
+                                                const std::atomic<bool>* abandon = nullptr,
+                                                const DiagramGrouping& grouping = {});
 
 // Where every shape of a diagram is: each shape's corners and bend points,
 // in diagram order (composed shapes' children follow their parent).

@@ -68,9 +68,15 @@ class Method : public Feature {
   bool isAbstract() const { return abstract_; }
   void setAbstract(bool isAbstract) { abstract_ = isAbstract; }
 
+  // Overridable in subclasses (C++ `virtual`, declared or inherited). An
+  // abstract method is virtual too. Diagrams do not show it.
+  bool isVirtual() const { return virtual_; }
+  void setVirtual(bool isVirtual) { virtual_ = isVirtual; }
+
  private:
   std::vector<Parameter> parameters_;
   bool abstract_ = false;
+  bool virtual_ = false;
 };
 
 // A named element with a line of extra text (a stereotype, template

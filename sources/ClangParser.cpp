@@ -1,13 +1,15 @@
 // The one place that calls libclang: the compilation database and the walk
 // over a parsed unit that collects the project's classes.
 //
-// Sections: handles (RAII wrappers) - database - unit walk (project files,
-// types that hold classes, classes, member bodies) - parse.
+// Sections: library (loading libclang) - handles (RAII wrappers) - database -
+// unit walk (project files, types that hold classes, classes, member bodies)
+// - parse.
 
 #include "sources/ClangParser.h"
 
 #include <clang-c/CXCompilationDatabase.h>
 #include <clang-c/Index.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cctype>
@@ -17,6 +19,205 @@
 #include <set>
 #include <unordered_map>
 #include <utility>
+
+namespace lumetra {
+
+namespace {
+
+// ---- library ------------------------------------------------------------------
+//
+// libclang is opened when the first compilation database is read, not when
+// the program starts: it brings the whole of LLVM with it, and relocating
+// both cost every start of the program (a picture exported from the command
+// line among them) about 20 ms and 3,600 page faults for nothing. Every
+// libclang function this file calls is listed here; the calls below go
+// through the table by the same names (a function missing from the list
+// shows as an undefined reference when linking).
+
+#define LUMETRA_LIBCLANG_FUNCTIONS(X) \
+  X(clang_CXXMethod_isPureVirtual) \
+  X(clang_CXXMethod_isStatic) \
+  X(clang_CXXMethod_isVirtual) \
+  X(clang_CompilationDatabase_dispose) \
+  X(clang_CompilationDatabase_fromDirectory) \
+  X(clang_CompilationDatabase_getAllCompileCommands) \
+  X(clang_CompileCommand_getArg) \
+  X(clang_CompileCommand_getDirectory) \
+  X(clang_CompileCommand_getFilename) \
+  X(clang_CompileCommand_getNumArgs) \
+  X(clang_CompileCommands_dispose) \
+  X(clang_CompileCommands_getCommand) \
+  X(clang_CompileCommands_getSize) \
+  X(clang_Cursor_isNull) \
+  X(clang_File_tryGetRealPathName) \
+  X(clang_Location_isInSystemHeader) \
+  X(clang_Type_getNamedType) \
+  X(clang_Type_getNumTemplateArguments) \
+  X(clang_Type_getTemplateArgumentAsType) \
+  X(clang_createIndex) \
+  X(clang_disposeDiagnostic) \
+  X(clang_disposeIndex) \
+  X(clang_disposeString) \
+  X(clang_disposeTokens) \
+  X(clang_disposeTranslationUnit) \
+  X(clang_formatDiagnostic) \
+  X(clang_getArrayElementType) \
+  X(clang_getCString) \
+  X(clang_getCXXAccessSpecifier) \
+  X(clang_getCanonicalType) \
+  X(clang_getCursorExtent) \
+  X(clang_getCursorKind) \
+  X(clang_getCursorLocation) \
+  X(clang_getCursorReferenced) \
+  X(clang_getCursorResultType) \
+  X(clang_getCursorSemanticParent) \
+  X(clang_getCursorSpelling) \
+  X(clang_getCursorType) \
+  X(clang_getCursorUSR) \
+  X(clang_getDiagnostic) \
+  X(clang_getDiagnosticSeverity) \
+  X(clang_getExpansionLocation) \
+  X(clang_getFileName) \
+  X(clang_getInclusions) \
+  X(clang_getNumDiagnostics) \
+  X(clang_getPointeeType) \
+  X(clang_getRangeEnd) \
+  X(clang_getRangeStart) \
+  X(clang_getResultType) \
+  X(clang_getSpecializedCursorTemplate) \
+  X(clang_getTokenKind) \
+  X(clang_getTokenSpelling) \
+  X(clang_getTranslationUnitCursor) \
+  X(clang_getTypeDeclaration) \
+  X(clang_getTypeSpelling) \
+  X(clang_getTypedefDeclUnderlyingType) \
+  X(clang_isCursorDefinition) \
+  X(clang_isInvalid) \
+  X(clang_parseTranslationUnit2FullArgv) \
+  X(clang_toggleCrashRecovery) \
+  X(clang_tokenize) \
+  X(clang_visitChildren)
+
+class LibClang {
+ public:
+  LibClang() {
+    for (const char* name : {LUMETRA_LIBCLANG_SONAME, LUMETRA_LIBCLANG_PATH}) {
+      if (*name != '\0' && (handle_ = ::dlopen(name, RTLD_NOW | RTLD_LOCAL)) != nullptr) break;
+      const char* why = ::dlerror();
+      if (error_.empty() && why != nullptr) error_ = why;
+    }
+    if (handle_ == nullptr) return;
+    error_.clear();
+#define LUMETRA_LIBCLANG_RESOLVE(name) \
+    if (error_.empty() && (name = reinterpret_cast<decltype(name)>(::dlsym(handle_, #name))) == nullptr) \
+      error_ = std::string(LUMETRA_LIBCLANG_SONAME) + " has no " #name;
+    LUMETRA_LIBCLANG_FUNCTIONS(LUMETRA_LIBCLANG_RESOLVE)
+#undef LUMETRA_LIBCLANG_RESOLVE
+  }
+  // Left open: libclang's own threads and exit handlers may still use it.
+  ~LibClang() = default;
+  LibClang(const LibClang&) = delete;
+  LibClang& operator=(const LibClang&) = delete;
+
+  // Empty when every function was found; else why libclang cannot be used.
+  const std::string& error() const { return error_; }
+
+#define LUMETRA_LIBCLANG_POINTER(name) decltype(&::name) name = nullptr;
+  LUMETRA_LIBCLANG_FUNCTIONS(LUMETRA_LIBCLANG_POINTER)
+#undef LUMETRA_LIBCLANG_POINTER
+
+ private:
+  void* handle_ = nullptr;
+  std::string error_;
+};
+
+// Opened once, by the first thread that asks.
+const LibClang& libClang() {
+  static const LibClang library;
+  return library;
+}
+
+// A call through the table; callers have checked libClang().error() first
+// (readCompilationDatabase does, and nothing is parsed without a database).
+template <typename Function>
+struct LibClangCall;
+template <typename Result, typename... Arguments>
+struct LibClangCall<Result(Arguments...)> {
+  template <Result (*LibClang::*function)(Arguments...)>
+  static Result call(Arguments... arguments) {
+    return (libClang().*function)(arguments...);
+  }
+};
+
+}  // namespace
+
+}  // namespace lumetra
+
+// From here on every libclang name means the call through the table (a
+// macro's own name is not expanded again inside it).
+#define LUMETRA_LIBCLANG_CALL(name) (::lumetra::LibClangCall<decltype(::name)>::call<&::lumetra::LibClang::name>)
+#define clang_CXXMethod_isPureVirtual LUMETRA_LIBCLANG_CALL(clang_CXXMethod_isPureVirtual)
+#define clang_CXXMethod_isStatic LUMETRA_LIBCLANG_CALL(clang_CXXMethod_isStatic)
+#define clang_CXXMethod_isVirtual LUMETRA_LIBCLANG_CALL(clang_CXXMethod_isVirtual)
+#define clang_CompilationDatabase_dispose LUMETRA_LIBCLANG_CALL(clang_CompilationDatabase_dispose)
+#define clang_CompilationDatabase_fromDirectory LUMETRA_LIBCLANG_CALL(clang_CompilationDatabase_fromDirectory)
+#define clang_CompilationDatabase_getAllCompileCommands LUMETRA_LIBCLANG_CALL(clang_CompilationDatabase_getAllCompileCommands)
+#define clang_CompileCommand_getArg LUMETRA_LIBCLANG_CALL(clang_CompileCommand_getArg)
+#define clang_CompileCommand_getDirectory LUMETRA_LIBCLANG_CALL(clang_CompileCommand_getDirectory)
+#define clang_CompileCommand_getFilename LUMETRA_LIBCLANG_CALL(clang_CompileCommand_getFilename)
+#define clang_CompileCommand_getNumArgs LUMETRA_LIBCLANG_CALL(clang_CompileCommand_getNumArgs)
+#define clang_CompileCommands_dispose LUMETRA_LIBCLANG_CALL(clang_CompileCommands_dispose)
+#define clang_CompileCommands_getCommand LUMETRA_LIBCLANG_CALL(clang_CompileCommands_getCommand)
+#define clang_CompileCommands_getSize LUMETRA_LIBCLANG_CALL(clang_CompileCommands_getSize)
+#define clang_Cursor_isNull LUMETRA_LIBCLANG_CALL(clang_Cursor_isNull)
+#define clang_File_tryGetRealPathName LUMETRA_LIBCLANG_CALL(clang_File_tryGetRealPathName)
+#define clang_Location_isInSystemHeader LUMETRA_LIBCLANG_CALL(clang_Location_isInSystemHeader)
+#define clang_Type_getNamedType LUMETRA_LIBCLANG_CALL(clang_Type_getNamedType)
+#define clang_Type_getNumTemplateArguments LUMETRA_LIBCLANG_CALL(clang_Type_getNumTemplateArguments)
+#define clang_Type_getTemplateArgumentAsType LUMETRA_LIBCLANG_CALL(clang_Type_getTemplateArgumentAsType)
+#define clang_createIndex LUMETRA_LIBCLANG_CALL(clang_createIndex)
+#define clang_disposeDiagnostic LUMETRA_LIBCLANG_CALL(clang_disposeDiagnostic)
+#define clang_disposeIndex LUMETRA_LIBCLANG_CALL(clang_disposeIndex)
+#define clang_disposeString LUMETRA_LIBCLANG_CALL(clang_disposeString)
+#define clang_disposeTokens LUMETRA_LIBCLANG_CALL(clang_disposeTokens)
+#define clang_disposeTranslationUnit LUMETRA_LIBCLANG_CALL(clang_disposeTranslationUnit)
+#define clang_formatDiagnostic LUMETRA_LIBCLANG_CALL(clang_formatDiagnostic)
+#define clang_getArrayElementType LUMETRA_LIBCLANG_CALL(clang_getArrayElementType)
+#define clang_getCString LUMETRA_LIBCLANG_CALL(clang_getCString)
+#define clang_getCXXAccessSpecifier LUMETRA_LIBCLANG_CALL(clang_getCXXAccessSpecifier)
+#define clang_getCanonicalType LUMETRA_LIBCLANG_CALL(clang_getCanonicalType)
+#define clang_getCursorExtent LUMETRA_LIBCLANG_CALL(clang_getCursorExtent)
+#define clang_getCursorKind LUMETRA_LIBCLANG_CALL(clang_getCursorKind)
+#define clang_getCursorLocation LUMETRA_LIBCLANG_CALL(clang_getCursorLocation)
+#define clang_getCursorReferenced LUMETRA_LIBCLANG_CALL(clang_getCursorReferenced)
+#define clang_getCursorResultType LUMETRA_LIBCLANG_CALL(clang_getCursorResultType)
+#define clang_getCursorSemanticParent LUMETRA_LIBCLANG_CALL(clang_getCursorSemanticParent)
+#define clang_getCursorSpelling LUMETRA_LIBCLANG_CALL(clang_getCursorSpelling)
+#define clang_getCursorType LUMETRA_LIBCLANG_CALL(clang_getCursorType)
+#define clang_getCursorUSR LUMETRA_LIBCLANG_CALL(clang_getCursorUSR)
+#define clang_getDiagnostic LUMETRA_LIBCLANG_CALL(clang_getDiagnostic)
+#define clang_getDiagnosticSeverity LUMETRA_LIBCLANG_CALL(clang_getDiagnosticSeverity)
+#define clang_getExpansionLocation LUMETRA_LIBCLANG_CALL(clang_getExpansionLocation)
+#define clang_getFileName LUMETRA_LIBCLANG_CALL(clang_getFileName)
+#define clang_getInclusions LUMETRA_LIBCLANG_CALL(clang_getInclusions)
+#define clang_getNumDiagnostics LUMETRA_LIBCLANG_CALL(clang_getNumDiagnostics)
+#define clang_getPointeeType LUMETRA_LIBCLANG_CALL(clang_getPointeeType)
+#define clang_getRangeEnd LUMETRA_LIBCLANG_CALL(clang_getRangeEnd)
+#define clang_getRangeStart LUMETRA_LIBCLANG_CALL(clang_getRangeStart)
+#define clang_getResultType LUMETRA_LIBCLANG_CALL(clang_getResultType)
+#define clang_getSpecializedCursorTemplate LUMETRA_LIBCLANG_CALL(clang_getSpecializedCursorTemplate)
+#define clang_getTokenKind LUMETRA_LIBCLANG_CALL(clang_getTokenKind)
+#define clang_getTokenSpelling LUMETRA_LIBCLANG_CALL(clang_getTokenSpelling)
+#define clang_getTranslationUnitCursor LUMETRA_LIBCLANG_CALL(clang_getTranslationUnitCursor)
+#define clang_getTypeDeclaration LUMETRA_LIBCLANG_CALL(clang_getTypeDeclaration)
+#define clang_getTypeSpelling LUMETRA_LIBCLANG_CALL(clang_getTypeSpelling)
+#define clang_getTypedefDeclUnderlyingType LUMETRA_LIBCLANG_CALL(clang_getTypedefDeclUnderlyingType)
+#define clang_isCursorDefinition LUMETRA_LIBCLANG_CALL(clang_isCursorDefinition)
+#define clang_isInvalid LUMETRA_LIBCLANG_CALL(clang_isInvalid)
+#define clang_parseTranslationUnit2FullArgv LUMETRA_LIBCLANG_CALL(clang_parseTranslationUnit2FullArgv)
+#define clang_toggleCrashRecovery LUMETRA_LIBCLANG_CALL(clang_toggleCrashRecovery)
+#define clang_tokenize LUMETRA_LIBCLANG_CALL(clang_tokenize)
+#define clang_visitChildren LUMETRA_LIBCLANG_CALL(clang_visitChildren)
 
 namespace lumetra {
 
@@ -105,8 +306,8 @@ std::pair<int, int> lineSpan(CXCursor cursor) {
 
 class UnitWalk {
  public:
-  UnitWalk(CXTranslationUnit unit, const std::string& root, UnitFacts& facts)
-      : unit_(unit), root_(root), facts_(facts) {}
+  UnitWalk(CXTranslationUnit unit, const ProjectFiles& project, UnitFacts& facts)
+      : unit_(unit), project_(project), root_(project.root), facts_(facts) {}
 
   void run() {
     std::vector<std::string> namespaces;
@@ -125,8 +326,7 @@ class UnitWalk {
     if (path.empty()) path = take(clang_getFileName(file));
     path = std::filesystem::path(path).lexically_normal().string();
     std::string relative;
-    if (path.size() > root_.size() + 1 && path.compare(0, root_.size(), root_) == 0 && path[root_.size()] == '/')
-      relative = path.substr(root_.size() + 1);
+    if (project_.contains(path)) relative = path.substr(root_ == "/" ? 1 : root_.size() + 1);
     return files_.emplace(file, std::move(relative)).first->second;
   }
 
@@ -385,12 +585,14 @@ class UnitWalk {
         [](CXFile file, CXSourceLocation*, unsigned, CXClientData data) {
           auto* walk = static_cast<UnitWalk*>(data);
           const std::string& relative = walk->projectFile(file);
-          if (!relative.empty()) addUnique(walk->facts_.dependencies, walk->root_ + "/" + relative);
+          if (!relative.empty())
+            addUnique(walk->facts_.dependencies, (walk->root_ == "/" ? "" : walk->root_) + "/" + relative);
         },
         this);
   }
 
   CXTranslationUnit unit_;
+  const ProjectFiles& project_;
   const std::string& root_;
   UnitFacts& facts_;
   std::unordered_map<CXFile, std::string> files_;
@@ -430,6 +632,10 @@ bool readCompilationDatabase(const std::string& folder, std::vector<CompileComma
     error = file + ": no such file";
     return false;
   }
+  if (const std::string& unusable = libClang().error(); !unusable.empty()) {
+    error = file + ": cannot load the C++ parser (libclang): " + unusable;
+    return false;
+  }
   CXCompilationDatabase_Error code = CXCompilationDatabase_NoError;
   DatabaseHandle database(clang_CompilationDatabase_fromDirectory(folder.c_str(), &code));
   if (code != CXCompilationDatabase_NoError || database.get() == nullptr) {
@@ -458,12 +664,33 @@ bool readCompilationDatabase(const std::string& folder, std::vector<CompileComma
 
 // ---- parse --------------------------------------------------------------------
 
+namespace {
+
+bool inFolder(const std::string& path, const std::string& folder) {
+  if (folder == "/") return path.size() > 1 && path[0] == '/';
+  return path.size() > folder.size() + 1 && path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/';
+}
+
+}  // namespace
+
+bool ProjectFiles::contains(const std::string& path) const {
+  if (!inFolder(path, root)) return false;
+  if (!excluded.empty() && inFolder(path, excluded)) return false;
+  return kept.empty() || std::any_of(kept.begin(), kept.end(), [&](const std::string& k) { return inFolder(path, k); });
+}
+
 struct UnitParser::Index {
-  CXIndex index = clang_createIndex(0, 0);
+  CXIndex index = nullptr;
+  Index() {
+    // A crash inside the parser then ends the parse of its unit, which is
+    // reported as crashed, instead of the program.
+    clang_toggleCrashRecovery(1);
+    index = clang_createIndex(0, 0);
+  }
   ~Index() { clang_disposeIndex(index); }
 };
 
-UnitParser::UnitParser(std::string sourceRoot) : index_(std::make_unique<Index>()), root_(std::move(sourceRoot)) {}
+UnitParser::UnitParser(ProjectFiles files) : index_(std::make_unique<Index>()), files_(std::move(files)) {}
 
 UnitParser::~UnitParser() = default;
 
@@ -510,7 +737,7 @@ UnitFacts UnitParser::parse(const CompileCommand& command) {
       facts.error = take(clang_formatDiagnostic(diagnostic.get(), CXDiagnostic_DisplaySourceLocation |
                                                                       CXDiagnostic_DisplayColumn));
   }
-  UnitWalk(unit.get(), root_, facts).run();
+  UnitWalk(unit.get(), files_, facts).run();
   return facts;
 }
 

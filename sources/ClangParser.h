@@ -27,12 +27,21 @@ struct CompileCommand {
 // `error`) when there is none or it cannot be read as a compilation database.
 bool readCompilationDatabase(const std::string& folder, std::vector<CompileCommand>& commands, std::string& error);
 
+// Which files hold the project's own declarations: those below the root and,
+// when kept names any folders, below one of them; never those below
+// excluded (the build tree, whose generated and downloaded sources are not
+// the project's). Paths are absolute, without a trailing '/'.
+struct ProjectFiles {
+  std::string root;
+  std::vector<std::string> kept;
+  std::string excluded;  // empty: none
+  bool contains(const std::string& path) const;
+};
+
 // Parses units one after another; each worker thread owns one.
 class UnitParser {
  public:
-  // Declarations in files below sourceRoot (absolute, no trailing '/') are
-  // the project's own; everything else is left out.
-  explicit UnitParser(std::string sourceRoot);
+  explicit UnitParser(ProjectFiles files);
   ~UnitParser();
   UnitParser(const UnitParser&) = delete;
   UnitParser& operator=(const UnitParser&) = delete;
@@ -42,7 +51,7 @@ class UnitParser {
  private:
   struct Index;
   std::unique_ptr<Index> index_;
-  std::string root_;
+  ProjectFiles files_;
 };
 
 }  // namespace lumetra

@@ -24,12 +24,50 @@ bool below(const std::string& file, const std::string& folder) {
          (folder.back() == '/' || file[folder.size()] == '/');
 }
 
-// The deepest folder that holds every unit's file.
-std::string commonRoot(const std::vector<CompileCommand>& commands) {
-  std::string root = fs::path(commands.front().file).parent_path().string();
-  for (const CompileCommand& c : commands)
-    while (!below(c.file, root) && root.size() > 1) root = fs::path(root).parent_path().string();
+// The deepest folder that holds every path (files, or folders with within).
+std::string commonFolder(const std::vector<std::string>& paths, bool within) {
+  std::string root = within ? paths.front() : fs::path(paths.front()).parent_path().string();
+  for (const std::string& p : paths)
+    while (!(below(p, root) || (within && p == root)) && root.size() > 1) root = fs::path(root).parent_path().string();
   return root;
+}
+
+std::string withoutTrailingSlash(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+// The project's files: below the kept folders, or below the units' common
+// folder but outside the build tree.
+ProjectFiles projectFiles(const std::vector<CompileCommand>& commands, const std::vector<std::string>& roots,
+                          const std::string& databaseFolder) {
+  std::vector<std::string> files;
+  for (const CompileCommand& c : commands) files.push_back(c.file);
+  const std::string units = withoutTrailingSlash(commonFolder(files, false));
+  ProjectFiles project;
+  for (const std::string& r : roots) {
+    if (r.empty()) continue;
+    const fs::path p = fs::path(r).is_relative() ? fs::path(units) / r : fs::path(r);
+    project.kept.push_back(withoutTrailingSlash(p.lexically_normal().string()));
+  }
+  if (project.kept.empty()) {
+    project.root = units;
+    const std::string build = withoutTrailingSlash(fs::path(databaseFolder).lexically_normal().string());
+    if (below(build, project.root)) project.excluded = build;
+  } else {
+    project.root = withoutTrailingSlash(commonFolder(project.kept, true));
+    // Where one folder is kept, its files are named below it.
+    if (project.kept.size() == 1) project.kept.clear();
+  }
+  return project;
+}
+
+// What the cache must have been made with to answer for these files.
+std::string cacheScope(const ProjectFiles& project) {
+  std::string scope = project.root;
+  for (const std::string& k : project.kept) scope += "\n+" + k;
+  if (!project.excluded.empty()) scope += "\n-" + project.excluded;
+  return scope;
 }
 
 // File hashes, computed once per import and shared by the workers.
@@ -131,15 +169,13 @@ CppImportResult importCppProject(const std::string& path, std::vector<Diagram*>&
   std::vector<CompileCommand> commands;
   if (!readCompilationDatabase(folder, commands, result.error)) return result;
   result.units = commands.size();
-  result.sourceRoot = options.sourceRoot.empty()
-                          ? commonRoot(commands)
-                          : fs::absolute(options.sourceRoot).lexically_normal().string();
-  while (result.sourceRoot.size() > 1 && result.sourceRoot.back() == '/') result.sourceRoot.pop_back();
+  const ProjectFiles project = projectFiles(commands, options.roots, folder);
+  result.sourceRoot = project.root;
 
   // Units the cache still answers for.
   const std::string cachePath = (fs::path(folder) / kImportCacheName).string();
   ImportCacheData cache;
-  if (options.useCache && !(readImportCache(cachePath, cache) && cache.root == result.sourceRoot)) cache = {};
+  if (options.useCache && !(readImportCache(cachePath, cache) && cache.root == cacheScope(project))) cache = {};
   std::multimap<std::string, const CachedUnit*> cachedByFile;
   for (const CachedUnit& unit : cache.units) cachedByFile.emplace(unit.file, &unit);
   HashMemo hashes;
@@ -163,7 +199,7 @@ CppImportResult importCppProject(const std::string& path, std::vector<Diagram*>&
   unsigned jobs = options.jobs ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
   jobs = static_cast<unsigned>(std::min<std::size_t>(jobs, toParse.size()));
   auto work = [&] {
-    UnitParser parser(result.sourceRoot);
+    UnitParser parser(project);
     for (std::size_t n; (n = next++) < toParse.size();) {
       if (cancel && cancel->load()) return;
       const std::size_t unit = toParse[n];
@@ -209,7 +245,7 @@ CppImportResult importCppProject(const std::string& path, std::vector<Diagram*>&
     if (!unit.error.empty()) result.failures.push_back({unit.file, unit.error});
 
   ImportCacheData fresh;
-  fresh.root = result.sourceRoot;
+  fresh.root = cacheScope(project);
   fresh.units = std::move(merged.units);
   for (auto& [usr, entry] : merged.classes) fresh.classes.emplace(usr, std::move(entry.first));
   for (auto& [usr, entry] : merged.definitions) fresh.definitions.emplace(usr, std::move(entry.first));

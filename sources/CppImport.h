@@ -7,9 +7,12 @@
 // and folders' areas are computed on the way, so that no metrics file is
 // needed.
 //
-// Only declarations in files below the source root are the project's: the
-// root is the deepest folder that holds every unit's source file, unless the
-// options name one. System and third-party headers never become classes.
+// Only declarations in the project's own files become classes: by default
+// those below the source root, the deepest folder that holds every unit's
+// source file, except the build tree (the folder of the database, when it
+// lies below the root). The options may name the folders to keep instead;
+// the source root is then the deepest folder holding them. System headers
+// never become classes.
 //
 // Failure: a database that cannot be read gives ok false and a one-line
 // error naming the file and the reason; nothing is added then. Units that do
@@ -39,7 +42,9 @@
 namespace lumetra {
 
 struct CppImportOptions {
-  std::string sourceRoot;  // empty: the deepest folder holding every unit's file
+  // Folders whose declarations are kept; a relative one is taken below the
+  // deepest folder holding every unit's file. Empty: that folder whole.
+  std::vector<std::string> roots;
   unsigned jobs = 0;       // 0: one per core
   bool useCache = true;
 };

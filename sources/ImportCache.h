@@ -34,7 +34,7 @@ struct CachedUnit {
 };
 
 struct ImportCacheData {
-  std::string root;
+  std::string root;  // the source root and the folders kept or left out: a cache answers only for the same
   std::vector<CachedUnit> units;
   std::map<std::string, ClassFacts> classes;          // by USR
   std::map<std::string, OutOfLineFacts> definitions;  // by method USR

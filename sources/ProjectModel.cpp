@@ -35,6 +35,7 @@ std::string folderOf(const std::string& file) {
 
 struct Node {
   const ClassFacts* facts = nullptr;
+  ModelElement* element = nullptr;
   std::string id;
   std::string packageId;
   bool isInterface = false;
@@ -121,6 +122,7 @@ class Builder {
     auto* method = new Method(unique(owner + "::" + m.name), m.name, m.returnType, m.access);
     method->setStatic(m.isStatic);
     method->setAbstract(m.isPure);
+    method->setVirtual(m.isVirtual || m.isPure);
     for (const Parameter& p : m.parameters) method->addParameter(p);
     return method;
   }
@@ -150,6 +152,7 @@ class Builder {
     }
     element->setOwnerId(node.packageId);
     pool_.add(element);
+    node.element = element;
   }
 
   // ---- relations
@@ -277,11 +280,52 @@ class Builder {
   }
 
   // ---- diagrams
+  // Namespaces are flat when one of them (unnamed ones aside, which only
+  // hide a file's helpers) holds more than half of the classes, from more
+  // than one folder: it says little about the project's parts, its folders
+  // say more.
+  bool namespacesAreFlat() const {
+    std::map<std::vector<std::string>, std::pair<std::size_t, std::set<std::string>>> byNamespace;
+    for (const Node& node : nodes_) {
+      std::vector<std::string> path;
+      for (const std::string& name : node.facts->namespaces)
+        if (name != "(anonymous)") path.push_back(name);
+      auto& [count, folders] = byNamespace[path];
+      ++count;
+      folders.insert(folderOf(node.facts->file));
+    }
+    for (const auto& [path, entry] : byNamespace)
+      if (!path.empty() && 2 * entry.first > nodes_.size() && entry.second.size() > 1) return true;
+    return false;
+  }
+
   // Laid out as any model without geometry: a diagram per namespace, one
-  // named after the project for classes outside any, and an Overview.
+  // named after the project for classes outside any, and an Overview. Where
+  // namespaces are flat, a diagram per source folder instead ("db/"), drawn
+  // as a package of that name; classes stay in their namespaces.
   void makeDiagrams(std::vector<Diagram*>& diagrams) {
     const std::string rootName = std::filesystem::path(facts_.root).filename().string();
-    for (const LayoutFailure& failure : addGeneratedDiagrams(diagrams, pool_, rootName))
+    DiagramGrouping grouping;
+    if (namespacesAreFlat()) {
+      std::map<std::string, const Package*> folders;
+      std::unordered_map<const ModelElement*, const Package*> groupOf;
+      for (const Node& node : nodes_) {
+        const std::string folder = folderOf(node.facts->file);
+        if (folder.empty()) continue;
+        const Package*& package = folders[folder];
+        if (!package) {
+          Package* made = createPackage(unique(folder), folder);
+          pool_.add(made);
+          package = made;
+        }
+        groupOf.emplace(node.element, package);
+      }
+      grouping = [groupOf = std::move(groupOf)](const ModelElement& element) -> const Package* {
+        auto found = groupOf.find(&element);
+        return found == groupOf.end() ? nullptr : found->second;
+      };
+    }
+    for (const LayoutFailure& failure : addGeneratedDiagrams(diagrams, pool_, rootName, nullptr, grouping))
       debugOutput("\n " + failure.message() + " \n");
   }
 

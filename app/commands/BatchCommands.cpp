@@ -13,7 +13,7 @@ std::optional<int> runBatchCommand(const CommandLineOptions& options, ExportEnd 
     std::printf("%s\n", versionText().c_str());
     return 0;
   }
-  if (!options.saveDiagram.empty()) return runSaveDiagram(options.saveDiagram, options.model);
+  if (!options.saveDiagram.empty()) return runSaveDiagram(options.saveDiagram, options.model, ModelRelease::KeepUntilExit, options.importRoots);
   if (options.exportImage.empty() && options.exportAll.empty()) return std::nullopt;
   const int exitCode = options.exportAll.empty() ? runExport(options, end) : runExportAll(options, end);
   if (end == ExportEnd::ProcessEnds) {

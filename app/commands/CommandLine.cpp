@@ -4,6 +4,7 @@
 #include <wx/init.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "app/document/Document.h"
 
@@ -34,6 +35,10 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
       {wxCMD_LINE_OPTION, nullptr, "import-cpp",
        "in place of MODEL: import the C++ project of this compile_commands.json (or of a folder holding one, "
        "directly or in build/) with its metrics and its namespaces and folders as areas"},
+      {wxCMD_LINE_OPTION, nullptr, "import-root",
+       "with --import-cpp: keep only the classes declared in files below this folder (repeatable; default: every "
+       "folder of the project's sources but its build folder)",
+       wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_MULTIPLE},
       {wxCMD_LINE_OPTION, nullptr, "config",
        "open this saved configuration (.cfg): its model, metrics, settings and view; in the viewer or with "
        "--export, where the active window's view is drawn at its saved size. MODEL, --metrics and --diagram "
@@ -79,6 +84,7 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
     else if (name == "area") options.areas.push_back(value);
     else if (name == "config") options.config = value;
     else if (name == "import-cpp") options.importCpp = value;
+    else if (name == "import-root") options.importRoots.push_back(std::filesystem::absolute(value).lexically_normal().string());
   }
   const bool importAndModel = !options.importCpp.empty() && !options.model.empty();
   if (!options.importCpp.empty() && !importAndModel) options.model = options.importCpp;
@@ -93,6 +99,8 @@ ParseOutcome parseCommandLine(int argc, char** argv, CommandLineOptions& options
     problem = "--import-cpp stands in place of MODEL: give one of them";
   else if (!options.importCpp.empty() && !isCppProject(options.importCpp))
     problem = "--import-cpp needs a compile_commands.json or a folder holding one";
+  else if (!options.importRoots.empty() && options.importCpp.empty())
+    problem = "--import-root needs --import-cpp";
   else if (!options.saveDiagram.empty() && !options.exportImage.empty())
     problem = "--save-diagram and --export cannot be combined";
   else if (!options.exportAll.empty() && (!options.exportImage.empty() || !options.saveDiagram.empty()))

@@ -116,9 +116,10 @@ class BatchDocument {
     if (end_ == ExportEnd::ProcessEnds) (void)owned_.release();
   }
   // Throws ExportFailure naming the file that could not be read.
-  Document& read(const std::string& model, const std::vector<std::string>& metricsFiles) {
+  Document& read(const std::string& model, const std::vector<std::string>& metricsFiles,
+                 const std::vector<std::string>& importRoots) {
     Document& document = *owned_;
-    const LoadStatus status = document.openModel(model, {progressOnStream(stderr)});
+    const LoadStatus status = document.openModel(model, {progressOnStream(stderr), nullptr, importRoots});
     if (!status.ok()) throw ExportFailure("cannot read model " + status.message());
     for (const std::string& note : status.notes) std::fprintf(stderr, "lumetra: %s\n", note.c_str());
     if (!document.modelNotes().empty())
@@ -243,7 +244,7 @@ void exportImage(const CommandLineOptions& options, ExportEnd end) {
   std::vector<std::string> metricsFiles = configured ? configuration.metricsFiles : std::vector<std::string>{};
   if (!options.metricsFile.empty() && !configured) metricsFiles = {options.metricsFile};
   BatchDocument batch(end);
-  Document& document = batch.read(model, metricsFiles);
+  Document& document = batch.read(model, metricsFiles, options.importRoots);
 
   ViewPicture picture;
   picture.levelOfDetail = !options.fullDetail;
@@ -340,7 +341,8 @@ void exportAllDiagrams(const CommandLineOptions& options, ExportEnd end) {
   ContextMaker context(width, height);
   BatchDocument batch(end);
   Document& document = batch.read(options.model, options.metricsFile.empty() ? std::vector<std::string>{}
-                                                                             : std::vector<std::string>{options.metricsFile});
+                                                                             : std::vector<std::string>{options.metricsFile},
+                                  options.importRoots);
   const Document::Shown shown = document.showNamed("", options.metrics, options.areas);
   if (!shown.problems.empty()) throw ExportFailure(shown.problems.front());
   const std::vector<Diagram*>& diagrams = document.diagrams();

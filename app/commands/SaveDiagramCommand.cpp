@@ -21,13 +21,14 @@ std::vector<LoadedModel*>& keptModels() {
 
 }  // namespace
 
-int runSaveDiagram(const std::string& out, const std::string& model, ModelRelease release) {
+int runSaveDiagram(const std::string& out, const std::string& model, ModelRelease release,
+                   const std::vector<std::string>& importRoots) {
   // The readers' and writer's trace lines are for debugging the viewer; a
   // batch command keeps stderr for its one line of error.
   const DebugSink previous = setDebugSink([](const std::string&) {});
 
   // A C++ project imports with its progress on stderr.
-  std::unique_ptr<LoadedModel> loaded = readModel(model, {progressOnStream(stderr)});
+  std::unique_ptr<LoadedModel> loaded = readModel(model, {progressOnStream(stderr), nullptr, importRoots});
   const LoadStatus& status = loaded->status;
   if (!loaded->notes.empty()) std::fprintf(stderr, "lumetra: warning: %s\n", loaded->notes.c_str());
   int code = 0;

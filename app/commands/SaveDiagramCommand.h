@@ -3,6 +3,7 @@
 // and write its diagrams to OUT.dia, without a window or a display.
 
 #include <string>
+#include <vector>
 
 namespace lumetra {
 
@@ -21,7 +22,10 @@ enum class ModelRelease {
 // file for a model without diagrams). When MODEL cannot be read or the write
 // fails, prints one line naming the file and the reason on stderr, returns 1
 // and creates no OUT.dia (an existing one is left as it was).
+// importRoots: for a C++ project, the folders whose classes are kept (all
+// of the project's sources when empty).
 int runSaveDiagram(const std::string& out, const std::string& model,
-                   ModelRelease release = ModelRelease::KeepUntilExit);
+                   ModelRelease release = ModelRelease::KeepUntilExit,
+                   const std::vector<std::string>& importRoots = {});
 
 }  // namespace lumetra

@@ -23,6 +23,7 @@ struct CommandLineOptions {
   bool fullDetail = false;  // --full-detail: no level of detail in the picture
   std::string model;        // the positional MODEL, or the project of --import-cpp
   std::string importCpp;    // --import-cpp DB: a compile_commands.json or a folder holding one
+  std::vector<std::string> importRoots;  // --import-root DIR (repeatable), absolute: the folders to keep
   bool legend = false;      // --legend: the legend is drawn (viewer and --export)
   // --config FILE: a saved configuration (viewer and --export). MODEL,
   // --metrics and --diagram given beside it replace what it names; --metric

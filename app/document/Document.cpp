@@ -32,8 +32,10 @@ std::unique_ptr<LoadedModel> readModel(const std::string& path, const ReadFeedba
     model->status = loadModel(path, model->diagrams, model->pool, feedback.cancel);
     return model;
   }
+  CppImportOptions options;
+  options.roots = feedback.importRoots;
   const CppImportResult result =
-      importCppProject(path, model->diagrams, model->pool, {}, feedback.progress, feedback.cancel);
+      importCppProject(path, model->diagrams, model->pool, options, feedback.progress, feedback.cancel);
   model->status.fileName = path;
   if (!result.ok) {
     // The error names the database it could not read; the status names the path given.

@@ -49,10 +49,11 @@ struct LoadedModel : NonCopyable {
 
 // What long reads report and how they are abandoned (an import from source
 // code reports and stops; a model file stops laying out its generated
-// diagrams).
+// diagrams), and which of a C++ project's folders an import keeps.
 struct ReadFeedback {
   ImportProgress progress;
   const std::atomic<bool>* cancel = nullptr;
+  std::vector<std::string> importRoots;  // empty: all of the project's sources (CppImportOptions::roots)
 };
 
 // True when the path names a C++ project rather than a model file: a

@@ -37,6 +37,22 @@ const char* const kCppProjectFilter = "Compilation databases|compile_commands.js
 const char* const kDiagramFilter = "Diagram files|*.dia";
 const char* const kConfigurationFilter = "cfg files|*.cfg|All files|*.*";
 
+// "a; b/c ;" -> {"a", "b/c"}
+std::vector<std::string> splitFolderList(const std::string& text) {
+  std::vector<std::string> folders;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find(';', start);
+    if (end == std::string::npos) end = text.size();
+    std::string item = text.substr(start, end - start);
+    item.erase(0, item.find_first_not_of(" \t"));
+    item.erase(item.find_last_not_of(" \t") + 1);
+    if (!item.empty()) folders.push_back(item);
+    start = end + 1;
+  }
+  return folders;
+}
+
 }  // namespace
 
 void mainFrame::onToolCommand(wxCommandEvent& event) {
@@ -63,7 +79,14 @@ void mainFrame::onFileCommand(wxCommandEvent& event) {
     }
     case ids::ImportCpp: {
       const std::string path = dialogs_->openFile(this, "Import C++ Project", kCppProjectFilter);
-      if (!path.empty() && importCppProject(path)) showFirstDiagram();
+      if (path.empty()) break;
+      // A second step names the folders to keep; nothing (or Cancel) keeps all.
+      const std::string folders =
+          dialogs_->askText(this, "Import C++ Project: Folders",
+                            "Keep only the classes declared below these folders, separated by ';' (relative to the "
+                            "folder that holds the project's sources, or absolute).\nLeave empty to keep every folder "
+                            "of the project but its build folder.");
+      if (importCppProject(path, splitFolderList(folders))) showFirstDiagram();
       break;
     }
     case ids::OpenMetrics: {

@@ -275,12 +275,13 @@ bool mainFrame::openModel(const std::string& path) {
   return true;
 }
 
-bool mainFrame::importCppProject(const std::string& path) {
+bool mainFrame::importCppProject(const std::string& path, const std::vector<std::string>& roots) {
   const char* const title = "Import C++ Project";
   std::unique_ptr<LoadedModel> read;
   bool cancelled = false;
   runWithCountedProgress(this, title, "Parsing the units of " + path, [&](ProgressReport& report) {
     ReadFeedback feedback;
+    feedback.importRoots = roots;
     feedback.cancel = report.cancelFlag();
     feedback.progress = [&report](std::size_t done, std::size_t total, const std::string& file) {
       report.set(done, total, "Parsing " + std::to_string(done) + " of " + std::to_string(total) + " units" +
@@ -440,7 +441,9 @@ void mainFrame::openFromCommandLine(const CommandLineOptions& options) {
     settings().setBool("Visualizer.General.Legend.Enable", true);
     syncViewMenu(GetMenuBar());
   }
-  if (options.model.empty() || !openModel(options.model)) return;
+  if (options.model.empty()) return;
+  if (!(isCppProject(options.model) ? importCppProject(options.model, options.importRoots) : openModel(options.model)))
+    return;
   if (!options.metricsFile.empty()) openMetrics(options.metricsFile);
 
   const Document::NamedContent named = document_.checkNames(options.diagram, options.metrics, options.areas);

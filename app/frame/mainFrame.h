@@ -66,7 +66,8 @@ class mainFrame : public wxFrame, public CanvasOwner, public ViewerLink {
   // Imports the C++ project of a compile_commands.json (or of a folder
   // holding one) with a progress dialog that can cancel; openModel does this
   // for such paths. Units that did not parse are listed in a message.
-  bool importCppProject(const std::string& path);
+  // roots: the folders whose classes are kept (CppImportOptions::roots).
+  bool importCppProject(const std::string& path, const std::vector<std::string>& roots = {});
   bool openMetrics(const std::string& path);
   // Reads every metrics file of the model again (after a new build): new
   // values, the same metrics shown with the same glyphs. Files that fail

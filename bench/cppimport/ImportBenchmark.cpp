@@ -8,6 +8,7 @@
 // file beside the database is replaced.
 
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -29,6 +30,13 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 double seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+
+// The process's peak resident size so far, in MiB (children not counted).
+double peakResidentMiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
 
 // Runs the compiler's syntax check over every command, `jobs` at a time.
 double syntaxOnly(const std::vector<lumetra::CompileCommand>& commands, unsigned jobs, const std::string& compiler,
@@ -104,9 +112,10 @@ int main(int argc, char** argv) {
       const std::string kind = pool.get(i)->getTypeName();
       classes += kind == "Class" || kind == "Interface";
     }
-    std::printf("import (%s): %.2f s wall, %zu units, %zu parsed, %zu failed, %zu classes, %zu diagrams%s%s\n", what,
-                wall, result.units, result.parsed, result.failures.size(), classes, diagrams.size(),
-                result.ok ? "" : ", error: ", result.error.c_str());
+    std::printf("import (%s): %.2f s wall, %zu units, %zu parsed, %zu failed, %zu classes, %zu diagrams, "
+                "peak resident %.0f MiB%s%s\n",
+                what, wall, result.units, result.parsed, result.failures.size(), classes, diagrams.size(),
+                peakResidentMiB(), result.ok ? "" : ", error: ", result.error.c_str());
     if (!result.failures.empty()) std::printf("  %s\n", result.failureSummary().c_str());
     for (lumetra::Diagram* d : diagrams) delete d;
     return wall;

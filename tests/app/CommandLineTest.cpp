@@ -82,6 +82,7 @@ TEST(CommandLineTest, ConflictingOrStrayOptionsAreRefusedWithAReason) {
       {"--export-all /tmp/d --diagram Overview model.xmi", "cannot be combined with --diagram or --config"},
       {"--format svg --export /tmp/a.png model.xmi", "--format needs --export-all"},
       {"--export-all /tmp/never", "MODEL"},
+      {"--import-root /tmp --save-diagram /tmp/a.dia model.xmi", "--import-root needs --import-cpp"},
   };
   for (auto [args, reason] : cases) {
     ProgramRun r = runLumetra(args);
@@ -220,6 +221,13 @@ TEST(CommandLineTest, SaveDiagramImportsACppProject) {
   std::stringstream written;
   written << std::ifstream(out).rdbuf();
   EXPECT_NE(written.str().find("scene::Scene"), std::string::npos);
+  // Kept folders: only geo's classes.
+  ASSERT_EQ(runLumetra("--save-diagram " + out + " --import-root " + lumetra::testing::shapesSources().string() +
+                       "/geo --import-cpp " + database).exitCode, 0);
+  written.str("");
+  written << std::ifstream(out).rdbuf();
+  EXPECT_EQ(written.str().find("scene::Scene"), std::string::npos);
+  EXPECT_NE(written.str().find("geo::Circle"), std::string::npos);
 
   EXPECT_EQ(runLumetra("--save-diagram " + out + " --import-cpp " + database + " other.xmi").exitCode, 2);
   ProgramRun notDatabase = runLumetra("--save-diagram " + out + " --import-cpp model.xmi");

@@ -170,7 +170,8 @@ TEST_F(FrameTest, ImportedCppProjectBringsDiagramsMetricsAndAreasAndNamesTheUnit
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("lumetra-frame-cpp-" + std::to_string(::getpid()));
   h.dialogs.answers.push_back(testing::writeShapesDatabase(folder).string());
   h.command(ids::ImportCpp);
-  ASSERT_EQ(h.dialogs.asked, std::vector<std::string>{"Import C++ Project"});
+  // The second step, answered with nothing, keeps every folder.
+  ASSERT_EQ(h.dialogs.asked, (std::vector<std::string>{"Import C++ Project", "Import C++ Project: Folders"}));
   ASSERT_EQ(h.dialogs.errors.size(), 1u);
   EXPECT_NE(h.dialogs.errors[0].find("tools/Report.cpp"), std::string::npos) << h.dialogs.errors[0];
   EXPECT_EQ(treeDiagrams(), 5u);

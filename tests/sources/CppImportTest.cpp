@@ -122,11 +122,15 @@ TEST_F(CppImportTest, ElementsRelationsAndFeaturesAreTheProjectsOwn) {
 
   // Methods: parameters, return types, access, static, virtual, abstract.
   auto* shape = dynamic_cast<Interface*>(first_->pool.find("geo::Shape"));
-  ASSERT_NE(shape, nullptr);
+  auto* circle = dynamic_cast<Class*>(first_->pool.find("geo::Circle"));
+  ASSERT_TRUE(shape && circle);
   std::string methods;
-  for (Method* m : shape->getMethods())
-    methods += m->getName() + ":" + m->getType() + (m->isAbstract() ? " abstract" : "") + ";";
-  EXPECT_EQ(methods, "~Shape:;area:double abstract;name:std::string abstract;");
+  for (const auto& list : {shape->getMethods(), circle->getMethods()})
+    for (Method* m : list)
+      methods += m->getName() + ":" + m->getType() + (m->isStatic() ? " static" : "") +
+                 (m->isVirtual() ? " virtual" : "") + (m->isAbstract() ? " abstract" : "") + ";";
+  EXPECT_EQ(methods, "~Shape: virtual;area:double virtual abstract;name:std::string virtual abstract;"
+                     "Circle:;area:double virtual;name:std::string virtual;count:int static;");
   auto* layer = dynamic_cast<Class*>(first_->pool.find("scene::Layer"));
   ASSERT_NE(layer, nullptr);
   ASSERT_EQ(layer->methodCount(), 1u);
@@ -140,13 +144,13 @@ TEST_F(CppImportTest, MetricsOfNamedClasses) {
     const char* id;
     int value;
   };
-  // Circle: 11 lines of class in its header and 6 of members in its source;
+  // Circle: 12 lines of class in its header and 6 of members in its source;
   // area's if, name's && and ?:. Scene: 14 + 12 lines; for, for, if, && and ?:.
   const Case cases[] = {
-      {kMetricLines, "geo::Circle", 17},     {kMetricLines, "scene::Scene", 26},
-      {kMetricMethods, "geo::Circle", 3},    {kMetricMethods, "scene::Scene", 3},
+      {kMetricLines, "geo::Circle", 18},     {kMetricLines, "scene::Scene", 26},
+      {kMetricMethods, "geo::Circle", 4},    {kMetricMethods, "scene::Scene", 3},
       {kMetricFields, "geo::Circle", 3},     {kMetricFields, "scene::Scene", 6},
-      {kMetricPublicMethods, "geo::Circle", 3}, {kMetricPublicMethods, "geo::Registry", 2},
+      {kMetricPublicMethods, "geo::Circle", 4}, {kMetricPublicMethods, "geo::Registry", 2},
       {kMetricInheritanceDepth, "geo::Circle", 1}, {kMetricInheritanceDepth, "geo::Shape", 0},
       {kMetricFanOut, "scene::Scene", 6},    {kMetricFanOut, "geo::Point", 0},
       {kMetricFanIn, "geo::Shape", 4},       {kMetricFanIn, "geo::Point", 2},
@@ -220,10 +224,13 @@ TEST(CppImportBadInputTest, UnitsThatCannotBeParsedAreListedAndTheRestImported) 
   writeFile(folder / "good.cpp", "struct Good { int n; };\n");
   writeFile(folder / "other.cpp", "struct Other { int n; };\n");
   writeFile(folder / "syntax.cpp", "struct Half { int n; \nstruct Kept { int m; };\n");
+  // The preprocessor's own crash switch: a real crash inside the parser.
+  writeFile(folder / "crash.cpp", "struct Before { int n; };\n#pragma clang __debug crash\n");
   writeFile(folder / "compile_commands.json",
             "[{\"directory\": \"" + folder.string() + "\", \"file\": \"gone.cpp\", \"command\": \"c++ -c gone.cpp\"},"
             " {\"directory\": \"" + folder.string() + "\", \"file\": \"other.cpp\", \"command\": \"cl.exe /nologo /c other.cpp\"},"
             " {\"directory\": \"" + folder.string() + "\", \"file\": \"syntax.cpp\", \"command\": \"c++ -c syntax.cpp\"},"
+            " {\"directory\": \"" + folder.string() + "\", \"file\": \"crash.cpp\", \"command\": \"c++ -c crash.cpp\"},"
             " {\"directory\": \"" + folder.string() + "\", \"file\": \"good.cpp\", \"command\": \"c++ -c good.cpp\"}]");
   Imported imported;
   imported.result = importCppProject(folder.string(), imported.diagrams, imported.pool);
@@ -235,10 +242,53 @@ TEST(CppImportBadInputTest, UnitsThatCannotBeParsedAreListedAndTheRestImported) 
   // libclang still refuses it, the unit is listed instead.
   EXPECT_NE(imported.pool.find("Other") != nullptr, failures.count("other.cpp") == 1);
   failures.erase("other.cpp");
-  ASSERT_EQ(failures.size(), 2u) << imported.result.failureSummary(5);
+  ASSERT_EQ(failures.size(), 3u) << imported.result.failureSummary(5);
   EXPECT_NE(failures["gone.cpp"].find("no such file"), std::string::npos);
+  EXPECT_NE(failures["crash.cpp"].find("crash.cpp: the parser crashed"), std::string::npos) << failures["crash.cpp"];
   EXPECT_NE(failures["syntax.cpp"].find("syntax.cpp:"), std::string::npos);
   fs::remove_all(folder);
+}
+
+// Which files are the project's: by default every folder of the sources but
+// the build folder below them; or the folders named, relative or absolute.
+// The cache is shared by the cases and must not answer across them. The
+// diagrams follow the folders while one namespace holds most classes from
+// several folders, else the namespaces.
+TEST(CppImportFilterTest, KeptFoldersDecideTheClassesAndFlatNamespacesTheDiagrams) {
+  const fs::path src = fs::temp_directory_path() / ("lumetra-roots-" + std::to_string(::getpid()));
+  fs::remove_all(src);
+  writeFile(src / "a/A.h", "namespace p { struct A { int n; }; }\n");
+  writeFile(src / "b/B.cpp", "#include \"a/A.h\"\nnamespace p { struct B { A* a; }; }\n");
+  writeFile(src / "build/gen.cpp", "struct Generated { int n; };\n");
+  std::string json = "[";
+  for (const char* unit : {"b/B.cpp", "build/gen.cpp"})
+    json += std::string(json.size() > 1 ? "," : "") + "{\"directory\": \"" + (src / "build").string() + "\", \"file\": \"" +
+            (src / unit).string() + "\", \"command\": \"c++ -I" + src.string() + " -c " + (src / unit).string() + "\"}";
+  writeFile(src / "build/compile_commands.json", json + "]");
+  const std::string top = src.filename().string();
+  const struct {
+    std::vector<std::string> roots;
+    std::set<std::string> classes;
+    std::vector<std::string> diagrams;
+  } cases[] = {{{}, {"p::A", "p::B"}, {"a/", "b/", "Overview"}},
+               {{"a"}, {"p::A"}, {"p", "Overview"}},
+               {{(src / "b/").string()}, {"p::B"}, {"p", "Overview"}},
+               {{"a", "build"}, {"p::A", "Generated"}, {top, "p", "Overview"}},
+               {{}, {"p::A", "p::B"}, {"a/", "b/", "Overview"}}};
+  for (const auto& c : cases) {
+    Imported imported;
+    CppImportOptions options;
+    options.roots = c.roots;
+    imported.result = importCppProject((src / "build").string(), imported.diagrams, imported.pool, options);
+    std::set<std::string> classes;
+    for (std::size_t i = 0; i < imported.pool.size(); ++i)
+      if (dynamic_cast<Class*>(imported.pool.get(i))) classes.insert(qualifiedName(*imported.pool.get(i), imported.pool, "::"));
+    std::vector<std::string> diagrams;
+    for (Diagram* d : imported.diagrams) diagrams.push_back(d->getName());
+    EXPECT_EQ(classes, c.classes) << ::testing::PrintToString(c.roots);
+    EXPECT_EQ(diagrams, c.diagrams) << ::testing::PrintToString(c.roots);
+  }
+  fs::remove_all(src);
 }
 
 TEST(CppImportBadInputTest, CancelledImportAddsNothing) {

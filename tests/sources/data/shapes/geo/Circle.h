@@ -10,6 +10,7 @@ class Circle : public Shape {
   double area() const override;
   std::string name() const override;
   static int created;
+  static int count() { return created; }
 
  private:
   Point centre_;
