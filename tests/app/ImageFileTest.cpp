@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <png.h>
+#include <zlib.h>
 // jpeglib.h needs FILE and size_t declared first.
 #include <cstddef>
 #include <cstdio>
@@ -157,6 +158,23 @@ TEST(ImageFile, PngFromAnyBandCountIsAValidFileOfTheSamePixels) {
       if (std::memcmp(&rgb[y * stride], &bottomUp[(c.height - 1 - y) * stride], stride) != 0) ++wrongRows;
     EXPECT_EQ(wrongRows, 0);
   }
+}
+
+TEST(ImageFile, AdlerChecksumEqualsZlibsOverStepsRunsAndTails) {
+  // Lengths around the 32-byte step and the 5,552-byte run between
+  // reductions, all-255 bytes (the largest sums) and noise, from fresh and
+  // running checksums.
+  std::vector<unsigned char> bytes(40000, 255);
+  std::vector<unsigned char> noise(40000);
+  unsigned seed = 7;
+  for (unsigned char& b : noise) b = static_cast<unsigned char>((seed = seed * 1103515245u + 12345u) >> 16);
+  for (const std::size_t length : {0u, 1u, 31u, 32u, 33u, 5551u, 5552u, 5553u, 5600u, 11104u, 40000u})
+    for (const std::uint32_t start : {1u, 0xfff0fff0u, 0x12345678u})
+      for (const std::vector<unsigned char>* data : {&bytes, &noise}) {
+        SCOPED_TRACE(std::to_string(length) + " bytes from " + std::to_string(start));
+        EXPECT_EQ(adler32Continued(start, data->data(), length),
+                  adler32(start, data->data(), static_cast<uInt>(length)));
+      }
 }
 
 TEST(ImageFile, JpegShowsThePictureTopRowFirst) {
