@@ -455,7 +455,7 @@ ArrangeResult arrangeDiagram(Diagram& diagram, const ModelElementsPool& pool, co
 
 std::vector<LayoutFailure> addGeneratedDiagrams(std::vector<Diagram*>& diagrams, const ModelElementsPool& pool,
                                                 const std::string& modelName, const std::atomic<bool>* abandon,
-                                                const DiagramGrouping& grouping) {
+                                                const DiagramGrouping& grouping, bool rankGroupsByUse) {
   std::vector<LayoutFailure> failures;
   std::unordered_set<const ModelElement*> shown;
   for (Diagram* diagram : diagrams)
@@ -561,8 +561,9 @@ std::vector<LayoutFailure> addGeneratedDiagrams(std::vector<Diagram*>& diagrams,
       auto t = groupOf.find(pool.find(ends.tail)), h = groupOf.find(pool.find(ends.head));
       if (t == groupOf.end() || h == groupOf.end() || t->second == h->second) continue;
       const int a = blockOf[t->second], b = blockOf[h->second];
-      if (a < 0 || b < 0 || !seen.emplace(a, b, ends.ranking).second) continue;
-      blockEdges.push_back({a, b, ends.ranking});
+      const bool ranking = ends.ranking || rankGroupsByUse;
+      if (a < 0 || b < 0 || !seen.emplace(a, b, ranking).second) continue;
+      blockEdges.push_back({a, b, ranking});
     }
     const BoxLayout placed = layoutBoxes(blockSizes, blockEdges, false, abandon);
     if (!placed.ok) {

@@ -52,11 +52,14 @@ struct LayoutFailure {
 // grouping, when given, says which package's diagram (and Overview group)
 // shows each class or interface in place of its owning package: null for
 // the top level. The package must be in the pool; it need not own the class.
+// With rankGroupsByUse, every relation between two groups ranks their
+// blocks in the Overview (a group above the groups it uses), so that layers
+// of code read from top to bottom; otherwise only generalizations do.
 using DiagramGrouping = std::function<const Package*(const ModelElement&)>;
 std::vector<LayoutFailure> addGeneratedDiagrams(std::vector<Diagram*>& diagrams, const ModelElementsPool& pool,
                                                 const std::string& modelName,
                                                 const std::atomic<bool>* abandon = nullptr,
-                                                const DiagramGrouping& grouping = {});
+                                                const DiagramGrouping& grouping = {}, bool rankGroupsByUse = false);
 
 // Where every shape of a diagram is: each shape's corners and bend points,
 // in diagram order (composed shapes' children follow their parent).

@@ -79,8 +79,10 @@ namespace {
   X(clang_getExpansionLocation) \
   X(clang_getFileName) \
   X(clang_getInclusions) \
+  X(clang_getLocationForOffset) \
   X(clang_getNumDiagnostics) \
   X(clang_getPointeeType) \
+  X(clang_getRange) \
   X(clang_getRangeEnd) \
   X(clang_getRangeStart) \
   X(clang_getResultType) \
@@ -200,8 +202,10 @@ struct LibClangCall<Result(Arguments...)> {
 #define clang_getExpansionLocation LUMETRA_LIBCLANG_CALL(clang_getExpansionLocation)
 #define clang_getFileName LUMETRA_LIBCLANG_CALL(clang_getFileName)
 #define clang_getInclusions LUMETRA_LIBCLANG_CALL(clang_getInclusions)
+#define clang_getLocationForOffset LUMETRA_LIBCLANG_CALL(clang_getLocationForOffset)
 #define clang_getNumDiagnostics LUMETRA_LIBCLANG_CALL(clang_getNumDiagnostics)
 #define clang_getPointeeType LUMETRA_LIBCLANG_CALL(clang_getPointeeType)
+#define clang_getRange LUMETRA_LIBCLANG_CALL(clang_getRange)
 #define clang_getRangeEnd LUMETRA_LIBCLANG_CALL(clang_getRangeEnd)
 #define clang_getRangeStart LUMETRA_LIBCLANG_CALL(clang_getRangeStart)
 #define clang_getResultType LUMETRA_LIBCLANG_CALL(clang_getResultType)
@@ -465,6 +469,19 @@ class UnitWalk {
     });
   }
 
+  // Whether the class's name is written where the class is declared: not
+  // so for a class a macro makes (a test framework's TEST(Suite, Name)
+  // expands to a class "Suite_Name_Test"), which is left out.
+  bool nameWrittenAt(CXCursor cursor, const std::string& name) {
+    CXFile file = nullptr;
+    unsigned offset = 0;
+    clang_getExpansionLocation(clang_getCursorLocation(cursor), &file, nullptr, nullptr, &offset);
+    if (file == nullptr) return false;
+    const CXSourceLocation at = clang_getLocationForOffset(unit_, file, offset);
+    Tokens tokens(unit_, clang_getRange(at, at));
+    return tokens.size() > 0 && take(clang_getTokenSpelling(unit_, tokens[0])) == name;
+  }
+
   void visitClass(CXCursor cursor, const std::vector<std::string>& namespaces, const std::string& outer) {
     if (!clang_isCursorDefinition(cursor)) return;
     const CXCursorKind kind = clang_getCursorKind(cursor);
@@ -472,6 +489,7 @@ class UnitWalk {
     if (kind != CXCursor_ClassTemplate && clang_Type_getNumTemplateArguments(clang_getCursorType(cursor)) > 0) return;
     std::string name = take(clang_getCursorSpelling(cursor));
     if (name.empty()) return;  // an unnamed struct of a field
+    if (!nameWrittenAt(cursor, name)) return;
     ClassFacts facts;
     facts.usr = take(clang_getCursorUSR(cursor));
     facts.name = outer + name;

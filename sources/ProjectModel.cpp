@@ -302,7 +302,8 @@ class Builder {
   // Laid out as any model without geometry: a diagram per namespace, one
   // named after the project for classes outside any, and an Overview. Where
   // namespaces are flat, a diagram per source folder instead ("db/"), drawn
-  // as a package of that name; classes stay in their namespaces.
+  // as a package of that name; classes stay in their namespaces. In the
+  // Overview a folder stands above the folders it uses.
   void makeDiagrams(std::vector<Diagram*>& diagrams) {
     const std::string rootName = std::filesystem::path(facts_.root).filename().string();
     DiagramGrouping grouping;
@@ -325,7 +326,7 @@ class Builder {
         return found == groupOf.end() ? nullptr : found->second;
       };
     }
-    for (const LayoutFailure& failure : addGeneratedDiagrams(diagrams, pool_, rootName, nullptr, grouping))
+    for (const LayoutFailure& failure : addGeneratedDiagrams(diagrams, pool_, rootName, nullptr, grouping, bool(grouping)))
       debugOutput("\n " + failure.message() + " \n");
   }
 

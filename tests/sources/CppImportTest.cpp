@@ -287,6 +287,13 @@ TEST(CppImportFilterTest, KeptFoldersDecideTheClassesAndFlatNamespacesTheDiagram
     for (Diagram* d : imported.diagrams) diagrams.push_back(d->getName());
     EXPECT_EQ(classes, c.classes) << ::testing::PrintToString(c.roots);
     EXPECT_EQ(diagrams, c.diagrams) << ::testing::PrintToString(c.roots);
+    if (diagrams.front() == "a/") {
+      // b/ uses a/: the Overview puts b/ above it.
+      const DiagramElement* a = imported.diagrams.back()->findElement("a/");
+      const DiagramElement* b = imported.diagrams.back()->findElement("b/");
+      ASSERT_TRUE(a && b);
+      EXPECT_GE(b->getCurrentLayout()->getLowerLeft()->y, a->getCurrentLayout()->getUpperRight()->y);
+    }
   }
   fs::remove_all(src);
 }
