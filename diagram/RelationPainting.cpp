@@ -147,7 +147,7 @@ bool UMLModelVisualizer::relationMayHit(DiagramElement* shape, ModelElement* ele
     AssociationEnd* e[2] = {a->getFirstEnd(), a->getSecondEnd()};
     if (!e[0] || !e[1] || !boxOf(participant(e[0]->getType()), ends[0]) || !boxOf(participant(e[1]->getType()), ends[1]))
       return false;
-    labels = {e[0]->getMultiplicity(), e[1]->getMultiplicity()};
+    labels = {e[0]->getMultiplicity(), e[1]->getMultiplicity(), e[0]->getName(), e[1]->getName()};
     name = a->getName();
   } else if (auto* g = dynamic_cast<Inheritance*>(element)) {
     if (!look_.generalizations) return false;
@@ -243,14 +243,11 @@ void UMLModelVisualizer::visitAssociation(Association* element) {
 
   const float arrow = look_.arrowSize;
   const float angle = look_.arrowAngle;
-  const float multiplicityDistance = look_.multiplicityDistance;
   const Vec2 points[2] = {p1, p2};
   for (int i = 0; i < 2; ++i) {
     const Vec2 p = points[i];
     const Vec2 d = (m - p).normalized();
-    const Vec2 n(-d.y, d.x);
-    drawLabel(painter, ends[i]->getMultiplicity(), p + multiplicityDistance * (d + n), fs, kTextCenterX | kTextCenterY,
-                     text);
+    drawEndLabels(painter, *ends[i], p, d);
 
     const std::string aggregation = ends[i]->getAggregation();
     Vec2 start = p;
@@ -276,6 +273,23 @@ void UMLModelVisualizer::visitAssociation(Association* element) {
   }
 }
 
+void UMLModelVisualizer::drawEndLabels(const GLPainter& painter, const AssociationEnd& end, Vec2 p, Vec2 d) const {
+  const float fs = static_cast<float>(appearance_->fontSize);
+  const Vec2 n(-d.y, d.x);
+  const float distance = look_.multiplicityDistance;
+  drawLabel(painter, end.getMultiplicity(), p + distance * (d + n), fs, kTextCenterX | kTextCenterY,
+            appearance_->textColour);
+  if (end.getName().empty()) return;
+  // Centred as far along the line as half the name is long, so that a long
+  // name clears the line's far side as the multiplicity clears its near one.
+  float width = 0.0f, height = 0.0f;
+  GLPainter::textSize(end.getName(), fs, width, height);
+  const float along = distance + 0.5f * std::fabs(d.x) * width + 0.5f * std::fabs(d.y) * height;
+  const float across = distance + 0.5f * std::fabs(d.y) * width + 0.5f * std::fabs(d.x) * height;
+  drawLabel(painter, end.getName(), p + along * d - across * n, fs, kTextCenterX | kTextCenterY,
+            appearance_->textColour);
+}
+
 void UMLModelVisualizer::drawRoutedAssociation(Association* element, const std::vector<Vec2>& route) {
   GLPainter painter;
   const Color outline = appearance_->outlineColour;
@@ -288,9 +302,7 @@ void UMLModelVisualizer::drawRoutedAssociation(Association* element, const std::
     const Vec2 p = i == 0 ? route.front() : route.back();
     const Vec2 next = i == 0 ? route[1] : route[route.size() - 2];
     const Vec2 d = (next - p).normalized();
-    const Vec2 n(-d.y, d.x);
-    drawLabel(painter, ends[i]->getMultiplicity(), p + look_.multiplicityDistance * (d + n), fs,
-              kTextCenterX | kTextCenterY, text);
+    drawEndLabels(painter, *ends[i], p, d);
     const std::string aggregation = ends[i]->getAggregation();
     if (aggregation == "aggregate" || aggregation == "composite") {
       const auto corners = diamondAt(p, d, look_.arrowSize, look_.arrowAngle);

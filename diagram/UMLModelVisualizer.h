@@ -30,6 +30,8 @@ namespace lumetra {
 
 class AreaPassCache;
 class AreaSet;
+class AssociationEnd;
+class GLPainter;
 struct CompartmentLayout;
 class AreaElementsEraser;
 class MetricSet;
@@ -230,6 +232,10 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
   bool relationMayHit(DiagramElement* shape, ModelElement* element);
   // An association along a route (its shape's bend points, ends on the boxes).
   void drawRoutedAssociation(Association* element, const std::vector<Vec2>& route);
+  // The texts at an association's end p, whose line leaves along d: the
+  // multiplicity on the left of the line, the role name on the right, each
+  // the multiplicity distance off.
+  void drawEndLabels(const GLPainter& painter, const AssociationEnd& end, Vec2 p, Vec2 d) const;
   // The shown shape of a model identifier on the current diagram, or null.
   DiagramElement* participant(const std::string& modelId) const;
   // Whether a relation's participants are on the diagram (other kinds: true).

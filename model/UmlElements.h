@@ -179,6 +179,9 @@ class AssociationEnd : public ModelElement {
   virtual std::string getAggregation() const { return aggregation_; }
   virtual std::string getMultiplicity() const { return multiplicity_; }
   virtual bool isNavigable() const { return navigable_; }
+  // The end's role name; empty where the file names none.
+  const std::string& getName() const { return name_; }
+  void setName(std::string name) { name_ = std::move(name); }
   virtual void setType(std::string type) { type_ = std::move(type); }
   virtual void setAggregation(std::string aggregation) { aggregation_ = std::move(aggregation); }
   virtual void setMultiplicity(std::string multiplicity) { multiplicity_ = std::move(multiplicity); }
@@ -188,6 +191,7 @@ class AssociationEnd : public ModelElement {
   std::string type_;          // identifier of the element at this end
   std::string aggregation_;   // "none", "aggregate" or "composite" in XMI
   std::string multiplicity_;  // e.g. "1", "0 *"
+  std::string name_;
   bool navigable_ = false;
 };
 

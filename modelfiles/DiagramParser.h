@@ -5,7 +5,9 @@
 // hand every model element they build to the pool. What they can read past
 // goes to the debug-output channel; a document a reader cannot read at all
 // it reports through failureReason(), with the node where it stopped, and
-// then leaves the diagram list and the pool as they were.
+// then leaves the diagram list and the pool as they were. What a reader
+// read past and the user should hear of (shapes of elements the file does
+// not hold, references to nothing) it also lists in notes(), a line each.
 
 #include <string>
 #include <utility>
@@ -32,6 +34,10 @@ class DiagramParser {
   const std::string& failureReason() const { return failureReason_; }
   // The node it stopped at (for the line of the message); may be null.
   pugi::xml_node failureNode() const { return failureNode_; }
+  // What the last parse() left out although it read the document.
+  const std::vector<std::string>& notes() const { return notes_; }
+  // The model's own name where the document gives one; empty otherwise.
+  const std::string& modelName() const { return modelName_; }
 
  protected:
   pugi::xml_node document_;
@@ -42,10 +48,14 @@ class DiagramParser {
     failureReason_ = std::move(reason);
     failureNode_ = at;
   }
+  void addNote(std::string note) { notes_.push_back(std::move(note)); }
+  void setModelName(std::string name) { modelName_ = std::move(name); }
 
  private:
   std::string failureReason_;
   pugi::xml_node failureNode_;
+  std::vector<std::string> notes_;
+  std::string modelName_;
 };
 
 }  // namespace lumetra

@@ -233,6 +233,8 @@ void DiagramParserController::read(pugi::xml_document& document, const std::stri
     return;
   }
   status_.outcome = LoadStatus::Outcome::Read;
+  status_.notes = reader->notes();
+  status_.modelName = reader->modelName();
   if (xmi) status_.modelName = xmi.child("XMI.content").child("UML:Model").attribute("name").value();
 }
 

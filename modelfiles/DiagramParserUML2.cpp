@@ -4,7 +4,9 @@
 // generalization cycles, diagrams); parse().
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <deque>
 #include <exception>
 #include <memory>
 #include <system_error>
@@ -92,17 +94,22 @@ std::string aggregationText(std::string_view uml2Kind) {
   return "none";
 }
 
-bool isTrue(pugi::xml_node node, const char* name) { return std::string_view(node.attribute(name).value()) == "true"; }
-
 std::vector<std::string_view> tokens(std::string_view text) {
   std::vector<std::string_view> out;
-  std::size_t at = 0;
-  while ((at = text.find_first_not_of(" \t\r\n", at)) != std::string_view::npos) {
-    const std::size_t end = std::min(text.find_first_of(" \t\r\n", at), text.size());
-    out.push_back(text.substr(at, end - at));
-    at = end;
+  for (std::string_view token = firstToken(text); !token.empty(); token = firstToken(text)) {
+    out.push_back(token);
+    text.remove_prefix(static_cast<std::size_t>(token.data() + token.size() - text.data()));
   }
   return out;
+}
+
+// Whether the blank-separated list holds that word.
+bool listHolds(std::string_view list, std::string_view word) {
+  for (std::string_view token = firstToken(list); !token.empty(); token = firstToken(list)) {
+    if (token == word) return true;
+    list.remove_prefix(static_cast<std::size_t>(token.data() + token.size() - list.data()));
+  }
+  return false;
 }
 
 // What the reading of a feature (attribute, operation, parameter, literal)
@@ -116,25 +123,60 @@ struct FeatureText {
   bool isStatic = false;
   bool isAbstract = false;
   bool isReturn = false;
+  bool endsAssociation = false;      // an `association` attribute is written
+  bool isNavigable = false;
+  const char* aggregation = "";
   pugi::xml_attribute lower, upper;  // bounds written as attributes (older files)
   pugi::xml_node typeChild, lowerValue, upperValue;
 };
 
-FeatureText readFeature(pugi::xml_node node, const Prefixes& p) {
+// Without `children`, only the element's own attributes are read (for a
+// classifier, whose children are its features).
+FeatureText readFeature(pugi::xml_node node, const Prefixes& p, bool children = true) {
   FeatureText t;
+  // Dispatched on the first letter: features have many attributes, and
+  // most of the names asked for begin differently.
   for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
-    const std::string_view name = a.name();
-    if (name == p.id) t.id = a.value();
-    else if (name == "name") t.name = a.value();
-    else if (name == "visibility") t.visibility = a.value();
-    else if (name == "type") t.type = a.value();
-    else if (name == "isStatic") t.isStatic = std::string_view(a.value()) == "true";
-    else if (name == "isAbstract") t.isAbstract = std::string_view(a.value()) == "true";
-    else if (name == "direction") t.isReturn = std::string_view(a.value()) == "return";
-    else if (name == "lower") t.lower = a;
-    else if (name == "upper") t.upper = a;
+    const char* name = a.name();
+    const char* value = a.value();
+    auto is = [name](const char* wanted) { return std::strcmp(name + 1, wanted + 1) == 0; };
+    if (name[0] == p.id[0] && name == std::string_view(p.id)) {
+      t.id = value;
+      continue;
+    }
+    switch (name[0]) {
+      case 'n':
+        if (is("name")) t.name = value;
+        break;
+      case 'v':
+        if (is("visibility")) t.visibility = value;
+        break;
+      case 't':
+        if (is("type")) t.type = value;
+        break;
+      case 'i':
+        if (is("isStatic")) t.isStatic = std::strcmp(value, "true") == 0;
+        else if (is("isAbstract")) t.isAbstract = std::strcmp(value, "true") == 0;
+        else if (is("isNavigable")) t.isNavigable = std::strcmp(value, "true") == 0;
+        break;
+      case 'd':
+        if (is("direction")) t.isReturn = std::strcmp(value, "return") == 0;
+        break;
+      case 'l':
+        if (is("lower")) t.lower = a;
+        break;
+      case 'u':
+        if (is("upper")) t.upper = a;
+        break;
+      case 'a':
+        if (is("association")) t.endsAssociation = true;
+        else if (is("aggregation")) t.aggregation = value;
+        break;
+      default:
+        break;
+    }
   }
-  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+  for (pugi::xml_node c = children ? node.first_child() : pugi::xml_node(); c; c = c.next_sibling()) {
     const std::string_view name = c.name();
     if (name == "type") t.typeChild = c;
     else if (name == "lowerValue") t.lowerValue = c;
@@ -160,11 +202,20 @@ class Reader : public ModelLookup {
   void finish(bool lookBeside);
 
   ModelElement* element(std::string_view id) override;
+  void leftOut(std::string_view what, std::string_view id) override {
+    tell(what == "shape" ? "shapes of elements the model does not show left out"
+                         : "edges of relations the model does not hold left out",
+         id);
+  }
+
+  // One line per kind of thing read past: "file: what (count, the first 'id')".
+  std::vector<std::string> notes() const;
 
   std::vector<std::unique_ptr<ModelElement>> elements;  // in reading order
   std::vector<Diagram*> diagrams;                        // owned until handed over
   std::string failure;
   pugi::xml_node failureAt;
+  std::string modelName;  // of the first uml:Model
 
  private:
   // Models with fewer typed features are finished on one thread.
@@ -174,33 +225,47 @@ class Reader : public ModelLookup {
   void readDiagrams(bool lookBeside);
   // Reads a classifier's features and relations; its other child elements
   // (nested classifiers, owned associations, comments) go to `nested`.
-  void readClassifier(ModelElement* element, pugi::xml_node node, std::vector<pugi::xml_node>& nested);
+  // One of cls and iface is the element; the other is null.
+  void readClassifier(ModelElement* element, Class* cls, Interface* iface, pugi::xml_node node,
+                      std::vector<pugi::xml_node>& nested);
   // Gives the features their type names, once every classifier is known.
   void resolveTypes();
   void readAssociation(pugi::xml_node node, const std::string& owner);
   void dropGeneralizationCycles();
+  // Tells of relations whose ends name an identifier the file does not hold.
+  void checkEnds();
 
   std::string idOf(pugi::xml_node node);
   template <typename T>
   T* add(std::unique_ptr<T> element, const std::string& owner);
-  Attribute* makeAttribute(pugi::xml_node node);
+  Attribute* makeAttribute(const FeatureText& t);
   Method* makeMethod(pugi::xml_node node);
   std::string idOf(const FeatureText& t) { return *t.id ? std::string(t.id) : "#anonymous-" + std::to_string(++anonymous_); }
   static std::string featureName(const FeatureText& t) {
     return std::strchr(t.name, '%') ? displayName(t.name) : std::string(t.name);
   }
-  std::string typeName(const Reference& ref) const;
+  // The name shown for a type; `missing`, where given, is set when the
+  // reference names an identifier the file does not hold.
+  std::string typeName(const Reference& ref, bool* missing = nullptr) const;
   Reference typeOf(const FeatureText& t) const;
   bool nameableNow(const Reference& ref) const;
   // Names the feature's type now where it can, else once the document is read.
   void setTypeOrWait(Feature* feature, const Reference& type);
-  std::string multiplicity(pugi::xml_node node, const char* separator, bool defaultOne) const;
   std::string multiplicity(const FeatureText& t, const char* separator, bool defaultOne) const;
   std::string visibility(pugi::xml_node node) const {
     const pugi::xml_attribute v = node.attribute("visibility");
     return v ? v.value() : "public";  // UML2 leaves the default, public, unwritten
   }
-  void note(const std::string& what) const { debugOutput("\n " + source_ + ": " + what + " \n"); }
+  // Counts one thing read past under `what` (a plural phrase) and writes it
+  // to the debug channel.
+  void tell(std::string_view what, std::string_view id);
+  struct Tally {
+    std::string what;
+    std::size_t count = 0;
+    std::string first;
+  };
+  std::vector<Tally> tallies_;  // in the order first met
+  Tally unresolvedTypes_{"types naming identifiers the file does not hold, shown by the identifier"};
 
   pugi::xml_node document_;
   const Prefixes& p_;
@@ -227,15 +292,40 @@ class Reader : public ModelLookup {
     std::string name;
     Reference type;
   };
-  std::vector<PendingType> pendingTypes_;
-  std::vector<PendingParameter> pendingParameters_;  // in each method's order
+  // Deques: they grow by blocks, without copying what they hold.
+  std::deque<PendingType> pendingTypes_;
+  std::deque<PendingParameter> pendingParameters_;  // in each method's order
   std::vector<std::pair<pugi::xml_node, std::string>> associations_;  // with their owner
   std::vector<pugi::xml_node> interchange_;
   std::vector<pugi::xml_node> extensions_;
-  std::vector<Inheritance*> generalizations_;
+  // A relation with views of its ends' identifiers (in the document, or in
+  // an element of the model), for the checks that need no copies of them.
+  struct Link {
+    ModelElement* relation;
+    std::string_view from, to;
+  };
+  std::vector<Link> generalizations_;  // child -> general, in reading order
+  std::vector<Link> otherLinks_;       // dependencies and associations
   std::vector<std::unique_ptr<ModelElement>> discarded_;  // left out of the model
   std::size_t anonymous_ = 0;
 };
+
+void Reader::tell(std::string_view what, std::string_view id) {
+  debugOutput("\n " + source_ + ": " + std::string(what) + ": '" + std::string(id) + "' \n");
+  auto tally = std::find_if(tallies_.begin(), tallies_.end(), [what](const Tally& t) { return t.what == what; });
+  if (tally == tallies_.end()) tally = tallies_.insert(tallies_.end(), Tally{std::string(what), 0, std::string(id)});
+  ++tally->count;
+}
+
+std::vector<std::string> Reader::notes() const {
+  std::vector<std::string> out;
+  std::vector<Tally> all = tallies_;
+  if (unresolvedTypes_.count) all.push_back(unresolvedTypes_);
+  for (const Tally& t : all)
+    out.push_back(source_ + ": " + t.what + " (" + (t.count > 1 ? std::to_string(t.count) + ", the first " : "") + "'" +
+                  t.first + "')");
+  return out;
+}
 
 std::string Reader::idOf(pugi::xml_node node) {
   const char* id = node.attribute(p_.id.c_str()).value();
@@ -282,7 +372,8 @@ void Reader::walk() {
     auto owner = [&packages, outer] { return outer < 0 ? std::string() : packages[outer].first; };
     int inner = frame.package;
     bool descend = true;
-    switch (kindOf(node, p_)) {
+    const Kind kind = kindOf(node, p_);
+    switch (kind) {
       case Kind::Skip:
         if (node.parent() == root_ && localName(node.name()) == "Extension") extensions_.push_back(node);
         continue;
@@ -297,6 +388,7 @@ void Reader::walk() {
           return;
         }
         Package* package = add(std::make_unique<Package>(idOf(node), nameOf(node)), owner());
+        if (modelName.empty() && localName(uml2::typeOf(node, p_)) == "Model") modelName = package->getName();
         packages.emplace_back(package->getId(), depth);
         inner = static_cast<int>(packages.size()) - 1;
         break;
@@ -304,20 +396,21 @@ void Reader::walk() {
       case Kind::Class:
       case Kind::Enumeration:
       case Kind::DataType: {
-        const Kind kind = kindOf(node, p_);
-        Class* cls = add(std::make_unique<Class>(idOf(node), nameOf(node)), owner());
-        cls->setAbstract(isTrue(node, "isAbstract"));
+        const FeatureText t = readFeature(node, p_, false);  // the same attributes as a feature's
+        Class* cls = add(std::make_unique<Class>(idOf(t), featureName(t)), owner());
+        cls->setAbstract(t.isAbstract);
         if (kind == Kind::Enumeration) cls->setExtraText("enumeration");
         if (kind == Kind::DataType) cls->setExtraText("dataType");
-        nameType(cls->idRef(), node.attribute("name").value());
-        readClassifier(cls, node, nested);
+        nameType(cls->idRef(), t.name);
+        readClassifier(cls, cls, nullptr, node, nested);
         descend = false;
         break;
       }
       case Kind::Interface: {
-        Interface* iface = add(std::make_unique<Interface>(idOf(node), nameOf(node)), owner());
-        nameType(iface->idRef(), node.attribute("name").value());
-        readClassifier(iface, node, nested);
+        const FeatureText t = readFeature(node, p_, false);
+        Interface* iface = add(std::make_unique<Interface>(idOf(t), featureName(t)), owner());
+        nameType(iface->idRef(), t.name);
+        readClassifier(iface, nullptr, iface, node, nested);
         descend = false;
         break;
       }
@@ -332,12 +425,13 @@ void Reader::walk() {
       case Kind::Dependency:
       case Kind::Usage:
       case Kind::Realization: {
-        const Kind kind = kindOf(node, p_);
         auto dependency = std::make_unique<Dependency>(idOf(node));
-        dependency->setClient(std::string(referenceOf(node, "client", p_).target()));
+        const std::string_view client = referenceOf(node, "client", p_).target();
+        dependency->setClient(std::string(client));
         Reference supplier = referenceOf(node, "supplier", p_);
         if (supplier.empty()) supplier = referenceOf(node, "contract", p_);
         dependency->setSupplier(std::string(supplier.target()));
+        otherLinks_.push_back({dependency.get(), client, supplier.target()});
         dependency->setName(nameOf(node));
         dependency->setKind(kind == Kind::Usage         ? Dependency::Kind::Usage
                             : kind == Kind::Realization ? Dependency::Kind::Realization
@@ -364,7 +458,7 @@ void Reader::walk() {
   }
 }
 
-std::string Reader::typeName(const Reference& ref) const {
+std::string Reader::typeName(const Reference& ref, bool* missing) const {
   if (ref.empty()) return {};
   const std::string_view key = ref.target();
   if (const auto* entry = names_.find(key))
@@ -374,13 +468,9 @@ std::string Reader::typeName(const Reference& ref) const {
     const std::size_t underscore = key.find('_');
     if (underscore != std::string_view::npos && underscore + 1 < key.size()) return std::string(key.substr(underscore + 1));
   }
+  if (missing && ref.href.empty()) *missing = true;
   // A type in a library that is not here: its fragment (or identifier).
   return displayName(key);
-}
-
-std::string Reader::multiplicity(pugi::xml_node node, const char* separator, bool defaultOne) const {
-  const FeatureText t = readFeature(node, p_);
-  return multiplicity(t, separator, defaultOne);
 }
 
 std::string Reader::multiplicity(const FeatureText& t, const char* separator, bool defaultOne) const {
@@ -398,18 +488,23 @@ std::string Reader::multiplicity(const FeatureText& t, const char* separator, bo
 Reference Reader::typeOf(const FeatureText& t) const {
   Reference ref;
   if (t.type) {
-    std::string_view text = t.type;
-    const std::size_t start = text.find_first_not_of(" \t\r\n");
-    if (start != std::string_view::npos) ref.id = text.substr(start, text.find_first_of(" \t\r\n", start) - start);
+    ref.id = firstToken(t.type);
   } else if (t.typeChild) {
-    if (const pugi::xml_attribute idref = t.typeChild.attribute(p_.idref.c_str())) ref.id = idref.value();
-    else ref.href = t.typeChild.attribute("href").value();
+    // An xmi:idref wins over an href, wherever each is written.
+    for (pugi::xml_attribute a = t.typeChild.first_attribute(); a; a = a.next_attribute()) {
+      const std::string_view name = a.name();
+      if (name == p_.idref) {
+        ref.id = a.value();
+        ref.href = {};
+        break;
+      }
+      if (name == "href") ref.href = a.value();
+    }
   }
   return ref;
 }
 
-Attribute* Reader::makeAttribute(pugi::xml_node node) {
-  const FeatureText t = readFeature(node, p_);
+Attribute* Reader::makeAttribute(const FeatureText& t) {
   auto* attribute = new Attribute(idOf(t), featureName(t), "", t.visibility ? t.visibility : "public");
   setTypeOrWait(attribute, typeOf(t));
   attribute->setStatic(t.isStatic);
@@ -465,25 +560,32 @@ void Reader::setTypeOrWait(Feature* feature, const Reference& type) {
 }
 
 void Reader::resolveTypes() {
+  // May run on a thread of its own: it counts into unresolvedTypes_ only.
+  auto named = [this](const Reference& type) {
+    bool missing = false;
+    std::string name = typeName(type, &missing);
+    if (missing && unresolvedTypes_.count++ == 0) unresolvedTypes_.first = std::string(type.target());
+    return name;
+  };
   for (const PendingType& pending : pendingTypes_)
-    if (!pending.type.empty()) pending.feature->setType(typeName(pending.type));
+    if (!pending.type.empty()) pending.feature->setType(named(pending.type));
   for (PendingParameter& pending : pendingParameters_)
-    pending.method->addParameter(Parameter{std::move(pending.name), typeName(pending.type)});
+    pending.method->addParameter(Parameter{std::move(pending.name), named(pending.type)});
   pendingTypes_ = {};
   pendingParameters_ = {};
 }
 
-void Reader::readClassifier(ModelElement* element, pugi::xml_node node, std::vector<pugi::xml_node>& nested) {
-  auto* cls = dynamic_cast<Class*>(element);
-  auto* iface = dynamic_cast<Interface*>(element);
-  const std::string& self = element->getId();
+void Reader::readClassifier(ModelElement* element, Class* cls, Interface* iface, pugi::xml_node node,
+                            std::vector<pugi::xml_node>& nested) {
+  const std::string& self = element->idRef();
   for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
     const std::string_view tag = child.name();
     if (tag == "ownedAttribute") {
       // A property that ends an association is drawn as that association's
       // end, not listed as an attribute.
-      if (child.attribute("association")) endProperties_.emplace(child.attribute(p_.id.c_str()).value(), child);
-      else if (cls) cls->addAttribute(makeAttribute(child));
+      const FeatureText t = readFeature(child, p_);
+      if (t.endsAssociation) endProperties_.emplace(t.id, child);
+      else if (cls) cls->addAttribute(makeAttribute(t));
     } else if (tag == "ownedLiteral") {
       if (cls) cls->addAttribute(new Attribute(idOf(child), nameOf(child), "", "public"));
     } else if (tag == "ownedOperation") {
@@ -492,16 +594,17 @@ void Reader::readClassifier(ModelElement* element, pugi::xml_node node, std::vec
       else if (iface) iface->addMethod(method);
       else delete method;
     } else if (tag == "generalization") {
-      const std::string parent(referenceOf(child, "general", p_).target());
+      const std::string_view parentView = referenceOf(child, "general", p_).target();
+      const std::string parent(parentView);
       if (parent.empty()) continue;
       if (parent == self) {
-        note("'" + self + "' names itself as its general; left out");
+        tell("generalizations naming their own class left out", self);
         continue;
       }
       auto generalization = std::make_unique<Inheritance>(idOf(child));
       generalization->setChild(self);
       generalization->setParent(parent);
-      generalizations_.push_back(add(std::move(generalization), element->ownerId()));
+      generalizations_.push_back({add(std::move(generalization), element->ownerId()), self, parentView});
     } else if (tag == "interfaceRealization") {
       Reference contract = referenceOf(child, "contract", p_);
       if (contract.empty()) contract = referenceOf(child, "supplier", p_);
@@ -509,6 +612,7 @@ void Reader::readClassifier(ModelElement* element, pugi::xml_node node, std::vec
       auto realization = std::make_unique<Dependency>(idOf(child));
       realization->setClient(self);
       realization->setSupplier(std::string(contract.target()));
+      otherLinks_.push_back({realization.get(), self, contract.target()});
       realization->setName(nameOf(child));
       realization->setKind(Dependency::Kind::Realization);
       add(std::move(realization), element->ownerId());
@@ -540,23 +644,26 @@ void Reader::readAssociation(pugi::xml_node node, const std::string& owner) {
   }
   const std::string id = idOf(node);
   if (ends.size() != 2) {
-    note("association '" + id + "' has " + std::to_string(ends.size()) + " ends that can be found, not two; left out");
+    tell("associations without two ends that can be found left out", id);
     return;
   }
-  const std::vector<std::string_view> navigableOwned = tokens(node.attribute("navigableOwnedEnd").value());
+  const std::string_view navigableOwned = node.attribute("navigableOwnedEnd").value();
   auto association = std::make_unique<Association>(id, nameOf(node));
+  const FeatureText text[2] = {readFeature(ends[0].first, p_), readFeature(ends[1].first, p_)};
+  const std::string_view type[2] = {typeOf(text[0]).target(), typeOf(text[1]).target()};
+  otherLinks_.push_back({association.get(), type[0], type[1]});
   for (int i = 0; i < 2; ++i) {
-    const pugi::xml_node end = ends[i].first;
-    const std::string_view endId = end.attribute(p_.id.c_str()).value();
+    const FeatureText& end = text[i];
+    const std::string_view endId = end.id;
     // An end owned by a class is navigable from the other; an end the
     // association owns only where the file says so.
-    const bool navigable = !ends[i].second || isTrue(end, "isNavigable") ||
-                           std::find(navigableOwned.begin(), navigableOwned.end(), endId) != navigableOwned.end();
+    const bool navigable = !ends[i].second || end.isNavigable || listHolds(navigableOwned, endId);
     // The whole-part mark sits on the part's end in UML2; the painter draws
     // it at the end whose element is the whole, as XMI 1.x writes it.
-    const std::string aggregation = aggregationText(ends[1 - i].first.attribute("aggregation").value());
-    auto* associationEnd = createAssociationEnd(std::string(endId), std::string(referenceOf(end, "type", p_).target()),
-                                                aggregation, multiplicity(end, " ", true), navigable ? "true" : "false");
+    const std::string aggregation = aggregationText(text[1 - i].aggregation);
+    auto* associationEnd = createAssociationEnd(std::string(endId), std::string(type[i]), aggregation,
+                                                multiplicity(end, " ", true), navigable ? "true" : "false");
+    associationEnd->setName(featureName(end));
     if (i == 0) association->setFirstEnd(associationEnd);
     else association->setSecondEnd(associationEnd);
   }
@@ -565,34 +672,52 @@ void Reader::readAssociation(pugi::xml_node node, const std::string& owner) {
 
 void Reader::dropGeneralizationCycles() {
   // Iterative depth-first search over child -> general links; a link that
-  // leads back to an element on the current path closes a cycle.
-  std::unordered_map<std::string, std::vector<Inheritance*>> up;
-  for (Inheritance* g : generalizations_) up[g->getChild()].push_back(g);
-  std::unordered_map<std::string, int> state;  // 1 on the path, 2 done
+  // leads back to an element on the current path closes a cycle. Elements
+  // are numbered, and each one's links listed in reading order, so that the
+  // search runs over small integers.
+  IdentifierTable<std::string_view, std::uint32_t> number;
+  number.reserve(generalizations_.size() * 2);
+  auto numberOf = [&number](std::string_view id) {
+    const auto [entry, added] = number.tryEmplace(id);
+    if (added) entry->value = static_cast<std::uint32_t>(number.size() - 1);
+    return entry->value;
+  };
+  std::vector<std::uint32_t> child(generalizations_.size()), general(generalizations_.size());
+  for (std::size_t i = 0; i < generalizations_.size(); ++i) {
+    child[i] = numberOf(generalizations_[i].from);
+    general[i] = numberOf(generalizations_[i].to);
+  }
+  const std::size_t count = number.size();
+  std::vector<std::uint32_t> firstLink(count + 1, 0), links(generalizations_.size());
+  for (const std::uint32_t c : child) ++firstLink[c + 1];
+  for (std::size_t n = 0; n < count; ++n) firstLink[n + 1] += firstLink[n];
+  std::vector<std::uint32_t> filled(firstLink.begin(), firstLink.end() - 1);
+  for (std::size_t i = 0; i < child.size(); ++i) links[filled[child[i]]++] = static_cast<std::uint32_t>(i);
+
+  std::vector<std::uint8_t> state(count, 0);  // 1 on the path, 2 done
   std::unordered_set<const ModelElement*> dropped;
   // Started from the generalizations in reading order, so that the same
   // file always loses the same links.
-  for (const Inheritance* first : generalizations_) {
-    const std::string start = first->getChild();
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> path;  // element, next of its links
+  for (const std::uint32_t start : child) {
     if (state[start] != 0) continue;
-    std::vector<std::pair<std::string, std::size_t>> path{{start, 0}};
+    path.assign(1, {start, firstLink[start]});
     state[start] = 1;
     while (!path.empty()) {
-      const auto links = up.find(path.back().first);
-      if (links == up.end() || path.back().second >= links->second.size()) {
-        state[path.back().first] = 2;
+      auto& [at, next] = path.back();
+      if (next == firstLink[at + 1]) {
+        state[at] = 2;
         path.pop_back();
         continue;
       }
-      Inheritance* g = links->second[path.back().second++];
-      const std::string parent = g->getParent();
-      int& seen = state[parent];
-      if (seen == 1) {
-        dropped.insert(g);
-        note("generalization '" + g->getId() + "' closes a cycle; left out");
-      } else if (seen == 0) {
-        seen = 1;
-        path.emplace_back(parent, 0);
+      const std::uint32_t link = links[next++];
+      const std::uint32_t parent = general[link];
+      if (state[parent] == 1) {
+        dropped.insert(generalizations_[link].relation);
+        tell("generalizations closing a cycle left out", generalizations_[link].relation->idRef());
+      } else if (state[parent] == 0) {
+        state[parent] = 1;
+        path.emplace_back(parent, firstLink[parent]);
       }
     }
   }
@@ -601,6 +726,7 @@ void Reader::dropGeneralizationCycles() {
     auto* entry = byId_.find(g->idRef());
     if (entry && entry->value == g) entry->value = nullptr;
   }
+  std::erase_if(generalizations_, [&dropped](const Link& l) { return dropped.count(l.relation) > 0; });
   // Kept until the reader ends: the identifier table still views their ids.
   for (auto& e : elements)
     if (dropped.count(e.get())) discarded_.push_back(std::move(e));
@@ -624,6 +750,18 @@ bool Reader::readModel() {
 void Reader::readRelations() {
   for (const auto& [node, owner] : associations_) readAssociation(node, owner);
   dropGeneralizationCycles();
+  checkEnds();
+}
+
+void Reader::checkEnds() {
+  auto known = [this](std::string_view id) {
+    if (const auto* entry = byId_.find(id)) return entry->value != nullptr;
+    return names_.find(id) != nullptr;  // a placeholder of a tool, or a library type
+  };
+  for (const std::vector<Link>* list : {&generalizations_, &otherLinks_})
+    for (const Link& link : *list)
+      if (!known(link.from) || !known(link.to))
+        tell("relations to identifiers the file does not hold not drawn", known(link.from) ? link.to : link.from);
 }
 
 void Reader::finish(bool lookBeside) {
@@ -673,7 +811,7 @@ void Reader::readDiagrams(bool lookBeside) {
       pugi::xml_document document;
       const pugi::xml_parse_result result = document.load_file(notation.c_str());
       if (result) readNotationDiagrams(document, *this, diagrams);
-      else debugOutput("\n " + notation + ": " + result.description() + "; its diagrams are left out \n");
+      else tell(std::string("diagrams left out, the notation file beside it unreadable: ") + result.description(), notation);
     }
   }
   for (pugi::xml_node diagram : interchange_) readInterchangeDiagram(diagram, p_, *this, diagrams);
@@ -696,6 +834,8 @@ void DiagramParserUML2::parse() {
   for (auto& element : reader.elements) pool_->add(element.release());
   for (Diagram* diagram : reader.diagrams) diagrams_->push_back(diagram);
   reader.diagrams.clear();
+  setModelName(reader.modelName);
+  for (std::string& note : reader.notes()) addNote(std::move(note));
 }
 
 }  // namespace lumetra

@@ -597,7 +597,9 @@ ModelElement* DiagramParserXMI::parseAssociationEnd(pugi::xml_node element) {
   const auto [id, type, aggregation, navigable] =
       attrs<4>(element, {"xmi.id", "type", "aggregation", "isNavigable"});
   const auto [lower, upper] = attrs<2>(range, {"lower", "upper"});
-  return createAssociationEnd(id, type, aggregation, multiplicityText(lower, upper), navigable);
+  AssociationEnd* end = createAssociationEnd(id, type, aggregation, multiplicityText(lower, upper), navigable);
+  if (end) end->setName(element.attribute("name").value());
+  return end;
 }
 
 }  // namespace lumetra

@@ -111,11 +111,7 @@ std::string_view Reference::target() const { return id.empty() ? fragmentOf(href
 Reference referenceOf(pugi::xml_node node, const char* name, const Prefixes& prefixes) {
   Reference ref;
   if (const pugi::xml_attribute a = node.attribute(name)) {
-    std::string_view text = a.value();
-    const auto start = text.find_first_not_of(" \t\r\n");
-    if (start == std::string_view::npos) return ref;
-    text = text.substr(start);
-    ref.id = text.substr(0, text.find_first_of(" \t\r\n"));
+    ref.id = firstToken(a.value());
     return ref;
   }
   const pugi::xml_node child = node.child(name);
@@ -123,6 +119,15 @@ Reference referenceOf(pugi::xml_node node, const char* name, const Prefixes& pre
   if (const pugi::xml_attribute idref = child.attribute(prefixes.idref.c_str())) ref.id = idref.value();
   else ref.href = child.attribute("href").value();
   return ref;
+}
+
+std::string_view firstToken(std::string_view text) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  std::size_t start = 0;
+  while (start < text.size() && blank(text[start])) ++start;
+  std::size_t end = start;
+  while (end < text.size() && !blank(text[end])) ++end;
+  return text.substr(start, end - start);
 }
 
 std::string_view fragmentOf(std::string_view href) {
@@ -133,6 +138,7 @@ std::string_view fragmentOf(std::string_view href) {
 }
 
 std::string displayName(std::string_view text) {
+  if (text.find('%') == std::string_view::npos) return std::string(text);
   std::string name;
   name.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {

@@ -58,6 +58,10 @@ struct Reference {
 // or the child element of that name with its xmi:idref or href.
 Reference referenceOf(pugi::xml_node node, const char* name, const Prefixes& prefixes);
 
+// The first blank-separated word of a text (an identifier list's first
+// identifier); empty for none.
+std::string_view firstToken(std::string_view text);
+
 // The fragment of an href (after "#"), without leading "/" (EMF paths).
 std::string_view fragmentOf(std::string_view href);
 

@@ -1,6 +1,7 @@
 // lumetra-generate-xmi CLASSES DIAGRAMS OUT.xmi [--dot OUT.dot WIDTHxHEIGHT]
 //                      [--metrics OUT.met]:
-// writes a synthetic model and, when asked, its first diagram as a Graphviz
+// writes a synthetic model (as UML2 XMI 2.x when OUT ends in ".uml", with
+// one diagram-interchange diagram however many are asked) and, when asked, its first diagram as a Graphviz
 // graph drawn at the same places for a picture of that size, and a metrics
 // file with metrics and areas over its classes.
 #include <cstdio>
@@ -45,7 +46,9 @@ int main(int argc, char** argv) {
       return usage(argv[0]);
     }
   }
-  if (!lumetra::bench::writeSyntheticXmi(argv[3], model)) {
+  const std::string out = argv[3];
+  const bool uml2 = out.size() > 4 && out.compare(out.size() - 4, 4, ".uml") == 0;
+  if (!(uml2 ? lumetra::bench::writeSyntheticUml2(out, model) : lumetra::bench::writeSyntheticXmi(out, model))) {
     std::fprintf(stderr, "cannot write %s\n", argv[3]);
     return 1;
   }
