@@ -54,11 +54,7 @@ void AreaSet::addArea(Area* area) {
   if (area != nullptr) loaded_.push_back(area);
 }
 
-Area* AreaSet::findArea(const std::string& name) const {
-  for (Area* a : loaded_)
-    if (a->getName() == name) return a;
-  return nullptr;
-}
+Area* AreaSet::findArea(const std::string& name) const { return findNamed(loaded_, name); }
 
 Area* AreaSet::getLoadedArea(std::size_t index) const { return checkedAt(loaded_, index); }
 
@@ -68,11 +64,7 @@ void AreaSet::addIdentified(IdentifiedArea* area) {
 
 IdentifiedArea* AreaSet::getIdentifiedArea(std::size_t index) const { return checkedAt(identified_, index); }
 
-IdentifiedArea* AreaSet::findIdentified(const std::string& name) const {
-  for (IdentifiedArea* a : identified_)
-    if (a->getName() == name) return a;
-  return nullptr;
-}
+IdentifiedArea* AreaSet::findIdentified(const std::string& name) const { return findNamed(identified_, name); }
 
 void AreaSet::removeIdentified(const std::string& name) {
   auto it = std::find_if(identified_.begin(), identified_.end(),

@@ -13,12 +13,14 @@
 // Identified areas hold raw pointers to diagram elements: rebuild them
 // whenever the diagram they were made for changes or goes away.
 
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "areas/IdentifiedArea.h"
+#include "platform/NonCopyable.h"
 #include "settings/Color.h"
 
 namespace lumetra {
@@ -26,12 +28,10 @@ namespace lumetra {
 class AreaVisualizer;
 class Diagram;
 
-class Area {
+class Area : NonCopyable {
  public:
   // Starts with an "Inner" painter and opaque black.
   explicit Area(std::string name);
-  Area(const Area&) = delete;
-  Area& operator=(const Area&) = delete;
   ~Area();
 
   std::string getName() const { return name_; }
@@ -65,11 +65,9 @@ class Area {
   std::unique_ptr<AreaVisualizer> painter_;  // never null
 };
 
-class AreaSet {
+class AreaSet : NonCopyable {
  public:
   AreaSet() = default;
-  AreaSet(const AreaSet&) = delete;
-  AreaSet& operator=(const AreaSet&) = delete;
   ~AreaSet() { clear(); }
 
   // Appends to loaded and takes ownership (null is ignored).
@@ -79,6 +77,8 @@ class AreaSet {
   std::size_t getLoadedCount() const { return loaded_.size(); }
   // Throws std::out_of_range past the end.
   Area* getLoadedArea(std::size_t index) const;
+  // Whether the area is one of the loaded ones (compares addresses only).
+  bool isLoaded(const Area* area) const { return std::find(loaded_.begin(), loaded_.end(), area) != loaded_.end(); }
 
   // Appends to the drawing order and takes ownership (the identifier's end).
   void addIdentified(IdentifiedArea* area);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "areas/IdentifiedArea.h"
 #include "render/AlphaTexture.h"
 #include "model/Diagram.h"
 
@@ -102,6 +103,11 @@ std::vector<std::uint8_t> makeRampTexels(int softness) {
 
 std::vector<std::uint8_t> makeBandTexels(int softness) {
   return rowTexels(softness, [](int row) { return row <= 128 ? 2.0 * row / 256.0 : 2.0 * (256 - row) / 256.0; });
+}
+
+void AreaVisualizer::appendCommonSignature(std::vector<float>& out, float kindTag) const {
+  const Color colour = area_ != nullptr && area_->getColor() != nullptr ? *area_->getColor() : Color();
+  out.insert(out.end(), {kindTag, colour.r, colour.g, colour.b, colour.a, alpha_, static_cast<float>(softness_)});
 }
 
 }  // namespace lumetra

@@ -87,6 +87,10 @@ class AreaVisualizer {
   static float softnessExponent(int softness);
 
  protected:
+  // What every kind's signature starts with: the kind's tag (no two kinds
+  // share one), the area's colour, the alpha and the softness.
+  void appendCommonSignature(std::vector<float>& out, float kindTag) const;
+
   std::string drawingMode_;
   std::string method_ = AREA_METHOD_POLYGONS;
   int softness_ = 50;

@@ -173,8 +173,6 @@ void InnerAreaGeometry::buildThinDiscs(std::vector<AreaDisc>& discs) { build(dis
 
 // ---- AreaVisualizerInner ----
 
-AreaVisualizerInner::AreaVisualizerInner() : AreaVisualizerInner(AREA_MODE_AREA, AREA_METHOD_POLYGONS, 50) {}
-
 AreaVisualizerInner::AreaVisualizerInner(const std::string& drawingMode, const std::string& method, int softness)
     : AreaVisualizer(drawingMode, method, softness), geometry_(std::make_unique<InnerAreaGeometry>()) {
   grid_ = geometry_.get();
@@ -335,11 +333,9 @@ float AreaVisualizerInner::detailSize() const {
 }
 
 bool AreaVisualizerInner::appendSignature(std::vector<float>& out) const {
-  // The kind: no other painter starts its numbers with this tag.
   constexpr float kInnerTag = 1.0f;
-  const Color colour = area_ != nullptr && area_->getColor() != nullptr ? *area_->getColor() : Color();
-  out.insert(out.end(), {kInnerTag, colour.r, colour.g, colour.b, colour.a, alpha_, static_cast<float>(softness_),
-                         drawingMode_ == AREA_MODE_CONTOUR ? 1.0f : 0.0f});
+  appendCommonSignature(out, kInnerTag);
+  out.push_back(drawingMode_ == AREA_MODE_CONTOUR ? 1.0f : 0.0f);
   for (const auto* list : {&discs_, &contourDiscs_}) {
     out.push_back(static_cast<float>(list->size()));
     for (const AreaDisc& d : *list) out.insert(out.end(), {d.x, d.y, d.radius, static_cast<float>(d.tag)});

@@ -93,9 +93,9 @@ class InnerAreaGeometry {
 
 class AreaVisualizerInner : public AreaVisualizer {
  public:
-  // Drawing mode "Area", method "Polygons", softness 50.
-  AreaVisualizerInner();
-  AreaVisualizerInner(const std::string& drawingMode, const std::string& method, int softness);
+  // Drawing mode "Area", method "Polygons", softness 50 unless given.
+  explicit AreaVisualizerInner(const std::string& drawingMode = AREA_MODE_AREA,
+                               const std::string& method = AREA_METHOD_POLYGONS, int softness = 50);
   ~AreaVisualizerInner() override;
 
   void draw(IdentifiedArea* area) override;

@@ -45,8 +45,6 @@ float nameCode(const std::string& name, std::initializer_list<const char*> names
 
 }  // namespace
 
-AreaVisualizerOuter::AreaVisualizerOuter() : AreaVisualizerOuter(AREA_MODE_AREA, AREA_METHOD_POLYGONS, 50) {}
-
 AreaVisualizerOuter::AreaVisualizerOuter(const std::string& drawingMode, const std::string& method, int softness)
     : AreaVisualizer(drawingMode, method, softness), geometry_(std::make_unique<OuterAreaGeometry>()) {
   grid_ = geometry_.get();
@@ -198,11 +196,9 @@ bool AreaVisualizerOuter::predictExtent(IdentifiedArea* area, Vec2& lower, Vec2&
 }
 
 bool AreaVisualizerOuter::appendSignature(std::vector<float>& out) const {
-  // The kind: no other painter starts its numbers with this tag.
   constexpr float kOuterTag = 2.0f;
-  const Color colour = colourOf(area_);
-  out.insert(out.end(), {kOuterTag, colour.r, colour.g, colour.b, colour.a, alpha_, static_cast<float>(softness_),
-                         nameCode(drawingMode_, {AREA_MODE_AREA, AREA_MODE_CONTOUR}),
+  appendCommonSignature(out, kOuterTag);
+  out.insert(out.end(), {nameCode(drawingMode_, {AREA_MODE_AREA, AREA_MODE_CONTOUR}),
                          nameCode(method_, {AREA_METHOD_POLYGONS, AREA_METHOD_SPLATTING, AREA_METHOD_LINE}),
                          bandWidth_, lineDiscRadius_});
   const std::vector<Vec2>& p = geometry_->getOutline();

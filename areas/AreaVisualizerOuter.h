@@ -30,9 +30,9 @@ namespace lumetra {
 
 class AreaVisualizerOuter : public AreaVisualizer {
  public:
-  // Drawing mode "Area", method "Polygons", softness 50.
-  AreaVisualizerOuter();
-  AreaVisualizerOuter(const std::string& drawingMode, const std::string& method, int softness);
+  // Drawing mode "Area", method "Polygons", softness 50 unless given.
+  explicit AreaVisualizerOuter(const std::string& drawingMode = AREA_MODE_AREA,
+                               const std::string& method = AREA_METHOD_POLYGONS, int softness = 50);
   ~AreaVisualizerOuter() override;
 
   void draw(IdentifiedArea* area) override;

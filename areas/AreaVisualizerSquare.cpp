@@ -14,8 +14,6 @@ namespace {
 constexpr float kBorderShare = 50.0f;
 }  // namespace
 
-AreaVisualizerSquare::AreaVisualizerSquare() : AreaVisualizerSquare(AREA_MODE_AREA, AREA_METHOD_POLYGONS, 50) {}
-
 AreaVisualizerSquare::AreaVisualizerSquare(const std::string& drawingMode, const std::string& method, int softness)
     : AreaVisualizer(drawingMode, method, softness) {
   setSoftness(softness);
@@ -92,12 +90,10 @@ bool AreaVisualizerSquare::predictExtent(IdentifiedArea* area, Vec2& lower, Vec2
 }
 
 bool AreaVisualizerSquare::appendSignature(std::vector<float>& out) const {
-  // The kind: no other painter starts its numbers with this tag.
   constexpr float kSquareTag = 3.0f;
-  const Color colour = area_ != nullptr && area_->getColor() != nullptr ? *area_->getColor() : Color();
+  appendCommonSignature(out, kSquareTag);
   const float mode = drawingMode_ == AREA_MODE_AREA ? 0.0f : drawingMode_ == AREA_MODE_CONTOUR ? 1.0f : 2.0f;
-  out.insert(out.end(), {kSquareTag, colour.r, colour.g, colour.b, colour.a, alpha_, static_cast<float>(softness_),
-                         mode, hasBounds_ ? 1.0f : 0.0f, lower_.x, lower_.y, upper_.x, upper_.y, borderWidth_});
+  out.insert(out.end(), {mode, hasBounds_ ? 1.0f : 0.0f, lower_.x, lower_.y, upper_.x, upper_.y, borderWidth_});
   return true;
 }
 

@@ -13,9 +13,9 @@ namespace lumetra {
 
 class AreaVisualizerSquare : public AreaVisualizer {
  public:
-  // Drawing mode "Area", method "Polygons", softness 50.
-  AreaVisualizerSquare();
-  AreaVisualizerSquare(const std::string& drawingMode, const std::string& method, int softness);
+  // Drawing mode "Area", method "Polygons", softness 50 unless given.
+  explicit AreaVisualizerSquare(const std::string& drawingMode = AREA_MODE_AREA,
+                                const std::string& method = AREA_METHOD_POLYGONS, int softness = 50);
 
   void draw(IdentifiedArea* area) override;
   void drawConnections(IdentifiedArea* area) override {}

@@ -51,13 +51,7 @@ Vec2 screenToDiagramOffset(const Camera& camera, float dx, float dy) {
 
 DiagramElement* CanvasMouse::shapeOf(Diagram* diagram, const ModelElement* model) {
   if (diagram == nullptr || model == nullptr) return nullptr;
-  for (DiagramElement* element : diagram->getElements()) {
-    if (element->getModelElement() == model) return element;
-    if (auto* composed = dynamic_cast<ComposedDiagramElement*>(element))
-      for (DiagramElement* child : composed->getChildren())
-        if (child->getModelElement() == model) return child;
-  }
-  return nullptr;
+  return findShapeOrChild(*diagram, [model](const DiagramElement& shape) { return shape.getModelElement() == model; });
 }
 
 void CanvasMouse::moveShape(DiagramElement* shape, float dx, float dy) {

@@ -17,28 +17,21 @@ namespace {
 constexpr float kGlyphHeightBound = 130.0f;
 }  // namespace
 
-void MetricsVisualizerSimple::collectCurrent() {
+template <typename Draw>
+void MetricsVisualizerSimple::drawAndCollect(Draw&& draw) {
+  if (getDrawDiagram()) draw();
   if (currentElement()) deferred().push_back(currentElement());
 }
 
-void MetricsVisualizerSimple::visitClass(Class* element) {
-  if (getDrawDiagram()) UMLModelVisualizer::visitClass(element);
-  collectCurrent();
+void MetricsVisualizerSimple::visitClass(Class* e) { drawAndCollect([&] { UMLModelVisualizer::visitClass(e); }); }
+void MetricsVisualizerSimple::visitInterface(Interface* e) {
+  drawAndCollect([&] { UMLModelVisualizer::visitInterface(e); });
 }
-
-void MetricsVisualizerSimple::visitInterface(Interface* element) {
-  if (getDrawDiagram()) UMLModelVisualizer::visitInterface(element);
-  collectCurrent();
+void MetricsVisualizerSimple::visitPelkInterface(PelkInterface* e) {
+  drawAndCollect([&] { UMLModelVisualizer::visitPelkInterface(e); });
 }
-
-void MetricsVisualizerSimple::visitPelkInterface(PelkInterface* element) {
-  if (getDrawDiagram()) UMLModelVisualizer::visitPelkInterface(element);
-  collectCurrent();
-}
-
-void MetricsVisualizerSimple::visitPelkService(PelkService* element) {
-  if (getDrawDiagram()) UMLModelVisualizer::visitPelkService(element);
-  collectCurrent();
+void MetricsVisualizerSimple::visitPelkService(PelkService* e) {
+  drawAndCollect([&] { UMLModelVisualizer::visitPelkService(e); });
 }
 
 bool MetricsVisualizerSimple::glyphRectangle(const std::string& metricName, Vec2 lo, Vec2 hi, bool useGlyphArea,

@@ -48,8 +48,10 @@ class MetricsVisualizerSimple : public UMLModelVisualizer, public MetricsVisuali
                               Vec2& corner2) const;
 
  private:
-  // Queues the shape being visited for its glyphs.
-  void collectCurrent();
+  // Draws the shape being visited (draw: the diagram painter's visit),
+  // unless only glyphs are drawn, and queues it for its glyphs.
+  template <typename Draw>
+  void drawAndCollect(Draw&& draw);
 };
 
 }  // namespace lumetra

@@ -587,6 +587,22 @@ void UMLModelVisualizer::drawCompartments(const CompartmentLayout& layout) {
   for (const TextLine& line : layout.methods) drawLabel(painter, line.text, {x, line.y}, fs, 0, appearance_->textColour);
 }
 
+float UMLModelVisualizer::drawTitledBox(const std::string& name) {
+  const GLPainter painter;
+  const ShapeBox& b = box_;
+  const float fs = static_cast<float>(appearance_->fontSize);
+  drawBoxBody();
+  const float sp = look_.textSpacing;
+  float y = b.max.y - sp;
+  float w = 0.0f, h = 0.0f;
+  GLPainter::textSize(name, fs, w, h);
+  if (look_.elementNames)
+    drawLabel(painter, name, {b.centre.x, y}, fs, kTextCenterX | kTextHang, appearance_->textColour);
+  y -= h + sp;
+  painter.line({b.min.x, y}, {b.max.x, y}, appearance_->outlineColour);
+  return y;
+}
+
 void UMLModelVisualizer::visitClass(Class* element) {
   if (!hasBox_) return;
   GLPainter painter;
@@ -596,21 +612,9 @@ void UMLModelVisualizer::visitClass(Class* element) {
     return;
   }
   const float fs = static_cast<float>(appearance_->fontSize);
-  const Color text = appearance_->textColour;
-  const Color outline = appearance_->outlineColour;
   const SmallShapeLines lines(b);
-
-  drawBoxBody();
+  const float y = drawTitledBox(element->getName());
   const float sp = look_.textSpacing;
-  float y = b.max.y - sp;
-
-  const std::string name = element->getName();
-  float w = 0.0f, h = 0.0f;
-  GLPainter::textSize(name, fs, w, h);
-  if (look_.elementNames) drawLabel(painter, name, {b.centre.x, y}, fs, kTextCenterX | kTextHang, text);
-  y -= h + sp;
-  painter.line({b.min.x, y}, {b.max.x, y}, outline);
-
   const float room = b.max.x - b.min.x - 2.0f * sp;
   std::vector<std::string> attributes = featureLines(element->getAttributes(), look_.typesAndVisibility, room, fs);
   std::vector<std::string> methods = featureLines(element->getMethods(), look_.typesAndVisibility, room, fs);
@@ -626,21 +630,9 @@ void UMLModelVisualizer::visitInterface(Interface* element) {
   const ShapeBox& b = box_;
   if (picking_) painter.filledRect(b.min, b.max, appearance_->fillColour);
   const float fs = static_cast<float>(appearance_->fontSize);
-  const Color text = appearance_->textColour;
-  const Color outline = appearance_->outlineColour;
   const SmallShapeLines lines(b);
-
-  drawBoxBody();
+  const float y = drawTitledBox("<< " + element->getName() + " >>");
   const float sp = look_.textSpacing;
-  float y = b.max.y - sp;
-
-  const std::string name = "<< " + element->getName() + " >>";
-  float w = 0.0f, h = 0.0f;
-  GLPainter::textSize(name, fs, w, h);
-  if (look_.elementNames) drawLabel(painter, name, {b.centre.x, y}, fs, kTextCenterX | kTextHang, text);
-  y -= h + sp;
-  painter.line({b.min.x, y}, {b.max.x, y}, outline);
-
   std::vector<std::string> methods =
       featureLines(element->getMethods(), look_.typesAndVisibility, b.max.x - b.min.x - 2.0f * sp, fs);
   const float tallest = tallestLine(methods, fs, 0.0f);

@@ -209,6 +209,9 @@ class UMLModelVisualizer : public ModelVisitor, public DiagramPainter {
 
   // The common box: shadow, fill, outline (no highlight).
   void drawBoxBody();
+  // The box body, the name at its top (when names are shown) and the line
+  // under it; returns the y of that line (diagram units, y up).
+  float drawTitledBox(const std::string& name);
   // The selection colour over the box, if the model element is selected.
   void drawBoxHighlight(ModelElement* element);
   bool isSelected(const ModelElement* element) const;

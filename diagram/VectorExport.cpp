@@ -7,7 +7,6 @@
 #include "diagram/VectorExport.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <gl2ps.h>
 #include <locale.h>
 #include <unistd.h>
@@ -29,6 +28,7 @@
 #include "render/CanvasWindow.h"
 #include "render/GLPainter.h"
 #include "render/GLState.h"
+#include "render/ViewSetup.h"
 
 namespace lumetra {
 
@@ -182,19 +182,14 @@ Picture renderAreaPicture(UMLModelVisualizer& painter, Diagram* diagram, const C
   const int w = window.width();
   const int h = window.height();
   AttribGuard state(GL_VIEWPORT_BIT | GL_SCISSOR_BIT);
-  glViewport(0, 0, w, h);
-  glScissor(0, 0, w, h);
+  setViewport(w, h);
   {
     MatrixGuard projection(GL_PROJECTION);
-    glLoadMatrixf(window.projectionMatrix(0).data());
     MatrixGuard modelView(GL_MODELVIEW);
-    glLoadMatrixf(window.viewMatrix(0).data());
+    loadViewMatrices(window.projectionMatrix(0), window.viewMatrix(0));
     painter.drawAreaPass(diagram);
   }
-  std::vector<unsigned char> bottomUp(static_cast<std::size_t>(w) * h * 3);
-  glFinish();
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+  const std::vector<unsigned char> bottomUp = readRGBPixels(w, h);
 
   int lowX = w, lowY = h, highX = -1, highY = -1;
   for (int y = 0; y < h; ++y) {
@@ -301,14 +296,12 @@ void emitPicture(const Picture& picture, const std::string& pngBase64, VectorFor
   for (int y = 0; y < picture.height; ++y)
     for (std::size_t i = 0; i < row; ++i)
       pixels[y * row + i] = picture.rgb[(picture.height - 1 - y) * row + i] / 255.0f;
-  GLint viewport[4];
-  glGetIntegerv(GL_VIEWPORT, viewport);
+  int portWidth = 0, portHeight = 0;
+  viewportSize(portWidth, portHeight);
   MatrixGuard projection(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0.0, viewport[2], 0.0, viewport[3], -1.0, 1.0);
   MatrixGuard modelView(GL_MODELVIEW);
-  glLoadIdentity();
-  glRasterPos2i(picture.x, picture.y);
+  loadPixelMatrices(portWidth, portHeight);
+  setRasterPosition(static_cast<float>(picture.x), static_cast<float>(picture.y));
   gl2psDrawPixels(picture.width, picture.height, 0, 0, GL_RGB, GL_FLOAT, pixels.data());
 }
 
@@ -320,15 +313,8 @@ class TextRecorder : public VectorSink {
 
   void text(const std::string& text, Vec2 origin, float angle, float em, Color color) override {
     // Where origin, the text's direction and its em land in the view.
-    GLdouble modelView[16], projection[16];
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    auto project = [&](double x, double y, double& wx, double& wy) {
-      GLdouble wz = 0.0;
-      return gluProject(x, y, 0.0, modelView, projection, viewport, &wx, &wy, &wz) == GL_TRUE;
-    };
+    const WindowProjection view;
+    auto project = [&](double x, double y, double& wx, double& wy) { return view.project(x, y, wx, wy); };
     const double c = std::cos(angle), s = std::sin(angle);
     double ox, oy, ax, ay, ux, uy;
     if (!project(origin.x, origin.y, ox, oy) || !project(origin.x + c * em, origin.y + s * em, ax, ay) ||
@@ -452,9 +438,8 @@ std::string recordPage(UMLModelVisualizer& painter, Diagram* diagram, const Canv
   TextRecorder recorder(kind, h);
 
   AttribGuard state(GL_VIEWPORT_BIT | GL_SCISSOR_BIT | GL_COLOR_BUFFER_BIT);
-  glViewport(0, 0, w, h);
-  glScissor(0, 0, w, h);
-  glClearColor(1.0f, 1.0f, 1.0f, 1.0f);  // the page's background
+  setViewport(w, h);
+  setClearColour(1.0f, 1.0f, 1.0f, 1.0f);  // the page's background
   for (GLint buffer = kFirstBuffer;; buffer *= 2) {
     MemoryStream stream;
     // Primitives keep the order they are drawn in, as on screen (the view
@@ -470,24 +455,14 @@ std::string recordPage(UMLModelVisualizer& painter, Diagram* diagram, const Canv
       if (kind == VectorFormat::Pdf) {
         // gl2ps declares a font resource only for text of its own: one
         // blank anchor text gives the page the font F0 all labels use.
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glRasterPos2f(-1.0f, -1.0f);
+        loadClipMatrices();
+        setRasterPosition(-1.0f, -1.0f);
         gl2psTextOpt(" ", "Helvetica", 1, GL2PS_TEXT_BL, 0.0f);
       }
-      glMatrixMode(GL_PROJECTION);
-      glLoadMatrixf(window.projectionMatrix(0).data());
-      glMatrixMode(GL_MODELVIEW);
-      glLoadMatrixf(window.viewMatrix(0).data());
+      loadViewMatrices(window.projectionMatrix(0), window.viewMatrix(0));
       painter.drawDiagram(diagram);
       // What the window draws over the scene in its pixels (the legend).
-      glMatrixMode(GL_PROJECTION);
-      glLoadIdentity();
-      glOrtho(0.0, w, 0.0, h, -1.0, 1.0);
-      glMatrixMode(GL_MODELVIEW);
-      glLoadIdentity();
+      loadPixelMatrices(w, h);
       painter.drawOverlay(diagram, w, h);
     }
     const GLint status = gl2psEndPage();

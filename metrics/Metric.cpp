@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "metrics/MetricVisualizer.h"
+#include "metrics/GlyphPainters.h"
 
 namespace lumetra {
 
@@ -10,12 +10,6 @@ namespace {
 
 std::unique_ptr<Color> ownedOrBlack(Color* colour) {
   return std::unique_ptr<Color>(colour != nullptr ? colour : new Color());
-}
-
-template <typename T>
-const MetricValue<T>& pairAt(const std::vector<MetricValue<T>>& values, std::size_t index) {
-  if (index >= values.size()) throw std::out_of_range("invalid vector<T> subscript");
-  return values[index];
 }
 
 }  // namespace
@@ -27,22 +21,16 @@ Metric::Metric(std::string name, Color* colour, Color* outlineColour)
 
 Metric::~Metric() = default;
 
-std::string Metric::getVisualizerName() const { return painter_->getName(); }
+std::string Metric::getVisualizerName() const { return glyph_; }
 
-bool Metric::installPainter(std::unique_ptr<MetricVisualizer> painter) {
-  if (!painter) return false;
-  painter_ = std::move(painter);
-  return true;
-}
+MetricVisualizer* Metric::getVisualizer() const { return glyphPainter(glyph_); }
 
 // ---- IntegerMetric ----
 
 IntegerMetric::IntegerMetric(std::string name, Color* colour, Color* outlineColour)
-    : Metric(std::move(name), colour, outlineColour) {
-  installPainter(std::make_unique<Default3DIntMetricVisualizer>());
+    : ValuedMetric(std::move(name), colour, outlineColour) {
+  glyph_ = "3D Bar";
 }
-
-bool IntegerMetric::hasValue(const std::string& elementId) const { return firstIndex_.count(elementId) != 0; }
 
 std::string IntegerMetric::getValueText(const std::string& elementId) const {
   auto it = firstIndex_.find(elementId);
@@ -79,31 +67,27 @@ std::string IntegerMetric::getMaximumText() const {
 }
 
 void IntegerMetric::drawGlyph(const std::string& elementId, const Vec2& corner1, const Vec2& corner2) {
-  // Only integer painters are ever installed on an integer metric.
-  auto* painter = static_cast<IntMetricVisualizer*>(getVisualizer());
-  painter->draw(corner1, corner2, *getColor(), *getOutlineColor(), getValue(elementId), minimum_, maximum_);
+  drawIntGlyph(glyph_, corner1, corner2, *getColor(), *getOutlineColor(), getValue(elementId), minimum_, maximum_);
 }
 
 void IntegerMetric::setVisualizer(const std::string& displayName) {
-  installPainter(createIntMetricVisualizer(displayName));
+  if (isIntGlyphName(displayName)) glyph_ = displayName;
 }
 
 void IntegerMetric::addValue(const std::string& elementId, int value) {
-  firstIndex_.emplace(elementId, values_.size());
-  values_.push_back({elementId, value});
+  append(elementId, value);
   if (!written_.empty()) written_.emplace_back();
 }
 
 void IntegerMetric::addValue(const std::string& elementId, int value, std::string written) {
   written_.resize(values_.size());
   written_.push_back(std::move(written));
-  firstIndex_.emplace(elementId, values_.size());
-  values_.push_back({elementId, value});
+  append(elementId, value);
 }
 
 int IntegerMetric::getValue(const std::string& elementId) const {
-  auto it = firstIndex_.find(elementId);
-  return it == firstIndex_.end() ? -1 : values_[it->second].value;
+  const MetricValue<int>* pair = firstPair(elementId);
+  return pair != nullptr ? pair->value : -1;
 }
 
 void IntegerMetric::computeRange() {
@@ -122,49 +106,34 @@ void IntegerMetric::computeRange() {
 }
 
 bool IntegerMetric::isWithinBounds(const std::string& elementId) const {
-  auto it = firstIndex_.find(elementId);
-  if (it == firstIndex_.end()) return false;
-  int value = values_[it->second].value;
-  return value >= lowerBound_ && value <= upperBound_;
+  const MetricValue<int>* pair = firstPair(elementId);
+  return pair != nullptr && pair->value >= lowerBound_ && pair->value <= upperBound_;
 }
-
-const MetricValue<int>& IntegerMetric::getPair(std::size_t index) const { return pairAt(values_, index); }
 
 // ---- BooleanMetric ----
 
 BooleanMetric::BooleanMetric(std::string name, Color* colour, Color* outlineColour)
-    : Metric(std::move(name), colour, outlineColour) {
-  installPainter(std::make_unique<DefaultBoolMetricVisualizer>());
+    : ValuedMetric(std::move(name), colour, outlineColour) {
+  glyph_ = "Default Boolean";
 }
 
-bool BooleanMetric::hasValue(const std::string& elementId) const { return firstIndex_.count(elementId) != 0; }
-
 std::string BooleanMetric::getValueText(const std::string& elementId) const {
-  auto it = firstIndex_.find(elementId);
-  if (it == firstIndex_.end()) return {};
-  return values_[it->second].value ? "true" : "false";
+  const MetricValue<bool>* pair = firstPair(elementId);
+  if (pair == nullptr) return {};
+  return pair->value ? "true" : "false";
 }
 
 void BooleanMetric::drawGlyph(const std::string& elementId, const Vec2& corner1, const Vec2& corner2) {
-  // Only boolean painters are ever installed on a boolean metric.
-  auto* painter = static_cast<BoolMetricVisualizer*>(getVisualizer());
-  painter->draw(corner1, corner2, *getColor(), *getOutlineColor(), getValue(elementId));
+  drawBoolGlyph(glyph_, corner1, corner2, *getColor(), *getOutlineColor(), getValue(elementId));
 }
 
 void BooleanMetric::setVisualizer(const std::string& displayName) {
-  installPainter(createBoolMetricVisualizer(displayName));
-}
-
-void BooleanMetric::addValue(const std::string& elementId, bool value) {
-  firstIndex_.emplace(elementId, values_.size());
-  values_.push_back({elementId, value});
+  if (isBoolGlyphName(displayName)) glyph_ = displayName;
 }
 
 bool BooleanMetric::getValue(const std::string& elementId) const {
-  auto it = firstIndex_.find(elementId);
-  return it != firstIndex_.end() && values_[it->second].value;
+  const MetricValue<bool>* pair = firstPair(elementId);
+  return pair != nullptr && pair->value;
 }
-
-const MetricValue<bool>& BooleanMetric::getPair(std::size_t index) const { return pairAt(values_, index); }
 
 }  // namespace lumetra

@@ -1,8 +1,9 @@
 #pragma once
 // The metric model: a named measurement attached to diagram elements, an
 // integer or a boolean per element, with its colours, a transparency weight
-// and the glyph painter that draws one value (MetricVisualizer.h, which only
-// the code that talks to the painter includes).
+// and the display name of the glyph painter that draws one value. The
+// painters are made and kept by their registry (GlyphPainters.h); the metric
+// draws through it and never includes the painters.
 //
 // Elements are referred to by model identifier only (exact, case-sensitive);
 // a metric never points into the model. Values keep file order and
@@ -11,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -62,20 +64,51 @@ class Metric {
   virtual ~Metric();
 
   Color* getOutlineColor() const { return outlineColour_.get(); }
-  MetricVisualizer* getVisualizer() const { return painter_.get(); }
+  // The glyph painter of the metric's kind, which every metric of that kind
+  // shares (metrics/GlyphPainters.h).
+  MetricVisualizer* getVisualizer() const;
 
  protected:
-  // Installs a painter; a null one leaves the current painter in place.
-  // Returns whether it was installed.
-  bool installPainter(std::unique_ptr<MetricVisualizer> painter);
+  // The display name of the glyph painter; the kinds check that it is one
+  // of theirs.
+  std::string glyph_;
 
  private:
   std::string name_;
   bool selected_ = false;
-  std::unique_ptr<MetricVisualizer> painter_;  // never null after construction
   std::unique_ptr<Color> colour_;
   std::unique_ptr<Color> outlineColour_;
   float transparency_ = 0.5f;
+};
+
+// A metric's values of type T in file order, each element's first value
+// found by its identifier.
+template <typename T>
+class ValuedMetric : public Metric {
+ public:
+  using Metric::Metric;
+
+  bool hasValue(const std::string& elementId) const override { return firstIndex_.count(elementId) != 0; }
+  std::size_t getValueCount() const { return values_.size(); }
+  // Pair i; throws std::out_of_range past the end.
+  const MetricValue<T>& getPair(std::size_t index) const {
+    if (index >= values_.size()) throw std::out_of_range("invalid vector<T> subscript");
+    return values_[index];
+  }
+
+ protected:
+  void append(const std::string& elementId, T value) {
+    firstIndex_.emplace(elementId, values_.size());
+    values_.push_back({elementId, value});
+  }
+  // The element's first pair, or null.
+  const MetricValue<T>* firstPair(const std::string& elementId) const {
+    auto it = firstIndex_.find(elementId);
+    return it == firstIndex_.end() ? nullptr : &values_[it->second];
+  }
+
+  std::vector<MetricValue<T>> values_;
+  std::unordered_map<std::string, std::size_t> firstIndex_;  // id -> first pair
 };
 
 // Integer values with their data range and the display bounds (a filter:
@@ -86,12 +119,11 @@ class Metric {
 // too, stored as value x 10^scale: range, bounds, thresholds, glyphs and saved
 // configurations then work alike for both, while the texts (hover boxes, the
 // legend) show each value as the file wrote it.
-class IntegerMetric : public Metric {
+class IntegerMetric : public ValuedMetric<int> {
  public:
   // Starts with the "3D Bar" painter.
   IntegerMetric(std::string name, Color* colour, Color* outlineColour);
 
-  bool hasValue(const std::string& elementId) const override;
   std::string getValueText(const std::string& elementId) const override;
   void drawGlyph(const std::string& elementId, const Vec2& corner1, const Vec2& corner2) override;
   void setVisualizer(const std::string& displayName) override;
@@ -127,16 +159,11 @@ class IntegerMetric : public Metric {
   void setUpperBound(int bound) { upperBound_ = bound; }
   // Whether the element has a value inside the display bounds.
   bool isWithinBounds(const std::string& elementId) const;
-  std::size_t getValueCount() const { return values_.size(); }
-  // Pair i; throws std::out_of_range past the end.
-  const MetricValue<int>& getPair(std::size_t index) const;
 
  private:
   std::string textAt(std::size_t index) const;
 
-  std::vector<MetricValue<int>> values_;
   std::vector<std::string> written_;  // parallel to values_ once any text was given
-  std::unordered_map<std::string, std::size_t> firstIndex_;  // id -> first pair
   int scale_ = 0;
   std::size_t minimumIndex_ = 0;  // pairs holding the minimum and maximum
   std::size_t maximumIndex_ = 0;
@@ -146,26 +173,18 @@ class IntegerMetric : public Metric {
   int upperBound_ = 0;
 };
 
-class BooleanMetric : public Metric {
+class BooleanMetric : public ValuedMetric<bool> {
  public:
   // Starts with the "Default Boolean" painter.
   BooleanMetric(std::string name, Color* colour, Color* outlineColour);
 
-  bool hasValue(const std::string& elementId) const override;
   std::string getValueText(const std::string& elementId) const override;
   void drawGlyph(const std::string& elementId, const Vec2& corner1, const Vec2& corner2) override;
   void setVisualizer(const std::string& displayName) override;
 
-  void addValue(const std::string& elementId, bool value);
+  void addValue(const std::string& elementId, bool value) { append(elementId, value); }
   // The first value of that element, or false when it has none.
   bool getValue(const std::string& elementId) const;
-  std::size_t getValueCount() const { return values_.size(); }
-  // Pair i; throws std::out_of_range past the end.
-  const MetricValue<bool>& getPair(std::size_t index) const;
-
- private:
-  std::vector<MetricValue<bool>> values_;
-  std::unordered_map<std::string, std::size_t> firstIndex_;  // id -> first pair
 };
 
 }  // namespace lumetra

@@ -18,11 +18,7 @@ void MetricSet::add(Metric* metric) {
   if (metric != nullptr) loaded_.push_back(metric);
 }
 
-Metric* MetricSet::findMetric(const std::string& name) const {
-  for (Metric* m : loaded_)
-    if (m->getName() == name) return m;
-  return nullptr;
-}
+Metric* MetricSet::findMetric(const std::string& name) const { return findNamed(loaded_, name); }
 
 Metric* MetricSet::getMetric(std::size_t index) const { return checkedAt(loaded_, index); }
 
@@ -36,11 +32,7 @@ void MetricSet::hideMetric(const std::string& name) {
   if (it != shown_.end()) shown_.erase(it);
 }
 
-Metric* MetricSet::findShownMetric(const std::string& name) const {
-  for (Metric* m : shown_)
-    if (m->getName() == name) return m;
-  return nullptr;
-}
+Metric* MetricSet::findShownMetric(const std::string& name) const { return findNamed(shown_, name); }
 
 int MetricSet::indexOfShownMetric(const std::string& name) const {
   for (std::size_t i = 0; i < shown_.size(); ++i)

@@ -3,19 +3,19 @@
 // the user chose to display ("shown", borrowed from loaded, in the order they
 // were chosen). Names are compared exactly; the first match wins.
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <vector>
 
 #include "metrics/Metric.h"
+#include "platform/NonCopyable.h"
 
 namespace lumetra {
 
-class MetricSet {
+class MetricSet : NonCopyable {
  public:
   MetricSet() = default;
-  MetricSet(const MetricSet&) = delete;
-  MetricSet& operator=(const MetricSet&) = delete;
   ~MetricSet() { clear(); }
 
   // Appends to loaded and takes ownership (null is ignored).
@@ -25,6 +25,10 @@ class MetricSet {
   std::size_t getMetricCount() const { return loaded_.size(); }
   // Throws std::out_of_range past the end.
   Metric* getMetric(std::size_t index) const;
+  // Whether the metric is one of the loaded ones (compares addresses only).
+  bool isLoaded(const Metric* metric) const {
+    return std::find(loaded_.begin(), loaded_.end(), metric) != loaded_.end();
+  }
 
   // Appends every loaded metric of that name to shown.
   void showMetric(const std::string& name);

@@ -4,8 +4,9 @@
 //
 // corner1 is the lower corner (x1, y1), corner2 the upper corner (x2, y2), in
 // diagram units (y up). Every colour goes through the primitives' global alpha
-// factor, which the overlay sets per metric. Painters hold no data; a metric
-// owns one and swaps it by display name.
+// factor, which the overlay sets per metric. Painters hold no data: the
+// registry (GlyphPainters.h) keeps one of each kind for every metric, and a
+// metric names its painter by display name.
 
 #include <memory>
 #include <string>

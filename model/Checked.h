@@ -13,6 +13,14 @@ const T& checkedAt(const std::vector<T>& list, std::size_t index) {
   return list[index];
 }
 
+// The first element of the list whose getName() is name, or null.
+template <typename T, typename Name>
+T* findNamed(const std::vector<T*>& list, const Name& name) {
+  for (T* p : list)
+    if (p->getName() == name) return p;
+  return nullptr;
+}
+
 // Deletes every owned pointer of a list and empties it.
 template <typename T>
 void deleteAll(std::vector<T*>& list) {

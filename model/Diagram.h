@@ -53,6 +53,19 @@ class Diagram : public VisualElement {
   std::string name_;
 };
 
+// The first top-level shape of the diagram, or child of a composed shape
+// (looked at right after its parent), that matches; null when none does.
+template <typename Matches>
+DiagramElement* findShapeOrChild(Diagram& diagram, Matches&& matches) {
+  for (DiagramElement* shape : diagram.getElements()) {
+    if (matches(*shape)) return shape;
+    if (auto* composed = dynamic_cast<ComposedDiagramElement*>(shape))
+      for (DiagramElement* child : composed->getChildren())
+        if (matches(*child)) return child;
+  }
+  return nullptr;
+}
+
 class ClassDiagram : public Diagram {
  public:
   using Diagram::Diagram;

@@ -21,13 +21,7 @@ void setCorners(VisualElement* shape, Vec2 lowerLeft, Vec2 upperRight) {
 }
 
 DiagramElement* shapeWithId(Diagram* diagram, const std::string& id) {
-  for (DiagramElement* shape : diagram->getElements()) {
-    if (shape->getId() == id) return shape;
-    if (auto* composed = dynamic_cast<ComposedDiagramElement*>(shape))
-      for (DiagramElement* child : composed->getChildren())
-        if (child->getId() == id) return child;
-  }
-  return nullptr;
+  return findShapeOrChild(*diagram, [&id](const DiagramElement& shape) { return shape.getId() == id; });
 }
 
 }  // namespace

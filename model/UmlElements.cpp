@@ -4,19 +4,20 @@
 
 namespace lumetra {
 
-Class* Class::addMethod(ModelElement* method) {
-  auto* m = dynamic_cast<Method*>(method);
-  if (!m) return nullptr;
-  methods_.push_back(m);
-  return this;
+namespace {
+// Appends the element to the list if it is a Feature of that kind; returns
+// owner then, null otherwise.
+template <typename Kind, typename Owner>
+Owner* appendFeature(Owner* owner, std::vector<Kind*>& list, ModelElement* element) {
+  auto* feature = dynamic_cast<Kind*>(element);
+  if (!feature) return nullptr;
+  list.push_back(feature);
+  return owner;
 }
+}  // namespace
 
-Class* Class::addAttribute(ModelElement* attribute) {
-  auto* a = dynamic_cast<Attribute*>(attribute);
-  if (!a) return nullptr;
-  attributes_.push_back(a);
-  return this;
-}
+Class* Class::addMethod(ModelElement* method) { return appendFeature(this, methods_, method); }
+Class* Class::addAttribute(ModelElement* attribute) { return appendFeature(this, attributes_, attribute); }
 
 void Class::accept(ModelVisitor& visitor) { visitor.visitClass(this); }
 
@@ -25,12 +26,7 @@ Class::~Class() {
   deleteAll(attributes_);
 }
 
-Interface* Interface::addMethod(ModelElement* method) {
-  auto* m = dynamic_cast<Method*>(method);
-  if (!m) return nullptr;
-  methods_.push_back(m);
-  return this;
-}
+Interface* Interface::addMethod(ModelElement* method) { return appendFeature(this, methods_, method); }
 
 void Interface::accept(ModelVisitor& visitor) { visitor.visitInterface(this); }
 

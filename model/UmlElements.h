@@ -79,11 +79,29 @@ class Method : public Feature {
   bool virtual_ = false;
 };
 
-class Class : public ModelElement {
+// A named element with a line of extra text (a stereotype, template
+// arguments): classes, interfaces and packages.
+class NamedElement : public ModelElement {
+ public:
+  NamedElement() = default;
+  explicit NamedElement(std::string id) : ModelElement(std::move(id)) {}
+  NamedElement(std::string id, std::string name) : ModelElement(std::move(id)), name_(std::move(name)) {}
+
+  virtual std::string getName() const { return name_; }
+  virtual std::string getExtraText() const { return extraText_; }
+  virtual void setName(std::string name) { name_ = std::move(name); }
+  virtual void setExtraText(std::string text) { extraText_ = std::move(text); }
+
+ private:
+  std::string name_;
+  std::string extraText_;
+};
+
+class Class : public NamedElement {
  public:
   Class() = default;
-  explicit Class(std::string id) : ModelElement(std::move(id)) {}
-  Class(std::string id, std::string name) : ModelElement(std::move(id)), name_(std::move(name)) {}
+  explicit Class(std::string id) : NamedElement(std::move(id)) {}
+  Class(std::string id, std::string name) : NamedElement(std::move(id), std::move(name)) {}
 
   std::string getTypeName() const override { return "Class"; }
   // Appends (taking ownership) only a Method; returns this, or null for
@@ -95,10 +113,6 @@ class Class : public ModelElement {
   virtual Attribute* getAttribute(std::size_t index) const { return checkedAt(attributes_, index); }
   virtual std::vector<Method*> getMethods() const { return methods_; }
   virtual std::vector<Attribute*> getAttributes() const { return attributes_; }
-  virtual std::string getName() const { return name_; }
-  virtual std::string getExtraText() const { return extraText_; }
-  virtual void setName(std::string name) { name_ = std::move(name); }
-  virtual void setExtraText(std::string text) { extraText_ = std::move(text); }
   void accept(ModelVisitor& visitor) override;
   ~Class() override;
 
@@ -110,23 +124,17 @@ class Class : public ModelElement {
 
  private:
   bool abstract_ = false;
-  std::string name_;
-  std::string extraText_;
   std::vector<Attribute*> attributes_;  // owned
   std::vector<Method*> methods_;        // owned
 };
 
-class Interface : public ModelElement {
+class Interface : public NamedElement {
  public:
   Interface() = default;
-  explicit Interface(std::string id) : ModelElement(std::move(id)) {}
-  Interface(std::string id, std::string name) : ModelElement(std::move(id)), name_(std::move(name)) {}
+  explicit Interface(std::string id) : NamedElement(std::move(id)) {}
+  Interface(std::string id, std::string name) : NamedElement(std::move(id), std::move(name)) {}
 
   std::string getTypeName() const override { return "Interface"; }
-  virtual std::string getName() const { return name_; }
-  virtual std::string getExtraText() const { return extraText_; }
-  virtual void setName(std::string name) { name_ = std::move(name); }
-  virtual void setExtraText(std::string text) { extraText_ = std::move(text); }
   // Appends (taking ownership) only a Method; returns this or null.
   virtual Interface* addMethod(ModelElement* method);
   virtual std::vector<Method*> getMethods() const { return methods_; }
@@ -134,27 +142,17 @@ class Interface : public ModelElement {
   ~Interface() override;
 
  private:
-  std::string name_;
-  std::string extraText_;
   std::vector<Method*> methods_;  // owned
 };
 
-class Package : public ModelElement {
+class Package : public NamedElement {
  public:
   Package() = default;
-  explicit Package(std::string id) : ModelElement(std::move(id)) {}
-  Package(std::string id, std::string name) : ModelElement(std::move(id)), name_(std::move(name)) {}
+  explicit Package(std::string id) : NamedElement(std::move(id)) {}
+  Package(std::string id, std::string name) : NamedElement(std::move(id), std::move(name)) {}
 
   std::string getTypeName() const override { return "Package"; }
-  virtual std::string getName() const { return name_; }
-  virtual std::string getExtraText() const { return extraText_; }
-  virtual void setName(std::string name) { name_ = std::move(name); }
-  virtual void setExtraText(std::string text) { extraText_ = std::move(text); }
   void accept(ModelVisitor& visitor) override;
-
- private:
-  std::string name_;
-  std::string extraText_;
 };
 
 // A comment; visited through visitModelElement.

@@ -24,6 +24,18 @@ namespace {
 // declaration); whitespace-only text is dropped.
 constexpr unsigned kParseOptions = pugi::parse_full;
 
+// Moves a 1-based line and column past the bytes.
+void advancePosition(const char* bytes, std::size_t count, unsigned& line, unsigned& column) {
+  for (std::size_t i = 0; i < count; ++i) {
+    if (bytes[i] == '\n') {
+      ++line;
+      column = 1;
+    } else {
+      ++column;
+    }
+  }
+}
+
 // The 1-based line and column of a byte offset in a file.
 void positionOf(const std::string& fileName, std::ptrdiff_t offset, unsigned& line, unsigned& column) {
   line = 1;
@@ -37,14 +49,7 @@ void positionOf(const std::string& fileName, std::ptrdiff_t offset, unsigned& li
                                                                                  : sizeof buffer;
     const std::size_t got = std::fread(buffer, 1, want, file);
     if (got == 0) break;
-    for (std::size_t i = 0; i < got; ++i) {
-      if (buffer[i] == '\n') {
-        ++line;
-        column = 1;
-      } else {
-        ++column;
-      }
-    }
+    advancePosition(buffer, got, line, column);
     left -= static_cast<std::ptrdiff_t>(got);
   }
   std::fclose(file);
@@ -54,15 +59,7 @@ void positionOf(const std::string& fileName, std::ptrdiff_t offset, unsigned& li
 void positionIn(const char* text, std::size_t size, std::ptrdiff_t offset, unsigned& line, unsigned& column) {
   line = 1;
   column = 1;
-  const std::size_t end = std::min(size, static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)));
-  for (std::size_t i = 0; i < end; ++i) {
-    if (text[i] == '\n') {
-      ++line;
-      column = 1;
-    } else {
-      ++column;
-    }
-  }
+  advancePosition(text, std::min(size, static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0))), line, column);
 }
 
 // Whether the XML declaration at the start of the text names the

@@ -172,19 +172,7 @@ void DiagramParserXMI::walkIndex(Visit&& visit) const {
   pugi::xml_node start = modelRoot_;
   if (!start) start = document_.child("XMI").child("XMI.content").first_child();
   if (!start) return;
-  const pugi::xml_node top = start.parent();
-
-  pugi::xml_node node = start;
-  while (node) {
-    if (visit(node)) return;
-    if (pugi::xml_node child = node.first_child()) {
-      node = child;
-      continue;
-    }
-    while (node && node != top && !node.next_sibling()) node = node.parent();
-    if (!node || node == top) break;
-    node = node.next_sibling();
-  }
+  walkXmlTree(start, start.parent(), visit);
 }
 
 std::vector<pugi::xml_node> DiagramParserXMI::indexedNodes() const {

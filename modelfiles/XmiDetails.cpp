@@ -51,20 +51,12 @@ std::string multiplicityOf(pugi::xml_node node) {
 
 void XmiNames::gather() const {
   std::call_once(gathered_, [this] {
-    // Iterative pre-order walk of the subtree: deep files cannot exhaust the stack.
-    pugi::xml_node node = root_;
-    while (node) {
+    walkXmlTree(root_, root_, [this](pugi::xml_node node) {
       if (node.type() == pugi::node_element)
         if (const pugi::xml_attribute id = node.attribute("xmi.id"))
           elements_.emplace(std::string_view(id.value()), node);  // the first one wins
-      if (pugi::xml_node c = node.first_child()) {
-        node = c;
-        continue;
-      }
-      while (node && node != root_ && !node.next_sibling()) node = node.parent();
-      if (!node || node == root_) break;
-      node = node.next_sibling();
-    }
+      return false;
+    });
   });
 }
 

@@ -25,6 +25,24 @@
 
 namespace lumetra {
 
+// Visits start and every node after it in document order up to the end of
+// top's subtree (top: start itself, or an ancestor), until visit returns
+// true. Iterative, so that deep files cannot exhaust the stack.
+template <typename Visit>
+void walkXmlTree(pugi::xml_node start, pugi::xml_node top, Visit&& visit) {
+  pugi::xml_node node = start;
+  while (node) {
+    if (visit(node)) return;
+    if (pugi::xml_node child = node.first_child()) {
+      node = child;
+      continue;
+    }
+    while (node && node != top && !node.next_sibling()) node = node.parent();
+    if (!node || node == top) break;
+    node = node.next_sibling();
+  }
+}
+
 // xmi.id -> element under one node (the first of an identifier), gathered
 // at the first question (one walk of the subtree). Safe to ask from several
 // threads.

@@ -17,6 +17,7 @@
 #include "render/HoverOverlay.h"
 #include "render/PieceReorder.h"
 #include "render/ScreenScale.h"
+#include "render/ViewSetup.h"
 #include "settings/SettingsStore.h"
 
 namespace lumetra {
@@ -189,15 +190,6 @@ class PlainLineBaseScope {
  private:
   bool on_;
 };
-
-// Window pixels, y up, identity model-view.
-void loadPixelProjection(int width, int height) {
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0.0, width, 0.0, height, -1.0, 1.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-}
 
 }  // namespace
 
@@ -662,7 +654,7 @@ void CanvasWindow::render(bool useCache) {
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   }
 
-  loadPixelProjection(width_, height_);
+  loadPixelMatrices(width_, height_);
   drawOverlays();
 }
 
@@ -687,14 +679,14 @@ void CanvasWindow::renderOnce() {
   DetailScaleScope detail(detailScaleNow());
   FlushingParts slices;
   visualizer_->drawDiagramInParts(diagram_, slices);
-  loadPixelProjection(width_, height_);
+  loadPixelMatrices(width_, height_);
   drawOverlays();
 }
 
 void CanvasWindow::drawFrame(bool isActive) {
   glViewport(x_, y_, width_, height_);
   glScissor(x_, y_, width_, height_);
-  loadPixelProjection(width_, height_);
+  loadPixelMatrices(width_, height_);
   const float t = isActive ? 3.0f : 1.0f;
   const Color color(isActive ? 0x88ff0000u : 0x88000000u);
   const float w = static_cast<float>(width_);

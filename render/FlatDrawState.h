@@ -9,6 +9,7 @@
 // they never call GL themselves.
 
 #include "platform/GLExtensions.h"
+#include "platform/NonCopyable.h"
 
 namespace lumetra {
 
@@ -22,12 +23,10 @@ enum class Blend {
   Add,   // d + s * a
 };
 
-class FlatDrawState {
+class FlatDrawState : NonCopyable {
  public:
   explicit FlatDrawState(Blend blend);
   ~FlatDrawState();
-  FlatDrawState(const FlatDrawState&) = delete;
-  FlatDrawState& operator=(const FlatDrawState&) = delete;
 
   void setBlend(Blend blend);
   // The texture's alpha multiplies the colour: binds it and switches

@@ -7,14 +7,13 @@
 #include <vector>
 
 #include "model/Vec2.h"
+#include "platform/NonCopyable.h"
 
 namespace lumetra {
 
 // Begins primitives of one kind when made, ends them when it goes.
-class PrimitiveBatch {
+class PrimitiveBatch : NonCopyable {
  public:
-  PrimitiveBatch(const PrimitiveBatch&) = delete;
-  PrimitiveBatch& operator=(const PrimitiveBatch&) = delete;
 
  protected:
   explicit PrimitiveBatch(unsigned int mode);
@@ -54,12 +53,10 @@ void drawLineLoop(const std::vector<Vec2>& points);
 // Many textured quads from arrays: corners as whole diagram units (x, y
 // pairs, four corners a quad) and texture coordinates (s, t pairs, one per
 // corner). The client array state is pushed while the object lives.
-class QuadArrays {
+class QuadArrays : NonCopyable {
  public:
   QuadArrays();
   ~QuadArrays();
-  QuadArrays(const QuadArrays&) = delete;
-  QuadArrays& operator=(const QuadArrays&) = delete;
 
   void draw(const std::vector<int>& corners, const std::vector<float>& texels);
 };

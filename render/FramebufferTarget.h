@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/NonCopyable.h"
+
 namespace lumetra {
 
-class FramebufferTarget {
+class FramebufferTarget : NonCopyable {
  public:
   FramebufferTarget(int width, int height);
   ~FramebufferTarget();
-  FramebufferTarget(const FramebufferTarget&) = delete;
-  FramebufferTarget& operator=(const FramebufferTarget&) = delete;
 
   // Whether the framebuffer is complete and bound; otherwise why not.
   bool ok() const { return error_.empty(); }

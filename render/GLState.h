@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 
+#include "platform/NonCopyable.h"
+
 namespace lumetra {
 
 // The current projection times model-view, column-major as GL keeps them:
@@ -21,17 +23,15 @@ inline void readClipMatrix(float out[16]) {
 }
 
 // glPushAttrib(mask) now, glPopAttrib() at scope end.
-class AttribGuard {
+class AttribGuard : NonCopyable {
  public:
   explicit AttribGuard(GLbitfield mask) { glPushAttrib(mask); }
   ~AttribGuard() { glPopAttrib(); }
-  AttribGuard(const AttribGuard&) = delete;
-  AttribGuard& operator=(const AttribGuard&) = delete;
 };
 
 // Selects the matrix stack and pushes it; at scope end selects it again and
 // pops it, then leaves that stack selected.
-class MatrixGuard {
+class MatrixGuard : NonCopyable {
  public:
   explicit MatrixGuard(GLenum mode) : mode_(mode) {
     glMatrixMode(mode_);
@@ -41,8 +41,6 @@ class MatrixGuard {
     glMatrixMode(mode_);
     glPopMatrix();
   }
-  MatrixGuard(const MatrixGuard&) = delete;
-  MatrixGuard& operator=(const MatrixGuard&) = delete;
 
  private:
   GLenum mode_;
@@ -50,12 +48,10 @@ class MatrixGuard {
 
 // Depth function GL_LEQUAL for the scope, GL_ALWAYS (the canvas default)
 // afterwards. The 3D glyph shapes draw inside one.
-class DepthLessEqualScope {
+class DepthLessEqualScope : NonCopyable {
  public:
   DepthLessEqualScope() { glDepthFunc(GL_LEQUAL); }
   ~DepthLessEqualScope() { glDepthFunc(GL_ALWAYS); }
-  DepthLessEqualScope(const DepthLessEqualScope&) = delete;
-  DepthLessEqualScope& operator=(const DepthLessEqualScope&) = delete;
 };
 
 }  // namespace lumetra

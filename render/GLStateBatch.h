@@ -1,6 +1,8 @@
 #pragma once
 // Fewer GL state changes between drawings of one kind.
 
+#include "platform/NonCopyable.h"
+
 namespace lumetra {
 
 // Inside this scope (scopes nest) the painter keeps the GL state of a kind
@@ -16,12 +18,10 @@ namespace lumetra {
 // that makes GL calls of its own inside the scope that depend on or change
 // that state calls settle() first. Not for use across a glNewList/glEndList
 // boundary: open and close the scope inside the same list.
-class GLStateBatch {
+class GLStateBatch : NonCopyable {
  public:
   GLStateBatch();
   ~GLStateBatch();
-  GLStateBatch(const GLStateBatch&) = delete;
-  GLStateBatch& operator=(const GLStateBatch&) = delete;
   // Restores what the painter left set: text state popped, depth function
   // GL_ALWAYS, line smoothing and plain lines popped.
   static void settle();

@@ -27,29 +27,25 @@ Matrix4 Matrix4::scale(float x, float y, float z) {
   return r;
 }
 
-Matrix4 Matrix4::rotationX(float radians) {
+namespace {
+
+// A rotation in the plane of axes a and b (0 x, 1 y, 2 z), turning a
+// towards b; the third axis stays.
+Matrix4 planeRotation(int a, int b, float radians) {
   const float c = std::cos(radians), s = std::sin(radians);
-  Matrix4 r;
-  r[0] = 1.0f;
-  r[5] = c;
-  r[6] = s;
-  r[9] = -s;
-  r[10] = c;
-  r[15] = 1.0f;
+  Matrix4 r = Matrix4::identity();
+  r[a * 5] = c;
+  r[a * 4 + b] = s;
+  r[b * 4 + a] = -s;
+  r[b * 5] = c;
   return r;
 }
 
-Matrix4 Matrix4::rotationZ(float radians) {
-  const float c = std::cos(radians), s = std::sin(radians);
-  Matrix4 r;
-  r[0] = c;
-  r[1] = s;
-  r[4] = -s;
-  r[5] = c;
-  r[10] = 1.0f;
-  r[15] = 1.0f;
-  return r;
-}
+}  // namespace
+
+Matrix4 Matrix4::rotationX(float radians) { return planeRotation(1, 2, radians); }
+
+Matrix4 Matrix4::rotationZ(float radians) { return planeRotation(0, 1, radians); }
 
 Matrix4 Matrix4::lookAtLH(Vec3 eye, Vec3 target, Vec3 up) {
   const Vec3 zaxis = (target - eye).normalized();

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/NonCopyable.h"
+
 namespace lumetra {
 
 // Why no offscreen context could be had, as one line of text.
@@ -18,14 +20,12 @@ class OffscreenError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-class OffscreenGL {
+class OffscreenGL : NonCopyable {
  public:
   // Opens the display named by $DISPLAY and makes a context on a width x
   // height pixel buffer current. Throws OffscreenError.
   OffscreenGL(int width, int height);
   ~OffscreenGL();
-  OffscreenGL(const OffscreenGL&) = delete;
-  OffscreenGL& operator=(const OffscreenGL&) = delete;
 
   int width() const { return width_; }
   int height() const { return height_; }

@@ -6,6 +6,8 @@
 
 #include <GL/gl.h>
 
+#include "platform/NonCopyable.h"
+
 namespace lumetra::painter_state {
 
 // What a primitive needs before its first GL call inside a batch.
@@ -42,12 +44,10 @@ void smoothingInBatch(bool on);
 // Line smoothing as one line primitive drawn outside a batch needs it, off
 // for a plain line, on for a smoothed one, where it is not so already
 // (inside a batch, prepareFor keeps it for the next).
-class PlainLineState {
+class PlainLineState : NonCopyable {
  public:
   explicit PlainLineState(bool plain);
   ~PlainLineState();
-  PlainLineState(const PlainLineState&) = delete;
-  PlainLineState& operator=(const PlainLineState&) = delete;
 
  private:
   bool own_;
@@ -55,12 +55,10 @@ class PlainLineState {
 
 // The depth function of a 3D shape: GL_LEQUAL for the shape and GL_ALWAYS
 // afterwards; inside a batch it stays until a 2D drawing follows.
-class Depth3DScope {
+class Depth3DScope : NonCopyable {
  public:
   explicit Depth3DScope(Drawing kind);
   ~Depth3DScope();
-  Depth3DScope(const Depth3DScope&) = delete;
-  Depth3DScope& operator=(const Depth3DScope&) = delete;
 
  private:
   bool own_;
@@ -99,12 +97,10 @@ void drawHeldBack();
 
 // Draws what is held back and lets GL calls through while it lasts, for
 // drawing that cannot be held back (text through the font's own drawing).
-class Suspend {
+class Suspend : NonCopyable {
  public:
   Suspend();
   ~Suspend();
-  Suspend(const Suspend&) = delete;
-  Suspend& operator=(const Suspend&) = delete;
 
  private:
   bool was_;

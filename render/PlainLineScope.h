@@ -1,6 +1,8 @@
 #pragma once
 // Whether the lines of one drawing go smoothed or plain, judged once.
 
+#include "platform/NonCopyable.h"
+
 namespace lumetra {
 
 // One judgement for every line primitive drawn while the scope lasts, so
@@ -9,12 +11,10 @@ namespace lumetra {
 // GL state: on, they go without smoothing whenever the detail scale reduces
 // anything at all; off, they are smoothed as in full detail. Scopes nest;
 // each puts back what it found.
-class PlainLineScope {
+class PlainLineScope : NonCopyable {
  public:
   explicit PlainLineScope(bool on);
   ~PlainLineScope();
-  PlainLineScope(const PlainLineScope&) = delete;
-  PlainLineScope& operator=(const PlainLineScope&) = delete;
 
  private:
   int saved_;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/Vec2.h"
+#include "platform/NonCopyable.h"
 
 namespace lumetra {
 
@@ -58,11 +59,9 @@ struct SplitHit {
 // The fraction a drag to p gives a separator of start/end, kept in [0.1, 0.9].
 float dragFraction(int p, int start, int end);
 
-class SplitTree {
+class SplitTree : NonCopyable {
  public:
   SplitTree() = default;
-  SplitTree(const SplitTree&) = delete;
-  SplitTree& operator=(const SplitTree&) = delete;
   // Frees every node below the root; windows are not touched.
   ~SplitTree();
 

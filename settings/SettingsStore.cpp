@@ -1,5 +1,7 @@
 #include "settings/SettingsStore.h"
 
+#include <cstdint>
+#include <string>
 #include <utility>
 
 namespace lumetra {
@@ -25,6 +27,16 @@ bool SettingsStore::getBool(std::string key) { return bools_.try_emplace(std::mo
 Color SettingsStore::getColor(std::string key) { return colors_.try_emplace(std::move(key), Color()).first->second; }
 std::string SettingsStore::getString(std::string key) { return strings_.try_emplace(std::move(key)).first->second; }
 
+namespace {
+
+// The fill and outline colour of a legend or hover box (ARGB words).
+void setBoxColours(SettingsStore& s, const std::string& box, std::uint32_t fill, std::uint32_t outline) {
+  s.setColor(box + ".FillColor", Color(fill));
+  s.setColor(box + ".OutlineColor", Color(outline));
+}
+
+}  // namespace
+
 void applyDefaultSettings(SettingsStore& s) {
   s.setFloat("Canvas.Separator.Size", 3.0f);
   s.setColor("Canvas.Separator.Color", Color(0x40000000u));
@@ -49,8 +61,7 @@ void applyDefaultSettings(SettingsStore& s) {
   // "Seperation" is the key's spelling; every reader uses it.
   s.setFloat("Visualizer.General.Stereo.EyeSeperation", 1.5f);
   s.setFloat("Visualizer.General.Stereo.FocusDistance", 100.0f);
-  s.setColor("Visualizer.General.Legend.FillColor", Color(0xDDFFFFDDu));
-  s.setColor("Visualizer.General.Legend.OutlineColor", Color(0xDD000000u));
+  setBoxColours(s, "Visualizer.General.Legend", 0xDDFFFFDDu, 0xDD000000u);
   s.setColor("Visualizer.General.Legend.FontColor", Color(0xDD000000u));
   s.setFloat("Visualizer.General.Legend.FontSize", 10.0f);
   s.setFloat("Visualizer.General.Legend.Spacing", 3.0f);
@@ -78,12 +89,9 @@ void applyDefaultSettings(SettingsStore& s) {
   s.setFloat("Visualizer.SimpleMetrics.Spacing", 0.025f);
   s.setFloat("HoverInfo.Spacing", 5.0f);
   s.setFloat("HoverInfo.FontSize", 8.0f);
-  s.setColor("HoverInfo.Int.FillColor", Color(0xDDFFDDDDu));
-  s.setColor("HoverInfo.Int.OutlineColor", Color(0xDD000000u));
-  s.setColor("HoverInfo.Bool.FillColor", Color(0xDDDDDDFFu));
-  s.setColor("HoverInfo.Bool.OutlineColor", Color(0xDD000000u));
-  s.setColor("HoverInfo.ModelElement.FillColor", Color(0xDDDDFFDDu));
-  s.setColor("HoverInfo.ModelElement.OutlineColor", Color(0xDD000000u));
+  setBoxColours(s, "HoverInfo.Int", 0xDDFFDDDDu, 0xDD000000u);
+  setBoxColours(s, "HoverInfo.Bool", 0xDDDDDDFFu, 0xDD000000u);
+  setBoxColours(s, "HoverInfo.ModelElement", 0xDDDDFFDDu, 0xDD000000u);
 }
 
 }  // namespace lumetra

@@ -252,25 +252,39 @@ bool isOneOf(const std::string& value, std::initializer_list<const char*> names)
   return std::any_of(names.begin(), names.end(), [&](const char* name) { return value == name; });
 }
 
-void applyMetrics(const Configuration& c, Document& document, std::vector<std::string>& skipped) {
-  MetricSet& metrics = document.metrics();
+// Applies each saved entry of a kind ("metric", "area") to the loaded one of
+// its name through apply(saved, loaded, where), where being the start of a
+// message about it; a name that is not loaded is skipped with a message.
+// Returns the names saved as shown, each once, in their order.
+template <typename Saved, typename Find, typename Apply>
+std::vector<std::string> applySaved(const std::vector<Saved>& entries, const char* kind, const Document& document,
+                                    Find&& find, Apply&& apply, std::vector<std::string>& skipped) {
   const std::string source = metricsSource(document);
   std::vector<std::string> shown;
-  for (const SavedMetric& saved : c.metrics) {
-    const std::string where = lineOf(saved.line) + "metric " + quoted(saved.name) + ": ";
-    Metric* metric = metrics.findMetric(saved.name);
-    if (metric == nullptr) {
-      skipped.push_back(lineOf(saved.line) + "no metric " + quoted(saved.name) + " " + source);
+  for (const Saved& saved : entries) {
+    auto* loaded = find(saved.name);
+    if (loaded == nullptr) {
+      skipped.push_back(lineOf(saved.line) + "no " + kind + " " + quoted(saved.name) + " " + source);
       continue;
     }
+    apply(saved, *loaded, lineOf(saved.line) + kind + " " + quoted(saved.name) + ": ");
+    if (saved.shown.value_or(false) && std::find(shown.begin(), shown.end(), saved.name) == shown.end())
+      shown.push_back(saved.name);
+  }
+  return shown;
+}
+
+void applyMetrics(const Configuration& c, Document& document, std::vector<std::string>& skipped) {
+  MetricSet& metrics = document.metrics();
+  const auto apply = [&](const SavedMetric& saved, Metric& metric, const std::string& where) {
     if (saved.glyph) {
-      metric->setVisualizer(*saved.glyph);
-      if (metric->getVisualizerName() != *saved.glyph)
+      metric.setVisualizer(*saved.glyph);
+      if (metric.getVisualizerName() != *saved.glyph)
         skipped.push_back(where + "the glyph " + quoted(*saved.glyph) + " is not offered for it");
     }
-    if (saved.transparency) metric->setTransparency(*saved.transparency);
-    if (saved.colour && metric->getColor() != nullptr) *metric->getColor() = *saved.colour;
-    auto* integer = dynamic_cast<IntegerMetric*>(metric);
+    if (saved.transparency) metric.setTransparency(*saved.transparency);
+    if (saved.colour && metric.getColor() != nullptr) *metric.getColor() = *saved.colour;
+    auto* integer = dynamic_cast<IntegerMetric*>(&metric);
     if (saved.lowerThreshold || saved.upperThreshold) {
       if (integer == nullptr) {
         skipped.push_back(where + "a true/false metric has no thresholds");
@@ -279,9 +293,10 @@ void applyMetrics(const Configuration& c, Document& document, std::vector<std::s
         if (saved.upperThreshold) integer->setUpperBound(*saved.upperThreshold);
       }
     }
-    if (saved.shown.value_or(false) && std::find(shown.begin(), shown.end(), saved.name) == shown.end())
-      shown.push_back(saved.name);
-  }
+  };
+  const std::vector<std::string> shown = applySaved(
+      c.metrics, "metric", document, [&](const std::string& name) { return metrics.findMetric(name); }, apply,
+      skipped);
   // Exactly the saved ones, in their order.
   while (metrics.getShownCount() > 0) metrics.hideMetric(metrics.getShownMetric(0)->getName());
   for (const std::string& name : shown) metrics.showMetric(name);
@@ -293,18 +308,10 @@ void applyAreas(const Configuration& c, Document& document, Diagram* diagram, bo
   if (c.radius) areas.setRadius(*c.radius);
   if (c.iterations) areas.setIterations(*c.iterations);
   if (c.distance) areas.setDistance(*c.distance);
-  const std::string source = metricsSource(document);
-  std::vector<std::string> shown;
-  for (const SavedArea& saved : c.areas) {
-    const std::string where = lineOf(saved.line) + "area " + quoted(saved.name) + ": ";
-    Area* area = areas.findArea(saved.name);
-    if (area == nullptr) {
-      skipped.push_back(lineOf(saved.line) + "no area " + quoted(saved.name) + " " + source);
-      continue;
-    }
-    if (saved.painter && !area->setVisualizer(*saved.painter))
+  const auto apply = [&](const SavedArea& saved, Area& area, const std::string& where) {
+    if (saved.painter && !area.setVisualizer(*saved.painter))
       skipped.push_back(where + "no area painter is called " + quoted(*saved.painter));
-    AreaVisualizer* painter = area->getVisualizer();
+    AreaVisualizer* painter = area.getVisualizer();
     if (saved.mode) {
       if (isOneOf(*saved.mode, {AREA_MODE_AREA, AREA_MODE_CONTOUR})) painter->setDrawingMode(*saved.mode);
       else skipped.push_back(where + "no drawing mode is called " + quoted(*saved.mode));
@@ -315,9 +322,9 @@ void applyAreas(const Configuration& c, Document& document, Diagram* diagram, bo
       else skipped.push_back(where + "no method is called " + quoted(*saved.method));
     }
     if (saved.softness) painter->setSoftness(*saved.softness);
-    if (saved.shown.value_or(false) && std::find(shown.begin(), shown.end(), saved.name) == shown.end())
-      shown.push_back(saved.name);
-  }
+  };
+  const std::vector<std::string> shown = applySaved(
+      c.areas, "area", document, [&](const std::string& name) { return areas.findArea(name); }, apply, skipped);
   // Exactly the saved ones, in drawing order, over the shown diagram.
   areas.clearIdentified();
   if (diagram == nullptr) {

@@ -8,6 +8,7 @@
 #include "metrics/MetricsFile.h"
 #include "app/document/ImportedMeasures.h"
 #include "metrics/MetricParser.h"
+#include "model/Checked.h"
 #include "modelfiles/ModelLoader.h"
 
 namespace lumetra {
@@ -162,11 +163,7 @@ ModelElementsPool& Document::pool() {
   return model_ ? model_->pool : empty;
 }
 
-Diagram* Document::findDiagram(const std::string& name) const {
-  for (Diagram* d : diagrams())
-    if (d->getName() == name) return d;
-  return nullptr;
-}
+Diagram* Document::findDiagram(const std::string& name) const { return findNamed(diagrams(), name); }
 
 bool Document::showMetric(const std::string& name) {
   if (metrics_.findMetric(name) == nullptr) return false;

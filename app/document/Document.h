@@ -23,6 +23,7 @@
 #include "model/Diagram.h"
 #include "model/LayoutSnapshot.h"
 #include "modelfiles/DiagramParserController.h"
+#include "platform/NonCopyable.h"
 #include "sources/CppImport.h"
 
 namespace lumetra {
@@ -31,7 +32,7 @@ struct LoadedMetrics;
 
 // A model read aside from the document: what a reader produced, not yet
 // shown. Reading one touches nothing else, so it may run on another thread.
-struct LoadedModel {
+struct LoadedModel : NonCopyable {
   std::vector<Diagram*> diagrams;  // owned
   ModelElementsPool pool;
   LoadStatus status;
@@ -43,8 +44,6 @@ struct LoadedModel {
   std::string notes;
 
   LoadedModel() = default;
-  LoadedModel(const LoadedModel&) = delete;
-  LoadedModel& operator=(const LoadedModel&) = delete;
   ~LoadedModel();  // diagrams (their shapes) before the pool's elements
 };
 
@@ -79,11 +78,9 @@ struct LoadedMetrics {
 // coverage reports are matched against the pool, which is only read.
 std::unique_ptr<LoadedMetrics> readMetrics(const std::string& path, const ModelElementsPool& pool);
 
-class Document {
+class Document : NonCopyable {
  public:
   Document() = default;
-  Document(const Document&) = delete;
-  Document& operator=(const Document&) = delete;
   ~Document();
 
   // Reads the file aside; only when it was read does it replace the loaded

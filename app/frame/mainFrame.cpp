@@ -43,18 +43,8 @@ namespace lumetra {
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(mainFrame, wxFrame)
-  EVT_MENU(ids::OpenModel, mainFrame::onFileCommand)
-  EVT_MENU(ids::OpenMetrics, mainFrame::onFileCommand)
-  EVT_MENU(ids::ReloadMetrics, mainFrame::onFileCommand)
-  EVT_MENU(ids::ImportCpp, mainFrame::onFileCommand)
-  EVT_MENU(ids::CloseModel, mainFrame::onFileCommand)
-  EVT_MENU(ids::SaveDiagram, mainFrame::onFileCommand)
-  EVT_MENU(ids::LoadConfiguration, mainFrame::onFileCommand)
-  EVT_MENU(ids::SaveConfiguration, mainFrame::onFileCommand)
-  EVT_MENU(ids::ExportImage, mainFrame::onFileCommand)
   EVT_MENU(ids::FindClass, mainFrame::onFindClass)
   EVT_MENU(ids::ArrangeDiagram, mainFrame::onArrangeDiagram)
-  EVT_MENU(ids::Exit, mainFrame::onFileCommand)
   EVT_MENU(ids::About, mainFrame::onAbout)
   EVT_MENU_RANGE(wxID_FILE1, wxID_FILE9, mainFrame::onRecentModel)
   EVT_MENU_RANGE(ids::ViewAssociations, ids::ViewLegend, mainFrame::onViewSwitch)
@@ -84,6 +74,9 @@ mainFrame::mainFrame(const wxString& title, const wxPoint& position, const wxSiz
         refreshCanvas();
         if (wxConfigBase* config = wxConfigBase::Get(false)) rememberSettings(*config);
       });
+  for (int id : {ids::OpenModel, ids::OpenMetrics, ids::ReloadMetrics, ids::ImportCpp, ids::CloseModel,
+                 ids::SaveDiagram, ids::LoadConfiguration, ids::SaveConfiguration, ids::ExportImage, ids::Exit})
+    Bind(wxEVT_MENU, &mainFrame::onFileCommand, this, id);
   buildLayout();
   buildMenus();
   buildToolBar();
@@ -547,8 +540,7 @@ void mainFrame::centreOnElement(Diagram* diagram, ModelElement* element) {
 }
 
 void mainFrame::metricPicked(const std::string& name) {
-  if (metricList()) metricList()->highlightByName(name);
-  metricsPage_->selectMetric(document_.metrics().findMetric(name));
+  metricsPage_->showPicked(name);
 }
 
 void mainFrame::refreshAreas() { canvas_->areasChanged(); }

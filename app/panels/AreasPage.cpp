@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "app/document/Document.h"
 #include "app/panels/CheckListCtrl.h"
@@ -33,6 +34,18 @@ wxChoice* makeChoice(wxWindow* parent, int id, std::initializer_list<const char*
   auto* choice = new wxChoice(parent, id, wxDefaultPosition, wxSize(110, -1));
   for (const char* entry : entries) choice->Append(entry);
   choice->SetSelection(0);
+  return choice;
+}
+
+// A drop-down alone in a titled group of the page, disabled until an area
+// is chosen.
+wxChoice* addChoiceGroup(wxWindow* page, wxSizer* sizer, const char* title, int id,
+                         std::initializer_list<const char*> entries) {
+  auto* group = new wxStaticBoxSizer(wxVERTICAL, page, title);
+  wxChoice* choice = makeChoice(group->GetStaticBox(), id, entries);
+  choice->Disable();
+  group->Add(choice, 0, wxALL, 2);
+  sizer->Add(group, 0, wxEXPAND | wxALL, 2);
   return choice;
 }
 
@@ -119,12 +132,8 @@ wxWindow* AreasPage::buildVisualizerPage(wxNotebook* book) {
   auto* page = optionsPage(book);
   auto* sizer = new wxBoxSizer(wxVERTICAL);
 
-  auto* kindGroup = new wxStaticBoxSizer(wxVERTICAL, page, "Area Visualizer");
-  painterKind_ = makeChoice(kindGroup->GetStaticBox(), ids::AreaVisualizer,
-                            {AREA_PAINTER_INNER, AREA_PAINTER_OUTER, AREA_PAINTER_SQUARE});
-  painterKind_->Disable();
-  kindGroup->Add(painterKind_, 0, wxALL, 2);
-  sizer->Add(kindGroup, 0, wxEXPAND | wxALL, 2);
+  painterKind_ = addChoiceGroup(page, sizer, "Area Visualizer", ids::AreaVisualizer,
+                                {AREA_PAINTER_INNER, AREA_PAINTER_OUTER, AREA_PAINTER_SQUARE});
 
   SliderGroup inner(page, "Inner Visualizer ");
   radius_ = inner.add("Radius", wxID_ANY, ids::InnerRadius, 20, 10, 60);
@@ -158,12 +167,8 @@ wxWindow* AreasPage::buildDrawingPage(wxNotebook* book) {
   eraserSoftness_->Disable();
   sizer->Add(eraser.sizer(), 0, wxEXPAND | wxALL, 2);
 
-  auto* methodGroup = new wxStaticBoxSizer(wxVERTICAL, page, "Visualizer Method");
-  method_ = makeChoice(methodGroup->GetStaticBox(), ids::OuterMethod,
-                       {AREA_METHOD_POLYGONS, AREA_METHOD_SPLATTING, AREA_METHOD_LINE});
-  method_->Disable();
-  methodGroup->Add(method_, 0, wxALL, 2);
-  sizer->Add(methodGroup, 0, wxEXPAND | wxALL, 2);
+  method_ = addChoiceGroup(page, sizer, "Visualizer Method", ids::OuterMethod,
+                           {AREA_METHOD_POLYGONS, AREA_METHOD_SPLATTING, AREA_METHOD_LINE});
 
   page->SetSizer(sizer);
   return page;
@@ -197,11 +202,7 @@ void AreasPage::syncAreaSetControls(bool priority) {
 }
 
 Area* AreasPage::selectedArea() const {
-  if (!selected_ || !link_) return nullptr;
-  const AreaSet& areas = link_->areas();
-  for (std::size_t i = 0; i < areas.getLoadedCount(); ++i)
-    if (areas.getLoadedArea(i) == selected_) return selected_;
-  return nullptr;
+  return selected_ != nullptr && link_ != nullptr && link_->areas().isLoaded(selected_) ? selected_ : nullptr;
 }
 
 AreaVisualizer* AreasPage::selectedPainter() const {
@@ -260,16 +261,8 @@ void AreasPage::selectArea(const std::string& name) {
 void AreasPage::sync(Document& document) {
   // The model's packages are areas before any metrics file is read.
   const bool loaded = document.areas().getLoadedCount() > 0;
-  if (document.revision() != shownRevision_) {
-    shownRevision_ = document.revision();
-    modelClosed();
-    list_->clearRows();
-    if (loaded) {
-      list_->fill(document.areas());
-      metricsOpened();
-    }
-  }
-  if (loaded) list_->syncChecks();
+  syncPageList(document.revision(), shownRevision_, *list_, loaded ? &document.areas() : nullptr,
+               [this] { modelClosed(); }, [this] { metricsOpened(); });
   priority_->SetValue(document.areas().drawsByValue());
   Canvas* canvas = link_ != nullptr ? link_->canvas() : nullptr;
   if (canvas != nullptr && canvas->activeWindow() != nullptr && canvas->activeWindow()->diagram() != nullptr)
@@ -320,28 +313,21 @@ void AreasPage::onSoftness() {
   refresh_.requestAreas();
 }
 
-void AreasPage::onRadius() {
+template <typename Value>
+void AreasPage::setAreaParameter(wxSlider* slider, void (AreaSet::*set)(Value), Value value) {
   if (!link_) return;
-  const float radius = radiusFromSlider(radius_->GetValue());
-  link_->areas().setRadius(radius);
-  radius_->SetToolTip(wxString::FromUTF8(floatText(radius)));
+  (link_->areas().*set)(value);
+  if constexpr (std::is_same_v<Value, int>) slider->SetToolTip(wxString::Format("%d", value));
+  else slider->SetToolTip(wxString::FromUTF8(floatText(value)));
   refresh_.requestAreas();
 }
 
-void AreasPage::onIterations() {
-  if (!link_) return;
-  const int value = iterations_->GetValue();
-  link_->areas().setIterations(value);
-  iterations_->SetToolTip(wxString::Format("%d", value));
-  refresh_.requestAreas();
-}
+void AreasPage::onRadius() { setAreaParameter(radius_, &AreaSet::setRadius, radiusFromSlider(radius_->GetValue())); }
+
+void AreasPage::onIterations() { setAreaParameter(iterations_, &AreaSet::setIterations, iterations_->GetValue()); }
 
 void AreasPage::onDistance() {
-  if (!link_) return;
-  const float distance = distanceFromSlider(distance_->GetValue());
-  link_->areas().setDistance(distance);
-  distance_->SetToolTip(wxString::FromUTF8(floatText(distance)));
-  refresh_.requestAreas();
+  setAreaParameter(distance_, &AreaSet::setDistance, distanceFromSlider(distance_->GetValue()));
 }
 
 void AreasPage::onEraserSoftness() {

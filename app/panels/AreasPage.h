@@ -33,6 +33,7 @@ namespace lumetra {
 
 class Area;
 class AreaListCtrl;
+class AreaSet;
 class AreaVisualizer;
 class Document;
 class ViewerLink;
@@ -90,6 +91,10 @@ class AreasPage : public wxPanel {
   void onDrawingMode();
   void onMethod();
   void onSoftness();
+  // Stores a parameter of the area set from its slider, shows it as the
+  // slider's tooltip and asks for an area repaint.
+  template <typename Value>
+  void setAreaParameter(wxSlider* slider, void (AreaSet::*set)(Value), Value value);
   void onRadius();
   void onIterations();
   void onDistance();

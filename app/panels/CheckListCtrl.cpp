@@ -68,32 +68,32 @@ lmCheckListCtrl::lmCheckListCtrl(wxWindow* parent, ViewerLink* link, wxWindowID 
       link_(link),
       images_(new wxImageList(PICTURE_WIDTH, PICTURE_HEIGHT, true)) {
   AssignImageList(images_, wxIMAGE_LIST_SMALL);
-  // Bound to the list's own ID and forwarded virtually, so that the area
-  // list's overrides run.
-  Bind(wxEVT_LIST_ITEM_SELECTED, &lmCheckListCtrl::forwardItemSelected, this, id);
-  Bind(wxEVT_LIST_DELETE_ITEM, &lmCheckListCtrl::forwardItemDeleted, this, id);
-  Bind(wxEVT_LIST_DELETE_ALL_ITEMS, &lmCheckListCtrl::onAllItemsDeleted, this, id);
-  Bind(wxEVT_LIST_ITEM_ACTIVATED, &lmCheckListCtrl::onItemActivated, this, id);
-  Bind(wxEVT_LIST_KEY_DOWN, &lmCheckListCtrl::onKeyDown, this, id);
-  // The rows are drawn in, and pressed on, a child window of the list.
-  for (wxWindow* child : GetChildren()) {
-    child->Bind(wxEVT_LEFT_DOWN, &lmCheckListCtrl::onPress, this);
-    child->Bind(wxEVT_LEFT_DCLICK, &lmCheckListCtrl::onPress, this);
-  }
+  bindHandlers(true);
 }
 
 lmCheckListCtrl::~lmCheckListCtrl() {
   // The toolkit's list deletes its items after this destructor has run, and
   // reports that: the handlers must not reach the rows destroyed by then.
+  bindHandlers(false);
+}
+
+void lmCheckListCtrl::bindHandlers(bool on) {
+  const auto bind = [&](wxEvtHandler* source, const auto& type, auto handler, int id) {
+    if (on) source->Bind(type, handler, this, id);
+    else source->Unbind(type, handler, this, id);
+  };
+  // Bound to the list's own ID and forwarded virtually, so that the area
+  // list's overrides run.
   const wxWindowID id = GetId();
-  Unbind(wxEVT_LIST_ITEM_SELECTED, &lmCheckListCtrl::forwardItemSelected, this, id);
-  Unbind(wxEVT_LIST_DELETE_ITEM, &lmCheckListCtrl::forwardItemDeleted, this, id);
-  Unbind(wxEVT_LIST_DELETE_ALL_ITEMS, &lmCheckListCtrl::onAllItemsDeleted, this, id);
-  Unbind(wxEVT_LIST_ITEM_ACTIVATED, &lmCheckListCtrl::onItemActivated, this, id);
-  Unbind(wxEVT_LIST_KEY_DOWN, &lmCheckListCtrl::onKeyDown, this, id);
+  bind(this, wxEVT_LIST_ITEM_SELECTED, &lmCheckListCtrl::forwardItemSelected, id);
+  bind(this, wxEVT_LIST_DELETE_ITEM, &lmCheckListCtrl::forwardItemDeleted, id);
+  bind(this, wxEVT_LIST_DELETE_ALL_ITEMS, &lmCheckListCtrl::onAllItemsDeleted, id);
+  bind(this, wxEVT_LIST_ITEM_ACTIVATED, &lmCheckListCtrl::onItemActivated, id);
+  bind(this, wxEVT_LIST_KEY_DOWN, &lmCheckListCtrl::onKeyDown, id);
+  // The rows are drawn in, and pressed on, a child window of the list.
   for (wxWindow* child : GetChildren()) {
-    child->Unbind(wxEVT_LEFT_DOWN, &lmCheckListCtrl::onPress, this);
-    child->Unbind(wxEVT_LEFT_DCLICK, &lmCheckListCtrl::onPress, this);
+    bind(child, wxEVT_LEFT_DOWN, &lmCheckListCtrl::onPress, wxID_ANY);
+    bind(child, wxEVT_LEFT_DCLICK, &lmCheckListCtrl::onPress, wxID_ANY);
   }
 }
 

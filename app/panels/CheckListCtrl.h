@@ -139,6 +139,8 @@ class lmCheckListCtrl : public wxListCtrl {
   lmLayoutPreview* layoutPreview();
 
  private:
+  // Binds (on) or unbinds the handlers of the list's own events.
+  void bindHandlers(bool on);
   void forwardItemSelected(wxListEvent& event) { onItemSelected(event); }
   void forwardItemDeleted(wxListEvent& event) { onItemDeleted(event); }
   void onAllItemsDeleted(wxListEvent& event);
@@ -197,5 +199,26 @@ class AreaListCtrl : public lmCheckListCtrl {
 
   AreaSet* areas_ = nullptr;
 };
+
+// The list part of a page's sync (the metrics and the areas page): when the
+// document's revision differs from the one the list was filled at
+// (shownRevision), the page forgets its selection (closed), the rows go
+// and, with something to list (a non-null set), the list is filled again
+// and the page made usable (opened); then the check marks follow what is
+// shown.
+template <typename List, typename Set, typename Closed, typename Opened>
+void syncPageList(unsigned revision, unsigned& shownRevision, List& list, const Set* set, Closed&& closed,
+                  Opened&& opened) {
+  if (revision != shownRevision) {
+    shownRevision = revision;
+    closed();
+    list.clearRows();
+    if (set != nullptr) {
+      list.fill(*set);
+      opened();
+    }
+  }
+  if (set != nullptr) list.syncChecks();
+}
 
 }  // namespace lumetra

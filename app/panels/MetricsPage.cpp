@@ -143,11 +143,7 @@ void MetricsPage::enableOptions(bool on) {
 }
 
 Metric* MetricsPage::selectedMetric() const {
-  if (!selected_ || !link_) return nullptr;
-  const MetricSet& metrics = link_->metrics();
-  for (std::size_t i = 0; i < metrics.getMetricCount(); ++i)
-    if (metrics.getMetric(i) == selected_) return selected_;
-  return nullptr;
+  return selected_ != nullptr && link_ != nullptr && link_->metrics().isLoaded(selected_) ? selected_ : nullptr;
 }
 
 void MetricsPage::selectMetric(Metric* metric) {
@@ -217,19 +213,15 @@ int paletteIndexOf(const Color& colour) {
 
 void MetricsPage::sync(Document& document) {
   const bool loaded = document.hasMetrics();
-  if (document.revision() != shownRevision_) {
-    shownRevision_ = document.revision();
-    modelClosed();
-    list_->clearRows();
-    if (loaded) {
-      list_->fill(document.metrics());
-      metricsOpened();
-    }
-  }
+  syncPageList(document.revision(), shownRevision_, *list_, loaded ? &document.metrics() : nullptr,
+               [this] { modelClosed(); }, [this] { metricsOpened(); });
   preview_->Refresh();
-  if (!loaded) return;
-  list_->syncChecks();
-  selectMetric(selectedMetric());
+  if (loaded) selectMetric(selectedMetric());
+}
+
+void MetricsPage::showPicked(const std::string& name) {
+  list_->highlightByName(name);
+  selectMetric(link_ != nullptr ? link_->metrics().findMetric(name) : nullptr);
 }
 
 void MetricsPage::modelClosed() {

@@ -50,6 +50,9 @@ class MetricsPage : public wxScrolledWindow {
   // with its current one chosen, transparency 0..100, thresholds for an
   // integer metric. Null selects nothing and disables the options.
   void selectMetric(Metric* metric);
+  // A metric picked on the canvas: its row highlighted and its options
+  // shown (an unknown name selects nothing).
+  void showPicked(const std::string& name);
   // The metric being edited, or null. A metric that is no longer among the
   // loaded metrics counts as none.
   Metric* selectedMetric() const;

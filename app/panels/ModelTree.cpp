@@ -131,9 +131,6 @@ ModelElement* UMLModelTree::elementOf(const wxTreeItemId& item) const {
 void UMLModelTree::showDiagram(Diagram* diagram) {
   // Recording a big diagram takes seconds: the pointer says so meanwhile.
   wxBusyCursor busy;
-  if (wxWindow* top = wxGetTopLevelParent(this)) {
-    if (wxWindow* areaList = top->FindWindow(ids::AreaList)) areaList->Enable();
-  }
   link_->showDiagram(diagram);
 }
 

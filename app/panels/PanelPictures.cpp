@@ -2,51 +2,34 @@
 
 namespace lumetra::pictures {
 
-// A grey-framed 13 x 13 box, and the same with a black tick.
-const char* const checkBoxUnchecked[] = {
-    "19 15 3 1",
-    "  c None",
-    "o c #5A5A5A",
-    "w c #FFFFFF",
-    "                   ",
-    "   ooooooooooooo   ",
-    "   owwwwwwwwwwwo   ",
-    "   owwwwwwwwwwwo   ",
-    "   owwwwwwwwwwwo   ",
-    "   owwwwwwwwwwwo   ",
-    "   owwwwwwwwwwwo   ",
-    "   owwwwwwwwwwwo   ",
-    "   owwwwwwwwwwwo   ",
-    "   owwwwwwwwwwwo   ",
-    "   owwwwwwwwwwwo   ",
-    "   owwwwwwwwwwwo   ",
-    "   owwwwwwwwwwwo   ",
-    "   ooooooooooooo   ",
-    "                   ",
-};
-
-const char* const checkBoxChecked[] = {
-    "19 15 4 1",
-    "  c None",
-    "k c #000000",
-    "o c #5A5A5A",
-    "w c #FFFFFF",
-    "                   ",
-    "   ooooooooooooo   ",
-    "   owwwwwwwwwwwo   ",
-    "   owwwwwwwwwwwo   ",
-    "   owwwwwwwwwkwo   ",
-    "   owwwwwwwwkkwo   ",
-    "   owwkwwwwkkkwo   ",
-    "   owwkkwwkkkwwo   ",
-    "   owwkkkkkkwwwo   ",
-    "   owwwkkkkwwwwo   ",
-    "   owwwkkkwwwwwo   ",
-    "   owwwwwwwwwwwo   ",
-    "   owwwwwwwwwwwo   ",
-    "   ooooooooooooo   ",
-    "                   ",
-};
+// A grey-framed 13 x 13 box with a tick: black when checked, white (on the
+// white box, so unseen) when not.
+#define LUMETRA_CHECK_BOX(tick)  \
+  {                              \
+      "19 15 4 1",               \
+      "  c None",                \
+      "k c " tick,               \
+      "o c #5A5A5A",             \
+      "w c #FFFFFF",             \
+      "                   ",     \
+      "   ooooooooooooo   ",     \
+      "   owwwwwwwwwwwo   ",     \
+      "   owwwwwwwwwwwo   ",     \
+      "   owwwwwwwwwkwo   ",     \
+      "   owwwwwwwwkkwo   ",     \
+      "   owwkwwwwkkkwo   ",     \
+      "   owwkkwwkkkwwo   ",     \
+      "   owwkkkkkkwwwo   ",     \
+      "   owwwkkkkwwwwo   ",     \
+      "   owwwkkkwwwwwo   ",     \
+      "   owwwwwwwwwwwo   ",     \
+      "   owwwwwwwwwwwo   ",     \
+      "   ooooooooooooo   ",     \
+      "                   ",     \
+  }
+const char* const checkBoxUnchecked[] = LUMETRA_CHECK_BOX("#FFFFFF");
+const char* const checkBoxChecked[] = LUMETRA_CHECK_BOX("#000000");
+#undef LUMETRA_CHECK_BOX
 
 namespace {
 

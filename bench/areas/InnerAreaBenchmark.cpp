@@ -35,7 +35,7 @@
 #include "areas/AreaPassCache.h"
 #include "areas/AreaVisualizerInner.h"
 #include "bench/BenchTiming.h"
-#include "bench/load/SyntheticXmi.h"
+#include "bench/draw/GeneratedModel.h"
 #include "diagram/MetricsVisualizerSimple.h"
 #include "diagram/SelectionManager.h"
 #include "metrics/MetricSet.h"
@@ -51,23 +51,13 @@
 
 using namespace lumetra;
 
-using lumetra::bench::cpuMs;
-using lumetra::bench::median;
+using namespace lumetra::bench;
 
 namespace {
 
 constexpr int kColumns = 40;  // the generator's classes per row
 
-struct Model {
-  ModelElementsPool pool;
-  std::vector<Diagram*> diagrams;
-  MetricSet metrics;
-  AreaSet areas;
-  ~Model() {
-    areas.clear();
-    deleteDiagrams(diagrams);
-  }
-};
+using Model = GeneratedModel;
 
 void addArea(Model& model, const std::string& name, Color colour, const std::vector<int>& members) {
   auto* area = new Area(name);
@@ -78,12 +68,7 @@ void addArea(Model& model, const std::string& name, Color colour, const std::vec
 }
 
 bool loadGenerated(Model& model, int classes) {
-  const std::string file =
-      (std::filesystem::temp_directory_path() / ("inner-bench-" + std::to_string(::getpid()) + ".xmi")).string();
-  if (!bench::writeSyntheticXmi(file, {classes, 1})) return false;
-  const LoadStatus status = loadModel(file, model.diagrams, model.pool);
-  std::filesystem::remove(file);
-  if (!status.ok() || model.diagrams.empty()) return false;
+  if (!loadSynthetic(model, classes)) return false;
   const int rows = (classes + kColumns - 1) / kColumns;
   for (int k = 0; k < 20; ++k) {
     // Blocks of 10 x 5 classes, their corners spread over the grid.
@@ -114,12 +99,9 @@ struct Timing {
 Timing timeMs(const std::function<void()>& action, int runs) {
   std::vector<double> wall, cpu;
   for (int i = 0; i < runs; ++i) {
-    const double cpuStart = cpuMs();
-    const auto start = std::chrono::steady_clock::now();
-    action();
-    glFinish();
-    wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    cpu.push_back(cpuMs() - cpuStart);
+    const RunTime t = timeRun(action, glFinish);
+    wall.push_back(t.wall);
+    cpu.push_back(t.cpu);
   }
   return {median(wall), median(cpu)};
 }
@@ -172,18 +154,19 @@ int main(int argc, char** argv) {
     const Timing bare = timeMs(once, runs);
     printTiming("picture, no area", bare);
     painter.setAreas(&model.areas);
-    once();
-    const Timing withAreas = timeMs(once, runs);
-    printTiming("picture, all areas", withAreas);
-    printTiming("the area pass (difference)", {withAreas.wall - bare.wall, withAreas.cpu - bare.cpu});
-    const std::vector<unsigned char> drawn = gl.readRGBRows();
-
+    // Times the picture with the areas, prints it and the area pass's share
+    // (the difference to the bare picture) and returns the picture.
+    const auto withAreas = [&](const char* what, const char* pass) {
+      once();
+      const Timing t = timeMs(once, runs);
+      printTiming(what, t);
+      printTiming(pass, {t.wall - bare.wall, t.cpu - bare.cpu});
+      return gl.readRGBRows();
+    };
+    const std::vector<unsigned char> drawn = withAreas("picture, all areas", "the area pass (difference)");
     AreaVisualizerInner::setExactTrails(true);
-    once();
-    const Timing exact = timeMs(once, runs);
-    printTiming("picture, all areas, exact trails", exact);
-    printTiming("the exact area pass (difference)", {exact.wall - bare.wall, exact.cpu - bare.cpu});
-    const std::vector<unsigned char> reference = gl.readRGBRows();
+    const std::vector<unsigned char> reference =
+        withAreas("picture, all areas, exact trails", "the exact area pass (difference)");
     AreaVisualizerInner::setExactTrails(false);
 
     int largest = 0;

@@ -45,7 +45,7 @@
 #include "areas/Area.h"
 #include "areas/AreaVisualizerOuter.h"
 #include "bench/BenchTiming.h"
-#include "bench/load/SyntheticXmi.h"
+#include "bench/draw/GeneratedModel.h"
 #include "diagram/MetricsVisualizerSimple.h"
 #include "diagram/SelectionManager.h"
 #include "metrics/MetricSet.h"
@@ -61,25 +61,12 @@
 
 using namespace lumetra;
 
-using lumetra::bench::cpuMs;
-using lumetra::bench::median;
+using namespace lumetra::bench;
 
 namespace {
-
-constexpr int kWidth = 1280;
-constexpr int kHeight = 1024;
 constexpr int kColumns = 40;  // the generator's classes per row
 
-struct Model {
-  ModelElementsPool pool;
-  std::vector<Diagram*> diagrams;
-  MetricSet metrics;
-  AreaSet areas;
-  ~Model() {
-    areas.clear();
-    deleteDiagrams(diagrams);
-  }
-};
+using Model = GeneratedModel;
 
 // Area k: 10 to 40 cells grown at random from a starting cell.
 std::vector<int> areaMembers(int k, int classes, unsigned seed) {
@@ -99,12 +86,7 @@ std::vector<int> areaMembers(int k, int classes, unsigned seed) {
 }
 
 bool loadGenerated(Model& model, int classes, int areaCount, unsigned seed) {
-  const std::string file =
-      (std::filesystem::temp_directory_path() / ("outer-bench-" + std::to_string(::getpid()) + ".xmi")).string();
-  if (!bench::writeSyntheticXmi(file, {classes, 1})) return false;
-  const LoadStatus status = loadModel(file, model.diagrams, model.pool);
-  std::filesystem::remove(file);
-  if (!status.ok() || model.diagrams.empty()) return false;
+  if (!loadSynthetic(model, classes)) return false;
   for (int k = 0; k < areaCount; ++k) {
     auto* area = new Area("Area" + std::to_string(k));
     const float hue = static_cast<float>(k) / static_cast<float>(areaCount);
@@ -132,12 +114,9 @@ struct Timing {
 Timing timeMs(const std::function<void(int)>& action, int runs) {
   std::vector<double> wall, cpu;
   for (int i = 0; i < runs; ++i) {
-    const double cpuStart = cpuMs();
-    const auto start = std::chrono::steady_clock::now();
-    action(i);
-    glFinish();
-    wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    cpu.push_back(cpuMs() - cpuStart);
+    const RunTime t = timeRun([&] { action(i); }, glFinish);
+    wall.push_back(t.wall);
+    cpu.push_back(t.cpu);
   }
   return {median(wall), median(cpu), *std::max_element(wall.begin(), wall.end()),
           *std::max_element(cpu.begin(), cpu.end())};

@@ -42,13 +42,9 @@
 
 using namespace lumetra;
 
-using lumetra::bench::cpuMs;
-using lumetra::bench::median;
+using namespace lumetra::bench;
 
 namespace {
-
-constexpr int kWidth = 1280;
-constexpr int kHeight = 1024;
 int events = 40;  // --events N
 
 // Processor time of the whole process (llvmpipe's rasterizer threads
@@ -110,10 +106,7 @@ wxMouseEvent event(wxEventType type, int x, int y, bool ctrl = true, bool shift 
 double replayMedian(CanvasWindow& view) {
   std::vector<double> times;
   for (int i = 0; i < 9; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    view.render(true);
-    glFinish();
-    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    times.push_back(timeRun([&] { view.render(true); }, glFinish).wall);
   }
   return median(times);
 }
@@ -155,12 +148,9 @@ DragFigures drag(CanvasWindow& view, DrawingHost& host, CanvasMouse& mouse, Gene
   std::vector<double> cpu;
   for (int i = 1; i <= events; ++i) {
     const PointerEvent motion = pointerEventOf(event(wxEVT_MOTION, kWidth / 2 + 3 * i, kHeight / 2 + 2 * i));
-    const double cpuStart = cpuMs();
-    const auto start = std::chrono::steady_clock::now();
-    mouse.onMouse(view, motion, kHeight);
-    glFinish();
-    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    cpu.push_back(cpuMs() - cpuStart);
+    const RunTime t = timeRun([&] { mouse.onMouse(view, motion, kHeight); }, glFinish);
+    times.push_back(t.wall);
+    cpu.push_back(t.cpu);
   }
   f.cpu = median(cpu);
   f.recordCpu = median(host.recordCpu);
@@ -229,12 +219,9 @@ DragFigures clicks(CanvasWindow& view, DrawingHost& host, CanvasMouse& mouse, Ge
   for (int i = 0; i < events; ++i) {
     const Click& click = cycle[i % kCycle];
     const PointerEvent press = pointerEventOf(event(wxEVT_LEFT_DOWN, click.at.x, click.at.y, false, click.shift));
-    const double cpuStart = cpuMs();
-    const auto start = std::chrono::steady_clock::now();
-    mouse.onMouse(view, press, kHeight);
-    glFinish();
-    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    cpu.push_back(cpuMs() - cpuStart);
+    const RunTime t = timeRun([&] { mouse.onMouse(view, press, kHeight); }, glFinish);
+    times.push_back(t.wall);
+    cpu.push_back(t.cpu);
     f.partsRecorded = std::max(f.partsRecorded, view.partsRecordedAgain());
     if (selection.selectedElements().size() != click.elements || selection.selectedMetrics().size() != click.metrics) {
       std::fprintf(stderr, "drag_benchmark: click %d at (%d, %d) left %zu elements and %zu metrics selected\n", i,

@@ -25,8 +25,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "areas/Area.h"
@@ -50,13 +52,9 @@
 
 using namespace lumetra;
 
-using lumetra::bench::cpuMs;
-using lumetra::bench::median;
+using namespace lumetra::bench;
 
 namespace {
-
-constexpr int kWidth = 1280;
-constexpr int kHeight = 1024;
 
 
 // Median wall time in ms; cpu receives the median processor time of the
@@ -64,12 +62,9 @@ constexpr int kHeight = 1024;
 double timeMs(const std::function<void()>& action, int runs, double* cpu = nullptr) {
   std::vector<double> times, cpuTimes;
   for (int i = 0; i < runs; ++i) {
-    const double cpuStart = cpuMs();
-    const auto start = std::chrono::steady_clock::now();
-    action();
-    glFinish();
-    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    cpuTimes.push_back(cpuMs() - cpuStart);
+    const RunTime t = timeRun(action, glFinish);
+    times.push_back(t.wall);
+    cpuTimes.push_back(t.cpu);
   }
   if (cpu) *cpu = median(cpuTimes);
   return median(times);
@@ -138,6 +133,22 @@ void setUpPainter(MetricsVisualizerSimple& painter, SelectionManager& selection,
   painter.setAreas(&model.areas);
 }
 
+// One window showing the diagram with the viewer's painter, set up as the
+// viewer sets them up (fullDetail: the level of detail off).
+struct BenchView {
+  BenchView(GeneratedModel& model, Diagram* diagram, bool fullDetail) : view(&host, 0, 0, kWidth, kHeight) {
+    setUpPainter(painter, selection, model);
+    view.setPieceReordering(!gInOrder);
+    view.setLevelOfDetail(!fullDetail);
+    view.setVisualizer(&painter);
+    view.setDiagram(diagram);
+  }
+  OffscreenWindowHost host;
+  SelectionManager selection;
+  MetricsVisualizerSimple painter;
+  CanvasWindow view;
+};
+
 void printRow(const char* label, const char* variant, const Figures& f, const CanvasWindow& view) {
   std::printf("%8s %-16s %9.1f /%7.1f %9.1f /%7.1f %9.1f /%7.1f %6zu %5d/%d\n", label, variant, f.recompile,
               f.recompileCpu, f.replay, f.replayCpu, f.pick, f.pickCpu, f.hits, view.scenePartsReplayed(),
@@ -202,15 +213,9 @@ int runModel(const ModelRun& run) {
   std::printf("%8s %-16s %18s %18s %18s %6s %s\n", "zoom", "view", "recompile wall/cpu", "replay wall/cpu",
               "pick wall/cpu", "hits", "parts replayed");
   {
-    OffscreenWindowHost host;
-    SelectionManager selection;
-    MetricsVisualizerSimple painter;
-    setUpPainter(painter, selection, model);
-    CanvasWindow view(&host, 0, 0, kWidth, kHeight);
-    view.setPieceReordering(!gInOrder);
-    view.setLevelOfDetail(!run.fullDetail);
-    view.setVisualizer(&painter);
-    view.setDiagram(diagram);
+    BenchView shown(model, diagram, run.fullDetail);
+    CanvasWindow& view = shown.view;
+    MetricsVisualizerSimple& painter = shown.painter;
     const float fittedZoom = view.camera().zoom;
     char label[32];
     std::snprintf(label, sizeof label, "%.3g", fittedZoom);
@@ -267,48 +272,29 @@ int main(int argc, char** argv) {
         continue;
       }
     }
-    if (std::string(argv[i]) == "--zoom" && i + 1 < argc) {
+    if (arg == "--zoom" && i + 1 < argc) {
       zoom = static_cast<float>(std::atof(argv[++i]));
       continue;
     }
-    if (std::string(argv[i]) == "--dump" && i + 1 < argc) {
+    if (arg == "--dump" && i + 1 < argc) {
       dump = argv[++i];
       continue;
     }
-    if (std::string(argv[i]) == "--replay-loop" && i + 1 < argc) {
-      replayLoop = std::atoi(argv[++i]);
+    const std::pair<const char*, int*> counts[] = {{"--replay-loop", &replayLoop},
+                                                   {"--pan-loop", &panLoop},
+                                                   {"--recompile-loop", &recompileLoop},
+                                                   {"--pick-loop", &pickLoop},
+                                                   {"--prepare-loop", &prepareLoop}};
+    const std::pair<const char*, bool*> switches[] = {
+        {"--fitted", &fitted}, {"--full-detail", &fullDetail}, {"--in-order", &gInOrder}, {"--goals", &goals}};
+    const auto count = std::find_if(std::begin(counts), std::end(counts), [&](auto& c) { return arg == c.first; });
+    if (count != std::end(counts) && i + 1 < argc) {
+      *count->second = std::atoi(argv[++i]);
       continue;
     }
-    if (std::string(argv[i]) == "--pan-loop" && i + 1 < argc) {
-      panLoop = std::atoi(argv[++i]);
-      continue;
-    }
-    if (std::string(argv[i]) == "--recompile-loop" && i + 1 < argc) {
-      recompileLoop = std::atoi(argv[++i]);
-      continue;
-    }
-    if (std::string(argv[i]) == "--pick-loop" && i + 1 < argc) {
-      pickLoop = std::atoi(argv[++i]);
-      continue;
-    }
-    if (std::string(argv[i]) == "--prepare-loop" && i + 1 < argc) {
-      prepareLoop = std::atoi(argv[++i]);
-      continue;
-    }
-    if (std::string(argv[i]) == "--fitted") {
-      fitted = true;
-      continue;
-    }
-    if (std::string(argv[i]) == "--full-detail") {
-      fullDetail = true;
-      continue;
-    }
-    if (std::string(argv[i]) == "--in-order") {
-      gInOrder = true;
-      continue;
-    }
-    if (std::string(argv[i]) == "--goals") {
-      goals = true;
+    const auto on = std::find_if(std::begin(switches), std::end(switches), [&](auto& c) { return arg == c.first; });
+    if (on != std::end(switches)) {
+      *on->second = true;
       continue;
     }
     sizes.push_back(std::atoi(argv[i]));
@@ -335,16 +321,10 @@ int main(int argc, char** argv) {
     for (int classes : sizes) {
       GeneratedModel model;
       generate(model, classes);
-      OffscreenWindowHost host;
-      SelectionManager selection;
-      MetricsVisualizerSimple painter;
-      setUpPainter(painter, selection, model);
       {
-        CanvasWindow view(&host, 0, 0, kWidth, kHeight);
-        view.setPieceReordering(!gInOrder);
-        view.setLevelOfDetail(!fullDetail);
-        view.setVisualizer(&painter);
-        view.setDiagram(model.diagrams.front());
+        BenchView shown(model, model.diagrams.front(), fullDetail);
+        CanvasWindow& view = shown.view;
+        MetricsVisualizerSimple& painter = shown.painter;
         const int runs = classes > 2000 ? 5 : 9;
         view.setZoom(zoom);
         if (!dump.empty()) {

@@ -1,10 +1,14 @@
 #include "bench/draw/GeneratedModel.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <string>
 
 #include "areas/AreaVisualizerInner.h"
+#include "bench/load/SyntheticXmi.h"
 #include "metrics/Metric.h"
 #include "modelfiles/ModelLoader.h"
 #include "settings/SettingsStore.h"
@@ -23,6 +27,15 @@ DiagramElement* addShape(Diagram* d, ModelElement* m, float x, float y, float w,
 }
 
 }  // namespace
+
+bool loadSynthetic(GeneratedModel& model, int classes) {
+  const std::string file =
+      (std::filesystem::temp_directory_path() / ("generated-" + std::to_string(::getpid()) + ".xmi")).string();
+  if (!bench::writeSyntheticXmi(file, {classes, 1})) return false;
+  const LoadStatus status = loadModel(file, model.diagrams, model.pool);
+  std::filesystem::remove(file);
+  return status.ok() && !model.diagrams.empty();
+}
 
 void generate(GeneratedModel& model, int classes) {
   auto* diagram = new ClassDiagram("D", "Generated");

@@ -27,6 +27,11 @@ struct GeneratedModel {
 // Fills an empty model with one diagram of that many classes ("C0" ...).
 void generate(GeneratedModel& model, int classes);
 
+// Fills an empty model with the load benchmark's generated class diagram of
+// that many classes ("C0" ..., 40 to a row), read through a temporary file
+// as a user's file is; false when it cannot be written or read.
+bool loadSynthetic(GeneratedModel& model, int classes);
+
 // The box around every shape of the first diagram.
 void generatedBox(GeneratedModel& model, Vec2& lo, Vec2& hi);
 

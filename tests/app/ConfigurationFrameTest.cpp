@@ -19,6 +19,7 @@
 
 #include "app/panels/AreasPage.h"
 #include "app/panels/CheckListCtrl.h"
+#include "app/panels/ModelTree.h"
 #include "app/commands/ExportCommand.h"
 #include "app/panels/WindowIds.h"
 #include "app/frame/mainFrame.h"
@@ -233,6 +234,28 @@ TEST_F(ConfigurationFrameTest, LoadingAConfigurationRecordsEachWindowOnce) {
   ASSERT_NE(f.canvas()->activeWindow()->diagram(), nullptr);
   for (WindowNode* leaf : f.canvas()->tree().leaves())
     EXPECT_EQ(leaf->window->sceneRecordings(), leaf->window->diagram() != nullptr ? 1 : 0);
+}
+
+// Close model used to leave the document loaded, so that a configuration
+// naming the same model was applied to it without reading it again and the
+// tree stayed empty.
+TEST_F(ConfigurationFrameTest, AConfigurationOfTheClosedModelShowsItInTheTreeAgain) {
+  FrameHarness h;
+  mainFrame& f = h.frame();
+  open(h, root_ / "project");
+  const std::string cfg = (root_ / "project" / "view.cfg").string();
+  ASSERT_TRUE(f.saveConfiguration(cfg));
+  h.command(ids::CloseModel);
+  ASSERT_EQ(f.modelTree()->GetCount(), 0u);
+  ASSERT_TRUE(f.loadConfiguration(cfg));
+  FrameHarness::settle();
+  EXPECT_TRUE(h.dialogs.errors.empty());
+  const wxTreeItemId root = f.modelTree()->GetRootItem();
+  ASSERT_TRUE(root.IsOk());
+  EXPECT_EQ(f.modelTree()->GetChildrenCount(root, false), f.document().diagrams().size());
+  EXPECT_GT(f.document().diagrams().size(), 1u);
+  ASSERT_NE(f.canvas()->activeWindow()->diagram(), nullptr);
+  EXPECT_EQ(f.canvas()->activeWindow()->diagram()->getName(), "Orders and billing");
 }
 
 TEST_F(ConfigurationFrameTest, ExportWithTheConfigurationDrawsWhatCtrlEWritesAtTheSameSize) {

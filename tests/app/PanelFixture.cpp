@@ -75,6 +75,7 @@ void PanelFixture::SetUp() {
   auto* lists = new wxBoxSizer(wxVERTICAL);
   metricList = new lmCheckListCtrl(frame, &link);
   areaList = new AreaListCtrl(frame, &link);
+  link.areaList = areaList;
   lists->Add(metricList, 1, wxEXPAND);
   lists->Add(areaList, 1, wxEXPAND);
   preview = new lmLayoutPreview(frame, &link);

@@ -44,10 +44,17 @@ class FakeLink : public ViewerLink {
   // As the frame does: over the active window's diagram; nothing without one.
   bool showArea(const std::string& name) override;
   void identifyShownAreasAgain(Diagram* diagram) override { reidentified.push_back(diagram); }
+  // As the frame does: a shown diagram makes the area list usable.
+  bool showDiagram(Diagram* diagram) override {
+    const bool shown = ViewerLink::showDiagram(diagram);
+    if (shown && areaList != nullptr) areaList->Enable();
+    return shown;
+  }
   void centreOnElement(Diagram* diagram, ModelElement* element) override { centred.emplace_back(diagram, element); }
   void refreshCanvas(bool) override {}
 
   Canvas* canvasWindow = nullptr;
+  wxWindow* areaList = nullptr;
   MetricsVisualizerSimple overlay;
   MetricSet metricSet;
   AreaSet areaSet;

@@ -25,6 +25,7 @@ namespace {
 using test::AreaScene;
 using test::Pixel;
 using test::PixelCanvas;
+using test::PixelCanvasTest;
 
 struct Compositing {
   const char* name;
@@ -32,16 +33,11 @@ struct Compositing {
 };
 const Compositing kCompositing[] = {{"blend equation", true}, {"logic-op fallback", false}};
 
-class AreaPixelTest : public ::testing::Test {
+class AreaPixelTest : public PixelCanvasTest<200, 200> {
  protected:
-  static void SetUpTestSuite() { canvas_ = new PixelCanvas(200, 200); }
-  static void TearDownTestSuite() {
-    delete canvas_;
-    canvas_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_TRUE(canvas_->ok());
-    canvas_->resetView();
+    PixelCanvasTest::SetUp();
+    if (HasFatalFailure()) return;
     canvas_->clear(1.0f, 0.0f, 1.0f);  // magenta: any pixel the pass leaves alone shows
   }
 
@@ -59,13 +55,10 @@ class AreaPixelTest : public ::testing::Test {
   BlendEquationProc blend(const Compositing& c) const { return c.useBlendEquation ? lookupBlendEquation() : nullptr; }
   Pixel at(int x, int y) const { return canvas_->at(x, y); }
 
-  static PixelCanvas* canvas_;
   AreaScene scene;
   AreaSet areas;
   AreaElementsEraser eraser;
 };
-
-PixelCanvas* AreaPixelTest::canvas_ = nullptr;
 
 TEST_F(AreaPixelTest, BlendEquationIsAvailableHere) { EXPECT_NE(lookupBlendEquation(), nullptr); }
 

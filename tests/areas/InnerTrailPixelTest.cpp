@@ -26,6 +26,7 @@ namespace {
 using test::AreaScene;
 using test::Pixel;
 using test::PixelCanvas;
+using test::PixelCanvasTest;
 
 // Sets the trail drawing for a scope.
 class ExactTrails {
@@ -34,14 +35,8 @@ class ExactTrails {
   ~ExactTrails() { AreaVisualizerInner::setExactTrails(false); }
 };
 
-class InnerTrailPixelTest : public ::testing::Test {
+class InnerTrailPixelTest : public PixelCanvasTest<200, 200, false> {
  protected:
-  static void SetUpTestSuite() { canvas_ = new PixelCanvas(200, 200); }
-  static void TearDownTestSuite() {
-    delete canvas_;
-    canvas_ = nullptr;
-  }
-  void SetUp() override { ASSERT_TRUE(canvas_->ok()); }
 
   Area* addArea(const std::string& name, Color colour, const std::vector<std::string>& ids) {
     auto* area = new Area(name);
@@ -64,13 +59,10 @@ class InnerTrailPixelTest : public ::testing::Test {
     return std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
   }
 
-  static PixelCanvas* canvas_;
   AreaScene scene;
   AreaSet areas;
   AreaElementsEraser eraser;
 };
-
-PixelCanvas* InnerTrailPixelTest::canvas_ = nullptr;
 
 TEST_F(InnerTrailPixelTest, AMemberListedKTimesIsAsDarkAsKTrails) {
   // The member's own box region, where each listing lays several full

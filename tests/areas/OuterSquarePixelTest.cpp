@@ -21,6 +21,7 @@ namespace {
 using test::AreaScene;
 using test::Pixel;
 using test::PixelCanvas;
+using test::PixelCanvasTest;
 
 // What a probe should show, for a red area at alpha 0.5 (softness 1).
 enum class Look {
@@ -112,16 +113,11 @@ const Case kCases[] = {
       {31, 90, Look::White, "past the frame"}}},
 };
 
-class OuterSquarePixelTest : public ::testing::Test {
+class OuterSquarePixelTest : public PixelCanvasTest<200, 200> {
  protected:
-  static void SetUpTestSuite() { canvas_ = new PixelCanvas(200, 200); }
-  static void TearDownTestSuite() {
-    delete canvas_;
-    canvas_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_TRUE(canvas_->ok());
-    canvas_->resetView();
+    PixelCanvasTest::SetUp();
+    if (HasFatalFailure()) return;
     scene.setDiagramBox({0, 0}, {199, 199});
     scene.addClass("a", {40, 40}, {80, 80});
     scene.addClass("b", {120, 100}, {160, 140});
@@ -143,13 +139,10 @@ class OuterSquarePixelTest : public ::testing::Test {
     return area;
   }
 
-  static PixelCanvas* canvas_;
   AreaScene scene;
   AreaSet areas;
   AreaElementsEraser eraser;
 };
-
-PixelCanvas* OuterSquarePixelTest::canvas_ = nullptr;
 
 TEST_F(OuterSquarePixelTest, EachMethodAndModeShowsFillRimAndBackgroundWhereTheyBelong) {
   for (const Case& c : kCases) {

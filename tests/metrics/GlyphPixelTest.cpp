@@ -20,6 +20,7 @@ namespace {
 
 using test::Pixel;
 using test::PixelCanvas;
+using test::PixelCanvasTest;
 
 // The glyph cell, in pixels (one diagram unit per pixel).
 constexpr int kX1 = 40, kY1 = 40, kX2 = 159, kY2 = 99;
@@ -34,16 +35,11 @@ bool isFill(const Pixel& p) {
 }
 bool isWhite(const Pixel& p) { return p == kWhite; }
 
-class GlyphPixelTest : public ::testing::Test {
+class GlyphPixelTest : public PixelCanvasTest<200, 140> {
  protected:
-  static void SetUpTestSuite() { canvas_ = new PixelCanvas(200, 140); }
-  static void TearDownTestSuite() {
-    delete canvas_;
-    canvas_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_TRUE(canvas_->ok());
-    canvas_->resetView();
+    PixelCanvasTest::SetUp();
+    if (HasFatalFailure()) return;
     // The canvas's blending, as in a repaint.
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -72,10 +68,7 @@ class GlyphPixelTest : public ::testing::Test {
   }
   static int insideArea() { return (kX2 - kX1 - 3) * (kY2 - kY1 - 3); }
 
-  static PixelCanvas* canvas_;
 };
-
-PixelCanvas* GlyphPixelTest::canvas_ = nullptr;
 
 TEST_F(GlyphPixelTest, TwoDBarAtMaximumFillsTheCellAtMinimumNone) {
   auto m = metric("2D Bar");

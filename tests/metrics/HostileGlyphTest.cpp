@@ -22,6 +22,7 @@ namespace lumetra {
 namespace {
 
 using test::PixelCanvas;
+using test::PixelCanvasTest;
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
@@ -45,25 +46,17 @@ struct GLSnapshot {
   friend bool operator==(const GLSnapshot&, const GLSnapshot&) = default;
 };
 
-class HostileGlyphTest : public ::testing::Test {
+class HostileGlyphTest : public PixelCanvasTest<120, 80> {
  protected:
-  static void SetUpTestSuite() { canvas_ = new PixelCanvas(120, 80); }
-  static void TearDownTestSuite() {
-    delete canvas_;
-    canvas_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_TRUE(canvas_->ok());
-    canvas_->resetView();
+    PixelCanvasTest::SetUp();
+    if (HasFatalFailure()) return;
     glDepthFunc(GL_ALWAYS);
     canvas_->clear(1.0f, 1.0f, 1.0f);
     while (glGetError() != GL_NO_ERROR) {
     }
   }
-  static PixelCanvas* canvas_;
 };
-
-PixelCanvas* HostileGlyphTest::canvas_ = nullptr;
 
 struct RectCase {
   const char* name;

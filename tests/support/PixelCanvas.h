@@ -4,6 +4,8 @@
 // lower-left corner, y up, and pixels are read back from the back buffer.
 // The executable's main must start wxWidgets first (GLTestMain.cpp).
 
+#include <gtest/gtest.h>
+
 #include <ostream>
 
 #include "tests/support/GLTestHarness.h"
@@ -38,6 +40,26 @@ class PixelCanvas {
 
  private:
   GLTestWindow window_;
+};
+
+// A fixture whose tests share one Width x Height canvas, made once for the
+// suite; before each test the canvas is checked and, with ResetView, its
+// view reset. A fixture that sets up more calls this SetUp first and stops
+// when it failed.
+template <int Width, int Height, bool ResetView = true>
+class PixelCanvasTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { canvas_ = new PixelCanvas(Width, Height); }
+  static void TearDownTestSuite() {
+    delete canvas_;
+    canvas_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(canvas_->ok());
+    if (ResetView) canvas_->resetView();
+  }
+
+  static inline PixelCanvas* canvas_ = nullptr;
 };
 
 }  // namespace lumetra::test
