@@ -1,6 +1,8 @@
 #include "modelfiles/Uml2Xml.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace lumetra::uml2 {
 
@@ -11,22 +13,41 @@ bool endsWith(std::string_view text, std::string_view end) {
   return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
-// "http://" and "https://" alike.
-std::string_view withoutScheme(std::string_view uri) {
-  for (std::string_view scheme : {"http://", "https://"})
-    if (startsWith(uri, scheme)) return uri.substr(scheme.size());
-  return uri;
-}
+// A namespace address as its host and the steps of its path: the scheme
+// ("http://", "https://") dropped, empty steps skipped.
+struct Address {
+  std::string_view host;
+  std::vector<std::string_view> steps;
 
+  explicit Address(std::string_view uri) {
+    for (std::string_view scheme : {"http://", "https://"})
+      if (startsWith(uri, scheme)) uri = uri.substr(scheme.size());
+    std::size_t slash = uri.find('/');
+    host = uri.substr(0, slash);
+    while (slash != std::string_view::npos) {
+      const std::size_t start = slash + 1;
+      slash = uri.find('/', start);
+      const std::string_view step = uri.substr(start, slash == std::string_view::npos ? slash : slash - start);
+      if (!step.empty()) steps.push_back(step);
+    }
+  }
+
+  bool has(std::string_view step) const { return std::find(steps.begin(), steps.end(), step) != steps.end(); }
+  std::string_view last() const { return steps.empty() ? std::string_view() : steps.back(); }
+  // The standards body's own addresses, on either of the hosts it has used.
+  bool isOmg() const { return host == "www.omg.org" || host == "schema.omg.org"; }
+};
+
+// XMI itself, by any of its versions: the undated address and the dated ones.
 bool isXmiNamespace(std::string_view uri) {
-  uri = withoutScheme(uri);
-  return startsWith(uri, "www.omg.org/XMI") || startsWith(uri, "www.omg.org/spec/XMI/") ||
-         startsWith(uri, "schema.omg.org/spec/XMI/");
+  const Address address(uri);
+  return address.isOmg() && address.has("XMI");
 }
 
+// UML diagram interchange: a UML address whose last step is "UMLDI".
 bool isDiagramNamespace(std::string_view uri) {
-  uri = withoutScheme(uri);
-  return startsWith(uri, "www.omg.org/spec/UML/") && endsWith(uri, "/UMLDI");
+  const Address address(uri);
+  return address.isOmg() && address.has("UML") && address.last() == "UMLDI";
 }
 
 // Notes the prefixes an element's xmlns declarations bind.
@@ -56,11 +77,11 @@ int hexDigit(char c) {
 }  // namespace
 
 bool isUmlNamespace(std::string_view uri) {
-  uri = withoutScheme(uri);
-  if (startsWith(uri, "www.eclipse.org/uml2/")) return endsWith(uri, "/UML");
-  if (startsWith(uri, "www.omg.org/spec/UML/") || startsWith(uri, "schema.omg.org/spec/UML/"))
-    return !endsWith(uri, "DI");
-  return false;
+  const Address address(uri);
+  // Eclipse's metamodel: www.eclipse.org/uml2/VERSION/UML.
+  if (address.host == "www.eclipse.org") return !address.steps.empty() && address.steps[0] == "uml2" && address.last() == "UML";
+  // The standard's metamodel, by version; its diagram namespaces end in "DI".
+  return address.isOmg() && address.has("UML") && !endsWith(address.last(), "DI");
 }
 
 bool isUml2Document(pugi::xml_node document, Prefixes& prefixes) {

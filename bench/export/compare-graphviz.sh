@@ -55,21 +55,7 @@ fi
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
-# One whole process: appends "seconds kilobytes processor-seconds" to the file.
-timed() {
-  local log="$1"
-  shift
-  /usr/bin/time -f "%e %M %U %S" -o "$work/one" "$@" >/dev/null 2>"$work/stderr" || {
-    echo "failed: $*" >&2
-    cat "$work/stderr" >&2
-    exit 1
-  }
-  awk '{print $1, $2, $3 + $4}' "$work/one" >>"$log"
-}
-
-median() {  # column of the file
-  sort -g -k"$2","$2" "$1" | awk -v c="$2" '{v[NR] = $c} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'
-}
+. "$(dirname "$0")/timing.sh"
 
 echo "machine: $(uptime)"
 echo "picture: $size px, $runs runs each, alternating"

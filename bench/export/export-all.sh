@@ -44,21 +44,7 @@ trap 'rm -rf "$work"' EXIT
 sizeOption=()
 [ -z "$size" ] || sizeOption=(--size "$size")
 
-# One whole process: appends "seconds kilobytes processor-seconds" to the file.
-timed() {
-  local log="$1"
-  shift
-  /usr/bin/time -f "%e %M %U %S" -o "$work/one" "$@" >/dev/null 2>"$work/stderr" || {
-    echo "failed: $*" >&2
-    cat "$work/stderr" >&2
-    exit 1
-  }
-  awk '{print $1, $2, $3 + $4}' "$work/one" >>"$log"
-}
-
-median() {  # column of the file
-  sort -g -k"$2","$2" "$1" | awk -v c="$2" '{v[NR] = $c} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'
-}
+. "$(dirname "$0")/timing.sh"
 
 model="$work/model.xmi"
 "$generate" "$classes" "$diagrams" "$model" >/dev/null
